@@ -1,0 +1,31 @@
+#include "base/Clock.h"
+
+#include <time.h>
+
+namespace
+{
+constexpr int64_t kTicksPerSecond = 1000000000;
+constexpr double kMillisecondsPerTick = 1000.0 / kTicksPerSecond;
+}
+
+int64_t GetTicks()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * kTicksPerSecond + now.tv_nsec;
+}
+
+int64_t GetTicksPerSecond()
+{
+    return kTicksPerSecond;
+}
+
+double GetMillisecondsPerTick()
+{
+    return kMillisecondsPerTick;
+}
+
+double GetMilliseconds()
+{
+    return static_cast<double>(GetTicks()) * kMillisecondsPerTick;
+}

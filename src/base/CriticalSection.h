@@ -1,0 +1,40 @@
+#pragma once
+
+#include <pthread.h>
+
+// A lock embedded in the object whose data it guards. Re-entrant: the thread
+// that holds it may enter it again (callers nest their scoped locks).
+class cCriticalSection
+{
+public:
+    cCriticalSection();
+    ~cCriticalSection();
+    cCriticalSection(const cCriticalSection&) = delete;
+    cCriticalSection& operator=(const cCriticalSection&) = delete;
+
+    void Enter();
+    void Leave();
+    bool TryEnter();
+
+    // Releases the lock's resources early (an owner's failed construction);
+    // later calls and the destructor do nothing more.
+    void Destroy();
+
+private:
+    pthread_mutex_t mMutex;
+    bool mLive = false;
+};
+
+// Holds a critical section for a scope, released also when an exception
+// leaves it.
+class cScopedLock
+{
+public:
+    explicit cScopedLock(cCriticalSection* section) : mSection(section) { mSection->Enter(); }
+    ~cScopedLock() { mSection->Leave(); }
+    cScopedLock(const cScopedLock&) = delete;
+    cScopedLock& operator=(const cScopedLock&) = delete;
+
+private:
+    cCriticalSection* mSection;
+};
