@@ -472,7 +472,7 @@ int cGenString::ReplaceAll(const cGenString& find, const cGenString& with)
     int position = 0;
     for (int hit = FindNoCase(find, 0); hit >= 0; hit = FindNoCase(find, position))
     {
-        result.Replace(-1, 0, cGenString(mData + position), hit - position);
+        result.Append(Substring(position, hit - position));
         result.Append(with);
         position = hit + findLength;
         ++matches;
