@@ -1,0 +1,241 @@
+#include "audio/AudioManager.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
+
+#include "audio/AudioBufferPool.h"
+#include "audio/AudioDevicePort.h"
+#include "base/Clock.h"
+#include "base/Thread.h"
+
+cAudioManager* cAudioManager::sInstance = nullptr;
+
+namespace
+{
+constexpr int32_t kLatencyDepths[cAudioManager::kLatencyCount] = {4, 6, 8, 10, 14};
+constexpr uint32_t kThreadStackSize = 4096;
+constexpr uint32_t kIdleSleepMs = 200;
+
+int32_t ClampLatencyIndex(int32_t index) { return std::clamp(index, 0, cAudioManager::kLatencyCount - 1); }
+
+// Denormal floats cost the audio thread dearly in decaying tails.
+void FlushDenormalsToZero()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_setcsr(_mm_getcsr() | 0x8040); // flush-to-zero and denormals-are-zero
+#elif defined(__aarch64__)
+    uint64_t fpcr;
+    __asm__ __volatile__("mrs %0, fpcr" : "=r"(fpcr));
+    __asm__ __volatile__("msr fpcr, %0" : : "r"(fpcr | (uint64_t(1) << 24)));
+#endif
+}
+} // namespace
+
+int32_t cAudioManager::GetLatencyDepth(int32_t latencyIndex) { return kLatencyDepths[ClampLatencyIndex(latencyIndex)]; }
+
+cAudioManager::cAudioManager()
+{
+    sInstance = this;
+    CreateDevicePorts();
+    mThread = std::make_unique<cThread>("AudioManager", cDelegate(this, &cAudioManager::ThreadIteration),
+                                        cThread::kPriorityTimeCritical, cThread::kStatePause, kThreadStackSize);
+}
+
+cAudioManager::~cAudioManager()
+{
+    Shutdown();
+    // After a failed Init the thread still runs its paused loop.
+    StopThread();
+    sInstance = nullptr;
+}
+
+void cAudioManager::CreateDevicePorts()
+{
+    mPorts[kPortMainOut] = std::make_unique<cAudioDeviceOutputPort>(kBlockFrames);
+    mPorts[kPortRecord] = std::make_unique<cAudioDeviceInputPort>();
+}
+
+bool cAudioManager::Init(const cAudioSettings& settings)
+{
+    if (mInitialised.load())
+        return false;
+    mSettings = settings;
+    mSecondsPerSample = 1.0f / settings.sampleRate;
+    mLatencyIndex.store(ClampLatencyIndex(settings.bufferLatency));
+    mQuality = settings.audioQuality;
+
+    if (!mThread || !mThread->HasStarted())
+    {
+        mErrorText.Printf("Couldn't start the audio thread: error %d", mThread ? mThread->GetCreationError() : 0);
+        return false;
+    }
+    const uint32_t bytesPerSample = GetBytesPerSample(static_cast<uint32_t>(settings.sampleFormat));
+    const bool isFloat = settings.sampleFormat == kAudioFormatFloat;
+    if (!mVoice.Init(static_cast<int>(settings.sampleRate), settings.channels, static_cast<int>(bytesPerSample * 8), isFloat))
+    {
+        mErrorText.AssignCStr(mVoice.GetError());
+        return false;
+    }
+
+    mDeviceRingBytes = static_cast<uint32_t>(settings.channels) * bytesPerSample * kDeviceRingFrames;
+    mDeviceRing.reset(new uint8_t[mDeviceRingBytes]());
+    mRingIndex.store(0);
+    mBufferPool = std::make_unique<cAudioBufferPool>(static_cast<uint32_t>(std::max(settings.poolBufferCount, 0)), kBlockFrames);
+
+    // Initialised before the thread first runs, so its first pass renders.
+    mInitialised.store(true);
+    mPaused.store(true);
+    SetPaused(false);
+    return true;
+}
+
+void cAudioManager::StopThread()
+{
+    // Deleting the thread stops it and waits for its pass to end; the pass
+    // waits for the device at most kBufferEndTimeoutMs at a time.
+    mThread.reset();
+}
+
+bool cAudioManager::Shutdown()
+{
+    if (!mInitialised.load())
+        return false;
+    StopThread();
+    mVoice.Stop();
+    mVoice.Release();
+    mBufferPool.reset();
+    mInitialised.store(false);
+    return true;
+}
+
+void cAudioManager::SetPaused(bool paused)
+{
+    if (paused == mPaused.load())
+        return;
+    mPaused.store(paused);
+    if (paused)
+    {
+        if (mThread)
+            mThread->mRequestedState.store(cThread::kStatePause);
+        if (mMIDIInput)
+            mMIDIInput->Suspend();
+        // The thread finishes the pass it is in.
+        while (mThread && mThread->HasStarted() && mThread->mReportedState.load() != cThread::kStatePause)
+            std::this_thread::yield();
+        mVoice.Flush();
+        mVoice.Stop();
+    }
+    else
+    {
+        if (mThread)
+            mThread->mRequestedState.store(cThread::kStateRun);
+        mVoice.Flush();
+        mVoice.Start();
+        if (mMIDIInput)
+            mMIDIInput->Resume();
+    }
+    mRenderTime.store(0.0f);
+    mCPULoad.store(0.0f);
+}
+
+void cAudioManager::SetOutputsEnabled(bool enabled)
+{
+    cScopedLock lock(&mLock);
+    for (auto& port : mPorts)
+        if (port->GetDirection() == cAudioDevicePort::kDirectionOutput)
+            port->SetEnabled(enabled);
+}
+
+void cAudioManager::SetLatencyIndex(int32_t latencyIndex) { mLatencyIndex.store(ClampLatencyIndex(latencyIndex)); }
+
+void cAudioManager::SetMIDIInput(cAudioMIDIInput* input)
+{
+    cScopedLock lock(&mLock);
+    mMIDIInput = input;
+}
+
+cAudioDevicePort* cAudioManager::FindPort(const char* name) const
+{
+    for (const auto& port : mPorts)
+        if (std::strcmp(port->GetName().CStr(), name ? name : "") == 0)
+            return port.get();
+    return nullptr;
+}
+
+bool cAudioManager::WaitForRoom()
+{
+    // At most depth - 1 buffers wait in the voice; render only below that.
+    while (mVoice.GetBuffersQueued() >= static_cast<uint32_t>(GetLatencyDepth(mLatencyIndex.load()) - 1))
+        if (!mVoice.WaitForBufferEnd(kBufferEndTimeoutMs))
+            return false; // let the thread loop see a pause or stop request
+    return true;
+}
+
+const cAudioBuffer& cAudioManager::RenderNextBuffer()
+{
+    const uint32_t bytesPerBuffer =
+        GetBytesPerSample(static_cast<uint32_t>(mSettings.sampleFormat)) * static_cast<uint32_t>(mSettings.channels) * kDeviceBufferFrames;
+    const uint32_t ringIndex = mRingIndex.load();
+    mBuffer.Describe(static_cast<uint32_t>(mSettings.sampleFormat), kDeviceBufferFrames, static_cast<uint32_t>(mSettings.channels),
+                     mDeviceRing.get() + size_t(ringIndex) * bytesPerBuffer);
+
+    cAudioProcessInfo info;
+    info.offline = 0;
+    info.duration = kDeviceBufferFrames * mSecondsPerSample;
+    info.sampleRate = mSettings.sampleRate;
+    info.secondsPerSample = mSecondsPerSample;
+    info.reserved = 0;
+    info.quality = 2;
+    {
+        cScopedLock lock(&mLock);
+        if (mMIDIInput)
+            mMIDIInput->DeliverBlock(MIDISink, kDeviceBufferFrames);
+        mPorts[kPortMainOut]->Process(info, mBuffer, kBlockFrames);
+    }
+    mFramesRendered.fetch_add(kDeviceBufferFrames);
+    // The wrap test uses the depth of now: the ring holds 15 buffers and the
+    // deepest setting uses 14, so a change while running stays inside it.
+    const uint32_t next = ringIndex + 1;
+    mRingIndex.store(next < static_cast<uint32_t>(GetLatencyDepth(mLatencyIndex.load())) ? next : 0);
+    return mBuffer;
+}
+
+float cAudioManager::ComputeCPULoad(double elapsedSeconds) const
+{
+    if (elapsedSeconds > 1.0)
+        return 0.0f;
+    const double load = elapsedSeconds / (kDeviceBufferFrames * double(mSecondsPerSample)) * 100.0;
+    return static_cast<float>(std::clamp(load, 0.0, 100.0));
+}
+
+void cAudioManager::MeasureLoad(int64_t startTicks)
+{
+    const double elapsed = double(GetTicks() - startTicks) * GetMillisecondsPerTick() * 0.001;
+    mCPULoad.store(ComputeCPULoad(elapsed));
+    mRenderTime.store(elapsed > 1.0 ? 0.0f : static_cast<float>(elapsed * 1000.0));
+}
+
+void cAudioManager::ThreadIteration(cThread*)
+{
+    FlushDenormalsToZero();
+    if (!mInitialised.load() || !mVoice.IsOpen())
+    {
+        Sleep(kIdleSleepMs);
+        return;
+    }
+    mRendering.store(true);
+    if (WaitForRoom())
+    {
+        const int64_t start = GetTicks();
+        const cAudioBuffer& buffer = RenderNextBuffer();
+        mVoice.Submit(buffer.data, buffer.bytes);
+        MeasureLoad(start);
+        mBuffersRendered.fetch_add(1);
+    }
+    mRendering.store(false);
+}

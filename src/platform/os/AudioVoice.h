@@ -1,0 +1,70 @@
+#pragma once
+#include <SDL_audio.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+// The program's audio output: one stream of interleaved buffers played in the
+// order they were submitted. Submitted buffers are not copied; each must stay
+// untouched until the buffer-end event reports it played. The device pulls
+// from the queue on its own thread, plays silence when the queue runs dry,
+// and signals the buffer-end event after each buffer.
+class cAudioVoice
+{
+public:
+    static constexpr uint32_t kMaxQueued = 16;
+
+    cAudioVoice() = default;
+    ~cAudioVoice();
+    cAudioVoice(const cAudioVoice&) = delete;
+    cAudioVoice& operator=(const cAudioVoice&) = delete;
+
+    // Opens the default output device, stopped. On failure GetError() tells why.
+    bool Init(int sampleRate, int channels, int bitsPerSample, bool isFloat);
+    void Release();
+    bool IsOpen() const { return mDevice != 0; }
+    const char* GetError() const { return mError; }
+
+    // One producer thread. False (and nothing queued) when the queue is full.
+    bool Submit(const void* data, uint32_t bytes);
+    // Counts the buffer in play.
+    uint32_t GetBuffersQueued() const;
+    // Drops every queued buffer, the one in play included.
+    void Flush();
+    void Start();
+    void Stop();
+
+    // Waits for the buffer-end event (auto-reset) at most timeoutMs; false on time-out.
+    bool WaitForBufferEnd(uint32_t timeoutMs);
+
+private:
+    struct cQueued
+    {
+        const uint8_t* data = nullptr;
+        uint32_t bytes = 0;
+    };
+
+    static void SDLCALL FillCallback(void* user, Uint8* stream, int length);
+    void Fill(uint8_t* stream, uint32_t length);
+    void SignalBufferEnd();
+    void SetError(const char* format, const char* reason);
+
+    SDL_AudioDeviceID mDevice = 0;
+    bool mSubsystemStarted = false;
+    uint8_t mSilence = 0;
+
+    // Written by Submit; read by the device thread.
+    std::atomic<uint32_t> mWrite{0};
+    // Written by the device thread, or by Flush while it is locked out.
+    std::atomic<uint32_t> mRead{0};
+    uint32_t mPlayedBytes = 0; // of the buffer in play
+    cQueued mQueue[kMaxQueued];
+
+    std::mutex mEventMutex;
+    std::condition_variable mEventCondition;
+    bool mEventSignalled = false;
+
+    char mError[512] = {};
+};
