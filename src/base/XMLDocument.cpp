@@ -257,15 +257,15 @@ bool cXMLNode::RemoveChild(cXMLNode* child)
 
 void cXMLNode::Clear()
 {
-    if (!mPooled)
+    // Pooled children belong to their pools; owned ones (an element written
+    // into a pooled document) belong to this node.
+    cXMLNode* node = mFirstChild;
+    while (node != nullptr)
     {
-        cXMLNode* node = mFirstChild;
-        while (node != nullptr)
-        {
-            cXMLNode* next = node->mNext;
+        cXMLNode* next = node->mNext;
+        if (!node->mPooled)
             delete node;
-            node = next;
-        }
+        node = next;
     }
     mFirstChild = nullptr;
     mLastChild = nullptr;
@@ -428,8 +428,7 @@ void cXMLDocument::ReleaseLoadData()
     if (!mPooled)
         return;
     // Every pooled node belongs to the pools; the tree goes with them.
-    mFirstChild = nullptr;
-    mLastChild = nullptr;
+    Clear();
     mInPlaceValue = nullptr;
     delete mPools;
     mPools = nullptr;
@@ -475,9 +474,6 @@ bool cXMLDocument::LoadFile(File::cFile* stream)
         ReleaseLoadData();
     else
         Clear();
-    mFirstChild = nullptr;
-    mLastChild = nullptr;
-    mInPlaceValue = nullptr;
     mValue.AssignCStr(stream->GetName());
 
     const int count = stream->GetRemaining();

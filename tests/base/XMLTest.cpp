@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/XMLDocument.h"
+#include "base/XMLNodePools.h"
+#include "base/XMLTestUtil.h"
+
+using Base::cXMLAttribute;
+using Base::cXMLDocument;
+using Base::cXMLElement;
+using Base::cXMLNode;
+
+namespace
+{
+cXMLElement* RootOf(cXMLDocument& document)
+{
+    cXMLNode* root = document.FirstChild("Root", false);
+    return root ? root->ToElement() : nullptr;
+}
+
+std::string AttributeOf(cXMLDocument& document, const char* name)
+{
+    cXMLElement* root = RootOf(document);
+    const char* value = root ? root->Attribute(name) : nullptr;
+    return value ? value : "<missing>";
+}
+
+struct ParseCase
+{
+    const char* text;
+    bool loads;
+    int32_t errorId;
+    const char* errorText;
+};
+
+class XMLParseTable : public ::testing::TestWithParam<bool>
+{
+};
+} // namespace
+
+// Each malformed input fails with its own id and text, in owned and pooled
+// documents alike; well-formed input with the tolerated oddities loads.
+TEST_P(XMLParseTable, ErrorsByInput)
+{
+    const ParseCase cases[] = {
+        {"", false, 1, "File I/O error"},
+        {" \n\t ", false, 0, "Document empty."},
+        {"<Root/>\n", true, 0, "No error"},
+        {"junk<Root/> more junk <!--c-->\r\n", true, 0, "No error"},
+        {"<Root/> tail", false, 0, "The '<' symbol that starts a tag was not found."},
+        {"<  Root a='1'/>", true, 0, "No error"},
+        {"<Root a='1'></root>", false, 8, "Error reading end tag."},
+        {"<Root></Root >", false, 8, "Error reading end tag."},
+        {"<Root A='1' a='2'/>", false, 12, "Error attribute duplicated."},
+        {"<Root a=1/>", false, 3, "Error parsing Element."},
+        {"<Root a='1", false, 3, "Error parsing Element."},
+        {"<Root a='1'", false, 3, "Error parsing Element."},
+        {"<Root a/>", false, 3, "Error parsing Element."},
+        {"<Root   ", false, 6, "Error reading Attributes."},
+        {"<Root/x>", false, 7, "Error: empty tag."},
+        {"<Root>text", false, 5, "Error reading Element value."},
+        {"<Root><A/>\n", false, 5, "Error reading Element value."},
+        {"<!-- open", false, 10, "Error parsing Comment."},
+        {"<!DOCTYPE x", false, 9, "Error parsing Unknown."},
+        {"<?xml version='1.0'", false, 11, "Error parsing Declaration."},
+        // Truncated documents: the text stops where an end tag should follow.
+        {"<Root>", false, 8, "Error reading end tag."},
+        {"<Root>  \n", false, 8, "Error reading end tag."},
+        {"<Root><A/>", false, 8, "Error reading end tag."},
+        {"<Root", false, 3, "Error parsing Element."},
+    };
+    for (const ParseCase& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        cXMLDocument document(GetParam());
+        EXPECT_EQ(LoadText(document, c.text), c.loads);
+        EXPECT_EQ(document.HasError(), !c.loads);
+        EXPECT_EQ(document.GetErrorId(), c.errorId);
+        EXPECT_STREQ(document.GetErrorText(), c.loads ? "" : c.errorText);
+    }
+}
+
+TEST_P(XMLParseTable, AttributeReferencesDecodeOnlyKnownEntities)
+{
+    const struct
+    {
+        const char* coded;
+        const char* decoded;
+    } cases[] = {
+        {"&lt;&gt;&amp;&quot;", "<>&\""},
+        {"&apos;&#65;", "&apos;&#65;"},
+        {"&a;&am;&;", "&&\""},
+        {"&AElig;&aelig;", "\xC3\x86\xC3\xA6"},
+        {"R & B", "R & B"},
+        {"x&zz;y", "x&zz;y"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.coded);
+        cXMLDocument document(GetParam());
+        ASSERT_TRUE(LoadText(document, std::string("<Root V=\"") + c.coded + "\"/>"));
+        EXPECT_EQ(AttributeOf(document, "v"), c.decoded);
+    }
+}
+
+TEST_P(XMLParseTable, TreeShapeAndCaseInsensitiveLookups)
+{
+    cXMLDocument document(GetParam());
+    ASSERT_TRUE(LoadText(document, "<?xml version=\"1.0\"?>\n<!-- c -->\n<Root FileVersion='1.000000'>\n"
+                                   "   <Audio Latency='2'/>\n   <Pad/><Pad N='2'>  a \n\t b  \n </Pad>\n</Root>\n"));
+    cXMLElement* root = RootOf(document);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(document.FirstChild("ROOT", false), root);
+    ASSERT_NE(root->FindAttribute("FILEVERSION"), nullptr);
+    EXPECT_STREQ(root->FindAttribute("FILEVERSION")->GetName(), "FileVersion");
+
+    cXMLNode* audio = root->FirstChild("audio", false);
+    ASSERT_NE(audio, nullptr);
+    EXPECT_STREQ(audio->ToElement()->Attribute("LATENCY"), "2");
+    cXMLNode* pad = root->FirstChild("Pad", false);
+    cXMLNode* secondPad = pad->NextSibling("pad", false);
+    ASSERT_NE(secondPad, nullptr);
+    EXPECT_STREQ(secondPad->ToElement()->Attribute("N"), "2");
+    EXPECT_EQ(secondPad->NextSibling("Pad", false), nullptr);
+
+    // Text content: leading blanks dropped, inner run one blank, trailing run
+    // one blank (pooled texts are kept as they lie).
+    cXMLNode* text = secondPad->FirstChild();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetType(), cXMLNode::kText);
+    if (!GetParam())
+    {
+        EXPECT_STREQ(text->GetValue(), "a b ");
+    }
+
+    cXMLNode* declaration = document.FirstChild(nullptr, true);
+    ASSERT_EQ(declaration->GetType(), cXMLNode::kDeclaration);
+    EXPECT_STREQ(static_cast<Base::cXMLDeclaration*>(declaration)->GetVersion(), "1.0");
+    EXPECT_EQ(declaration->NextSibling(nullptr, true)->GetType(), cXMLNode::kComment);
+    EXPECT_STREQ(declaration->NextSibling(nullptr, true)->GetValue(), " c ");
+}
+
+INSTANTIATE_TEST_SUITE_P(OwnedAndPooled, XMLParseTable, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Pooled" : "Owned"; });
+
+TEST(XMLDocument, LoadedDocumentIsNamedAfterItsStreamAndErrorsStick)
+{
+    cXMLDocument fresh;
+    EXPECT_STREQ(fresh.GetValue(), "");
+
+    cXMLDocument document;
+    EXPECT_FALSE(LoadText(document, "<Root>"));
+    EXPECT_STREQ(document.GetValue(), "MemoryRead");
+    // A document is meant for one load: its error state is never cleared.
+    EXPECT_FALSE(LoadText(document, "<Root/>"));
+    EXPECT_NE(RootOf(document), nullptr);
+}
+
+TEST(XMLDocument, SetAttributeKeepsFirstOrderAndStoredName)
+{
+    cXMLDocument document;
+    cXMLElement* root = new cXMLElement("Root");
+    document.LinkEndChild(root);
+    root->SetAttribute("B", "1");
+    root->SetAttribute("A", "2");
+    root->SetAttribute("b", "3");
+    EXPECT_EQ(SaveText(document), "<Root B=\"3\" A=\"2\"/>\n");
+    EXPECT_TRUE(root->RemoveAttribute("b"));
+    EXPECT_EQ(SaveText(document), "<Root A=\"2\"/>\n");
+}
+
+TEST(XMLDocument, PrintsIndentedWithCommentRuleAndQuoteChoice)
+{
+    cXMLDocument document;
+    ASSERT_TRUE(LoadText(document, "<!--top--><A><!--first--><B x='say \"hi\"' y=\"it's\"><C/><!--later--><D p='1' q='2'/>"
+                                   "</B></A><?php echo ?>"));
+    EXPECT_EQ(SaveText(document), "<A>\n"
+                                  "    <!--first-->"
+                                  "   <B x='say \"hi\"' y=\"it's\">\n"
+                                  "      <C/>\n"
+                                  "      <D p=\"1\" q=\"2\"/>\n"
+                                  "   </B>\n"
+                                  "</A>\n"
+                                  "<?php echo ?>");
+}
+
+TEST(XMLDocument, DeclarationPrintsItsFieldsInOrder)
+{
+    cXMLDocument document;
+    ASSERT_TRUE(LoadText(document, "<?XML standalone='yes' version='1.0'?><Root/>"));
+    EXPECT_EQ(SaveText(document), "<?xml version=\"1.0\" standalone=\"yes\" ?><Root/>\n");
+}
+
+// Values that could not be read back as printed are written with references.
+TEST(XMLDocument, AttributeValuesRoundTripWhateverTheyHold)
+{
+    const struct
+    {
+        const char* value;
+        const char* printed;
+    } cases[] = {
+        {"plain", "<Root N=\"plain\"/>\n"},
+        {"R&B; live", "<Root N=\"R&amp;B; live\"/>\n"},
+        {"a \"b\" 'c'", "<Root N=\"a &quot;b&quot; 'c'\"/>\n"},
+        {"5\" & more", "<Root N='5\" &amp; more'/>\n"},
+        {"<Init>", "<Root N=\"&lt;Init>\"/>\n"},
+        {"", "<Root N=\"\"/>\n"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.value);
+        cXMLDocument document;
+        cXMLElement* root = new cXMLElement("Root");
+        document.LinkEndChild(root);
+        root->SetAttribute("N", c.value);
+        const std::string printed = SaveText(document);
+        EXPECT_EQ(printed, c.printed);
+
+        cXMLDocument loaded;
+        ASSERT_TRUE(LoadText(loaded, printed));
+        EXPECT_EQ(AttributeOf(loaded, "N"), c.value);
+    }
+}
+
+TEST(XMLDocument, PiecesLongerThanTheScratchAreWrittenWhole)
+{
+    const std::string longValue(10000, 'Q');
+    cXMLDocument document;
+    cXMLElement* root = new cXMLElement("Root");
+    document.LinkEndChild(root);
+    root->SetAttribute("Data", longValue.c_str());
+    root->SetAttribute("Tail", "x&y");
+    root->SetAttribute("Escaped", (longValue + "&").c_str());
+    const std::string printed = SaveText(document);
+    EXPECT_EQ(printed, "<Root Data=\"" + longValue + "\" Tail=\"x&amp;y\" Escaped=\"" + longValue + "&amp;\"/>\n");
+
+    cXMLDocument loaded;
+    ASSERT_TRUE(LoadText(loaded, printed));
+    EXPECT_EQ(AttributeOf(loaded, "Data"), longValue);
+}
+
+namespace
+{
+// A stream that takes nothing, like a full disk.
+class cRefusingStream : public File::cFileMemoryWrite
+{
+public:
+    int Write(const void*, int) override { return 0; }
+};
+} // namespace
+
+TEST(XMLDocument, SaveReportsAStreamThatRefusesBytes)
+{
+    cXMLDocument document;
+    document.LinkEndChild(new cXMLElement("Root"));
+    cRefusingStream stream;
+    EXPECT_FALSE(document.SaveFile(&stream));
+    EXPECT_EQ(document.GetErrorId(), cXMLDocument::kErrorIO);
+    EXPECT_NE(stream.GetErrorFlag(), 0);
+}
+
+TEST(XMLDocument, CloneIsADeepOwnedCopy)
+{
+    const char* text = "<Root A=\"1\" B=\"x&amp;y\">\n   <C D=\"2\"/>\n   <E>\n      <F/>\n   </E>\n</Root>\n";
+    for (bool pooled : {false, true})
+    {
+        cXMLDocument document(pooled);
+        ASSERT_TRUE(LoadText(document, text));
+        cXMLNode* copy = document.Clone();
+        ASSERT_NE(copy, nullptr);
+        document.ReleaseLoadData();
+        EXPECT_FALSE(copy->IsPooled());
+        EXPECT_EQ(SaveText(*copy->ToDocument()), text);
+        delete copy;
+    }
+}
+
+TEST(XMLDocument, PooledDocumentHandsOutBlocksOfFifty)
+{
+    std::string text = "<Root>";
+    for (int i = 0; i < 50; ++i)
+        text += "<Item/>";
+    text += "</Root>";
+    cXMLDocument document(true);
+    ASSERT_TRUE(LoadText(document, text));
+    ASSERT_NE(document.GetPools(), nullptr);
+    EXPECT_EQ(document.GetPools()->mElements.GetBlockCount(), 2u);
+    EXPECT_EQ(document.GetPools()->mElements.GetHandedOutInCurrentBlock(), 1u);
+    EXPECT_TRUE(RootOf(document)->IsPooled());
+}
+
+TEST(XMLDocument, RemoveChildOnlyTakesItsOwnChildren)
+{
+    cXMLDocument document;
+    ASSERT_TRUE(LoadText(document, "<Root><A/><B/></Root><Other/>"));
+    cXMLElement* root = RootOf(document);
+    cXMLNode* other = document.FirstChild("Other", false);
+    EXPECT_FALSE(root->RemoveChild(other));
+    EXPECT_TRUE(root->RemoveChild(root->FirstChild("A", false)));
+    EXPECT_EQ(SaveText(document), "<Root>\n   <B/>\n</Root>\n<Other/>\n");
+    root->Clear();
+    EXPECT_EQ(SaveText(document), "<Root/>\n<Other/>\n");
+}
