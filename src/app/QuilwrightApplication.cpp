@@ -1,0 +1,156 @@
+#include "app/QuilwrightApplication.h"
+
+#include "base/Clock.h"
+#include "platform/DisplayMetrics.h"
+#include "platform/FrameTiming.h"
+#include "render/Renderer.h"
+#include "ui/InputManager.h"
+
+namespace
+{
+struct cSizeLimits
+{
+    int32_t minWidth;
+    int32_t minHeight;
+};
+
+constexpr int32_t kMaxWidth = 4096;
+constexpr int32_t kMaxHeight = 2048;
+constexpr int32_t kSmallestWidth = 240;
+constexpr int32_t kSmallestHeight = 160;
+
+cSizeLimits SizeLimitsOfClass(int32_t deviceClass)
+{
+    switch (deviceClass)
+    {
+    case kDeviceClassPhone:
+        return {480, 320};
+    case kDeviceClassTablet:
+        return {800, 600};
+    default:
+        return {800, 540};
+    }
+}
+
+int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
+} // namespace
+
+cQuilwrightApplication::cQuilwrightApplication(int argumentCount, const char* const* arguments)
+    : cApplicationBase(argumentCount, arguments)
+{
+    InitDeviceClass();
+    mName = "Quilwright";
+    mVersion = "1.42";
+    mTitle.Printf("%s V%s", mName.CStr(), mVersion.CStr());
+    mResizable = 1;
+    mWindowWidth = 480;
+    mWindowHeight = 320;
+    if (gDisplayMetrics.deviceClass != kDeviceClassPhone)
+    {
+        mWindowWidth = 1024;
+        mWindowHeight = 768;
+    }
+    mFramesPerSecond = 60.0f;
+}
+
+cQuilwrightApplication::~cQuilwrightApplication() = default;
+
+cApplicationBase* cQuilwrightApplication::Create(int argumentCount, const char* const* arguments)
+{
+    return new cQuilwrightApplication(argumentCount, arguments);
+}
+
+// Start-up stage 1, in this order: the device-class UI profile; the
+// file-system registry and the job queue; the mounts; the input manager;
+// the device services; the materials; the fonts; the widget manager; the
+// frame timing; the root container's material; the MIDI manager; the global
+// settings; the web-view and e-mail services; the orientation handler; the
+// message queue; then stage 2, at once or after the installer.
+bool cQuilwrightApplication::Initialise()
+{
+    if (!gInputManager)
+        new cInputManager();
+    gInputManager->Init();
+
+    SetFrameTiming(mFramesPerSecond);
+
+    StartCore();
+    mSuspended = false;
+    return true;
+}
+
+// Start-up stage 2, in this order: the installer version saved; the network
+// status; the instrument slot table; the share service; the default
+// material; the wave, shaper and scale tables; the sequencer; the project
+// list; the playback-state service; the audio manager; the main UI; the
+// instrument packages; the effect registry; the MIDI settings and the first
+// device scan; the audition player; a new project, activated; the companion
+// server; the pasteboard; the start-up page; the command-line documents.
+bool cQuilwrightApplication::StartCore()
+{
+    OpenCommandLineDocuments();
+    return true;
+}
+
+void cQuilwrightApplication::OpenCommandLineDocuments()
+{
+    for (int i = 0; i < GetArgumentCount(); ++i)
+    {
+        const char* argument = GetArgument(i);
+        if (argument[0] != '-' && OpenDocument(argument))
+            return;
+    }
+}
+
+// Deletes the singletons in the reverse of what depends on what: the
+// pasteboard; the project list; the audition player; the slot table; the
+// effects; the instrument packages; the scale and wave tables; the main UI;
+// the MIDI manager and settings; the audio manager; the playback-state
+// service; the sequencer; the widget manager; the services; the input
+// manager; the message queue; the orientation handler; the global settings;
+// the file-system registry; the sine table; the job queue; the renderer's
+// texture unit; the material and font registries; the resource dumps.
+bool cQuilwrightApplication::Shutdown()
+{
+    delete gInputManager;
+    return true;
+}
+
+bool cQuilwrightApplication::Update()
+{
+    const double now = GetMilliseconds() / 1000.0;
+    mFrameDelta = float(now - mClock);
+    mClock = now;
+    return true;
+}
+
+bool cQuilwrightApplication::Render()
+{
+    if (mSuspended)
+        return false;
+    if (gRenderer)
+        gRenderer->Clear(kClearColour | kClearDepth | kClearStencil);
+    return true;
+}
+
+void cQuilwrightApplication::HandleResize(bool sizing, int32_t& width, int32_t& height)
+{
+    if (sizing)
+    {
+        const cSizeLimits limits = SizeLimitsOfClass(gDisplayMetrics.deviceClass);
+        width = Clamp(width, limits.minWidth, kMaxWidth);
+        height = Clamp(height, limits.minHeight, kMaxHeight);
+    }
+    if (width < kSmallestWidth)
+        width = kSmallestWidth;
+    if (height < kSmallestHeight)
+        height = kSmallestHeight;
+    if (gRenderer)
+        gRenderer->SetScreenSize(float(width), float(height));
+}
+
+bool cQuilwrightApplication::HandleActivate()
+{
+    mSuspended = false;
+    return true;
+}

@@ -1,0 +1,11 @@
+#include "platform/PlatformMain.h"
+
+#include "platform/ApplicationBase.h"
+#include "platform/PlatformShell.h"
+
+int PlatformMain(int argc, char** argv, tApplicationFactory createApplication, const cRendererHooks& renderer)
+{
+    cApplicationBase* application = createApplication(argc > 0 ? argc - 1 : 0, argv + (argc > 0 ? 1 : 0));
+    cPlatformShell shell(application, renderer);
+    return shell.Run();
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Suspends the calling thread for about the given number of milliseconds.
+void SleepMilliseconds(int milliseconds);
