@@ -1,0 +1,243 @@
+#include "base/DiskFiles.h"
+
+#include "base/DeletableRoots.h"
+#include "base/Delegate.h"
+#include "base/FolderFinder.h"
+#include "base/PathUtils.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr int kCopyBufferSize = 65536;
+constexpr uint32_t kMegabyte = 1048576;
+constexpr uint32_t kKilobyte = 1024;
+
+bool StatPath(const char* path, struct stat* status) { return ::stat(path, status) == 0; }
+
+// Copies every byte; false on any read or write error.
+bool CopyStream(FILE* from, FILE* to)
+{
+    std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+    for (;;)
+    {
+        const size_t got = std::fread(buffer.get(), 1, kCopyBufferSize, from);
+        if (got == 0)
+            return std::ferror(from) == 0;
+        if (std::fwrite(buffer.get(), 1, got, to) != got)
+            return false;
+    }
+}
+
+// Moves a finished copy into place; without overwrite an existing target is
+// never replaced.
+bool MoveIntoPlace(const char* temp, const char* target, bool overwrite)
+{
+    if (overwrite)
+        return std::rename(temp, target) == 0;
+    if (::renameat2(AT_FDCWD, temp, AT_FDCWD, target, RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without the no-replace rename: a hard link never replaces.
+    return ::link(temp, target) == 0 && ::unlink(temp) == 0;
+}
+
+bool IsFolderNamedSvn(const char* name) { return cGenString::EqualsNoCase(name, ".svn"); }
+} // namespace
+
+bool CopyFileBytes(const char* source, const char* target)
+{
+    FILE* from = OpenFileUTF8(source, "rb");
+    if (!from)
+        return false;
+    FILE* to = OpenFileUTF8(target, "wb");
+    if (!to)
+    {
+        std::fclose(from);
+        return false;
+    }
+    bool ok = CopyStream(from, to);
+    ok = std::fflush(to) == 0 && ok;
+    ok = std::fclose(to) == 0 && ok;
+    std::fclose(from);
+    return ok;
+}
+
+FILE* OpenFileUTF8(const char* path, const char* mode)
+{
+    // Close on exec: files never leak into programs the studio starts.
+    char modeText[8];
+    std::snprintf(modeText, sizeof(modeText), "%se", mode);
+    FILE* file = std::fopen(path, modeText);
+    if (!file)
+        return nullptr;
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))
+    {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
+}
+
+bool CreateFolderTree(const char* path)
+{
+    const std::string text = path;
+    if (text.empty())
+        return false;
+    for (size_t i = 1; i <= text.size(); ++i)
+    {
+        if (i < text.size() && text[i] != '/' && text[i] != '\\')
+            continue;
+        const std::string level = text.substr(0, i);
+        if (::mkdir(level.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat status;
+    return StatPath(path, &status) && S_ISDIR(status.st_mode);
+}
+
+bool IsSameFile(const char* a, const char* b)
+{
+    struct stat first, second;
+    return StatPath(a, &first) && StatPath(b, &second) && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+bool CopyDiskFile(const char* source, const char* target, bool overwrite)
+{
+    struct stat status;
+    if (!StatPath(source, &status) || !S_ISREG(status.st_mode) || IsSameFile(source, target))
+        return false;
+    if (StatPath(target, &status))
+    {
+        // Overwriting deletes the old target: only where deleting is allowed.
+        if (!overwrite || S_ISDIR(status.st_mode) || !IsUnderDeletableRoot(target))
+            return false;
+    }
+    cGenStringFixed<260> temp(target);
+    temp.AppendCString(".tmp");
+    if (temp.Length() != int(std::strlen(target)) + 4)
+        return false;
+    if (CopyFileBytes(source, temp.CStr()) && MoveIntoPlace(temp.CStr(), target, overwrite))
+        return true;
+    ::unlink(temp.CStr());
+    return false;
+}
+
+void CopyFolderRecurse(cGenString& source, cGenString& target, bool overwrite, bool* ok,
+                       const cDelegate* progress)
+{
+    if (!CreateFolderTree(target.CStr()))
+    {
+        *ok = false;
+        return;
+    }
+    cFolderFinder finder(source.CStr());
+    for (bool found = finder.First(); found; found = finder.Next())
+    {
+        const int sourceLength = source.Length();
+        const int targetLength = target.Length();
+        if (!PathAppend(source, finder.GetName()) || !PathAppend(target, finder.GetName()))
+            *ok = false;
+        else if (finder.IsFolder())
+        {
+            if (!IsFolderNamedSvn(finder.GetName()))
+                CopyFolderRecurse(source, target, overwrite, ok, progress);
+        }
+        else
+        {
+            struct stat status;
+            if (overwrite || !StatPath(target.CStr(), &status))
+            {
+                if (!CopyDiskFile(source.CStr(), target.CStr(), overwrite))
+                    *ok = false;
+                else if (progress)
+                    progress->Invoke(finder.GetName());
+            }
+        }
+        source.Truncate(sourceLength);
+        target.Truncate(targetLength);
+    }
+}
+
+bool CopyPath(const char* target, const char* source, bool overwrite, const cDelegate* progress)
+{
+    struct stat status;
+    if (!StatPath(source, &status))
+        return false;
+    if (S_ISDIR(status.st_mode))
+    {
+        cGenStringFixed<260> from(source);
+        cGenStringFixed<260> to(target);
+        bool ok = true;
+        CopyFolderRecurse(from, to, overwrite, &ok, progress);
+        return ok;
+    }
+    if (!overwrite && StatPath(target, &status))
+        return true;
+    return CopyDiskFile(source, target, overwrite);
+}
+
+bool DescribeFile(const char* path, cGenString& out)
+{
+    out.AssignCStr("");
+    struct stat status;
+    if (!StatPath(path, &status))
+        return false;
+    char text[64] = "";
+    struct tm local;
+    const time_t written = status.st_mtime;
+    if (localtime_r(&written, &local))
+        std::snprintf(text, sizeof(text), "%02d/%02d/%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
+                      local.tm_year + 1900, local.tm_hour, local.tm_min);
+    const uint32_t size = uint32_t(status.st_size);
+    const size_t used = std::strlen(text);
+    if (size > kMegabyte)
+        std::snprintf(text + used, sizeof(text) - used, ", %uMB", size / kMegabyte);
+    else if (size > kKilobyte)
+        std::snprintf(text + used, sizeof(text) - used, ", %uKB", size / kKilobyte);
+    else if (size != 0)
+        std::snprintf(text + used, sizeof(text) - used, ", %uB", size);
+    out.AssignCStr(text);
+    return true;
+}
+
+void AccumulateFolderSize(cGenString& folder, uint32_t* bytes, uint32_t* files)
+{
+    cFolderFinder finder(folder.CStr());
+    for (bool found = finder.First(); found; found = finder.Next())
+    {
+        const int length = folder.Length();
+        if (!PathAppend(folder, finder.GetName()))
+            continue;
+        if (finder.IsFolder())
+            AccumulateFolderSize(folder, bytes, files);
+        else
+        {
+            struct stat status;
+            if (StatPath(folder.CStr(), &status))
+                *bytes += uint32_t(status.st_size);
+            *files += 1;
+        }
+        folder.Truncate(length);
+    }
+}
+
+bool IsFileNewer(const char* a, const char* b)
+{
+    struct stat first, second;
+    if (!StatPath(a, &first) || !StatPath(b, &second))
+        return false;
+    if (first.st_mtim.tv_sec != second.st_mtim.tv_sec)
+        return first.st_mtim.tv_sec > second.st_mtim.tv_sec;
+    return first.st_mtim.tv_nsec > second.st_mtim.tv_nsec;
+}

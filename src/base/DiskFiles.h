@@ -1,0 +1,47 @@
+#pragma once
+
+#include "base/GenString.h"
+
+#include <cstdint>
+#include <cstdio>
+
+class cDelegate;
+
+// Native disk operations on UTF-8 paths with "/" separators.
+
+// Opens a regular file with a runtime mode text ("rb", "wb", "w+b"); null
+// when it cannot be opened or is a folder.
+FILE* OpenFileUTF8(const char* path, const char* mode);
+
+// Writes every byte of source to target (created or truncated); false on
+// any read or write error.
+bool CopyFileBytes(const char* source, const char* target);
+
+// Creates every missing folder of the path; true when all levels exist.
+bool CreateFolderTree(const char* path);
+
+// True when both paths exist and name the same file (device and inode).
+bool IsSameFile(const char* a, const char* b);
+
+// Copies a file through target + ".tmp", renamed over the target only when
+// every byte arrived, so a failed copy leaves a previous target untouched.
+// Refused when the source is missing, both name the same file, or the target
+// exists without overwrite (or is outside the deletable roots with it).
+bool CopyDiskFile(const char* source, const char* target, bool overwrite);
+
+// Copies a folder tree (".svn" folders skipped); a failed file clears ok and
+// the walk goes on. progress, when set, is invoked with each copied file's
+// name. Both paths are restored to their folders on return.
+void CopyFolderRecurse(cGenString& source, cGenString& target, bool overwrite, bool* ok,
+                       const cDelegate* progress);
+bool CopyPath(const char* target, const char* source, bool overwrite, const cDelegate* progress);
+
+// "dd/mm/yyyy hh:mm" of the last write in local time, then ", <n>MB",
+// ", <n>KB" or ", <n>B" when the file is not empty.
+bool DescribeFile(const char* path, cGenString& out);
+
+// Adds the size and count of every file below the folder, at any depth.
+void AccumulateFolderSize(cGenString& folder, uint32_t* bytes, uint32_t* files);
+
+// True when both exist and a was written later than b.
+bool IsFileNewer(const char* a, const char* b);

@@ -1,0 +1,82 @@
+#include "base/FileDisk.h"
+
+#include "base/FileSystem.h"
+
+#include <unistd.h>
+
+namespace File
+{
+cFileDisk::cFileDisk(cFileSystem* owner, const char* name, int length, int mode, uint32_t flags, FILE* handle)
+    : cFile(owner, name, length, mode, flags), mHandle(handle)
+{
+}
+
+cFileDisk::~cFileDisk() { Close(false); }
+
+int cFileDisk::Read(void* buffer, int count)
+{
+    if (!mHandle || count <= 0)
+        return 0;
+    return int(std::fread(buffer, 1, size_t(count), mHandle));
+}
+
+int cFileDisk::Write(const void* buffer, int count)
+{
+    if (!mHandle || count <= 0)
+        return 0;
+    const int written = int(std::fwrite(buffer, 1, size_t(count), mHandle));
+    if (written != count)
+        SetErrorFlag(1);
+    return written;
+}
+
+int cFileDisk::Seek(int offset, int origin)
+{
+    static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (!mHandle || origin < 0 || origin > 2 || std::fseek(mHandle, offset, kWhence[origin]) != 0)
+        return -1;
+    return int(std::ftell(mHandle));
+}
+
+int cFileDisk::Tell() { return mHandle ? int(std::ftell(mHandle)) : 0; }
+
+int cFileDisk::GetRemaining() { return GetLength() - Tell(); }
+
+bool cFileDisk::CommitsOnClose() const
+{
+    // Only mode 2 writes to the ".tmp"; an update stream with the flag writes
+    // to the target itself and must not commit.
+    return GetMode() == kModeWrite && (GetFlags() & kFlagSafeWrite) != 0 && GetOwner() != nullptr;
+}
+
+bool cFileDisk::Close(bool discard)
+{
+    if (!mHandle)
+        return true;
+    // Buffered data reaches the disk only now: a full disk shows here.
+    if (!IsReading() && (std::ferror(mHandle) || std::fflush(mHandle) != 0))
+        SetErrorFlag(1);
+    // A committed file must be on the disk before it replaces the old one.
+    if (CommitsOnClose() && !discard && GetErrorFlag() == 0 && ::fsync(fileno(mHandle)) != 0)
+        SetErrorFlag(1);
+    const bool closed = std::fclose(mHandle) == 0;
+    mHandle = nullptr;
+    if (!closed && !IsReading())
+        SetErrorFlag(1);
+    if (!CommitsOnClose())
+        return closed && (IsReading() || GetErrorFlag() == 0);
+    if (discard || GetErrorFlag() != 0)
+    {
+        // A truncated ".tmp" must never replace the file it was meant for.
+        GetOwner()->DiscardTemp(GetName());
+        return discard && GetErrorFlag() == 0;
+    }
+    if (!GetOwner()->CommitTemp(GetName(), (GetFlags() & kFlagDropBackup) != 0))
+    {
+        SetErrorFlag(1);
+        return false;
+    }
+    return true;
+}
+
+} // namespace File

@@ -1,0 +1,210 @@
+#include "base/FileSystemDisk.h"
+
+#include "base/DeletableRoots.h"
+#include "base/DiskFiles.h"
+#include "base/FileDisk.h"
+#include "base/PathUtils.h"
+#include "base/SafeWrite.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace File
+{
+namespace
+{
+using tPath = cGenStringFixed<260>;
+
+bool AppendSuffix(cGenString& path, const char* suffix)
+{
+    const int length = path.Length();
+    path.AppendCString(suffix);
+    return path.Length() > length;
+}
+
+int MeasureLength(FILE* handle)
+{
+    if (std::fseek(handle, 0, SEEK_END) != 0)
+        return 0;
+    const long end = std::ftell(handle);
+    std::fseek(handle, 0, SEEK_SET);
+    return end < 0 ? 0 : int(std::min<long>(end, INT_MAX));
+}
+} // namespace
+
+bool sFileStatus::IsFolder() const { return S_ISDIR(kind); }
+bool sFileStatus::IsFile() const { return S_ISREG(kind); }
+
+cFileSystemDisk::cFileSystemDisk(const char* name, const char* root) : cFileSystem(name), mRoot(root)
+{
+    PathToForwardSlashes(mRoot);
+}
+
+bool cFileSystemDisk::JoinPath(const cGenString& path, cGenString& out) const
+{
+    out.Assign(mRoot);
+    if (out.Length() == mRoot.Length() && (path.IsEmpty() || PathAppend(out, path)))
+        return true;
+    out.AssignCStr("");
+    return false;
+}
+
+cFile* cFileSystemDisk::Open(const cGenString& path, int mode, uint32_t flags)
+{
+    SetLastError(kErrorNone);
+    static const char* const kModeTexts[] = {nullptr, "rb", "wb", "w+b"};
+    tPath full;
+    bool ok = mode >= kModeRead && mode <= kModeUpdate && JoinPath(path, full);
+    if (ok && mode == kModeWrite && (flags & kFlagSafeWrite))
+        ok = AppendSuffix(full, ".tmp");
+    FILE* handle = ok ? OpenFileUTF8(full.CStr(), kModeTexts[mode]) : nullptr;
+    if (!handle)
+    {
+        SetLastError(kErrorNotFound);
+        return nullptr;
+    }
+    const int length = MeasureLength(handle);
+    return new cFileDisk(this, path.CStr(), length, mode, flags, handle);
+}
+
+bool cFileSystemDisk::Exists(const cGenString& path)
+{
+    SetLastError(kErrorNone);
+    tPath full;
+    struct stat status;
+    return JoinPath(path, full) && ::stat(full.CStr(), &status) == 0;
+}
+
+bool cFileSystemDisk::Copy(const cGenString& source, const cGenString& target, uint32_t flags)
+{
+    tPath from, to;
+    const bool ok = JoinPath(source, from) && JoinPath(target, to) &&
+                    CopyDiskFile(from.CStr(), to.CStr(), (flags & 1u) != 0);
+    SetLastError(ok ? kErrorNone : kErrorCopyFailed);
+    return ok;
+}
+
+bool cFileSystemDisk::CreateFolder(const cGenString& path)
+{
+    tPath full;
+    const bool ok = JoinPath(path, full) && CreateFolderTree(full.CStr());
+    SetLastError(ok ? kErrorNone : kErrorFolderFailed);
+    return ok;
+}
+
+void cFileSystemDisk::WalkFolder(const cGenString& path)
+{
+    cFileSystem::cFileIterator* iterator = NewIterator(path);
+    for (bool found = iterator->First(); found; found = iterator->Next())
+    {
+    }
+    delete iterator;
+}
+
+bool cFileSystemDisk::Delete(const cGenString& path)
+{
+    tPath full;
+    const bool ok = JoinPath(path, full) && DeleteFileOrDirectory(full.CStr());
+    SetLastError(ok ? kErrorNone : kErrorFolderFailed);
+    return ok;
+}
+
+bool cFileSystemDisk::Stat(const cGenString& path, sFileStatus* status)
+{
+    tPath full;
+    struct stat record;
+    if (!JoinPath(path, full) || ::stat(full.CStr(), &record) != 0)
+    {
+        SetLastError(kErrorNotFound);
+        return false;
+    }
+    SetLastError(kErrorNone);
+    status->kind = record.st_mode & S_IFMT;
+    status->size = uint32_t(record.st_size);
+    status->accessTime = record.st_atime;
+    status->modifyTime = record.st_mtime;
+    status->changeTime = record.st_ctime;
+    return true;
+}
+
+bool cFileSystemDisk::Describe(cGenString& out, const cGenString& path)
+{
+    tPath full;
+    if (!JoinPath(path, full))
+    {
+        out.AssignCStr("");
+        return false;
+    }
+    return DescribeFile(full.CStr(), out);
+}
+
+float cFileSystemDisk::GetPathValue(const cGenString&) { return 0.0f; }
+
+int cFileSystemDisk::GetFileSize(const cGenString& path)
+{
+    sFileStatus status;
+    return Stat(path, &status) ? int(status.size) : 0;
+}
+
+bool cFileSystemDisk::GetTotalSize(const cGenString& path, uint32_t* bytes, uint32_t* files)
+{
+    *bytes = 0;
+    *files = 0;
+    sFileStatus status;
+    if (!Stat(path, &status))
+        return false;
+    if (status.IsFolder())
+    {
+        tPath full;
+        JoinPath(path, full);
+        AccumulateFolderSize(full, bytes, files);
+    }
+    else
+    {
+        *bytes = status.size;
+        *files = 1;
+    }
+    return true;
+}
+
+bool cFileSystemDisk::CommitTemp(const cGenString& path, bool dropBackup)
+{
+    tPath full;
+    const bool ok = JoinPath(path, full) && CommitSafeWrite(full.CStr(), dropBackup);
+    SetLastError(ok ? kErrorNone : kErrorCommitFailed);
+    return ok;
+}
+
+bool cFileSystemDisk::DiscardTemp(const cGenString& path)
+{
+    tPath full;
+    return JoinPath(path, full) && AppendSuffix(full, ".tmp") && ::unlink(full.CStr()) == 0;
+}
+
+bool cFileSystemDisk::Rename(const cGenString& from, const cGenString& to)
+{
+    tPath source, target;
+    bool ok = JoinPath(from, source) && JoinPath(to, target);
+    if (ok && ::renameat2(AT_FDCWD, source.CStr(), AT_FDCWD, target.CStr(), RENAME_NOREPLACE) != 0)
+    {
+        struct stat status;
+        // File systems without the no-replace rename: check, then rename.
+        ok = (errno == EINVAL || errno == ENOSYS) && ::lstat(target.CStr(), &status) != 0 &&
+             std::rename(source.CStr(), target.CStr()) == 0;
+    }
+    SetLastError(ok ? kErrorNone : kErrorNotFound);
+    return ok;
+}
+
+cFileSystem::cFileIterator* cFileSystemDisk::NewIterator(const cGenString& folder)
+{
+    SetLastError(kErrorNone);
+    tPath full;
+    JoinPath(folder, full);
+    return new cFileIterator(full.CStr());
+}
+
+} // namespace File
