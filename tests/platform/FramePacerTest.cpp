@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "platform/FramePacer.h"
+
+namespace
+{
+// A clock that only moves when read (a spin step) or slept on.
+double sNow = 0.0;
+int sSleeps = 0;
+constexpr double kSpinStep = 1e-6;
+
+double FakeClock()
+{
+    sNow += kSpinStep;
+    return sNow;
+}
+
+void FakeSleep(int milliseconds)
+{
+    ++sSleeps;
+    sNow += milliseconds * 0.001;
+}
+
+class FramePacerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        sNow = 100.0;
+        sSleeps = 0;
+        pacer.SetFramesPerSecond(60.0f);
+        // The first frame starts at once and restarts the schedule.
+        RunFrame(0.0);
+    }
+
+    // Frame work, then the wait; returns when the next frame started.
+    double RunFrame(double workSeconds)
+    {
+        sNow += workSeconds;
+        sSleeps = 0;
+        pacer.WaitForFrameStart();
+        pacer.EndFrame();
+        return pacer.GetLastFrameTime();
+    }
+
+    cFramePacer pacer{&FakeClock, &FakeSleep};
+};
+
+TEST_F(FramePacerTest, SleepsWhileMoreThanFiveMillisecondsRemainThenSpins)
+{
+    const double start = pacer.GetLastFrameTime();
+    const double next = RunFrame(0.002);
+    EXPECT_NEAR(next - start, 1.0 / 60.0, 1e-5);
+    // 14.7 ms of waiting: 1 ms sleeps until no more than 5 ms remain.
+    EXPECT_EQ(sSleeps, 10);
+    EXPECT_FLOAT_EQ(pacer.GetPeriod(), 1.0f / 60.0f);
+}
+
+TEST_F(FramePacerTest, ALateFrameShortensTheNextWait)
+{
+    const double start = pacer.GetLastFrameTime();
+    const double late = RunFrame(1.0 / 60.0 + 0.003);
+    EXPECT_NEAR(late - start, 1.0 / 60.0 + 0.003, 1e-5);
+    EXPECT_NEAR(pacer.GetLag(), 0.003, 1e-5);
+
+    const double next = RunFrame(0.001);
+    EXPECT_NEAR(next - late, 1.0 / 60.0 - 0.003, 1e-5);
+    EXPECT_NEAR(pacer.GetLag(), 0.0, 1e-5);
+    EXPECT_GE(pacer.GetLag(), 0.0f);
+}
+
+TEST_F(FramePacerTest, AStallRestartsTheScheduleInsteadOfBursting)
+{
+    const double start = pacer.GetLastFrameTime();
+    const double stalled = RunFrame(0.060);
+    EXPECT_NEAR(stalled - start, 0.060, 1e-5);
+    EXPECT_FLOAT_EQ(pacer.GetLag(), 0.0f);
+
+    const double next = RunFrame(0.0);
+    EXPECT_NEAR(next - stalled, 1.0 / 60.0, 1e-5);
+}
+
+TEST_F(FramePacerTest, FollowsTheFrameRate)
+{
+    pacer.SetFramesPerSecond(30.0f);
+    const double start = pacer.GetLastFrameTime();
+    const double next = RunFrame(0.0);
+    EXPECT_NEAR(next - start, 1.0 / 30.0, 1e-5);
+}
+} // namespace
