@@ -1,4 +1,0 @@
-#pragma once
-
-// Suspends the calling thread for about the given number of milliseconds.
-void SleepMilliseconds(int milliseconds);

@@ -1,0 +1,912 @@
+#include "ColourAtlas.h"
+
+#include "HouseStyle.h"
+
+#include <cmath>
+#include <set>
+
+using namespace HouseStyle;
+
+namespace
+{
+constexpr int kSolidFill = 465;
+
+using cArt = std::function<void(cCanvas&, const cPlace&)>;
+// Paints a skin's face into its size rectangle; the shadow goes into the margin.
+using cFaceArt = std::function<void(cCanvas&, const cRectF& body)>;
+
+struct cEntryDef
+{
+    int index;
+    cRectI rect;
+    const char* role;
+    const char* drawing;
+};
+
+// Shadow margin of drawn button sprites around their size sprites.
+constexpr int kShadowLeft = 2, kShadowTop = 1, kShadowRight = 2, kShadowBottom = 3;
+
+class cColourManifest
+{
+public:
+    cColourManifest(eProfile profile, cAtlasLayout& layout) : mProfile(profile), mLayout(layout) {}
+
+    void Build()
+    {
+        AddSolidFill();
+        AddButtonSkins();
+        AddToggleAndCloseIcon();
+        AddEffectPanelControls();
+        AddSynthSkin();
+        AddRowButtonsAndIcons();
+        AddFramesAndDialogues();
+        AddScrollBarsSpinAndLabel();
+        AddLoopDirection();
+        AddLeds();
+        AddStripsAndBackgrounds();
+        AddToolkitParts();
+        AddPlaceholders();
+    }
+
+private:
+    // A size for the phone and desktop profiles, and the one for the tablet.
+    int P(int phone, int tablet) const { return mProfile == eProfile::Tablet ? tablet : phone; }
+
+    void Group(int width, int height, std::vector<cEntryDef> entries, cArt paint)
+    {
+        cArtGroup group;
+        group.width = width;
+        group.height = height;
+        group.paint = std::move(paint);
+        for (const cEntryDef& def : entries)
+        {
+            group.entries.push_back({def.index, def.role, def.drawing, def.rect});
+            mUsed.insert(def.index);
+        }
+        mLayout.Add(std::move(group));
+    }
+
+    // One entry that is its whole group.
+    void Single(int index, int width, int height, const char* role, const char* drawing,
+                std::function<void(cCanvas&, const cRectF&)> art)
+    {
+        const cRectI rect{0, 0, width, height};
+        Group(width, height, {{index, rect, role, drawing}},
+              [rect, art](cCanvas& canvas, const cPlace& place) { art(canvas, Map(place, rect)); });
+    }
+
+    // A drawn sprite that is its size sprite plus a shadow margin.
+    void Skin(int drawn, int size, int width, int height, const char* drawnRole, const char* sizeRole,
+              const char* drawing, cFaceArt face, bool shadow = true)
+    {
+        const cRectI body{kShadowLeft, kShadowTop, kShadowLeft + width, kShadowTop + height};
+        const cRectI whole = body.Grown(kShadowLeft, kShadowTop, kShadowRight, kShadowBottom);
+        Group(whole.Width(), whole.Height(),
+              {{drawn, whole, drawnRole, drawing}, {size, body, sizeRole, "size sprite: layout only"}},
+              [body, face, shadow](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF b = Map(place, body);
+                  if (shadow)
+                      DrawShadow(canvas, b, place.S(4));
+                  face(canvas, b);
+              });
+    }
+
+    static cFaceArt ButtonFace(bool lit, float radius = 4.0f)
+    {
+        return [lit, radius](cCanvas& canvas, const cRectF& body) { DrawButtonFace(canvas, body, radius, lit); };
+    }
+
+    void AddSolidFill()
+    {
+        cArtGroup group;
+        group.width = group.height = 1;
+        group.pinnedAtOrigin = true;
+        group.entries.push_back({kSolidFill, "Solid fill: the white texel at the atlas origin",
+                                 "tinted with any colour", {0, 0, 1, 1}});
+        group.paint = [](cCanvas& canvas, const cPlace& place)
+        {
+            for (int y = 0; y < place.scale; ++y)
+                for (int x = 0; x < place.scale; ++x)
+                    canvas.SetPixel(place.x + x, place.y + y, kWhite);
+        };
+        mUsed.insert(kSolidFill);
+        mLayout.Add(std::move(group));
+    }
+
+    void AddButtonSkins()
+    {
+        const char* patch = "natural size or three-patch across without inner sprite";
+        const int wideW = P(96, 132), wideH = P(32, 44);
+        Skin(17, 18, wideW, wideH, "Standard wide button, unlit, drawn", "Standard wide button, unlit, size sprite",
+             patch, ButtonFace(false));
+        Skin(25, 26, wideW, wideH, "Standard wide button, lit, drawn", "Standard wide button, lit, size sprite",
+             patch, ButtonFace(true));
+        const int smallW = P(64, 88), smallH = P(32, 44);
+        Skin(11, 12, smallW, smallH, "Small button, unlit, drawn", "Small button, unlit, size sprite; standard button height",
+             patch, ButtonFace(false));
+        Skin(19, 20, smallW, smallH, "Small button, lit, drawn", "Small button, lit, size sprite", patch, ButtonFace(true));
+        const int tallW = P(64, 88), tallH = P(44, 60);
+        const char* tallPatch = "three-patch across; nine-patch without inner sprite as tab, combo and chooser frame";
+        Skin(13, 14, tallW, tallH, "Small tall button, unlit, drawn",
+             "Small tall button, unlit, size sprite; tab, combo and chooser background", tallPatch, ButtonFace(false));
+        Skin(21, 22, tallW, tallH, "Small tall button, lit, drawn",
+             "Small tall button, lit, size sprite; lit tab, combo highlight, chooser open frame", tallPatch,
+             ButtonFace(true));
+        const int square = P(32, 44);
+        Skin(15, 16, square, square, "Small square button, unlit, drawn",
+             "Small square button, unlit, size sprite; tab button size and normal tab background",
+             "natural size; nine-patch without inner sprite as tab", ButtonFace(false));
+        Skin(23, 24, square, square, "Small square button, lit, drawn", "Small square button, lit, size sprite",
+             "natural size", ButtonFace(true));
+        Single(27, square, square, "Tab button lit background, normal look", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r, 4.0f, true); });
+    }
+
+    void AddToggleAndCloseIcon()
+    {
+        const int w = P(52, 72), h = P(28, 38);
+        auto toggle = [](bool on)
+        {
+            return [on](cCanvas& canvas, const cRectF& r)
+            {
+                const float radius = r.Height() * 0.5f;
+                canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, radius, cColour::FromARGB(0xff101010));
+                canvas.FillRoundRect(r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1, radius - 1,
+                                     on ? cPaint::Vertical(kAmber, kAmberBright, r.y0, r.y1)
+                                        : cPaint::Vertical(cColour::FromARGB(0xff1a1a1a), kEdge, r.y0, r.y1));
+                const float knobX = on ? r.x1 - radius : r.x0 + radius;
+                canvas.FillCircle(knobX, r.CentreY(), radius - 3,
+                                  cPaint::Vertical(cColour::FromARGB(0xfff0f0f0), cColour::FromARGB(0xffa0a0a0),
+                                                   r.y0, r.y1));
+            };
+        };
+        Skin(47, 48, w, h, "Toggle, off, drawn", "Toggle, off, size sprite", "natural size, left-aligned", toggle(false));
+        Single(49, w, h, "Toggle, on (size and drawn sprite)", "natural size, left-aligned",
+               [toggle](cCanvas& canvas, const cRectF& r) { toggle(true)(canvas, r); });
+        const int icon = P(20, 26);
+        Single(53, icon, icon, "Dialogue close button icon", "natural size, centred; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, eIcon::Close, kWhite); });
+    }
+
+    void AddEffectPanelControls()
+    {
+        const int w = P(80, 110), h = P(40, 55);
+        Skin(57, 59, w, h, "Effect-panel button, unlit, drawn", "Effect-panel button, unlit, size sprite",
+             "three-patch across", ButtonFace(false));
+        // The lit button carries a marker for its icon and label anchor.
+        const cRectI body{kShadowLeft, kShadowTop, kShadowLeft + w, kShadowTop + h};
+        const cRectI whole = body.Grown(kShadowLeft, kShadowTop, kShadowRight, kShadowBottom);
+        const int iconSide = h - P(12, 16);
+        const cRectI anchor{body.x0 + P(6, 8), body.y0 + (h - iconSide) / 2, body.x0 + P(6, 8) + iconSide,
+                            body.y0 + (h - iconSide) / 2 + iconSide};
+        Group(whole.Width(), whole.Height(),
+              {{60, whole, "Effect-panel button, lit, drawn; constructor's size sprite", "three-patch across"},
+               {61, anchor, "Marker inside 60: icon and label anchor", "marker: never drawn"},
+               {62, body, "Effect-panel button, lit, size sprite; fixes the widget size", "size sprite: layout only"}},
+              [body](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF b = Map(place, body);
+                  DrawShadow(canvas, b, place.S(4));
+                  DrawButtonFace(canvas, b, place.S(4), true);
+              });
+
+        const int knob = P(48, 64), glow = P(4, 5);
+        const cRectI knobBody{glow, glow, glow + knob, glow + knob};
+        Group(knob + 2 * glow, knob + 2 * glow,
+              {{63, {0, 0, knob + 2 * glow, knob + 2 * glow}, "Effect-panel knob body, drawn", "natural size"},
+               {64, knobBody, "Effect-panel knob body, size sprite", "size sprite: layout only"}},
+              [knobBody](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF b = Map(place, knobBody);
+                  canvas.FillCircle(b.CentreX(), b.CentreY() + place.S(1.5f), b.Width() * 0.5f + place.S(1.5f),
+                                    kBlack.WithAlpha(0.35f));
+                  DrawKnobBody(canvas, b);
+              });
+        Single(65, P(4, 5), P(10, 14), "Effect-panel knob pointer", "rotated about the knob centre; white art",
+               [](cCanvas& canvas, const cRectF& r)
+               { canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, r.Width() * 0.5f, kWhite); });
+        Single(66, P(4, 6), P(4, 6), "Effect-panel knob tick", "natural size; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, kWhite); });
+        Single(68, P(12, 16), P(4, 6), "Link-line bar joining two controls", "stretched along x; white art",
+               [](cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kWhite); });
+    }
+
+    void AddSynthSkin()
+    {
+        const int marker = P(16, 22);
+        Single(87, marker, marker, "XY-pad axis marker", "natural size; white art",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRect(r.x0, r.y0, r.x0 + 2, r.y1, kWhite);
+                   canvas.FillRect(r.x0, r.y1 - 2, r.x1, r.y1, kWhite);
+               });
+
+        const int spin = P(24, 32);
+        auto spinFace = [](bool up, bool pressed)
+        {
+            return [up, pressed](cCanvas& canvas, const cRectF& b)
+            {
+                DrawButtonFace(canvas, b, 3.0f, pressed);
+                const float a = b.Width() * 0.22f;
+                DrawArrow(canvas, {b.CentreX() - a, b.CentreY() - a * 0.6f, b.CentreX() + a, b.CentreY() + a * 0.6f},
+                          up ? eDirection::Up : eDirection::Down, pressed ? kDark : kLabel);
+            };
+        };
+        Skin(88, 89, spin, spin, "Synth spin down arrow, pressed, drawn", "Synth spin down arrow, pressed, layout",
+             "natural size", spinFace(false, true));
+        Skin(90, 91, spin, spin, "Synth spin down arrow, drawn", "Synth spin down arrow, layout", "natural size",
+             spinFace(false, false));
+        Skin(92, 93, spin, spin, "Synth spin up arrow, pressed, drawn", "Synth spin up arrow, pressed, layout",
+             "natural size", spinFace(true, true));
+        Skin(94, 95, spin, spin, "Synth spin up arrow, drawn", "Synth spin up arrow, layout", "natural size",
+             spinFace(true, false));
+
+        const int pushW = P(48, 64), pushH = P(24, 32);
+        Skin(96, 97, pushW, pushH, "Synth push button, off, drawn", "Synth push button, off, layout",
+             "natural size or three-patch across", ButtonFace(false, 3.0f));
+        Skin(98, 99, pushW, pushH, "Synth push button, lit, drawn", "Synth push button, lit, layout",
+             "natural size or three-patch across", ButtonFace(true, 3.0f));
+
+        // Lamp buttons are 24 pixels with a 27-pixel drawn sprite in every profile.
+        auto lamp = [](bool lit, const cColour& colour)
+        {
+            return [lit, colour](cCanvas& canvas, const cRectF& b)
+            {
+                DrawButtonFace(canvas, b, 3.0f, false);
+                const float r = b.Width() * 0.22f;
+                DrawLed(canvas, {b.CentreX() - r * 1.4f, b.CentreY() - r * 1.4f, b.CentreX() + r * 1.4f, b.CentreY() + r * 1.4f},
+                        lit, colour);
+            };
+        };
+        const cColour lampB = cColour::FromARGB(0xffe04020);
+        auto lampSkin = [this](int drawn, int size, const char* drawnRole, const char* sizeRole, cFaceArt face)
+        {
+            const cRectI body{1, 1, 25, 25};
+            Group(27, 27, {{drawn, {0, 0, 27, 27}, drawnRole, "natural size"}, {size, body, sizeRole, "size sprite: layout only"}},
+                  [body, face](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF b = Map(place, body);
+                      DrawShadow(canvas, b, place.S(3));
+                      face(canvas, b);
+                  });
+        };
+        Group(27, 27, {{100, {0, 0, 27, 27}, "Synth lamp button, lit look B, drawn", "natural size"}},
+              [lamp, lampB](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF b = Map(place, {1, 1, 25, 25});
+                  DrawShadow(canvas, b, place.S(3));
+                  lamp(true, lampB)(canvas, b);
+              });
+        lampSkin(101, 102, "Synth lamp button, lit look A, drawn", "Synth lamp button, lit look A, layout",
+                 lamp(true, kAmberBright));
+        Group(24, 24, {{103, {0, 0, 24, 24}, "Synth lamp button, lit look B, layout", "size sprite: layout only"}},
+              [lamp, lampB](cCanvas& canvas, const cPlace& place) { lamp(true, lampB)(canvas, Map(place, {0, 0, 24, 24})); });
+        lampSkin(104, 105, "Synth lamp button, off, drawn", "Synth lamp button, off, layout", lamp(false, kAmberBright));
+
+        const int strip = P(6, 8), stripH = P(24, 32);
+        auto cheekStrip = [](bool left, bool upper)
+        {
+            return [left, upper](cCanvas& canvas, const cRectF& r)
+            {
+                canvas.FillRect(r.x0, r.y0, r.x1, r.y1, upper ? cColour::FromARGB(0xff3c3c3c) : kDark);
+                const float edge = left ? r.x0 : r.x1 - 2;
+                canvas.FillRect(edge, r.y0, edge + 2, r.y1, upper ? kAmber : cColour::FromARGB(0xff5a5a5a));
+            };
+        };
+        Single(107, strip, stripH, "Left cheek, lower edge strip", "vertical three-patch", cheekStrip(true, false));
+        Single(108, strip, stripH, "Left cheek, upper edge strip", "vertical three-patch", cheekStrip(true, true));
+        Single(109, P(40, 54), 4, "Cheek width reference", "marker: never drawn", [](cCanvas&, const cRectF&) {});
+        Single(111, strip, stripH, "Right cheek, lower edge strip", "vertical three-patch", cheekStrip(false, false));
+        Single(112, strip, stripH, "Right cheek, upper edge strip", "vertical three-patch", cheekStrip(false, true));
+
+        {
+            const int w = P(96, 128), h = P(64, 88), inner = P(8, 10), graph = P(4, 5);
+            const cRectI frame{0, 0, w, h};
+            Group(w, h,
+                  {{114, frame, "Envelope graph frame", "nine-patch with inner sprite 116"},
+                   {115, frame.Inset(graph, graph, graph, graph), "Marker: graph area inside 114", "marker: never drawn"},
+                   {116, frame.Inset(inner, inner, inner, inner), "Inner sprite of 114", "stretch area of 114"}},
+                  [frame, graph](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF r = Map(place, frame);
+                      DrawPanel(canvas, r, place.S(4), kPanel, kEdge);
+                      const cRectF g = Map(place, frame.Inset(graph, graph, graph, graph));
+                      canvas.FillRoundRect(g.x0, g.y0, g.x1, g.y1, place.S(2), cColour::FromARGB(0xff121212));
+                  });
+        }
+
+        const int cheekToggle = P(20, 26);
+        auto cheekButton = [](bool on, bool scroll)
+        {
+            return [on, scroll](cCanvas& canvas, const cRectF& r)
+            {
+                DrawButtonFace(canvas, r, 3.0f, on);
+                const cColour mark = on ? kDark : kLabel;
+                const float cx = r.CentreX(), cy = r.CentreY(), s = r.Width() * 0.25f;
+                if (scroll)
+                {
+                    DrawArrow(canvas, {cx - s - s * 0.5f, cy - s * 0.6f, cx - s * 0.3f, cy + s * 0.6f}, eDirection::Left, mark);
+                    DrawArrow(canvas, {cx + s * 0.3f, cy - s * 0.6f, cx + s + s * 0.5f, cy + s * 0.6f}, eDirection::Right, mark);
+                }
+                else
+                    for (int i = -1; i <= 1; ++i)
+                        canvas.FillRect(cx + i * s * 0.8f - 1, cy - s, cx + i * s * 0.8f + 1, cy + s, mark);
+            };
+        };
+        Single(117, cheekToggle, cheekToggle, "Right cheek toggle, off (keyboard scale)", "natural size, centred",
+               cheekButton(false, false));
+        Single(118, cheekToggle, cheekToggle, "Right cheek toggle, on", "natural size, centred", cheekButton(true, false));
+        Single(119, cheekToggle, cheekToggle, "Left cheek toggle, off (keyboard scroll)", "natural size, centred",
+               cheekButton(false, true));
+        Single(120, cheekToggle, cheekToggle, "Left cheek toggle, on", "natural size, centred", cheekButton(true, true));
+        const int centreImage = P(24, 32);
+        auto cheekCentre = [](cCanvas& canvas, const cRectF& r)
+        {
+            canvas.StrokeCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, 2.0f, kEdge);
+            canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.18f, kAmber);
+        };
+        Single(121, centreImage, centreImage, "Left cheek centre image", "natural size, centred", cheekCentre);
+
+        const int synthKnob = P(40, 54), rim = 3;
+        const cRectI knobBody{rim, rim, rim + synthKnob, rim + synthKnob};
+        Group(synthKnob + 2 * rim, synthKnob + 2 * rim,
+              {{122, {0, 0, synthKnob + 2 * rim, synthKnob + 2 * rim}, "Synth knob body, drawn", "natural size"},
+               {125, knobBody, "Synth knob body, layout", "size sprite: layout only"}},
+              [knobBody](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF b = Map(place, knobBody);
+                  canvas.FillCircle(b.CentreX(), b.CentreY() + place.S(1.5f), b.Width() * 0.5f + place.S(1),
+                                    kBlack.WithAlpha(0.35f));
+                  DrawKnobBody(canvas, b);
+              });
+        Single(123, P(6, 8), P(6, 8), "Synth knob pointer dot", "natural size, placed on the value angle; white art",
+               [](cCanvas& canvas, const cRectF& r) { canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, kWhite); });
+        Single(124, P(4, 5), P(4, 5), "Synth knob tick", "natural size; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, kWhite); });
+        const int led = P(10, 14);
+        Single(126, led, led, "LED, unlit", "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, false, kAmberBright); });
+        Single(127, led, led, "LED, lit", "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, true, kAmberBright); });
+
+        {
+            const int side = P(28, 32), border = 8;
+            const cRectI frame{0, 0, side, side};
+            Group(side, side,
+                  {{128, frame, "Modulation-matrix list frame", "nine-patch with inner sprite 131, centre open"},
+                   {131, frame.Inset(border, border, border, border), "Inner sprite of 128", "stretch area of 128"}},
+                  [frame](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF r = Map(place, frame);
+                      canvas.StrokeRoundRect(r.x0, r.y0, r.x1, r.y1, place.S(6), place.S(7), kPanel);
+                      canvas.StrokeRoundRect(r.x0, r.y0, r.x1, r.y1, place.S(6), place.S(1), kEdge);
+                      canvas.StrokeRoundRect(r.x0 + place.S(7), r.y0 + place.S(7), r.x1 - place.S(7), r.y1 - place.S(7),
+                                             place.S(1), place.S(1), kBlack);
+                  });
+        }
+        const int shadeW = P(16, 16), shadeH = P(6, 8);
+        Single(129, shadeW, shadeH, "Upper shading strip in the effects-panel gaps", "stretched across; white art",
+               [](cCanvas& canvas, const cRectF& r)
+               { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kBlack.WithAlpha(0.5f), kBlack.WithAlpha(0.0f), r.y0, r.y1)); });
+        Single(130, shadeW, shadeH, "Lower shading strip in the effects-panel gaps", "stretched across; white art",
+               [](cCanvas& canvas, const cRectF& r)
+               { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kBlack.WithAlpha(0.0f), kBlack.WithAlpha(0.5f), r.y0, r.y1)); });
+        Single(134, 32, 32, "Round thumb / ball", "scaled quad; white art",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, kWhite.WithAlpha(0.35f));
+                   canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.38f, kWhite);
+               });
+        Single(135, centreImage, centreImage, "Right cheek centre image", "natural size, centred", cheekCentre);
+        const int arrowW = P(28, 38), arrowH = P(22, 30);
+        auto cheekArrow = [](bool up)
+        {
+            return [up](cCanvas& canvas, const cRectF& r)
+            {
+                const float inset = r.Height() * 0.2f;
+                DrawArrow(canvas, {r.x0 + inset, r.y0 + inset, r.x1 - inset, r.y1 - inset},
+                          up ? eDirection::Up : eDirection::Down, kAmberBright);
+            };
+        };
+        Single(136, arrowW, arrowH, "Cheek down arrow", "natural size; grey when disabled", cheekArrow(false));
+        Single(137, arrowW, arrowH, "Cheek up arrow; its height sizes the cheek toggles", "natural size", cheekArrow(true));
+        Single(138, 16, 16, "Synth panel background", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, kPanel, kEdge); });
+        Single(140, 8, 32, "Synth page-container background", "scaled quad",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRect(r.x0, r.y0, r.x1, r.y1,
+                                   cPaint::Vertical(cColour::FromARGB(0xff262626), kDarker, r.y0, r.y1));
+               });
+        Single(141, 16, 16, "Multi-editor highlight panel", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff383838), kAmber); });
+        Single(142, P(28, 38), P(10, 14), "Pitch-bend wheel thumb", "scaled; grey level by value",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 2.0f,
+                                        cPaint::Vertical(kWhite, cColour::FromARGB(0xff9a9a9a), r.y0, r.y1));
+                   canvas.FillRect(r.x0 + 2, r.CentreY() - 0.5f, r.x1 - 2, r.CentreY() + 0.5f, kBlack.WithAlpha(0.5f));
+               });
+        {
+            const int w = P(32, 44), h = P(112, 150), margin = 2;
+            const cRectI body{margin, margin, margin + w, margin + h};
+            const cRectI track = body.Inset(P(4, 6), P(8, 10), P(4, 6), P(8, 10));
+            Group(w + 2 * margin, h + 2 * margin,
+                  {{143, {0, 0, w + 2 * margin, h + 2 * margin}, "Pitch-bend wheel, drawn", "natural size"},
+                   {144, body, "Pitch-bend wheel, layout", "size sprite: layout only"},
+                   {145, track, "Marker: wheel track inside 144", "marker: never drawn"}},
+                  [body, track](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF b = Map(place, body);
+                      DrawShadow(canvas, b, place.S(4));
+                      DrawPanel(canvas, b, place.S(4), kPanel, kEdge);
+                      const cRectF t = Map(place, track);
+                      canvas.FillRoundRect(t.x0, t.y0, t.x1, t.y1, place.S(3),
+                                           cPaint::Vertical(kBlack, cColour::FromARGB(0xff181818), t.y0, t.y1));
+                      canvas.FillRect(t.x0 + place.S(2), t.CentreY() - place.S(0.5f), t.x1 - place.S(2),
+                                      t.CentreY() + place.S(0.5f), kAmber.WithAlpha(0.6f));
+                  });
+        }
+        {
+            const int w = P(56, 76), h = P(22, 30), margin = 1;
+            const cRectI body{margin, margin, margin + w, margin + h};
+            Group(w + 2 * margin, h + 2 * margin,
+                  {{146, {0, 0, w + 2 * margin, h + 2 * margin}, "Synth value box, drawn", "three-patch across"},
+                   {147, body, "Synth value box, layout", "size sprite: layout only"},
+                   {148, body.Inset(P(5, 7), 2, P(5, 7), 2), "Marker: value-text area inside 147", "marker: never drawn"}},
+                  [body](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF b = Map(place, body);
+                      DrawPanel(canvas, b.Inset(-place.S(1)), place.S(4), cColour::FromARGB(0xff0e0e0e),
+                                cColour::FromARGB(0xff4a4a4a));
+                  });
+        }
+        {
+            const int side = P(112, 150), inner = P(12, 16), active = P(6, 8);
+            const cRectI pad{0, 0, side, side};
+            Group(side, side,
+                  {{149, pad, "XY pad image", "nine-patch with inner sprite 151"},
+                   {150, pad.Inset(active, active, active, active), "Marker: XY pad active area inside 149",
+                    "marker: never drawn"},
+                   {151, pad.Inset(inner, inner, inner, inner), "Inner sprite of 149", "stretch area of 149"}},
+                  [pad, active](cCanvas& canvas, const cPlace& place)
+                  {
+                      DrawPanel(canvas, Map(place, pad), place.S(6), cColour::FromARGB(0xff141414), kEdge);
+                      const cRectF a = Map(place, pad.Inset(active, active, active, active));
+                      canvas.StrokeRoundRect(a.x0, a.y0, a.x1, a.y1, place.S(3), place.S(1), kAmber.WithAlpha(0.5f));
+                  });
+        }
+    }
+
+    void AddRowButtonsAndIcons()
+    {
+        const int row = P(16, 20);
+        Single(181, row, row, "Small row button (OMNI, ENABLE), off", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r, 3.0f, false); });
+        Single(182, row, row, "Small row button, on", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r, 3.0f, true); });
+
+        const int icon = P(20, 28);
+        struct cIconDef
+        {
+            int index;
+            eIcon icon;
+            const char* role;
+            bool amber;
+        };
+        const cIconDef icons[] = {
+            {186, eIcon::Dotted, "Dotted-feel icon (quantize feel cell 0)", false},
+            {189, eIcon::Import, "MIDI-file import icon", false},
+            {192, eIcon::Export, "MIDI-file export icon", false},
+            {197, eIcon::Cross, "Icon of alert button No and of the PANIC button", false},
+            {218, eIcon::Share, "Share icon", false},
+            {220, eIcon::Triplet, "Triplet-feel icon (quantize feel cell 1)", false},
+            {221, eIcon::Power, "Icon of the companion page's Enable button", false},
+            {222, eIcon::Check, "Icon of alert button OK and of the Quantize button", false},
+            {232, eIcon::MidiFile, "MIDI-file type icon in the file browser", true},
+            {360, eIcon::Effect, "Effect package icon", false},
+            {461, eIcon::AudioFile, "Audio-file icon in the file browser", true},
+        };
+        for (const cIconDef& def : icons)
+        {
+            const eIcon kind = def.icon;
+            const bool amber = def.amber;
+            Single(def.index, icon, icon, def.role, amber ? "natural size, centred" : "natural size, centred; white art",
+                   [kind, amber](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, kind, amber ? kAmberBright : kWhite); });
+        }
+
+        const int glow = P(64, 86), reference = P(48, 64);
+        const int offset = (glow - reference) / 2;
+        Group(glow, glow,
+              {{223, {0, 0, glow, glow}, "Touch glow of knobs", "scaled square; tinted: white glow art"},
+               {224, {offset, offset, offset + reference, offset + reference}, "Glow reference: the knob width the glow is drawn for",
+                "marker: never drawn"}},
+              [glow](cCanvas& canvas, const cPlace& place)
+              {
+                  const float cx = place.X(glow * 0.5f), cy = place.Y(glow * 0.5f), radius = place.S(glow * 0.5f);
+                  for (int step = 0; step < 16; ++step)
+                      canvas.FillCircle(cx, cy, radius * (1.0f - step / 16.0f), kWhite.WithAlpha(0.09f));
+              });
+        Single(225, 8, 8, "Selection highlight of list rows", "scaled quad",
+               [](cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kAmber.WithAlpha(0.55f)); });
+    }
+
+    void AddFramesAndDialogues()
+    {
+        // Insets and the title height are the same in every profile.
+        {
+            const int w = 40, h = 48, margin = 3;
+            const cRectI body{margin, margin - 1, margin + w, margin - 1 + h};
+            const cRectI whole{0, 0, w + 2 * margin, h + 2 * margin};
+            Group(whole.Width(), whole.Height(),
+                  {{233, whole, "Drop-down panel frame, drawn", "nine-patch with inner sprite 234"},
+                   {234, body.Inset(6, 12, 6, 6), "Drop-down frame inner sprite", "stretch area of 233"},
+                   {235, body, "Drop-down frame size sprite", "size sprite: layout only"}},
+                  [body](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF b = Map(place, body);
+                      DrawShadow(canvas, b, place.S(5));
+                      DrawPanel(canvas, b, place.S(5), kDark, kAmber);
+                      canvas.FillRect(b.x0 + place.S(6), b.y0 + place.S(4), b.x1 - place.S(6), b.y0 + place.S(6),
+                                      kAmber.WithAlpha(0.5f));
+                  });
+        }
+        const int arrowW = P(24, 32), arrowH = P(12, 16);
+        auto pointer = [](bool down)
+        {
+            return [down](cCanvas& canvas, const cRectF& r)
+            {
+                DrawArrow(canvas, r, down ? eDirection::Down : eDirection::Up, kAmber);
+                const cRectF inner{r.x0 + 3, down ? r.y0 : r.y0 + 3, r.x1 - 3, down ? r.y1 - 3 : r.y1};
+                DrawArrow(canvas, inner, down ? eDirection::Down : eDirection::Up, kDark);
+            };
+        };
+        Single(280, arrowW, arrowH, "Dialogue pointer arrow, dialogue above its anchor", "natural size", pointer(true));
+        Single(281, arrowW, arrowH, "Dialogue pointer arrow, dialogue below its anchor", "natural size", pointer(false));
+        {
+            const int w = 64, h = 80, margin = 4, title = 30;
+            const cRectI body{margin, margin - 1, margin + w, margin - 1 + h};
+            const cRectI whole{0, 0, w + 2 * margin, h + 2 * margin};
+            Group(whole.Width(), whole.Height(),
+                  {{282, whole, "Dialogue frame, drawn", "nine-patch with inner sprite 283"},
+                   {283, body.Inset(6, 36, 6, 5), "Dialogue frame inner sprite", "stretch area of 282"},
+                   {284, body, "Dialogue frame size sprite", "size sprite: layout only"},
+                   {285, body.Inset(3, 34, 3, 3), "Marker: dialogue content area", "marker: never drawn"},
+                   {286, {body.x0, body.y0, body.x1, body.y0 + title}, "Marker: dialogue title bar", "marker: never drawn"}},
+                  [body, title](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF b = Map(place, body);
+                      DrawShadow(canvas, b, place.S(6));
+                      DrawPanel(canvas, b, place.S(6), kDark, cColour::FromARGB(0xff4a4a4a));
+                      const float titleBottom = b.y0 + place.S(title);
+                      canvas.FillShape(b.x0, b.y0, b.x1, titleBottom,
+                                       [b, titleBottom, &place](float x, float y)
+                                       {
+                                           return std::max(RoundRectDistance(x, y, b.x0 + 1, b.y0 + 1, b.x1 - 1, b.y1 - 1,
+                                                                             place.S(5)),
+                                                           y - titleBottom);
+                                       },
+                                       cPaint::Vertical(kAmberBright, kAmber, b.y0, titleBottom));
+                      canvas.FillRect(b.x0 + 1, titleBottom, b.x1 - 1, titleBottom + place.S(1), kBlack.WithAlpha(0.6f));
+                  });
+        }
+        Single(287, P(24, 30), P(24, 30), "Busy spinner", "natural size, rotated; white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, eIcon::Spinner, kWhite); });
+        const int marker = P(14, 18);
+        const cColour red = cColour::FromARGB(0xffe02020);
+        Single(308, marker, marker, "Recording marker with the record option set", "natural size, centred; blinks",
+               [red](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.StrokeCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, 1.5f, red);
+                   canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.28f, red);
+               });
+        Single(312, marker, marker, "Recording marker", "natural size, centred; blinks",
+               [red](cCanvas& canvas, const cRectF& r) { canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.45f, red); });
+    }
+
+    void AddScrollBarsSpinAndLabel()
+    {
+        const int large = P(24, 32), small = P(8, 12);
+        auto track = [](cCanvas& canvas, const cRectF& r)
+        { DrawPanel(canvas, r, r.Width() * 0.5f, cColour::FromARGB(0xff161616), kEdge); };
+        Single(326, large, large, "Large scroll-bar track", "three-patch along the axis; tinted", track);
+        Single(327, small, small, "Small scroll-bar track; list scroll bar", "three-patch along the axis", track);
+        auto thumb = [](cCanvas& canvas, const cRectF& r)
+        {
+            const float radius = std::min(r.Width(), r.Height()) * 0.5f;
+            canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, radius, cColour::FromARGB(0xffb4b4b4));
+            canvas.FillRoundRect(r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1, radius - 1, cColour::FromARGB(0xffe6e6e6));
+        };
+        const int thumbLong = P(32, 44), thumbShort = P(12, 16), smallLong = P(20, 28), smallShort = P(6, 10);
+        Single(328, thumbLong, thumbShort, "Large thumb, horizontal", "three-patch along x; tinted: light art", thumb);
+        Single(329, smallLong, smallShort, "Small thumb, horizontal", "three-patch along x", thumb);
+        Single(330, thumbShort, thumbLong, "Large thumb, vertical", "three-patch along y; tinted: light art", thumb);
+        Single(331, smallShort, smallLong, "Small thumb, vertical (lists)", "three-patch along y", thumb);
+        auto grip = [](bool horizontal)
+        {
+            return [horizontal](cCanvas& canvas, const cRectF& r)
+            {
+                const cColour ridge = cColour::FromARGB(0xff707070);
+                for (int i = 0; i < 3; ++i)
+                {
+                    if (horizontal)
+                    {
+                        const float x = r.x0 + (i + 0.5f) * r.Width() / 3.0f;
+                        canvas.FillRect(x - 0.5f, r.y0, x + 0.5f, r.y1, ridge);
+                    }
+                    else
+                    {
+                        const float y = r.y0 + (i + 0.5f) * r.Height() / 3.0f;
+                        canvas.FillRect(r.x0, y - 0.5f, r.x1, y + 0.5f, ridge);
+                    }
+                }
+            };
+        };
+        Single(332, P(10, 14), P(8, 10), "Large grip, horizontal", "quad centred on the thumb", grip(true));
+        Single(333, P(6, 8), P(4, 6), "Small grip, horizontal", "quad centred on the thumb", grip(true));
+        Single(334, P(8, 10), P(10, 14), "Large grip, vertical", "quad centred on the thumb", grip(false));
+        Single(335, P(4, 6), P(6, 8), "Small grip, vertical (lists)", "quad centred on the thumb", grip(false));
+
+        const int spin = P(28, 38);
+        auto spinArrow = [](bool up)
+        {
+            return [up](cCanvas& canvas, const cRectF& b)
+            {
+                DrawButtonFace(canvas, b, 4.0f, false);
+                const float a = b.Width() * 0.2f;
+                DrawArrow(canvas, {b.CentreX() - a, b.CentreY() - a * 0.6f, b.CentreX() + a, b.CentreY() + a * 0.6f},
+                          up ? eDirection::Up : eDirection::Down, kAmberBright);
+            };
+        };
+        Skin(338, 339, spin, spin, "Spin-button down arrow, drawn", "Spin-button down arrow, size sprite",
+             "natural size; pressed tinted grey", spinArrow(false));
+        Skin(340, 341, P(48, 66), spin, "Spin-button value box, drawn", "Spin-button value box, size sprite",
+             "three-patch across",
+             [](cCanvas& canvas, const cRectF& b) { DrawPanel(canvas, b, 4.0f, cColour::FromARGB(0xff0e0e0e), kEdge); },
+             false);
+        Skin(342, 343, spin, spin, "Spin-button up arrow, drawn", "Spin-button up arrow, size sprite",
+             "natural size; pressed tinted grey", spinArrow(true));
+
+        const int w = P(48, 64), h = P(28, 36), frame = 2;
+        const cRectI box{0, 0, w, h};
+        Group(w, h,
+              {{350, box.Inset(frame, frame, frame, frame), "Label box, drawn; titled frame; inner sprite of 351",
+                "nine-patch without inner sprite"},
+               {351, box, "Label box size sprite; companion page picture", "size sprite; nine-patch with inner 350"},
+               {352, box.Inset(P(6, 8), P(4, 5), P(6, 8), P(4, 5)), "Marker: label text area inside 351",
+                "marker: never drawn"}},
+              [box, frame](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF b = Map(place, box.Inset(frame, frame, frame, frame));
+                  DrawPanel(canvas, b, place.S(4), cColour::FromARGB(0xff161616), cColour::FromARGB(0xff4a4a4a));
+              });
+    }
+
+    void AddLoopDirection()
+    {
+        const int w = P(28, 36), h = P(24, 30);
+        const cRectI frame{0, 0, w, h};
+        const cRectI centre{w / 2, h / 2, w / 2 + 1, h / 2 + 1};
+        Group(w, h,
+              {{389, frame, "Loop-direction icon frame", "natural size, left of the lamp button"},
+               {390, centre, "Marker: value-0 icon position (its top-left corner)", "marker: never drawn"},
+               {391, centre, "Marker: value-2 icon position", "marker: never drawn"},
+               {392, centre, "Marker: value-1 icon position", "marker: never drawn"},
+               {393, centre, "Marker: value-3 icon position", "marker: never drawn"}},
+              [frame](cCanvas& canvas, const cPlace& place)
+              { DrawPanel(canvas, Map(place, frame), place.S(3), cColour::FromARGB(0xff141414), kEdge); });
+
+        // Forward, ping-pong, backward and one-shot.
+        const int icon = P(16, 20);
+        auto loopIcon = [](int value)
+        {
+            return [value](cCanvas& canvas, const cRectF& r)
+            {
+                const float cx = r.CentreX(), cy = r.CentreY(), s = r.Width() * 0.35f;
+                const cColour c = kAmberBright;
+                switch (value)
+                {
+                case 0:
+                    canvas.FillLine(cx - s, cy, cx + s * 0.2f, cy, 2.0f, c);
+                    DrawArrow(canvas, {cx, cy - s * 0.6f, cx + s, cy + s * 0.6f}, eDirection::Right, c);
+                    break;
+                case 1:
+                    DrawArrow(canvas, {cx - s, cy - s * 0.6f, cx - s * 0.1f, cy + s * 0.6f}, eDirection::Left, c);
+                    DrawArrow(canvas, {cx + s * 0.1f, cy - s * 0.6f, cx + s, cy + s * 0.6f}, eDirection::Right, c);
+                    break;
+                case 2:
+                    canvas.FillLine(cx - s * 0.2f, cy, cx + s, cy, 2.0f, c);
+                    DrawArrow(canvas, {cx - s, cy - s * 0.6f, cx, cy + s * 0.6f}, eDirection::Left, c);
+                    break;
+                default:
+                    DrawArrow(canvas, {cx - s, cy - s * 0.6f, cx + s * 0.4f, cy + s * 0.6f}, eDirection::Right, c);
+                    canvas.FillRect(cx + s * 0.5f, cy - s * 0.6f, cx + s, cy + s * 0.6f, c);
+                    break;
+                }
+            };
+        };
+        auto iconPair = [this, icon](int drawn, int size, const char* drawnRole, const char* sizeRole,
+                                     std::function<void(cCanvas&, const cRectF&)> art)
+        {
+            const cRectI body{1, 1, 1 + icon, 1 + icon};
+            Group(icon + 2, icon + 2,
+                  {{drawn, {0, 0, icon + 2, icon + 2}, drawnRole, "natural size, centred on its marker"},
+                   {size, body, sizeRole, "size sprite: layout only"}},
+                  [body, art](cCanvas& canvas, const cPlace& place) { art(canvas, Map(place, body)); });
+        };
+        iconPair(394, 397, "Loop icon value 0 (forward), drawn", "Loop icon value 0, layout", loopIcon(0));
+        iconPair(395, 396, "Loop icon value 2 (backward), drawn", "Loop icon value 2, layout", loopIcon(2));
+        iconPair(398, 401, "Loop icon value 1 (ping-pong), drawn", "Loop icon value 1, layout", loopIcon(1));
+        iconPair(399, 400, "Loop icon value 3 (one shot), drawn", "Loop icon value 3, layout", loopIcon(3));
+    }
+
+    void AddLeds()
+    {
+        // LED types 0..5 by shape; unlit index = lit index - 6.
+        struct cLedDef
+        {
+            int lit;
+            int type;
+        };
+        const cLedDef leds[] = {{417, 2}, {418, 5}, {419, 0}, {420, 3}, {421, 1}, {422, 4}};
+        const int side = P(12, 16);
+        for (const cLedDef& def : leds)
+            for (bool lit : {false, true})
+            {
+                const int type = def.type;
+                const int index = lit ? def.lit : def.lit - 6;
+                Single(index, side, side, lit ? "LED, lit (type by shape)" : "LED, unlit (type by shape)",
+                       lit ? "natural size overlay; tinted: white art" : "natural size; tinted: grey art",
+                       [type, lit](cCanvas& canvas, const cRectF& r)
+                       {
+                           const float cx = r.CentreX(), cy = r.CentreY(), s = r.Width() * 0.5f;
+                           const cColour face = lit ? kWhite : cColour::FromARGB(0xff505050);
+                           if (lit)
+                               canvas.FillCircle(cx, cy, s, kWhite.WithAlpha(0.3f));
+                           switch (type)
+                           {
+                           case 0: canvas.FillCircle(cx, cy, s * 0.65f, face); break;
+                           case 1: canvas.FillRoundRect(cx - s * 0.6f, cy - s * 0.6f, cx + s * 0.6f, cy + s * 0.6f, 1.5f, face); break;
+                           case 2: canvas.FillCircle(cx, cy, s * 0.4f, face); break;
+                           case 3: canvas.FillRoundRect(cx - s * 0.75f, cy - s * 0.35f, cx + s * 0.75f, cy + s * 0.35f, 1.5f, face); break;
+                           case 4: canvas.FillPolygon({cx, cy - s * 0.7f, cx + s * 0.7f, cy, cx, cy + s * 0.7f, cx - s * 0.7f, cy}, face); break;
+                           default: canvas.StrokeCircle(cx, cy, s * 0.65f, s * 0.3f, face); break;
+                           }
+                       });
+            }
+    }
+
+    void AddStripsAndBackgrounds()
+    {
+        Single(445, 8, P(32, 44), "Horizontal tab strip (tab-row background)", "three-patch across",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(cColour::FromARGB(0xff2a2a2a), kDarker, r.y0, r.y1));
+                   canvas.FillRect(r.x0, r.y1 - 2, r.x1, r.y1, kAmber);
+               });
+
+        // Segment strips repeat every 2 pixels (one lit, one gap) so any even pitch fits.
+        const int stripLength = P(256, 320), stripThickness = P(6, 8), pitch = 4;
+        auto horizontalStripGroup = [&](int strip, int reference, const char* stripRole, const char* referenceRole)
+        {
+            const cRectI rect{0, 0, stripLength, stripThickness};
+            Group(stripLength, stripThickness,
+                  {{strip, rect, stripRole, "first length pixels from the left; tinted: white art"},
+                   {reference, {0, 0, pitch, stripThickness}, referenceRole, "marker: never drawn"}},
+                  [rect](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF r = Map(place, rect);
+                      for (float x = r.x0; x < r.x1; x += place.S(2))
+                          canvas.FillRect(x, r.y0, x + place.S(1), r.y1, kWhite);
+                  });
+        };
+        horizontalStripGroup(454, 455, "Horizontal meter segment strip; envelope band shading",
+                             "Sampler bar pitch reference: pitch = its width");
+        horizontalStripGroup(456, 457, "Horizontal meter segment strip (tablet sampler bar)",
+                             "Tablet sampler bar pitch reference");
+        Single(458, stripThickness, stripLength, "Vertical level-meter segment strip", "first length pixels from the top; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   for (float y = r.y0; y < r.y1; y += 2.0f)
+                       canvas.FillRect(r.x0, y, r.x1, y + 1.0f, kWhite);
+               });
+        {
+            const int side = 64, inner = 16;
+            const cRectI rect{0, 0, side, side};
+            Group(side, side,
+                  {{462, rect, "Setup-screen background", "nine-patch with inner sprite 463"},
+                   {463, rect.Inset(inner, inner, inner, inner), "Setup-screen background inner sprite", "stretch area of 462"}},
+                  [rect](cCanvas& canvas, const cPlace& place)
+                  {
+                      const cRectF r = Map(place, rect);
+                      canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kDarker);
+                      canvas.StrokeRoundRect(r.x0 + place.S(4), r.y0 + place.S(4), r.x1 - place.S(4), r.y1 - place.S(4),
+                                             place.S(6), place.S(1), kEdge);
+                  });
+        }
+    }
+
+    // Toolkit images that no index was given for.
+    void AddToolkitParts()
+    {
+        Single(423, 16, 16, "Vertical tab strip (tab-column background)", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kDarker);
+                   canvas.FillRect(r.x1 - 2, r.y0, r.x1, r.y1, kAmber);
+               });
+        const int frameH = P(10, 14);
+        Single(424, P(16, 22), frameH, "Progress-bar frame", "three-patch across",
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, r.Height() * 0.5f, cColour::FromARGB(0xff101010), kEdge); });
+        Single(425, 8, frameH - 4, "Progress-bar fill", "scaled quad",
+               [](cCanvas& canvas, const cRectF& r)
+               { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kAmberBright, kAmber, r.y0, r.y1)); });
+        Single(426, 12, 12, "Level-meter background", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 3.0f, cColour::FromARGB(0xff0c0c0c), kEdge); });
+        {
+            const int w = P(31, 40), h = P(8, 10), led = P(6, 8);
+            const cRectI housing{0, 0, w, h};
+            auto ledMarker = [w, h](float fraction)
+            {
+                const int cx = int(std::lround(w * fraction));
+                return cRectI{cx - 2, h / 2 - 2, cx + 2, h / 2 + 2};
+            };
+            Group(w, h,
+                  {{427, housing, "Clip-LED housing above level meters", "quad"},
+                   {428, ledMarker(0.25f), "Marker: left clip LED centre inside 427", "marker: never drawn"},
+                   {429, ledMarker(0.75f), "Marker: right clip LED centre inside 427", "marker: never drawn"}},
+                  [housing](cCanvas& canvas, const cPlace& place)
+                  { DrawPanel(canvas, Map(place, housing), place.S(2), cColour::FromARGB(0xff101010), kEdge); });
+            Single(430, led, led, "Clip LED, lit", "quad over the LED rectangle",
+                   [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, true, cColour::FromARGB(0xffff3020)); });
+        }
+        Single(431, P(24, 32), P(160, 220), "Slider track", "natural size",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   const float cx = r.CentreX();
+                   for (int i = 0; i <= 10; ++i)
+                   {
+                       const float y = r.y0 + 8 + i * (r.Height() - 16) / 10.0f;
+                       canvas.FillRect(r.x0 + 2, y - 0.5f, r.x0 + 6, y + 0.5f, kEdge);
+                       canvas.FillRect(r.x1 - 6, y - 0.5f, r.x1 - 2, y + 0.5f, kEdge);
+                   }
+                   canvas.FillRoundRect(cx - 2.5f, r.y0 + 4, cx + 2.5f, r.y1 - 4, 2.5f, kBlack);
+               });
+        Single(432, P(40, 54), P(20, 28), "Slider thumb", "natural size, centred on the value",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   DrawShadow(canvas, r.Inset(1), 3.0f);
+                   DrawButtonFace(canvas, r.Inset(1), 3.0f, false);
+                   canvas.FillRect(r.x0 + 3, r.CentreY() - 1, r.x1 - 3, r.CentreY() + 1, kAmberBright);
+               });
+        Single(433, P(12, 16), P(20, 28), "Slider glow beside the thumb", "quad, mirrored on the left; tinted",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   cPaint fade(kWhite);
+                   fade.to = kWhite.WithAlpha(0.0f);
+                   fade.x0 = r.x0, fade.x1 = r.x1, fade.y0 = fade.y1 = r.y0;
+                   canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 3.0f, fade);
+               });
+    }
+
+    void AddPlaceholders()
+    {
+        std::vector<cEntryDef> entries;
+        for (int index = 0; index < kSolidFill; ++index)
+            if (!mUsed.count(index))
+                entries.push_back({index, {0, 0, 8, 8}, "Unused index", "neutral placeholder"});
+        Group(8, 8, std::move(entries),
+              [](cCanvas& canvas, const cPlace& place) { DrawPlaceholder(canvas, Map(place, {0, 0, 8, 8})); });
+    }
+
+    eProfile mProfile;
+    cAtlasLayout& mLayout;
+    std::set<int> mUsed;
+};
+}
+
+void BuildColourAtlas(eProfile profile, cAtlasLayout& layout)
+{
+    cColourManifest(profile, layout).Build();
+}
