@@ -1,0 +1,115 @@
+#pragma once
+
+#include "base/GenString.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace File { class cFile; }
+class cFont;
+class cMaterial;
+
+struct cFontKerning
+{
+    uint32_t code; // second code; 0 ends a run
+    float amount;  // in units of the size
+};
+
+struct cFontCodeRange
+{
+    uint32_t first;
+    uint32_t last;
+    int32_t offset; // glyph number = code + offset
+};
+
+struct cFontGlyph
+{
+    float advance, xOffset, yOffset, width, height, u0, v0, u1, v1;
+};
+
+struct cFontSize
+{
+    float size; // line height in pixels, and the scale of kerning amounts
+    cFont* font;
+    const cFontGlyph* glyphs;
+};
+
+// Character code of a text byte: bytes above 0x7f extend their sign, so they
+// are found through the code ranges, never the 256-entry tables.
+inline uint32_t FontCode(char c) { return uint32_t(int32_t(static_cast<signed char>(c))); }
+
+// A pre-rendered bitmap font with several pixel sizes, loaded from
+// "Fonts/Font<name>.fnt" in "Res". Every table index the file gives is checked
+// on load, so lookups never leave the tables.
+class cFont
+{
+public:
+    cFont();
+    ~cFont();
+    cFont(const cFont&) = delete;
+    cFont& operator=(const cFont&) = delete;
+
+    bool Load(const char* name);
+    // Reads the metric tables of a font file; false (and nothing kept) when the
+    // file is short or any count, start or glyph number lies outside its tables.
+    bool ReadTables(File::cFile& file, cGenString& textureName);
+
+    uint32_t GetGlyphNumber(uint32_t code) const;
+    const cFontGlyph& GetGlyph(const cFontSize& size, uint32_t code) const;
+    float GetKerning(uint32_t previous, uint32_t code) const;
+    // Pixels the pen moves for a code after the previous one, rounded to whole pixels.
+    float GetAdvance(const cFontSize& size, uint32_t previous, uint32_t code) const;
+
+    const char* GetName() const { return mName.CStr(); }
+    uint32_t GetSizeCount() const { return mSizeCount; }
+    const cFontSize& GetSize(uint32_t index) const { return mSizes[index]; }
+    // The first size at least as large as asked for, else the largest listed last.
+    const cFontSize* ChooseSize(float size) const;
+    cMaterial* GetMaterial() const { return mMaterial; }
+    void SetName(const char* name) { mName = name; }
+
+private:
+    cGenStringFixed<32> mName;
+    uint32_t mDefaultGlyph = 0;
+    uint32_t mGlyphNumbers[256] = {};
+    const cFontKerning* mKerningLists[256] = {};
+    uint32_t mKerningCount = 0;
+    std::unique_ptr<cFontKerning[]> mKerning;
+    uint32_t mCodeRangeCount = 0;
+    std::unique_ptr<cFontCodeRange[]> mCodeRanges;
+    uint32_t mSizeCount = 0;
+    std::unique_ptr<cFontSize[]> mSizes;
+    uint32_t mGlyphsPerSize = 0;
+    std::unique_ptr<cFontGlyph[]> mGlyphs;
+    cMaterial* mMaterial = nullptr;
+};
+
+// The loaded fonts; owns them.
+class cFontRegistry
+{
+public:
+    cFontRegistry();
+    ~cFontRegistry();
+    cFontRegistry(const cFontRegistry&) = delete;
+    cFontRegistry& operator=(const cFontRegistry&) = delete;
+
+    // Loads "Fonts/Font<name>.fnt"; a font that fails to load is not added.
+    bool Load(const char* name);
+    // Takes ownership of a loaded font as the newest entry.
+    void Add(cFont* font);
+    cFont* FindDefault() const;
+    int GetCount() const { return mCount; }
+
+private:
+    struct cEntry
+    {
+        cFont* font;
+        cEntry* next;
+    };
+
+    int mCount = 0;
+    cEntry* mOldest = nullptr;
+    cEntry* mNewest = nullptr;
+};
+
+extern cFontRegistry* gFontRegistry;

@@ -1,0 +1,81 @@
+#include "render/Material.h"
+
+#include "render/Renderer.h"
+#include "render/Texture.h"
+
+#include <strings.h>
+
+uint32_t gDefaultMaterialColour = 0xffffffffu;
+cMaterialRegistry* gMaterialRegistry = nullptr;
+
+cMaterial::cMaterial(int32_t blend) : colour(gDefaultMaterialColour), blendMode(blend) {}
+
+cMaterial::~cMaterial()
+{
+    SetTexture(nullptr);
+}
+
+void cMaterial::SetTexture(cTexture* texture)
+{
+    if (texture == mTexture)
+        return;
+    if (texture)
+        AddTextureReference(texture);
+    cTexture* old = mTexture;
+    mTexture = texture;
+    if (old)
+        ReleaseTextureReference(old);
+}
+
+void cMaterial::Apply() const
+{
+    cRenderer& renderer = *gRenderer;
+    if (colour != renderer.colour)
+        renderer.SetColour(colour);
+    const int32_t cull = int32_t(renderFlags & 0xfu);
+    if (cull != renderer.cullMode)
+        renderer.SetCullMode(cull);
+    if (blendMode != renderer.blendMode)
+        renderer.SetBlendMode(blendMode);
+    if (mTexture != renderer.texture0 || sampling != renderer.sampling0)
+        renderer.BindTexture(0, mTexture, sampling);
+}
+
+cMaterialRegistry::cMaterialRegistry()
+{
+    gMaterialRegistry = this;
+}
+
+cMaterialRegistry::~cMaterialRegistry()
+{
+    while (mOldest)
+    {
+        cEntry* entry = mOldest;
+        mOldest = entry->next;
+        delete entry->material;
+        delete entry;
+    }
+    mNewest = nullptr;
+    mCount = 0;
+    if (gMaterialRegistry == this)
+        gMaterialRegistry = nullptr;
+}
+
+void cMaterialRegistry::Add(const char* name, cMaterial* material)
+{
+    auto* entry = new cEntry{cGenStringFixed<32>(name), material, nullptr};
+    if (mNewest)
+        mNewest->next = entry;
+    else
+        mOldest = entry;
+    mNewest = entry;
+    ++mCount;
+}
+
+cMaterial* cMaterialRegistry::Find(const char* name) const
+{
+    for (const cEntry* entry = mOldest; entry; entry = entry->next)
+        if (strcasecmp(entry->name.CStr(), name ? name : "") == 0)
+            return entry->material;
+    return nullptr;
+}

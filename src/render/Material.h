@@ -1,0 +1,66 @@
+#pragma once
+
+#include "base/GenString.h"
+
+#include <cstdint>
+
+class cTexture;
+
+// Colour new materials start with.
+extern uint32_t gDefaultMaterialColour;
+
+// The render state one batch is drawn with. Applying it touches only the
+// renderer states that differ from the renderer's cached ones.
+class cMaterial
+{
+public:
+    explicit cMaterial(int32_t blendMode);
+    ~cMaterial();
+    cMaterial(const cMaterial&) = delete;
+    cMaterial& operator=(const cMaterial&) = delete;
+
+    void Apply() const;
+
+    // Holds one reference to the texture (none for null).
+    void SetTexture(cTexture* texture);
+    cTexture* GetTexture() const { return mTexture; }
+
+    uint32_t renderFlags = 0; // bits 0..3: cull mode
+    uint32_t colour;
+    int32_t blendMode;
+    int32_t sampling = 1;
+
+private:
+    cTexture* mTexture = nullptr;
+};
+
+// The named materials of the program; owns them.
+class cMaterialRegistry
+{
+public:
+    cMaterialRegistry();
+    ~cMaterialRegistry();
+    cMaterialRegistry(const cMaterialRegistry&) = delete;
+    cMaterialRegistry& operator=(const cMaterialRegistry&) = delete;
+
+    // Takes ownership; a name that is already registered keeps its first material
+    // (the new one is still owned and freed with the registry).
+    void Add(const char* name, cMaterial* material);
+    // The first material of that name, ignoring letter case; null when none.
+    cMaterial* Find(const char* name) const;
+    int GetCount() const { return mCount; }
+
+private:
+    struct cEntry
+    {
+        cGenStringFixed<32> name;
+        cMaterial* material;
+        cEntry* next;
+    };
+
+    int mCount = 0;
+    cEntry* mOldest = nullptr;
+    cEntry* mNewest = nullptr;
+};
+
+extern cMaterialRegistry* gMaterialRegistry;

@@ -1,0 +1,14 @@
+#include "render/WebViewService.h"
+
+cWebViewService* gWebViewService = nullptr;
+
+cWebViewService::cWebViewService()
+{
+    gWebViewService = this;
+}
+
+cWebViewService::~cWebViewService()
+{
+    if (gWebViewService == this)
+        gWebViewService = nullptr;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "render/Renderer.h"
+
+// The renderer on fixed-function OpenGL 1.1 with client-side vertex arrays. It
+// needs the window's GL context current on the calling thread.
+class cRendererGL11 : public cRenderer
+{
+public:
+    cRendererGL11();
+    ~cRendererGL11() override;
+
+    cDeviceTexture* CreateDeviceTexture(const cPVRImage& image) override;
+    void Clear(uint32_t flags) override;
+    void Present() override;
+    void SetViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t height) override;
+    void DrawArrays(int32_t primitive, const cVertexFormat& format, const void* vertices,
+                    uint32_t vertexCount) override;
+    void DrawIndexed(int32_t primitive, const cVertexFormat& format, const void* vertices, uint32_t vertexCount,
+                     const uint16_t* indices, uint32_t indexCount) override;
+    void SetClearDepth(float depth) override;
+    void SetClearColour(uint32_t colour) override;
+    void SetCullMode(int32_t mode) override;
+    void SetDepthFunc(int32_t func) override;
+    void SetColour(uint32_t colour) override;
+    void SetBlendMode(int32_t mode) override;
+    void SetProjectionMatrix(const cMatrix44& matrix) override;
+    void SetModelMatrix(const cMatrix44& matrix) override;
+    void SetViewMatrix(const cMatrix44& matrix) override;
+    void SetScissor(const cClipRect& rect) override;
+    void DisableScissor() override;
+    void BindTexture(int unit, cTexture* texture, int32_t sampling) override;
+    void SetTextureSampling(int unit, int32_t sampling) override;
+
+    void ApplyVertexFormat(const cVertexFormat& format, const void* data);
+    bool HasExtension(const char* name) const;
+
+private:
+    void SelectMatrixMode(uint32_t mode);
+
+    uint32_t mMatrixMode;
+    cMatrix44 mModelView;
+    const cVertexFormat* mVertexFormat = nullptr;
+    const void* mVertexData = nullptr;
+};
+
+// Creates the renderer on the current GL context; check its ready flag.
+cRenderer* CreateRendererGL11();
+
+// Empties the GL error queue; true when an error was pending.
+bool DrainGLErrors();
