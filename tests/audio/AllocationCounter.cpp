@@ -1,0 +1,31 @@
+#include "AllocationCounter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+thread_local bool tCounting = false;
+std::atomic<uint64_t> gCounted{0};
+
+void* Allocate(std::size_t size)
+{
+    if (tCounting)
+        gCounted.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void SetCountAllocationsOnThisThread(bool count) { tCounting = count; }
+
+uint64_t GetCountedAllocations() { return gCounted.load(); }
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }

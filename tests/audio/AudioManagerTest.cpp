@@ -1,0 +1,419 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "TestModules.h"
+#include "audio/AudioBufferPool.h"
+#include "audio/AudioDevicePort.h"
+#include "audio/AudioManager.h"
+#include "audio/EffectCrossfade.h"
+#include "audio/SilenceDetector.h"
+#include "base/Thread.h"
+
+namespace
+{
+using namespace std::chrono_literals;
+
+// Sets an environment variable for one test and restores it afterwards.
+class cScopedEnv
+{
+public:
+    cScopedEnv(const char* name, const char* value) : mName(name)
+    {
+        if (const char* old = std::getenv(name))
+        {
+            mHadValue = true;
+            mOld = old;
+        }
+        setenv(name, value, 1);
+    }
+    ~cScopedEnv()
+    {
+        if (mHadValue)
+            setenv(mName.c_str(), mOld.c_str(), 1);
+        else
+            unsetenv(mName.c_str());
+    }
+
+private:
+    std::string mName;
+    std::string mOld;
+    bool mHadValue = false;
+};
+
+cAudioSettings StartupSettings()
+{
+    cAudioSettings settings;
+    settings.poolBufferCount = 8;
+    return settings;
+}
+
+template <class Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+class cAudioManagerTest : public ::testing::Test
+{
+protected:
+    // The headless device unless the environment names another.
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 0); }
+};
+
+class cFakeMIDIInput : public cAudioMIDIInput
+{
+public:
+    void Suspend() override { ++suspends; }
+    void Resume() override { ++resumes; }
+    void DeliverBlock(const cDelegate&, uint32_t frames) override
+    {
+        ++deliveries;
+        lastFrames = frames;
+    }
+
+    int suspends = 0;
+    int resumes = 0;
+    std::atomic<int> deliveries{0};
+    std::atomic<uint32_t> lastFrames{0};
+};
+
+// Notes on the audio thread how many buffers waited in the voice whenever a
+// block is rendered.
+class cQueueWatcher : public cAudioModuleBase
+{
+public:
+    explicit cQueueWatcher(cAudioManager& manager) : cAudioModuleBase(0), mManager(manager) {}
+
+    int32_t Process(const cAudioProcessInfo&, cAudioBuffer& buffer) override
+    {
+        const uint32_t queued = mManager.GetBuffersQueued();
+        uint32_t seen = maxQueued.load();
+        while (queued > seen && !maxQueued.compare_exchange_weak(seen, queued))
+        {
+        }
+        std::fill_n(static_cast<uint8_t*>(buffer.data), buffer.bytes, 0);
+        return 0;
+    }
+
+    std::atomic<uint32_t> maxQueued{0};
+
+private:
+    cAudioManager& mManager;
+};
+} // namespace
+
+TEST_F(cAudioManagerTest, StartsRunsAndShutsDownWithTheAudioThread)
+{
+    cAudioManager manager;
+    EXPECT_EQ(cAudioManager::Get(), &manager);
+    EXPECT_TRUE(manager.IsPaused());
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    EXPECT_FALSE(manager.IsPaused());
+    EXPECT_EQ(manager.GetLatencyIndex(), 2);
+    ASSERT_NE(manager.GetBufferPool(), nullptr);
+    EXPECT_EQ(manager.GetBufferPool()->GetFreeCount(), 8u);
+    EXPECT_EQ(manager.FindPort("MainOut"), manager.GetOutputPort());
+    ASSERT_NE(manager.FindPort("Record"), nullptr);
+    EXPECT_EQ(manager.FindPort("mainout"), nullptr);
+
+    EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 10; }, 2000ms));
+    EXPECT_EQ(manager.GetFramesRendered(), manager.GetBuffersRendered() * 220);
+
+    // A second Init changes nothing.
+    cAudioSettings other = StartupSettings();
+    other.bufferLatency = 4;
+    EXPECT_FALSE(manager.Init(other));
+    EXPECT_EQ(manager.GetLatencyIndex(), 2);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(manager.Shutdown());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_FALSE(manager.IsInitialised());
+    EXPECT_FALSE(manager.Shutdown());
+}
+
+TEST_F(cAudioManagerTest, WithoutADeviceInitFailsWithItsReasonAndTheProgramGoesOn)
+{
+    cScopedEnv noDevice("SDL_AUDIODRIVER", "no-such-audio-driver");
+    const auto start = std::chrono::steady_clock::now();
+    {
+        cAudioManager manager;
+        EXPECT_FALSE(manager.Init(StartupSettings()));
+        EXPECT_FALSE(manager.IsInitialised());
+        EXPECT_EQ(std::string(manager.GetErrorText()).rfind("Couldn't", 0), 0u) << manager.GetErrorText();
+        // Activation still runs the thread, which idles.
+        manager.SetPaused(false);
+        std::this_thread::sleep_for(20ms);
+        manager.SetPaused(true);
+        EXPECT_EQ(manager.GetBuffersRendered(), 0u);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST_F(cAudioManagerTest, PausingSuspendsMIDIOnceAndResumingResumes)
+{
+    cAudioManager manager;
+    cFakeMIDIInput midi;
+    manager.SetMIDIInput(&midi);
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    EXPECT_EQ(midi.resumes, 1);
+    EXPECT_TRUE(WaitUntil([&] { return midi.deliveries.load() >= 3; }, 2000ms));
+    EXPECT_EQ(midi.lastFrames.load(), 220u);
+
+    manager.SetPaused(true);
+    manager.SetPaused(true);
+    EXPECT_EQ(midi.suspends, 1);
+    EXPECT_FALSE(manager.IsRendering());
+    EXPECT_EQ(manager.GetCPULoad(), 0.0f);
+    const uint32_t rendered = manager.GetBuffersRendered();
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(manager.GetBuffersRendered(), rendered);
+
+    manager.SetPaused(false);
+    EXPECT_EQ(midi.resumes, 2);
+    EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() > rendered; }, 2000ms));
+    manager.Shutdown();
+    manager.SetMIDIInput(nullptr);
+}
+
+TEST_F(cAudioManagerTest, LatencyDepthsAreNeverExceeded)
+{
+    cAudioManager manager;
+    cQueueWatcher watcher(manager);
+    manager.GetOutputPort()->AddListener(&watcher);
+    cAudioSettings settings = StartupSettings();
+    settings.bufferLatency = 0;
+    ASSERT_TRUE(manager.Init(settings)) << manager.GetErrorText();
+    const int32_t depths[] = {4, 6, 8, 10, 14};
+    for (int32_t index = 0; index < 5; ++index)
+    {
+        manager.SetLatencyIndex(index);
+        EXPECT_EQ(cAudioManager::GetLatencyDepth(index), depths[index]);
+        std::this_thread::sleep_for(20ms);
+        watcher.maxQueued.store(0);
+        const uint32_t before = manager.GetBuffersRendered();
+        std::this_thread::sleep_for(150ms);
+        EXPECT_GT(manager.GetBuffersRendered(), before) << index;
+        // A block is rendered only while fewer than depth - 1 wait; the
+        // submit after it fills the voice to depth - 1, never more.
+        EXPECT_EQ(watcher.maxQueued.load() + 1, uint32_t(depths[index] - 1)) << "latency index " << index;
+    }
+    manager.SetLatencyIndex(-3);
+    EXPECT_EQ(manager.GetLatencyIndex(), 0);
+    manager.SetLatencyIndex(9);
+    EXPECT_EQ(manager.GetLatencyIndex(), 4);
+    manager.Shutdown();
+}
+
+TEST_F(cAudioManagerTest, RingIndexCyclesThroughTheDepthAndFollowsALowerLatency)
+{
+    cAudioManager manager;
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    manager.SetPaused(true);
+    while (manager.GetRingIndex() != 0)
+        manager.RenderNextBuffer();
+
+    std::vector<uint32_t> seen;
+    for (int i = 0; i < 9; ++i)
+    {
+        seen.push_back(manager.GetRingIndex());
+        manager.RenderNextBuffer();
+    }
+    EXPECT_EQ(seen, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 0}));
+
+    while (manager.GetRingIndex() != 6)
+        manager.RenderNextBuffer();
+    manager.SetLatencyIndex(0);
+    manager.RenderNextBuffer();
+    EXPECT_EQ(manager.GetRingIndex(), 0u);
+    manager.Shutdown();
+}
+
+TEST_F(cAudioManagerTest, CPULoadIsRenderTimeOverBufferDuration)
+{
+    cAudioManager manager;
+    const struct
+    {
+        double seconds;
+        float percent;
+    } cases[] = {{0.0, 0.0f}, {220.0 / 44100.0 / 2, 50.0f}, {0.005, 100.0f}, {0.5, 100.0f}, {1.5, 0.0f}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(manager.ComputeCPULoad(c.seconds), c.percent, 0.01f) << c.seconds;
+}
+
+TEST_F(cAudioManagerTest, OutputsCanBeSwitchedOffForOfflineRenders)
+{
+    cAudioManager manager;
+    manager.SetOutputsEnabled(false);
+    EXPECT_FALSE(manager.GetOutputPort()->IsEnabled());
+    EXPECT_TRUE(manager.FindPort("Record")->IsEnabled());
+    manager.SetOutputsEnabled(true);
+    EXPECT_TRUE(manager.GetOutputPort()->IsEnabled());
+}
+
+TEST_F(cAudioManagerTest, WaitForEventsGivesUpAfterTwentyFiveMilliseconds)
+{
+    cAudioManager manager;
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    cAudioModuleBase unconnected(16); // nothing drains it
+    unconnected.PostEvent(cAudioEvent());
+    const auto start = std::chrono::steady_clock::now();
+    unconnected.WaitForEvents();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, 25ms);
+    EXPECT_LT(waited, 200ms);
+    manager.Shutdown();
+}
+
+// Everything a module may do per block on the audio thread: drain its ring,
+// post, borrow pool buffers, crossfade, check silence, write the device format.
+class cBusyModule : public cSineModule
+{
+public:
+    cBusyModule() : cSineModule(440.0, 0.25f) { detector.holdTime = detector.remaining = 1.0f; }
+
+    int32_t Process(const cAudioProcessInfo& info, cAudioBuffer& buffer) override
+    {
+        SetCountAllocationsOnThisThread(true);
+        cAudioEvent event;
+        event.type = kAudioEventNoteOn;
+        PostEvent(event);
+        cAudioBufferPool* pool = cAudioManager::Get()->GetBufferPool();
+        cAudioBufferPool::cHandle handle = pool->Acquire(kAudioFormatFloat, buffer.frames, 2);
+        if (handle.node)
+        {
+            cEffectCrossfade fade;
+            fade.Begin(handle.node->buffer, cEffectCrossfade::kModeFadeIn);
+            fade.Mix();
+            fade.End();
+            detector.CheckInput(info, handle.node->buffer, false);
+            detector.CheckOutput(info, handle.node->buffer);
+            pool->Release(handle);
+        }
+        ++blocks;
+        return cSineModule::Process(info, buffer);
+    }
+
+    cSilenceDetector detector;
+    std::atomic<uint32_t> blocks{0};
+};
+
+TEST_F(cAudioManagerTest, SteadyStateRenderingAllocatesNothing)
+{
+    cAudioManager manager;
+    cBusyModule module;
+    manager.GetOutputPort()->AddListener(&module);
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    ASSERT_TRUE(WaitUntil([&] { return module.blocks.load() >= 20; }, 2000ms));
+    const uint64_t before = GetCountedAllocations();
+    const uint32_t blocks = module.blocks.load();
+    ASSERT_TRUE(WaitUntil([&] { return module.blocks.load() >= blocks + 100; }, 3000ms));
+    EXPECT_EQ(GetCountedAllocations(), before);
+    manager.Shutdown();
+}
+
+// The real manager, thread and port play one second of a 1 kHz sine into the
+// disk device; the file must hold that sine sample for sample.
+TEST_F(cAudioManagerTest, DiskDeviceReceivesAGaplessSine)
+{
+    const char* tmp = std::getenv("QUIL_TEST_TMP");
+    const std::string folder = tmp ? tmp : ".";
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/audio-sine.raw";
+    std::remove(path.c_str());
+    constexpr uint32_t kRate = 44100;
+    constexpr float kLevel = 0.5f;
+    constexpr double kPhase = M_PI / 4; // no zero first sample, so the start is visible
+    cSineModule sine(1000.0, kLevel, kPhase);
+    {
+        cScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        cScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
+        cAudioManager manager;
+        manager.GetOutputPort()->AddListener(&sine);
+        ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+        // A second and the buffers still in flight.
+        ASSERT_TRUE(WaitUntil([&] { return manager.GetFramesRendered() >= kRate + 20 * 220; }, 5000ms));
+        std::this_thread::sleep_for(100ms);
+        manager.Shutdown();
+    }
+
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<int16_t> samples;
+    int16_t block[4096];
+    size_t n;
+    while ((n = std::fread(block, sizeof(int16_t), 4096, f)) > 0)
+        samples.insert(samples.end(), block, block + n);
+    std::fclose(f);
+
+    // Leading silence is the device playing before the first buffer arrived.
+    const auto first = std::find_if(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
+    ASSERT_NE(first, samples.end());
+    const size_t start = size_t(first - samples.begin()) & ~size_t(1);
+    ASSERT_GE(samples.size() - start, size_t(kRate) * 2) << "less than one second was played";
+
+    uint32_t mismatches = 0;
+    uint32_t crossings = 0;
+    double sumSquares = 0.0;
+    for (uint32_t frame = 0; frame < kRate; ++frame)
+    {
+        const int16_t left = samples[start + frame * 2];
+        const int16_t right = samples[start + frame * 2 + 1];
+        const double expected = kLevel * std::sin(2.0 * M_PI * 1000.0 * frame / kRate + kPhase) * 32767.0;
+        if (std::abs(left - expected) > 2.0 || left != right)
+            ++mismatches;
+        if (frame > 0 && (samples[start + (frame - 1) * 2] < 0) != (left < 0))
+            ++crossings;
+        sumSquares += double(left) * left;
+    }
+    EXPECT_EQ(mismatches, 0u);
+    EXPECT_NEAR(crossings, 2000, 2);
+    const double rms = std::sqrt(sumSquares / kRate) / 32767.0;
+    EXPECT_NEAR(rms, kLevel / std::sqrt(2.0), 0.005);
+}
+
+TEST(AudioVoiceTest, QueueCountsTheBufferInPlayAndWaitsAreTimed)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    cAudioVoice voice;
+    ASSERT_TRUE(voice.Init(44100, 2, 16, false)) << voice.GetError();
+    static int16_t buffers[3][440] = {};
+    for (auto& buffer : buffers)
+        EXPECT_TRUE(voice.Submit(buffer, sizeof(buffer)));
+    EXPECT_EQ(voice.GetBuffersQueued(), 3u);
+
+    // Stopped: nothing is consumed, and the wait gives up.
+    voice.WaitForBufferEnd(0); // clear an earlier signal
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(voice.WaitForBufferEnd(100));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 90ms);
+
+    voice.Start();
+    EXPECT_TRUE(voice.WaitForBufferEnd(1000));
+    EXPECT_TRUE(WaitUntil([&] { return voice.GetBuffersQueued() == 0; }, 1000ms));
+    voice.Stop();
+
+    for (auto& buffer : buffers)
+        voice.Submit(buffer, sizeof(buffer));
+    voice.Flush();
+    EXPECT_EQ(voice.GetBuffersQueued(), 0u);
+    voice.Release();
+}
