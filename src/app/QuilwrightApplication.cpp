@@ -1,6 +1,7 @@
 #include "app/QuilwrightApplication.h"
 
 #include "base/Clock.h"
+#include "base/FastMath.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "render/Renderer.h"
@@ -113,6 +114,7 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
 bool cQuilwrightApplication::Shutdown()
 {
     delete gInputManager;
+    FreeFastMathTables();
     return true;
 }
 

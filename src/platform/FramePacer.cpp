@@ -1,13 +1,15 @@
 #include "platform/FramePacer.h"
 
 #include "base/Clock.h"
-#include "platform/os/Sleep.h"
+#include "base/Thread.h"
 
 namespace
 {
 constexpr float kSpinThreshold = 0.005f;
 
 double ClockSeconds() { return double(GetTicks()) * GetMillisecondsPerTick() * 0.001; }
+
+void SleepMilliseconds(int milliseconds) { Sleep(uint32_t(milliseconds)); }
 } // namespace
 
 cFramePacer::cFramePacer() : cFramePacer(&ClockSeconds, &SleepMilliseconds) {}
