@@ -98,6 +98,7 @@ void cAtlasLayout::Pack()
             cAtlasEntry& placed = mEntries[size_t(entry.index)];
             placed = entry;
             placed.rect = entry.rect.Moved(mPlaces[g].x0, mPlaces[g].y0);
+            placed.solidFill = mGroups[g].pinnedAtOrigin;
         }
 }
 
@@ -126,9 +127,9 @@ std::vector<cSpriteRecord> cAtlasLayout::Table() const
         record.width = float(r.Width()), record.height = float(r.Height());
         record.centreX = (record.x0 + record.x1) * 0.5f;
         record.centreY = (record.y0 + record.y1) * 0.5f;
-        if (r.Width() == 1 && r.Height() == 1)
+        if (entry.solidFill)
         {
-            // A single texel is sampled at its centre so filtering cannot reach a neighbour.
+            // The solid texel is sampled at its centre so filtering cannot reach a neighbour.
             record.u0 = record.u1 = record.centreX / w;
             record.v0 = record.v1 = record.centreY / h;
         }

@@ -28,6 +28,7 @@ struct cAtlasEntry
     std::string role;
     std::string drawing;
     cRectI rect; // inside its group, moved to the atlas position when packed
+    bool solidFill = false; // sampled at its texel's centre
 };
 
 // Where a group is painted: its top-left corner on the canvas and the

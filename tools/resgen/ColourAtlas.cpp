@@ -271,17 +271,10 @@ private:
                       face(canvas, b);
                   });
         };
-        Group(27, 27, {{100, {0, 0, 27, 27}, "Synth lamp button, lit look B, drawn", "natural size"}},
-              [lamp, lampB](cCanvas& canvas, const cPlace& place)
-              {
-                  const cRectF b = Map(place, {1, 1, 25, 25});
-                  DrawShadow(canvas, b, place.S(3));
-                  lamp(true, lampB)(canvas, b);
-              });
+        lampSkin(100, 103, "Synth lamp button, lit look B, drawn", "Synth lamp button, lit look B, layout",
+                 lamp(true, lampB));
         lampSkin(101, 102, "Synth lamp button, lit look A, drawn", "Synth lamp button, lit look A, layout",
                  lamp(true, kAmberBright));
-        Group(24, 24, {{103, {0, 0, 24, 24}, "Synth lamp button, lit look B, layout", "size sprite: layout only"}},
-              [lamp, lampB](cCanvas& canvas, const cPlace& place) { lamp(true, lampB)(canvas, Map(place, {0, 0, 24, 24})); });
         lampSkin(104, 105, "Synth lamp button, off, drawn", "Synth lamp button, off, layout", lamp(false, kAmberBright));
 
         const int strip = P(6, 8), stripH = P(24, 32);
