@@ -71,7 +71,10 @@ bool cOsWindow::Create(const char* title, int clientWidth, int clientHeight, boo
         return false;
     mVideoStarted = true;
     SetContextAttributes();
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // Without OpenGL the window still opens, so the context failure can be
+    // reported the program's own way.
+    mGLAvailable = SDL_GL_LoadLibrary(nullptr) == 0;
+    Uint32 flags = mGLAvailable ? SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN : SDL_WINDOW_HIDDEN;
     if (resizable)
         flags |= SDL_WINDOW_RESIZABLE;
     mWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, clientWidth,
@@ -81,7 +84,7 @@ bool cOsWindow::Create(const char* title, int clientWidth, int clientHeight, boo
 
 bool cOsWindow::CreateGLContext()
 {
-    mGLContext = SDL_GL_CreateContext(mWindow);
+    mGLContext = mGLAvailable ? SDL_GL_CreateContext(mWindow) : nullptr;
     if (!mGLContext)
     {
         ShowContextFailure("Couldn't create OpenGL context (code %d)", this);
@@ -108,6 +111,11 @@ void cOsWindow::Destroy()
     {
         SDL_DestroyWindow(mWindow);
         mWindow = nullptr;
+    }
+    if (mGLAvailable)
+    {
+        SDL_GL_UnloadLibrary();
+        mGLAvailable = false;
     }
     if (mVideoStarted)
     {
@@ -162,7 +170,8 @@ void cOsWindow::SetClientSizeLimits(int minWidth, int minHeight, int maxWidth, i
 void cOsWindow::PumpEvents(cOsEventHandler& handler)
 {
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    // A close destroys the window; what follows it is not for this window.
+    while (mWindow && SDL_PollEvent(&event))
     {
         switch (event.type)
         {

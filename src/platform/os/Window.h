@@ -44,6 +44,7 @@ public:
 
 private:
     bool mVideoStarted = false;
+    bool mGLAvailable = false;
     SDL_Window* mWindow = nullptr;
     void* mGLContext = nullptr;
 };
