@@ -1,5 +1,6 @@
 #include "app/QuilwrightApplication.h"
 
+#include "audio/AudioManager.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
 #include "platform/DisplayMetrics.h"
@@ -89,8 +90,25 @@ bool cQuilwrightApplication::Initialise()
 // server; the pasteboard; the start-up page; the command-line documents.
 bool cQuilwrightApplication::StartCore()
 {
+    StartAudio();
     OpenCommandLineDocuments();
     return true;
+}
+
+// The audio thread runs from here on. A failed start leaves the manager
+// uninitialised with its reason stored; the program goes on without sound.
+void cQuilwrightApplication::StartAudio()
+{
+    cAudioManager* audio = new cAudioManager();
+    cAudioSettings settings;
+    settings.poolBufferCount = 8;
+    settings.sampleRate = 44100.0f;
+    settings.sampleFormat = kAudioFormatS16;
+    settings.channels = 2;
+    // The stored latency index and quality once the global settings exist.
+    settings.bufferLatency = 2;
+    settings.audioQuality = 1;
+    audio->Init(settings);
 }
 
 void cQuilwrightApplication::OpenCommandLineDocuments()
@@ -113,6 +131,8 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
 // texture unit; the material and font registries; the resource dumps.
 bool cQuilwrightApplication::Shutdown()
 {
+    // Stops the audio thread and releases the device.
+    delete cAudioManager::Get();
     delete gInputManager;
     FreeFastMathTables();
     return true;
@@ -153,6 +173,16 @@ void cQuilwrightApplication::HandleResize(bool sizing, int32_t& width, int32_t& 
 
 bool cQuilwrightApplication::HandleActivate()
 {
+    if (cAudioManager* audio = cAudioManager::Get())
+        audio->SetPaused(false);
     mSuspended = false;
+    return true;
+}
+
+// The window is closing: nothing may render beside what follows.
+bool cQuilwrightApplication::HandleTerminate()
+{
+    if (cAudioManager* audio = cAudioManager::Get())
+        audio->SetPaused(true);
     return true;
 }

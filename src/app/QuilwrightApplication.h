@@ -18,9 +18,12 @@ public:
     bool Render() override;
     void HandleResize(bool sizing, int32_t& width, int32_t& height) override;
     bool HandleActivate() override;
+    bool HandleTerminate() override;
 
     // Start-up stage 2: runs once, at once or when the installer is done.
     bool StartCore();
+    // Creates the audio manager and starts its thread on the output device.
+    void StartAudio();
     // Offers each argument not beginning with "-" as a document until one opens.
     void OpenCommandLineDocuments();
 
