@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+// Whether the process has a thread of that name.
+bool HasThread(pid_t pid, const std::string& name)
+{
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = opendir(folder.c_str());
+    if (!tasks)
+        return false;
+    bool found = false;
+    while (dirent* entry = readdir(tasks))
+    {
+        std::ifstream comm(folder + "/" + entry->d_name + "/comm");
+        std::string thread;
+        if (std::getline(comm, thread) && thread == name)
+            found = true;
+    }
+    closedir(tasks);
+    return found;
+}
+
+// Runs the built program headless with the given audio driver, waits for its
+// audio thread, closes it as the desktop would and returns its exit status.
+int RunProgram(const char* audioDriver, bool& sawAudioThread)
+{
+    const char* tmp = std::getenv("QUIL_TEST_TMP");
+    const std::string folder = tmp ? tmp : "test-tmp";
+    mkdir(folder.c_str(), 0755);
+    std::vector<std::string> environment = {"SDL_VIDEODRIVER=offscreen", std::string("SDL_AUDIODRIVER=") + audioDriver,
+                                            "XDG_DATA_HOME=" + folder + "/audio-program-data"};
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    char program[] = "bin/quilwright";
+    char* argv[] = {program, nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program, nullptr, nullptr, argv, envp.data()) != 0)
+        return -1;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (!(sawAudioThread = HasThread(pid, "AudioManager")) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(300ms); // let it render for a while
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+} // namespace
+
+TEST(ProgramAudioTest, StartsAndClosesCleanlyWithOrWithoutADevice)
+{
+    if (access("bin/quilwright", X_OK) != 0)
+        GTEST_SKIP() << "the program is not built";
+    for (const char* driver : {"dummy", "no-such-audio-driver"})
+    {
+        bool sawAudioThread = false;
+        EXPECT_EQ(RunProgram(driver, sawAudioThread), 0) << driver;
+        EXPECT_TRUE(sawAudioThread) << driver;
+    }
+}
