@@ -1,0 +1,54 @@
+#include "render/ResMount.h"
+
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+
+#include "PvrWriter.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+cResMount::cResMount(const std::string& root) : mRoot(root)
+{
+    if (!gFileSystemRegistry)
+    {
+        new cFileSystemRegistry();
+        mOwnsRegistry = true;
+    }
+    gFileSystemRegistry->Mount(new File::cFileSystemDisk("Res", root.c_str()));
+}
+
+cResMount::~cResMount()
+{
+    if (mOwnsRegistry)
+        delete gFileSystemRegistry; // its destructor deletes the mounts
+
+}
+
+void cResMount::WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) const
+{
+    const std::filesystem::path full = std::filesystem::path(mRoot) / path;
+    std::filesystem::create_directories(full.parent_path());
+    WriteBinaryFile(full.string(), bytes);
+}
+
+std::string MakeTestFolder(const std::string& name)
+{
+    const char* base = std::getenv("QUIL_TEST_TMP");
+    const std::filesystem::path folder =
+        std::filesystem::path(base ? base : "test-tmp") / ("render-" + name + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return std::filesystem::absolute(folder).string();
+}
+
+std::string GeneratedResourceFolder()
+{
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    if (length <= 0)
+        return "bin/Resource";
+    self[length] = '\0';
+    return (std::filesystem::path(self).parent_path() / "Resource").string();
+}
