@@ -64,8 +64,11 @@ public:
     {
         const uint32_t length = uint32_t(std::strlen(text));
         U32(length);
-        if (length > 0)
-            mBytes.insert(mBytes.end(), text, text + length + 1);
+        if (length == 0)
+            return;
+        for (uint32_t i = 0; i < length; ++i)
+            mBytes.push_back(uint8_t(text[i]));
+        mBytes.push_back(0);
     }
     const std::vector<uint8_t>& Bytes() const { return mBytes; }
 
