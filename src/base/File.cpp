@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -11,8 +12,8 @@ namespace File
 {
 namespace
 {
-// The new position of a seek inside [0, length], or -1.
-int ResolveSeek(int offset, int origin, int position, int length)
+// The new position of a seek inside [0, limit], or -1.
+int ResolveSeek(int offset, int origin, int position, int length, int limit)
 {
     int64_t base = 0;
     if (origin == 1)
@@ -20,7 +21,7 @@ int ResolveSeek(int offset, int origin, int position, int length)
     else if (origin == 2)
         base = length;
     const int64_t target = base + offset;
-    return (target < 0 || target > length) ? -1 : int(target);
+    return (target < 0 || target > limit) ? -1 : int(target);
 }
 
 } // namespace
@@ -149,7 +150,7 @@ int cFileMemoryRead::Write(const void*, int) { return 0; }
 
 int cFileMemoryRead::Seek(int offset, int origin)
 {
-    const int target = ResolveSeek(offset, origin, mPosition, GetLength());
+    const int target = ResolveSeek(offset, origin, mPosition, GetLength(), GetLength());
     if (target >= 0)
         mPosition = target;
     return target;
@@ -190,7 +191,9 @@ int cFileMemoryWrite::Write(const void* buffer, int count)
 
 int cFileMemoryWrite::Seek(int offset, int origin)
 {
-    const int target = ResolveSeek(offset, origin, mPosition, GetLength());
+    // Like a disk file, a write stream may be positioned past its end; the
+    // next write fills the gap with zeros.
+    const int target = ResolveSeek(offset, origin, mPosition, GetLength(), INT_MAX);
     if (target >= 0)
         mPosition = target;
     return target;

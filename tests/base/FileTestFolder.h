@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+// A fresh folder under $QUIL_TEST_TMP (or the system's temporary folder),
+// removed with everything in it when the test ends.
+class cFileTestFolder
+{
+public:
+    cFileTestFolder()
+    {
+        const char* base = std::getenv("QUIL_TEST_TMP");
+        std::filesystem::path parent = base && *base ? base : std::filesystem::temp_directory_path().string();
+        std::filesystem::create_directories(parent);
+        std::string pattern = (parent / "files-XXXXXX").string();
+        mPath = mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~cFileTestFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+
+    const std::string& Path() const { return mPath; }
+    std::string operator/(const std::string& name) const { return mPath + "/" + name; }
+
+    void Write(const std::string& name, const std::string& content) const
+    {
+        const std::filesystem::path path = *this / name;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream in(*this / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(*this / name); }
+
+private:
+    std::string mPath;
+};
