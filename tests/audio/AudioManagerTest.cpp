@@ -20,6 +20,10 @@
 #include "audio/SilenceDetector.h"
 #include "base/Thread.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
+
 namespace
 {
 using namespace std::chrono_literals;
@@ -282,6 +286,50 @@ TEST_F(cAudioManagerTest, WaitForEventsGivesUpAfterTwentyFiveMilliseconds)
     EXPECT_LT(waited, 200ms);
     manager.Shutdown();
 }
+
+// A device that takes seconds to ask for more stands in for a lost one: the
+// audio thread's wait for it must not hold up a pause.
+TEST_F(cAudioManagerTest, PauseDoesNotHangOnAStalledDevice)
+{
+    const char* tmp = std::getenv("QUIL_TEST_TMP");
+    const std::string path = std::string(tmp ? tmp : ".") + "/audio-stalled.raw";
+    cScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    cScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
+    cScopedEnv delay("SDL_DISKAUDIODELAY", "1500");
+    cAudioManager manager;
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 7; }, 2000ms));
+    std::this_thread::sleep_for(50ms); // the thread now waits for the device
+
+    const auto start = std::chrono::steady_clock::now();
+    manager.SetPaused(true);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    manager.Shutdown();
+    std::remove(path.c_str());
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+TEST_F(cAudioManagerTest, AudioThreadFlushesDenormalsToZero)
+{
+    struct cModeProbe : cAudioModuleBase
+    {
+        cModeProbe() : cAudioModuleBase(0) {}
+        int32_t Process(const cAudioProcessInfo&, cAudioBuffer& buffer) override
+        {
+            mode.store(_mm_getcsr());
+            std::fill_n(static_cast<uint8_t*>(buffer.data), buffer.bytes, 0);
+            return 0;
+        }
+        std::atomic<uint32_t> mode{0};
+    } probe;
+    cAudioManager manager;
+    manager.GetOutputPort()->AddListener(&probe);
+    ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
+    ASSERT_TRUE(WaitUntil([&] { return probe.mode.load() != 0; }, 2000ms));
+    EXPECT_EQ(probe.mode.load() & 0x8040u, 0x8040u);
+    manager.Shutdown();
+}
+#endif
 
 // Everything a module may do per block on the audio thread: drain its ring,
 // post, borrow pool buffers, crossfade, check silence, write the device format.
