@@ -1,0 +1,85 @@
+#include "FileTestFolder.h"
+
+#include "base/File.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+#include "base/RootPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(FileSystemRegistry, FindsMountsByTheNameBeforeTheBar)
+{
+    cFileSystemRegistry registry;
+    EXPECT_EQ(gFileSystemRegistry, &registry);
+    for (const char* name : {"Native", "Res", "Doc", "Tmp"})
+        registry.Mount(new File::cFileSystemDisk(name, ""));
+    EXPECT_EQ(registry.GetCount(), 4u);
+    const struct
+    {
+        const char* text;
+        const char* mount;
+        int nameLength;
+    } cases[] = {
+        {"doc|User/x", "Doc", 3}, {"DOC|User/x", "Doc", 3}, {"Doc", "Doc", 3},  {"Documents|x", nullptr, 9},
+        {"D|x", "Doc", 1},        {"|x", "Native", 0},      {"tmp|a|b", "Tmp", 3},
+    };
+    for (const auto& c : cases)
+    {
+        int length = -1;
+        File::cFileSystem* found = registry.FindFileSystem(c.text, &length);
+        EXPECT_STREQ(found ? found->GetName() : nullptr, c.mount) << c.text;
+        EXPECT_EQ(length, c.nameLength) << c.text;
+    }
+    EXPECT_EQ(registry.OpenIn("Nowhere", "x", 1, 0), nullptr);
+    EXPECT_EQ(registry.GetLastError(), File::kErrorNotFound);
+    registry.Shutdown();
+    EXPECT_EQ(registry.GetCount(), 0u);
+    EXPECT_EQ(gFileSystemRegistry, nullptr);
+}
+
+TEST(FileSystemRegistry, OpensThroughTheMountAndKeepsItsResult)
+{
+    cFileTestFolder folder;
+    folder.Write("Res/Fonts/FontDefault.fnt", "font");
+    cFileSystemRegistry registry;
+    registry.Mount(new File::cFileSystemDisk("Res", (folder / "Res").c_str()));
+    File::cFile* file = registry.Open("res|Fonts/FontDefault.fnt", 1, 0);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->GetLength(), 4);
+    EXPECT_STREQ(file->GetName(), "Fonts/FontDefault.fnt");
+    delete file;
+    EXPECT_EQ(registry.OpenIn("Res", "Fonts/none.fnt", 1, 0), nullptr);
+    EXPECT_EQ(registry.GetLastError(), File::kErrorNotFound);
+}
+
+TEST(RootPaths, DataFoldersLiveUnderTheDataHomeOrBesideTheProgram)
+{
+    cFileTestFolder folder;
+    cGenStringFixed<260> path;
+    BuildDataFolderPath((folder / "share").c_str(), (folder / "prog").c_str(), "Documents", path);
+    EXPECT_EQ(std::string(path.CStr()), folder / "share/Quilwright/Documents");
+    EXPECT_TRUE(folder.Exists("share/Quilwright/Documents"));
+
+    folder.Write("blocked", "a file where the data home should be");
+    folder.Write("prog/quilwright", "");
+    for (const char* unusable : {"", "relative/share"})
+    {
+        BuildDataFolderPath(unusable, (folder / "prog").c_str(), "Temp", path);
+        EXPECT_EQ(std::string(path.CStr()), folder / "prog/Temp") << unusable;
+    }
+    BuildDataFolderPath((folder / "blocked").c_str(), (folder / "prog").c_str(), "Documents", path);
+    EXPECT_EQ(std::string(path.CStr()), folder / "prog/Documents");
+    EXPECT_TRUE(folder.Exists("prog/Documents"));
+}
+
+TEST(RootPaths, ProgramRootsAreBesideTheRunningProgramAndComputedOnce)
+{
+    const std::string program = GetProgramFolderPath();
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(std::string(GetResourceFolderPath()), program + "/Resource");
+    EXPECT_EQ(std::string(GetAssetsFolderPath()), program + "/Resource/Assets");
+    EXPECT_EQ(std::string(GetCodeFolderPath()), program + "/code");
+    EXPECT_EQ(GetResourceFolderPath(), GetResourceFolderPath());
+}
