@@ -77,12 +77,13 @@ private:
 
     // A drawn sprite that is its size sprite plus a shadow margin.
     void Skin(int drawn, int size, int width, int height, const char* drawnRole, const char* sizeRole,
-              const char* drawing, cFaceArt face, bool shadow = true)
+              const char* drawing, cFaceArt face, bool shadow = true,
+              const char* sizeDrawing = "size sprite: layout only")
     {
         const cRectI body{kShadowLeft, kShadowTop, kShadowLeft + width, kShadowTop + height};
         const cRectI whole = body.Grown(kShadowLeft, kShadowTop, kShadowRight, kShadowBottom);
         Group(whole.Width(), whole.Height(),
-              {{drawn, whole, drawnRole, drawing}, {size, body, sizeRole, "size sprite: layout only"}},
+              {{drawn, whole, drawnRole, drawing}, {size, body, sizeRole, sizeDrawing}},
               [body, face, shadow](cCanvas& canvas, const cPlace& place)
               {
                   const cRectF b = Map(place, body);
@@ -129,14 +130,15 @@ private:
         const int tallW = P(64, 88), tallH = P(44, 60);
         const char* tallPatch = "three-patch across; nine-patch without inner sprite as tab, combo and chooser frame";
         Skin(13, 14, tallW, tallH, "Small tall button, unlit, drawn",
-             "Small tall button, unlit, size sprite; tab, combo and chooser background", tallPatch, ButtonFace(false));
+             "Small tall button, unlit, size sprite; tab, combo and chooser background", tallPatch, ButtonFace(false),
+             true, "size sprite; nine-patch or three-patch without inner sprite as background");
         Skin(21, 22, tallW, tallH, "Small tall button, lit, drawn",
              "Small tall button, lit, size sprite; lit tab, combo highlight, chooser open frame", tallPatch,
-             ButtonFace(true));
+             ButtonFace(true), true, "size sprite; nine-patch or three-patch without inner sprite as background");
         const int square = P(32, 44);
         Skin(15, 16, square, square, "Small square button, unlit, drawn",
              "Small square button, unlit, size sprite; tab button size and normal tab background",
-             "natural size; nine-patch without inner sprite as tab", ButtonFace(false));
+             "natural size", ButtonFace(false), true, "size sprite; nine-patch without inner sprite as tab background");
         Skin(23, 24, square, square, "Small square button, lit, drawn", "Small square button, lit, size sprite",
              "natural size", ButtonFace(true));
         Single(27, square, square, "Tab button lit background, normal look", "nine-patch without inner sprite",
@@ -442,7 +444,8 @@ private:
                   });
         }
         {
-            const int w = P(56, 76), h = P(22, 30), margin = 1;
+            // Narrow: the box stretches as a three-patch across.
+            const int w = P(24, 32), h = P(22, 30), margin = 1;
             const cRectI body{margin, margin, margin + w, margin + h};
             Group(w + 2 * margin, h + 2 * margin,
                   {{146, {0, 0, w + 2 * margin, h + 2 * margin}, "Synth value box, drawn", "three-patch across"},
@@ -654,25 +657,27 @@ private:
         };
         Skin(338, 339, spin, spin, "Spin-button down arrow, drawn", "Spin-button down arrow, size sprite",
              "natural size; pressed tinted grey", spinArrow(false));
-        Skin(340, 341, P(48, 66), spin, "Spin-button value box, drawn", "Spin-button value box, size sprite",
+        Skin(340, 341, P(24, 32), spin, "Spin-button value box, drawn", "Spin-button value box, size sprite",
              "three-patch across",
              [](cCanvas& canvas, const cRectF& b) { DrawPanel(canvas, b, 4.0f, cColour::FromARGB(0xff0e0e0e), kEdge); },
              false);
         Skin(342, 343, spin, spin, "Spin-button up arrow, drawn", "Spin-button up arrow, size sprite",
              "natural size; pressed tinted grey", spinArrow(true));
 
-        const int w = P(48, 64), h = P(28, 36), frame = 2;
+        // Small, because the box is a nine-patch without inner sprite: labels
+        // as low as a small font plus the insets must not turn it inside out.
+        const int w = P(14, 18), h = P(14, 18), frame = 2;
         const cRectI box{0, 0, w, h};
         Group(w, h,
               {{350, box.Inset(frame, frame, frame, frame), "Label box, drawn; titled frame; inner sprite of 351",
                 "nine-patch without inner sprite"},
                {351, box, "Label box size sprite; companion page picture", "size sprite; nine-patch with inner 350"},
-               {352, box.Inset(P(6, 8), P(4, 5), P(6, 8), P(4, 5)), "Marker: label text area inside 351",
+               {352, box.Inset(P(5, 6), P(3, 4), P(5, 6), P(3, 4)), "Marker: label text area inside 351",
                 "marker: never drawn"}},
               [box, frame](cCanvas& canvas, const cPlace& place)
               {
                   const cRectF b = Map(place, box.Inset(frame, frame, frame, frame));
-                  DrawPanel(canvas, b, place.S(4), cColour::FromARGB(0xff161616), cColour::FromARGB(0xff4a4a4a));
+                  DrawPanel(canvas, b, place.S(3), cColour::FromARGB(0xff161616), cColour::FromARGB(0xff4a4a4a));
               });
     }
 

@@ -16,6 +16,10 @@ private:
     std::string mBody;
 };
 
+// The colour atlas manifest as a table a person can read: each index with its
+// role, its size in the phone, tablet and desktop atlases, and how it is drawn.
+std::string DescribeColourManifest(const cAtlasLayout& phone, const cAtlasLayout& tablet, const cAtlasLayout& desktop);
+
 // Replaces a file only when its text changes, so the program is not rebuilt
 // for identical tables.
 bool WriteTextFileIfChanged(const std::string& path, const std::string& text);

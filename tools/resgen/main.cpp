@@ -14,6 +14,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -91,9 +92,10 @@ bool Generate(const cOptions& options)
     const cColourProfile colourProfiles[] = {{eProfile::Phone, "Tex8888.pvr", "kTex8888Default"},
                                              {eProfile::Tablet, "Tex8888_tablet.pvr", "kTex8888Tablet"},
                                              {eProfile::Desktop, "Tex8888_desktop.pvr", "kTex8888Desktop"}};
+    std::vector<cAtlasLayout> colourLayouts;
     for (const cColourProfile& profile : colourProfiles)
     {
-        cAtlasLayout layout(466);
+        cAtlasLayout& layout = colourLayouts.emplace_back(466);
         BuildColourAtlas(profile.profile, layout);
         layout.Pack();
         const cCanvas image = layout.Paint();
@@ -129,6 +131,10 @@ bool Generate(const cOptions& options)
         ok &= WriteTexture(textures + "Installer_x2.pvr", layout.Paint(2), ePvrType::RGBA8888);
         tables.Add("kInstallerDefault", "kInstallerCount", layout, "Installer.pvr and Installer_x2.pvr");
     }
+
+    const fs::path generated = fs::path(options.tables).parent_path();
+    ok &= WriteTextFileIfChanged((generated / "SpriteManifest.md").string(),
+                                 DescribeColourManifest(colourLayouts[0], colourLayouts[1], colourLayouts[2]));
 
     ok &= WriteTextures(textures);
     ok &= BuildDefaultFont(options.font, fonts);
