@@ -1,0 +1,205 @@
+#include "base/File.h"
+#include "base/FileSystem.h"
+#include "base/FileSystemRegistry.h"
+#include "base/PathUtils.h"
+#include "base/Zip.h"
+#include "base/ZipFileLayer.h"
+
+#include <cstring>
+#include <memory>
+
+namespace Zip
+{
+namespace
+{
+constexpr int kCopyBufferSize = 131072;
+constexpr int kCompressionLevel = 9;
+
+File::cFileSystem* Documents()
+{
+    return gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr;
+}
+
+int32_t PrefixOfFile(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    const char* backslash = std::strrchr(path, '\\');
+    const char* last = slash > backslash ? slash : backslash;
+    return last ? int32_t(last - path + 1) : 0;
+}
+
+// The entry name: the path without its prefix, always with "/".
+void EntryName(const char* path, int32_t prefixLength, cGenStringFixed<260>& name)
+{
+    name.AssignCStr(int32_t(std::strlen(path)) >= prefixLength ? path + prefixLength : path);
+    PathToForwardSlashes(name);
+}
+} // namespace
+
+int32_t cZipCompressor::Compress(const char* source, const char* archive)
+{
+    total = 0;
+    done = 0;
+    File::cFileSystem* documents = Documents();
+    File::sFileStatus status;
+    if (!documents || !documents->Stat(source, &status))
+        return kResultFailed;
+    int32_t result = kResultFailed;
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCopyBufferSize]);
+    mBuffer = buffer.get();
+    if (status.IsFolder())
+    {
+        if (CheckFolder(source))
+            result = AddFolder(source, archive, int32_t(std::strlen(source)) + 1);
+    }
+    else
+    {
+        total = 1;
+        result = CompressFile(source, archive, PrefixOfFile(source));
+    }
+    mBuffer = nullptr;
+    if (mArchive && !CloseArchive() && result == kResultOk)
+        result = kResultFailed;
+    // The archive is written as ".tmp": it replaces an earlier one only whole.
+    if (result == kResultOk && !documents->CommitTemp(archive, true))
+        result = kResultFailed;
+    if (result != kResultOk)
+        documents->DiscardTemp(archive);
+    return result;
+}
+
+int32_t cZipCompressor::CompressFile(const char* source, const char* archive, int32_t prefixLength)
+{
+    File::cFile* stream = Documents()->Open(source, File::kModeRead, 0);
+    if (!stream)
+        return kResultFailed;
+    int32_t result = kResultFailed;
+    if (OpenArchive(archive))
+    {
+        result = AddFile(source, stream, prefixLength);
+        ++done;
+    }
+    delete stream;
+    return result;
+}
+
+bool cZipCompressor::CheckFolder(const char* folder)
+{
+    File::cFileSystem::cFileIterator* iterator = Documents()->NewIterator(folder);
+    const bool listed = iterator->First();
+    for (bool found = listed; found; found = iterator->Next())
+    {
+        if (!iterator->IsFolder())
+        {
+            ++total;
+            continue;
+        }
+        cGenStringFixed<260> child(folder);
+        if (PathAppend(child, iterator->GetName()))
+            CheckFolder(child.CStr());
+    }
+    delete iterator;
+    return listed;
+}
+
+int32_t cZipCompressor::AddFolder(const char* folder, const char* archive, int32_t prefixLength)
+{
+    File::cFileSystem::cFileIterator* iterator = Documents()->NewIterator(folder);
+    int32_t result = kResultFailed;
+    for (bool found = iterator->First(); found; found = iterator->Next())
+    {
+        cGenStringFixed<260> path(folder);
+        if (!PathAppend(path, iterator->GetName()))
+            result = kResultFailed;
+        else if (iterator->IsFolder())
+            result = AddFolder(path.CStr(), archive, prefixLength);
+        else
+            // A file that cannot be read fails the whole archive rather than
+            // being left out of it unnoticed.
+            result = CompressFile(path.CStr(), archive, prefixLength);
+        if (result != kResultOk)
+            break;
+    }
+    delete iterator;
+    return result;
+}
+
+bool cZipCompressor::OpenArchive(const char* archive)
+{
+    if (mArchive)
+        return true;
+    File::cFileSystem* documents = Documents();
+    if (!documents)
+        return false;
+    cGenStringFixed<260> path(*documents->GetRootPath());
+    if (!PathAppend(path, archive))
+        return false;
+    const int length = path.Length();
+    if (path.AppendCString(".tmp").Length() == length)
+        return false;
+    zlib_filefunc64_def functions;
+    FillFileFunctions(&functions);
+    mArchive = zipOpen2_64(path.CStr(), APPEND_STATUS_CREATE, nullptr, &functions);
+    return mArchive != nullptr;
+}
+
+bool cZipCompressor::CloseArchive()
+{
+    const bool closed = zipClose(mArchive, nullptr) == ZIP_OK;
+    mArchive = nullptr;
+    return closed;
+}
+
+bool cZipCompressor::ReportProgress(const char* text, float fraction)
+{
+    if (progress.IsEmpty())
+        return false;
+    sProgress report{text, fraction, false};
+    progress.Invoke(&report);
+    return report.cancel;
+}
+
+int32_t cZipCompressor::AddFile(const char* path, File::cFile* stream, int32_t prefixLength)
+{
+    cGenStringFixed<260> nativePath;
+    if (stream->GetOwner())
+    {
+        nativePath.Assign(*stream->GetOwner()->GetRootPath());
+        if (!PathAppend(nativePath, stream->GetName()))
+            nativePath.AssignCStr("");
+    }
+    zip_fileinfo info;
+    GetFileTimeDate(nativePath.IsEmpty() ? "-" : nativePath.CStr(), &info);
+    cGenStringFixed<260> name;
+    EntryName(path, prefixLength, name);
+    if (zipOpenNewFileInZip(mArchive, name.CStr(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                            kCompressionLevel) != ZIP_OK)
+        return kResultFailed;
+    stream->Seek(0, 0);
+    const int length = stream->GetLength();
+    if (length == 0)
+    {
+        const bool ok = zipWriteInFileInZip(mArchive, mBuffer, 0) == ZIP_OK;
+        return (zipCloseFileInZip(mArchive) == ZIP_OK && ok) ? kResultOk : kResultFailed;
+    }
+    const cGenString fileName = PathGetFileName(stream->GetName());
+    int64_t written = 0;
+    for (int got; (got = stream->Read(mBuffer, kCopyBufferSize)) > 0;)
+    {
+        if (zipWriteInFileInZip(mArchive, mBuffer, unsigned(got)) != ZIP_OK)
+        {
+            zipCloseFileInZip(mArchive);
+            return kResultFailed;
+        }
+        written += got;
+        const float fraction = total ? float((double(written) / length + done) / total) : 0.0f;
+        if (ReportProgress(fileName.CStr(), fraction))
+            return zipCloseFileInZip(mArchive) == ZIP_OK ? kResultCancelled : kResultFailed;
+    }
+    // A read that stops short of the length is a read error, not the end.
+    if (zipCloseFileInZip(mArchive) != ZIP_OK || written != length)
+        return kResultFailed;
+    return kResultOk;
+}
+
+} // namespace Zip

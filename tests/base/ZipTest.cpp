@@ -1,0 +1,227 @@
+#include "FileTestFolder.h"
+
+#include "base/DeletableRoots.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+#include "base/Zip.h"
+#include "base/ZipFileLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+#include <vector>
+
+namespace
+{
+class ZipTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ClearDeletableRoots();
+        mFolder.Write("Documents/.keep", "");
+        AddDeletableRoot((mFolder / "Documents").c_str());
+        mRegistry.Mount(new File::cFileSystemDisk("Doc", (mFolder / "Documents").c_str()));
+    }
+    void TearDown() override { ClearDeletableRoots(); }
+
+    // An archive written straight with minizip, entry names as given.
+    std::string MakeArchive(const std::string& name, const std::vector<std::pair<std::string, std::string>>& entries)
+    {
+        const std::string path = mFolder / name;
+        zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+        for (const auto& [entry, content] : entries)
+        {
+            zip_fileinfo info = {};
+            zipOpenNewFileInZip(zip, entry.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6);
+            zipWriteInFileInZip(zip, content.data(), unsigned(content.size()));
+            zipCloseFileInZip(zip);
+        }
+        zipClose(zip, nullptr);
+        return path;
+    }
+
+    std::vector<std::string> EntryNames(const std::string& archive)
+    {
+        std::vector<std::string> names;
+        void* handle = Zip::OpenArchiveForReading(archive.c_str());
+        if (!handle)
+            return names;
+        for (int step = unzGoToFirstFile(handle); step == UNZ_OK; step = unzGoToNextFile(handle))
+        {
+            char name[260];
+            unz_file_info info;
+            unzGetCurrentFileInfo(handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0);
+            names.push_back(name);
+        }
+        Zip::CloseArchiveForReading(handle);
+        return names;
+    }
+
+    static void SetModified(const std::string& path, time_t when)
+    {
+        struct utimbuf times = {when, when};
+        utime(path.c_str(), &times);
+    }
+
+    static time_t Modified(const std::string& path)
+    {
+        struct stat status;
+        return stat(path.c_str(), &status) == 0 ? status.st_mtime : 0;
+    }
+
+    cFileTestFolder mFolder;
+    cFileSystemRegistry mRegistry;
+};
+
+struct sCanceller
+{
+    int calls = 0;
+    void OnProgress(Zip::sProgress* report)
+    {
+        ++calls;
+        EXPECT_GE(report->progress, 0.0f);
+        EXPECT_LE(report->progress, 1.0f);
+        report->cancel = true;
+    }
+};
+} // namespace
+
+TEST_F(ZipTest, AFolderRoundTripsWithItsDates)
+{
+    const std::string big(400000, 'b');
+    mFolder.Write("Documents/Song.prj/Package.prj", "<Root/>");
+    mFolder.Write("Documents/Song.prj/Samples/kick.wav", big);
+    mFolder.Write("Documents/Song.prj/empty.txt", "");
+    const time_t when = 1700000000; // even seconds: zip dates have a 2 s step
+    for (const char* name : {"Package.prj", "Samples/kick.wav", "empty.txt"})
+        SetModified(mFolder / (std::string("Documents/Song.prj/") + name), when);
+
+    Zip::cZipCompressor compressor;
+    ASSERT_EQ(compressor.Compress("Song.prj", "Song.qpk"), Zip::kResultOk);
+    EXPECT_EQ(compressor.total, 3u);
+    EXPECT_EQ(compressor.done, 3u);
+    EXPECT_EQ(EntryNames(mFolder / "Documents/Song.qpk"),
+              (std::vector<std::string>{"empty.txt", "Package.prj", "Samples/kick.wav"}));
+    EXPECT_FALSE(mFolder.Exists("Documents/Song.qpk.tmp"));
+
+    Zip::cZipExtractor extractor;
+    ASSERT_EQ(extractor.ExtractArchive((mFolder / "Documents/Song.qpk").c_str(), (mFolder / "Out").c_str(), true),
+              Zip::kResultOk);
+    EXPECT_EQ(extractor.done, 3u);
+    EXPECT_EQ(mFolder.Read("Out/Package.prj"), "<Root/>");
+    EXPECT_EQ(mFolder.Read("Out/Samples/kick.wav"), big);
+    EXPECT_TRUE(mFolder.Exists("Out/empty.txt"));
+    EXPECT_EQ(Modified(mFolder / "Out/Samples/kick.wav"), when);
+    EXPECT_EQ(Modified(mFolder / "Out/empty.txt"), when);
+}
+
+TEST_F(ZipTest, ASingleFileIsStoredUnderItsBareName)
+{
+    mFolder.Write("Documents/User/Mixdowns/Mix.wav", "RIFF");
+    Zip::cZipCompressor compressor;
+    ASSERT_EQ(compressor.Compress("User/Mixdowns/Mix.wav", "Mix.zip"), Zip::kResultOk);
+    EXPECT_EQ(EntryNames(mFolder / "Documents/Mix.zip"), (std::vector<std::string>{"Mix.wav"}));
+}
+
+TEST_F(ZipTest, FailedOrCancelledCompressionLeavesNoArchive)
+{
+    mFolder.Write("Documents/Empty/.placeholder", "");
+    std::filesystem::remove(mFolder / "Documents/Empty/.placeholder");
+    mFolder.Write("Documents/WithEmpty/a.txt", "a");
+    mFolder.Write("Documents/WithEmpty/sub/.x", "");
+    std::filesystem::remove(mFolder / "Documents/WithEmpty/sub/.x");
+    mFolder.Write("Documents/Locked/a.txt", "a");
+    // A file that cannot be opened: a link to nothing.
+    ASSERT_EQ(symlink((mFolder / "gone.txt").c_str(), (mFolder / "Documents/Locked/b.txt").c_str()), 0);
+    mFolder.Write("Documents/Big/data.bin", std::string(300000, 'd'));
+    mFolder.Write("Documents/Earlier.zip", "an archive made before");
+
+    const struct
+    {
+        const char* source;
+        int32_t result;
+    } cases[] = {{"Missing", Zip::kResultFailed},
+                 {"Empty", Zip::kResultFailed},
+                 {"WithEmpty", Zip::kResultFailed},
+                 {"Locked", Zip::kResultFailed}};
+    for (const auto& c : cases)
+    {
+        Zip::cZipCompressor compressor;
+        EXPECT_EQ(compressor.Compress(c.source, "Out.zip"), c.result) << c.source;
+        EXPECT_EQ(mFolder.Exists("Documents/Out.zip"), c.result == Zip::kResultOk) << c.source;
+        std::filesystem::remove(mFolder / "Documents/Out.zip");
+    }
+
+    sCanceller canceller;
+    Zip::cZipCompressor compressor;
+    compressor.progress.Bind(&canceller, &sCanceller::OnProgress);
+    EXPECT_EQ(compressor.Compress("Big", "Earlier.zip"), Zip::kResultCancelled);
+    EXPECT_EQ(canceller.calls, 1);
+    EXPECT_EQ(mFolder.Read("Documents/Earlier.zip"), "an archive made before");
+    EXPECT_FALSE(mFolder.Exists("Documents/Earlier.zip.tmp"));
+}
+
+TEST_F(ZipTest, EntriesThatWouldLeaveTheFolderAreRefused)
+{
+    const char* evil[] = {"../evil.txt", "/tmp/evil-abs.txt", "C:evil.txt", "a/../../evil.txt", "a\\..\\..\\evil.txt",
+                          "..", "ok/.."};
+    for (const char* name : evil)
+    {
+        const std::string archive = MakeArchive("evil.zip", {{"fine.txt", "fine"}, {name, "evil"}});
+        Zip::cZipExtractor extractor;
+        EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out/In").c_str(), true), Zip::kResultFailed)
+            << name;
+        EXPECT_FALSE(mFolder.Exists("Out/evil.txt")) << name;
+        EXPECT_FALSE(mFolder.Exists("evil.txt")) << name;
+        EXPECT_FALSE(std::filesystem::exists("/tmp/evil-abs.txt")) << name;
+        EXPECT_FALSE(Zip::IsSafeEntryName(name)) << name;
+    }
+    for (const char* name : {"a/b.txt", "dir/", "..hidden", "a/..b/c", "./x"})
+        EXPECT_TRUE(Zip::IsSafeEntryName(name)) << name;
+}
+
+TEST_F(ZipTest, ExtractionKeepsOrReplacesExistingFiles)
+{
+    const std::string archive = MakeArchive("kit.zip", {{"Kit/", ""}, {"Kit/a.wav", "new"}, {"Kit/b.wav", "b"}});
+    mFolder.Write("Out/Kit/a.wav", "mine");
+    Zip::cZipExtractor keep;
+    EXPECT_EQ(keep.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), false), Zip::kResultOk);
+    EXPECT_EQ(keep.done, 3u);
+    EXPECT_EQ(mFolder.Read("Out/Kit/a.wav"), "mine");
+    EXPECT_EQ(mFolder.Read("Out/Kit/b.wav"), "b");
+
+    Zip::cZipExtractor replace;
+    EXPECT_EQ(replace.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultOk);
+    EXPECT_EQ(mFolder.Read("Out/Kit/a.wav"), "new");
+
+    const std::string none = MakeArchive("none.zip", {});
+    Zip::cZipExtractor empty;
+    EXPECT_EQ(empty.ExtractArchive(none.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+    EXPECT_EQ(empty.ExtractArchive((mFolder / "missing.zip").c_str(), (mFolder / "Out").c_str(), true),
+              Zip::kResultFailed);
+    EXPECT_EQ(empty.ExtractAll(nullptr, (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+}
+
+TEST_F(ZipTest, ACorruptEntryFailsWithoutAPartialFile)
+{
+    std::string data(100000, '\0');
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = char((i * 7919) >> 3);
+    const std::string archive = MakeArchive("bad.zip", {{"a.bin", data}});
+    // Flip bytes in the middle of the compressed data.
+    std::string bytes = mFolder.Read("bad.zip");
+    for (size_t i = 200; i < 260; ++i)
+        bytes[i] = char(bytes[i] ^ 0x5a);
+    mFolder.Write("bad.zip", bytes);
+    mFolder.Write("Out/a.bin", "earlier");
+
+    Zip::cZipExtractor extractor;
+    EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+    EXPECT_EQ(mFolder.Read("Out/a.bin"), "earlier");
+    EXPECT_FALSE(mFolder.Exists("Out/a.bin.tmp"));
+}
