@@ -12,6 +12,7 @@
 #include "audio/AudioDevicePort.h"
 #include "base/Clock.h"
 #include "base/Thread.h"
+#include "platform/os/AudioVoice.h"
 
 cAudioManager* cAudioManager::sInstance = nullptr;
 
@@ -39,6 +40,7 @@ void FlushDenormalsToZero()
 int32_t cAudioManager::GetLatencyDepth(int32_t latencyIndex) { return kLatencyDepths[ClampLatencyIndex(latencyIndex)]; }
 
 cAudioManager::cAudioManager()
+    : mVoice(std::make_unique<cAudioVoice>())
 {
     sInstance = this;
     CreateDevicePorts();
@@ -76,9 +78,9 @@ bool cAudioManager::Init(const cAudioSettings& settings)
     }
     const uint32_t bytesPerSample = GetBytesPerSample(static_cast<uint32_t>(settings.sampleFormat));
     const bool isFloat = settings.sampleFormat == kAudioFormatFloat;
-    if (!mVoice.Init(static_cast<int>(settings.sampleRate), settings.channels, static_cast<int>(bytesPerSample * 8), isFloat))
+    if (!mVoice->Init(static_cast<int>(settings.sampleRate), settings.channels, static_cast<int>(bytesPerSample * 8), isFloat))
     {
-        mErrorText.AssignCStr(mVoice.GetError());
+        mErrorText.AssignCStr(mVoice->GetError());
         return false;
     }
 
@@ -106,8 +108,8 @@ bool cAudioManager::Shutdown()
     if (!mInitialised.load())
         return false;
     StopThread();
-    mVoice.Stop();
-    mVoice.Release();
+    mVoice->Stop();
+    mVoice->Release();
     mBufferPool.reset();
     mInitialised.store(false);
     return true;
@@ -127,15 +129,15 @@ void cAudioManager::SetPaused(bool paused)
         // The thread finishes the pass it is in.
         while (mThread && mThread->HasStarted() && mThread->mReportedState.load() != cThread::kStatePause)
             std::this_thread::yield();
-        mVoice.Flush();
-        mVoice.Stop();
+        mVoice->Flush();
+        mVoice->Stop();
     }
     else
     {
         if (mThread)
             mThread->mRequestedState.store(cThread::kStateRun);
-        mVoice.Flush();
-        mVoice.Start();
+        mVoice->Flush();
+        mVoice->Start();
         if (mMIDIInput)
             mMIDIInput->Resume();
     }
@@ -150,6 +152,8 @@ void cAudioManager::SetOutputsEnabled(bool enabled)
         if (port->GetDirection() == cAudioDevicePort::kDirectionOutput)
             port->SetEnabled(enabled);
 }
+
+uint32_t cAudioManager::GetBuffersQueued() const { return mVoice->GetBuffersQueued(); }
 
 void cAudioManager::SetLatencyIndex(int32_t latencyIndex) { mLatencyIndex.store(ClampLatencyIndex(latencyIndex)); }
 
@@ -170,8 +174,8 @@ cAudioDevicePort* cAudioManager::FindPort(const char* name) const
 bool cAudioManager::WaitForRoom()
 {
     // At most depth - 1 buffers wait in the voice; render only below that.
-    while (mVoice.GetBuffersQueued() >= static_cast<uint32_t>(GetLatencyDepth(mLatencyIndex.load()) - 1))
-        if (!mVoice.WaitForBufferEnd(kBufferEndTimeoutMs))
+    while (mVoice->GetBuffersQueued() >= static_cast<uint32_t>(GetLatencyDepth(mLatencyIndex.load()) - 1))
+        if (!mVoice->WaitForBufferEnd(kBufferEndTimeoutMs))
             return false; // let the thread loop see a pause or stop request
     return true;
 }
@@ -223,7 +227,7 @@ void cAudioManager::MeasureLoad(int64_t startTicks)
 void cAudioManager::ThreadIteration(cThread*)
 {
     FlushDenormalsToZero();
-    if (!mInitialised.load() || !mVoice.IsOpen())
+    if (!mInitialised.load() || !mVoice->IsOpen())
     {
         Sleep(kIdleSleepMs);
         return;
@@ -233,7 +237,7 @@ void cAudioManager::ThreadIteration(cThread*)
     {
         const int64_t start = GetTicks();
         const cAudioBuffer& buffer = RenderNextBuffer();
-        mVoice.Submit(buffer.data, buffer.bytes);
+        mVoice->Submit(buffer.data, buffer.bytes);
         MeasureLoad(start);
         mBuffersRendered.fetch_add(1);
     }

@@ -7,10 +7,10 @@
 #include "base/CriticalSection.h"
 #include "base/Delegate.h"
 #include "base/GenString.h"
-#include "platform/os/AudioVoice.h"
 
 class cAudioBufferPool;
 class cAudioDevicePort;
+class cAudioVoice;
 class cThread;
 
 // What cAudioManager::Init is given; start-up passes 8 pool buffers.
@@ -101,7 +101,7 @@ public:
     uint32_t GetRingIndex() const { return mRingIndex.load(); }
     uint32_t GetBuffersRendered() const { return mBuffersRendered.load(); }
     uint32_t GetFramesRendered() const { return mFramesRendered.load(); }
-    uint32_t GetBuffersQueued() const { return mVoice.GetBuffersQueued(); }
+    uint32_t GetBuffersQueued() const;
     float GetRenderTime() const { return mRenderTime.load(); } // milliseconds of the last pass
     float GetCPULoad() const { return mCPULoad.load(); }       // percent of the last pass
 
@@ -125,7 +125,7 @@ private:
 
     static cAudioManager* sInstance;
 
-    cAudioVoice mVoice;
+    std::unique_ptr<cAudioVoice> mVoice;
     std::atomic<uint32_t> mRingIndex{0};
     std::atomic<uint32_t> mBuffersRendered{0};
     std::unique_ptr<cThread> mThread;

@@ -441,31 +441,3 @@ TEST_F(cAudioManagerTest, DiskDeviceReceivesAGaplessSine)
     const double rms = std::sqrt(sumSquares / kRate) / 32767.0;
     EXPECT_NEAR(rms, kLevel / std::sqrt(2.0), 0.005);
 }
-
-TEST(AudioVoiceTest, QueueCountsTheBufferInPlayAndWaitsAreTimed)
-{
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    cAudioVoice voice;
-    ASSERT_TRUE(voice.Init(44100, 2, 16, false)) << voice.GetError();
-    static int16_t buffers[3][440] = {};
-    for (auto& buffer : buffers)
-        EXPECT_TRUE(voice.Submit(buffer, sizeof(buffer)));
-    EXPECT_EQ(voice.GetBuffersQueued(), 3u);
-
-    // Stopped: nothing is consumed, and the wait gives up.
-    voice.WaitForBufferEnd(0); // clear an earlier signal
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(voice.WaitForBufferEnd(100));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 90ms);
-
-    voice.Start();
-    EXPECT_TRUE(voice.WaitForBufferEnd(1000));
-    EXPECT_TRUE(WaitUntil([&] { return voice.GetBuffersQueued() == 0; }, 1000ms));
-    voice.Stop();
-
-    for (auto& buffer : buffers)
-        voice.Submit(buffer, sizeof(buffer));
-    voice.Flush();
-    EXPECT_EQ(voice.GetBuffersQueued(), 0u);
-    voice.Release();
-}
