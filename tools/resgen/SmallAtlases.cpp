@@ -116,11 +116,12 @@ void BuildInstallerAtlas(cAtlasLayout& layout)
               [](cCanvas& canvas, const cRectF& r)
               {
                   const float s = r.Height() / 48.0f;
+                  // Slanted stripes that fade towards the page.
                   for (int i = 0; i < 4; ++i)
                   {
-                      const float x = r.x1 - (14 + i * 20) * s;
-                      canvas.FillPolygon({x, r.y1, x + 12 * s, r.y1, x + 40 * s, r.y0, x + 28 * s, r.y0},
-                                         kAmber.WithAlpha(1.0f - 0.22f * i));
+                      const float x = r.x0 + (6 + i * 16) * s;
+                      canvas.FillPolygon({x, r.y1, x + 10 * s, r.y1, x + 30 * s, r.y0, x + 20 * s, r.y0},
+                                         kAmber.WithAlpha(0.34f + 0.22f * i));
                   }
               });
     AddSingle(layout, 1, 16, 16, "Installer outline frame", "stretched around the page",

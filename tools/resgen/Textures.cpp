@@ -90,8 +90,11 @@ cCanvas BlackKeys(int scale)
             const float half = keyWidth * 0.3f;
             const cColour upper = pressed ? cColour::FromARGB(0xff6a4c00) : cColour::FromARGB(0xff3a3a3a);
             const cColour lower = pressed ? kAmber : cColour::FromARGB(0xff101010);
-            canvas.FillRoundRect(cx - half, top - 4.0f * scale, cx + half, bottom, 3.0f * scale,
-                                 cPaint::Vertical(upper, lower, top, bottom));
+            // Square at the top, where the key meets the keyboard's edge;
+            // nothing is drawn above its row, which the row above samples.
+            const cPaint shade = cPaint::Vertical(upper, lower, top, bottom);
+            canvas.FillRoundRect(cx - half, top, cx + half, bottom, 3.0f * scale, shade);
+            canvas.FillRect(cx - half, top, cx + half, top + 4.0f * scale, shade);
             canvas.FillRect(cx - half + 2.0f * scale, bottom - 8.0f * scale, cx + half - 2.0f * scale, bottom - 3.0f * scale,
                             kWhite.WithAlpha(0.12f));
         }
