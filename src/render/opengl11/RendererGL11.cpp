@@ -279,11 +279,13 @@ void cRendererGL11::SetTextureSampling(int, int32_t sampling)
         break;
     default: break;
     }
+    // Clamping stops at the edge texels: plain clamping would filter the
+    // border colour into every sprite that touches the atlas edge.
     const int32_t wrapS = (sampling >> 4) & 0xf, wrapT = (sampling >> 8) & 0xf;
     if (wrapS <= 1)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS ? GL_REPEAT : GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS ? GL_REPEAT : GL_CLAMP_TO_EDGE);
     if (wrapT <= 1)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT ? GL_REPEAT : GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT ? GL_REPEAT : GL_CLAMP_TO_EDGE);
 }
 
 void cRendererGL11::ApplyVertexFormat(const cVertexFormat& format, const void* data)

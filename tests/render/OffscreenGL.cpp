@@ -1,0 +1,90 @@
+#include "render/OffscreenGL.h"
+
+#include "render/Renderer.h"
+#include "render/opengl11/RendererGL11.h"
+
+#include "PngWriter.h"
+#include "PvrWriter.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <algorithm>
+#include <cstdio>
+#include <sys/stat.h>
+
+std::string TestOutputFolder()
+{
+    // Tests run in the build folder.
+    const std::string folder = "test-output";
+    mkdir(folder.c_str(), 0755);
+    return folder;
+}
+
+cOffscreenGL::cOffscreenGL(int width, int height) : mWidth(width), mHeight(height)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+        mError = SDL_GetError();
+        return;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    mWindow = SDL_CreateWindow("test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!mWindow)
+    {
+        mError = SDL_GetError();
+        return;
+    }
+    mContext = SDL_GL_CreateContext(mWindow);
+    if (!mContext || SDL_GL_MakeCurrent(mWindow, mContext) != 0)
+    {
+        mError = SDL_GetError();
+        return;
+    }
+    mRenderer = CreateRendererGL11();
+    gRenderer = mRenderer;
+    mRenderer->SetScreenSize(float(width), float(height));
+}
+
+cOffscreenGL::~cOffscreenGL()
+{
+    if (gRenderer == mRenderer)
+        gRenderer = nullptr;
+    delete mRenderer;
+    if (mContext)
+        SDL_GL_DeleteContext(mContext);
+    if (mWindow)
+        SDL_DestroyWindow(mWindow);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+std::vector<uint8_t> cOffscreenGL::ReadPixels() const
+{
+    std::vector<uint8_t> bottomUp(size_t(mWidth) * mHeight * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, mWidth, mHeight, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<uint8_t> topDown(bottomUp.size());
+    const size_t rowBytes = size_t(mWidth) * 4;
+    for (int y = 0; y < mHeight; ++y)
+        std::copy_n(bottomUp.data() + size_t(mHeight - 1 - y) * rowBytes, rowBytes, topDown.data() + y * rowBytes);
+    return topDown;
+}
+
+uint32_t cOffscreenGL::PixelAt(const std::vector<uint8_t>& frame, int x, int y) const
+{
+    const uint8_t* p = frame.data() + (size_t(y) * mWidth + x) * 4;
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+std::string cOffscreenGL::SaveFrame(const std::string& name) const
+{
+    const std::string path = TestOutputFolder() + "/" + name + ".png";
+    WriteBinaryFile(path, EncodePng(uint32_t(mWidth), uint32_t(mHeight), ReadPixels()));
+    return path;
+}
