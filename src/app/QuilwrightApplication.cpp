@@ -3,6 +3,7 @@
 #include "audio/AudioManager.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
+#include "base/FileSystemRegistry.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "render/Renderer.h"
@@ -70,6 +71,8 @@ cApplicationBase* cQuilwrightApplication::Create(int argumentCount, const char* 
 // message queue; then stage 2, at once or after the installer.
 bool cQuilwrightApplication::Initialise()
 {
+    MountProgramFileSystems();
+
     if (!gInputManager)
         new cInputManager();
     gInputManager->Init();
@@ -134,6 +137,7 @@ bool cQuilwrightApplication::Shutdown()
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
     delete gInputManager;
+    ShutdownProgramFileSystems();
     FreeFastMathTables();
     return true;
 }
