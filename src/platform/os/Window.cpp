@@ -67,9 +67,10 @@ cOsWindow::~cOsWindow() { Destroy(); }
 
 bool cOsWindow::Create(const char* title, int clientWidth, int clientHeight, bool resizable)
 {
+    // The video system and the OpenGL driver stay loaded until the process
+    // ends: unloading the driver loses allocations it never frees.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
-    mVideoStarted = true;
     SetContextAttributes();
     // Without OpenGL the window still opens, so the context failure can be
     // reported the program's own way.
@@ -111,16 +112,6 @@ void cOsWindow::Destroy()
     {
         SDL_DestroyWindow(mWindow);
         mWindow = nullptr;
-    }
-    if (mGLAvailable)
-    {
-        SDL_GL_UnloadLibrary();
-        mGLAvailable = false;
-    }
-    if (mVideoStarted)
-    {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        mVideoStarted = false;
     }
 }
 

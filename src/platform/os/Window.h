@@ -43,7 +43,6 @@ public:
     static const char* GetLastError();
 
 private:
-    bool mVideoStarted = false;
     bool mGLAvailable = false;
     SDL_Window* mWindow = nullptr;
     void* mGLContext = nullptr;
