@@ -6,6 +6,7 @@
 #include "base/FileSystemRegistry.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
+#include "render/RenderStartup.h"
 #include "render/Renderer.h"
 #include "ui/InputManager.h"
 
@@ -71,11 +72,16 @@ cApplicationBase* cQuilwrightApplication::Create(int argumentCount, const char* 
 // message queue; then stage 2, at once or after the installer.
 bool cQuilwrightApplication::Initialise()
 {
+    SelectTextureProfiles(gDisplayMetrics.deviceClass);
     MountProgramFileSystems();
 
     if (!gInputManager)
         new cInputManager();
     gInputManager->Init();
+
+    // A missing atlas or font leaves its material untextured; start-up goes on.
+    CreateMaterials(gDisplayMetrics.deviceClass);
+    CreateFonts();
 
     SetFrameTiming(mFramesPerSecond);
 
@@ -139,6 +145,7 @@ bool cQuilwrightApplication::Shutdown()
     delete gInputManager;
     ShutdownProgramFileSystems();
     FreeFastMathTables();
+    DestroyMaterialsAndFonts();
     return true;
 }
 
