@@ -583,8 +583,11 @@ private:
                                                                              place.S(5)),
                                                            y - titleBottom);
                                        },
-                                       cPaint::Vertical(kAmberBright, kAmber, b.y0, titleBottom));
-                      canvas.FillRect(b.x0 + 1, titleBottom, b.x1 - 1, titleBottom + place.S(1), kBlack.WithAlpha(0.6f));
+                                       // Light, because the title and the close icon are drawn dark
+                                       // (and the pressed icon amber) over it.
+                                       cPaint::Vertical(cColour::FromARGB(0xffe4e4e4), cColour::FromARGB(0xffb4b4b4),
+                                                        b.y0, titleBottom));
+                      canvas.FillRect(b.x0 + 1, titleBottom, b.x1 - 1, titleBottom + place.S(1), kAmber);
                   });
         }
         Single(287, P(24, 30), P(24, 30), "Busy spinner", "natural size, rotated; white art",
