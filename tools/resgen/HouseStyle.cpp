@@ -161,11 +161,13 @@ void DrawIcon(cCanvas& canvas, const cRectF& box, eIcon icon, const cColour& col
         }
         else
         {
-            const float ys[] = {0.1f, -0.3f, 0.35f, -0.15f, 0.2f};
-            for (int i = 0; i < 5; ++i)
+            // Four level bars: a sound.
+            const float heights[] = {0.2f, 0.45f, 0.32f, 0.15f};
+            for (int i = 0; i < 4; ++i)
             {
-                const float x = cx - h * 0.4f + i * h * 0.2f;
-                canvas.FillLine(x, cy + h * 0.2f - ys[i] * h, x, cy + h * 0.2f + ys[i] * h, w * 0.6f, mark);
+                const float x = cx + (i - 1.5f) * h * 0.26f;
+                canvas.FillRect(x - h * 0.07f, cy + h * 0.25f - heights[i] * h, x + h * 0.07f, cy + h * 0.25f + heights[i] * h,
+                                mark);
             }
         }
         break;
