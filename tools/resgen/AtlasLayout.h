@@ -15,10 +15,6 @@ struct cRectI
     cRectI Grown(int left, int top, int right, int bottom) const { return {x0 - left, y0 - top, x1 + right, y1 + bottom}; }
     cRectI Inset(int left, int top, int right, int bottom) const { return Grown(-left, -top, -right, -bottom); }
     cRectI Moved(int dx, int dy) const { return {x0 + dx, y0 + dy, x1 + dx, y1 + dy}; }
-    bool Contains(const cRectI& other) const
-    {
-        return other.x0 >= x0 && other.y0 >= y0 && other.x1 <= x1 && other.y1 <= y1;
-    }
 };
 
 // One table entry of an atlas: which index, what it is for and how it is drawn.

@@ -197,19 +197,6 @@ cColour cCanvas::GetPixel(int x, int y) const
     return {p[0] / p[3], p[1] / p[3], p[2] / p[3], p[3]};
 }
 
-void cCanvas::Blit(const cCanvas& source, int sx, int sy, int width, int height, int dx, int dy)
-{
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-        {
-            const int tx = dx + x, ty = dy + y;
-            if (tx < 0 || ty < 0 || tx >= mWidth || ty >= mHeight)
-                continue;
-            const float* from = &source.mPixels[(size_t(sy + y) * source.mWidth + sx + x) * 4];
-            std::copy(from, from + 4, &mPixels[(size_t(ty) * mWidth + tx) * 4]);
-        }
-}
-
 void cCanvas::ExtrudeEdges(int x0, int y0, int x1, int y1)
 {
     auto copy = [this](int fx, int fy, int tx, int ty)

@@ -58,8 +58,6 @@ public:
     // Sets a pixel exactly, replacing what was there.
     void SetPixel(int x, int y, const cColour& colour);
     cColour GetPixel(int x, int y) const;
-    // Copies a block from another canvas, replacing what was there.
-    void Blit(const cCanvas& source, int sx, int sy, int width, int height, int dx, int dy);
     // Repeats the outermost pixels of a block one pixel outwards, so linear
     // filtering at the block's edges samples its own colour, not the gutter.
     void ExtrudeEdges(int x0, int y0, int x1, int y1);

@@ -11,7 +11,6 @@ const cColour kPanel = cColour::FromARGB(0xff2c2c2c);
 const cColour kEdge = cColour::FromARGB(0xff3a3a3a);
 const cColour kAmber = cColour::FromARGB(0xffba8400);
 const cColour kAmberBright = cColour::FromARGB(0xffe5b000);
-const cColour kAmberDim = cColour::FromARGB(0xff4c3a00);
 const cColour kLabel = cColour::FromARGB(0xffdcdcdc);
 const cColour kWhite = cColour::FromARGB(0xffffffff);
 const cColour kBlack = cColour::FromARGB(0xff000000);
@@ -195,17 +194,6 @@ void DrawIcon(cCanvas& canvas, const cRectF& box, eIcon icon, const cColour& col
             canvas.FillLine(x + h * 0.06f, cy + h * 0.45f, x + h * 0.06f, cy - h * 0.35f, w * 0.5f, colour);
         }
         canvas.FillLine(cx - h * 0.5f, cy - h * 0.35f, cx + h * 0.6f, cy - h * 0.35f, w * 0.6f, colour);
-        break;
-    case eIcon::Stop:
-        canvas.FillRoundRect(cx - h * 0.6f, cy - h * 0.6f, cx + h * 0.6f, cy + h * 0.6f, 1.5f, colour);
-        break;
-    case eIcon::Record:
-        canvas.FillCircle(cx, cy, h * 0.7f, colour);
-        break;
-    case eIcon::Folder:
-        canvas.FillPolygon({cx - h * 0.8f, cy - h * 0.6f, cx - h * 0.2f, cy - h * 0.6f, cx, cy - h * 0.4f,
-                            cx + h * 0.8f, cy - h * 0.4f, cx + h * 0.8f, cy + h * 0.6f, cx - h * 0.8f, cy + h * 0.6f},
-                           colour);
         break;
     case eIcon::Spinner:
         for (int i = 0; i < 8; ++i)

@@ -13,7 +13,6 @@ extern const cColour kPanel;       // raised panel face
 extern const cColour kEdge;        // panel rims
 extern const cColour kAmber;       // 0xffba8400, lit
 extern const cColour kAmberBright; // 0xffe5b000, values and lit segments
-extern const cColour kAmberDim;    // 0xff4c3a00, unlit segments
 extern const cColour kLabel;       // 0xffdcdcdc
 extern const cColour kWhite;
 extern const cColour kBlack;
@@ -35,8 +34,7 @@ enum class eDirection { Up, Down, Left, Right };
 
 enum class eIcon
 {
-    Close, Check, Cross, Share, Import, Export, Power, MidiFile, AudioFile, Effect, Dotted, Triplet,
-    Stop, Record, Folder, Spinner
+    Close, Check, Cross, Share, Import, Export, Power, MidiFile, AudioFile, Effect, Dotted, Triplet, Spinner
 };
 
 // A soft drop shadow below a rounded shape, kept inside the given margin.
