@@ -165,7 +165,7 @@ private:
         };
         Skin(47, 48, w, h, "Toggle, off, drawn", "Toggle, off, size sprite", "natural size, left-aligned", toggle(false));
         Single(49, w, h, "Toggle, on (size and drawn sprite)", "natural size, left-aligned",
-               [toggle](cCanvas& canvas, const cRectF& r) { toggle(true)(canvas, r); });
+               toggle(true));
         const int icon = P(20, 26);
         Single(53, icon, icon, "Dialogue close button icon", "natural size, centred; tinted: white art",
                [](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, eIcon::Close, kWhite); });
@@ -296,7 +296,8 @@ private:
         Single(112, strip, stripH, "Right cheek, upper edge strip", "vertical three-patch", cheekStrip(false, true));
 
         {
-            const int w = P(96, 128), h = P(64, 88), inner = P(8, 10), graph = P(4, 5);
+            // The graph widget grows up to this size and no further.
+            const int w = P(160, 220), h = P(96, 130), inner = P(8, 10), graph = P(4, 5);
             const cRectI frame{0, 0, w, h};
             Group(w, h,
                   {{114, frame, "Envelope graph frame", "nine-patch with inner sprite 116"},
@@ -459,7 +460,8 @@ private:
                   });
         }
         {
-            const int side = P(112, 150), inner = P(12, 16), active = P(6, 8);
+            // The pad widget grows up to this size and no further.
+            const int side = P(160, 220), inner = P(12, 16), active = P(6, 8);
             const cRectI pad{0, 0, side, side};
             Group(side, side,
                   {{149, pad, "XY pad image", "nine-patch with inner sprite 151"},
