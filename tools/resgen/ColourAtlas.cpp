@@ -198,12 +198,12 @@ private:
         Group(knob + 2 * glow, knob + 2 * glow,
               {{63, {0, 0, knob + 2 * glow, knob + 2 * glow}, "Effect-panel knob body, drawn", "natural size"},
                {64, knobBody, "Effect-panel knob body, size sprite", "size sprite: layout only"}},
-              [knobBody](cCanvas& canvas, const cPlace& place)
+              [knobBody, glow](cCanvas& canvas, const cPlace& place)
               {
                   const cRectF b = Map(place, knobBody);
                   canvas.FillCircle(b.CentreX(), b.CentreY() + place.S(1.5f), b.Width() * 0.5f + place.S(1.5f),
                                     kBlack.WithAlpha(0.35f));
-                  DrawKnobBody(canvas, b);
+                  DrawKnobBody(canvas, b, place.S(float(glow)));
               });
         Single(65, P(4, 5), P(10, 14), "Effect-panel knob pointer", "rotated about the knob centre; white art",
                [](cCanvas& canvas, const cRectF& r)
@@ -349,12 +349,12 @@ private:
         Group(synthKnob + 2 * rim, synthKnob + 2 * rim,
               {{122, {0, 0, synthKnob + 2 * rim, synthKnob + 2 * rim}, "Synth knob body, drawn", "natural size"},
                {125, knobBody, "Synth knob body, layout", "size sprite: layout only"}},
-              [knobBody](cCanvas& canvas, const cPlace& place)
+              [knobBody, rim](cCanvas& canvas, const cPlace& place)
               {
                   const cRectF b = Map(place, knobBody);
                   canvas.FillCircle(b.CentreX(), b.CentreY() + place.S(1.5f), b.Width() * 0.5f + place.S(1),
                                     kBlack.WithAlpha(0.35f));
-                  DrawKnobBody(canvas, b);
+                  DrawKnobBody(canvas, b, place.S(float(rim)));
               });
         Single(123, P(6, 8), P(6, 8), "Synth knob pointer dot", "natural size, placed on the value angle; white art",
                [](cCanvas& canvas, const cRectF& r) { canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, kWhite); });

@@ -54,10 +54,18 @@ void DrawPanel(cCanvas& canvas, const cRectF& body, float radius, const cColour&
     canvas.FillRoundRect(body.x0 + 1, body.y0 + 1, body.x1 - 1, body.y1 - 1, std::max(0.0f, radius - 1), face);
 }
 
-void DrawKnobBody(cCanvas& canvas, const cRectF& body)
+void DrawKnobBody(cCanvas& canvas, const cRectF& body, float margin)
 {
     const float cx = body.CentreX(), cy = body.CentreY();
     const float r = std::min(body.Width(), body.Height()) * 0.5f;
+    // Eleven marks from 40 to 320 degrees, measured clockwise from straight down.
+    for (int mark = 0; mark <= 10; ++mark)
+    {
+        const float angle = (40.0f + 28.0f * float(mark)) * kPi / 180.0f;
+        const float radius = r + margin * 0.55f;
+        canvas.FillCircle(cx - std::sin(angle) * radius, cy + std::cos(angle) * radius, std::max(0.6f, margin * 0.22f),
+                          cColour::FromARGB(0xffb4b4b4));
+    }
     canvas.FillCircle(cx, cy, r, cColour::FromARGB(0xff101010));
     canvas.StrokeCircle(cx, cy, r - 1.0f, std::max(1.5f, r * 0.08f), kAmber);
     canvas.FillCircle(cx, cy, r * 0.78f,

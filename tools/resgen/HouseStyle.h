@@ -43,8 +43,9 @@ void DrawShadow(cCanvas& canvas, const cRectF& body, float radius);
 void DrawButtonFace(cCanvas& canvas, const cRectF& body, float radius, bool lit);
 // A rounded panel with a rim.
 void DrawPanel(cCanvas& canvas, const cRectF& body, float radius, const cColour& face, const cColour& rim);
-// A knob body with a lit rim; the pointer and ticks are separate sprites.
-void DrawKnobBody(cCanvas& canvas, const cRectF& body);
+// A knob body with a lit rim; the pointer and the value ticks are separate
+// sprites. Scale marks over the knob's sweep sit in the margin around the body.
+void DrawKnobBody(cCanvas& canvas, const cRectF& body, float margin);
 // A round LED: unlit is a dim lens, lit glows.
 void DrawLed(cCanvas& canvas, const cRectF& body, bool lit, const cColour& colour);
 void DrawArrow(cCanvas& canvas, const cRectF& box, eDirection direction, const cColour& colour);
