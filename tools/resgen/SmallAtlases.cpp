@@ -3,6 +3,7 @@
 #include "HouseStyle.h"
 
 #include <cmath>
+#include <string>
 
 using namespace HouseStyle;
 
@@ -23,7 +24,7 @@ void AddSolidFill(cAtlasLayout& layout, int index)
     layout.Add(std::move(group));
 }
 
-void AddSingle(cAtlasLayout& layout, int index, int width, int height, const char* role, const char* drawing,
+void AddSingle(cAtlasLayout& layout, int index, int width, int height, const std::string& role, const char* drawing,
                std::function<void(cCanvas&, const cRectF&)> art)
 {
     cArtGroup group;
@@ -46,10 +47,10 @@ void AddPlaceholders(cAtlasLayout& layout, const std::vector<int>& indices)
 }
 
 // A line cross-section: n opaque rows between two transparent ones, uniform along x.
-void AddLineSprite(cAtlasLayout& layout, int index, int lineWidth, const char* role)
+void AddLineSprite(cAtlasLayout& layout, int index, int lineWidth, const char* picker)
 {
     const int side = lineWidth + 2;
-    AddSingle(layout, index, side, side, role, "thick-line cross-section: middle column sampled along v",
+    AddSingle(layout, index, side, side, std::string("Line cross-section, width ") + std::to_string(lineWidth) + picker, "thick-line cross-section: middle column sampled along v",
               [](cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0 + 1, r.x1, r.y1 - 1, kWhite); });
 }
 }
@@ -98,15 +99,15 @@ void BuildFillAtlas(cAtlasLayout& layout)
     // Widths 10..16 at entries 0..6, width 1 at 7, widths 2..9 at 9..16, and
     // the widest line (20) at 8.
     for (int width = 10; width <= 16; ++width)
-        AddLineSprite(layout, width - 10, width, "Line cross-section");
-    AddLineSprite(layout, 7, 1, "Line cross-section, width 1");
-    AddLineSprite(layout, 8, 20, "Line cross-section for widths above 16");
+        AddLineSprite(layout, width - 10, width, "");
+    AddLineSprite(layout, 7, 1, "");
+    AddLineSprite(layout, 8, 20, ", for every width above 16");
     for (int width = 2; width <= 9; ++width)
-        AddLineSprite(layout, width + 7, width, "Line cross-section");
-    AddLineSprite(layout, 17, 10, "Line cross-section of the second picker, width 10");
-    AddLineSprite(layout, 18, 12, "Line cross-section of the second picker, width 12");
-    AddLineSprite(layout, 19, 14, "Line cross-section of the second picker, width 14");
-    AddLineSprite(layout, 21, 2, "Line cross-section of the second picker, other widths");
+        AddLineSprite(layout, width + 7, width, "");
+    AddLineSprite(layout, 17, 10, ", second picker");
+    AddLineSprite(layout, 18, 12, ", second picker");
+    AddLineSprite(layout, 19, 14, ", second picker");
+    AddLineSprite(layout, 21, 2, ", second picker's other widths");
     AddPlaceholders(layout, {20, 22, 23, 24, 25, 26, 27, 28});
 }
 

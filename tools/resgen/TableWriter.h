@@ -16,9 +16,11 @@ private:
     std::string mBody;
 };
 
-// The colour atlas manifest as a table a person can read: each index with its
-// role, its size in the phone, tablet and desktop atlases, and how it is drawn.
-std::string DescribeColourManifest(const cAtlasLayout& phone, const cAtlasLayout& tablet, const cAtlasLayout& desktop);
+// The manifest as a table a person can read: each index of an atlas with its
+// role, its size in each profile's image, and how it is drawn. One call per
+// atlas; the profiles' layouts share their indices and roles.
+std::string DescribeAtlas(const char* title, const std::vector<const char*>& profileNames,
+                          const std::vector<const cAtlasLayout*>& profiles);
 
 // Replaces a file only when its text changes, so the program is not rebuilt
 // for identical tables.
