@@ -1,0 +1,126 @@
+#include "base/JobQueue.h"
+
+#include "base/Thread.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace JobQueue
+{
+cJobQueue* gJobQueue = nullptr;
+
+cJobQueue::cJobQueue()
+{
+    gJobQueue = this;
+    mWorker = new cThread("JobQueue", cDelegate(this, &cJobQueue::WorkerTick), cThread::kPriorityNormal,
+                          cThread::kStateRun, kStackSize);
+    if (!mWorker->HasStarted())
+        std::fprintf(stderr, "Couldn't start the background job thread (error %d); background work is unavailable\n",
+                     mWorker->GetCreationError());
+}
+
+cJobQueue::~cJobQueue()
+{
+    // Neither lock may be held here: the worker takes both while it finishes.
+    delete mWorker;
+    if (gJobQueue == this)
+        gJobQueue = nullptr;
+}
+
+bool cJobQueue::HasWorker() const
+{
+    return mWorker->HasStarted();
+}
+
+bool cJobQueue::AddJob(cJob* job)
+{
+    // Queued without a worker, the job would never run and its waiters would
+    // wait for ever.
+    if (!HasWorker())
+        return false;
+    cScopedLock lock(&mQueueLock);
+    if (IsQueued(job))
+        return false;
+    job->mState = cJob::kStateQueued;
+    mQueue.PushBack(job);
+    return true;
+}
+
+bool cJobQueue::IsQueued(const cJob* job) const
+{
+    return job->GetPrev() != nullptr || mQueue.GetFirst() == job;
+}
+
+uint32_t cJobQueue::GetPendingCount()
+{
+    cScopedLock lock(&mQueueLock);
+    return mQueue.GetCount() + (mCurrentJob.load() != nullptr ? 1 : 0);
+}
+
+void cJobQueue::CancelAll(bool removeQueued)
+{
+    {
+        cScopedLock lock(&mQueueLock);
+        if (removeQueued)
+            while (mQueue.PopFront() != nullptr)
+            {
+            }
+        if (cJob* current = mCurrentJob.load())
+            current->mCancel = true;
+    }
+    do
+        Sleep(kPollMilliseconds);
+    while (mCurrentJob.load() != nullptr);
+}
+
+void cJobQueue::WaitUntilIdle()
+{
+    while (GetPendingCount() != 0)
+        Sleep(kPollMilliseconds);
+}
+
+bool cJobQueue::RunOne()
+{
+    cJob* job;
+    {
+        cScopedLock lock(&mQueueLock);
+        job = mQueue.PopFront();
+        if (job == nullptr)
+            return false;
+        mCurrentJob = job;
+    }
+    RunJob(job);
+    cScopedLock lock(&mQueueLock);
+    mCurrentJob = nullptr;
+    return !mQueue.IsEmpty();
+}
+
+void cJobQueue::RunJob(cJob* job)
+{
+    cScopedLock lock(&mRunLock);
+    job->mState = cJob::kStateRunning;
+    try
+    {
+        job->Run(this);
+    }
+    catch (const std::exception& error)
+    {
+        // A failing job must not take the program, and unsaved work, with it.
+        std::fprintf(stderr, "A background job failed: %s\n", error.what());
+    }
+    catch (...)
+    {
+        std::fprintf(stderr, "A background job failed\n");
+    }
+    job->mState = cJob::kStateFinished;
+}
+
+void cJobQueue::WorkerTick(cThread* thread)
+{
+    // Between jobs, a stop request wins: queued jobs are left for their owners.
+    while (RunOne() && thread->mRequestedState.load() == cThread::kStateRun)
+    {
+    }
+    Sleep(kPollMilliseconds);
+}
+} // namespace JobQueue

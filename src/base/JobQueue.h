@@ -1,0 +1,85 @@
+#pragma once
+
+#include "base/CriticalSection.h"
+#include "base/IntrusiveList.h"
+
+#include <atomic>
+#include <cstdint>
+
+class cThread;
+
+namespace JobQueue
+{
+class cJobQueue;
+
+// A piece of background work. Its creator owns it: the queue never deletes a
+// job, and never touches it again once its state has become finished.
+class cJob : public Base::cIntrusiveListItem<cJob, 1>
+{
+public:
+    enum : int32_t
+    {
+        kStateQueued = 0,
+        kStateRunning = 1,
+        kStateFinished = 2,
+    };
+
+    cJob() = default;
+    virtual ~cJob() = default;
+    cJob(const cJob&) = delete;
+    cJob& operator=(const cJob&) = delete;
+
+    // The work, on the job thread. Poll mCancel between steps.
+    virtual void Run(cJobQueue* queue) = 0;
+
+    // Set by others to ask the running job to stop early.
+    std::atomic<bool> mCancel{false};
+    // A new job counts as finished until it is queued.
+    std::atomic<int32_t> mState{kStateFinished};
+};
+
+// Runs jobs one at a time, oldest first, on the "JobQueue" thread.
+class cJobQueue
+{
+public:
+    static constexpr int32_t kStackSize = 131072;
+    static constexpr uint32_t kPollMilliseconds = 50;
+
+    // Becomes the global job queue and starts its worker thread.
+    cJobQueue();
+    // Stops the worker after the job it is running, if any; queued jobs are
+    // neither run nor deleted.
+    ~cJobQueue();
+    cJobQueue(const cJobQueue&) = delete;
+    cJobQueue& operator=(const cJobQueue&) = delete;
+
+    // False, leaving the job untouched, when there is no worker thread to run
+    // it or the job is already queued.
+    bool AddJob(cJob* job);
+    // Queued jobs, plus one while a job runs.
+    uint32_t GetPendingCount();
+    // Optionally unlinks every queued job (they stay queued-state and are not
+    // deleted), asks the running job to stop and waits until none runs.
+    void CancelAll(bool removeQueued);
+    // Returns once no job is queued or running.
+    void WaitUntilIdle();
+    // Runs the oldest queued job on the calling thread. False at once when
+    // nothing is queued; otherwise whether jobs remain after it.
+    bool RunOne();
+    // Whether the worker thread could be started.
+    bool HasWorker() const;
+
+private:
+    void WorkerTick(cThread* thread);
+    void RunJob(cJob* job);
+    bool IsQueued(const cJob* job) const;
+
+    cCriticalSection mQueueLock; // guards mQueue and mCurrentJob
+    cCriticalSection mRunLock;   // held while a job runs
+    Base::cIntrusiveList<cJob, 1> mQueue;
+    std::atomic<cJob*> mCurrentJob{nullptr};
+    cThread* mWorker = nullptr;
+};
+
+extern cJobQueue* gJobQueue;
+} // namespace JobQueue

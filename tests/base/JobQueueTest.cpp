@@ -1,0 +1,258 @@
+#include "base/Clock.h"
+#include "base/JobQueue.h"
+#include "base/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+using JobQueue::cJob;
+using JobQueue::cJobQueue;
+
+namespace
+{
+double SecondsSince(int64_t start)
+{
+    return static_cast<double>(GetTicks() - start) * GetMillisecondsPerTick() * 0.001;
+}
+
+template <class Condition>
+bool Eventually(Condition condition)
+{
+    const int64_t start = GetTicks();
+    while (!condition())
+    {
+        if (SecondsSince(start) > 3.0)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// Records the order jobs start in and whether the one before had finished.
+struct cJournal
+{
+    std::vector<int> started;
+    std::vector<cJob*> jobs;
+    bool previousFinishedFirst = true;
+};
+
+class cRecordingJob : public cJob
+{
+public:
+    cRecordingJob(cJournal* journal, int id) : mJournal(journal), mId(id) {}
+
+    void Run(cJobQueue*) override
+    {
+        for (cJob* earlier : mJournal->jobs)
+            if (earlier == this)
+                break;
+            else if (earlier->mState.load() != kStateFinished)
+                mJournal->previousFinishedFirst = false;
+        mJournal->started.push_back(mId);
+        mStartTicks = GetTicks();
+        Sleep(5);
+    }
+
+    int64_t mStartTicks = 0;
+
+private:
+    cJournal* mJournal;
+    int mId;
+};
+
+// Runs until released, or until cancelled when it honours cancelling.
+class cGatedJob : public cJob
+{
+public:
+    explicit cGatedJob(bool honoursCancel = true) : mHonoursCancel(honoursCancel) {}
+
+    void Run(cJobQueue*) override
+    {
+        mEntered = true;
+        while (!mRelease.load() && !(mHonoursCancel && mCancel.load()))
+            Sleep(1);
+        mCompleted = true;
+    }
+
+    std::atomic<bool> mEntered{false};
+    std::atomic<bool> mRelease{false};
+    std::atomic<bool> mCompleted{false};
+
+private:
+    bool mHonoursCancel;
+};
+
+class cThrowingJob : public cJob
+{
+public:
+    void Run(cJobQueue*) override { throw std::runtime_error("disk full"); }
+};
+} // namespace
+
+TEST(JobQueue, RunsJobsFirstInFirstOutAndStartsPromptly)
+{
+    cJobQueue queue;
+    EXPECT_EQ(JobQueue::gJobQueue, &queue);
+    ASSERT_TRUE(queue.HasWorker());
+    Sleep(60); // let the worker settle into its idle sleep
+
+    cJournal journal;
+    std::vector<std::unique_ptr<cRecordingJob>> jobs;
+    for (int id = 0; id < 3; ++id)
+    {
+        jobs.push_back(std::make_unique<cRecordingJob>(&journal, id));
+        journal.jobs.push_back(jobs.back().get());
+        EXPECT_EQ(jobs.back()->mState.load(), cJob::kStateFinished);
+    }
+    const int64_t added = GetTicks();
+    for (auto& job : jobs)
+        ASSERT_TRUE(queue.AddJob(job.get()));
+    EXPECT_FALSE(queue.AddJob(jobs[2].get())) << "a queued job cannot be queued twice";
+
+    queue.WaitUntilIdle();
+    EXPECT_EQ(journal.started, (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(journal.previousFinishedFirst);
+    for (auto& job : jobs)
+        EXPECT_EQ(job->mState.load(), cJob::kStateFinished);
+    const double startDelay = static_cast<double>(jobs[0]->mStartTicks - added) * GetMillisecondsPerTick() * 0.001;
+    EXPECT_LT(startDelay, 0.2);
+}
+
+TEST(JobQueue, PendingCountFollowsRunningAndWaitingJobs)
+{
+    cJobQueue queue;
+    cGatedJob first, second;
+    queue.AddJob(&first);
+    queue.AddJob(&second);
+    ASSERT_TRUE(Eventually([&] { return first.mEntered.load(); }));
+    EXPECT_EQ(queue.GetPendingCount(), 2u);
+    EXPECT_EQ(second.mState.load(), cJob::kStateQueued);
+
+    first.mRelease = true;
+    ASSERT_TRUE(Eventually([&] { return second.mEntered.load(); }));
+    EXPECT_EQ(queue.GetPendingCount(), 1u);
+    EXPECT_EQ(first.mState.load(), cJob::kStateFinished);
+    EXPECT_EQ(second.mState.load(), cJob::kStateRunning);
+
+    second.mRelease = true;
+    queue.WaitUntilIdle();
+    EXPECT_EQ(queue.GetPendingCount(), 0u);
+}
+
+TEST(JobQueue, CancelAllRemovesWaitingJobsAndWaitsForTheRunningOne)
+{
+    cJobQueue queue;
+    cGatedJob running, waitingA, waitingB;
+    queue.AddJob(&running);
+    queue.AddJob(&waitingA);
+    queue.AddJob(&waitingB);
+    ASSERT_TRUE(Eventually([&] { return running.mEntered.load(); }));
+
+    queue.CancelAll(true);
+    EXPECT_TRUE(running.mCancel.load());
+    EXPECT_TRUE(running.mCompleted.load());
+    EXPECT_EQ(running.mState.load(), cJob::kStateFinished);
+    for (cGatedJob* waiting : {&waitingA, &waitingB})
+    {
+        EXPECT_EQ(waiting->mState.load(), cJob::kStateQueued);
+        EXPECT_FALSE(waiting->mEntered.load());
+    }
+    EXPECT_EQ(queue.GetPendingCount(), 0u);
+
+    // A removed job may be queued again by its owner.
+    waitingA.mRelease = true;
+    EXPECT_TRUE(queue.AddJob(&waitingA));
+    queue.WaitUntilIdle();
+    EXPECT_TRUE(waitingA.mCompleted.load());
+}
+
+TEST(JobQueue, IdleCancelWaitsOneIntervalAndIdleWaitReturnsAtOnce)
+{
+    cJobQueue queue;
+    EXPECT_FALSE(queue.RunOne());
+    int64_t start = GetTicks();
+    queue.WaitUntilIdle();
+    EXPECT_LT(SecondsSince(start), 0.02);
+
+    start = GetTicks();
+    queue.CancelAll(true);
+    EXPECT_GE(SecondsSince(start), 0.049);
+    EXPECT_LT(SecondsSince(start), 0.5);
+}
+
+TEST(JobQueue, DestroyingWaitsForTheRunningJobAndLeavesQueuedOnes)
+{
+    cGatedJob running(false), queued;
+    auto queue = std::make_unique<cJobQueue>();
+    queue->AddJob(&running);
+    queue->AddJob(&queued);
+    ASSERT_TRUE(Eventually([&] { return running.mEntered.load(); }));
+    std::thread releaser([&] {
+        Sleep(30);
+        running.mRelease = true;
+    });
+    queue.reset();
+    releaser.join();
+    EXPECT_EQ(JobQueue::gJobQueue, nullptr);
+    EXPECT_TRUE(running.mCompleted.load());
+    EXPECT_EQ(running.mState.load(), cJob::kStateFinished);
+    EXPECT_FALSE(queued.mEntered.load());
+    EXPECT_EQ(queued.mState.load(), cJob::kStateQueued);
+}
+
+TEST(JobQueue, AFailingJobFinishesAndTheQueueGoesOn)
+{
+    cJobQueue queue;
+    cThrowingJob failing;
+    cGatedJob next;
+    next.mRelease = true;
+    queue.AddJob(&failing);
+    queue.AddJob(&next);
+    queue.WaitUntilIdle();
+    EXPECT_EQ(failing.mState.load(), cJob::kStateFinished);
+    EXPECT_TRUE(next.mCompleted.load());
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+namespace
+{
+// With no address space left for a thread stack the queue has no worker; it
+// must refuse jobs rather than queue them for ever.
+void AddJobWithoutAWorker()
+{
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r"))
+    {
+        if (std::fscanf(statm, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    const rlimit tight{limit, limit};
+    setrlimit(RLIMIT_AS, &tight);
+    bool refused = false;
+    {
+        cJobQueue queue;
+        cGatedJob job;
+        refused = !queue.HasWorker() && !queue.AddJob(&job) && job.mState.load() == cJob::kStateFinished &&
+                  queue.GetPendingCount() == 0;
+        queue.WaitUntilIdle();
+    }
+    _exit(refused ? 0 : 1);
+}
+} // namespace
+
+TEST(JobQueueDeathTest, WithoutAWorkerJobsAreRefused)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(AddJobWithoutAWorker(), testing::ExitedWithCode(0), "background job thread");
+}
+#endif
