@@ -182,6 +182,27 @@ TEST(GenString, ViewsAreNeverWritten)
     EXPECT_EQ(view.GetBuffer(), nullptr);
 }
 
+TEST(GenString, EditsWithItsOwnText)
+{
+    cGenStringFixed<16> fixed("abc");
+    fixed.Append(fixed);
+    EXPECT_STREQ(fixed.CStr(), "abcabc");
+    fixed.Prepend(cGenString(fixed.CharPtrAt(-2)));
+    EXPECT_STREQ(fixed.CStr(), "bcabcabc");
+    fixed.Replace(0, 2, cGenString(fixed.CharPtrAt(5)), -1);
+    EXPECT_STREQ(fixed.CStr(), "abcabcabc");
+    fixed.AssignCStr(fixed.CharPtrAt(3));
+    EXPECT_STREQ(fixed.CStr(), "abcabc");
+
+    cGenString growable = cGenString::ConstructGrowableFromCStr("xy");
+    growable.Prepend(growable);
+    EXPECT_STREQ(growable.CStr(), "xyxy");
+    growable.Insert(1, cGenString(growable.CharPtrAt(2)));
+    EXPECT_STREQ(growable.CStr(), "xxyyxy");
+    growable.AssignChars(growable.CharPtrAt(1), 3);
+    EXPECT_STREQ(growable.CStr(), "xyy");
+}
+
 TEST(GenString, WrappedBufferEditsInPlace)
 {
     char buffer[6] = "MiXeD";
