@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 // Table-driven sine and cosine, for places where a cheap approximation is
@@ -22,31 +23,31 @@ float SplitFloat(float x, float* integerPart);
 
 namespace FastMathDetail
 {
-// Looks up a non-negative table position; arguments the index cannot
-// represent (infinite, not a number, or beyond 2^62) give 0.
+// Looks up a non-negative table position. Positions the index cannot hold
+// (infinite, not a number, or arguments beyond about 3 million radians,
+// where a float has no fraction left) give 0.
 inline float Interpolate(float position)
 {
-    if (!(position < 4.0e18f))
+    if (!(position < 2.0e9f))
         return 0.0f;
-    const int64_t whole = static_cast<int64_t>(position);
+    const int32_t whole = static_cast<int32_t>(position);
     const float fraction = position - static_cast<float>(whole);
-    const int index = static_cast<int>(whole & (kSineTableSteps - 1));
+    const int32_t index = whole & (kSineTableSteps - 1);
     const float low = gSineTable[index];
     return low + (gSineTable[index + 1] - low) * fraction;
 }
 } // namespace FastMathDetail
 
+// Odd: the table value of |x|, negated for negative x (0 gives 0).
 inline float FastSin(float x)
 {
-    if (x == 0.0f)
-        return 0.0f;
-    const float r = FastMathDetail::Interpolate((x < 0.0f ? -x : x) * kSineTableScale);
-    return x > 0.0f ? r : -r;
+    const float r = FastMathDetail::Interpolate(std::fabs(x) * kSineTableScale);
+    return x < 0.0f ? -r : r;
 }
 
 inline float FastCos(float x)
 {
     if (x == 0.0f)
         return 1.0f;
-    return FastMathDetail::Interpolate(((x < 0.0f ? -x : x) + kHalfPi) * kSineTableScale);
+    return FastMathDetail::Interpolate((std::fabs(x) + kHalfPi) * kSineTableScale);
 }
