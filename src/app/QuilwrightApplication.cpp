@@ -4,6 +4,8 @@
 #include "base/Clock.h"
 #include "base/FastMath.h"
 #include "base/FileSystemRegistry.h"
+#include "base/JobQueue.h"
+#include "base/MessageQueue.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "render/RenderStartup.h"
@@ -74,6 +76,7 @@ bool cQuilwrightApplication::Initialise()
 {
     SelectTextureProfiles(gDisplayMetrics.deviceClass);
     MountProgramFileSystems();
+    new JobQueue::cJobQueue();
 
     if (!gInputManager)
         new cInputManager();
@@ -84,6 +87,8 @@ bool cQuilwrightApplication::Initialise()
     CreateFonts();
 
     SetFrameTiming(mFramesPerSecond);
+
+    new cMessageQueue();
 
     StartCore();
     mSuspended = false;
@@ -143,8 +148,11 @@ bool cQuilwrightApplication::Shutdown()
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
     delete gInputManager;
+    delete gMessageQueue;
     ShutdownProgramFileSystems();
     FreeFastMathTables();
+    // Stops its thread after the job it is running.
+    delete JobQueue::gJobQueue;
     DestroyMaterialsAndFonts();
     return true;
 }
@@ -163,6 +171,9 @@ bool cQuilwrightApplication::Render()
         return false;
     if (gRenderer)
         gRenderer->Clear(kClearColour | kClearDepth | kClearStencil);
+    // Engine notices; the main UI's message handler takes them once it exists.
+    if (gMessageQueue)
+        gMessageQueue->Dispatch(cDelegate());
     return true;
 }
 
@@ -193,6 +204,8 @@ bool cQuilwrightApplication::HandleActivate()
 // The window is closing: nothing may render beside what follows.
 bool cQuilwrightApplication::HandleTerminate()
 {
+    if (JobQueue::gJobQueue)
+        JobQueue::gJobQueue->CancelAll(true);
     if (cAudioManager* audio = cAudioManager::Get())
         audio->SetPaused(true);
     return true;
