@@ -11,6 +11,7 @@
 namespace
 {
 constexpr size_t kThreadNameBytes = 16;
+constexpr int kRealTimePriority = 80;
 
 // The lowest-numbered processor this process may run on: "the first
 // processor", even where a container hides processor 0.
@@ -99,11 +100,13 @@ void cThread::ApplyPriority()
 {
     if (mPriority < kPriorityTimeCritical)
         return;
-    // Ask for the highest real-time priority, then for what the user's limit
-    // allows; where both are refused the thread keeps normal priority.
-    bool granted = TrySetFifoPriority(mHandle, sched_get_priority_max(SCHED_FIFO));
+    // A high real-time priority that still leaves the system's own threads
+    // above it, then what the user's limit allows; where both are refused the
+    // thread keeps normal priority.
+    bool granted = TrySetFifoPriority(mHandle, std::min(kRealTimePriority, sched_get_priority_max(SCHED_FIFO)));
     rlimit limit{};
-    if (!granted && getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur > 0 && limit.rlim_cur != RLIM_INFINITY)
+    if (!granted && getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur > 0 &&
+        limit.rlim_cur < static_cast<rlim_t>(kRealTimePriority))
         granted = TrySetFifoPriority(mHandle, static_cast<int>(limit.rlim_cur));
     mRealTime.store(granted);
 }

@@ -176,6 +176,30 @@ TEST(ThreadDeathTest, CreationFailureIsReportedAndNeverJoined)
 }
 #endif
 
+namespace
+{
+// Without real-time rights (no limit, no privilege) a time-critical thread
+// still starts and runs at normal priority.
+void RunTimeCriticalWithoutRights()
+{
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_RTPRIO, &none);
+    if (geteuid() == 0 && setuid(65534) != 0)
+        _exit(2);
+    cWork work;
+    cThread audio("AudioManager", cDelegate(&work, &cWork::Tick), cThread::kPriorityTimeCritical,
+                  cThread::kStateRun, 4096);
+    const bool ran = Eventually([&] { return work.calls.load() > 0; });
+    _exit(audio.HasStarted() && !audio.IsRealTime() && ran ? 0 : 1);
+}
+} // namespace
+
+TEST(ThreadDeathTest, RefusedRealTimeFallsBackToNormalPriority)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(RunTimeCriticalWithoutRights(), testing::ExitedWithCode(0), "");
+}
+
 TEST(Thread, SetThreadNameIgnoresEmptyNames)
 {
     std::thread probe([] {
