@@ -22,8 +22,7 @@ struct cCounter
     bool IsPositive() const { return total > 0; }
 };
 
-// A base that moves the derived object's address, so the member pointer
-// carries a this-adjustment.
+// A base that puts the counter part away from the derived object's address.
 struct cPadding
 {
     virtual ~cPadding() = default;
@@ -65,13 +64,11 @@ TEST(Delegate, MemberCallsReachTheBoundObjectAndCopiesShareIt)
     EXPECT_EQ(copy.Invoke(10, 0), 15);
     EXPECT_EQ(counter.total, 15);
 
+    // A base-class member bound to a derived object reaches the base part.
     cDerived derived;
-    const auto derivedAdd = static_cast<int (cDerived::*)(int, int)>(&cCounter::Add);
-    cDelegate adjusted(&derived, derivedAdd);
-    EXPECT_EQ(adjusted.Invoke(4, 4), 8);
+    cDelegate inherited(&derived, &cDerived::Add);
+    EXPECT_EQ(inherited.Invoke(4, 4), 8);
     EXPECT_EQ(static_cast<cCounter&>(derived).total, 8);
-    cDelegate converted(&derived, &cDerived::Add);
-    EXPECT_EQ(converted.Invoke(1, 1), 10);
 
     cDelegate query(&counter, &cCounter::IsPositive);
     EXPECT_EQ(query.Invoke(), 1);
