@@ -34,11 +34,6 @@ void cCriticalSection::Leave()
     pthread_mutex_unlock(&mMutex);
 }
 
-bool cCriticalSection::TryEnter()
-{
-    return pthread_mutex_trylock(&mMutex) == 0;
-}
-
 void cCriticalSection::Destroy()
 {
     if (!mLive)

@@ -14,7 +14,6 @@ public:
 
     void Enter();
     void Leave();
-    bool TryEnter();
 
     // Releases the lock's resources early (an owner's failed construction);
     // later calls and the destructor do nothing more.

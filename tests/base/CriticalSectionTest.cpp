@@ -1,34 +1,55 @@
 #include "base/CriticalSection.h"
+#include "base/Thread.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 
 namespace
 {
-bool HeldByAnotherThread(cCriticalSection& section)
+// Another thread tries to enter; reports whether it got in within 30 ms.
+// The probe is joined before returning, so it always leaves again.
+class cProbe
 {
-    bool acquired = false;
-    std::thread probe([&] {
-        acquired = section.TryEnter();
-        if (acquired)
-            section.Leave();
-    });
-    probe.join();
-    return !acquired;
-}
+public:
+    explicit cProbe(cCriticalSection& section)
+        : mThread([this, &section] {
+              section.Enter();
+              mEntered = true;
+              section.Leave();
+          })
+    {
+    }
+    ~cProbe() { mThread.join(); }
+
+    bool EnteredSoon()
+    {
+        for (int i = 0; i < 30 && !mEntered.load(); ++i)
+            Sleep(1);
+        return mEntered.load();
+    }
+
+private:
+    std::atomic<bool> mEntered{false};
+    std::thread mThread;
+};
 } // namespace
 
 TEST(CriticalSection, OwnerMayEnterAgainAndOthersWaitUntilFullyLeft)
 {
     cCriticalSection section;
+    section.Enter();
     {
-        cScopedLock outer(&section);
-        cScopedLock inner(&section);
-        EXPECT_TRUE(HeldByAnotherThread(section));
+        cScopedLock nested(&section);
     }
-    EXPECT_FALSE(HeldByAnotherThread(section));
+    {
+        cProbe probe(section);
+        EXPECT_FALSE(probe.EnteredSoon()) << "still held once after the nested scope";
+        section.Leave();
+        EXPECT_TRUE(probe.EnteredSoon());
+    }
 }
 
 TEST(CriticalSection, ExceptionLeavingTheScopeReleasesTheLock)
@@ -42,7 +63,8 @@ TEST(CriticalSection, ExceptionLeavingTheScopeReleasesTheLock)
     catch (const std::runtime_error&)
     {
     }
-    EXPECT_FALSE(HeldByAnotherThread(section));
+    cProbe probe(section);
+    EXPECT_TRUE(probe.EnteredSoon());
 }
 
 TEST(CriticalSection, DestroyIsSafeToRepeat)
