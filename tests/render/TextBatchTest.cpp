@@ -1,0 +1,160 @@
+#include "render/DrawListFixture.h"
+
+#include "render/TextBatch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+class TextBatchTest : public DrawListFixture
+{
+protected:
+    TextBatchTest() { font.Select(10); }
+
+    // The drawn glyphs after a flush: glyph number (kept in u0 by the test
+    // font) and the top-left and bottom-right corners.
+    struct cGlyphQuad
+    {
+        int glyph;
+        float x0, y0, x1, y1;
+    };
+    std::vector<cGlyphQuad> Flushed()
+    {
+        list->FlushText();
+        std::vector<cGlyphQuad> quads;
+        for (const auto& draw : renderer.draws)
+            for (uint32_t g = 0; g < draw.vertexCount / 4; ++g)
+            {
+                const auto& topLeft = draw.Vertex<cVertexXYZColourTex1>(4 * g);
+                const auto& bottomRight = draw.Vertex<cVertexXYZColourTex1>(4 * g + 3);
+                quads.push_back({int(topLeft.u), topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+            }
+        renderer.draws.clear();
+        return quads;
+    }
+
+    cTextBatch& Batch() { return list->GetTextBatch(); }
+
+    cFontHandle font;
+};
+} // namespace
+
+TEST_F(TextBatchTest, LinesStartAtTheSnappedOriginAndMoveDownBySizePlusTwo)
+{
+    Batch().DrawText(10.4f, 20.6f, 0.3f, font, 0xff00ffff, "A\nB");
+    const auto quads = Flushed();
+    ASSERT_EQ(quads.size(), 2u);
+    EXPECT_EQ(quads[0].glyph, 'A');
+    EXPECT_EQ(quads[0].x0, 10.0f);
+    EXPECT_EQ(quads[0].y0, 21.0f);
+    EXPECT_EQ(quads[0].x1, 15.0f);
+    EXPECT_EQ(quads[0].y1, 31.0f);
+    EXPECT_EQ(quads[1].glyph, 'B');
+    EXPECT_EQ(quads[1].x0, 10.0f);
+    EXPECT_EQ(quads[1].y0, 33.0f);
+}
+
+TEST_F(TextBatchTest, KerningAndCodesAboveTheTables)
+{
+    struct cCase
+    {
+        const char* text;
+        std::vector<std::pair<int, float>> glyphAndLeft;
+    };
+    const cCase cases[] = {
+        {"AV", {{'A', 0}, {'V', 3}}},           // floor(5 - 2 + 0.5)
+        {"A V", {{'A', 0}, {'V', 10}}},         // the blank breaks the pair
+        {"A\xe9", {{'A', 0}, {129, 5}}},        // through the code range, never kerned
+        {"\xea" "A", {{0, 0}, {'A', 5}}},       // no glyph: the default glyph
+        {"  A", {{'A', 10}}},                   // blanks only advance
+    };
+    for (const cCase& c : cases)
+    {
+        Batch().DrawText(0, 0, 0.05f, font, 0xffffffff, c.text);
+        const auto quads = Flushed();
+        ASSERT_EQ(quads.size(), c.glyphAndLeft.size()) << c.text;
+        for (size_t i = 0; i < quads.size(); ++i)
+        {
+            EXPECT_EQ(quads[i].glyph, c.glyphAndLeft[i].first) << c.text << " glyph " << i;
+            EXPECT_EQ(quads[i].x0, c.glyphAndLeft[i].second) << c.text << " glyph " << i;
+        }
+    }
+}
+
+TEST_F(TextBatchTest, The2049thGlyphStartsASecondSubmission)
+{
+    const std::string text(2049, 'x');
+    Batch().DrawText(0, 0, 0.05f, font, 0xffffffff, text.c_str());
+    ASSERT_EQ(renderer.draws.size(), 1u);
+    EXPECT_EQ(renderer.draws[0].vertexCount, 8192u);
+    ASSERT_EQ(renderer.draws[0].indices.size(), 12288u);
+    EXPECT_EQ(std::vector<uint16_t>(renderer.draws[0].indices.begin(), renderer.draws[0].indices.begin() + 12),
+              (std::vector<uint16_t>{0, 3, 1, 3, 0, 2, 4, 7, 5, 7, 4, 6}));
+    EXPECT_EQ(renderer.draws[0].indices.back(), 8190);
+    list->FlushText();
+    ASSERT_EQ(renderer.draws.size(), 2u);
+    EXPECT_EQ(renderer.draws[1].vertexCount, 4u);
+    EXPECT_EQ(renderer.draws[1].Vertex<cVertexXYZColourTex1>(0).x, 2048 * 5.0f) << "the pen went on";
+}
+
+TEST_F(TextBatchTest, AlignmentAtAPoint)
+{
+    struct cCase
+    {
+        uint32_t alignment;
+        float left, top;
+    };
+    // "abcd" at size 10 is 20 wide; the point is (100, 50).
+    const cCase cases[] = {
+        {0x00, 100, 40}, // wholly above the point
+        {0x20, 100, 50}, // wholly below it
+        {0x11, 90, 45},  {0x12, 80, 45}, {0x30, 100, 50}, {0x0f, 100, 40},
+    };
+    for (const cCase& c : cases)
+    {
+        Batch().DrawTextAligned(100, 50, 0.05f, font, 0xffffffff, c.alignment, "abcd");
+        const auto quads = Flushed();
+        ASSERT_EQ(quads.size(), 4u);
+        EXPECT_EQ(quads[0].x0, c.left) << std::hex << c.alignment;
+        EXPECT_EQ(quads[0].y0, c.top) << std::hex << c.alignment;
+        EXPECT_EQ(quads[3].x1, c.left + 20) << std::hex << c.alignment;
+    }
+    Batch().DrawTextAligned(0, 0, 0.05f, font, 0xffffffff, 0x11, "");
+    Batch().DrawTextAligned(0, 0, 0.05f, font, 0xffffffff, 0x11, nullptr);
+    EXPECT_TRUE(Flushed().empty());
+}
+
+TEST_F(TextBatchTest, PlacementAndShorteningInARect)
+{
+    struct cCase
+    {
+        uint32_t alignment;
+        size_t glyphs;
+        float left, top;
+    };
+    // "abcdefghij" is 50 wide; the rect is 30 x 20 at (100, 200). ".." is 10 wide.
+    const cCase cases[] = {
+        {0x20, 10, 100, 200},  {0x00, 10, 100, 210},  {0x11, 10, 90, 205},   {0x12, 10, 80, 205},
+        {0x13, 10, 50, 205},   {0x14, 10, 130, 205},  {0x30, 10, 100, 220},  {0x40, 10, 100, 190},
+        {0x320, 6, 100, 200},  // "abcd.."
+        {0x120, 6, 100, 200},  // "..ghij"
+        {0x220, 6, 100, 200},  // "ab..ij"
+        {0x313, 10, 50, 205},  // placed outside: never shortened
+        {0x520, 10, 100, 200}, // not a shortening code
+    };
+    const cRect rect = {100, 200, 130, 220};
+    for (const cCase& c : cases)
+    {
+        Batch().DrawTextInRect(rect, font, 0.05f, 0xffffffff, c.alignment, "abcdefghij");
+        const auto quads = Flushed();
+        ASSERT_EQ(quads.size(), c.glyphs) << std::hex << c.alignment;
+        EXPECT_EQ(quads[0].x0, c.left) << std::hex << c.alignment;
+        EXPECT_EQ(quads[0].y0, c.top) << std::hex << c.alignment;
+    }
+    Batch().DrawTextInRect(rect, font, 0.05f, 0xffffffff, 0x320, "ab");
+    const auto quads = Flushed();
+    ASSERT_EQ(quads.size(), 2u) << "a text that fits stays whole";
+    EXPECT_EQ(quads[1].glyph, 'b');
+}
