@@ -24,7 +24,7 @@ bool cSilenceDetector::HasSound(const cAudioBuffer& buffer) const
                 return true;
         return false;
     }
-    const uint32_t step = buffer.channels > 0 && 66 * buffer.channels > 2 ? 66 * buffer.channels - 2 : 1;
+    const uint32_t step = 66 * buffer.channels - 2;
     for (uint32_t i = 0; i < total; i += step)
         if (Audible(samples[i]))
             return true;
