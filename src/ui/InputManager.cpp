@@ -124,7 +124,12 @@ void cTouchTracker::Reset()
     }
 }
 
-cInputEventHandler::cInputEventHandler() { gInputManager->GetHandlers().PushBack(this); }
+// A handler made without an input manager simply receives nothing.
+cInputEventHandler::cInputEventHandler()
+{
+    if (gInputManager)
+        gInputManager->GetHandlers().PushBack(this);
+}
 
 cInputEventHandler::~cInputEventHandler()
 {
