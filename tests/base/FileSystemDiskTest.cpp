@@ -223,14 +223,14 @@ TEST_F(FileSystemDiskTest, DeletesOnlyBelowTheRoots)
     EXPECT_FALSE(DeleteFileSafe((docs + "/User").c_str())) << "a folder is never a file";
 
     // Short paths are refused even under a root.
-    const std::string here = get_current_dir_name();
-    ASSERT_EQ(chdir(mFolder.Path().c_str()), 0);
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(mFolder.Path());
     mFolder.Write("d/abc", "x");
     AddDeletableRoot("d");
     EXPECT_FALSE(DeleteFileOrDirectory("d/abc"));
     EXPECT_TRUE(mFolder.Exists("d/abc"));
     EXPECT_TRUE(DeleteFileOrDirectory("./d/abc"));
-    ASSERT_EQ(chdir(here.c_str()), 0);
+    std::filesystem::current_path(here);
 }
 
 TEST_F(FileSystemDiskTest, DeletingATreeRemovesLinksWithoutFollowingThem)

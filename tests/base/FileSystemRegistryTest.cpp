@@ -1,9 +1,11 @@
 #include "FileTestFolder.h"
 
+#include "base/DeletableRoots.h"
 #include "base/File.h"
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
 #include "base/RootPaths.h"
+#include "base/TempFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -82,4 +84,27 @@ TEST(RootPaths, ProgramRootsAreBesideTheRunningProgramAndComputedOnce)
     EXPECT_EQ(std::string(GetAssetsFolderPath()), program + "/Resource/Assets");
     EXPECT_EQ(std::string(GetCodeFolderPath()), program + "/code");
     EXPECT_EQ(GetResourceFolderPath(), GetResourceFolderPath());
+}
+
+TEST(TempFiles, ScratchFilesLiveInTheTempMount)
+{
+    cFileTestFolder folder;
+    folder.Write("Temp/.keep", "");
+    ClearDeletableRoots();
+    AddDeletableRoot((folder / "Temp").c_str());
+    cFileSystemRegistry registry;
+    registry.Mount(new File::cFileSystemDisk("Tmp", (folder / "Temp").c_str()));
+
+    folder.Write("Temp/Sample.tmp", "old and longer");
+    File::cFile* out = OpenTempFile("Sample.tmp", false);
+    ASSERT_NE(out, nullptr);
+    out->Write("new", 3);
+    delete out;
+    File::cFile* in = OpenTempFileRead("Sample.tmp");
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->GetLength(), 3);
+    delete in;
+    EXPECT_TRUE(DeleteTempFile("Sample.tmp"));
+    EXPECT_FALSE(folder.Exists("Temp/Sample.tmp"));
+    ClearDeletableRoots();
 }
