@@ -482,9 +482,11 @@ bool cXMLDocument::LoadFile(File::cFile* stream)
         SetError(kErrorIO);
         return false;
     }
-    const int blockSize = stream->GetBlockSize();
-    const int allocated = (count / blockSize + 1) * blockSize;
-    char* text = new (std::nothrow) char[size_t(allocated)];
+    // Room for the terminator: the next multiple of the block size above the
+    // byte count, computed wide so that a stream near 2 GB cannot overflow it.
+    const size_t blockSize = size_t(stream->GetBlockSize() > 0 ? stream->GetBlockSize() : 1);
+    const size_t allocated = (size_t(count) / blockSize + 1) * blockSize;
+    char* text = new (std::nothrow) char[allocated];
     if (text == nullptr)
     {
         SetError(kErrorOutOfMemory);
