@@ -28,6 +28,15 @@ int32_t PrefixOfFile(const char* path)
     return last ? int32_t(last - path + 1) : 0;
 }
 
+// Entry names are relative to the folder, without the folder's own name.
+int32_t PrefixOfFolder(const char* folder)
+{
+    int32_t length = int32_t(std::strlen(folder));
+    while (length > 0 && (folder[length - 1] == '/' || folder[length - 1] == '\\'))
+        --length;
+    return length > 0 ? length + 1 : 0;
+}
+
 // The entry name: the path without its prefix, always with "/".
 void EntryName(const char* path, int32_t prefixLength, cGenStringFixed<260>& name)
 {
@@ -50,7 +59,7 @@ int32_t cZipCompressor::Compress(const char* source, const char* archive)
     if (status.IsFolder())
     {
         if (CheckFolder(source))
-            result = AddFolder(source, archive, int32_t(std::strlen(source)) + 1);
+            result = AddFolder(source, archive, PrefixOfFolder(source));
     }
     else
     {

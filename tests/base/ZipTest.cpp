@@ -120,12 +120,25 @@ TEST_F(ZipTest, AFolderRoundTripsWithItsDates)
     EXPECT_EQ(Modified(mFolder / "Out/empty.txt"), when);
 }
 
-TEST_F(ZipTest, ASingleFileIsStoredUnderItsBareName)
+TEST_F(ZipTest, EntryNamesAreRelativeToWhatIsPacked)
 {
     mFolder.Write("Documents/User/Mixdowns/Mix.wav", "RIFF");
-    Zip::cZipCompressor compressor;
-    ASSERT_EQ(compressor.Compress("User/Mixdowns/Mix.wav", "Mix.zip"), Zip::kResultOk);
-    EXPECT_EQ(EntryNames(mFolder / "Documents/Mix.zip"), (std::vector<std::string>{"Mix.wav"}));
+    const struct
+    {
+        const char* source;
+        std::vector<std::string> entries;
+    } cases[] = {
+        {"User/Mixdowns/Mix.wav", {"Mix.wav"}},
+        {"User/Mixdowns", {"Mix.wav"}},
+        {"User/Mixdowns/", {"Mix.wav"}},
+        {"User", {"Mixdowns/Mix.wav"}},
+    };
+    for (const auto& c : cases)
+    {
+        Zip::cZipCompressor compressor;
+        ASSERT_EQ(compressor.Compress(c.source, "Mix.zip"), Zip::kResultOk) << c.source;
+        EXPECT_EQ(EntryNames(mFolder / "Documents/Mix.zip"), c.entries) << c.source;
+    }
 }
 
 TEST_F(ZipTest, FailedOrCancelledCompressionLeavesNoArchive)
