@@ -68,7 +68,9 @@ TEST_P(ContentStartupTest, GeneratedAtlasesMaterialsAndFontLoad)
     ASSERT_TRUE(materials) << "atlases missing in " << mount.Root();
     ASSERT_TRUE(fonts);
     if (deviceClass == 2)
+    {
         EXPECT_LT(ms, 100.0) << "loading the desktop content";
+    }
 
     for (const char* name : {"TexturedColour", "TexturedMono", "Fill"})
     {

@@ -20,28 +20,62 @@ std::string TestOutputFolder()
     return folder;
 }
 
+namespace
+{
+constexpr int kSurfaceSize = 1024;
+
+// One window and context for the whole test program: graphics drivers keep
+// allocations per context that they never give back, so contexts are not made
+// and destroyed test by test. Each test draws into the bottom-left corner.
+struct cSharedContext
+{
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    std::string error;
+
+    cSharedContext()
+    {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        {
+            error = SDL_GetError();
+            return;
+        }
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        window = SDL_CreateWindow("test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kSurfaceSize,
+                                  kSurfaceSize, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (window)
+            context = SDL_GL_CreateContext(window);
+        if (!context)
+            error = SDL_GetError();
+    }
+};
+
+cSharedContext& SharedContext()
+{
+    static cSharedContext* shared = new cSharedContext();
+    return *shared;
+}
+} // namespace
+
 cOffscreenGL::cOffscreenGL(int width, int height) : mWidth(width), mHeight(height)
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    cSharedContext& shared = SharedContext();
+    if (!shared.context)
     {
-        mError = SDL_GetError();
+        mError = shared.error;
         return;
     }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    mWindow = SDL_CreateWindow("test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!mWindow)
+    if (width > kSurfaceSize || height > kSurfaceSize)
     {
-        mError = SDL_GetError();
+        mError = "frame larger than the test surface";
         return;
     }
-    mContext = SDL_GL_CreateContext(mWindow);
-    if (!mContext || SDL_GL_MakeCurrent(mWindow, mContext) != 0)
+    if (SDL_GL_MakeCurrent(shared.window, shared.context) != 0)
     {
         mError = SDL_GetError();
         return;
@@ -56,11 +90,6 @@ cOffscreenGL::~cOffscreenGL()
     if (gRenderer == mRenderer)
         gRenderer = nullptr;
     delete mRenderer;
-    if (mContext)
-        SDL_GL_DeleteContext(mContext);
-    if (mWindow)
-        SDL_DestroyWindow(mWindow);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 std::vector<uint8_t> cOffscreenGL::ReadPixels() const

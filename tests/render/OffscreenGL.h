@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-struct SDL_Window;
 class cRenderer;
 
-// A hidden SDL window with a real OpenGL context (SDL_VIDEODRIVER=offscreen
-// works without a display) and the OpenGL 1.1 renderer on it, installed as the
-// global renderer for the test's lifetime.
+// A real OpenGL context in a hidden SDL window (SDL_VIDEODRIVER=offscreen works
+// without a display) with a fresh OpenGL 1.1 renderer on it, installed as the
+// global renderer for the test's lifetime. Frames of up to 1024 x 1024 pixels
+// are drawn in the surface's bottom-left corner.
 class cOffscreenGL
 {
 public:
@@ -35,8 +35,6 @@ public:
 private:
     int mWidth;
     int mHeight;
-    SDL_Window* mWindow = nullptr;
-    void* mContext = nullptr;
     cRenderer* mRenderer = nullptr;
     std::string mError;
 };

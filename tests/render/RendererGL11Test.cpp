@@ -84,6 +84,9 @@ TEST_F(RendererGL11Test, VertexArraysAreSetOnlyWhenTheyChange)
     const float a[8] = {0, 0, 1, 0, 0, 1, 1, 1};
     const float b[8] = {0, 0, 1, 0, 0, 1, 1, 1};
     const uint16_t indices[3] = {0, 1, 2};
+    // The context is shared with earlier tests: start from known array state.
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, nullptr);
 
     renderer.DrawIndexed(kPrimitiveTriangles, kPositions, a, 4, indices, 0);
     EXPECT_NE(VertexPointer(), a) << "nothing to draw sets no arrays";
