@@ -302,3 +302,32 @@ TEST(XMLDocument, RemoveChildOnlyTakesItsOwnChildren)
     root->Clear();
     EXPECT_EQ(SaveText(document), "<Root/>\n<Other/>\n");
 }
+
+TEST(XMLDocument, SearchesInBothDirections)
+{
+    cXMLDocument document;
+    ASSERT_TRUE(LoadText(document, "<Root A='1' B='2'><!--x--><Item N='1'/>text<Item N='2'/><Other/></Root>"));
+    cXMLElement* root = RootOf(document);
+
+    cXMLNode* last = root->LastChild("item", false);
+    ASSERT_NE(last, nullptr);
+    EXPECT_STREQ(last->ToElement()->Attribute("N"), "2");
+    cXMLNode* first = last->PreviousSibling("ITEM", false);
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(first->ToElement()->Attribute("N"), "1");
+    EXPECT_EQ(first->PreviousSibling(nullptr, false), nullptr);
+    EXPECT_EQ(first->PreviousSibling(nullptr, true)->GetType(), cXMLNode::kComment);
+
+    // The element searches pass over the text between the items.
+    EXPECT_EQ(root->FirstChildElement(nullptr), first);
+    EXPECT_EQ(first->NextSiblingElement(nullptr), last);
+    EXPECT_STREQ(last->NextSiblingElement(nullptr)->GetValue(), "Other");
+    EXPECT_EQ(root->LastChild()->GetValue(), std::string("Other"));
+
+    cXMLAttribute* a = root->FirstAttribute();
+    EXPECT_EQ(a->Previous(), nullptr);
+    EXPECT_STREQ(a->Next()->GetName(), "B");
+    EXPECT_EQ(a->Next()->Next(), nullptr);
+    EXPECT_EQ(a->Next()->Previous(), a);
+    EXPECT_EQ(root->Attribute("missing"), nullptr);
+}
