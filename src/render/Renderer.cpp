@@ -17,68 +17,13 @@ cMatrix44 Identity44()
     return m;
 }
 
-cMatrix33 Identity33()
-{
-    cMatrix33 m = {};
-    m.Row0.X = m.Row1.Y = m.Row2.Z = 1.0f;
-    return m;
-}
-
 float SafeRatio(float a, float b) { return b != 0.0f ? a / b : 0.0f; }
 } // namespace
-
-bool cMatrixStack::Push(const cMatrix44& matrix)
-{
-    if (mCount == kCapacity)
-    {
-        ++mRefused;
-        return false;
-    }
-    mEntries[mCount++] = matrix;
-    return true;
-}
-
-bool cMatrixStack::Pop()
-{
-    if (mRefused > 0)
-    {
-        --mRefused;
-        return false;
-    }
-    if (mCount == 0)
-        return false;
-    --mCount;
-    return true;
-}
-
-bool cClipStack::Push(const cClipRect& rect)
-{
-    if (mCount == kCapacity)
-    {
-        ++mRefused;
-        return false;
-    }
-    mEntries[mCount++] = rect;
-    return true;
-}
-
-bool cClipStack::Pop()
-{
-    if (mRefused > 0)
-    {
-        --mRefused;
-        return false;
-    }
-    if (mCount == 0)
-        return false;
-    --mCount;
-    return true;
-}
 
 cRenderer::cRenderer()
 {
     projection = Identity44();
-    screen.rotation = Identity33();
+    screen.rotation.SetIdentity();
 }
 
 cRenderer::~cRenderer()
@@ -229,8 +174,13 @@ bool cRenderer::PushWindowClipRect(float x0, float y0, float x1, float y1)
 {
     const cMatrix44& p = projection;
     const float vx = viewport[0], vy = viewport[1], vw = viewport[2], vh = viewport[3];
-    auto toWindowX = [&](float x, float y) { return vw * 0.5f * (x * p.Row0.X + y * p.Row1.X + p.Row3.X) + vx + vw * 0.5f; };
-    auto toWindowY = [&](float x, float y) { return vh * 0.5f * (x * p.Row0.Y + y * p.Row1.Y + p.Row3.Y) + vy + vh * 0.5f; };
+    // Projected x and y run from -1 to 1 across the viewport.
+    auto toWindowX = [&](float x, float y) {
+        return vw * 0.5f * (x * p.Row0.X + y * p.Row1.X + p.Row3.X) + vx + vw * 0.5f;
+    };
+    auto toWindowY = [&](float x, float y) {
+        return vh * 0.5f * (x * p.Row0.Y + y * p.Row1.Y + p.Row3.Y) + vy + vh * 0.5f;
+    };
 
     float sx0 = toWindowX(x0, y0), sy0 = toWindowY(x0, y0);
     float sx1 = toWindowX(x1, y1), sy1 = toWindowY(x1, y1);

@@ -74,47 +74,55 @@ enum eOrientation : int32_t
     kOrientationFree = 4,
 };
 
-// A stack of at most kCapacity matrices. A push beyond the capacity is refused
-// and remembered, so that its paired pop is absorbed and the stack stays in step
-// with its callers.
-class cMatrixStack
-{
-public:
-    static constexpr int kCapacity = 6;
-
-    bool Push(const cMatrix44& matrix);
-    // True when an entry was removed (the caller then reloads the new top).
-    bool Pop();
-    const cMatrix44& Top() const { return mEntries[mCount > 0 ? mCount - 1 : 0]; }
-    int Count() const { return mCount; }
-
-private:
-    cMatrix44 mEntries[kCapacity] = {};
-    int mCount = 0;
-    int mRefused = 0;
-};
-
 // A scissor rectangle in unscaled window pixels, origin at the bottom-left.
 struct cClipRect
 {
     float x, y, width, height;
 };
 
-class cClipStack
+// A stack of at most six entries. A push beyond the capacity is refused and
+// remembered, so that its paired pop is absorbed and the stack stays in step
+// with its callers.
+template <class T>
+class cBoundedStack
 {
 public:
     static constexpr int kCapacity = 6;
 
-    bool Push(const cClipRect& rect);
-    bool Pop();
-    const cClipRect& Top() const { return mEntries[mCount > 0 ? mCount - 1 : 0]; }
+    bool Push(const T& entry)
+    {
+        if (mCount == kCapacity)
+        {
+            ++mRefused;
+            return false;
+        }
+        mEntries[mCount++] = entry;
+        return true;
+    }
+    // True when an entry was removed (the caller then reloads the new top).
+    bool Pop()
+    {
+        if (mRefused > 0)
+        {
+            --mRefused;
+            return false;
+        }
+        if (mCount == 0)
+            return false;
+        --mCount;
+        return true;
+    }
+    const T& Top() const { return mEntries[mCount > 0 ? mCount - 1 : 0]; }
     int Count() const { return mCount; }
 
 private:
-    cClipRect mEntries[kCapacity] = {};
+    T mEntries[kCapacity] = {};
     int mCount = 0;
     int mRefused = 0;
 };
+
+using cMatrixStack = cBoundedStack<cMatrix44>;
+using cClipStack = cBoundedStack<cClipRect>;
 
 struct cScreen
 {

@@ -200,11 +200,17 @@ TEST(PVRImage, TruncatedAndLyingFilesAreRejected)
         {"twiddled uncompressed pixels", with([](cHeaderFields& h) { h.formatFlags |= 0x200; }), 64},
         {"cube map", with([](cHeaderFields& h) { h.formatFlags |= 0x1000; }), 64},
         {"unknown pixel type", with([](cHeaderFields& h) { h.formatFlags = 0x10; h.bitsPerPixel = 16; }), 64},
-        {"compressed size not a power of two",
-         with([](cHeaderFields& h) { h.formatFlags = 0x19; h.bitsPerPixel = 4; h.width = 12; h.dataSize = 64; }), 64},
-        {"compressed data cut short",
-         with([](cHeaderFields& h) { h.formatFlags = 0x19; h.bitsPerPixel = 4; h.width = h.height = 16; h.dataSize = 128; }),
-         100},
+        {"compressed size not a power of two", with([](cHeaderFields& h) {
+             h.formatFlags = 0x19;
+             h.bitsPerPixel = 4;
+             h.width = 12;
+         }), 64},
+        {"compressed data cut short", with([](cHeaderFields& h) {
+             h.formatFlags = 0x19;
+             h.bitsPerPixel = 4;
+             h.width = h.height = 16;
+             h.dataSize = 128;
+         }), 100},
     };
     for (const cCase& c : cases)
         EXPECT_EQ(Decode(MakeFile(c.header, c.payload)), nullptr) << c.what;

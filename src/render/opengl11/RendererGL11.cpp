@@ -73,12 +73,11 @@ cRenderer* CreateRendererGL11()
 cRendererGL11::cRendererGL11() : mMatrixMode(GL_MODELVIEW)
 {
     pixelConvention = 0;
-    mModelView = {};
-    mModelView.Row0.X = mModelView.Row1.Y = mModelView.Row2.Z = mModelView.Row3.W = 1.0f;
     glMatrixMode(GL_MODELVIEW);
     glDisable(GL_LIGHTING);
     glDisable(GL_ALPHA_TEST);
     ResetState();
+    mModelView = modelStack.Top(); // the identity the reset pushed
     glLineWidth(displayScale);
     ready = true;
 }
