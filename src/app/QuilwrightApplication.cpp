@@ -8,6 +8,8 @@
 #include "base/MessageQueue.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
+#include "render/DrawList.h"
+#include "render/Material.h"
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
 #include "ui/InputManager.h"
@@ -85,6 +87,12 @@ bool cQuilwrightApplication::Initialise()
     // A missing atlas or font leaves its material untextured; start-up goes on.
     CreateMaterials(gDisplayMetrics.deviceClass);
     CreateFonts();
+    // The frame's 2D drawing; the widget manager takes it over once it exists.
+    if (gRenderer)
+    {
+        mDrawList = new cDrawList(gRenderer);
+        mDrawList->currentMaterial = gMaterialRegistry->Find("TexturedColour");
+    }
 
     SetFrameTiming(mFramesPerSecond);
 
@@ -147,6 +155,8 @@ bool cQuilwrightApplication::Shutdown()
 {
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
+    delete mDrawList;
+    mDrawList = nullptr;
     delete gInputManager;
     delete gMessageQueue;
     ShutdownProgramFileSystems();
@@ -174,6 +184,12 @@ bool cQuilwrightApplication::Render()
     // Engine notices; the main UI's message handler takes them once it exists.
     if (gMessageQueue)
         gMessageQueue->Dispatch(cDelegate());
+    // The 2D drawing of the frame reaches the renderer here, in one flush.
+    if (mDrawList)
+    {
+        mDrawList->Begin();
+        mDrawList->End();
+    }
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/ApplicationBase.h"
 
+class cDrawList;
+
 // The studio's application object: brings the program up in two stages,
 // runs its frames, and tears everything down again in a fixed order.
 class cQuilwrightApplication : public cApplicationBase
@@ -34,4 +36,5 @@ private:
     double mClock = 0.0;
     float mFrameDelta = 0.0f;
     bool mSuspended = false;
+    cDrawList* mDrawList = nullptr;
 };
