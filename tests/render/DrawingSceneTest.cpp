@@ -9,6 +9,7 @@
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
 #include "render/ResMount.h"
+#include "render/VertexLayouts.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,19 @@ void DrawScene(cDrawList& list)
     style.mode = kPathHairline;
     style.colour = kWhite;
     list.DrawStyledRect(style, 0, {245, 235, 475, 315});
+
+    // Integer vertices reaching the clip-edge sentinels, drawn directly. They
+    // have no depth of their own, so they draw with the depth test off.
+    cScopedMaterial untextured(list, gMaterialRegistry->Find("Untextured"));
+    cScopedDepthFunc depthFunc(list);
+    list.FlushAll();
+    list.GetRenderer()->SetDepthFunc(kDepthOff);
+    const int16_t farLeft = int16_t(0x8000), farRight = 0x7fff;
+    const cVertexIntXYColour leftBar[4] = {
+        {farLeft, 312, kAmber}, {6, 312, kAmber}, {farLeft, 320, kAmber}, {6, 320, kAmber}};
+    list.DrawDirect(kPrimitiveTriangleStrip, cVertexIntXYColour::kFormat, leftBar, 4);
+    const cVertexIntXY rightBar[4] = {{474, 0}, {farRight, 0}, {474, 8}, {farRight, 8}};
+    list.DrawDirect(kPrimitiveTriangleStrip, cVertexIntXY::kFormat, rightBar, 4);
 }
 } // namespace
 
@@ -105,6 +119,11 @@ TEST(DrawingScene, AFrameOfPanelsTextLinesAndCurves)
     auto pixel = [&](int x, int y) { return gl.PixelAt(frame, x, y); };
     EXPECT_TRUE(Near(pixel(240, 160), kBackground, 2)) << std::hex << pixel(240, 160);
     EXPECT_TRUE(Near(pixel(5, 5), kBackground, 2));
+    EXPECT_TRUE(Near(pixel(0, 316), kAmber, 0)) << "integer vertices at 0x8000" << std::hex << pixel(0, 316);
+    EXPECT_TRUE(Near(pixel(5, 316), kAmber, 0));
+    EXPECT_TRUE(Near(pixel(7, 316), kBackground, 2));
+    EXPECT_TRUE(Near(pixel(479, 4), kWhite, 0)) << "integer vertices at 0x7fff" << std::hex << pixel(479, 4);
+    EXPECT_TRUE(Near(pixel(473, 4), kBackground, 2));
     EXPECT_FALSE(Near(pixel(15, 80), kBackground, 4)) << "panel edge drawn";
     EXPECT_FALSE(Near(pixel(360, 145), kBackground, 4)) << "drop-down frame's border";
     EXPECT_TRUE(Near(pixel(360, 130), kBackground, 2)) << "drop-down frame's open middle";
