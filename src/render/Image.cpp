@@ -133,8 +133,9 @@ void cImage::Layout(const cRect& rect, const cVector2& offset)
                                 hasInner, v == 0x10, v == 0x30, toleranceY, shrink);
         layout = {x.low, y.low, x.high, y.high};
 
-        const float sx = x.patched ? 1.0f : (layout.xMax - layout.xMin) / s.width;
-        const float sy = y.patched ? 1.0f : (layout.yMax - layout.yMin) / s.height;
+        // A sprite without extent has no registration to scale.
+        const float sx = x.patched || s.width <= 0.0f ? 1.0f : (layout.xMax - layout.xMin) / s.width;
+        const float sy = y.patched || s.height <= 0.0f ? 1.0f : (layout.yMax - layout.yMin) / s.height;
         const cAtlasSprite& d = *drawSprite;
         drawRect = {layout.xMin + (d.x0 - s.x0) * sx, layout.yMin + (d.y0 - s.y0) * sy,
                     layout.xMax + (d.x1 - s.x1) * sx, layout.yMax + (d.y1 - s.y1) * sy};
