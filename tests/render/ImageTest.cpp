@@ -9,6 +9,8 @@ namespace
 // A 30 x 20 sprite at (200, 100) in its atlas, and a 40 x 20 one.
 const cAtlasSprite kSprite = {0.2f, 0.1f, 0.23f, 0.12f, 200, 100, 230, 120, 30, 20, 215, 110};
 const cAtlasSprite kWide = {0.0f, 0.0f, 0.04f, 0.02f, 0, 0, 40, 20, 40, 20, 20, 10};
+// A placeholder without extent.
+const cAtlasSprite kPoint = {0.5f, 0.5f, 0.5f, 0.5f, 50, 50, 50, 50, 0, 0, 50, 50};
 // The stretchable middle of kSprite: caps of 10 on each side, 5 top and bottom.
 const cAtlasSprite kInner = {0.21f, 0.105f, 0.22f, 0.115f, 210, 105, 220, 115, 10, 10, 215, 110};
 // Another state of kSprite drawn 2 pixels larger on every side (a glow);
@@ -72,6 +74,7 @@ TEST(Image, LayoutFitsTheSpriteByAlignmentAndFlags)
         {"not rounded", &kSprite, nullptr, 0x11, kImageNoPixelSnap, {0, 0, 101, 101}, {35.5f, 40.5f, 65.5f, 60.5f},
          kImageTypeQuad},
         {"no sprite", nullptr, nullptr, 0x11, 0, {0, 0, 100, 60}, {50, 30, 50, 30}, kImageTypeNone},
+        {"a sprite without extent", &kPoint, nullptr, 0x00, 0, {0, 0, 100, 60}, {0, 0, 100, 60}, kImageTypeQuad},
     };
     for (const cCase& c : cases)
     {
