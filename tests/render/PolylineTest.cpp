@@ -134,7 +134,7 @@ TEST_F(PolylineDraw, ThinLinesTakeAlphaFromTheirWidth)
         EXPECT_TRUE((v.colour >> 24) == 0 || (v.colour >> 24) == 127) << std::hex << v.colour;
 }
 
-TEST_F(PolylineDraw, JoinsCoverThePathWithoutGapsOrSpikes)
+TEST_F(PolylineDraw, JoinsAndCapsCoverThePathWithoutGapsOrSpikes)
 {
     const std::vector<std::vector<cVector2>> paths = {
         {{10, 10}, {50, 10}, {90, 10}},                        // straight on
@@ -149,6 +149,7 @@ TEST_F(PolylineDraw, JoinsCoverThePathWithoutGapsOrSpikes)
             {
                 cPolylineOptions options;
                 options.join = join;
+                options.cap = join == kPolylineJoinRound ? kPolylineCapRound : kPolylineCapFeatheredButt;
                 DrawPolylineAA(*list, path.data(), int(path.size()), 0xffffffff, width, options);
                 const auto triangles = Triangles();
                 float core, feather;
@@ -192,4 +193,33 @@ TEST_F(PolylineDraw, AStraightContinuationHasNoJointPieceAndAFoldIsTwoSegments)
     DrawPolylineAA(*list, fold, 3, 0xffffffff, 2.0f, options);
     for (const auto& v : Triangles())
         EXPECT_LE(v.x, 40.0f);
+}
+
+TEST_F(PolylineDraw, CapsEndTheLineWhereTheirKindSays)
+{
+    const cVector2 points[2] = {{10, 10}, {50, 10}};
+    const struct
+    {
+        int32_t cap;
+        float reach; // how far the drawing goes beyond each end
+    } cases[] = {
+        {kPolylineCapFeatheredButt, 1.0f},
+        {kPolylineCapButt, 0.0f},
+        {kPolylineCapSquare, 0.38f + 1.08f},
+        {kPolylineCapRound, 0.38f + 1.08f},
+    };
+    for (const auto& c : cases)
+    {
+        cPolylineOptions options;
+        options.cap = c.cap;
+        DrawPolylineAA(*list, points, 2, 0xffffffff, 2.0f, options);
+        float minX = 1e9f, maxX = -1e9f;
+        for (const auto& v : Triangles())
+        {
+            minX = std::fmin(minX, v.x);
+            maxX = std::fmax(maxX, v.x);
+        }
+        EXPECT_NEAR(minX, 10.0f - c.reach, 0.02f) << "cap " << c.cap;
+        EXPECT_NEAR(maxX, 50.0f + c.reach, 0.02f) << "cap " << c.cap;
+    }
 }
