@@ -18,7 +18,7 @@ void Put(std::vector<uint8_t>& out, const T& value)
 }
 } // namespace
 
-cFont* MakeTestFont()
+std::vector<uint8_t> TestFontBytes()
 {
     constexpr uint32_t kGlyphs = 130;
     const float sizes[3] = {10, 12, 16};
@@ -45,7 +45,12 @@ cFont* MakeTestFont()
     for (float size : sizes)
         for (uint32_t g = 0; g < kGlyphs; ++g)
             Put(out, cFontGlyph{size / 2, 0, 0, size / 2, size, float(g), 0, float(g) + 0.5f, 1});
+    return out;
+}
 
+cFont* MakeTestFont()
+{
+    const std::vector<uint8_t> out = TestFontBytes();
     auto* font = new cFont();
     font->SetName("Default");
     File::cFileMemoryRead stream(out.data(), int(out.size()));

@@ -2,6 +2,7 @@
 
 #include "render/Font.h"
 
+#include <cstdint>
 #include <vector>
 
 // A font with sizes 10, 12 and 16 whose metrics are easy to reason about:
@@ -10,3 +11,5 @@
 // glyph 129 through a code range; anything else above 0x7F shows glyph 0.
 // The glyph number is stored in u0, so tests can tell glyphs apart.
 cFont* MakeTestFont();
+// The font file of that font; its texture is "TestFont.pvr" beside it.
+std::vector<uint8_t> TestFontBytes();

@@ -1,6 +1,9 @@
 #include "render/DrawListFixture.h"
 
+#include "render/ResMount.h"
 #include "render/TextBatch.h"
+
+#include "PvrWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -157,4 +160,36 @@ TEST_F(TextBatchTest, PlacementAndShorteningInARect)
     const auto quads = Flushed();
     ASSERT_EQ(quads.size(), 2u) << "a text that fits stays whole";
     EXPECT_EQ(quads[1].glyph, 'b');
+}
+
+TEST_F(TextBatchTest, EachFontChangeOnALineStartsASubmission)
+{
+    cResMount mount(MakeTestFolder("TextBatchFonts"));
+    mount.WriteFile("Fonts/FontFirst.fnt", TestFontBytes());
+    mount.WriteFile("Fonts/FontSecond.fnt", TestFontBytes());
+    mount.WriteFile("Fonts/TestFont.pvr", BuildPvrFile(ePvrType::Intensity8, 1, 1, {255}));
+    cFont first, second;
+    ASSERT_TRUE(first.Load("First"));
+    ASSERT_TRUE(second.Load("Second"));
+    cFontHandle a = font, b = font;
+    a.font = &first;
+    a.sizeEntry = &first.GetSize(0);
+    b.font = &second;
+    b.sizeEntry = &second.GetSize(0);
+
+    Batch().DrawText(0, 0, 0.05f, a, 0xffffffff, "ab");
+    Batch().DrawText(10, 0, 0.05f, a, 0xffffffff, "c");
+    Batch().DrawText(20, 0, 0.05f, b, 0xffffffff, "d");
+    Batch().DrawText(30, 0, 0.05f, a, 0xffffffff, "e");
+    list->FlushText();
+    ASSERT_EQ(renderer.draws.size(), 3u);
+    const uint32_t glyphs[3] = {3, 1, 1};
+    const cMaterial* materials[3] = {first.GetMaterial(), second.GetMaterial(), first.GetMaterial()};
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(renderer.draws[i].vertexCount, glyphs[i] * 4);
+        EXPECT_EQ(renderer.draws[i].texture, materials[i]->GetTexture());
+    }
+    EXPECT_EQ(list->currentMaterial, texturedColour) << "each flush puts the current material back";
+    renderer.BindTexture(0, nullptr, kSamplingLinear);
 }
