@@ -3,6 +3,7 @@
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
 
+#include <algorithm>
 #include <cmath>
 
 int32_t gBlinkAlpha = 0;
@@ -169,7 +170,8 @@ void cImage::Draw(const cRect& rect, cDrawList& list, bool pressed) const
     uint32_t tint = colour;
     if (state == kImageBlinking)
     {
-        const uint32_t alpha = (tint >> 24) * uint32_t(gBlinkAlpha < 0 ? 0 : (gBlinkAlpha > 255 ? 255 : gBlinkAlpha)) / 255;
+        const uint32_t blink = uint32_t(std::clamp(gBlinkAlpha, 0, 255));
+        const uint32_t alpha = (tint >> 24) * blink / 255;
         tint = (tint & 0x00ffffffu) | (alpha << 24);
     }
     if (pressed)

@@ -84,7 +84,8 @@ void cTextBatch::DrawText(float x, float y, float depth, const cFontHandle& hand
         // Bytes from 0x80 up are negative: they never kern and are found
         // through the code ranges.
         const uint32_t code = uint32_t(c);
-        const float kerning = previous >= 0 && previous < 256 && c >= 0 ? font.GetKerning(uint32_t(previous), code) : 0.0f;
+        const bool kerns = previous >= 0 && previous < 256 && c >= 0;
+        const float kerning = kerns ? font.GetKerning(uint32_t(previous), code) : 0.0f;
         const float k = std::floor(pen + kerning * size.size + 0.5f);
         const cFontGlyph& glyph = font.GetGlyph(size, code);
         const float left = k + glyph.xOffset, top = line + glyph.yOffset;

@@ -33,7 +33,8 @@ TEST(LineSprites, WidthPicksTheSpriteTwoPixelsWider)
     };
     const cCase cases[] = {
         {0.4f, 7, 3},   {-5.0f, 7, 3}, {1.0f, 7, 3},   {2.0f, 9, 4},   {9.0f, 16, 11},
-        {10.0f, 0, 12}, {16.4f, 6, 18}, {16.6f, 8, 22}, {100.0f, 8, 22}, {std::numeric_limits<float>::quiet_NaN(), 7, 3},
+        {10.0f, 0, 12}, {16.4f, 6, 18}, {16.6f, 8, 22}, {100.0f, 8, 22},
+        {std::numeric_limits<float>::quiet_NaN(), 7, 3},
     };
     for (const cCase& c : cases)
     {
