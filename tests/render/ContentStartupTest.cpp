@@ -10,6 +10,7 @@
 #include "render/Renderer.h"
 #include "render/ResMount.h"
 #include "render/Texture.h"
+#include "render/VertexLayouts.h"
 
 #include <gtest/gtest.h>
 
@@ -17,19 +18,7 @@
 
 namespace
 {
-struct cVertex
-{
-    float x, y, z;
-    uint32_t colour;
-    float u, v;
-};
-
-const cVertexElement kElements[] = {
-    {kVertexUsagePosition, 0, VertexComponents(kVertexComponentFloat, 3), 0},
-    {kVertexUsageColour, 0, VertexComponents(kVertexComponentUByte, 4), 12},
-    {kVertexUsageTexCoord, 0, VertexComponents(kVertexComponentFloat, 2), 16},
-};
-const cVertexFormat kFormat = {kElements, 3, sizeof(cVertex), "cVertexXYZColourTex1"};
+using cVertex = cVertexXYZColourTex1;
 
 // A flat quad drawn through a material with its texture's solid-fill sprite.
 void DrawSolid(cRenderer& renderer, const char* materialName, float x0, float x1, uint32_t colour)
@@ -45,7 +34,7 @@ void DrawSolid(cRenderer& renderer, const char* materialName, float x0, float x1
         {x0, 50, 0.05f, colour, u, v}, {x1, 50, 0.05f, colour, u, v},
     };
     material->Apply();
-    renderer.DrawArrays(kPrimitiveTriangleStrip, kFormat, vertices, 4);
+    renderer.DrawArrays(kPrimitiveTriangleStrip, cVertex::kFormat, vertices, 4);
 }
 
 class ContentStartupTest : public ::testing::TestWithParam<int32_t>

@@ -4,6 +4,7 @@
 #include "render/PVRImage.h"
 #include "render/Renderer.h"
 #include "render/Texture.h"
+#include "render/VertexLayouts.h"
 
 #include "PvrWriter.h"
 
@@ -13,19 +14,7 @@
 
 namespace
 {
-struct cVertex
-{
-    float x, y, z;
-    uint32_t colour;
-    float u, v;
-};
-
-const cVertexElement kElements[] = {
-    {kVertexUsagePosition, 0, VertexComponents(kVertexComponentFloat, 3), 0},
-    {kVertexUsageColour, 0, VertexComponents(kVertexComponentUByte, 4), 12},
-    {kVertexUsageTexCoord, 0, VertexComponents(kVertexComponentFloat, 2), 16},
-};
-const cVertexFormat kFormat = {kElements, 3, sizeof(cVertex), "cVertexXYZColourTex1"};
+using cVertex = cVertexXYZColourTex1;
 
 void DrawQuad(cRenderer& renderer, float x0, float y0, float x1, float y1, uint32_t colour)
 {
@@ -36,7 +25,7 @@ void DrawQuad(cRenderer& renderer, float x0, float y0, float x1, float y1, uint3
         {x1, y1, 0.05f, colour, 1, 1},
     };
     const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
-    renderer.DrawIndexed(kPrimitiveTriangles, kFormat, vertices, 4, indices, 6);
+    renderer.DrawIndexed(kPrimitiveTriangles, cVertex::kFormat, vertices, 4, indices, 6);
 }
 
 cTexture* MakeTexture(cRenderer& renderer, const char* name, ePvrType type, uint32_t width, uint32_t height,
