@@ -49,7 +49,7 @@ TEST(KeyTableTest, TranslatesKeysToScanCodesAndKeyCodes)
         {"End", SDL_SCANCODE_END, SDLK_END, 0x14F, 301},
         {"Pause", SDL_SCANCODE_PAUSE, SDLK_PAUSE, 0x45, 322},
         {"Num Lock", SDL_SCANCODE_NUMLOCKCLEAR, SDLK_NUMLOCKCLEAR, 0x145, 319},
-        {"left Windows key", SDL_SCANCODE_LGUI, SDLK_LGUI, 0x15B, 323},
+        {"left Super key", SDL_SCANCODE_LGUI, SDLK_LGUI, 0x15B, 323},
         {"Menu", SDL_SCANCODE_APPLICATION, SDLK_APPLICATION, 0x15D, 325},
         // The keypad by position, whatever Num Lock makes it type.
         {"keypad 0", SDL_SCANCODE_KP_0, SDLK_KP_0, 0x52, 302},

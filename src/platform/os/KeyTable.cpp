@@ -87,11 +87,11 @@ constexpr cKeyEntry kKeys[] = {
     {SDL_SCANCODE_LCTRL, 0x1D, kKeyLeftControl},
     {SDL_SCANCODE_LSHIFT, 0x2A, kKeyLeftShift},
     {SDL_SCANCODE_LALT, 0x38, kKeyLeftAlt},
-    {SDL_SCANCODE_LGUI, kExtended | 0x5B, kKeyLeftWindows},
+    {SDL_SCANCODE_LGUI, kExtended | 0x5B, kKeyLeftSuper},
     {SDL_SCANCODE_RCTRL, kExtended | 0x1D, kKeyRightControl},
     {SDL_SCANCODE_RSHIFT, 0x36, kKeyRightShift},
     {SDL_SCANCODE_RALT, kExtended | 0x38, kKeyRightAlt},
-    {SDL_SCANCODE_RGUI, kExtended | 0x5C, kKeyRightWindows},
+    {SDL_SCANCODE_RGUI, kExtended | 0x5C, kKeyRightSuper},
     // AltGr on layouts that report it as its own key.
     {SDL_SCANCODE_MODE, kExtended | 0x38, kKeyRightAlt},
 };

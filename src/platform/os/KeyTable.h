@@ -40,8 +40,8 @@ enum eKeyCode : int32_t
     kKeyCapsLock = 320,
     kKeyScrollLock = 321,
     kKeyPause = 322,
-    kKeyLeftWindows = 323,
-    kKeyRightWindows = 324,
+    kKeyLeftSuper = 323,
+    kKeyRightSuper = 324,
     kKeyMenu = 325,
     kKeyCodeCount = 326,
 };
