@@ -1,5 +1,8 @@
 #include "app/QuilwrightApplication.h"
 
+#include <cstdio>
+
+#include "app/AppIcon.h"
 #include "audio/AudioManager.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
@@ -8,6 +11,7 @@
 #include "base/MessageQueue.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
+#include "platform/os/Window.h"
 #include "render/DrawList.h"
 #include "render/Material.h"
 #include "render/RenderStartup.h"
@@ -66,6 +70,13 @@ cQuilwrightApplication::~cQuilwrightApplication() = default;
 cApplicationBase* cQuilwrightApplication::Create(int argumentCount, const char* const* arguments)
 {
     return new cQuilwrightApplication(argumentCount, arguments);
+}
+
+// A window without its icon still works: the failure is only logged.
+void cQuilwrightApplication::HandleWindowCreated(cOsWindow* window)
+{
+    if (!window->SetIcon(AppIcon::kPixels, AppIcon::kWidth, AppIcon::kHeight))
+        std::fprintf(stderr, "Couldn't set the window icon: %s\n", cOsWindow::GetLastError());
 }
 
 // Start-up stage 1, in this order: the device-class UI profile; the

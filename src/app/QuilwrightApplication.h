@@ -14,6 +14,7 @@ public:
 
     static cApplicationBase* Create(int argumentCount, const char* const* arguments);
 
+    void HandleWindowCreated(cOsWindow* window) override;
     bool Initialise() override;
     bool Shutdown() override;
     bool Update() override;

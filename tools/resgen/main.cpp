@@ -1,5 +1,6 @@
 // Generates the content beside the program: texture atlases with their sprite
-// tables, the bitmap font and the separate textures.
+// tables, the bitmap font, the separate textures and the window icon.
+#include "AppIcon.h"
 #include "ColourAtlas.h"
 #include "FontBuilder.h"
 #include "PngWriter.h"
@@ -24,6 +25,7 @@ struct cOptions
     std::string tables;
     std::string font;
     std::string picture;
+    std::string icon;
 };
 
 bool ParseOptions(int argc, char** argv, cOptions& options)
@@ -39,6 +41,8 @@ bool ParseOptions(int argc, char** argv, cOptions& options)
             options.font = argv[i + 1];
         else if (key == "--picture")
             options.picture = argv[i + 1];
+        else if (key == "--icon")
+            options.icon = argv[i + 1];
         else
             return false;
     }
@@ -69,6 +73,16 @@ bool WritePicture(const std::string& path, const cCanvas& atlas)
                 picture.FillRect(float(x), float(y), float(x + 1), float(y + 1), c);
         }
     return WriteBinaryFile(path, EncodePng(uint32_t(picture.Width()), uint32_t(picture.Height()), picture.ToRGBA8()));
+}
+
+// The icon's pixels as source, and beside it the same icon as a picture.
+bool WriteAppIcon(const std::string& sourcePath)
+{
+    const cCanvas icon = DrawAppIcon();
+    std::filesystem::path picture(sourcePath);
+    picture.replace_extension(".png");
+    const std::vector<uint8_t> png = EncodePng(uint32_t(icon.Width()), uint32_t(icon.Height()), icon.ToRGBA8());
+    return WriteTextFileIfChanged(sourcePath, AppIconSource(icon)) && WriteBinaryFile(picture.string(), png);
 }
 
 bool Generate(const cOptions& options)
@@ -148,6 +162,11 @@ bool Generate(const cOptions& options)
     ok &= WriteTextures(textures);
     ok &= BuildDefaultFont(options.font, fonts);
     ok &= WriteTextFileIfChanged(options.tables, tables.Source());
+    if (!options.icon.empty())
+    {
+        fs::create_directories(fs::path(options.icon).parent_path());
+        ok &= WriteAppIcon(options.icon);
+    }
     return ok;
 }
 }
@@ -159,7 +178,7 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr,
                      "usage: resgen --resources <folder> --tables <AtlasTables.cpp> --font <DejaVuSans.ttf> "
-                     "[--picture <atlas.png>]\n");
+                     "[--picture <atlas.png>] [--icon <AppIcon.cpp>]\n");
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();

@@ -121,6 +121,23 @@ void cOsWindow::Show()
     SDL_StartTextInput();
 }
 
+bool cOsWindow::SetIcon(const uint8_t* rgba, int width, int height)
+{
+    if (!mWindow || !rgba || width <= 0 || height <= 0)
+    {
+        SDL_SetError("No window or no icon image");
+        return false;
+    }
+    // The surface only borrows the pixels: the window keeps its own copy.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface)
+        return false;
+    SDL_SetWindowIcon(mWindow, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
 void cOsWindow::SwapBuffers() { SDL_GL_SwapWindow(mWindow); }
 
 void cOsWindow::CaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }

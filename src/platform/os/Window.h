@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 struct SDL_Window;
 class cOsEventHandler;
 
@@ -22,6 +24,9 @@ public:
     void Destroy();
 
     void Show();
+    // Sets the icon the window system shows for the window, from straight-alpha
+    // RGBA bytes, top row first; one image serves every size it is shown at.
+    bool SetIcon(const uint8_t* rgba, int width, int height);
     void SwapBuffers();
     void CaptureMouse(bool capture);
 
