@@ -107,6 +107,9 @@ bool HeaderFitsFile(const cHeader& h, uint32_t type, size_t length, uint32_t lev
         return false;
     if (IsCompressed(type) && (!IsPowerOfTwo(h.width) || !IsPowerOfTwo(h.height)))
         return false;
+    // Compressed levels are expanded to RGBA; their size must fit a level's byte count.
+    if (IsCompressed(type) && uint64_t(h.width) * h.height * 4 > UINT32_MAX)
+        return false;
     if (levelCount > FullChainLevels(h.width, h.height))
         return false;
 

@@ -169,11 +169,11 @@ private:
 };
 } // namespace
 
-uint32_t PVRTCLevelSize(bool twoBitsPerPixel, uint32_t width, uint32_t height)
+uint64_t PVRTCLevelSize(bool twoBitsPerPixel, uint32_t width, uint32_t height)
 {
     const uint64_t bpp = twoBitsPerPixel ? 2 : 4;
     const uint64_t minWidth = twoBitsPerPixel ? 16 : 8;
-    return uint32_t((std::max<uint64_t>(height, 8) * bpp * std::max<uint64_t>(width, minWidth) + 7) / 8);
+    return (std::max<uint64_t>(height, 8) * bpp * std::max<uint64_t>(width, minWidth) + 7) / 8;
 }
 
 void DecompressPVRTC(const uint8_t* compressed, bool twoBitsPerPixel, uint32_t width, uint32_t height,

@@ -8,5 +8,6 @@
 void DecompressPVRTC(const uint8_t* compressed, bool twoBitsPerPixel, uint32_t width, uint32_t height,
                      uint8_t* output);
 
-// Bytes one compressed level occupies, never less than the 2 x 2-block minimum.
-uint32_t PVRTCLevelSize(bool twoBitsPerPixel, uint32_t width, uint32_t height);
+// Bytes one compressed level occupies, never less than the 2 x 2-block minimum;
+// wide, so that sizes read from a file cannot wrap.
+uint64_t PVRTCLevelSize(bool twoBitsPerPixel, uint32_t width, uint32_t height);

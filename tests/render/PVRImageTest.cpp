@@ -205,6 +205,13 @@ TEST(PVRImage, TruncatedAndLyingFilesAreRejected)
              h.bitsPerPixel = 4;
              h.width = 12;
          }), 64},
+        {"compressed size whose byte count wraps", with([](cHeaderFields& h) {
+             h.formatFlags = 0x19;
+             h.bitsPerPixel = 4;
+             h.width = 0x20000;
+             h.height = 0x10000;
+             h.dataSize = 0;
+         }), 64},
         {"compressed data cut short", with([](cHeaderFields& h) {
              h.formatFlags = 0x19;
              h.bitsPerPixel = 4;
