@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -221,5 +222,35 @@ TEST(AtlasTablesTest, FillLineCrossSectionIsOpaqueInsideAndClearAtItsEdges)
         EXPECT_EQ(alphaAt(int(s.y1) - 1), 0);
         for (int y = int(s.y0) + 1; y < int(s.y1) - 1; ++y)
             EXPECT_EQ(alphaAt(y), 255) << "row " << y;
+    }
+}
+
+TEST(AtlasTablesTest, EveryColourIndexThatCodeNamesHasItsOwnArt)
+{
+    // The manifest is written beside the generated tables.
+    std::ifstream file("generated/SpriteManifest.md");
+    ASSERT_TRUE(file) << "the sprite manifest is missing";
+    std::ostringstream text;
+    text << file.rdbuf();
+    const std::string manifest = text.str();
+    const std::string colour = manifest.substr(0, manifest.find("## Mono atlas"));
+
+    const int named[] = {
+        6,   11,  12,  13,  14,  15,  16,  17,  18,  19,  20,  21,  22,  23,  24,  25,  26,  27,  47,  48,
+        49,  53,  57,  59,  60,  61,  62,  63,  64,  65,  66,  68,  87,  88,  89,  90,  91,  92,  93,  94,
+        95,  96,  97,  98,  99,  100, 101, 102, 103, 104, 105, 107, 108, 109, 111, 112, 114, 115, 116, 117,
+        118, 119, 120, 121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 134, 135, 136, 137, 138, 140,
+        141, 142, 143, 144, 145, 146, 147, 148, 149, 150, 151, 181, 182, 186, 189, 192, 197, 218, 220, 221,
+        222, 223, 224, 225, 232, 233, 234, 235, 280, 281, 282, 283, 284, 285, 286, 287, 308, 312, 326, 327,
+        328, 329, 330, 331, 332, 333, 334, 335, 338, 339, 340, 341, 342, 343, 350, 351, 352, 360, 389, 390,
+        391, 392, 393, 394, 395, 396, 397, 398, 399, 400, 401, 411, 412, 413, 414, 415, 416, 417, 418, 419,
+        420, 421, 422, 445, 454, 455, 456, 457, 458, 461, 462, 463, 465,
+    };
+    for (int index : named)
+    {
+        const std::string row = "\n| " + std::to_string(index) + " | ";
+        const size_t at = colour.find(row);
+        ASSERT_NE(at, std::string::npos) << "entry " << index << " is not in the manifest";
+        EXPECT_NE(colour.compare(at + row.size(), 12, "Unused index"), 0) << "entry " << index << " is a placeholder";
     }
 }

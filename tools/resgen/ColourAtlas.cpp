@@ -532,6 +532,17 @@ private:
 
     void AddFramesAndDialogues()
     {
+        // A one-pixel rim, drawn around the web-view area grown by one pixel;
+        // symmetric with a clear middle so it stretches as a nine-patch.
+        Single(6, 6, 6, "Frame around the web-view area", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRect(r.x0, r.y0, r.x1, r.y0 + 1, kEdge);
+                   canvas.FillRect(r.x0, r.y1 - 1, r.x1, r.y1, kEdge);
+                   canvas.FillRect(r.x0, r.y0 + 1, r.x0 + 1, r.y1 - 1, kEdge);
+                   canvas.FillRect(r.x1 - 1, r.y0 + 1, r.x1, r.y1 - 1, kEdge);
+               });
+
         // Insets and the title height are the same in every profile.
         {
             const int w = 40, h = 48, margin = 3;
