@@ -428,7 +428,8 @@ bool cSerialiseXML::SerialiseUInt32(const char* name, uint32_t* value, uint32_t 
 }
 
 // The narrow fields clamp to their range (and to what the field can hold)
-// before the value is narrowed, so an oversized text never wraps around.
+// before the value is narrowed, so an oversized text never wraps around. A
+// negative minimum on an unsigned field means no lower limit.
 
 bool cSerialiseXML::SerialiseInt16(const char* name, int16_t* value, int32_t min, int32_t max)
 {
@@ -457,7 +458,7 @@ bool cSerialiseXML::SerialiseUInt16(const char* name, uint16_t* value, int32_t m
     if (IsSaving())
         return WriteValueText(name, "%u", unsigned(*value));
     uint32_t read = *value;
-    if (!ReadUnsigned(name, &read, uint32_t(min), std::min(uint32_t(max), uint32_t(UINT16_MAX)), true))
+    if (!ReadUnsigned(name, &read, uint32_t(std::max(min, 0)), std::min(uint32_t(max), uint32_t(UINT16_MAX)), true))
         return false;
     *value = uint16_t(read);
     return true;
@@ -468,7 +469,7 @@ bool cSerialiseXML::SerialiseUInt8(const char* name, uint8_t* value, int32_t min
     if (IsSaving())
         return WriteValueText(name, "%u", unsigned(*value));
     uint32_t read = *value;
-    if (!ReadUnsigned(name, &read, uint32_t(min), std::min(uint32_t(max), uint32_t(UINT8_MAX)), true))
+    if (!ReadUnsigned(name, &read, uint32_t(std::max(min, 0)), std::min(uint32_t(max), uint32_t(UINT8_MAX)), true))
         return false;
     *value = uint8_t(read);
     return true;

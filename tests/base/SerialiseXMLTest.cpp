@@ -151,6 +151,16 @@ TEST(SerialiseXML, ReadsIntegersClampedBeforeNarrowing)
     int16_t wide = 0;
     EXPECT_TRUE(Load(RootWith("W=\"70000\""), [&](cSerialise& s) { s.SerialiseInt16("W", &wide, INT_MIN, INT_MAX); }));
     EXPECT_EQ(wide, INT16_MAX);
+
+    // "Any value" for an unsigned field keeps what is stored.
+    uint16_t anyUInt16 = 0;
+    uint8_t anyUInt8 = 0;
+    EXPECT_TRUE(Load(RootWith("U=\"54321\" B=\"200\""), [&](cSerialise& s) {
+        s.SerialiseUInt16("U", &anyUInt16, INT_MIN, INT_MAX);
+        s.SerialiseUInt8("B", &anyUInt8, INT_MIN, INT_MAX);
+    }));
+    EXPECT_EQ(anyUInt16, 54321);
+    EXPECT_EQ(anyUInt8, 200);
 }
 
 TEST(SerialiseXML, ReadsFloatsWithinTheirRange)
