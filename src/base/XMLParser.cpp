@@ -101,6 +101,20 @@ char* FindWord(char* begin, char* end, const char* word)
     return nullptr;
 }
 
+// Far deeper than any document the program writes (its serialiser enters at
+// most 63 levels), yet shallow enough for the job thread's small stack: the
+// parse recurses once per level.
+constexpr int32_t kMaxNesting = 100;
+
+bool NestedTooDeep(const cXMLNode* element)
+{
+    int32_t depth = 0;
+    for (const cXMLNode* node = element->GetParent(); node != nullptr; node = node->GetParent())
+        if (++depth > kMaxNesting)
+            return true;
+    return false;
+}
+
 template <class T>
 T* NewNode(cXMLNodePool<T>* pool)
 {
@@ -202,7 +216,7 @@ cXMLNode* cXMLNode::Identify(char** position)
 char* cXMLElement::Parse(char* text)
 {
     char* position = SkipBlanks(text);
-    if (*position == 0)
+    if (*position == 0 || NestedTooDeep(this))
     {
         RecordError(cXMLDocument::kErrorParsingElement);
         return nullptr;

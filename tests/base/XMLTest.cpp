@@ -331,3 +331,37 @@ TEST(XMLDocument, SearchesInBothDirections)
     EXPECT_EQ(a->Next()->Previous(), a);
     EXPECT_EQ(root->Attribute("missing"), nullptr);
 }
+
+namespace
+{
+std::string Nested(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<A>";
+    for (int i = 0; i < depth; ++i)
+        text += "</A>";
+    return text;
+}
+} // namespace
+
+// A file nested deeper than any the program writes is refused instead of
+// exhausting the stack of the thread that loads it.
+TEST(XMLDocument, DeepNestingIsRefused)
+{
+    const struct
+    {
+        int depth;
+        bool loads;
+    } cases[] = {{100, true}, {101, false}, {200000, false}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.depth);
+        for (bool pooled : {false, true})
+        {
+            cXMLDocument document(pooled);
+            EXPECT_EQ(LoadText(document, Nested(c.depth)), c.loads);
+            EXPECT_EQ(document.GetErrorId(), c.loads ? cXMLDocument::kNoError : cXMLDocument::kErrorParsingElement);
+        }
+    }
+}
