@@ -14,10 +14,12 @@
 namespace
 {
 // Long strips and bands are drawn in runs that each fit one batch; runs share
-// their end points, so bands stay seamless.
-constexpr int kMaxStripPoints = 256;
+// their end points, so bands stay seamless. A strip run also carries the
+// corners of the segment after it, so the joint between runs is drawn too.
+constexpr int kMaxStripSegments = 255;
 constexpr int kMaxBandPoints = 1200;
 static_assert(kMaxBandPoints * 2 * 24 <= 65536, "a run of a band fits one batch");
+static_assert((kMaxStripSegments + 1) * 4 * 24 <= 65536, "a run of a strip fits one batch");
 
 cVector2 Add(const cVector2& a, const cVector2& b) { return {a.X + b.X, a.Y + b.Y}; }
 cVector2 Sub(const cVector2& a, const cVector2& b) { return {a.X - b.X, a.Y - b.Y}; }
@@ -53,7 +55,79 @@ struct cStripSegment
 {
     cVector2 startLeft, endLeft, endRight, startRight;
     int joint[3];
+    cVector2 direction, normal;
 };
+
+cStripSegment MakeStripSegment(const cVector2& from, const cVector2& to, float half)
+{
+    const cVector2 direction = NormaliseOrZero(Sub(to, from));
+    const cVector2 normal = Scale({direction.Y, -direction.X}, half);
+    return {Add(from, normal), Add(to, normal), Sub(to, normal), Sub(from, normal), {0, 0, 0}, direction, normal};
+}
+
+// Joins two segments at their shared point: both take the inner corner, and
+// the outer side is mitred or closed by a bevel triangle.
+void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2& pi, int join)
+{
+    const cVector2& d1 = prev.direction;
+    const cVector2& d2 = next.direction;
+    const cVector2& n1 = prev.normal;
+    const cVector2& n2 = next.normal;
+    if (Dot(d1, d2) >= 0.9999f)
+    {
+        prev.endLeft = next.startLeft = Add(pi, n2);
+        prev.endRight = next.startRight = Sub(pi, n2);
+        return;
+    }
+    prev.endLeft = Add(pi, n1);
+    prev.endRight = Sub(pi, n1);
+    next.startLeft = Add(pi, n2);
+    next.startRight = Sub(pi, n2);
+    const bool innerLeft = Dot(d2, n1) > 0.0f;
+    cVector2& prevInnerEnd = innerLeft ? prev.endLeft : prev.endRight;
+    cVector2& nextInnerStart = innerLeft ? next.startLeft : next.startRight;
+    const cVector2 prevInnerStart = innerLeft ? prev.startLeft : prev.startRight;
+    const cVector2 nextInnerEnd = innerLeft ? next.endLeft : next.endRight;
+
+    float ta, tb;
+    bool crossedWithin = false;
+    bool found = false;
+    cVector2 inner = {0, 0};
+    if (CrossSegments(prevInnerStart, prevInnerEnd, nextInnerStart, nextInnerEnd, ta, tb) && InUnit(ta) &&
+        InUnit(tb))
+    {
+        inner = Lerp(prevInnerStart, prevInnerEnd, ta);
+        found = crossedWithin = true;
+    }
+    else if (CrossSegments(prevInnerStart, prevInnerEnd, next.endLeft, next.endRight, ta, tb) && InUnit(ta) &&
+             InUnit(tb))
+    {
+        inner = Lerp(prevInnerStart, prevInnerEnd, ta);
+        found = true;
+    }
+    else if (CrossSegments(nextInnerStart, nextInnerEnd, prev.startLeft, prev.startRight, ta, tb) &&
+             InUnit(ta) && InUnit(tb))
+    {
+        inner = Lerp(nextInnerStart, nextInnerEnd, ta);
+        found = true;
+    }
+    if (found)
+        prevInnerEnd = nextInnerStart = inner;
+
+    float tl, tr;
+    if (join == 0 && crossedWithin && Dot(d1, d2) > -0.75f &&
+        CrossSegments(prev.startLeft, prev.endLeft, next.startLeft, next.endLeft, tl, tr))
+    {
+        const cVector2 left = Lerp(prev.startLeft, prev.endLeft, tl);
+        prev.endLeft = next.startLeft = left;
+        prev.endRight = next.startRight = Sub(Scale(pi, 2.0f), left);
+        return;
+    }
+    if (innerLeft)
+        prev.joint[0] = 1, prev.joint[1] = 7, prev.joint[2] = 2;
+    else
+        prev.joint[0] = 1, prev.joint[1] = 4, prev.joint[2] = 2;
+}
 
 uint8_t Alpha(uint32_t colour) { return uint8_t(colour >> 24); }
 } // namespace
@@ -63,105 +137,44 @@ void cDrawList::DrawThickLineStrip(const cVector2* points, int count, int join, 
 {
     if (!points || count < 2 || !sprite)
         return;
-    for (int first = 0; first < count - 1; first += kMaxStripPoints - 1)
+    const float half = widthScale * 0.5f * sprite->height;
+    const float u = (sprite->u0 + sprite->u1) * 0.5f;
+    const int segmentCount = count - 1;
+    cStripSegment seg[kMaxStripSegments + 1];
+    seg[0] = MakeStripSegment(points[0], points[1], half);
+    for (int first = 0; first < segmentCount; first += kMaxStripSegments)
     {
-        const int n = std::min(kMaxStripPoints, count - first);
-        const cVector2* p = points + first;
-        const int segments = n - 1;
-        cStripSegment seg[kMaxStripPoints - 1];
-        cVector2 normal[kMaxStripPoints - 1];
-        const float half = widthScale * 0.5f * sprite->height;
-        cVector2 direction[kMaxStripPoints - 1];
-        for (int i = 0; i < segments; ++i)
-        {
-            direction[i] = NormaliseOrZero(Sub(p[i + 1], p[i]));
-            normal[i] = Scale({direction[i].Y, -direction[i].X}, half);
-            seg[i] = {Add(p[i], normal[i]), Add(p[i + 1], normal[i]), Sub(p[i + 1], normal[i]), Sub(p[i], normal[i]),
-                      {0, 0, 0}};
-        }
-        for (int i = 1; i < segments; ++i)
-        {
-            cStripSegment& prev = seg[i - 1];
-            cStripSegment& next = seg[i];
-            const cVector2& d1 = direction[i - 1];
-            const cVector2& d2 = direction[i];
-            const cVector2& n1 = normal[i - 1];
-            const cVector2& n2 = normal[i];
-            const cVector2& pi = p[i];
-            if (Dot(d1, d2) >= 0.9999f)
-            {
-                prev.endLeft = next.startLeft = Add(pi, n2);
-                prev.endRight = next.startRight = Sub(pi, n2);
-                continue;
-            }
-            prev.endLeft = Add(pi, n1);
-            prev.endRight = Sub(pi, n1);
-            next.startLeft = Add(pi, n2);
-            next.startRight = Sub(pi, n2);
-            const bool innerLeft = Dot(d2, n1) > 0.0f;
-            cVector2& prevInnerEnd = innerLeft ? prev.endLeft : prev.endRight;
-            cVector2& nextInnerStart = innerLeft ? next.startLeft : next.startRight;
-            const cVector2 prevInnerStart = innerLeft ? prev.startLeft : prev.startRight;
-            const cVector2 nextInnerEnd = innerLeft ? next.endLeft : next.endRight;
-
-            float ta, tb;
-            bool crossedWithin = false;
-            bool found = false;
-            cVector2 inner = {0, 0};
-            if (CrossSegments(prevInnerStart, prevInnerEnd, nextInnerStart, nextInnerEnd, ta, tb) && InUnit(ta) &&
-                InUnit(tb))
-            {
-                inner = Lerp(prevInnerStart, prevInnerEnd, ta);
-                found = crossedWithin = true;
-            }
-            else if (CrossSegments(prevInnerStart, prevInnerEnd, next.endLeft, next.endRight, ta, tb) &&
-                     InUnit(ta) && InUnit(tb))
-            {
-                inner = Lerp(prevInnerStart, prevInnerEnd, ta);
-                found = true;
-            }
-            else if (CrossSegments(nextInnerStart, nextInnerEnd, prev.startLeft, prev.startRight, ta, tb) &&
-                     InUnit(ta) && InUnit(tb))
-            {
-                inner = Lerp(nextInnerStart, nextInnerEnd, ta);
-                found = true;
-            }
-            if (found)
-                prevInnerEnd = nextInnerStart = inner;
-
-            float tl, tr;
-            if (join == 0 && crossedWithin && Dot(d1, d2) > -0.75f &&
-                CrossSegments(prev.startLeft, prev.endLeft, next.startLeft, next.endLeft, tl, tr))
-            {
-                const cVector2 left = Lerp(prev.startLeft, prev.endLeft, tl);
-                prev.endLeft = next.startLeft = left;
-                prev.endRight = next.startRight = Sub(Scale(pi, 2.0f), left);
-                continue;
-            }
-            if (innerLeft)
-                prev.joint[0] = 1, prev.joint[1] = 7, prev.joint[2] = 2;
-            else
-                prev.joint[0] = 1, prev.joint[1] = 4, prev.joint[2] = 2;
-        }
+        const int segments = std::min(kMaxStripSegments, segmentCount - first);
+        // The segment after the run is joined here and starts the next run; its
+        // corners go out with this run for the joint triangle to reach.
+        const bool more = first + segments < segmentCount;
+        const int made = segments + (more ? 1 : 0);
+        for (int i = 1; i < made; ++i)
+            seg[i] = MakeStripSegment(points[first + i], points[first + i + 1], half);
+        for (int i = 1; i < made; ++i)
+            JoinStripSegments(seg[i - 1], seg[i], points[first + i], join);
 
         SetBatchState(kPrimitiveTriangles, cVertexXYZColourTex1::kFormat);
-        auto* v = static_cast<cVertexXYZColourTex1*>(Reserve(uint32_t(segments) * 4, uint32_t(segments) * 9));
+        auto* v = static_cast<cVertexXYZColourTex1*>(Reserve(uint32_t(made) * 4, uint32_t(segments) * 9));
         if (!v)
             return;
-        const float u = (sprite->u0 + sprite->u1) * 0.5f;
         uint16_t* index = mReservedIndices;
-        for (int i = 0; i < segments; ++i)
+        for (int i = 0; i < made; ++i)
         {
             const cStripSegment& s = seg[i];
             v[4 * i + 0] = {s.startLeft.X, s.startLeft.Y, depth, colour, u, sprite->v0};
             v[4 * i + 1] = {s.endLeft.X, s.endLeft.Y, depth, colour, u, sprite->v0};
             v[4 * i + 2] = {s.endRight.X, s.endRight.Y, depth, colour, u, sprite->v1};
             v[4 * i + 3] = {s.startRight.X, s.startRight.Y, depth, colour, u, sprite->v1};
+            if (i == segments)
+                break;
             const uint16_t base = uint16_t(mReservedBase + 4 * i);
             const int local[9] = {s.joint[0], s.joint[1], s.joint[2], 0, 1, 2, 2, 3, 0};
             for (int k = 0; k < 9; ++k)
                 *index++ = uint16_t(base + local[k]);
         }
+        if (more)
+            seg[0] = seg[segments];
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -86,6 +87,53 @@ TEST_F(Strokes, ThickLineJointsMitreBevelOrContinue)
             EXPECT_EQ(V(0, i).u, 0.625f);
             EXPECT_EQ(V(0, i).v, (i % 4 == 0 || i % 4 == 1) ? 0.25f : 0.5f) << "left side v0, right side v1";
         }
+    }
+}
+
+TEST_F(Strokes, EveryJointOfALongStripIsJoined)
+{
+    // A staircase of 600 points that turns a right angle at every inner point:
+    // more points than one run of the batch takes.
+    std::vector<cVector2> stairs;
+    for (int i = 0; i < 600; ++i)
+        stairs.push_back({float((i + 1) / 2) * 10, float(i / 2) * 10});
+    const int segments = int(stairs.size()) - 1;
+    for (int join : {0, 1})
+    {
+        renderer.draws.clear();
+        list->DrawThickLineStrip(stairs.data(), int(stairs.size()), join, &kLine, 0xffffffff, 1.0f);
+        list->FlushVertexBatch();
+        int triangles = 0;
+        std::vector<cVector2> corners;
+        for (const auto& draw : renderer.draws)
+            for (size_t i = 0; i + 2 < draw.indices.size(); i += 3)
+            {
+                const uint16_t* t = &draw.indices[i];
+                if (t[0] == t[1] && t[1] == t[2])
+                    continue;
+                ++triangles;
+                for (int k = 0; k < 3; ++k)
+                {
+                    const auto& v = draw.Vertex<cVertexXYZColourTex1>(t[k]);
+                    corners.push_back({v.x, v.y});
+                }
+            }
+        if (join == 1)
+        {
+            EXPECT_EQ(triangles, 3 * segments - 1) << "two per segment and one bevel per joint";
+            continue;
+        }
+        EXPECT_EQ(triangles, 2 * segments) << "mitres add no triangle";
+        // Both mitre corners of every inner point are drawn.
+        for (int i = 1; i < segments; ++i)
+            for (const cVector2 corner : {cVector2{stairs[i].X + 2, stairs[i].Y - 2},
+                                          cVector2{stairs[i].X - 2, stairs[i].Y + 2}})
+            {
+                const bool found = std::any_of(corners.begin(), corners.end(), [&](const cVector2& c) {
+                    return std::fabs(c.X - corner.X) < 1e-3f && std::fabs(c.Y - corner.Y) < 1e-3f;
+                });
+                EXPECT_TRUE(found) << "point " << i << " corner " << corner.X << "," << corner.Y;
+            }
     }
 }
 
