@@ -430,6 +430,30 @@ TEST(SerialiseXML, ListsAreRunsOfSiblings)
     }));
 }
 
+// Readers that do not know the names in advance (a rack's nodes) walk the
+// children with a null name and ask each for its name.
+TEST(SerialiseXML, ChildrenOfAnyNameAreWalkedInFileOrder)
+{
+    const std::string text = "<Root FileVersion=\"1.000000\">\n   <Nodes>\n      <SLOT2 N=\"2\"/>\n      <!--x-->\n"
+                             "      <IN N=\"0\"/>\n      <OUT N=\"9\"/>\n   </Nodes>\n</Root>\n";
+    std::string walked;
+    EXPECT_TRUE(Load(text, [&](cSerialise& s) {
+        ASSERT_TRUE(s.BeginNode("Nodes", true));
+        ASSERT_TRUE(s.BeginNode(nullptr, true));
+        do
+        {
+            int32_t n = -1;
+            EXPECT_TRUE(s.SerialiseInt32("N", &n, INT_MIN, INT_MAX));
+            walked += std::string(s.GetNodeName()) + "=" + std::to_string(n) + " ";
+        } while (s.NextNode(nullptr));
+        s.EndNode(nullptr);
+        EXPECT_STREQ(s.GetNodeName(), "Nodes");
+        s.EndNode(nullptr);
+        EXPECT_FALSE(s.BeginNode("Empty", true));
+    }));
+    EXPECT_EQ(walked, "SLOT2=2 IN=0 OUT=9 ");
+}
+
 TEST(SerialiseXML, BeginChecksTheDocumentAndReportsTheVersion)
 {
     float version = 0;
