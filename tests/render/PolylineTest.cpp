@@ -223,3 +223,30 @@ TEST_F(PolylineDraw, CapsEndTheLineWhereTheirKindSays)
         EXPECT_NEAR(maxX, 50.0f + c.reach, 0.02f) << "cap " << c.cap;
     }
 }
+
+TEST_F(PolylineDraw, ThinHalvesMeetAtTheMiddlePointWithoutFadingThere)
+{
+    // A fade at every inner point would dot a thin line; only the line's own
+    // ends are capped, and a round join closes the corner with round ends.
+    const cVector2 corner[3] = {{10, 10}, {30, 10}, {30, 30}};
+    for (int join : {kPolylineJoinBevel, kPolylineJoinRound})
+    {
+        cPolylineOptions options;
+        options.join = join;
+        DrawPolylineAA(*list, corner, 3, 0xffffffff, 1.0f, options);
+        const auto triangles = Triangles();
+        if (join == kPolylineJoinBevel)
+        {
+            EXPECT_EQ(triangles.size(), 2u * (6 + 4) * 3) << "two bodies and the two end caps";
+        }
+        // The core of each half runs solid up to the middle point.
+        for (const cVector2 p : {cVector2{29.6f, 10}, cVector2{30, 10.4f}})
+        {
+            bool solid = false;
+            for (size_t i = 0; i + 2 < triangles.size() && !solid; i += 3)
+                solid = (triangles[i].colour >> 24) && (triangles[i + 1].colour >> 24) &&
+                        (triangles[i + 2].colour >> 24) && Inside(&triangles[i], p.X, p.Y);
+            EXPECT_TRUE(solid) << p.X << "," << p.Y << " join " << join;
+        }
+    }
+}
