@@ -81,6 +81,10 @@ void cJobQueue::WaitUntilIdle()
 
 bool cJobQueue::RunOne()
 {
+    // Whoever runs a job holds the run lock from taking it to clearing the
+    // current job, so a caller beside the worker waits its turn without
+    // taking the current-job slot from the job that runs.
+    cScopedLock running(&mRunLock);
     cJob* job;
     {
         cScopedLock lock(&mQueueLock);
@@ -97,7 +101,6 @@ bool cJobQueue::RunOne()
 
 void cJobQueue::RunJob(cJob* job)
 {
-    cScopedLock lock(&mRunLock);
     job->mState = cJob::kStateRunning;
     try
     {

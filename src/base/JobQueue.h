@@ -75,7 +75,7 @@ private:
     bool IsQueued(const cJob* job) const;
 
     cCriticalSection mQueueLock; // guards mQueue and mCurrentJob
-    cCriticalSection mRunLock;   // held while a job runs
+    cCriticalSection mRunLock;   // held by whoever runs a job, taken before mQueueLock
     Base::cIntrusiveList<cJob, 1> mQueue;
     std::atomic<cJob*> mCurrentJob{nullptr};
     cThread* mWorker = nullptr;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 using JobQueue::cJob;
@@ -123,7 +124,9 @@ TEST(JobQueue, RunsJobsFirstInFirstOutAndStartsPromptly)
     for (auto& job : jobs)
         EXPECT_EQ(job->mState.load(), cJob::kStateFinished);
     const double startDelay = static_cast<double>(jobs[0]->mStartTicks - added) * GetMillisecondsPerTick() * 0.001;
-    EXPECT_LT(startDelay, 0.2);
+    // One polling interval normally; the bound leaves room for a loaded
+    // machine and still catches a worker that does not poll.
+    EXPECT_LT(startDelay, 1.0);
 }
 
 TEST(JobQueue, PendingCountFollowsRunningAndWaitingJobs)
@@ -180,12 +183,51 @@ TEST(JobQueue, IdleCancelWaitsOneIntervalAndIdleWaitReturnsAtOnce)
     EXPECT_FALSE(queue.RunOne());
     int64_t start = GetTicks();
     queue.WaitUntilIdle();
-    EXPECT_LT(SecondsSince(start), 0.02);
+    EXPECT_LT(SecondsSince(start), 0.045) << "returns without a polling sleep";
 
     start = GetTicks();
     queue.CancelAll(true);
     EXPECT_GE(SecondsSince(start), 0.049);
-    EXPECT_LT(SecondsSince(start), 0.5);
+    EXPECT_LT(SecondsSince(start), 2.0) << "waited on a job that does not exist";
+}
+
+// RunOne on another thread while the worker runs a job: the job that runs
+// must stay the one that CancelAll reaches and the pending count covers,
+// instead of the one the caller is still waiting to run.
+TEST(JobQueue, RunOneBesideTheWorkerKeepsTheRunningJobCancellable)
+{
+    cJobQueue queue;
+    cGatedJob running, next;
+    next.mRelease = true;
+    queue.AddJob(&running);
+    ASSERT_TRUE(Eventually([&] { return running.mEntered.load(); }));
+    queue.AddJob(&next);
+
+    std::thread caller([&] { queue.RunOne(); });
+    Sleep(50); // let the caller reach the queue
+    EXPECT_EQ(queue.GetPendingCount(), 2u);
+
+    // Releases the running job should cancelling miss it, so a fault fails
+    // the test instead of hanging the run.
+    std::atomic<bool> finished{false};
+    std::thread watchdog([&] {
+        const int64_t start = GetTicks();
+        while (!finished.load() && SecondsSince(start) < 5.0)
+            Sleep(5);
+        running.mRelease = true;
+    });
+    queue.CancelAll(false);
+    EXPECT_TRUE(running.mCancel.load());
+    EXPECT_FALSE(running.mRelease.load()) << "cancelling waited for the watchdog";
+    finished = true;
+    watchdog.join();
+    caller.join();
+
+    queue.WaitUntilIdle();
+    EXPECT_TRUE(next.mCompleted.load());
+    EXPECT_FALSE(next.mCancel.load());
+    EXPECT_EQ(next.mState.load(), cJob::kStateFinished);
+    EXPECT_EQ(queue.GetPendingCount(), 0u);
 }
 
 TEST(JobQueue, DestroyingWaitsForTheRunningJobAndLeavesQueuedOnes)
@@ -225,7 +267,8 @@ TEST(JobQueue, AFailingJobFinishesAndTheQueueGoesOn)
 namespace
 {
 // With no address space left for a thread stack the queue has no worker; it
-// must refuse jobs rather than queue them for ever.
+// must refuse jobs rather than queue them for ever. The slack lets the heap
+// grow once but holds no thread stack.
 void AddJobWithoutAWorker()
 {
     long pages = 0;
@@ -235,7 +278,9 @@ void AddJobWithoutAWorker()
             pages = 0;
         std::fclose(statm);
     }
-    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    const rlim_t slack = 160u << 10;
+    static_assert(160u << 10 < cThread::kMinimumStackSize);
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + slack;
     const rlimit tight{limit, limit};
     setrlimit(RLIMIT_AS, &tight);
     bool refused = false;
