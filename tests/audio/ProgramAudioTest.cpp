@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -36,6 +37,29 @@ bool HasThread(pid_t pid, const std::string& name)
     return found;
 }
 
+// The exit status, or -2 when the program did not end in time: a shutdown
+// that hangs fails here instead of holding up the whole test run.
+int WaitForExit(pid_t pid, std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;)
+    {
+        int status = 0;
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (ended < 0 && errno != EINTR)
+            return -3;
+        if (std::chrono::steady_clock::now() > end)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -2;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
 // Runs the built program headless with the given audio driver, waits for its
 // audio thread, closes it as the desktop would and returns its exit status.
 int RunProgram(const char* audioDriver, bool& sawAudioThread)
@@ -59,9 +83,7 @@ int RunProgram(const char* audioDriver, bool& sawAudioThread)
         std::this_thread::sleep_for(20ms);
     std::this_thread::sleep_for(300ms); // let it render for a while
     kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return WaitForExit(pid, 30s);
 }
 } // namespace
 
