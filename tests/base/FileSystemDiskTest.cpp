@@ -9,39 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <memory>
 #include <regex>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
-// Makes every write beyond the given file size fail, as a full disk does.
-class cFileSizeLimit
-{
-public:
-    explicit cFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &mOld);
-        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = mOld;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~cFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &mOld);
-        std::signal(SIGXFSZ, mOldHandler);
-    }
-
-private:
-    struct rlimit mOld;
-    void (*mOldHandler)(int);
-};
-
 class FileSystemDiskTest : public ::testing::Test
 {
 protected:

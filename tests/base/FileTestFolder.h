@@ -1,10 +1,12 @@
 #pragma once
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // A fresh folder under $QUIL_TEST_TMP (or the system's temporary folder),
@@ -44,4 +46,27 @@ public:
 
 private:
     std::string mPath;
+};
+
+// Makes every write beyond the given file size fail, as a full disk does.
+class cFileSizeLimit
+{
+public:
+    explicit cFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &mOld);
+        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = mOld;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~cFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &mOld);
+        std::signal(SIGXFSZ, mOldHandler);
+    }
+
+private:
+    struct rlimit mOld;
+    void (*mOldHandler)(int);
 };

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -170,11 +171,29 @@ TEST_F(ZipTest, FailedOrCancelledCompressionLeavesNoArchive)
         std::filesystem::remove(mFolder / "Documents/Out.zip");
     }
 
-    sCanceller canceller;
-    Zip::cZipCompressor compressor;
-    compressor.progress.Bind(&canceller, &sCanceller::OnProgress);
-    EXPECT_EQ(compressor.Compress("Big", "Earlier.zip"), Zip::kResultCancelled);
-    EXPECT_EQ(canceller.calls, 1);
+    for (const char* archive : {"Earlier.zip", "New.zip"})
+    {
+        sCanceller canceller;
+        Zip::cZipCompressor compressor;
+        compressor.progress.Bind(&canceller, &sCanceller::OnProgress);
+        EXPECT_EQ(compressor.Compress("Big", archive), Zip::kResultCancelled) << archive;
+        EXPECT_EQ(canceller.calls, 1) << archive;
+        EXPECT_FALSE(mFolder.Exists(std::string("Documents/") + archive + ".tmp")) << archive;
+    }
+    EXPECT_EQ(mFolder.Read("Documents/Earlier.zip"), "an archive made before");
+    EXPECT_FALSE(mFolder.Exists("Documents/New.zip"));
+
+    // A full disk fails the archive the same way.
+    std::mt19937 random(7);
+    std::string noise(200000, '\0');
+    for (char& c : noise)
+        c = char(random());
+    mFolder.Write("Documents/Noise/data.bin", noise);
+    {
+        cFileSizeLimit fullDisk(50000);
+        Zip::cZipCompressor compressor;
+        EXPECT_EQ(compressor.Compress("Noise", "Earlier.zip"), Zip::kResultFailed);
+    }
     EXPECT_EQ(mFolder.Read("Documents/Earlier.zip"), "an archive made before");
     EXPECT_FALSE(mFolder.Exists("Documents/Earlier.zip.tmp"));
 }
@@ -235,6 +254,19 @@ TEST_F(ZipTest, ACorruptEntryFailsWithoutAPartialFile)
 
     Zip::cZipExtractor extractor;
     EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+    EXPECT_EQ(mFolder.Read("Out/a.bin"), "earlier");
+    EXPECT_FALSE(mFolder.Exists("Out/a.bin.tmp"));
+}
+
+TEST_F(ZipTest, AnEntryThatCannotBeWrittenWholeFailsWithoutAPartialFile)
+{
+    const std::string archive = MakeArchive("big.zip", {{"a.bin", std::string(300000, 'q')}});
+    mFolder.Write("Out/a.bin", "earlier");
+    Zip::cZipExtractor extractor;
+    {
+        cFileSizeLimit fullDisk(100000);
+        EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+    }
     EXPECT_EQ(mFolder.Read("Out/a.bin"), "earlier");
     EXPECT_FALSE(mFolder.Exists("Out/a.bin.tmp"));
 }
