@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 TEST(FileSystemRegistry, FindsMountsByTheNameBeforeTheBar)
 {
@@ -107,4 +111,42 @@ TEST(TempFiles, ScratchFilesLiveInTheTempMount)
     EXPECT_TRUE(DeleteTempFile("Sample.tmp"));
     EXPECT_FALSE(folder.Exists("Temp/Sample.tmp"));
     ClearDeletableRoots();
+}
+
+TEST(ProgramFileSystems, StartUpMountsSixAndMakesOnlyTheDataFolders)
+{
+    cFileTestFolder folder;
+    const std::string dataHome = folder / "data";
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    const std::string saved = previous ? previous : "";
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    ClearDeletableRoots();
+
+    MountProgramFileSystems();
+    ASSERT_NE(gFileSystemRegistry, nullptr);
+    std::vector<std::string> names;
+    for (File::cFileSystem* fs = gFileSystemRegistry->FindFileSystem(""); fs; fs = fs->GetNext())
+        names.push_back(fs->GetName());
+    EXPECT_EQ(names, (std::vector<std::string>{"Native", "Res", "Doc", "Tmp", "Assets", "Code"}));
+    EXPECT_EQ(std::string(GetDocumentsFolderPath()), dataHome + "/Quilwright/Documents");
+    EXPECT_EQ(std::string(GetTempFolderPath()), dataHome + "/Quilwright/Temp");
+
+    std::vector<std::string> made;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dataHome))
+        made.push_back(entry.path().string().substr(dataHome.size()));
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(made, (std::vector<std::string>{"/Quilwright", "/Quilwright/Documents", "/Quilwright/Temp"}));
+
+    // Only the documents and temporary folders are deletable.
+    folder.Write("data/Quilwright/Temp/scratch.wav", "s");
+    EXPECT_TRUE(gFileSystemRegistry->FindFileSystem("Tmp")->Delete("scratch.wav"));
+    EXPECT_FALSE(gFileSystemRegistry->FindFileSystem("Res")->Delete("Fonts"));
+
+    ShutdownProgramFileSystems();
+    EXPECT_EQ(gFileSystemRegistry, nullptr);
+    EXPECT_FALSE(DeleteFileOrDirectory((dataHome + "/Quilwright/Temp/none").c_str())) << "the roots go at shutdown";
+    if (previous)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
