@@ -115,7 +115,9 @@ TEST(TempFiles, ScratchFilesLiveInTheTempMount)
 
 TEST(ProgramFileSystems, StartUpMountsSixAndMakesOnlyTheDataFolders)
 {
-    cFileTestFolder folder;
+    // The data roots are computed once per process: one data home serves
+    // every run of this test.
+    static const cFileTestFolder folder;
     const std::string dataHome = folder / "data";
     const char* previous = std::getenv("XDG_DATA_HOME");
     const std::string saved = previous ? previous : "";
