@@ -102,7 +102,10 @@ bool cAudioVoice::Submit(const void* data, uint32_t bytes)
 
 uint32_t cAudioVoice::GetBuffersQueued() const
 {
-    return mWrite.load(std::memory_order_acquire) - mRead.load(std::memory_order_acquire);
+    // The read index first: it never passes the write index, so a flush
+    // between the two loads cannot make the count wrap around.
+    const uint32_t read = mRead.load(std::memory_order_acquire);
+    return mWrite.load(std::memory_order_acquire) - read;
 }
 
 void cAudioVoice::Flush()
