@@ -88,8 +88,10 @@ void cQuilwrightApplication::HandleWindowCreated(cOsWindow* window)
 bool cQuilwrightApplication::Initialise()
 {
     SelectTextureProfiles(gDisplayMetrics.deviceClass);
-    MountProgramFileSystems();
+    if (!gFileSystemRegistry)
+        new cFileSystemRegistry();
     new JobQueue::cJobQueue();
+    MountProgramFileSystems();
 
     if (!gInputManager)
         new cInputManager();
