@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeInputTarget.h"
 #include "platform/ApplicationBase.h"
 #include "platform/PlatformShell.h"
 #include "platform/os/Window.h"
@@ -185,5 +186,135 @@ TEST_F(PlatformShellTest, PacesFramesAtTheApplicationsRateAndSleepsMostOfTheWait
     // Of each 20 ms wait, all but the last 5 ms or so is slept.
     const double cpu = sFrameCpuTimes.back() - sFrameCpuTimes.front();
     EXPECT_LT(cpu, 0.6 * wall) << "processor time " << cpu << " s in " << wall << " s";
+}
+void PushMouseButton(Uint32 type, Uint8 button, Uint8 clicks, Sint32 x, Sint32 y)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.button.button = button;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = clicks;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushMouseMove(Sint32 x, Sint32 y)
+{
+    SDL_Event event = {};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode key)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
+void PushText(const char* text)
+{
+    SDL_Event event = {};
+    event.type = SDL_TEXTINPUT;
+    SDL_strlcpy(event.text.text, text, sizeof event.text.text);
+    SDL_PushEvent(&event);
+}
+
+void PushWindowEvent(Uint8 which)
+{
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = which;
+    SDL_PushEvent(&event);
+}
+
+// Stands in for the input manager and feeds the window a short session of
+// mouse and keyboard events on its first frame; closes on the second.
+class cInputApplication : public cApplicationBase
+{
+public:
+    explicit cInputApplication(cFakeInputTarget& target) : cApplicationBase(""), mTarget(target) {}
+
+    bool Initialise() override
+    {
+        SetInputTarget(&mTarget);
+        return true;
+    }
+    bool Shutdown() override
+    {
+        SetInputTarget(nullptr);
+        return true;
+    }
+    bool Update() override
+    {
+        if (++mFrames == 1)
+        {
+            // A right drag, then a right double-click's second press.
+            PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 100, 100);
+            PushMouseMove(130, 90);
+            PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 1, 130, 90);
+            PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 2, 130, 90);
+            PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 2, 130, 90);
+            // The middle button is no finger.
+            PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 1, 5, 5);
+            // A typed letter, then the right Shift held while the window loses the keyboard.
+            PushKey(SDL_KEYDOWN, SDL_SCANCODE_A, 'a');
+            PushText("a");
+            PushKey(SDL_KEYUP, SDL_SCANCODE_A, 'a');
+            PushKey(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT);
+            PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+        }
+        else
+        {
+            SDL_Event quit = {};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+        return true;
+    }
+
+private:
+    cFakeInputTarget& mTarget;
+    int mFrames = 0;
+};
+
+TEST_F(PlatformShellTest, TurnsWindowEventsIntoTouchesKeysAndCharacters)
+{
+    cFakeInputTarget target;
+    {
+        cPlatformShell shell(new cInputApplication(target), {&CreateFakeRenderer, &DestroyFakeRenderer});
+        ASSERT_EQ(shell.Run(), kExitNormal);
+    }
+    struct cExpected
+    {
+        const char* what;
+        int id;
+        float x, y;
+        int scanCode;
+        int code;
+    };
+    const cExpected expected[] = {
+        {"began", 1, 100, 100, 0, 0},  {"began", 2, 100, 100, 0, 0},     {"moved", 1, 130, 90, 0, 0},
+        {"moved", 2, 70, 110, 0, 0},   {"ended", 1, 130, 90, 0, 0},      {"ended", 2, 70, 110, 0, 0},
+        {"key", 1, 0, 0, 0x1E, 'A'},   {"char", 1, 0, 0, 0x1E, 'a'},     {"key", 0, 0, 0, 0x1E, 'A'},
+        {"char", 0, 0, 0, 0x1E, 'a'},  {"key", 1, 0, 0, 0x36, 288},      {"release all", 0, 0, 0, 0, 0},
+    };
+    ASSERT_EQ(target.calls.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i)
+    {
+        const cFakeInputTarget::cCall& call = target.calls[i];
+        EXPECT_EQ(call.what, expected[i].what) << i;
+        EXPECT_EQ(call.id, expected[i].id) << i;
+        EXPECT_FLOAT_EQ(call.x, expected[i].x) << i;
+        EXPECT_FLOAT_EQ(call.y, expected[i].y) << i;
+        EXPECT_EQ(call.scanCode, expected[i].scanCode) << i;
+        EXPECT_EQ(call.code, expected[i].code) << i;
+    }
 }
 } // namespace
