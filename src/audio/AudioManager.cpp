@@ -171,10 +171,20 @@ cAudioDevicePort* cAudioManager::FindPort(const char* name) const
     return nullptr;
 }
 
+uint8_t* cAudioManager::GetRingBuffer(uint32_t ringIndex) const
+{
+    const uint32_t bytesPerBuffer =
+        GetBytesPerSample(static_cast<uint32_t>(mSettings.sampleFormat)) * static_cast<uint32_t>(mSettings.channels) * kDeviceBufferFrames;
+    return mDeviceRing.get() + size_t(ringIndex) * bytesPerBuffer;
+}
+
 bool cAudioManager::WaitForRoom()
 {
     // At most depth - 1 buffers wait in the voice; render only below that.
-    while (mVoice->GetBuffersQueued() >= static_cast<uint32_t>(GetLatencyDepth(mLatencyIndex.load()) - 1))
+    // After the latency was raised the ring index may come round to a buffer
+    // queued under the old depth: it is rendered into only once it has played.
+    while (mVoice->GetBuffersQueued() >= static_cast<uint32_t>(GetLatencyDepth(mLatencyIndex.load()) - 1) ||
+           mVoice->IsQueued(GetRingBuffer(mRingIndex.load())))
         if (!mVoice->WaitForBufferEnd(kBufferEndTimeoutMs))
             return false; // let the thread loop see a pause or stop request
     return true;
@@ -182,11 +192,9 @@ bool cAudioManager::WaitForRoom()
 
 const cAudioBuffer& cAudioManager::RenderNextBuffer()
 {
-    const uint32_t bytesPerBuffer =
-        GetBytesPerSample(static_cast<uint32_t>(mSettings.sampleFormat)) * static_cast<uint32_t>(mSettings.channels) * kDeviceBufferFrames;
     const uint32_t ringIndex = mRingIndex.load();
     mBuffer.Describe(static_cast<uint32_t>(mSettings.sampleFormat), kDeviceBufferFrames, static_cast<uint32_t>(mSettings.channels),
-                     mDeviceRing.get() + size_t(ringIndex) * bytesPerBuffer);
+                     GetRingBuffer(ringIndex));
 
     cAudioProcessInfo info;
     info.offline = 0;

@@ -119,6 +119,7 @@ public:
 
 private:
     void CreateDevicePorts();
+    uint8_t* GetRingBuffer(uint32_t ringIndex) const;
     bool WaitForRoom();
     void MeasureLoad(int64_t startTicks);
     void StopThread();

@@ -251,6 +251,60 @@ TEST_F(cAudioManagerTest, RingIndexCyclesThroughTheDepthAndFollowsALowerLatency)
     manager.Shutdown();
 }
 
+// Notes, on the audio thread, each device buffer it is asked to render into
+// that still waits in the voice: writing there would change what is playing.
+class cOverwriteWatcher : public cAudioModuleBase
+{
+public:
+    explicit cOverwriteWatcher(cAudioManager& manager) : cAudioModuleBase(0), mManager(manager) {}
+
+    int32_t Process(const cAudioProcessInfo&, cAudioBuffer& block) override
+    {
+        std::fill_n(static_cast<uint8_t*>(block.data), block.bytes, 0);
+        if (block.frames != cAudioManager::kBlockFrames)
+            return 0; // the second block of a device buffer
+        // The queue holds the most recently rendered buffers, in order.
+        const uint32_t queued = std::min(mManager.GetBuffersQueued(), mRendered);
+        for (uint32_t back = 1; back <= queued; ++back)
+            if (mHistory[(mRendered - back) % kHistory] == block.data)
+                overwrites.fetch_add(1);
+        mHistory[mRendered++ % kHistory] = block.data;
+        return 0;
+    }
+
+    std::atomic<uint32_t> overwrites{0};
+
+private:
+    static constexpr uint32_t kHistory = 16;
+    cAudioManager& mManager;
+    const void* mHistory[kHistory] = {};
+    uint32_t mRendered = 0;
+};
+
+// Raising the latency while playing must not render into buffers the device
+// has not played yet, however the old depth left the ring.
+TEST_F(cAudioManagerTest, RaisingTheLatencyWhilePlayingOverwritesNothingQueued)
+{
+    cAudioManager manager;
+    cOverwriteWatcher watcher(manager);
+    manager.GetOutputPort()->AddListener(&watcher);
+    cAudioSettings settings = StartupSettings();
+    settings.bufferLatency = 0;
+    ASSERT_TRUE(manager.Init(settings)) << manager.GetErrorText();
+    for (int round = 0; round < 8; ++round)
+    {
+        for (int32_t index : {0, 1, 0, 4})
+        {
+            manager.SetLatencyIndex(index);
+            const uint32_t rendered = manager.GetBuffersRendered();
+            // A few buffers more than the new depth, so the ring wraps once.
+            ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= rendered + 3 + round % 4; }, 2000ms));
+        }
+    }
+    manager.Shutdown();
+    EXPECT_EQ(watcher.overwrites.load(), 0u);
+}
+
 TEST_F(cAudioManagerTest, CPULoadIsRenderTimeOverBufferDuration)
 {
     cAudioManager manager;

@@ -108,6 +108,15 @@ uint32_t cAudioVoice::GetBuffersQueued() const
     return mWrite.load(std::memory_order_acquire) - read;
 }
 
+bool cAudioVoice::IsQueued(const void* data) const
+{
+    const uint32_t write = mWrite.load(std::memory_order_relaxed);
+    for (uint32_t i = mRead.load(std::memory_order_acquire); i != write; ++i)
+        if (mQueue[i % kMaxQueued].data == data)
+            return true;
+    return false;
+}
+
 void cAudioVoice::Flush()
 {
     if (mDevice != 0)

@@ -31,6 +31,8 @@ public:
     bool Submit(const void* data, uint32_t bytes);
     // Counts the buffer in play.
     uint32_t GetBuffersQueued() const;
+    // Whether a buffer submitted from data waits or plays; the submitting thread asks.
+    bool IsQueued(const void* data) const;
     // Drops every queued buffer, the one in play included.
     void Flush();
     void Start();
