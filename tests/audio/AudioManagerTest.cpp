@@ -212,11 +212,14 @@ TEST_F(cAudioManagerTest, LatencyDepthsAreNeverExceeded)
     {
         manager.SetLatencyIndex(index);
         EXPECT_EQ(cAudioManager::GetLatencyDepth(index), depths[index]);
-        std::this_thread::sleep_for(20ms);
+        // Counted in buffers, not time: a busy machine may hold the device
+        // back for a while. First the new depth takes hold, then a full
+        // cycle of it is watched.
+        const uint32_t settled = manager.GetBuffersRendered() + 2;
+        ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= settled; }, 3000ms)) << index;
         watcher.maxQueued.store(0);
-        const uint32_t before = manager.GetBuffersRendered();
-        std::this_thread::sleep_for(150ms);
-        EXPECT_GT(manager.GetBuffersRendered(), before) << index;
+        const uint32_t watched = manager.GetBuffersRendered() + uint32_t(depths[index]);
+        ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= watched; }, 3000ms)) << index;
         // A block is rendered only while fewer than depth - 1 wait; the
         // submit after it fills the voice to depth - 1, never more.
         EXPECT_EQ(watcher.maxQueued.load() + 1, uint32_t(depths[index] - 1)) << "latency index " << index;
