@@ -102,7 +102,10 @@ void cThread::ApplyPriority()
         return;
     // A high real-time priority that still leaves the system's own threads
     // above it, then what the user's limit allows; where both are refused the
-    // thread keeps normal priority.
+    // thread keeps normal priority. The new thread may already be idling when
+    // it is raised: it must nap from the start, not yield, or it keeps its
+    // creator off the processor they share until the kernel steps in.
+    mRealTime.store(true);
     bool granted = TrySetFifoPriority(mHandle, std::min(kRealTimePriority, sched_get_priority_max(SCHED_FIFO)));
     rlimit limit{};
     if (!granted && getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur > 0 &&
