@@ -199,15 +199,7 @@ cFontRegistry::cFontRegistry()
 
 cFontRegistry::~cFontRegistry()
 {
-    while (mOldest)
-    {
-        cEntry* entry = mOldest;
-        mOldest = entry->next;
-        delete entry->font;
-        delete entry;
-    }
-    mNewest = nullptr;
-    mCount = 0;
+    mFonts.clear();
     if (gFontRegistry == this)
         gFontRegistry = nullptr;
 }
@@ -226,19 +218,13 @@ bool cFontRegistry::Load(const char* name)
 
 void cFontRegistry::Add(cFont* font)
 {
-    auto* entry = new cEntry{font, nullptr};
-    if (mNewest)
-        mNewest->next = entry;
-    else
-        mOldest = entry;
-    mNewest = entry;
-    ++mCount;
+    mFonts.emplace_back(font);
 }
 
 cFont* cFontRegistry::FindDefault() const
 {
-    for (const cEntry* entry = mOldest; entry; entry = entry->next)
-        if (strcasecmp(entry->font->GetName(), "Default") == 0)
-            return entry->font;
+    for (const auto& font : mFonts)
+        if (strcasecmp(font->GetName(), "Default") == 0)
+            return font.get();
     return nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace File { class cFile; }
 class cFont;
@@ -98,18 +99,10 @@ public:
     // Takes ownership of a loaded font as the newest entry.
     void Add(cFont* font);
     cFont* FindDefault() const;
-    int GetCount() const { return mCount; }
+    int GetCount() const { return int(mFonts.size()); }
 
 private:
-    struct cEntry
-    {
-        cFont* font;
-        cEntry* next;
-    };
-
-    int mCount = 0;
-    cEntry* mOldest = nullptr;
-    cEntry* mNewest = nullptr;
+    std::vector<std::unique_ptr<cFont>> mFonts; // oldest first
 };
 
 extern cFontRegistry* gFontRegistry;

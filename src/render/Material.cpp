@@ -48,34 +48,20 @@ cMaterialRegistry::cMaterialRegistry()
 
 cMaterialRegistry::~cMaterialRegistry()
 {
-    while (mOldest)
-    {
-        cEntry* entry = mOldest;
-        mOldest = entry->next;
-        delete entry->material;
-        delete entry;
-    }
-    mNewest = nullptr;
-    mCount = 0;
+    mEntries.clear();
     if (gMaterialRegistry == this)
         gMaterialRegistry = nullptr;
 }
 
 void cMaterialRegistry::Add(const char* name, cMaterial* material)
 {
-    auto* entry = new cEntry{cGenStringFixed<32>(name), material, nullptr};
-    if (mNewest)
-        mNewest->next = entry;
-    else
-        mOldest = entry;
-    mNewest = entry;
-    ++mCount;
+    mEntries.push_back({cGenStringFixed<32>(name), std::unique_ptr<cMaterial>(material)});
 }
 
 cMaterial* cMaterialRegistry::Find(const char* name) const
 {
-    for (const cEntry* entry = mOldest; entry; entry = entry->next)
-        if (strcasecmp(entry->name.CStr(), name ? name : "") == 0)
-            return entry->material;
+    for (const cEntry& entry : mEntries)
+        if (strcasecmp(entry.name.CStr(), name ? name : "") == 0)
+            return entry.material.get();
     return nullptr;
 }

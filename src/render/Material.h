@@ -3,6 +3,8 @@
 #include "base/GenString.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class cTexture;
 
@@ -48,19 +50,16 @@ public:
     void Add(const char* name, cMaterial* material);
     // The first material of that name, ignoring letter case; null when none.
     cMaterial* Find(const char* name) const;
-    int GetCount() const { return mCount; }
+    int GetCount() const { return int(mEntries.size()); }
 
 private:
     struct cEntry
     {
         cGenStringFixed<32> name;
-        cMaterial* material;
-        cEntry* next;
+        std::unique_ptr<cMaterial> material;
     };
 
-    int mCount = 0;
-    cEntry* mOldest = nullptr;
-    cEntry* mNewest = nullptr;
+    std::vector<cEntry> mEntries; // oldest first
 };
 
 extern cMaterialRegistry* gMaterialRegistry;

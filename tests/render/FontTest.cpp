@@ -49,8 +49,9 @@ struct cFontFile
     template <class T>
     static void Put(std::vector<uint8_t>& out, const T& value)
     {
-        const auto* p = reinterpret_cast<const uint8_t*>(&value);
-        out.insert(out.end(), p, p + sizeof(T));
+        const size_t at = out.size();
+        out.resize(at + sizeof(T));
+        std::memcpy(out.data() + at, &value, sizeof(T));
     }
 
     std::vector<uint8_t> Bytes() const
