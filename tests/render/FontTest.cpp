@@ -59,7 +59,12 @@ struct cFontFile
         std::vector<uint8_t> out;
         Put(out, uint32_t(texture.size()));
         if (!texture.empty())
-            out.insert(out.end(), texture.c_str(), texture.c_str() + texture.size() + 1);
+        {
+            // The name and its terminator.
+            const size_t at = out.size();
+            out.resize(at + texture.size() + 1);
+            std::memcpy(out.data() + at, texture.c_str(), texture.size() + 1);
+        }
         Put(out, defaultGlyph);
         Put(out, uint32_t(int32_t(kerning.size()) + kerningCountDelta));
         for (uint32_t start : kerningStarts)
