@@ -3,11 +3,11 @@
 // the widgets expect, and the sizes the widgets rely on hold.
 #include "render/AtlasTables.h"
 #include "render/PVRImage.h"
+#include "render/ResMount.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,18 +35,6 @@ const cAtlasFile kAtlases[] = {
     {"Installer_x2.pvr", AtlasTables::kInstallerDefault, AtlasTables::kInstallerCount, 2, kPixelFormatRGBA8, -1},
 };
 
-// Tests run in the build folder, beside bin/Resource.
-std::unique_ptr<cPVRImage> LoadResource(const std::string& path, uint32_t loadFlags)
-{
-    std::ifstream file("bin/Resource/" + path, std::ios::binary);
-    if (!file)
-        return nullptr;
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto contents = std::make_unique<uint8_t[]>(bytes.size());
-    std::copy(bytes.begin(), bytes.end(), contents.get());
-    return DecodePVRImage(std::move(contents), bytes.size(), loadFlags);
-}
-
 bool Covers(const cAtlasSprite& s, float x, float y)
 {
     return x >= s.x0 && x < s.x1 && y >= s.y0 && y < s.y1;
@@ -69,7 +57,7 @@ TEST(AtlasTablesTest, EverySpriteLiesInsideItsAtlasAndAgreesWithItself)
     for (const cAtlasFile& atlas : kAtlases)
     {
         SCOPED_TRACE(atlas.name);
-        const auto image = LoadResource(std::string("Textures/") + atlas.name, atlas.loadFlags);
+        const auto image = LoadGeneratedTexture(std::string("Textures/") + atlas.name, atlas.loadFlags);
         ASSERT_NE(image, nullptr) << "the texture is missing or unreadable";
         EXPECT_EQ(image->pixelFormat, atlas.pixelFormat);
         // The double-resolution installer shares the 1x table: its normalised
@@ -107,7 +95,7 @@ TEST(AtlasTablesTest, SolidFillIsTheOpaqueWhiteTexelAtTheOriginAndNothingElseCov
         if (atlas.solidFill < 0)
             continue;
         SCOPED_TRACE(atlas.name);
-        const auto image = LoadResource(std::string("Textures/") + atlas.name, atlas.loadFlags);
+        const auto image = LoadGeneratedTexture(std::string("Textures/") + atlas.name, atlas.loadFlags);
         ASSERT_NE(image, nullptr);
         const cAtlasSprite& solid = atlas.table[atlas.solidFill];
         EXPECT_EQ(solid.x0, 0.0f);
@@ -209,7 +197,7 @@ TEST(AtlasTablesTest, FillLineSpritesAreSquaresTwoPixelsWiderThanTheirLine)
 
 TEST(AtlasTablesTest, FillLineCrossSectionIsOpaqueInsideAndClearAtItsEdges)
 {
-    const auto image = LoadResource("Textures/Fill.pvr", 1);
+    const auto image = LoadGeneratedTexture("Textures/Fill.pvr", 1);
     ASSERT_NE(image, nullptr);
     const uint8_t* pixels = image->surfaces[0].levels[0].pixels;
     for (int entry : {7, 11, 8})

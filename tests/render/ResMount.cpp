@@ -2,11 +2,14 @@
 
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
+#include "render/PVRImage.h"
 
 #include "PvrWriter.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 cResMount::cResMount(const std::string& root) : mRoot(root)
@@ -51,4 +54,20 @@ std::string GeneratedResourceFolder()
         return "bin/Resource";
     self[length] = '\0';
     return (std::filesystem::path(self).parent_path() / "Resource").string();
+}
+
+std::vector<uint8_t> ReadGeneratedResource(const std::string& path)
+{
+    std::ifstream file(GeneratedResourceFolder() + "/" + path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::unique_ptr<cPVRImage> LoadGeneratedTexture(const std::string& path, uint32_t loadFlags)
+{
+    const std::vector<uint8_t> bytes = ReadGeneratedResource(path);
+    if (bytes.empty())
+        return nullptr;
+    auto contents = std::make_unique<uint8_t[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), contents.get());
+    return DecodePVRImage(std::move(contents), bytes.size(), loadFlags);
 }

@@ -5,27 +5,20 @@
 #include "base/GenString.h"
 #include "render/Font.h"
 #include "render/PVRImage.h"
+#include "render/ResMount.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace
 {
-std::vector<uint8_t> ReadResource(const char* path)
-{
-    std::ifstream file(std::string("bin/Resource/") + path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 class ResgenFontTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        const std::vector<uint8_t> bytes = ReadResource("Fonts/FontDefault.fnt");
+        const std::vector<uint8_t> bytes = ReadGeneratedResource("Fonts/FontDefault.fnt");
         ASSERT_FALSE(bytes.empty()) << "bin/Resource/Fonts/FontDefault.fnt is missing";
         File::cFileMemoryRead file(bytes.data(), int(bytes.size()));
         ASSERT_TRUE(mFont.ReadTables(file, mTextureName));
@@ -78,7 +71,7 @@ TEST_F(ResgenFontTest, KernsTheUsualPairsAndNothingAfterAStart)
 TEST_F(ResgenFontTest, GlyphsSitInTheirLineAndInTheGlyphAtlas)
 {
     EXPECT_STREQ(mTextureName.CStr(), "FontDefault.pvr");
-    const std::vector<uint8_t> bytes = ReadResource("Fonts/FontDefault.pvr");
+    const std::vector<uint8_t> bytes = ReadGeneratedResource("Fonts/FontDefault.pvr");
     ASSERT_FALSE(bytes.empty());
     auto contents = std::make_unique<uint8_t[]>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), contents.get());

@@ -2,27 +2,15 @@
 // reader, power-of-two sized (the renderer guarantees nothing else) and in the
 // format their materials expect.
 #include "render/PVRImage.h"
+#include "render/ResMount.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace
 {
-std::unique_ptr<cPVRImage> LoadTexture(const std::string& name, uint32_t loadFlags)
-{
-    std::ifstream file("bin/Resource/Textures/" + name, std::ios::binary);
-    if (!file)
-        return nullptr;
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto contents = std::make_unique<uint8_t[]>(bytes.size());
-    std::copy(bytes.begin(), bytes.end(), contents.get());
-    return DecodePVRImage(std::move(contents), bytes.size(), loadFlags);
-}
-
 bool IsPowerOfTwo(uint32_t value)
 {
     return value != 0 && (value & (value - 1)) == 0;
@@ -42,7 +30,7 @@ TEST(ResgenTexturesTest, EverySeparateTextureLoadsAsAPowerOfTwoColourImage)
     for (const char* name : names)
     {
         SCOPED_TRACE(name);
-        const auto image = LoadTexture(name, 0);
+        const auto image = LoadGeneratedTexture("Textures/" + std::string(name), 0);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->pixelFormat, kPixelFormatRGBA8);
         EXPECT_TRUE(IsPowerOfTwo(image->width));
@@ -56,8 +44,8 @@ TEST(ResgenTexturesTest, DoubleResolutionKeysHaveTwiceTheSize)
     for (const char* key : {"KeysWhite", "KeysBlack"})
     {
         SCOPED_TRACE(key);
-        const auto single = LoadTexture(std::string(key) + ".pvr", 0);
-        const auto twice = LoadTexture(std::string(key) + "_x2.pvr", 2);
+        const auto single = LoadGeneratedTexture("Textures/" + std::string(key) + ".pvr", 0);
+        const auto twice = LoadGeneratedTexture("Textures/" + std::string(key) + "_x2.pvr", 2);
         ASSERT_NE(single, nullptr);
         ASSERT_NE(twice, nullptr);
         EXPECT_EQ(twice->width, 2 * single->width);
@@ -67,7 +55,7 @@ TEST(ResgenTexturesTest, DoubleResolutionKeysHaveTwiceTheSize)
 
 TEST(ResgenTexturesTest, BlackKeysHaveTransparentSidesAndTheRollBackgroundsAreOpaque)
 {
-    const auto black = LoadTexture("KeysBlack.pvr", 0);
+    const auto black = LoadGeneratedTexture("Textures/KeysBlack.pvr", 0);
     ASSERT_NE(black, nullptr);
     // Each row's quad is one white key wide; the key covers its middle only.
     const uint32_t rowMiddle = uint32_t(black->height * 0.16f);
@@ -79,7 +67,7 @@ TEST(ResgenTexturesTest, BlackKeysHaveTransparentSidesAndTheRollBackgroundsAreOp
     for (const char* name : {"PianoRollBG.pvr", "PianoRollBGPads.pvr", "PianoRollKeys.pvr", "SongRollBG.pvr"})
     {
         SCOPED_TRACE(name);
-        const auto image = LoadTexture(name, 0);
+        const auto image = LoadGeneratedTexture("Textures/" + std::string(name), 0);
         ASSERT_NE(image, nullptr);
         for (uint32_t y = 0; y < image->height; y += 7)
             for (uint32_t x = 0; x < image->width; x += 5)
