@@ -36,28 +36,28 @@ public:
         viewport[2] = float(width);
         viewport[3] = float(height);
     }
-    void DrawArrays(int32_t, const cVertexFormat&, const void*, uint32_t count) override { submitted += count; }
-    void DrawIndexed(int32_t, const cVertexFormat&, const void*, uint32_t count, const uint16_t*, uint32_t) override
+    void DrawArrays(ePrimitive, const cVertexFormat&, const void*, uint32_t count) override { submitted += count; }
+    void DrawIndexed(ePrimitive, const cVertexFormat&, const void*, uint32_t count, const uint16_t*, uint32_t) override
     {
         submitted += count;
     }
     void SetClearDepth(float depth) override { clearDepth = depth; }
     void SetClearColour(uint32_t value) override { clearColour = value; }
-    void SetCullMode(int32_t mode) override { cullMode = mode; }
-    void SetDepthFunc(int32_t func) override { depthFunc = func; }
+    void SetCullMode(eCullMode mode) override { cullMode = mode; }
+    void SetDepthFunc(eDepthFunc func) override { depthFunc = func; }
     void SetColour(uint32_t value) override { colour = value; }
-    void SetBlendMode(int32_t mode) override { blendMode = mode; }
+    void SetBlendMode(eBlendMode mode) override { blendMode = mode; }
     void SetProjectionMatrix(const cMatrix44& matrix) override { projection = matrix; }
     void SetModelMatrix(const cMatrix44&) override {}
     void SetViewMatrix(const cMatrix44&) override {}
     void SetScissor(const cClipRect&) override { scissorEnabled = true; }
     void DisableScissor() override { scissorEnabled = false; }
-    void BindTexture(int, cTexture* texture, int32_t sampling) override
+    void BindTexture(int, cTexture* texture, eSampling sampling) override
     {
         StoreTexture(texture);
         sampling0 = sampling;
     }
-    void SetTextureSampling(int, int32_t sampling) override { sampling0 = sampling; }
+    void SetTextureSampling(int, eSampling sampling) override { sampling0 = sampling; }
 
     uint64_t submitted = 0;
 };

@@ -8,9 +8,6 @@ namespace
 {
 constexpr float kParallelLimit = 1e-5f;
 
-float Cross2D(const cVector2& a, const cVector2& b) { return a.X * b.Y - a.Y * b.X; }
-cVector2 Sub2D(const cVector2& a, const cVector2& b) { return {a.X - b.X, a.Y - b.Y}; }
-
 cVector3 Centroid(const cVector3* points, int count)
 {
     cVector3 sum = {0.0f, 0.0f, 0.0f};
@@ -149,12 +146,12 @@ bool SegmentsIntersect2D(const cVector2& a0, const cVector2& a1, const cVector2&
     if (std::max(a0.X, a1.X) < std::min(b0.X, b1.X) || std::max(b0.X, b1.X) < std::min(a0.X, a1.X) ||
         std::max(a0.Y, a1.Y) < std::min(b0.Y, b1.Y) || std::max(b0.Y, b1.Y) < std::min(a0.Y, a1.Y))
         return false;
-    const cVector2 da = Sub2D(a1, a0);
-    const cVector2 db = Sub2D(b1, b0);
-    const float side0 = Cross2D(da, Sub2D(b0, a0));
-    const float side1 = Cross2D(da, Sub2D(b1, a0));
-    const float side2 = Cross2D(db, Sub2D(a0, b0));
-    const float side3 = Cross2D(db, Sub2D(a1, b0));
+    const cVector2 da = a1 - a0;
+    const cVector2 db = b1 - b0;
+    const float side0 = Cross(da, b0 - a0);
+    const float side1 = Cross(da, b1 - a0);
+    const float side2 = Cross(db, a0 - b0);
+    const float side3 = Cross(db, a1 - b0);
     return side0 * side1 <= 0.0f && side2 * side3 <= 0.0f;
 }
 
@@ -172,10 +169,10 @@ bool SegmentCrossesRect2D(const cVector2& a, const cVector2& b, const cRect& rec
 
 bool IntersectLines2D(const cVector2& p0, const cVector2& d0, const cVector2& p1, const cVector2& d1, cVector2& hit)
 {
-    const float cross = Cross2D(d0, d1);
+    const float cross = Cross(d0, d1);
     if (std::fabs(cross) < kParallelLimit)
         return false;
-    const float t = Cross2D(Sub2D(p1, p0), d1) / cross;
+    const float t = Cross(p1 - p0, d1) / cross;
     hit = {p0.X + d0.X * t, p0.Y + d0.Y * t};
     return true;
 }
@@ -183,14 +180,14 @@ bool IntersectLines2D(const cVector2& p0, const cVector2& d0, const cVector2& p1
 bool IntersectSegments2D(const cVector2& a0, const cVector2& a1, const cVector2& b0, const cVector2& b1,
                          cVector2& hit)
 {
-    const cVector2 da = Sub2D(a1, a0);
-    const cVector2 db = Sub2D(b1, b0);
-    const float cross = Cross2D(da, db);
+    const cVector2 da = a1 - a0;
+    const cVector2 db = b1 - b0;
+    const float cross = Cross(da, db);
     if (std::fabs(cross) < kParallelLimit)
         return false;
-    const cVector2 offset = Sub2D(b0, a0);
-    const float t = Cross2D(offset, db) / cross;
-    const float u = Cross2D(offset, da) / cross;
+    const cVector2 offset = b0 - a0;
+    const float t = Cross(offset, db) / cross;
+    const float u = Cross(offset, da) / cross;
     if (t < 0.0f || t > 1.0f || u < 0.0f || u > 1.0f)
         return false;
     hit = {a0.X + da.X * t, a0.Y + da.Y * t};
@@ -199,5 +196,5 @@ bool IntersectSegments2D(const cVector2& a0, const cVector2& a1, const cVector2&
 
 bool IsLeftOfLine2D(const cVector2& a, const cVector2& b, const cVector2& p)
 {
-    return Cross2D(Sub2D(b, a), Sub2D(p, a)) > 0.0f;
+    return Cross(b - a, p - a) > 0.0f;
 }

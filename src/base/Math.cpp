@@ -14,6 +14,27 @@ constexpr float kMaxUpAlignment = 0.9999f;
 constexpr cVector3 kDefaultUp = {0.0f, 1.0f, 0.0f};
 } // namespace
 
+float Length(const cVector2& v) { return std::sqrt(Dot(v, v)); }
+
+cVector2 Normalised(const cVector2& v)
+{
+    constexpr float kNoDirection = 1e-11f;
+    const float length = Length(v);
+    return length > kNoDirection ? v * (1.0f / length) : cVector2{0.0f, 0.0f};
+}
+
+bool CrossLines(const cVector2& a0, const cVector2& a1, const cVector2& b0, const cVector2& b1,
+                float parallelLimit, float& ta, float& tb)
+{
+    const cVector2 da = a1 - a0, db = b1 - b0, d0 = b0 - a0;
+    const float denominator = Cross(da, db);
+    if (std::fabs(denominator) < parallelLimit)
+        return false;
+    ta = Cross(d0, db) / denominator;
+    tb = Cross(d0, da) / denominator;
+    return true;
+}
+
 float cVector3::Length() const { return std::sqrt(LengthSquared()); }
 
 void cVector3::Normalise()

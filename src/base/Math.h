@@ -17,6 +17,27 @@ struct cVector2
     float X, Y;
 };
 
+inline cVector2 operator+(const cVector2& a, const cVector2& b) { return {a.X + b.X, a.Y + b.Y}; }
+inline cVector2 operator-(const cVector2& a, const cVector2& b) { return {a.X - b.X, a.Y - b.Y}; }
+inline cVector2 operator-(const cVector2& v) { return {-v.X, -v.Y}; }
+inline cVector2 operator*(const cVector2& v, float s) { return {v.X * s, v.Y * s}; }
+inline float Dot(const cVector2& a, const cVector2& b) { return a.X * b.X + a.Y * b.Y; }
+// The z of the 3D cross product: positive when b turns counter-clockwise from a.
+inline float Cross(const cVector2& a, const cVector2& b) { return a.X * b.Y - a.Y * b.X; }
+// a turned a quarter counter-clockwise.
+inline cVector2 Perpendicular(const cVector2& a) { return {-a.Y, a.X}; }
+inline cVector2 Lerp(const cVector2& a, const cVector2& b, float t) { return a + (b - a) * t; }
+inline cVector2 Midpoint(const cVector2& a, const cVector2& b) { return (a + b) * 0.5f; }
+float Length(const cVector2& v);
+// Unit length; a vector too short to have a direction (1e-11 and below)
+// becomes zero.
+cVector2 Normalised(const cVector2& v);
+// Where the lines through a0-a1 and b0-b1 cross, as the parameter along each
+// (0 at a0 or b0, 1 at a1 or b1); false when the cross product of their
+// directions is within parallelLimit of zero.
+bool CrossLines(const cVector2& a0, const cVector2& a1, const cVector2& b0, const cVector2& b1,
+                float parallelLimit, float& ta, float& tb);
+
 struct cVector3
 {
     float X, Y, Z;

@@ -80,7 +80,7 @@ cDrawList::cDrawList(cRenderer* renderer)
 
 cDrawList::~cDrawList() = default;
 
-void cDrawList::SetBatchState(int32_t primitive, const cVertexFormat& layout)
+void cDrawList::SetBatchState(ePrimitive primitive, const cVertexFormat& layout)
 {
     mBatch.SetState(primitive, &layout, currentMaterial);
 }
@@ -363,7 +363,7 @@ void cDrawList::PopMatrix()
     mRenderer->PopViewMatrix();
 }
 
-void cDrawList::DrawDirect(int32_t primitive, const cVertexFormat& layout, const void* vertices,
+void cDrawList::DrawDirect(ePrimitive primitive, const cVertexFormat& layout, const void* vertices,
                            uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount)
 {
     FlushAll();

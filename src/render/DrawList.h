@@ -2,6 +2,7 @@
 
 #include "base/Math.h"
 #include "render/FontHandle.h"
+#include "render/Polyline.h"
 #include "render/VertexBatch.h"
 
 #include <cstdarg>
@@ -33,7 +34,7 @@ public:
     cDrawList& operator=(const cDrawList&) = delete;
 
     // Batching.
-    void SetBatchState(int32_t primitive, const cVertexFormat& layout);
+    void SetBatchState(ePrimitive primitive, const cVertexFormat& layout);
     // Indexed room in the batch: the vertex room, null when it can never fit;
     // the base vertex and the index room are in ReservedBase / ReservedIndices.
     void* Reserve(uint32_t vertexCount, uint32_t indexCount);
@@ -64,10 +65,11 @@ public:
     cMaterial* BeginSolidFill(cVector2& uv0, cVector2& uv1);
     void FillRect(const cRect& rect, uint32_t colour);
 
-    // Strokes and paths.
-    void DrawThickLineStrip(const cVector2* points, int count, int join, const cAtlasSprite* sprite,
+    // Strokes and paths. Thick strips mitre their joints or, for any other
+    // join, bevel them.
+    void DrawThickLineStrip(const cVector2* points, int count, ePolylineJoin join, const cAtlasSprite* sprite,
                             uint32_t colour, float widthScale);
-    void DrawThickLineStripSolid(const cVector2* points, int count, int join, const cAtlasSprite* sprite,
+    void DrawThickLineStripSolid(const cVector2* points, int count, ePolylineJoin join, const cAtlasSprite* sprite,
                                  uint32_t colour, float width);
     void DrawFilledCurve(const cVector2* points, int count, const cRect& rect, const cAtlasSprite* sprite,
                          uint32_t colour);
@@ -91,7 +93,7 @@ public:
     void PopClipRect();
     void PushMatrix(const cMatrix44& matrix);
     void PopMatrix();
-    void DrawDirect(int32_t primitive, const cVertexFormat& layout, const void* vertices, uint32_t vertexCount,
+    void DrawDirect(ePrimitive primitive, const cVertexFormat& layout, const void* vertices, uint32_t vertexCount,
                     const uint16_t* indices = nullptr, uint32_t indexCount = 0);
 
     cRenderer* GetRenderer() const { return mRenderer; }
@@ -185,5 +187,5 @@ public:
 
 private:
     cDrawList& mList;
-    int32_t mSaved;
+    eDepthFunc mSaved;
 };

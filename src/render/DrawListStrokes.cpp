@@ -21,34 +21,11 @@ constexpr int kMaxBandPoints = 1200;
 static_assert(kMaxBandPoints * 2 * 24 <= 65536, "a run of a band fits one batch");
 static_assert((kMaxStripSegments + 1) * 4 * 24 <= 65536, "a run of a strip fits one batch");
 
-cVector2 Add(const cVector2& a, const cVector2& b) { return {a.X + b.X, a.Y + b.Y}; }
-cVector2 Sub(const cVector2& a, const cVector2& b) { return {a.X - b.X, a.Y - b.Y}; }
-cVector2 Scale(const cVector2& a, float s) { return {a.X * s, a.Y * s}; }
-float Dot(const cVector2& a, const cVector2& b) { return a.X * b.X + a.Y * b.Y; }
-
-cVector2 NormaliseOrZero(const cVector2& v)
-{
-    const float length = std::sqrt(v.X * v.X + v.Y * v.Y);
-    return length > 0.0f ? Scale(v, 1.0f / length) : cVector2{0.0f, 0.0f};
-}
-
-// Crossing of the segments a0-a1 and b0-b1 as parameters along each; false
-// when they are (nearly) parallel.
-bool CrossSegments(const cVector2& a0, const cVector2& a1, const cVector2& b0, const cVector2& b1, float& ta,
-                   float& tb)
-{
-    const cVector2 da = Sub(a1, a0), db = Sub(b1, b0), d0 = Sub(b0, a0);
-    const float denominator = da.X * db.Y - da.Y * db.X;
-    if (std::fabs(denominator) < 0.00001f)
-        return false;
-    ta = (d0.X * db.Y - d0.Y * db.X) / denominator;
-    tb = (d0.X * da.Y - d0.Y * da.X) / denominator;
-    return true;
-}
+// Edges of neighbouring strip segments closer to parallel than this (the
+// cross product of their directions, in pixels squared) do not cross.
+constexpr float kParallelEdges = 0.00001f;
 
 bool InUnit(float t) { return t >= 0.0f && t <= 1.0f; }
-
-cVector2 Lerp(const cVector2& a, const cVector2& b, float t) { return Add(a, Scale(Sub(b, a), t)); }
 
 // The four corners of one segment of a thick line and its joint with the next.
 struct cStripSegment
@@ -60,14 +37,14 @@ struct cStripSegment
 
 cStripSegment MakeStripSegment(const cVector2& from, const cVector2& to, float half)
 {
-    const cVector2 direction = NormaliseOrZero(Sub(to, from));
-    const cVector2 normal = Scale({direction.Y, -direction.X}, half);
-    return {Add(from, normal), Add(to, normal), Sub(to, normal), Sub(from, normal), {0, 0, 0}, direction, normal};
+    const cVector2 direction = Normalised(to - from);
+    const cVector2 normal = cVector2{direction.Y, -direction.X} * half;
+    return {from + normal, to + normal, to - normal, from - normal, {0, 0, 0}, direction, normal};
 }
 
 // Joins two segments at their shared point: both take the inner corner, and
 // the outer side is mitred or closed by a bevel triangle.
-void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2& pi, int join)
+void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2& pi, ePolylineJoin join)
 {
     const cVector2& d1 = prev.direction;
     const cVector2& d2 = next.direction;
@@ -75,14 +52,14 @@ void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2&
     const cVector2& n2 = next.normal;
     if (Dot(d1, d2) >= 0.9999f)
     {
-        prev.endLeft = next.startLeft = Add(pi, n2);
-        prev.endRight = next.startRight = Sub(pi, n2);
+        prev.endLeft = next.startLeft = pi + n2;
+        prev.endRight = next.startRight = pi - n2;
         return;
     }
-    prev.endLeft = Add(pi, n1);
-    prev.endRight = Sub(pi, n1);
-    next.startLeft = Add(pi, n2);
-    next.startRight = Sub(pi, n2);
+    prev.endLeft = pi + n1;
+    prev.endRight = pi - n1;
+    next.startLeft = pi + n2;
+    next.startRight = pi - n2;
     const bool innerLeft = Dot(d2, n1) > 0.0f;
     cVector2& prevInnerEnd = innerLeft ? prev.endLeft : prev.endRight;
     cVector2& nextInnerStart = innerLeft ? next.startLeft : next.startRight;
@@ -93,19 +70,19 @@ void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2&
     bool crossedWithin = false;
     bool found = false;
     cVector2 inner = {0, 0};
-    if (CrossSegments(prevInnerStart, prevInnerEnd, nextInnerStart, nextInnerEnd, ta, tb) && InUnit(ta) &&
-        InUnit(tb))
+    if (CrossLines(prevInnerStart, prevInnerEnd, nextInnerStart, nextInnerEnd, kParallelEdges, ta, tb) &&
+        InUnit(ta) && InUnit(tb))
     {
         inner = Lerp(prevInnerStart, prevInnerEnd, ta);
         found = crossedWithin = true;
     }
-    else if (CrossSegments(prevInnerStart, prevInnerEnd, next.endLeft, next.endRight, ta, tb) && InUnit(ta) &&
-             InUnit(tb))
+    else if (CrossLines(prevInnerStart, prevInnerEnd, next.endLeft, next.endRight, kParallelEdges, ta, tb) &&
+             InUnit(ta) && InUnit(tb))
     {
         inner = Lerp(prevInnerStart, prevInnerEnd, ta);
         found = true;
     }
-    else if (CrossSegments(nextInnerStart, nextInnerEnd, prev.startLeft, prev.startRight, ta, tb) &&
+    else if (CrossLines(nextInnerStart, nextInnerEnd, prev.startLeft, prev.startRight, kParallelEdges, ta, tb) &&
              InUnit(ta) && InUnit(tb))
     {
         inner = Lerp(nextInnerStart, nextInnerEnd, ta);
@@ -115,12 +92,12 @@ void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2&
         prevInnerEnd = nextInnerStart = inner;
 
     float tl, tr;
-    if (join == 0 && crossedWithin && Dot(d1, d2) > -0.75f &&
-        CrossSegments(prev.startLeft, prev.endLeft, next.startLeft, next.endLeft, tl, tr))
+    if (join == kPolylineJoinMitre && crossedWithin && Dot(d1, d2) > -0.75f &&
+        CrossLines(prev.startLeft, prev.endLeft, next.startLeft, next.endLeft, kParallelEdges, tl, tr))
     {
         const cVector2 left = Lerp(prev.startLeft, prev.endLeft, tl);
         prev.endLeft = next.startLeft = left;
-        prev.endRight = next.startRight = Sub(Scale(pi, 2.0f), left);
+        prev.endRight = next.startRight = pi * 2.0f - left;
         return;
     }
     if (innerLeft)
@@ -132,7 +109,7 @@ void JoinStripSegments(cStripSegment& prev, cStripSegment& next, const cVector2&
 uint8_t Alpha(uint32_t colour) { return uint8_t(colour >> 24); }
 } // namespace
 
-void cDrawList::DrawThickLineStrip(const cVector2* points, int count, int join, const cAtlasSprite* sprite,
+void cDrawList::DrawThickLineStrip(const cVector2* points, int count, ePolylineJoin join, const cAtlasSprite* sprite,
                                    uint32_t colour, float widthScale)
 {
     if (!points || count < 2 || !sprite)
@@ -178,8 +155,8 @@ void cDrawList::DrawThickLineStrip(const cVector2* points, int count, int join, 
     }
 }
 
-void cDrawList::DrawThickLineStripSolid(const cVector2* points, int count, int join, const cAtlasSprite* sprite,
-                                        uint32_t colour, float width)
+void cDrawList::DrawThickLineStripSolid(const cVector2* points, int count, ePolylineJoin join,
+                                        const cAtlasSprite* sprite, uint32_t colour, float width)
 {
     if (sprite)
     {

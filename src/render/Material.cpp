@@ -8,7 +8,7 @@
 uint32_t gDefaultMaterialColour = 0xffffffffu;
 cMaterialRegistry* gMaterialRegistry = nullptr;
 
-cMaterial::cMaterial(int32_t blend) : colour(gDefaultMaterialColour), blendMode(blend) {}
+cMaterial::cMaterial(eBlendMode blend) : colour(gDefaultMaterialColour), blendMode(blend) {}
 
 cMaterial::~cMaterial()
 {
@@ -32,7 +32,7 @@ void cMaterial::Apply() const
     cRenderer& renderer = *gRenderer;
     if (colour != renderer.colour)
         renderer.SetColour(colour);
-    const int32_t cull = int32_t(renderFlags & 0xfu);
+    const eCullMode cull = eCullMode(renderFlags & 0xfu);
     if (cull != renderer.cullMode)
         renderer.SetCullMode(cull);
     if (blendMode != renderer.blendMode)

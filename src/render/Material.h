@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/GenString.h"
+#include "render/RenderStates.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,7 +17,7 @@ extern uint32_t gDefaultMaterialColour;
 class cMaterial
 {
 public:
-    explicit cMaterial(int32_t blendMode);
+    explicit cMaterial(eBlendMode blendMode);
     ~cMaterial();
     cMaterial(const cMaterial&) = delete;
     cMaterial& operator=(const cMaterial&) = delete;
@@ -29,8 +30,8 @@ public:
 
     uint32_t renderFlags = 0; // bits 0..3: cull mode
     uint32_t colour;
-    int32_t blendMode;
-    int32_t sampling = 1;
+    eBlendMode blendMode;
+    eSampling sampling = kSamplingLinear;
 
 private:
     cTexture* mTexture = nullptr;

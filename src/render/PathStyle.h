@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/Polyline.h"
+
 #include <cstdint>
 
 struct cAtlasSprite;
@@ -16,11 +18,11 @@ enum ePathMode : int32_t
 // nothing.
 struct cPathStyle
 {
-    int32_t mode = kPathNone;
+    ePathMode mode = kPathNone;
     uint32_t colour = 0;
     float width = 1.0f;
     const cAtlasSprite* sprite = nullptr;
     // Thick lines: 0 mitred joints, any other value bevelled. Anti-aliased
     // polylines: the polyline join code.
-    int32_t join = 0;
+    ePolylineJoin join = kPolylineJoinMitre;
 };

@@ -11,24 +11,18 @@
 namespace
 {
 constexpr float kTiny = 1e-11f;
+// The tessellator's tuning, kept from its width profile:
+// - below 1.6 pixels a joint piece is too small to see, so anchors are drawn
+//   as two plain segments, and such lines are widened by 1.1660417 so that
+//   they keep the weight of the profile's 1.6-pixel line;
+// - a mitre whose legs meet closer than about 11.7 degrees (the cosine
+//   0.979386) would reach about ten half-widths out, so it is bevelled.
+constexpr float kThinLineWidth = 1.6f;
+constexpr float kThinLineWidening = 1.1660417f;
+constexpr float kMitreLimitCosine = 0.979386f;
 constexpr float kPi = 3.14159265f;
 constexpr int kMaxArcSteps = 102;
 
-cVector2 Add(const cVector2& a, const cVector2& b) { return {a.X + b.X, a.Y + b.Y}; }
-cVector2 Sub(const cVector2& a, const cVector2& b) { return {a.X - b.X, a.Y - b.Y}; }
-cVector2 Scale(const cVector2& a, float s) { return {a.X * s, a.Y * s}; }
-cVector2 Negate(const cVector2& a) { return {-a.X, -a.Y}; }
-cVector2 Midpoint(const cVector2& a, const cVector2& b) { return {(a.X + b.X) * 0.5f, (a.Y + b.Y) * 0.5f}; }
-cVector2 Perpendicular(const cVector2& a) { return {-a.Y, a.X}; }
-float Dot(const cVector2& a, const cVector2& b) { return a.X * b.X + a.Y * b.Y; }
-float Length(const cVector2& a) { return std::sqrt(a.X * a.X + a.Y * a.Y); }
-
-// Unit length, or the vector as it is when it has (almost) none.
-cVector2 Normalise(const cVector2& a)
-{
-    const float length = Length(a);
-    return length > kTiny ? Scale(a, 1.0f / length) : a;
-}
 
 uint32_t Transparent(uint32_t colour) { return colour & 0x00ffffffu; }
 
@@ -62,13 +56,9 @@ cVector2 DirectionAt(float angle) { return {ParabolicCos(angle), -ParabolicSin(a
 bool CrossLines(const cVector2& a0, const cVector2& a1, const cVector2& b0, const cVector2& b1, cVector2& at,
                 float& ta, float& tb)
 {
-    const cVector2 da = Sub(a1, a0), db = Sub(b1, b0), d0 = Sub(b0, a0);
-    const float denominator = da.X * db.Y - da.Y * db.X;
-    if (std::fabs(denominator) < kTiny)
+    if (!CrossLines(a0, a1, b0, b1, kTiny, ta, tb))
         return false;
-    ta = (d0.X * db.Y - d0.Y * db.X) / denominator;
-    tb = (d0.X * da.Y - d0.Y * da.X) / denominator;
-    at = Add(a0, Scale(da, ta));
+    at = a0 + (a1 - a0) * ta;
     return true;
 }
 
@@ -80,7 +70,7 @@ class vertex_array_holder
 public:
     static constexpr int kCapacity = 256;
 
-    vertex_array_holder(cDrawList& list, int32_t primitive) : mList(list), mPrimitive(primitive) {}
+    vertex_array_holder(cDrawList& list, ePrimitive primitive) : mList(list), mPrimitive(primitive) {}
 
     void push(const cVector2& p, uint32_t colour, bool transparent = false)
     {
@@ -158,7 +148,7 @@ private:
     }
 
     cDrawList& mList;
-    int32_t mPrimitive;
+    ePrimitive mPrimitive;
     int mCount = 0;
     bool mJump = false;
     cVertexXYZColour mVertices[kCapacity];
@@ -201,11 +191,11 @@ void EmitArc(vertex_array_holder& out, cDrawList& list, const cVector2& centre, 
     for (int k = 0; k <= steps; ++k)
     {
         const cVector2 u = DirectionAt(startAngle + sweep * float(k) / float(steps));
-        const cVector2 edge = Add(centre, Scale(u, w.t));
+        const cVector2 edge = centre + u * w.t;
         if (k > 0)
             out.push3(centre, false, previousEdge, false, edge, false, colour);
         ring.push(edge, colour);
-        ring.push(Add(centre, Scale(u, w.t + w.R)), colour, true);
+        ring.push(centre + u * (w.t + w.R), colour, true);
         previousEdge = edge;
     }
     out.merge(ring);
@@ -214,18 +204,18 @@ void EmitArc(vertex_array_holder& out, cDrawList& list, const cVector2& centre, 
 // Closes an open end at p, where t and f are the core and feather offsets and
 // s the outward cap vector.
 void EmitCap(vertex_array_holder& out, cDrawList& list, const cVector2& p, const cVector2& t, const cVector2& f,
-             const cVector2& s, int32_t kind, const cWidthProfile& w, uint32_t colour)
+             const cVector2& s, ePolylineCap kind, const cWidthProfile& w, uint32_t colour)
 {
     if (kind == kPolylineCapRound)
     {
-        const cVector2 unitCore = Normalise(t);
+        const cVector2 unitCore = Normalised(t);
         const float start = AngleOf(unitCore);
         const float sweep = Dot(DirectionAt(start + kPi * 0.5f), s) > 0.0f ? kPi : -kPi;
         EmitArc(out, list, p, start, sweep, w, colour);
         return;
     }
-    const cVector2 a = Add(Add(p, t), f), b = Add(a, s), c = Add(p, t);
-    const cVector2 e = Sub(p, t), g = Sub(e, f), d = Add(g, s);
+    const cVector2 a = p + t + f, b = a + s, c = p + t;
+    const cVector2 e = p - t, g = e - f, d = g + s;
     out.push3(a, true, b, true, c, false, colour);
     out.push3(b, true, c, false, d, true, colour);
     out.push3(c, false, d, true, e, false, colour);
@@ -234,14 +224,14 @@ void EmitCap(vertex_array_holder& out, cDrawList& list, const cVector2& p, const
 
 // The end point a capped end is drawn to: pushed out for square caps, pulled
 // back by the cap vector for butt and square caps.
-cVector2 CappedEnd(const cVector2& p, const cVector2& outward, const cVector2& s, int32_t kind,
+cVector2 CappedEnd(const cVector2& p, const cVector2& outward, const cVector2& s, ePolylineCap kind,
                    const cWidthProfile& w)
 {
     cVector2 end = p;
     if (kind == kPolylineCapSquare)
-        end = Add(end, Scale(outward, w.t + w.R));
+        end = end + outward * (w.t + w.R);
     if (kind == kPolylineCapButt || kind == kPolylineCapSquare)
-        end = Sub(end, s);
+        end = end - s;
     return end;
 }
 
@@ -256,8 +246,8 @@ struct cLegEnds
 
 void EmitLeg(vertex_array_holder& out, const cLegEnds& leg, const cVector2& innerCore1, const cVector2& innerFeather1)
 {
-    const cVector2 outer0 = Add(leg.p0, leg.t0), inner0 = Sub(leg.p0, leg.t0);
-    const cVector2 outer1 = Add(leg.p1, leg.t1);
+    const cVector2 outer0 = leg.p0 + leg.t0, inner0 = leg.p0 - leg.t0;
+    const cVector2 outer1 = leg.p1 + leg.t1;
     out.push(outer0, leg.c0);
     out.push(inner0, leg.c0);
     out.push(outer1, leg.c1);
@@ -265,7 +255,7 @@ void EmitLeg(vertex_array_holder& out, const cLegEnds& leg, const cVector2& inne
     out.push(outer1, leg.c1);
     out.push(innerCore1, leg.c1);
 
-    const cVector2 outerFeather0 = Add(outer0, leg.f0), outerFeather1 = Add(outer1, leg.f1);
+    const cVector2 outerFeather0 = outer0 + leg.f0, outerFeather1 = outer1 + leg.f1;
     out.push(outer0, leg.c0);
     out.push(outerFeather0, leg.c0, true);
     out.push(outer1, leg.c1);
@@ -273,7 +263,7 @@ void EmitLeg(vertex_array_holder& out, const cLegEnds& leg, const cVector2& inne
     out.push(outer1, leg.c1);
     out.push(outerFeather1, leg.c1, true);
 
-    const cVector2 innerFeather0 = Sub(inner0, leg.f0);
+    const cVector2 innerFeather0 = inner0 - leg.f0;
     out.push(inner0, leg.c0);
     out.push(innerFeather0, leg.c0, true);
     out.push(innerCore1, leg.c1);
@@ -305,14 +295,14 @@ void DrawThinAnchor(cDrawList& list, const cAnchor& a, const cPolylineOptions& o
 
 void DrawAnchor(cDrawList& list, const cAnchor& a, const cPolylineOptions& options)
 {
-    if (a.width[0] < 1.6f && a.width[1] < 1.6f && a.width[2] < 1.6f)
+    if (a.width[0] < kThinLineWidth && a.width[1] < kThinLineWidth && a.width[2] < kThinLineWidth)
     {
         DrawThinAnchor(list, a, options);
         return;
     }
-    const cVector2 legA = Sub(a.p[1], a.p[0]), legB = Sub(a.p[2], a.p[1]);
-    const cVector2 dA = Normalise(legA), dB = Normalise(legB);
-    const float c = Dot(Negate(dA), dB);
+    const cVector2 legA = a.p[1] - a.p[0], legB = a.p[2] - a.p[1];
+    const cVector2 dA = Normalised(legA), dB = Normalised(legB);
+    const float c = Dot(-dA, dB);
     if (Length(legA) <= kTiny || Length(legB) <= kTiny || std::fabs(c - 1.0f) <= kTiny)
     {
         // Folding straight back, or no direction to join: two plain pieces.
@@ -323,20 +313,20 @@ void DrawAnchor(cDrawList& list, const cAnchor& a, const cPolylineOptions& optio
     const cWidthProfile w[3] = {ProfileFor(a.width[0], options), ProfileFor(a.width[1], options),
                                 ProfileFor(a.width[2], options)};
     const float capScale = CapScale(options);
-    const cVector2 sStart = Scale(Negate(dA), capScale), sEnd = Scale(dB, capScale);
-    const cVector2 p0 = a.capStart ? CappedEnd(a.p[0], Negate(dA), sStart, options.cap, w[0]) : a.p[0];
+    const cVector2 sStart = -dA * capScale, sEnd = dB * capScale;
+    const cVector2 p0 = a.capStart ? CappedEnd(a.p[0], -dA, sStart, options.cap, w[0]) : a.p[0];
     const cVector2 p1 = a.p[1];
     const cVector2 p2 = a.capEnd ? CappedEnd(a.p[2], dB, sEnd, options.cap, w[2]) : a.p[2];
 
     // Offsets point to the outside of the turn.
     cVector2 nA = Perpendicular(dA), nB = Perpendicular(dB);
-    if (Dot(nA, Sub(a.p[1], a.p[2])) <= 0.0f)
-        nA = Negate(nA);
-    if (Dot(nB, Sub(a.p[1], a.p[0])) <= 0.0f)
-        nB = Negate(nB);
-    const cLegEnds A = {p0, p1, Scale(nA, w[0].t), Scale(nA, w[1].t), Scale(nA, w[0].R), Scale(nA, w[1].R),
+    if (Dot(nA, a.p[1] - a.p[2]) <= 0.0f)
+        nA = -nA;
+    if (Dot(nB, a.p[1] - a.p[0]) <= 0.0f)
+        nB = -nB;
+    const cLegEnds A = {p0, p1, nA * w[0].t, nA * w[1].t, nA * w[0].R, nA * w[1].R,
                         a.colour[0], a.colour[1]};
-    const cLegEnds B = {p2, p1, Scale(nB, w[2].t), Scale(nB, w[1].t), Scale(nB, w[2].R), Scale(nB, w[1].R),
+    const cLegEnds B = {p2, p1, nB * w[2].t, nB * w[1].t, nB * w[2].R, nB * w[1].R,
                         a.colour[2], a.colour[1]};
     const uint32_t c1 = a.colour[1];
 
@@ -344,15 +334,15 @@ void DrawAnchor(cDrawList& list, const cAnchor& a, const cPolylineOptions& optio
     const bool straight = c < -0.9999f;
     cVector2 innerCore, innerFeather;
     float ta, tb, fa, fb;
-    const bool coreCross = CrossLines(Sub(A.p0, A.t0), Sub(A.p1, A.t1), Sub(B.p1, B.t1), Sub(B.p0, B.t0),
+    const bool coreCross = CrossLines(A.p0 - A.t0, A.p1 - A.t1, B.p1 - B.t1, B.p0 - B.t0,
                                       innerCore, ta, tb);
     const bool featherCross =
-        CrossLines(Sub(Sub(A.p0, A.t0), A.f0), Sub(Sub(A.p1, A.t1), A.f1), Sub(Sub(B.p1, B.t1), B.f1),
-                   Sub(Sub(B.p0, B.t0), B.f0), innerFeather, fa, fb);
+        CrossLines(A.p0 - A.t0 - A.f0, A.p1 - A.t1 - A.f1, B.p1 - B.t1 - B.f1,
+                   B.p0 - B.t0 - B.f0, innerFeather, fa, fb);
     if (straight || !coreCross)
     {
-        EmitLeg(out, A, Sub(A.p1, A.t1), Sub(Sub(A.p1, A.t1), A.f1));
-        EmitLeg(out, B, Sub(B.p1, B.t1), Sub(Sub(B.p1, B.t1), B.f1));
+        EmitLeg(out, A, A.p1 - A.t1, A.p1 - A.t1 - A.f1);
+        EmitLeg(out, B, B.p1 - B.t1, B.p1 - B.t1 - B.f1);
     }
     else
     {
@@ -363,19 +353,19 @@ void DrawAnchor(cDrawList& list, const cAnchor& a, const cPolylineOptions& optio
             innerCore = p1;
             innerFeather = p1;
         }
-        EmitLeg(out, A, shared ? innerCore : Sub(A.p1, A.t1), shared ? innerFeather : Sub(Sub(A.p1, A.t1), A.f1));
-        EmitLeg(out, B, shared ? innerCore : Sub(B.p1, B.t1), shared ? innerFeather : Sub(Sub(B.p1, B.t1), B.f1));
+        EmitLeg(out, A, shared ? innerCore : A.p1 - A.t1, shared ? innerFeather : A.p1 - A.t1 - A.f1);
+        EmitLeg(out, B, shared ? innerCore : B.p1 - B.t1, shared ? innerFeather : B.p1 - B.t1 - B.f1);
 
-        int32_t join = options.join;
-        if (join == kPolylineJoinMitre && c >= 0.979386f)
+        ePolylineJoin join = options.join;
+        if (join == kPolylineJoinMitre && c >= kMitreLimitCosine)
             join = kPolylineJoinBevel;
-        const cVector2 outerA = Add(p1, A.t1), outerB = Add(p1, B.t1);
-        const cVector2 featherA = Add(outerA, A.f1), featherB = Add(outerB, B.f1);
+        const cVector2 outerA = p1 + A.t1, outerB = p1 + B.t1;
+        const cVector2 featherA = outerA + A.f1, featherB = outerB + B.f1;
         cVector2 mitreCore, mitreFeather;
         float m0, m1;
         if (join == kPolylineJoinMitre &&
-            CrossLines(Add(A.p0, A.t0), outerA, outerB, Add(B.p0, B.t0), mitreCore, m0, m1) &&
-            CrossLines(Add(Add(A.p0, A.t0), A.f0), featherA, featherB, Add(Add(B.p0, B.t0), B.f0), mitreFeather,
+            CrossLines(A.p0 + A.t0, outerA, outerB, B.p0 + B.t0, mitreCore, m0, m1) &&
+            CrossLines(A.p0 + A.t0 + A.f0, featherA, featherB, B.p0 + B.t0 + B.f0, mitreFeather,
                        m0, m1))
         {
             out.push3(innerCore, false, outerA, false, mitreCore, false, c1);
@@ -392,8 +382,8 @@ void DrawAnchor(cDrawList& list, const cAnchor& a, const cPolylineOptions& optio
                 out.push3(innerCore, false, outerA, false, p1, false, c1);
                 out.push3(innerCore, false, p1, false, outerB, false, c1);
             }
-            const float start = AngleOf(Normalise(A.t1));
-            float end = AngleOf(Normalise(B.t1));
+            const float start = AngleOf(Normalised(A.t1));
+            float end = AngleOf(Normalised(B.t1));
             while (end - start > kPi)
                 end -= 2.0f * kPi;
             while (end - start < -kPi)
@@ -433,10 +423,10 @@ void GetCoreAndFeather(float width, float& core, float& feather)
         core = 1.9f + 0.6f * f, feather = 1.08f;
     else
         core = 2.5f + 0.5f * (width - 6.0f), feather = 1.08f;
-    if (width > 0.0f && width < 1.6f)
+    if (width > 0.0f && width < kThinLineWidth)
     {
-        core *= 1.1660417f;
-        feather *= 1.1660417f;
+        core *= kThinLineWidening;
+        feather *= kThinLineWidening;
     }
 }
 
@@ -452,35 +442,35 @@ float GetRoundJoinStep(float core, float feather)
 
 void DrawPolylineSegment(cDrawList& list, const cVector2& p0, const cVector2& p1, uint32_t colour0,
                          uint32_t colour1, float width0, float width1, const cPolylineOptions& options,
-                         bool capStart, bool capEnd, int32_t endCap)
+                         bool capStart, bool capEnd, ePolylineCap endCap)
 {
-    const int32_t startKind = options.cap;
-    const int32_t endKind = endCap < 0 ? options.cap : endCap;
+    const ePolylineCap startKind = options.cap;
+    const ePolylineCap endKind = endCap == kPolylineCapAsOptions ? options.cap : endCap;
     const uint32_t c0 = ColourForWidth(colour0, width0), c1 = ColourForWidth(colour1, width1);
-    const cVector2 d = Normalise(Sub(p1, p0));
+    const cVector2 d = Normalised(p1 - p0);
     cWidthProfile w0 = ProfileFor(width0, options), w1 = ProfileFor(width1, options);
     // A thin line along an axis is drawn crisp, one pixel wide.
     if (std::max(width0, width1) <= 1.0f && (std::fabs(d.X) <= kTiny || std::fabs(d.Y) <= kTiny))
         w0 = w1 = {0.5f, 0.05f};
 
     const float capScale = CapScale(options);
-    const cVector2 sStart = Scale(Negate(d), capScale), sEnd = Scale(d, capScale);
-    const cVector2 a = capStart ? CappedEnd(p0, Negate(d), sStart, startKind, w0) : p0;
+    const cVector2 sStart = -d * capScale, sEnd = d * capScale;
+    const cVector2 a = capStart ? CappedEnd(p0, -d, sStart, startKind, w0) : p0;
     const cVector2 b = capEnd ? CappedEnd(p1, d, sEnd, endKind, w1) : p1;
     const cVector2 n = Perpendicular(d);
-    const cVector2 t0 = Scale(n, w0.t), t1 = Scale(n, w1.t), f0 = Scale(n, w0.R), f1 = Scale(n, w1.R);
+    const cVector2 t0 = n * w0.t, t1 = n * w1.t, f0 = n * w0.R, f1 = n * w1.R;
 
     vertex_array_holder out(list, kPrimitiveTriangles);
-    out.push(Add(a, t0), c0);
-    out.push(Sub(a, t0), c0);
-    out.push(Add(b, t1), c1);
-    out.push(Sub(a, t0), c0);
-    out.push(Add(b, t1), c1);
-    out.push(Sub(b, t1), c1);
+    out.push(a + t0, c0);
+    out.push(a - t0, c0);
+    out.push(b + t1, c1);
+    out.push(a - t0, c0);
+    out.push(b + t1, c1);
+    out.push(b - t1, c1);
     for (float side : {1.0f, -1.0f})
     {
-        const cVector2 core0 = Add(a, Scale(t0, side)), core1 = Add(b, Scale(t1, side));
-        const cVector2 edge0 = Add(core0, Scale(f0, side)), edge1 = Add(core1, Scale(f1, side));
+        const cVector2 core0 = a + t0 * side, core1 = b + t1 * side;
+        const cVector2 edge0 = core0 + f0 * side, edge1 = core1 + f1 * side;
         out.push(core0, c0);
         out.push(edge0, c0, true);
         out.push(core1, c1);

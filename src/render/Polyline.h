@@ -15,6 +15,7 @@ enum ePolylineJoin : int32_t
 
 enum ePolylineCap : int32_t
 {
+    kPolylineCapAsOptions = -1, // a segment's end cap: the options' kind
     kPolylineCapButt = 0,
     kPolylineCapRound = 1,
     kPolylineCapSquare = 2, // the end pushed out by the core and feather width
@@ -23,8 +24,8 @@ enum ePolylineCap : int32_t
 
 struct cPolylineOptions
 {
-    int32_t join = kPolylineJoinBevel;
-    int32_t cap = kPolylineCapFeatheredButt;
+    ePolylineJoin join = kPolylineJoinBevel;
+    ePolylineCap cap = kPolylineCapFeatheredButt;
     bool feather = false;     // scale the feather width by the factor below
     float feathering = 1.0f;  // used only when feather is set
     bool noFeatherAtCap = false;
@@ -40,10 +41,10 @@ void DrawPolylineAA(cDrawList& list, const cVector2* points, int count, uint32_t
                     const cPolylineOptions& options);
 
 // One straight piece from p0 to p1. The start cap is the options' kind, the
-// end cap the given kind (-1: the options' kind too).
+// end cap the given kind (or the options' kind too).
 void DrawPolylineSegment(cDrawList& list, const cVector2& p0, const cVector2& p1, uint32_t colour0,
                          uint32_t colour1, float width0, float width1, const cPolylineOptions& options,
-                         bool capStart, bool capEnd, int32_t endCap = -1);
+                         bool capStart, bool capEnd, ePolylineCap endCap = kPolylineCapAsOptions);
 
 // The core half-width t and the feather width R of a line width.
 void GetCoreAndFeather(float width, float& core, float& feather);

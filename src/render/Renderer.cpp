@@ -56,13 +56,10 @@ void cRenderer::ResetState()
     projection = identity;
     std::fill(viewport, viewport + 4, 0.0f);
 
-    cullMode = -1;
     SetCullMode(kCullNone);
-    blendMode = -1;
     SetBlendMode(kBlendOff);
     scissorEnabled = true;
     DisableScissor();
-    depthFunc = -1;
     SetDepthFunc(kDepthGreaterEqual);
     colour = 0xff000000u;
     SetColour(0xffffffffu);
@@ -97,7 +94,7 @@ void cRenderer::SetScreenSize(float width, float height)
     SetViewport(0, 0, uint32_t(width + 0.5f), uint32_t(height + 0.5f));
 }
 
-void cRenderer::SetOrientation(float angle, int32_t orientation, bool force)
+void cRenderer::SetOrientation(float angle, eOrientation orientation, bool force)
 {
     if (orientation == screen.orientation && !force)
         return;
@@ -265,17 +262,17 @@ void cRenderer::SetClearColourIfDifferent(uint32_t value)
         SetClearColour(value);
 }
 
-int32_t cRenderer::SetBlendModeIfDifferent(int32_t mode)
+eBlendMode cRenderer::SetBlendModeIfDifferent(eBlendMode mode)
 {
-    const int32_t previous = blendMode;
+    const eBlendMode previous = blendMode;
     if (mode != previous)
         SetBlendMode(mode);
     return previous;
 }
 
-int32_t cRenderer::SetCullModeIfDifferent(int32_t mode)
+eCullMode cRenderer::SetCullModeIfDifferent(eCullMode mode)
 {
-    const int32_t previous = cullMode;
+    const eCullMode previous = cullMode;
     if (mode != previous)
         SetCullMode(mode);
     return previous;
@@ -289,13 +286,13 @@ uint32_t cRenderer::SetColourIfDifferent(uint32_t value)
     return previous;
 }
 
-void cRenderer::BindTextureIfDifferent(cTexture* texture, int32_t sampling, bool force)
+void cRenderer::BindTextureIfDifferent(cTexture* texture, eSampling sampling, bool force)
 {
     if (force || texture != texture0 || sampling != sampling0)
         BindTexture(0, texture, sampling);
 }
 
-void cRenderer::SetTextureSamplingIfDifferent(int32_t sampling)
+void cRenderer::SetTextureSamplingIfDifferent(eSampling sampling)
 {
     if (sampling != sampling0)
         SetTextureSampling(0, sampling);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Math.h"
+#include "render/RenderStates.h"
 #include "render/VertexFormat.h"
 
 #include <cstdint>
@@ -8,71 +9,6 @@
 class cTexture;
 class cDeviceTexture;
 struct cPVRImage;
-
-enum eClearFlags : uint32_t
-{
-    kClearColour = 1,
-    kClearDepth = 2,
-    kClearStencil = 4,
-};
-
-enum ePrimitive : int32_t
-{
-    kPrimitivePoints = 0,
-    kPrimitiveLines = 1,
-    kPrimitiveLineStrip = 2,
-    kPrimitiveTriangles = 3,
-    kPrimitiveTriangleStrip = 4,
-};
-
-enum eCullMode : int32_t
-{
-    kCullNone = 0,
-    kCullFront = 1,
-    kCullBack = 2,
-};
-
-enum eDepthFunc : int32_t
-{
-    kDepthOff = 0,
-    kDepthNever = 1,
-    kDepthLess = 2,
-    kDepthEqual = 3,
-    kDepthLessEqual = 4,
-    kDepthGreater = 5,
-    kDepthNotEqual = 6,
-    kDepthGreaterEqual = 7,
-    kDepthAlways = 8,
-};
-
-enum eBlendMode : int32_t
-{
-    kBlendOff = 0,
-    kBlendAlpha = 1,            // src * src alpha + dst * (1 - src alpha)
-    kBlendMultiply = 2,         // dst * src colour
-    kBlendAdditiveAlpha = 3,    // src * src alpha + dst
-    kBlendSquare = 4,           // src * src colour + dst * dst colour
-    kBlendCrossMultiply = 5,    // src * dst colour + dst * src colour
-};
-
-// Texture sampling mode: filter in bits 0..3 (0 nearest, 1 linear, 2 linear with
-// linear mip-maps), wrap in s in bits 4..7 and in t in bits 8..11 (0 clamp,
-// 1 repeat). Any other field value leaves that setting as it was.
-enum eSampling : int32_t
-{
-    kSamplingNearest = 0x000,
-    kSamplingLinear = 0x001,
-    kSamplingLinearRepeat = 0x111,
-};
-
-enum eOrientation : int32_t
-{
-    kOrientationUpright = 0,
-    kOrientationQuarter = 1,
-    kOrientationHalf = 2,
-    kOrientationMinusQuarter = 3,
-    kOrientationFree = 4,
-};
 
 // A scissor rectangle in unscaled window pixels, origin at the bottom-left.
 struct cClipRect
@@ -128,7 +64,7 @@ struct cScreen
 {
     float width = 0;
     float height = 0;
-    int32_t orientation = -1;
+    eOrientation orientation = kOrientationNone;
     cMatrix33 rotation;
     float angle = 0;
     float orientedWidth = 0;
@@ -151,29 +87,29 @@ public:
     virtual void Clear(uint32_t flags) = 0;
     virtual void Present() = 0;
     virtual void SetViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t height) = 0;
-    virtual void DrawArrays(int32_t primitive, const cVertexFormat& format, const void* vertices,
+    virtual void DrawArrays(ePrimitive primitive, const cVertexFormat& format, const void* vertices,
                             uint32_t vertexCount) = 0;
-    virtual void DrawIndexed(int32_t primitive, const cVertexFormat& format, const void* vertices,
+    virtual void DrawIndexed(ePrimitive primitive, const cVertexFormat& format, const void* vertices,
                              uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount) = 0;
     virtual ~cRenderer();
     virtual void SetClearDepth(float depth) = 0;
     virtual void SetClearColour(uint32_t colour) = 0;
-    virtual void SetCullMode(int32_t mode) = 0;
-    virtual void SetDepthFunc(int32_t func) = 0;
+    virtual void SetCullMode(eCullMode mode) = 0;
+    virtual void SetDepthFunc(eDepthFunc func) = 0;
     virtual void SetColour(uint32_t colour) = 0;
-    virtual void SetBlendMode(int32_t mode) = 0;
+    virtual void SetBlendMode(eBlendMode mode) = 0;
     virtual void SetProjectionMatrix(const cMatrix44& matrix) = 0;
     virtual void SetModelMatrix(const cMatrix44& matrix) = 0;
     virtual void SetViewMatrix(const cMatrix44& matrix) = 0;
     virtual void SetScissor(const cClipRect& rect) = 0;
     virtual void DisableScissor() = 0;
     virtual void OnScreenSizeChanged(float width, float height);
-    virtual void BindTexture(int unit, cTexture* texture, int32_t sampling) = 0;
-    virtual void SetTextureSampling(int unit, int32_t sampling) = 0;
+    virtual void BindTexture(int unit, cTexture* texture, eSampling sampling) = 0;
+    virtual void SetTextureSampling(int unit, eSampling sampling) = 0;
 
     void ResetState();
     void SetScreenSize(float width, float height);
-    void SetOrientation(float angle, int32_t orientation, bool force);
+    void SetOrientation(float angle, eOrientation orientation, bool force);
     void Push2DProjection(float width, float height);
 
     // Clip rectangles in drawing coordinates ({x0, y0, x1, y1}); each level only
@@ -194,11 +130,11 @@ public:
     void SetClearDepthIfDifferent(float depth);
     void SetClearColourIfDifferent(uint32_t colour);
     // These three return the value in force before the call.
-    int32_t SetBlendModeIfDifferent(int32_t mode);
-    int32_t SetCullModeIfDifferent(int32_t mode);
+    eBlendMode SetBlendModeIfDifferent(eBlendMode mode);
+    eCullMode SetCullModeIfDifferent(eCullMode mode);
     uint32_t SetColourIfDifferent(uint32_t colour);
-    void BindTextureIfDifferent(cTexture* texture, int32_t sampling, bool force);
-    void SetTextureSamplingIfDifferent(int32_t sampling);
+    void BindTextureIfDifferent(cTexture* texture, eSampling sampling, bool force);
+    void SetTextureSamplingIfDifferent(eSampling sampling);
 
     bool ready = false;
     int32_t pixelConvention = -1;
@@ -209,14 +145,14 @@ public:
     float viewport[4] = {0, 0, 0, 0};
     float clearDepth = 0;
     uint32_t clearColour = 0;
-    int32_t cullMode = 0;
-    int32_t depthFunc = 0;
+    eCullMode cullMode = kCullNone;
+    eDepthFunc depthFunc = kDepthOff;
     cScreen screen;
-    int32_t blendMode = 0;
+    eBlendMode blendMode = kBlendOff;
     bool scissorEnabled = false;
     uint32_t colour = 0;
     cTexture* texture0 = nullptr; // counted reference
-    int32_t sampling0 = 0;
+    eSampling sampling0 = kSamplingNearest;
     cClipStack clipStack;
     float displayScale = 1.0f;
 

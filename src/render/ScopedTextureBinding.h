@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "render/RenderStates.h"
 
 class cRenderer;
 class cTexture;
@@ -17,5 +17,5 @@ public:
 private:
     cRenderer& mRenderer;
     cTexture* mTexture; // counted reference
-    int32_t mSampling;
+    eSampling mSampling;
 };

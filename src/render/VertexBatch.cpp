@@ -10,7 +10,7 @@ cVertexBatch::cVertexBatch(cRenderer* renderer)
 
 cVertexBatch::~cVertexBatch() = default;
 
-void cVertexBatch::SetState(int32_t primitive, const cVertexFormat* layout, const cMaterial* material)
+void cVertexBatch::SetState(ePrimitive primitive, const cVertexFormat* layout, const cMaterial* material)
 {
     if (primitive == mPrimitive && layout == mLayout && material == mMaterial)
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/RenderStates.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -21,7 +23,7 @@ public:
     cVertexBatch& operator=(const cVertexBatch&) = delete;
 
     // Flushes when any of the three differs from the batch's, then adopts them.
-    void SetState(int32_t primitive, const cVertexFormat* layout, const cMaterial* material);
+    void SetState(ePrimitive primitive, const cVertexFormat* layout, const cMaterial* material);
 
     // Room for indexed geometry at the end of the pending data: the vertex room,
     // with the base vertex number and the index room as outputs. Null when the
@@ -32,7 +34,7 @@ public:
 
     void Flush();
 
-    int32_t GetPrimitive() const { return mPrimitive; }
+    ePrimitive GetPrimitive() const { return mPrimitive; }
     const cVertexFormat* GetLayout() const { return mLayout; }
     const cMaterial* GetMaterial() const { return mMaterial; }
     uint32_t GetVertexCount() const { return mVertexCount; }
@@ -47,7 +49,7 @@ private:
     std::unique_ptr<uint8_t[]> mVertices;
     std::unique_ptr<uint16_t[]> mIndices;
     bool mIndexed = false;
-    int32_t mPrimitive = -1;
+    ePrimitive mPrimitive = kPrimitiveNone;
     const cVertexFormat* mLayout = nullptr;
     const cMaterial* mMaterial = nullptr;
     uint32_t mVertexCount = 0;

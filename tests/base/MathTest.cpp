@@ -259,3 +259,26 @@ TEST(Math, VectorOperations)
     EXPECT_FALSE(std::isfinite(zero.X));
     EXPECT_EQ(Dot(cVector4{1, 2, 3, 4}, cVector4{1, 1, 1, 1}), 10.0f);
 }
+
+TEST(Math, PlaneVectorOperations)
+{
+    const cVector2 a = {3, 4};
+    EXPECT_EQ(Length(a), 5.0f);
+    EXPECT_EQ(Cross(cVector2{1, 0}, cVector2{0, 1}), 1.0f) << "counter-clockwise is positive";
+    const cVector2 unit = Normalised(a);
+    EXPECT_NEAR(unit.X, 0.6f, 1e-6f);
+    EXPECT_NEAR(unit.Y, 0.8f, 1e-6f);
+    for (const cVector2 none : {cVector2{0, 0}, cVector2{1e-12f, 0}})
+    {
+        const cVector2 n = Normalised(none);
+        EXPECT_EQ(n.X, 0.0f) << "a vector without direction becomes zero";
+        EXPECT_EQ(n.Y, 0.0f);
+    }
+
+    float ta = 0, tb = 0;
+    ASSERT_TRUE(CrossLines({0, 0}, {4, 0}, {1, -1}, {1, 1}, 1e-5f, ta, tb));
+    EXPECT_FLOAT_EQ(ta, 0.25f);
+    EXPECT_FLOAT_EQ(tb, 0.5f);
+    EXPECT_FALSE(CrossLines({0, 0}, {4, 0}, {0, 1}, {4, 1.000001f}, 1e-5f, ta, tb)) << "parallel within the limit";
+    EXPECT_TRUE(CrossLines({0, 0}, {4, 0}, {0, 1}, {4, 1.000001f}, 1e-11f, ta, tb));
+}

@@ -15,14 +15,14 @@ class cCaptureRenderer : public cRecordingRenderer
 public:
     struct cDraw
     {
-        int32_t primitive;
+        ePrimitive primitive;
         std::string layout;
         uint32_t vertexCount;
         std::vector<uint8_t> vertices;
         std::vector<uint16_t> indices;
         bool indexed;
         cTexture* texture;
-        int32_t blendMode;
+        eBlendMode blendMode;
 
         template <class V>
         const V& Vertex(size_t i) const
@@ -31,12 +31,12 @@ public:
         }
     };
 
-    void DrawArrays(int32_t primitive, const cVertexFormat& format, const void* data, uint32_t count) override
+    void DrawArrays(ePrimitive primitive, const cVertexFormat& format, const void* data, uint32_t count) override
     {
         Record(primitive, format, data, count, nullptr, 0);
         calls.push_back("DrawArrays");
     }
-    void DrawIndexed(int32_t primitive, const cVertexFormat& format, const void* data, uint32_t count,
+    void DrawIndexed(ePrimitive primitive, const cVertexFormat& format, const void* data, uint32_t count,
                      const uint16_t* indices, uint32_t indexCount) override
     {
         Record(primitive, format, data, count, indices, indexCount);
@@ -46,7 +46,7 @@ public:
     std::vector<cDraw> draws;
 
 private:
-    void Record(int32_t primitive, const cVertexFormat& format, const void* data, uint32_t count,
+    void Record(ePrimitive primitive, const cVertexFormat& format, const void* data, uint32_t count,
                 const uint16_t* indices, uint32_t indexCount)
     {
         cDraw draw{primitive, format.name, count, {}, {}, indices != nullptr, texture0, blendMode};

@@ -53,7 +53,7 @@ protected:
         gRenderer = nullptr;
     }
 
-    cMaterial* AddMaterial(const char* name, int32_t blend, cTexture* texture)
+    cMaterial* AddMaterial(const char* name, eBlendMode blend, cTexture* texture)
     {
         auto* material = new cMaterial(blend);
         material->SetTexture(texture);

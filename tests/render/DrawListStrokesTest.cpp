@@ -15,6 +15,8 @@ namespace
 {
 // A line sprite 4 pixels high: half-thickness 2 at scale 1.
 const cAtlasSprite kLine = {0.5f, 0.25f, 0.75f, 0.5f, 0, 0, 8, 4, 8, 4, 4, 2};
+constexpr ePolylineJoin kMitre = kPolylineJoinMitre;
+constexpr ePolylineJoin kBevel = kPolylineJoinBevel;
 
 std::vector<uint16_t> Slice(const std::vector<uint16_t>& v, size_t from, size_t count)
 {
@@ -52,16 +54,16 @@ TEST_F(Strokes, ThickLineJointsMitreBevelOrContinue)
     {
         const char* what;
         std::vector<cVector2> points;
-        int join;
+        ePolylineJoin join;
         std::vector<uint16_t> joint;
         cVector2 prevEndLeft, prevEndRight, nextStartLeft, nextStartRight;
     };
     const cCase cases[] = {
-        {"straight on", {{0, 0}, {10, 0}, {20, 0}}, 0, {0, 0, 0}, {10, -2}, {10, 2}, {10, -2}, {10, 2}},
-        {"right angle, mitred", {{0, 0}, {10, 0}, {10, 10}}, 0, {0, 0, 0}, {12, -2}, {8, 2}, {12, -2}, {8, 2}},
-        {"right angle, bevelled", {{0, 0}, {10, 0}, {10, 10}}, 1, {1, 4, 2}, {10, -2}, {8, 2}, {12, 0}, {8, 2}},
-        {"left turn, bevelled", {{0, 0}, {10, 0}, {10, -10}}, 1, {1, 7, 2}, {8, -2}, {10, 2}, {8, -2}, {12, 0}},
-        {"turning back is bevelled even with join 0", {{0, 0}, {10, 0}, {1, 3}}, 0, {1, 4, 2}, {10, -2}, {}, {}, {}},
+        {"straight on", {{0, 0}, {10, 0}, {20, 0}}, kMitre, {0, 0, 0}, {10, -2}, {10, 2}, {10, -2}, {10, 2}},
+        {"right angle, mitred", {{0, 0}, {10, 0}, {10, 10}}, kMitre, {0, 0, 0}, {12, -2}, {8, 2}, {12, -2}, {8, 2}},
+        {"right angle, bevelled", {{0, 0}, {10, 0}, {10, 10}}, kBevel, {1, 4, 2}, {10, -2}, {8, 2}, {12, 0}, {8, 2}},
+        {"left turn, bevelled", {{0, 0}, {10, 0}, {10, -10}}, kBevel, {1, 7, 2}, {8, -2}, {10, 2}, {8, -2}, {12, 0}},
+        {"turning back is bevelled all the same", {{0, 0}, {10, 0}, {1, 3}}, kMitre, {1, 4, 2}, {10, -2}, {}, {}, {}},
     };
     for (const cCase& c : cases)
     {
@@ -98,7 +100,7 @@ TEST_F(Strokes, EveryJointOfALongStripIsJoined)
     for (int i = 0; i < 600; ++i)
         stairs.push_back({float((i + 1) / 2) * 10, float(i / 2) * 10});
     const int segments = int(stairs.size()) - 1;
-    for (int join : {0, 1})
+    for (ePolylineJoin join : {kMitre, kBevel})
     {
         renderer.draws.clear();
         list->DrawThickLineStrip(stairs.data(), int(stairs.size()), join, &kLine, 0xffffffff, 1.0f);
@@ -140,10 +142,10 @@ TEST_F(Strokes, EveryJointOfALongStripIsJoined)
 TEST_F(Strokes, SolidThickLinesUseTheLineSpriteOfTheirWidthInTheFillMaterial)
 {
     const cVector2 points[2] = {{0, 10}, {100, 10}};
-    list->DrawThickLineStripSolid(points, 2, 0, nullptr, 0xffffffff, 6.0f);
-    list->DrawThickLineStripSolid(points, 1, 0, nullptr, 0xffffffff, 6.0f);
+    list->DrawThickLineStripSolid(points, 2, kMitre, nullptr, 0xffffffff, 6.0f);
+    list->DrawThickLineStripSolid(points, 1, kMitre, nullptr, 0xffffffff, 6.0f);
     EXPECT_EQ(list->currentMaterial, texturedColour);
-    list->DrawThickLineStripSolid(points, 2, 0, &kLine, 0xffffffff, 3.0f);
+    list->DrawThickLineStripSolid(points, 2, kMitre, &kLine, 0xffffffff, 3.0f);
     list->FlushVertexBatch();
     ASSERT_EQ(renderer.draws.size(), 2u);
     EXPECT_EQ(renderer.draws[0].texture, fillAtlas);
@@ -193,7 +195,7 @@ TEST_F(Strokes, PathsDrawInTheirStyle)
     cPathStyle style;
     style.colour = 0xff00ff00;
     style.width = 2.0f;
-    for (int32_t mode : {kPathNone, kPathHairline})
+    for (ePathMode mode : {kPathNone, kPathHairline})
     {
         style.mode = mode;
         style.colour = mode == kPathNone ? 0xff00ff00 : 0x0000ff00;
@@ -207,8 +209,8 @@ TEST_F(Strokes, PathsDrawInTheirStyle)
 
     const struct
     {
-        int32_t mode;
-        int32_t primitive;
+        ePathMode mode;
+        ePrimitive primitive;
         const char* layout;
         cTexture* texture;
     } cases[] = {

@@ -52,9 +52,9 @@ void DrawScene(cDrawList& list)
     list.DrawTextF(270, 100, 24, kTeal, 0x20, "Size 24");
 
     const cVector2 zigzag[5] = {{20, 200}, {70, 170}, {120, 200}, {170, 170}, {220, 200}};
-    list.DrawThickLineStripSolid(zigzag, 5, 0, nullptr, kAmber, 6.0f);
+    list.DrawThickLineStripSolid(zigzag, 5, kPolylineJoinMitre, nullptr, kAmber, 6.0f);
     const cVector2 straight[2] = {{20, 220}, {220, 220}};
-    list.DrawThickLineStripSolid(straight, 2, 1, nullptr, kWhite, 4.0f);
+    list.DrawThickLineStripSolid(straight, 2, kPolylineJoinBevel, nullptr, kWhite, 4.0f);
 
     std::vector<cVector2> curve;
     for (int i = 0; i <= 44; ++i)
@@ -68,7 +68,7 @@ void DrawScene(cDrawList& list)
     style.mode = kPathPolylineAA;
     style.colour = kWhite;
     style.width = 2.0f;
-    style.join = 1;
+    style.join = kPolylineJoinBevel;
     list.DrawPath(wave.data(), int(wave.size()), style);
     const cVector2 thick[3] = {{260, 270}, {360, 270}, {460, 300}};
     style.width = 6.0f;

@@ -24,7 +24,7 @@ protected:
         gRenderer = nullptr;
     }
 
-    cMaterial* MakeTextured(int32_t sampling)
+    cMaterial* MakeTextured(eSampling sampling)
     {
         auto* material = new cMaterial(kBlendAlpha);
         material->SetTexture(atlas);

@@ -143,7 +143,7 @@ TEST_F(PolylineDraw, JoinsAndCapsCoverThePathWithoutGapsOrSpikes)
         {{10, 10}, {60, 12}, {10, 14}},                        // sharp turn
         {{10, 40}, {30, 35}, {50, 20}, {70, 18}, {90, 30}},    // a curve
     };
-    for (int join : {kPolylineJoinMitre, kPolylineJoinBevel, kPolylineJoinRound})
+    for (ePolylineJoin join : {kPolylineJoinMitre, kPolylineJoinBevel, kPolylineJoinRound})
         for (float width : {1.0f, 2.0f, 6.0f})
             for (const auto& path : paths)
             {
@@ -200,7 +200,7 @@ TEST_F(PolylineDraw, CapsEndTheLineWhereTheirKindSays)
     const cVector2 points[2] = {{10, 10}, {50, 10}};
     const struct
     {
-        int32_t cap;
+        ePolylineCap cap;
         float reach; // how far the drawing goes beyond each end
     } cases[] = {
         {kPolylineCapFeatheredButt, 1.0f},
@@ -229,7 +229,7 @@ TEST_F(PolylineDraw, ThinHalvesMeetAtTheMiddlePointWithoutFadingThere)
     // A fade at every inner point would dot a thin line; only the line's own
     // ends are capped, and a round join closes the corner with round ends.
     const cVector2 corner[3] = {{10, 10}, {30, 10}, {30, 30}};
-    for (int join : {kPolylineJoinBevel, kPolylineJoinRound})
+    for (ePolylineJoin join : {kPolylineJoinBevel, kPolylineJoinRound})
     {
         cPolylineOptions options;
         options.join = join;

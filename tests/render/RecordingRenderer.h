@@ -35,25 +35,25 @@ public:
         viewport[3] = float(height);
         calls.push_back("SetViewport");
     }
-    void DrawArrays(int32_t, const cVertexFormat&, const void*, uint32_t) override { calls.push_back("DrawArrays"); }
-    void DrawIndexed(int32_t, const cVertexFormat&, const void*, uint32_t, const uint16_t*, uint32_t) override
+    void DrawArrays(ePrimitive, const cVertexFormat&, const void*, uint32_t) override { calls.push_back("DrawArrays"); }
+    void DrawIndexed(ePrimitive, const cVertexFormat&, const void*, uint32_t, const uint16_t*, uint32_t) override
     {
         calls.push_back("DrawIndexed");
     }
     void SetClearDepth(float depth) override { clearDepth = depth; }
     void SetClearColour(uint32_t value) override { clearColour = value; }
-    void SetCullMode(int32_t mode) override
+    void SetCullMode(eCullMode mode) override
     {
         cullMode = mode;
         calls.push_back("SetCullMode");
     }
-    void SetDepthFunc(int32_t func) override { depthFunc = func; }
+    void SetDepthFunc(eDepthFunc func) override { depthFunc = func; }
     void SetColour(uint32_t value) override
     {
         colour = value;
         calls.push_back("SetColour");
     }
-    void SetBlendMode(int32_t mode) override
+    void SetBlendMode(eBlendMode mode) override
     {
         blendMode = mode;
         calls.push_back("SetBlendMode");
@@ -76,13 +76,13 @@ public:
         scissorEnabled = false;
         calls.push_back("DisableScissor");
     }
-    void BindTexture(int, cTexture* texture, int32_t sampling) override
+    void BindTexture(int, cTexture* texture, eSampling sampling) override
     {
         StoreTexture(texture);
         sampling0 = sampling;
         calls.push_back("BindTexture");
     }
-    void SetTextureSampling(int, int32_t sampling) override
+    void SetTextureSampling(int, eSampling sampling) override
     {
         sampling0 = sampling;
         calls.push_back("SetTextureSampling");

@@ -118,11 +118,11 @@ TEST_F(RendererGL11Test, SamplingFieldsAreReadOnTheirOwn)
 
     renderer.BindTexture(0, texture, kSamplingLinearRepeat);
     EXPECT_EQ(TextureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
-    renderer.SetTextureSampling(0, 0x201);
+    renderer.SetTextureSampling(0, eSampling(0x201));
     EXPECT_EQ(TextureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
     EXPECT_NE(TextureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
     EXPECT_EQ(TextureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT) << "field value 2 leaves the wrap in t";
-    renderer.SetTextureSampling(0, 0x2);
+    renderer.SetTextureSampling(0, eSampling(0x2));
     EXPECT_EQ(TextureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
     EXPECT_EQ(TextureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
 

@@ -207,21 +207,21 @@ public:
     void Clear(uint32_t) override {}
     void Present() override {}
     void SetViewport(uint32_t, uint32_t, uint32_t, uint32_t) override {}
-    void DrawArrays(int32_t, const cVertexFormat&, const void*, uint32_t) override {}
-    void DrawIndexed(int32_t, const cVertexFormat&, const void*, uint32_t, const uint16_t*, uint32_t) override {}
+    void DrawArrays(ePrimitive, const cVertexFormat&, const void*, uint32_t) override {}
+    void DrawIndexed(ePrimitive, const cVertexFormat&, const void*, uint32_t, const uint16_t*, uint32_t) override {}
     void SetClearDepth(float) override {}
     void SetClearColour(uint32_t) override {}
-    void SetCullMode(int32_t) override {}
-    void SetDepthFunc(int32_t) override {}
+    void SetCullMode(eCullMode) override {}
+    void SetDepthFunc(eDepthFunc) override {}
     void SetColour(uint32_t) override {}
-    void SetBlendMode(int32_t) override {}
+    void SetBlendMode(eBlendMode) override {}
     void SetProjectionMatrix(const cMatrix44&) override {}
     void SetModelMatrix(const cMatrix44&) override {}
     void SetViewMatrix(const cMatrix44&) override {}
     void SetScissor(const cClipRect&) override {}
     void DisableScissor() override {}
-    void BindTexture(int, cTexture*, int32_t) override {}
-    void SetTextureSampling(int, int32_t) override {}
+    void BindTexture(int, cTexture*, eSampling) override {}
+    void SetTextureSampling(int, eSampling) override {}
 };
 
 class InputManagerScreenTest : public InputManagerTest
@@ -255,7 +255,7 @@ TEST_F(InputManagerScreenTest, MapsTouchesToTheLogicalOrientation)
 {
     struct cCase
     {
-        int32_t orientation;
+        eOrientation orientation;
         float x, y;
         float expectedX, expectedY;
     };

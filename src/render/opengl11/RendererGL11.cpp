@@ -12,7 +12,7 @@ const GLenum kPrimitives[] = {GL_POINTS, GL_LINES, GL_LINE_STRIP, GL_TRIANGLES, 
 const GLenum kDepthFuncs[] = {0, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL, GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
 const GLenum kComponentTypes[] = {GL_UNSIGNED_BYTE, GL_SHORT, GL_FLOAT};
 
-GLenum PrimitiveToGL(int32_t primitive)
+GLenum PrimitiveToGL(ePrimitive primitive)
 {
     return primitive >= 0 && primitive <= kPrimitiveTriangleStrip ? kPrimitives[primitive] : GL_TRIANGLES;
 }
@@ -113,7 +113,7 @@ void cRendererGL11::SetViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t
                GLsizei(viewport[2] * displayScale), GLsizei(viewport[3] * displayScale));
 }
 
-void cRendererGL11::DrawArrays(int32_t primitive, const cVertexFormat& format, const void* vertices,
+void cRendererGL11::DrawArrays(ePrimitive primitive, const cVertexFormat& format, const void* vertices,
                                uint32_t vertexCount)
 {
     if (vertexCount == 0)
@@ -122,7 +122,7 @@ void cRendererGL11::DrawArrays(int32_t primitive, const cVertexFormat& format, c
     glDrawArrays(PrimitiveToGL(primitive), 0, GLsizei(vertexCount));
 }
 
-void cRendererGL11::DrawIndexed(int32_t primitive, const cVertexFormat& format, const void* vertices, uint32_t,
+void cRendererGL11::DrawIndexed(ePrimitive primitive, const cVertexFormat& format, const void* vertices, uint32_t,
                                 const uint16_t* indices, uint32_t indexCount)
 {
     if (indexCount == 0)
@@ -145,7 +145,7 @@ void cRendererGL11::SetClearColour(uint32_t value)
                  float(value >> 24) * k);
 }
 
-void cRendererGL11::SetCullMode(int32_t mode)
+void cRendererGL11::SetCullMode(eCullMode mode)
 {
     cullMode = mode;
     if (mode == kCullNone)
@@ -157,7 +157,7 @@ void cRendererGL11::SetCullMode(int32_t mode)
     glCullFace(mode == kCullFront ? GL_FRONT : GL_BACK);
 }
 
-void cRendererGL11::SetDepthFunc(int32_t func)
+void cRendererGL11::SetDepthFunc(eDepthFunc func)
 {
     depthFunc = func;
     if (func <= kDepthOff || func > kDepthAlways)
@@ -175,7 +175,7 @@ void cRendererGL11::SetColour(uint32_t value)
     glColor4ub(GLubyte(value), GLubyte(value >> 8), GLubyte(value >> 16), GLubyte(value >> 24));
 }
 
-void cRendererGL11::SetBlendMode(int32_t mode)
+void cRendererGL11::SetBlendMode(eBlendMode mode)
 {
     blendMode = mode;
     if (mode == kBlendOff)
@@ -243,7 +243,7 @@ void cRendererGL11::DisableScissor()
     scissorEnabled = false;
 }
 
-void cRendererGL11::BindTexture(int unit, cTexture* texture, int32_t sampling)
+void cRendererGL11::BindTexture(int unit, cTexture* texture, eSampling sampling)
 {
     StoreTexture(texture);
     const cDeviceTexture* device = texture ? texture->GetDeviceTexture() : nullptr;
@@ -259,7 +259,7 @@ void cRendererGL11::BindTexture(int unit, cTexture* texture, int32_t sampling)
     SetTextureSampling(unit, sampling);
 }
 
-void cRendererGL11::SetTextureSampling(int, int32_t sampling)
+void cRendererGL11::SetTextureSampling(int, eSampling sampling)
 {
     sampling0 = sampling;
     switch (sampling & 0xf)

@@ -14,23 +14,23 @@ public:
     void Clear(uint32_t flags) override;
     void Present() override;
     void SetViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t height) override;
-    void DrawArrays(int32_t primitive, const cVertexFormat& format, const void* vertices,
+    void DrawArrays(ePrimitive primitive, const cVertexFormat& format, const void* vertices,
                     uint32_t vertexCount) override;
-    void DrawIndexed(int32_t primitive, const cVertexFormat& format, const void* vertices, uint32_t vertexCount,
+    void DrawIndexed(ePrimitive primitive, const cVertexFormat& format, const void* vertices, uint32_t vertexCount,
                      const uint16_t* indices, uint32_t indexCount) override;
     void SetClearDepth(float depth) override;
     void SetClearColour(uint32_t colour) override;
-    void SetCullMode(int32_t mode) override;
-    void SetDepthFunc(int32_t func) override;
+    void SetCullMode(eCullMode mode) override;
+    void SetDepthFunc(eDepthFunc func) override;
     void SetColour(uint32_t colour) override;
-    void SetBlendMode(int32_t mode) override;
+    void SetBlendMode(eBlendMode mode) override;
     void SetProjectionMatrix(const cMatrix44& matrix) override;
     void SetModelMatrix(const cMatrix44& matrix) override;
     void SetViewMatrix(const cMatrix44& matrix) override;
     void SetScissor(const cClipRect& rect) override;
     void DisableScissor() override;
-    void BindTexture(int unit, cTexture* texture, int32_t sampling) override;
-    void SetTextureSampling(int unit, int32_t sampling) override;
+    void BindTexture(int unit, cTexture* texture, eSampling sampling) override;
+    void SetTextureSampling(int unit, eSampling sampling) override;
 
     void ApplyVertexFormat(const cVertexFormat& format, const void* data);
     bool HasExtension(const char* name) const;
