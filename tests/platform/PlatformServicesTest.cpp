@@ -1,7 +1,7 @@
-#include "render/PlatformServices.h"
+#include "platform/PlatformServices.h"
 
-#include "render/PlaybackStateService.h"
-#include "render/WebViewService.h"
+#include "platform/PlaybackStateService.h"
+#include "platform/WebViewService.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "render/WebViewService.h"
+#include "platform/WebViewService.h"
 
 cWebViewService* gWebViewService = nullptr;
 

@@ -1,4 +1,4 @@
-#include "render/PlaybackStateService.h"
+#include "platform/PlaybackStateService.h"
 
 cPlaybackStateService* gPlaybackStateService = nullptr;
 

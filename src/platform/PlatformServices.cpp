@@ -1,4 +1,4 @@
-#include "render/PlatformServices.h"
+#include "platform/PlatformServices.h"
 
 #include <cstdio>
 #include <spawn.h>
