@@ -1,23 +1,34 @@
 #include "base/FastMath.h"
 
 #include <cmath>
+#include <mutex>
 
-float* gSineTable = nullptr;
+std::atomic<const float*> gSineTable{nullptr};
 
-void InitFastMathTables()
+namespace
 {
-    if (gSineTable != nullptr)
-        return;
-    gSineTable = new float[kSineTableSteps + 1];
+std::mutex sBuildLock;
+} // namespace
+
+const float* FastMathDetail::BuildSineTable()
+{
+    std::lock_guard<std::mutex> lock(sBuildLock);
+    if (const float* built = gSineTable.load(std::memory_order_acquire))
+        return built;
+    float* table = new float[kSineTableSteps + 1];
     const double scale = kSineTableScale;
     for (int i = 0; i <= kSineTableSteps; ++i)
-        gSineTable[i] = static_cast<float>(std::sin(i / scale));
+        table[i] = static_cast<float>(std::sin(i / scale));
+    gSineTable.store(table, std::memory_order_release);
+    return table;
 }
+
+void InitFastMathTables() { FastMathDetail::SineTable(); }
 
 void FreeFastMathTables()
 {
-    delete[] gSineTable;
-    gSineTable = nullptr;
+    std::lock_guard<std::mutex> lock(sBuildLock);
+    delete[] gSineTable.exchange(nullptr);
 }
 
 float SinF(float x)

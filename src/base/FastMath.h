@@ -1,17 +1,21 @@
 #pragma once
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 
 // Table-driven sine and cosine, for places where a cheap approximation is
 // good enough (rotations, LFOs). The table holds one period in 4096 steps plus
-// a closing entry, so interpolation never wraps. Build it with
-// InitFastMathTables() before the first call; FreeFastMathTables() at shutdown.
+// a closing entry, so interpolation never wraps. The program builds it with
+// InitFastMathTables() at start-up and frees it with FreeFastMathTables() at
+// shutdown; a call before that builds it on first use, so no caller (a test
+// run alone, a static helper) depends on the order of start-up.
 constexpr int kSineTableSteps = 4096;
 constexpr float kSineTableScale = 651.8986f; // steps per radian: 4096 / 2 pi
 constexpr float kHalfPi = 1.5707964f;
 
-extern float* gSineTable;
+// Null until built; read-only once published.
+extern std::atomic<const float*> gSineTable;
 
 void InitFastMathTables();
 void FreeFastMathTables();
@@ -23,6 +27,15 @@ float SplitFloat(float x, float* integerPart);
 
 namespace FastMathDetail
 {
+// Builds the table once, whichever thread gets there first.
+const float* BuildSineTable();
+
+inline const float* SineTable()
+{
+    const float* table = gSineTable.load(std::memory_order_acquire);
+    return table ? table : BuildSineTable();
+}
+
 // Looks up a non-negative table position. Positions the index cannot hold
 // (infinite, not a number, or arguments beyond about 3 million radians,
 // where a float has no fraction left) give 0.
@@ -33,8 +46,9 @@ inline float Interpolate(float position)
     const int32_t whole = static_cast<int32_t>(position);
     const float fraction = position - static_cast<float>(whole);
     const int32_t index = whole & (kSineTableSteps - 1);
-    const float low = gSineTable[index];
-    return low + (gSineTable[index + 1] - low) * fraction;
+    const float* table = SineTable();
+    const float low = table[index];
+    return low + (table[index + 1] - low) * fraction;
 }
 } // namespace FastMathDetail
 

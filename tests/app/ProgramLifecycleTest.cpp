@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "BuildPaths.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -23,9 +25,7 @@ class cProgram
 public:
     cProgram(const char* deviceArgument, std::vector<std::string> environment)
     {
-        const char* tmp = std::getenv("QUIL_TEST_TMP");
-        const std::string folder = tmp ? tmp : "test-tmp";
-        mkdir(folder.c_str(), 0755);
+        const std::string folder = TestScratchFolder();
         mErrorPath = folder + "/lifecycle-" + std::to_string(getpid()) + ".err";
 
         environment.push_back("SDL_AUDIODRIVER=dummy");
@@ -40,8 +40,8 @@ public:
             envp.push_back(entry.data());
         envp.push_back(nullptr);
 
-        char program[] = "bin/quilwright";
-        char* argv[] = {program, const_cast<char*>(deviceArgument), nullptr};
+        std::string program = BuildFile("bin/quilwright");
+        char* argv[] = {program.data(), const_cast<char*>(deviceArgument), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, mErrorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -56,7 +56,7 @@ public:
         sigaddset(&signals, SIGTERM);
         posix_spawnattr_setsigdefault(&attributes, &signals);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        if (posix_spawn(&mPid, program, &actions, &attributes, argv, envp.data()) != 0)
+        if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argv, envp.data()) != 0)
             mPid = -1;
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);

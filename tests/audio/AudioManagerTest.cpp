@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "BuildPaths.h"
 #include "TestModules.h"
 #include "audio/AudioBufferPool.h"
 #include "audio/AudioDevicePort.h"
@@ -349,8 +350,7 @@ TEST_F(cAudioManagerTest, WaitForEventsGivesUpAfterTwentyFiveMilliseconds)
 // audio thread's wait for it must not hold up a pause.
 TEST_F(cAudioManagerTest, PauseDoesNotHangOnAStalledDevice)
 {
-    const char* tmp = std::getenv("QUIL_TEST_TMP");
-    const std::string path = std::string(tmp ? tmp : ".") + "/audio-stalled.raw";
+    const std::string path = TestScratchFolder() + "/audio-stalled.raw";
     cScopedEnv driver("SDL_AUDIODRIVER", "disk");
     cScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
     cScopedEnv delay("SDL_DISKAUDIODELAY", "1500");
@@ -440,10 +440,7 @@ TEST_F(cAudioManagerTest, SteadyStateRenderingAllocatesNothing)
 // disk device; the file must hold that sine sample for sample.
 TEST_F(cAudioManagerTest, DiskDeviceReceivesAGaplessSine)
 {
-    const char* tmp = std::getenv("QUIL_TEST_TMP");
-    const std::string folder = tmp ? tmp : ".";
-    std::filesystem::create_directories(folder);
-    const std::string path = folder + "/audio-sine.raw";
+    const std::string path = TestScratchFolder() + "/audio-sine.raw";
     std::remove(path.c_str());
     constexpr uint32_t kRate = 44100;
     constexpr float kLevel = 0.5f;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "BuildPaths.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -64,19 +66,17 @@ int WaitForExit(pid_t pid, std::chrono::seconds limit)
 // audio thread, closes it as the desktop would and returns its exit status.
 int RunProgram(const char* audioDriver, bool& sawAudioThread)
 {
-    const char* tmp = std::getenv("QUIL_TEST_TMP");
-    const std::string folder = tmp ? tmp : "test-tmp";
-    mkdir(folder.c_str(), 0755);
+    const std::string folder = TestScratchFolder();
     std::vector<std::string> environment = {"SDL_VIDEODRIVER=offscreen", std::string("SDL_AUDIODRIVER=") + audioDriver,
                                             "XDG_DATA_HOME=" + folder + "/audio-program-data"};
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
-    char program[] = "bin/quilwright";
-    char* argv[] = {program, nullptr};
+    std::string program = BuildFile("bin/quilwright");
+    char* argv[] = {program.data(), nullptr};
     pid_t pid = -1;
-    if (posix_spawn(&pid, program, nullptr, nullptr, argv, envp.data()) != 0)
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
         return -1;
     const auto end = std::chrono::steady_clock::now() + 10s;
     while (!(sawAudioThread = HasThread(pid, "AudioManager")) && std::chrono::steady_clock::now() < end)
@@ -89,7 +89,7 @@ int RunProgram(const char* audioDriver, bool& sawAudioThread)
 
 TEST(ProgramAudioTest, StartsAndClosesCleanlyWithOrWithoutADevice)
 {
-    if (access("bin/quilwright", X_OK) != 0)
+    if (access(BuildFile("bin/quilwright").c_str(), X_OK) != 0)
         GTEST_SKIP() << "the program is not built";
     for (const char* driver : {"dummy", "no-such-audio-driver"})
     {

@@ -56,11 +56,20 @@ TEST_F(FastMath, UnrepresentableArgumentsGiveZeroInsteadOfAWildIndex)
 
 TEST_F(FastMath, SecondInitKeepsTheTable)
 {
-    float* table = gSineTable;
+    const float* table = gSineTable;
     InitFastMathTables();
     EXPECT_EQ(gSineTable, table);
-    EXPECT_EQ(gSineTable[0], 0.0f);
-    EXPECT_NEAR(gSineTable[kSineTableSteps], 0.0f, 1e-6f);
+    EXPECT_EQ(table[0], 0.0f);
+    EXPECT_NEAR(table[kSineTableSteps], 0.0f, 1e-6f);
+}
+
+TEST(FastMathBeforeStartUp, TheTableIsBuiltOnFirstUse)
+{
+    FreeFastMathTables();
+    EXPECT_NEAR(FastSin(kHalfPi), 1.0f, 1e-6f);
+    EXPECT_NE(gSineTable.load(), nullptr);
+    FreeFastMathTables();
+    EXPECT_NEAR(FastCos(0.5f), std::cos(0.5f), 2e-6f) << "built again after a free";
 }
 
 TEST(FloatHelpers, SinFAndSplitFloat)

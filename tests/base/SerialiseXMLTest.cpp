@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "BuildPaths.h"
 #include "base/Geometry.h"
 #include "base/Math.h"
 #include "base/SerialiseXML.h"
@@ -604,9 +605,7 @@ TEST(SerialiseXML, WrittenFilesPassAnXMLChecker)
 {
     if (std::system("command -v xmllint >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xmllint is not installed";
-    const char* tmp = std::getenv("QUIL_TEST_TMP");
-    const std::string folder = tmp ? tmp : "/tmp";
-    std::system(("mkdir -p '" + folder + "'").c_str());
+    const std::string folder = TestScratchFolder();
 
     const std::string documents[] = {
         Save(1.0f, [](cSerialise&) {}),

@@ -1,6 +1,7 @@
 // The generated atlases against their generated sprite tables: every sprite
 // lies inside its image, sprites that code measures against each other nest as
 // the widgets expect, and the sizes the widgets rely on hold.
+#include "BuildPaths.h"
 #include "render/AtlasTables.h"
 #include "render/PVRImage.h"
 #include "render/ResMount.h"
@@ -216,7 +217,7 @@ TEST(AtlasTablesTest, FillLineCrossSectionIsOpaqueInsideAndClearAtItsEdges)
 TEST(AtlasTablesTest, EveryColourIndexThatCodeNamesHasItsOwnArt)
 {
     // The manifest is written beside the generated tables.
-    std::ifstream file("generated/SpriteManifest.md");
+    std::ifstream file(BuildFile("generated/SpriteManifest.md"));
     ASSERT_TRUE(file) << "the sprite manifest is missing";
     std::ostringstream text;
     text << file.rdbuf();

@@ -3,6 +3,7 @@
 #include "render/Renderer.h"
 #include "render/opengl11/RendererGL11.h"
 
+#include "BuildPaths.h"
 #include "PngWriter.h"
 #include "PvrWriter.h"
 
@@ -14,8 +15,7 @@
 
 std::string TestOutputFolder()
 {
-    // Tests run in the build folder.
-    const std::string folder = "test-output";
+    const std::string folder = BuildFile("test-output");
     mkdir(folder.c_str(), 0755);
     return folder;
 }

@@ -4,6 +4,7 @@
 #include "base/FileSystemRegistry.h"
 #include "render/PVRImage.h"
 
+#include "BuildPaths.h"
 #include "PvrWriter.h"
 
 #include <cstdlib>
@@ -38,23 +39,14 @@ void cResMount::WriteFile(const std::string& path, const std::vector<uint8_t>& b
 
 std::string MakeTestFolder(const std::string& name)
 {
-    const char* base = std::getenv("QUIL_TEST_TMP");
     const std::filesystem::path folder =
-        std::filesystem::path(base ? base : "test-tmp") / ("render-" + name + "-" + std::to_string(getpid()));
+        std::filesystem::path(TestScratchFolder()) / ("render-" + name + "-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return std::filesystem::absolute(folder).string();
 }
 
-std::string GeneratedResourceFolder()
-{
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-    if (length <= 0)
-        return "bin/Resource";
-    self[length] = '\0';
-    return (std::filesystem::path(self).parent_path() / "Resource").string();
-}
+std::string GeneratedResourceFolder() { return BuildFile("bin/Resource"); }
 
 std::vector<uint8_t> ReadGeneratedResource(const std::string& path)
 {
