@@ -4,11 +4,13 @@
 
 #include "app/AppIcon.h"
 #include "audio/AudioManager.h"
+#include "audio/SampleRegistry.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
 #include "base/FileSystemRegistry.h"
 #include "base/JobQueue.h"
 #include "base/MessageQueue.h"
+#include "base/UniqueFileName.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "platform/os/Window.h"
@@ -92,6 +94,8 @@ bool cQuilwrightApplication::Initialise()
         new cFileSystemRegistry();
     new JobQueue::cJobQueue();
     MountProgramFileSystems();
+    // New sample names must not shadow a loaded sample.
+    SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
 
     if (!gInputManager)
         new cInputManager();
@@ -168,6 +172,8 @@ bool cQuilwrightApplication::Shutdown()
 {
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
+    cSampleRegistry::DumpAll();
+    SetSampleLoadedLookup(nullptr);
     delete mDrawList;
     mDrawList = nullptr;
     delete gInputManager;
