@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "audio/AudioManager.h"
 #include "audio/SampleRegistry.h"
@@ -36,6 +37,9 @@ const char* const kErrorWrite = "Couldn't write samples";
 std::atomic<const char*> sErrorText{""};
 
 void SetError(const char* text) { sErrorText.store(text, std::memory_order_relaxed); }
+
+// Null when memory is short; an empty sample still gets a block of its own.
+uint8_t* AllocateData(int64_t bytes) { return new (std::nothrow) uint8_t[size_t(std::max<int64_t>(bytes, 1))]; }
 
 // Sample data the audio thread may be playing changes under this lock.
 class cAudioDataLock
@@ -146,7 +150,7 @@ cSample::cSample(const char* key, const cLayout& layout, int32_t sizeLimit, bool
 cSample::~cSample()
 {
     cSampleRegistry::Remove(this);
-    std::free(mData);
+    delete[] mData;
 }
 
 void cSample::Release()
@@ -198,7 +202,7 @@ uint8_t* cSample::ReadWavData(cWavFile& wav, int32_t sizeLimit, int32_t* frames,
         *truncated = bytes > limit;
         bytes = std::min(bytes, limit);
     }
-    uint8_t* data = static_cast<uint8_t*>(std::malloc(size_t(std::max<int64_t>(bytes, 1))));
+    uint8_t* data = AllocateData(bytes);
     if (!data)
     {
         SetError(kErrorMemory);
@@ -207,7 +211,7 @@ uint8_t* cSample::ReadWavData(cWavFile& wav, int32_t sizeLimit, int32_t* frames,
     if (!wav.Rewind() || !wav.ReadSamples16(reinterpret_cast<int16_t*>(data), uint32_t(bytes / 2)))
     {
         SetError(wav.GetError());
-        std::free(data);
+        delete[] data;
         return nullptr;
     }
     *frames = int32_t(bytes / frameBytes);
@@ -253,7 +257,7 @@ cSample* cSample::Create(const char* path, int32_t bits, int32_t channels, int32
     if (!MakeSampleKey(path, key) || cSampleRegistry::FindAndAddRef(key.CStr(), false))
         return nullptr;
     const int64_t bytes = int64_t(bits / 8) * channels * frames;
-    uint8_t* data = bytes >= 0 && bytes <= INT32_MAX ? static_cast<uint8_t*>(std::malloc(size_t(std::max<int64_t>(bytes, 1)))) : nullptr;
+    uint8_t* data = bytes >= 0 && bytes <= INT32_MAX ? AllocateData(bytes) : nullptr;
     if (!data)
     {
         SetError(kErrorMemory);
@@ -358,7 +362,7 @@ bool cSample::Reload(const char* nativePath)
         old = mData;
         mData = data;
     }
-    std::free(old);
+    delete[] old;
     return true;
 }
 
@@ -377,7 +381,7 @@ bool cSample::Truncate(int32_t frames)
     const size_t bytes = size_t(GetFrameBytes()) * size_t(frames);
     // The first frames already start the old block: copy them before the
     // old block is given up, so a failure leaves the sample whole.
-    uint8_t* data = static_cast<uint8_t*>(std::malloc(bytes));
+    uint8_t* data = AllocateData(int64_t(bytes));
     if (!data)
     {
         SetError(kErrorMemory);
@@ -391,7 +395,7 @@ bool cSample::Truncate(int32_t frames)
         mData = data;
         mFrames = frames;
     }
-    std::free(old);
+    delete[] old;
     return true;
 }
 

@@ -34,7 +34,7 @@ public:
     // Checks what a sample can be made of; the first failure sets the error.
     static bool CheckWavFormat(const cWavFile& wav, bool enforceSize);
     // Reads the data of an open WAV as 16-bit samples (allocated with
-    // malloc). Null, with the error set, when it fails.
+    // new[]). Null, with the error set, when it fails.
     static uint8_t* ReadWavData(cWavFile& wav, int32_t sizeLimit, int32_t* frames, bool* truncated);
     // Bytes of every registered sample's data.
     static int64_t GetTotalMemory();
@@ -57,7 +57,7 @@ public:
     // From a native path, or from its own path; on failure nothing changes.
     bool Reload(const char* nativePath);
     // Under the audio manager's lock; returns the old data for the caller
-    // to free.
+    // to free with delete[].
     uint8_t* SwapData(uint8_t* data);
     // Keeps the first frames (at least 1); false, changing nothing, for a
     // count that is negative or not below the length, or without memory.

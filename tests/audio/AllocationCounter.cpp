@@ -7,6 +7,7 @@
 namespace
 {
 thread_local bool tCounting = false;
+thread_local uint64_t tRefuseAbove = 0;
 std::atomic<uint64_t> gCounted{0};
 
 void* Allocate(std::size_t size)
@@ -23,8 +24,16 @@ void SetCountAllocationsOnThisThread(bool count) { tCounting = count; }
 
 uint64_t GetCountedAllocations() { return gCounted.load(); }
 
+void SetRefuseAllocationsAbove(uint64_t bytes) { tRefuseAbove = bytes; }
+
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (tRefuseAbove != 0 && size > tRefuseAbove)
+        return nullptr;
+    return std::malloc(size ? size : 1);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

@@ -5,3 +5,7 @@
 // counted on threads that switched counting on.
 void SetCountAllocationsOnThisThread(bool count);
 uint64_t GetCountedAllocations();
+
+// Non-throwing allocations larger than this many bytes fail on this thread,
+// as they do when memory is short; 0 allows every size again.
+void SetRefuseAllocationsAbove(uint64_t bytes);
