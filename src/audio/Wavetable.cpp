@@ -1,0 +1,268 @@
+#include "audio/Wavetable.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "audio/AudioBuffer.h"
+#include "audio/WaveList.h"
+#include "base/File.h"
+#include "base/FileSystemRegistry.h"
+
+namespace
+{
+constexpr float kPhaseOne = 65536.0f;       // 1.0 in 16.16
+constexpr float kPhaseScale = 1.0f / 65536.0f;
+
+cWavetable* gWaveBank[kWaveCount] = {};
+
+// A float turned into a phase step or span: clamped in float first, so no
+// pitch, however wild, converts out of range.
+uint32_t ToPhase(float value, uint32_t limit)
+{
+    if (!(value > 0.0f))
+        return 0;
+    if (value >= static_cast<float>(limit))
+        return limit;
+    return static_cast<uint32_t>(value);
+}
+
+// Whole samples of a phase offset, wrapped into the cycle's 16.16 range.
+uint32_t OffsetPhase(float cycles, uint32_t length)
+{
+    float samples = static_cast<float>(length) * cycles;
+    if (!std::isfinite(samples))
+        return 0;
+    samples = std::fmod(samples, static_cast<float>(length));
+    return static_cast<uint32_t>(static_cast<int32_t>(samples)) << 16;
+}
+
+template <bool kInterpolate>
+float ReadTable(const cWavetable::cLevel& level, uint32_t phase)
+{
+    const uint32_t i = phase >> 16;
+    const float a = level.samples[i];
+    if constexpr (!kInterpolate)
+        return a;
+    const float b = level.samples[(i + 1) & (level.length - 1)];
+    return a + (b - a) * static_cast<float>(phase & 0xffff) * kPhaseScale;
+}
+
+template <bool kInterpolate>
+uint32_t ReadFree(const cWavetable::cLevel& level, uint32_t phase, uint32_t increment, cAudioBuffer& buffer)
+{
+    float* out = buffer.Floats();
+    for (uint32_t f = 0; f < buffer.frames; ++f)
+    {
+        out[f * buffer.channels] = ReadTable<kInterpolate>(level, phase);
+        phase = (phase + increment) & level.phaseMask;
+    }
+    return phase;
+}
+
+template <bool kInterpolate>
+void ReadSynced(const cWavetable::cLevel& level, cWavetableReader& reader, uint32_t increment, uint32_t period,
+                cAudioBuffer& buffer)
+{
+    float* out = buffer.Floats();
+    for (uint32_t f = 0; f < buffer.frames; ++f)
+    {
+        out[f * buffer.channels] = ReadTable<kInterpolate>(level, reader.phase);
+        reader.syncCounter += increment;
+        if (reader.syncCounter > period)
+        {
+            reader.syncCounter -= period;
+            reader.phase = 0;
+        }
+        else
+            reader.phase = (reader.phase + increment) & level.phaseMask;
+    }
+}
+
+void WriteSilence(cAudioBuffer& buffer)
+{
+    float* out = buffer.Floats();
+    for (uint32_t f = 0; f < buffer.frames; ++f)
+        out[f * buffer.channels] = 0.0f;
+}
+} // namespace
+
+cWavetable::cWavetable(const char* name) : mName(name) {}
+
+bool cWavetable::Load()
+{
+    cGenStringFixed<260> path("Modules/Kest/Wavetables/");
+    path.AppendCString(mName.CStr());
+    path.AppendCString(".tbl");
+    if (!gFileSystemRegistry)
+        return false;
+    std::unique_ptr<File::cFile> stream(gFileSystemRegistry->OpenIn("Res", path, File::kModeRead, 0));
+    if (!stream)
+        return false;
+    const bool read = Read(*stream);
+    stream->Close(false);
+    return read;
+}
+
+bool cWavetable::Read(File::cFile& stream)
+{
+    Clear();
+    uint32_t levelCount = 0, length = 0, total = 0;
+    stream.SerialiseUInt32(&levelCount);
+    stream.SerialiseUInt32(&length);
+    stream.SerialiseUInt32(&total);
+    if (length < kMinLength || length > kMaxLength || !std::has_single_bit(length) || total != 2 * length - 1)
+        return false;
+    const int bytes = static_cast<int>(total * sizeof(float));
+    if (stream.GetLength() != kHeaderBytes + bytes)
+        return false;
+    AllocateLevels(length);
+    bool sound = stream.Read(mSamples.GetData(), bytes) == bytes;
+    for (uint32_t i = 0; sound && i < total; ++i)
+        sound = std::fabs(mSamples[i]) <= kMaxSample; // false for a non-number too
+    if (!sound)
+        Clear();
+    return sound;
+}
+
+void cWavetable::AllocateLevels(uint32_t length)
+{
+    uint32_t count = 0, total = 0;
+    for (uint32_t n = length; n >= 1; n /= 2)
+    {
+        ++count;
+        total += n;
+    }
+    mLevels.Resize(count, kHeapArrayForce);
+    mSamples.Resize(total, kHeapArrayForce);
+    const float* start = mSamples.GetData();
+    uint32_t n = length;
+    for (uint32_t i = 0; i < count; ++i, n /= 2)
+    {
+        mLevels[i] = {static_cast<int32_t>(i), n * 65536u - 1u, n, start};
+        start += n;
+    }
+}
+
+void cWavetable::Clear()
+{
+    mLevels.Free();
+    mSamples.Free();
+}
+
+void cWavetableReader::SelectLevel(int32_t wanted)
+{
+    const int32_t highest = table->GetLevelCount() - 3;
+    if (wanted > highest)
+        wanted = highest;
+    if (wanted < 0)
+        wanted = 0;
+    if (wanted == level)
+        return;
+    const uint64_t from = table->GetLevel(level).length;
+    const uint64_t to = table->GetLevel(wanted).length;
+    const uint64_t whole = (phase >> 16) * to / from;
+    const uint64_t fraction = (phase & 0xffff) * to / from;
+    phase = static_cast<uint32_t>((whole << 16) + fraction);
+    level = wanted;
+}
+
+int32_t ChooseWaveLevel(float step)
+{
+    const uint32_t bits = std::bit_cast<uint32_t>(step);
+    const int32_t exponent = static_cast<int32_t>((bits >> 23) & 0xff) - 128;
+    const float mantissa = std::bit_cast<float>((bits & 0x007fffffu) | 0x3f800000u); // 1..2
+    return static_cast<int32_t>(static_cast<float>(exponent) + mantissa - 0.5f);
+}
+
+void cWavetableOsc::Reset()
+{
+    mWantedLevel = 0;
+    mReader = cWavetableReader();
+}
+
+void cWavetableOsc::SetTable(const cWavetable* table)
+{
+    mReader.table = table;
+    mReader.phase = 0;
+    mReader.syncCounter = 0;
+    mReader.level = 0;
+}
+
+// A level changes only when the wanted one moves by more than one, so small
+// pitch movements do not flip between tables.
+void cWavetableOsc::ChooseLevel(float cyclesPerSample)
+{
+    const float step = static_cast<float>(mReader.table->GetLevel(0).length) * cyclesPerSample;
+    const int32_t wanted = ChooseWaveLevel(step);
+    const int32_t moved = wanted - mWantedLevel;
+    if (moved > 1 || moved < -1 || mReader.phase == 0)
+    {
+        mReader.SelectLevel(wanted);
+        mWantedLevel = wanted;
+    }
+}
+
+void cWavetableOsc::Render(float cyclesPerSample, cAudioBuffer& buffer, float phaseOffset, bool interpolate)
+{
+    if (!mReader.table || mReader.table->IsEmpty())
+        return WriteSilence(buffer);
+    ChooseLevel(cyclesPerSample);
+    const cWavetable::cLevel& level = mReader.table->GetLevel(mReader.level);
+    const uint32_t increment = ToPhase(static_cast<float>(level.length) * cyclesPerSample * kPhaseOne, level.phaseMask);
+    const uint32_t offset = OffsetPhase(phaseOffset, level.length);
+    uint32_t phase = (mReader.phase + offset) & level.phaseMask;
+    phase = interpolate ? ReadFree<true>(level, phase, increment, buffer) : ReadFree<false>(level, phase, increment, buffer);
+    // The offset belongs to this block only.
+    mReader.phase = (phase - offset) & level.phaseMask;
+}
+
+void cWavetableOsc::RenderRatio(float cyclesPerSample, cAudioBuffer& buffer, float ratio, bool interpolate)
+{
+    if (!mReader.table || mReader.table->IsEmpty())
+        return WriteSilence(buffer);
+    ChooseLevel(cyclesPerSample);
+    const cWavetable::cLevel& level = mReader.table->GetLevel(mReader.level);
+    const uint32_t increment = ToPhase(static_cast<float>(level.length) * cyclesPerSample * kPhaseOne, level.phaseMask);
+    // Kept below 2^31 so the sync counter plus a step cannot wrap.
+    const uint32_t period = ToPhase(static_cast<float>(level.length) * ratio, 32767) << 16;
+    if (interpolate)
+        ReadSynced<true>(level, mReader, increment, period, buffer);
+    else
+        ReadSynced<false>(level, mReader, increment, period, buffer);
+}
+
+void BuildWaveTables()
+{
+    int32_t missing = 0;
+    for (int32_t wave = 0; wave < kWaveCount; ++wave)
+    {
+        if (!WaveHasTable(wave))
+            continue;
+        delete gWaveBank[wave];
+        gWaveBank[wave] = new cWavetable(kWaveNames[wave]);
+        if (!gWaveBank[wave]->Load())
+            ++missing;
+    }
+    // Those waves stay silent; the program goes on.
+    if (missing > 0)
+        std::fprintf(stderr, "%d wave tables are missing or damaged under Modules/Kest/Wavetables\n", int(missing));
+}
+
+void FreeWaveTables()
+{
+    for (cWavetable*& table : gWaveBank)
+    {
+        delete table;
+        table = nullptr;
+    }
+}
+
+const cWavetable* GetWaveTable(int32_t wave)
+{
+    if (wave < 0 || wave >= kWaveCount)
+        return nullptr;
+    return gWaveBank[wave];
+}
