@@ -1,5 +1,6 @@
 // Generates the content beside the program: texture atlases with their sprite
-// tables, the bitmap font, the separate textures and the window icon.
+// tables, the bitmap font, the separate textures, the oscillator's wave
+// tables and the window icon.
 #include "AppIcon.h"
 #include "ColourAtlas.h"
 #include "FontBuilder.h"
@@ -8,6 +9,7 @@
 #include "SmallAtlases.h"
 #include "TableWriter.h"
 #include "Textures.h"
+#include "WaveTables.h"
 
 #include <chrono>
 #include <cstdio>
@@ -160,6 +162,9 @@ bool Generate(const cOptions& options)
     ok &= WriteTextFileIfChanged((generated / "SpriteManifest.md").string(), manifest);
 
     ok &= WriteTextures(textures);
+    const std::string waveTables = options.resources + "/Modules/Kest/Wavetables";
+    fs::create_directories(waveTables);
+    ok &= WriteWaveTables(waveTables);
     ok &= BuildDefaultFont(options.font, fonts);
     ok &= WriteTextFileIfChanged(options.tables, tables.Source());
     if (!options.icon.empty())
