@@ -5,6 +5,7 @@
 #include "app/AppIcon.h"
 #include "audio/AudioManager.h"
 #include "audio/SampleRegistry.h"
+#include "audio/Wavetable.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
 #include "base/FileSystemRegistry.h"
@@ -129,6 +130,8 @@ bool cQuilwrightApplication::Initialise()
 // server; the pasteboard; the start-up page; the command-line documents.
 bool cQuilwrightApplication::StartCore()
 {
+    // A table that is missing or damaged leaves its wave silent.
+    BuildWaveTables();
     StartAudio();
     OpenCommandLineDocuments();
     return true;
@@ -170,6 +173,7 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
 // texture unit; the material and font registries; the resource dumps.
 bool cQuilwrightApplication::Shutdown()
 {
+    FreeWaveTables();
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
     cSampleRegistry::DumpAll();
