@@ -205,13 +205,26 @@ void cWavetableOsc::ChooseLevel(float cyclesPerSample)
     }
 }
 
-void cWavetableOsc::Render(float cyclesPerSample, cAudioBuffer& buffer, float phaseOffset, bool interpolate)
+const cWavetable::cLevel* cWavetableOsc::BeginBlock(float cyclesPerSample, cAudioBuffer& buffer, uint32_t& increment)
 {
     if (!mReader.table || mReader.table->IsEmpty())
-        return WriteSilence(buffer);
+    {
+        WriteSilence(buffer);
+        return nullptr;
+    }
     ChooseLevel(cyclesPerSample);
     const cWavetable::cLevel& level = mReader.table->GetLevel(mReader.level);
-    const uint32_t increment = ToPhase(static_cast<float>(level.length) * cyclesPerSample * kPhaseOne, level.phaseMask);
+    increment = ToPhase(static_cast<float>(level.length) * cyclesPerSample * kPhaseOne, level.phaseMask);
+    return &level;
+}
+
+void cWavetableOsc::Render(float cyclesPerSample, cAudioBuffer& buffer, float phaseOffset, bool interpolate)
+{
+    uint32_t increment = 0;
+    const cWavetable::cLevel* read = BeginBlock(cyclesPerSample, buffer, increment);
+    if (!read)
+        return;
+    const cWavetable::cLevel& level = *read;
     const uint32_t offset = OffsetPhase(phaseOffset, level.length);
     uint32_t phase = (mReader.phase + offset) & level.phaseMask;
     phase = interpolate ? ReadFree<true>(level, phase, increment, buffer) : ReadFree<false>(level, phase, increment, buffer);
@@ -221,11 +234,11 @@ void cWavetableOsc::Render(float cyclesPerSample, cAudioBuffer& buffer, float ph
 
 void cWavetableOsc::RenderRatio(float cyclesPerSample, cAudioBuffer& buffer, float ratio, bool interpolate)
 {
-    if (!mReader.table || mReader.table->IsEmpty())
-        return WriteSilence(buffer);
-    ChooseLevel(cyclesPerSample);
-    const cWavetable::cLevel& level = mReader.table->GetLevel(mReader.level);
-    const uint32_t increment = ToPhase(static_cast<float>(level.length) * cyclesPerSample * kPhaseOne, level.phaseMask);
+    uint32_t increment = 0;
+    const cWavetable::cLevel* read = BeginBlock(cyclesPerSample, buffer, increment);
+    if (!read)
+        return;
+    const cWavetable::cLevel& level = *read;
     // Kept below 2^31 so the sync counter plus a step cannot wrap.
     const uint32_t period = ToPhase(static_cast<float>(level.length) * ratio, 32767) << 16;
     if (interpolate)

@@ -93,6 +93,9 @@ public:
 
 private:
     void ChooseLevel(float cyclesPerSample);
+    // The level to read this block and its phase step; null, with silence
+    // written, when there is no table.
+    const cWavetable::cLevel* BeginBlock(float cyclesPerSample, cAudioBuffer& buffer, uint32_t& increment);
 
     int32_t mWantedLevel = 0; // before clamping
     cWavetableReader mReader;
