@@ -5,6 +5,7 @@
 #include "app/AppIcon.h"
 #include "audio/AudioManager.h"
 #include "audio/SampleRegistry.h"
+#include "audio/ScaleTable.h"
 #include "audio/Wavetable.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
@@ -12,6 +13,7 @@
 #include "base/JobQueue.h"
 #include "base/MessageQueue.h"
 #include "base/UniqueFileName.h"
+#include "midi/MIDIManager.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "platform/os/Window.h"
@@ -113,6 +115,8 @@ bool cQuilwrightApplication::Initialise()
     }
 
     SetFrameTiming(mFramesPerSecond);
+    // Opens no device yet: the first scan comes in stage 2.
+    new cMIDIManager();
 
     new cMessageQueue();
 
@@ -132,7 +136,9 @@ bool cQuilwrightApplication::StartCore()
 {
     // A table that is missing or damaged leaves its wave silent.
     BuildWaveTables();
+    new cScaleTable();
     StartAudio();
+    StartMIDI();
     OpenCommandLineDocuments();
     return true;
 }
@@ -151,6 +157,14 @@ void cQuilwrightApplication::StartAudio()
     settings.bufferLatency = 2;
     settings.audioQuality = 1;
     audio->Init(settings);
+}
+
+// MIDI input reaches the audio thread from here on.
+void cQuilwrightApplication::StartMIDI()
+{
+    cMIDIManager* midi = cMIDIManager::GetInstance();
+    cAudioManager::Get()->SetMIDIInput(midi);
+    midi->RequestRescan();
 }
 
 void cQuilwrightApplication::OpenCommandLineDocuments()
@@ -174,6 +188,11 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
 bool cQuilwrightApplication::Shutdown()
 {
     FreeWaveTables();
+    delete cScaleTable::GetInstance();
+    // The audio thread lets go of MIDI input before it goes away.
+    if (cAudioManager* audio = cAudioManager::Get())
+        audio->SetMIDIInput(nullptr);
+    delete cMIDIManager::GetInstance();
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
     cSampleRegistry::DumpAll();
@@ -195,6 +214,9 @@ bool cQuilwrightApplication::Update()
     const double now = GetMilliseconds() / 1000.0;
     mFrameDelta = float(now - mClock);
     mClock = now;
+    // Channel lights decay; devices are rescanned every 2 s.
+    if (cMIDIManager* midi = cMIDIManager::GetInstance())
+        midi->Update(mFrameDelta);
     return true;
 }
 
@@ -243,6 +265,9 @@ bool cQuilwrightApplication::HandleActivate()
 // The window is closing: nothing may render beside what follows.
 bool cQuilwrightApplication::HandleTerminate()
 {
+    // Whatever is held on a keyboard is released.
+    if (cMIDIManager* midi = cMIDIManager::GetInstance())
+        midi->Suspend();
     if (JobQueue::gJobQueue)
         JobQueue::gJobQueue->CancelAll(true);
     if (cAudioManager* audio = cAudioManager::Get())

@@ -27,6 +27,8 @@ public:
     bool StartCore();
     // Creates the audio manager and starts its thread on the output device.
     void StartAudio();
+    // Hands MIDI input to the audio manager and makes the first device scan.
+    void StartMIDI();
     // Offers each argument not beginning with "-" as a document until one opens.
     void OpenCommandLineDocuments();
 

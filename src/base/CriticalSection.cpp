@@ -29,6 +29,11 @@ void cCriticalSection::Enter()
     pthread_mutex_lock(&mMutex);
 }
 
+bool cCriticalSection::TryEnter()
+{
+    return pthread_mutex_trylock(&mMutex) == 0;
+}
+
 void cCriticalSection::Leave()
 {
     pthread_mutex_unlock(&mMutex);

@@ -13,6 +13,8 @@ public:
     cCriticalSection& operator=(const cCriticalSection&) = delete;
 
     void Enter();
+    // Enters only when no other thread holds the lock; true when entered.
+    bool TryEnter();
     void Leave();
 
     // Releases the lock's resources early (an owner's failed construction);

@@ -169,6 +169,20 @@ TEST(ProgramLifecycleTest, ClosesWithStatusZeroOnSigterm) { ExpectCleanExitOnSig
 
 TEST(ProgramLifecycleTest, ClosesWithStatusZeroOnSigint) { ExpectCleanExitOnSignal(SIGINT, "-phone"); }
 
+// The MIDI devices are scanned at start-up and every 2 s after; a machine
+// without a sequencer device is normal and not worth a word.
+TEST(ProgramLifecycleTest, RunsThroughMIDIRescansQuietly)
+{
+    cProgram program("-desktop", {"SDL_VIDEODRIVER=offscreen"});
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.WaitUntilStarted(60.0)) << program.ErrorOutput();
+    ASSERT_FALSE(program.WaitForExit(6.5)) << "ended early: " << program.ErrorOutput();
+    program.Signal(SIGTERM);
+    ASSERT_TRUE(program.WaitForExit(5.0)) << "still running 5 s after the signal";
+    EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+    EXPECT_EQ(program.ErrorOutput().find("ALSA"), std::string::npos) << program.ErrorOutput();
+}
+
 TEST(ProgramLifecycleTest, FailsWithAReasonWhenItCannotDraw)
 {
     struct cCase

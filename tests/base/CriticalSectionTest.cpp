@@ -81,3 +81,21 @@ TEST(CriticalSection, DestroyIsSafeToRepeat)
     section.Destroy();
     section.Destroy();
 }
+
+TEST(CriticalSection, TryEnterGetsInOnlyWhenNoOtherThreadHolds)
+{
+    cCriticalSection section;
+    ASSERT_TRUE(section.TryEnter());
+    EXPECT_TRUE(section.TryEnter()) << "the owner may enter again";
+    bool otherGotIn = true;
+    std::thread([&] { otherGotIn = section.TryEnter(); }).join();
+    EXPECT_FALSE(otherGotIn);
+    section.Leave();
+    section.Leave();
+    std::thread([&] {
+        otherGotIn = section.TryEnter();
+        if (otherGotIn)
+            section.Leave();
+    }).join();
+    EXPECT_TRUE(otherGotIn);
+}
