@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <bit>
 #include <cstdint>
 
 // Event types a module may receive; receivers ignore the ones they do not know.
@@ -55,8 +56,29 @@ struct cAudioEvent
     uint8_t GetNote() const { return static_cast<uint8_t>(wordA & 0xff); }
     uint8_t GetVelocity() const { return static_cast<uint8_t>((wordA >> 8) & 0xff); }
     void SetNote(uint8_t note, uint8_t velocity) { wordA = note | (uint32_t(velocity) << 8); }
+    // Set-float and set-int events: the parameter id in wordA, the value in wordB.
+    float GetFloatValue() const { return std::bit_cast<float>(wordB); }
+    int32_t GetIntValue() const { return static_cast<int32_t>(wordB); }
 };
 static_assert(sizeof(cAudioEvent) == 24, "events are six 32-bit words");
+
+inline cAudioEvent MakeSetFloatEvent(uint32_t id, float value)
+{
+    cAudioEvent event;
+    event.type = kAudioEventSetFloatParam;
+    event.wordA = id;
+    event.wordB = std::bit_cast<uint32_t>(value);
+    return event;
+}
+
+inline cAudioEvent MakeSetIntEvent(uint32_t id, int32_t value)
+{
+    cAudioEvent event;
+    event.type = kAudioEventSetIntParam;
+    event.wordA = id;
+    event.wordB = static_cast<uint32_t>(value);
+    return event;
+}
 
 // Process-wide count of generated notes, 0 at program start.
 extern std::atomic<uint32_t> NoteIdCounter;
