@@ -149,10 +149,11 @@ bool cSerialiseXML::Begin()
 
 bool cSerialiseXML::End()
 {
-    // A save the stream did not take whole is reported, not hidden.
+    // A save the stream did not take whole, or that lost a value on the way,
+    // is reported, not hidden.
     bool saved = true;
     if (IsSaving())
-        saved = mDocument->SaveFile(mStream);
+        saved = mDocument->SaveFile(mStream) && !mLostValue;
     if ((mFlags & kFlagPooled) && mDocument->IsPooled())
     {
         mDocument->ReleaseLoadData();
@@ -272,10 +273,7 @@ bool cSerialiseXML::SerialiseText(const char* name, cGenString* value)
     if (element == nullptr)
         return false;
     if (IsSaving())
-    {
-        element->SetAttribute(name, value ? value->CStr() : "");
-        return true;
-    }
+        return Store(element->SetAttribute(name, value ? value->CStr() : ""));
     const cXMLAttribute* attribute = element->FindAttribute(name);
     if (attribute == nullptr)
     {
@@ -298,10 +296,7 @@ bool cSerialiseXML::SerialiseJuceString(const char* name, juce::String* value)
     if (element == nullptr)
         return false;
     if (IsSaving())
-    {
-        element->SetAttribute(juce::String::fromUTF8(name ? name : ""), *value);
-        return true;
-    }
+        return Store(element->SetAttribute(juce::String::fromUTF8(name ? name : ""), *value));
     const cXMLAttribute* attribute = element->FindAttribute(name);
     if (attribute == nullptr)
     {
@@ -318,10 +313,7 @@ bool cSerialiseXML::SerialiseChars(const char* name, char* buffer, int32_t size)
     if (element == nullptr)
         return false;
     if (IsSaving())
-    {
-        element->SetAttribute(name, buffer ? buffer : "");
-        return true;
-    }
+        return Store(element->SetAttribute(name, buffer ? buffer : ""));
     const cXMLAttribute* attribute = element->FindAttribute(name);
     if (buffer == nullptr || size <= 0)
         return attribute != nullptr;
@@ -399,17 +391,21 @@ bool cSerialiseXML::ReadUnsigned(const char* name, uint32_t* value, uint32_t min
 {
     if (!ReadValueText(name))
         return false;
-    uint32_t read = signedText ? uint32_t(ParseSigned32(mNodePath.CStr())) : ParseUnsigned32(mNodePath.CStr());
-    if (read < min || read > max)
+    // Signed text is compared as read, so a negative number lies below the
+    // minimum instead of wrapping round to the top of the range.
+    const char* text = mNodePath.CStr();
+    const int64_t read = signedText ? int64_t(ParseSigned32(text)) : int64_t(ParseUnsigned32(text));
+    if (read < int64_t(min) || read > int64_t(max))
     {
         cGenStringFixed<16> readText, minText, maxText;
-        readText.Printf("%u", unsigned(read));
+        readText.Printf("%lld", static_cast<long long>(read));
         minText.Printf("%u", unsigned(min));
         maxText.Printf("%u", unsigned(max));
         ReportOutOfRange(name, readText.CStr(), minText.CStr(), maxText.CStr());
-        read = read < min ? min : max;
+        *value = read < int64_t(min) ? min : max;
+        return true;
     }
-    *value = read;
+    *value = uint32_t(read);
     return true;
 }
 
@@ -519,6 +515,8 @@ bool cSerialiseXML::SerialiseBool(const char* name, bool* value)
             *value = false;
             return true;
         }
+    // Like any value that fails to load, an unreadable one keeps what was
+    // there, and the caller hears of it.
     cGenStringFixed<1024> message;
     message.AssignCStr(BuildNodePath());
     message.AppendCString(":");
@@ -526,8 +524,7 @@ bool cSerialiseXML::SerialiseBool(const char* name, bool* value)
     message.AppendCString(" not boolean: ");
     message.Append(text);
     LogMessage(2, "%s", message.CStr());
-    *value = false;
-    return true;
+    return false;
 }
 
 } // namespace Base

@@ -61,6 +61,12 @@ private:
     cXMLElement* CurrentElement() const;
     cXMLElement* AppendElement(cXMLNode* parent, const char* sanitisedName);
     const char* BuildNodePath();
+    // Notes a value the document could not hold; the save then fails.
+    bool Store(bool stored)
+    {
+        mLostValue |= !stored;
+        return stored;
+    }
     // Reads the attribute's text into the node-path text.
     bool ReadValueText(const char* name);
     bool WriteValueText(const char* name, const char* format, ...) __attribute__((format(printf, 3, 4)));
@@ -74,6 +80,7 @@ private:
     cGenStringFixed<1024> mNodePath;
     cXMLNode* mStack[kStackSize] = {};
     int32_t mTop = 0;
+    bool mLostValue = false;
 };
 
 } // namespace Base

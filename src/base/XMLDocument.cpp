@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <cstring>
 #include <new>
 
 #include "base/File.h"
@@ -321,25 +322,34 @@ cXMLNode* cXMLElement::Clone() const
     return copy;
 }
 
-void cXMLElement::SetAttribute(const char* name, const char* value)
+bool cXMLElement::SetAttribute(const char* name, const char* value)
 {
-    if (cXMLAttribute* attribute = mAttributes.Find(name))
-    {
+    cXMLAttribute* attribute = mAttributes.Find(name);
+    if (attribute != nullptr)
         attribute->SetValue(value);
-        return;
+    else
+    {
+        attribute = new (std::nothrow) cXMLAttribute(name, value);
+        if (attribute == nullptr)
+        {
+            RecordError(cXMLDocument::kErrorOutOfMemory);
+            return false;
+        }
+        mAttributes.Append(attribute);
     }
-    cXMLAttribute* attribute = new (std::nothrow) cXMLAttribute(name, value);
-    if (attribute == nullptr)
+    // A text too long for the value (128 MiB and more) or no memory for it
+    // leaves a shorter value: that must not pass as stored.
+    if (std::strlen(attribute->GetValue()) != std::strlen(value ? value : ""))
     {
         RecordError(cXMLDocument::kErrorOutOfMemory);
-        return;
+        return false;
     }
-    mAttributes.Append(attribute);
+    return true;
 }
 
-void cXMLElement::SetAttribute(const juce::String& name, const juce::String& value)
+bool cXMLElement::SetAttribute(const juce::String& name, const juce::String& value)
 {
-    SetAttribute(name.toRawUTF8(), value.toRawUTF8());
+    return SetAttribute(name.toRawUTF8(), value.toRawUTF8());
 }
 
 cXMLAttribute* cXMLElement::FindAttribute(const char* name) const

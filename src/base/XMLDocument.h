@@ -209,9 +209,10 @@ public:
     char* ReadValue(char* text);
 
     // Replaces the value of the attribute of that name (its stored name is
-    // kept) or appends a new attribute.
-    void SetAttribute(const char* name, const char* value);
-    void SetAttribute(const juce::String& name, const juce::String& value);
+    // kept) or appends a new attribute; false (error 2) when the value could
+    // not be stored whole.
+    bool SetAttribute(const char* name, const char* value);
+    bool SetAttribute(const juce::String& name, const juce::String& value);
     cXMLAttribute* FindAttribute(const char* name) const;
     // The value text, or null when there is no such attribute.
     const char* Attribute(const char* name) const;
@@ -267,6 +268,8 @@ public:
     const char* GetStandalone() const { return mStandalone.CStr(); }
 
 private:
+    char* FindQuestionClose(char* fields);
+
     cGenString mVersion;
     cGenString mEncoding;
     cGenString mStandalone;
@@ -326,6 +329,10 @@ private:
     int32_t mErrorId = kNoError;
     cGenString mErrorText;
     char* mLoadedText = nullptr;
+    // During a parse: no "?>" follows this position.
+    char* mNoQuestionCloseFrom = nullptr;
+
+    friend class cXMLDeclaration;
 };
 
 } // namespace Base

@@ -1,6 +1,8 @@
+#include <climits>
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_set>
 
 #include "base/XMLDocument.h"
 #include "base/XMLNodePools.h"
@@ -29,11 +31,12 @@ struct cEntity
     const char* replacement;
 };
 
-// Searched in this order; a reference matches the first entry that starts
-// with its text.
+// A reference names one of these whole; anything else stays as written.
 const cEntity kEntities[] = {
     {"quot", "\""}, {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"AElig", "\xC3\x86"}, {"aelig", "\xC3\xA6"},
 };
+// "AElig": a ";" further away than this cannot end a reference.
+constexpr size_t kLongestEntityName = 5;
 
 const char* const kErrorTexts[cXMLDocument::kErrorCount] = {
     "No error",
@@ -56,8 +59,18 @@ bool StartsWithXMLNoCase(const char* p)
     return p[0] == '?' && ToLowerASCII(p[1]) == 'x' && ToLowerASCII(p[2]) == 'm' && ToLowerASCII(p[3]) == 'l';
 }
 
-// Decodes the entity references of [begin, end) in place; returns the end of
-// the decoded text, which is never longer than the coded one.
+// The entity whose whole name is [name, name + length), or null.
+const cEntity* FindEntity(const char* name, size_t length)
+{
+    for (const cEntity& entity : kEntities)
+        if (std::strlen(entity.name) == length && std::memcmp(entity.name, name, length) == 0)
+            return &entity;
+    return nullptr;
+}
+
+// Decodes the entity references of [begin, end) in place in one pass (each
+// "&" looks ahead no further than the longest name); returns the end of the
+// decoded text, which is never longer than the coded one.
 char* DecodeInPlace(char* begin, char* end)
 {
     char* write = begin;
@@ -66,24 +79,15 @@ char* DecodeInPlace(char* begin, char* end)
     {
         if (*read == '&')
         {
-            char* semicolon = static_cast<char*>(std::memchr(read + 1, ';', size_t(end - (read + 1))));
-            if (semicolon != nullptr)
+            char* name = read + 1;
+            const size_t reach = std::min(size_t(end - name), kLongestEntityName + 1);
+            char* semicolon = static_cast<char*>(std::memchr(name, ';', reach));
+            if (const cEntity* entity = semicolon ? FindEntity(name, size_t(semicolon - name)) : nullptr)
             {
-                const size_t length = size_t(semicolon - (read + 1));
-                const cEntity* match = nullptr;
-                for (const cEntity& entity : kEntities)
-                    if (std::strncmp(entity.name, read + 1, length) == 0)
-                    {
-                        match = &entity;
-                        break;
-                    }
-                if (match != nullptr)
-                {
-                    for (const char* r = match->replacement; *r != 0; ++r)
-                        *write++ = *r;
-                    read = semicolon + 1;
-                    continue;
-                }
+                for (const char* r = entity->replacement; *r != 0; ++r)
+                    *write++ = *r;
+                read = semicolon + 1;
+                continue;
             }
         }
         *write++ = *read++;
@@ -91,14 +95,83 @@ char* DecodeInPlace(char* begin, char* end)
     return write;
 }
 
-// The first occurrence of word inside [begin, end), or null.
-char* FindWord(char* begin, char* end, const char* word)
+// Copies n bytes into an owned text. False when the text cannot hold them
+// (128 MiB and more, or no memory): a load must fail rather than keep an
+// empty text in their place.
+bool CopyWhole(cGenString& target, const char* text, size_t n)
+{
+    if (n >= size_t(INT_MAX))
+        return false;
+    target.AssignChars(text, int(n));
+    return size_t(target.Length()) == n;
+}
+
+// Tells whether an element already has an attribute of a name, ignoring
+// letter case: by a walk over the few attributes most elements have, and by
+// a hash of the lower-cased names past those, so that an element with tens
+// of thousands of attributes costs linear time, not quadratic.
+class cAttributeNames
+{
+public:
+    explicit cAttributeNames(const cXMLAttributeSet& attributes) : mAttributes(attributes) {}
+
+    bool Contains(const char* name) const
+    {
+        if (mCount <= kWalkLimit)
+            return mAttributes.Find(name) != nullptr;
+        return mLowerCased.count(LowerCased(name)) != 0;
+    }
+
+    // After the attribute has joined the set.
+    void Added(const char* name)
+    {
+        if (++mCount < kWalkLimit)
+            return;
+        if (mCount == kWalkLimit)
+        {
+            for (const cXMLAttribute* a = mAttributes.First(); a != nullptr; a = a->Next())
+                mLowerCased.insert(LowerCased(a->GetName()));
+            return;
+        }
+        mLowerCased.insert(LowerCased(name));
+    }
+
+private:
+    static constexpr int kWalkLimit = 8;
+
+    static std::string LowerCased(const char* name)
+    {
+        std::string lower(name);
+        for (char& c : lower)
+            c = ToLowerASCII(c);
+        return lower;
+    }
+
+    const cXMLAttributeSet& mAttributes;
+    int mCount = 0;
+    std::unordered_set<std::string> mLowerCased;
+};
+
+// Reads the declaration field "word = quoted value" from the declaration's
+// own text: the first place where the word stands as a whole name followed by
+// "=". False when the field is there but its value is not closed within the
+// text (which ends in a blank, so a closed value never ends at the end).
+bool ReadDeclarationField(char* fields, const char* word, cGenString& target)
 {
     const size_t length = std::strlen(word);
-    for (char* p = begin; p + length <= end; ++p)
-        if (std::memcmp(p, word, length) == 0)
-            return p;
-    return nullptr;
+    for (char* at = std::strstr(fields, word); at != nullptr; at = std::strstr(at + 1, word))
+    {
+        const bool wholeName = (at == fields || !IsNameChar(at[-1], false)) && !IsNameChar(at[length], false);
+        if (!wholeName || *cXMLBase::SkipBlanks(at + length) != '=')
+            continue;
+        cXMLAttribute attribute; // no owner: the declaration reports the failure
+        char* after = attribute.Parse(at);
+        if (after == nullptr || *after == 0)
+            return false;
+        target.AssignCStr(attribute.GetValue());
+        return true;
+    }
+    return true;
 }
 
 // Far deeper than any document the program writes (its serialiser enters at
@@ -147,8 +220,8 @@ char* cXMLBase::ReadName(char* text, cGenString* target, bool pooled)
     char* end = text + 1;
     while (IsNameChar(*end, pooled))
         ++end;
-    if (!pooled)
-        target->AssignChars(text, int(end - text));
+    if (!pooled && !CopyWhole(*target, text, size_t(end - text)))
+        return nullptr;
     return end;
 }
 
@@ -156,6 +229,7 @@ char* cXMLBase::ReadName(char* text, cGenString* target, bool pooled)
 
 char* cXMLDocument::Parse(char* text)
 {
+    mNoQuestionCloseFrom = nullptr;
     char* position = SkipBlanks(text);
     if (position == nullptr || *position == 0)
     {
@@ -231,6 +305,7 @@ char* cXMLElement::Parse(char* text)
     if (mPooled)
         mInPlaceValue = nameStart;
 
+    cAttributeNames names(mAttributes);
     for (;;)
     {
         // A start tag cut off here is a truncated document, not a success.
@@ -286,7 +361,7 @@ char* cXMLElement::Parse(char* text)
             RecordError(cXMLDocument::kErrorParsingElement);
             return nullptr;
         }
-        if (mAttributes.Find(attribute->GetName()) != nullptr)
+        if (names.Contains(attribute->GetName()))
         {
             if (!mPooled)
                 delete attribute;
@@ -294,6 +369,7 @@ char* cXMLElement::Parse(char* text)
             return nullptr;
         }
         mAttributes.Append(attribute);
+        names.Added(attribute->GetName());
     }
 }
 
@@ -337,8 +413,11 @@ char* cXMLElement::ReadValue(char* text)
                 RecordError(cXMLDocument::kErrorOutOfMemory);
                 return nullptr;
             }
-            textNode->Parse(start);
+            textNode->mParent = this; // so that a failure reaches the document
+            const bool kept = textNode->Parse(start) != nullptr;
             LinkEndChild(textNode);
+            if (!kept)
+                return nullptr;
         }
         if (tag[1] == '/')
             return tag;
@@ -385,7 +464,11 @@ char* cXMLText::Parse(char* text)
     }
     if (inBlanks)
         condensed.push_back(' ');
-    mValue.AssignChars(condensed.data(), int(condensed.size()));
+    if (!CopyWhole(mValue, condensed.data(), condensed.size()))
+    {
+        RecordError(cXMLDocument::kErrorOutOfMemory);
+        return nullptr;
+    }
     return position;
 }
 
@@ -432,8 +515,11 @@ char* cXMLAttribute::Parse(char* text)
         mInPlaceValue = valueStart;
         *decodedEnd = 0;
     }
-    else
-        mValue.AssignChars(valueStart, int(decodedEnd - valueStart));
+    else if (!CopyWhole(mValue, valueStart, size_t(decodedEnd - valueStart)))
+    {
+        RecordError(cXMLDocument::kErrorOutOfMemory);
+        return nullptr;
+    }
     return close != nullptr ? close + 1 : valueEnd;
 }
 
@@ -458,8 +544,11 @@ char* cXMLComment::Parse(char* text)
         mInPlaceValue = body;
         *close = 0;
     }
-    else
-        mValue.AssignChars(body, int(close - body));
+    else if (!CopyWhole(mValue, body, size_t(close - body)))
+    {
+        RecordError(cXMLDocument::kErrorOutOfMemory);
+        return nullptr;
+    }
     return close + 3;
 }
 
@@ -476,25 +565,48 @@ char* cXMLUnknown::Parse(char* text)
         mInPlaceValue = text;
         *close = 0;
     }
-    else
-        mValue.AssignChars(text, int(close - text));
+    else if (!CopyWhole(mValue, text, size_t(close - text)))
+    {
+        RecordError(cXMLDocument::kErrorOutOfMemory);
+        return nullptr;
+    }
     return close + 1;
+}
+
+// The first "?>" from fields on. The document remembers where none follows,
+// so a run of declarations closed by ">" alone costs one scan, not one each.
+char* cXMLDeclaration::FindQuestionClose(char* fields)
+{
+    cXMLDocument* document = GetDocument();
+    if (document != nullptr && document->mNoQuestionCloseFrom != nullptr && fields >= document->mNoQuestionCloseFrom)
+        return nullptr;
+    char* close = std::strstr(fields, "?>");
+    if (close == nullptr && document != nullptr)
+        document->mNoQuestionCloseFrom = fields;
+    return close;
 }
 
 char* cXMLDeclaration::Parse(char* text)
 {
     char* fields = text + 4;
-    char* end;
-    if (char* question = std::strstr(fields, "?>"))
-        end = question + 2;
-    else if (char* bracket = std::strchr(fields, '>'))
-        end = bracket + 1;
-    else
+    char* close = FindQuestionClose(fields);
+    size_t closeLength = 2;
+    if (close == nullptr)
+    {
+        close = std::strchr(fields, '>');
+        closeLength = 1;
+    }
+    if (close == nullptr)
     {
         RecordError(cXMLDocument::kErrorParsingDeclaration);
         return nullptr;
     }
 
+    // The fields are read from a copy that ends where the declaration ends,
+    // so that no value can reach into the markup after it (and decode it in
+    // place); a field whose value is not closed there fails the parse.
+    std::string own(fields, close);
+    own.push_back(' ');
     struct cField
     {
         const char* word;
@@ -502,15 +614,12 @@ char* cXMLDeclaration::Parse(char* text)
     };
     const cField kFields[] = {{"version", &mVersion}, {"encoding", &mEncoding}, {"standalone", &mStandalone}};
     for (const cField& field : kFields)
-    {
-        char* word = FindWord(fields, end, field.word);
-        if (word == nullptr)
-            continue;
-        // No owner: a malformed field is left empty, not reported.
-        cXMLAttribute attribute;
-        field.target->AssignCStr(attribute.Parse(word) != nullptr ? attribute.GetValue() : "");
-    }
-    return end;
+        if (!ReadDeclarationField(own.data(), field.word, *field.target))
+        {
+            RecordError(cXMLDocument::kErrorParsingDeclaration);
+            return nullptr;
+        }
+    return close + closeLength;
 }
 
 } // namespace Base

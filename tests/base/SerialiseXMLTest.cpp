@@ -121,7 +121,7 @@ TEST(SerialiseXML, ReadsIntegersClampedBeforeNarrowing)
         {"  7", 7, 7, 7, 7, 7u},
         {"250", 100, 127, 250, 250, 250u},
         {"300", 100, 127, 255, 300, 300u},
-        {"-300", 0, -128, 255, 1000, 4294966996u},
+        {"-300", 0, -128, 0, 0, 4294966996u}, // below an unsigned minimum, not wrapped to the top
         {"99999999999", 100, 127, 255, 1000, 4294967295u},
         {"4294967295", 100, 127, 255, 1000, 4294967295u},
     };
@@ -162,6 +162,27 @@ TEST(SerialiseXML, ReadsIntegersClampedBeforeNarrowing)
     }));
     EXPECT_EQ(anyUInt16, 54321);
     EXPECT_EQ(anyUInt8, 200);
+
+    // A negative text clamps from its signed value: below the minimum.
+    uint16_t count = 500;
+    EXPECT_TRUE(Load(RootWith("N=\"-1\""), [&](cSerialise& s) { s.SerialiseUInt16("N", &count, 1, 1000); }));
+    EXPECT_EQ(count, 1);
+}
+
+// A value the document cannot hold (128 MiB and more) fails its save instead
+// of writing an empty value and reporting success.
+TEST(SerialiseXML, ASaveThatLosesAValueFails)
+{
+    std::string huge(size_t(130) << 20, 'x');
+    juce::String hugeText(huge.c_str());
+    File::cFileMemoryWrite stream;
+    cSerialiseXML serialiser(1.0f, &stream, 0);
+    ASSERT_TRUE(serialiser.Begin());
+    EXPECT_FALSE(serialiser.SerialiseChars("Data", huge.data(), int32_t(huge.size() + 1)));
+    EXPECT_FALSE(serialiser.SerialiseJuceString("Text", &hugeText));
+    cGenString small("kept");
+    EXPECT_TRUE(serialiser.SerialiseText("Other", &small));
+    EXPECT_FALSE(serialiser.End());
 }
 
 TEST(SerialiseXML, ReadsFloatsWithinTheirRange)
@@ -194,7 +215,7 @@ TEST(SerialiseXML, ReadsBoolsByWord)
         bool expected;
     } cases[] = {
         {"Yes", true}, {"ON", true}, {"true", true}, {"1", true},
-        {"off", false}, {"No", false}, {"0", false}, {"FALSE", false}, {"maybe", false},
+        {"off", false}, {"No", false}, {"0", false}, {"FALSE", false},
     };
     for (const auto& c : cases)
     {
@@ -203,6 +224,15 @@ TEST(SerialiseXML, ReadsBoolsByWord)
         EXPECT_TRUE(Load(RootWith(std::string("B=\"") + c.stored + "\""),
                          [&](cSerialise& s) { EXPECT_TRUE(s.SerialiseBool("B", &value)); }));
         EXPECT_EQ(value, c.expected);
+    }
+
+    // Any other word fails to load, and a value that fails to load keeps
+    // what it was.
+    for (bool before : {false, true})
+    {
+        bool value = before;
+        EXPECT_TRUE(Load(RootWith("B=\"maybe\""), [&](cSerialise& s) { EXPECT_FALSE(s.SerialiseBool("B", &value)); }));
+        EXPECT_EQ(value, before);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "base/XMLDocument.h"
@@ -64,6 +65,10 @@ TEST_P(XMLParseTable, ErrorsByInput)
         {"<!-- open", false, 10, "Error parsing Comment."},
         {"<!DOCTYPE x", false, 9, "Error parsing Unknown."},
         {"<?xml version='1.0'", false, 11, "Error parsing Declaration."},
+        // A declaration's fields end at its "?>": an open value is no field.
+        {"<?xml version=\"1.0 ?><Root b=\"&amp;lt;\"/>", false, 11, "Error parsing Declaration."},
+        {"<?xml version=1.0?><Root/>", false, 11, "Error parsing Declaration."},
+        {"<?xml-stylesheet href=\"versioned.xsl\"?><Root/>", true, 0, "No error"},
         // Truncated documents: the text stops where an end tag should follow.
         {"<Root>", false, 8, "Error reading end tag."},
         {"<Root>  \n", false, 8, "Error reading end tag."},
@@ -90,7 +95,8 @@ TEST_P(XMLParseTable, AttributeReferencesDecodeOnlyKnownEntities)
     } cases[] = {
         {"&lt;&gt;&amp;&quot;", "<>&\""},
         {"&apos;&#65;", "&apos;&#65;"},
-        {"&a;&am;&;", "&&\""},
+        {"&a;&am;&;&q;&AE;&ltx;&Lt;", "&a;&am;&;&q;&AE;&ltx;&Lt;"}, // only whole names
+        {"&lt;&l&amp;&amp", "<&l&&amp"},
         {"&AElig;&aelig;", "\xC3\x86\xC3\xA6"},
         {"R & B", "R & B"},
         {"x&zz;y", "x&zz;y"},
@@ -139,6 +145,31 @@ TEST_P(XMLParseTable, TreeShapeAndCaseInsensitiveLookups)
     EXPECT_STREQ(static_cast<Base::cXMLDeclaration*>(declaration)->GetVersion(), "1.0");
     EXPECT_EQ(declaration->NextSibling(nullptr, true)->GetType(), cXMLNode::kComment);
     EXPECT_STREQ(declaration->NextSibling(nullptr, true)->GetValue(), " c ");
+}
+
+// Files far larger than the program writes, built to make the parse slow:
+// each must load as it reads, in one pass over the text (the speed itself is
+// measured by bench_xml).
+TEST_P(XMLParseTable, FloodsOfReferencesAndAttributesLoadAsTheyRead)
+{
+    const std::string ampersands(size_t(1) << 20, '&');
+    cXMLDocument references(GetParam());
+    ASSERT_TRUE(LoadText(references, "<Root V=\"" + ampersands + "&lt;\"/>"));
+    EXPECT_EQ(AttributeOf(references, "V"), ampersands + "<");
+
+    std::string attributes;
+    for (int i = 0; i < 40000; ++i)
+        attributes += " a" + std::to_string(i) + "='1'";
+    cXMLDocument many(GetParam());
+    ASSERT_TRUE(LoadText(many, "<Root" + attributes + "/>"));
+    EXPECT_EQ(AttributeOf(many, "A39999"), "1");
+    for (const char* duplicate : {" A0='2'", " a39999='2'", " A20000='2'"})
+    {
+        SCOPED_TRACE(duplicate);
+        cXMLDocument twice(GetParam());
+        EXPECT_FALSE(LoadText(twice, "<Root" + attributes + duplicate + "/>"));
+        EXPECT_EQ(twice.GetErrorId(), cXMLDocument::kErrorDuplicateAttribute);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(OwnedAndPooled, XMLParseTable, ::testing::Bool(),
@@ -344,6 +375,37 @@ std::string Nested(int depth)
     return text;
 }
 } // namespace
+
+// An owned text holds less than 128 MiB: a longer one refuses the load
+// instead of loading as an empty value. Pooled documents keep values in the
+// loaded text and have no such limit.
+TEST(XMLDocument, TextsTooLongToHoldRefuseTheLoad)
+{
+    // One buffer serves both cases (the sizes make copies slow): a 128 MiB
+    // value, then the same bytes as the root's text.
+    const size_t hugeLength = size_t(128) << 20;
+    std::string text = "<Root V='";
+    text.append(hugeLength, 'x');
+    text += "'/>    ";
+
+    cXMLDocument pooled(true);
+    ASSERT_TRUE(LoadText(pooled, text));
+    EXPECT_EQ(std::strlen(RootOf(pooled)->Attribute("V")), hugeLength);
+    cXMLDocument ownedValue;
+    EXPECT_FALSE(LoadText(ownedValue, text));
+    EXPECT_EQ(ownedValue.GetErrorId(), cXMLDocument::kErrorParsingElement);
+
+    text.replace(0, 9, "<Root>xxx");
+    text.replace(text.size() - 7, 7, "</Root>");
+    cXMLDocument ownedText;
+    EXPECT_FALSE(LoadText(ownedText, text));
+    EXPECT_EQ(ownedText.GetErrorId(), cXMLDocument::kErrorOutOfMemory);
+
+    cXMLElement element("Root");
+    EXPECT_FALSE(element.SetAttribute("V", text.c_str()));
+    EXPECT_TRUE(element.SetAttribute("V", "fits"));
+    EXPECT_STREQ(element.Attribute("V"), "fits");
+}
 
 // A file nested deeper than any the program writes is refused instead of
 // exhausting the stack of the thread that loads it.
