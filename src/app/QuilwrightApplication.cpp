@@ -4,6 +4,8 @@
 
 #include "app/AppIcon.h"
 #include "audio/AudioManager.h"
+#include "audio/InstrumentPackageRegistry.h"
+#include "audio/InstrumentSlotTable.h"
 #include "audio/SampleRegistry.h"
 #include "audio/ScaleTable.h"
 #include "audio/Wavetable.h"
@@ -134,10 +136,13 @@ bool cQuilwrightApplication::Initialise()
 // server; the pasteboard; the start-up page; the command-line documents.
 bool cQuilwrightApplication::StartCore()
 {
+    new cInstrumentSlotTable();
     // A table that is missing or damaged leaves its wave silent.
     BuildWaveTables();
     new cScaleTable();
     StartAudio();
+    // The instrument packages join it as they are built.
+    new cInstrumentPackageRegistry();
     StartMIDI();
     OpenCommandLineDocuments();
     return true;
@@ -187,6 +192,9 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
 // texture unit; the material and font registries; the resource dumps.
 bool cQuilwrightApplication::Shutdown()
 {
+    // The instruments go before the packages that made them.
+    delete cInstrumentSlotTable::GetInstance();
+    delete cInstrumentPackageRegistry::GetInstance();
     FreeWaveTables();
     delete cScaleTable::GetInstance();
     // The audio thread lets go of MIDI input before it goes away.

@@ -18,6 +18,7 @@ cMixerChannel::cMixerChannel(int32_t kind, float level, cInstrument* owner, int3
 {
     const float gain = level * kDefaultVolumeGain * kCentrePanFactor;
     targetGainLeft = targetGainRight = currentGainLeft = currentGainRight = gain;
+    BuildRack();
     if (kind == kKindReturn || kind == kKindMaster)
     {
         mBufferData = std::make_unique<float[]>(kBufferFrames * kBufferChannels);
@@ -27,3 +28,19 @@ cMixerChannel::cMixerChannel(int32_t kind, float level, cInstrument* owner, int3
 }
 
 cMixerChannel::~cMixerChannel() = default;
+
+// The master's returns come in between its first insert and the other two.
+void cMixerChannel::BuildRack()
+{
+    if (kind != kKindMaster)
+    {
+        insertRack.BuildInsertChain();
+        return;
+    }
+    insertRack.AddNode("IN", cEffectRackNode::kFlagInput);
+    insertRack.AddNode("SLOT1", cEffectRackNode::kKindSlot);
+    insertRack.AddNode("RETURNS", cEffectRackNode::kKindReturns);
+    insertRack.AddNode("SLOT2", cEffectRackNode::kKindSlot);
+    insertRack.AddNode("SLOT3", cEffectRackNode::kKindSlot);
+    insertRack.AddNode("OUT", cEffectRackNode::kFlagOutput);
+}

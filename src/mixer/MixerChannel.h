@@ -5,13 +5,14 @@
 #include "audio/AudioBuffer.h"
 #include "audio/ChannelStrip.h"
 #include "base/GenString.h"
+#include "mixer/EffectRack.h"
 
 class cInstrument;
 
 // One strip of the mix: an instrument output, a send return or the master.
 // It holds the user's volume, pan and mute state and the left and right gains
-// derived from them, its meters, and for returns and the master a block of
-// its own to mix into.
+// derived from them, its meters, its insert rack, and for returns and the
+// master a block of its own to mix into.
 class cMixerChannel : public cChannelStrip
 {
 public:
@@ -42,6 +43,7 @@ public:
     float currentGainLeft;
     float currentGainRight;
     cAudioBuffer buffer; // returns and the master only
+    cEffectRack insertRack;
     float volume = kDefaultVolume;
     float pan = kDefaultPan;
     float workingVolume = kDefaultVolume;
@@ -55,5 +57,7 @@ public:
     uint32_t groupFlags = 0;
 
 private:
+    void BuildRack();
+
     std::unique_ptr<float[]> mBufferData;
 };

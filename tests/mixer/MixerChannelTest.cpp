@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "audio/Instrument.h"
 #include "mixer/MixerChannel.h"
@@ -72,4 +73,26 @@ TEST(MixerChannelTest, AnInstrumentOwnsItsStrips)
     EXPECT_EQ(last->owner, &owner);
     EXPECT_EQ(last->outputIndex, 2);
     EXPECT_EQ(last->kind, cMixerChannel::kKindInstrument);
+}
+
+TEST(MixerChannelTest, InsertRackByKind)
+{
+    const struct
+    {
+        int32_t kind;
+        const char* nodes;
+    } cases[] = {{cMixerChannel::kKindInstrument, "IN SLOT1 SLOT2 SLOT3 SLOT4 OUT "},
+                 {cMixerChannel::kKindReturn, "IN SLOT1 SLOT2 SLOT3 SLOT4 OUT "},
+                 {cMixerChannel::kKindMaster, "IN SLOT1 RETURNS SLOT2 SLOT3 OUT "}};
+    for (const auto& c : cases)
+    {
+        cMixerChannel channel(c.kind, 1.0f, nullptr, 0);
+        std::string names;
+        for (const cEffectRackNode* node = channel.insertRack.GetFirst(); node; node = node->GetNext())
+            names += std::string(node->GetName().CStr()) + " ";
+        EXPECT_EQ(names, c.nodes) << c.kind;
+    }
+    cMixerChannel master(cMixerChannel::kKindMaster, 0.9f, nullptr, 0);
+    EXPECT_EQ(master.insertRack.FindNode("RETURNS")->GetKind(), 24);
+    EXPECT_EQ(master.insertRack.FindNode("SLOT2")->GetKind(), 52);
 }
