@@ -4,7 +4,7 @@
 #include "BuildPaths.h"
 #include "render/AtlasTables.h"
 #include "render/PVRImage.h"
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "render/Material.h"
-#include "render/RecordingRenderer.h"
+#include "support/RecordingRenderer.h"
 #include "render/VertexFormat.h"
 
 #include <cstring>

@@ -6,9 +6,9 @@
 #include "render/Font.h"
 #include "render/FontHandle.h"
 #include "render/Material.h"
-#include "render/OffscreenGL.h"
+#include "support/OffscreenGL.h"
 #include "render/Renderer.h"
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 #include "render/Texture.h"
 #include "render/VertexLayouts.h"
 

@@ -4,11 +4,11 @@
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
 #include "render/Material.h"
-#include "render/OffscreenGL.h"
+#include "support/OffscreenGL.h"
 #include "render/PathStyle.h"
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 #include "render/VertexLayouts.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "render/Material.h"
 
-#include "render/RecordingRenderer.h"
+#include "support/RecordingRenderer.h"
 #include "render/Texture.h"
 
 #include <gtest/gtest.h>

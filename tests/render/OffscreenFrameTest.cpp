@@ -1,4 +1,4 @@
-#include "render/OffscreenGL.h"
+#include "support/OffscreenGL.h"
 
 #include "render/DeviceTexture.h"
 #include "render/PVRImage.h"

@@ -1,7 +1,7 @@
 #include "render/opengl11/RendererGL11.h"
 
 #include "render/DeviceTexture.h"
-#include "render/OffscreenGL.h"
+#include "support/OffscreenGL.h"
 #include "render/PVRImage.h"
 #include "render/Texture.h"
 #include "render/opengl11/DeviceTextureGL.h"

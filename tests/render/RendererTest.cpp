@@ -1,7 +1,7 @@
 #include "render/Renderer.h"
 
 #include "base/FastMath.h"
-#include "render/RecordingRenderer.h"
+#include "support/RecordingRenderer.h"
 
 #include <gtest/gtest.h>
 

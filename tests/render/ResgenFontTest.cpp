@@ -5,7 +5,7 @@
 #include "base/GenString.h"
 #include "render/Font.h"
 #include "render/PVRImage.h"
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // reader, power-of-two sized (the renderer guarantees nothing else) and in the
 // format their materials expect.
 #include "render/PVRImage.h"
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "render/DrawListFixture.h"
 
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 #include "render/TextBatch.h"
 
 #include "PvrWriter.h"

@@ -2,8 +2,8 @@
 
 #include "render/DeviceTexture.h"
 #include "render/PVRImage.h"
-#include "render/RecordingRenderer.h"
-#include "render/ResMount.h"
+#include "support/RecordingRenderer.h"
+#include "support/ResMount.h"
 
 #include "PvrWriter.h"
 

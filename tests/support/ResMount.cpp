@@ -1,4 +1,4 @@
-#include "render/ResMount.h"
+#include "support/ResMount.h"
 
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
@@ -40,7 +40,7 @@ void cResMount::WriteFile(const std::string& path, const std::vector<uint8_t>& b
 std::string MakeTestFolder(const std::string& name)
 {
     const std::filesystem::path folder =
-        std::filesystem::path(TestScratchFolder()) / ("render-" + name + "-" + std::to_string(getpid()));
+        std::filesystem::path(TestScratchFolder()) / (name + "-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return std::filesystem::absolute(folder).string();

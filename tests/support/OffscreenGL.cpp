@@ -1,4 +1,4 @@
-#include "render/OffscreenGL.h"
+#include "support/OffscreenGL.h"
 
 #include "render/Renderer.h"
 #include "render/opengl11/RendererGL11.h"
