@@ -24,6 +24,8 @@
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
 #include "ui/InputManager.h"
+#include "ui/WidgetManager.h"
+#include "ui/WidgetModalContainer.h"
 
 namespace
 {
@@ -109,14 +111,15 @@ bool cQuilwrightApplication::Initialise()
     // A missing atlas or font leaves its material untextured; start-up goes on.
     CreateMaterials(gDisplayMetrics.deviceClass);
     CreateFonts();
-    // The frame's 2D drawing; the widget manager takes it over once it exists.
-    if (gRenderer)
-    {
-        mDrawList = new cDrawList(gRenderer);
-        mDrawList->currentMaterial = gMaterialRegistry->Find("TexturedColour");
-    }
+    // Registers as the input manager's handler; draws the frame on the renderer.
+    cWidgetManager* ui = new cWidgetManager();
+    cMaterial* texturedColour = gMaterialRegistry ? gMaterialRegistry->Find("TexturedColour") : nullptr;
+    if (gRenderer && ui->Init(gRenderer))
+        ui->GetDrawList()->currentMaterial = texturedColour;
 
     SetFrameTiming(mFramesPerSecond);
+    if (ui->GetRoot())
+        ui->GetRoot()->SetMaterial(texturedColour);
     // Opens no device yet: the first scan comes in stage 2.
     new cMIDIManager();
 
@@ -205,8 +208,11 @@ bool cQuilwrightApplication::Shutdown()
     delete cAudioManager::Get();
     cSampleRegistry::DumpAll();
     SetSampleLoadedLookup(nullptr);
-    delete mDrawList;
-    mDrawList = nullptr;
+    if (cWidgetManager* ui = cWidgetManager::GetInstance())
+    {
+        ui->Shutdown();
+        delete ui;
+    }
     delete gInputManager;
     delete gMessageQueue;
     ShutdownProgramFileSystems();
@@ -237,12 +243,9 @@ bool cQuilwrightApplication::Render()
     // Engine notices; the main UI's message handler takes them once it exists.
     if (gMessageQueue)
         gMessageQueue->Dispatch(cDelegate());
-    // The 2D drawing of the frame reaches the renderer here, in one flush.
-    if (mDrawList)
-    {
-        mDrawList->Begin();
-        mDrawList->End();
-    }
+    // The widget tree is laid out and drawn, and reaches the renderer in one flush.
+    if (cWidgetManager* ui = cWidgetManager::GetInstance())
+        ui->Draw();
     return true;
 }
 
@@ -258,8 +261,11 @@ void cQuilwrightApplication::HandleResize(bool sizing, int32_t& width, int32_t& 
         width = kSmallestWidth;
     if (height < kSmallestHeight)
         height = kSmallestHeight;
-    if (gRenderer)
-        gRenderer->SetScreenSize(float(width), float(height));
+    if (!gRenderer)
+        return;
+    gRenderer->SetScreenSize(float(width), float(height));
+    if (cWidgetManager* ui = cWidgetManager::GetInstance())
+        ui->SetScreenRect({0.0f, 0.0f, gRenderer->screen.orientedWidth, gRenderer->screen.orientedHeight});
 }
 
 bool cQuilwrightApplication::HandleActivate()

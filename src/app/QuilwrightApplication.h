@@ -2,8 +2,6 @@
 
 #include "platform/ApplicationBase.h"
 
-class cDrawList;
-
 // The studio's application object: brings the program up in two stages,
 // runs its frames, and tears everything down again in a fixed order.
 class cQuilwrightApplication : public cApplicationBase
@@ -39,5 +37,4 @@ private:
     double mClock = 0.0;
     float mFrameDelta = 0.0f;
     bool mSuspended = false;
-    cDrawList* mDrawList = nullptr;
 };

@@ -43,6 +43,19 @@ public:
         ++mCount;
     }
 
+    void PushFront(T* item)
+    {
+        tItem& links = *item;
+        links.mPrev = nullptr;
+        links.mNext = mFirst;
+        if (mFirst)
+            Links(mFirst).mPrev = item;
+        else
+            mLast = item;
+        mFirst = item;
+        ++mCount;
+    }
+
     T* PopFront()
     {
         T* item = mFirst;

@@ -357,6 +357,19 @@ void cDrawList::PushMatrix(const cMatrix44& matrix)
     mRenderer->PushViewMatrix(matrix);
 }
 
+void cDrawList::PushTransform(const cMatrix44& transform)
+{
+    cMatrix44 combined;
+    cMatrix44::Multiply(combined, transform, mRenderer->viewStack.Top());
+    PushMatrix(combined);
+}
+
+bool cDrawList::PushMovedClipRect(const cRect& rect, const cRect& bounds)
+{
+    FlushAll();
+    return mRenderer->PushClipRect(rect, bounds);
+}
+
 void cDrawList::PopMatrix()
 {
     FlushAll();

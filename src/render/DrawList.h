@@ -92,7 +92,13 @@ public:
     bool PushClipRect(const cRect& rect);
     void PopClipRect();
     void PushMatrix(const cMatrix44& matrix);
+    // Pushes the transform applied before the current view matrix; PopMatrix
+    // undoes it.
+    void PushTransform(const cMatrix44& transform);
     void PopMatrix();
+    // Clips to a rect in drawing coordinates moved by the current view
+    // translation, within bounds; PopClipRect undoes it.
+    bool PushMovedClipRect(const cRect& rect, const cRect& bounds);
     void DrawDirect(ePrimitive primitive, const cVertexFormat& layout, const void* vertices, uint32_t vertexCount,
                     const uint16_t* indices = nullptr, uint32_t indexCount = 0);
 

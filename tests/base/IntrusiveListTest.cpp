@@ -54,6 +54,20 @@ TEST(IntrusiveList, PushBackKeepsOrderAndRemoveJoinsNeighbours)
     EXPECT_EQ(list.GetLast(), nullptr);
 }
 
+TEST(IntrusiveList, PushFrontLinksAheadOfTheFirst)
+{
+    cEntry a(1), b(2), c(3);
+    Base::cIntrusiveList<cEntry> list;
+    list.PushFront(&b);
+    EXPECT_EQ(list.GetLast(), &b);
+    list.PushBack(&c);
+    list.PushFront(&a);
+    EXPECT_EQ(Values(list), (std::vector<int>{1, 2, 3}));
+    list.Remove(&c);
+    list.PushFront(&c);
+    EXPECT_EQ(Values(list), (std::vector<int>{3, 1, 2}));
+}
+
 TEST(IntrusiveList, PopFrontAndRemovalsThatChangeNothing)
 {
     Base::cIntrusiveList<cEntry> list;
