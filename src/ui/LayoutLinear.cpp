@@ -166,15 +166,24 @@ bool cLayoutLinear::Shrink(int32_t axis, int32_t shrinkClass, cSizePreferences* 
     if (std::fabs(room) <= kPixelTolerance)
         return true;
     // Every item of the class gives up the same fraction of what it can give.
-    float fraction = (target - total) / room;
+    return MoveByFraction(axis, kPolicyShrinkBits, shrinkClass, perItem, (target - total) / room, false);
+}
+
+// Moves each item of the class the same fraction of the way from its
+// preferred size to its limit (at most all the way); true when the class
+// could not absorb the whole difference.
+bool cLayoutLinear::MoveByFraction(int32_t axis, int32_t classBits, int32_t sizeClass, cSizePreferences* perItem,
+                                   float fraction, bool towardsMaximum)
+{
     const bool notAbsorbed = fraction > 1.0f;
     fraction = std::min(fraction, 1.0f);
     for (size_t i = 0; i < mItems.size(); ++i)
     {
         cSizePreferences& q = perItem[i];
-        if ((q.policy[axis] & kPolicyShrinkBits) == shrinkClass)
-            AxisOf(q.size, axis) =
-                AxisOf(q.preferred, axis) + fraction * (AxisOf(q.minimum, axis) - AxisOf(q.preferred, axis));
+        if ((q.policy[axis] & classBits) != sizeClass)
+            continue;
+        const float limit = AxisOf(towardsMaximum ? q.maximum : q.minimum, axis);
+        AxisOf(q.size, axis) = AxisOf(q.preferred, axis) + fraction * (limit - AxisOf(q.preferred, axis));
     }
     return notAbsorbed;
 }
@@ -236,17 +245,7 @@ bool cLayoutLinear::Grow(int32_t axis, int32_t growClass, cSizePreferences* perI
     if (std::fabs(room) <= kPixelTolerance)
         return true;
     // Limited items share by their remaining room.
-    float fraction = (target - total) / room;
-    const bool notAbsorbed = fraction > 1.0f;
-    fraction = std::min(fraction, 1.0f);
-    for (size_t i = 0; i < mItems.size(); ++i)
-    {
-        cSizePreferences& q = perItem[i];
-        if (inClass(i))
-            AxisOf(q.size, axis) =
-                AxisOf(q.preferred, axis) + fraction * (AxisOf(q.maximum, axis) - AxisOf(q.preferred, axis));
-    }
-    return notAbsorbed;
+    return MoveByFraction(axis, kPolicyGrowBits, growClass, perItem, (target - total) / room, true);
 }
 
 bool cLayoutLinear::Serialise(Base::cSerialise& serialiser)

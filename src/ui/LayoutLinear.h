@@ -35,6 +35,8 @@ private:
     float SizeTotal(int32_t axis, const cSizePreferences* perItem) const;
     void DistributeMainAxis(cSizePreferences* perItem, const cSizePreferences& layout, float available);
     void PlaceItems(const cSizePreferences* perItem);
+    bool MoveByFraction(int32_t axis, int32_t classBits, int32_t sizeClass, cSizePreferences* perItem,
+                        float fraction, bool towardsMaximum);
 
     int32_t mAxis;
     int32_t mCrossAxis;

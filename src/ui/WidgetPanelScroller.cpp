@@ -91,28 +91,18 @@ void cWidgetPanelScroller::ScrollToNext()
         mTarget = next;
 }
 
-void cWidgetPanelScroller::GoToFirst(bool animate)
-{
-    cWidget* first = FirstVisibleFrom(GetFirstChild());
-    if (animate)
-    {
-        mTarget = first;
-        return;
-    }
-    SetCurrentPanel(first);
-    mOffset = 0.0f;
-    mTarget = mCurrent;
-}
+void cWidgetPanelScroller::GoToFirst(bool animate) { GoTo(FirstVisibleFrom(GetFirstChild()), animate); }
 
-void cWidgetPanelScroller::GoToLast(bool animate)
+void cWidgetPanelScroller::GoToLast(bool animate) { GoTo(LastVisibleFrom(GetLastChild()), animate); }
+
+void cWidgetPanelScroller::GoTo(cWidget* panel, bool animate)
 {
-    cWidget* last = LastVisibleFrom(GetLastChild());
     if (animate)
     {
-        mTarget = last;
+        mTarget = panel;
         return;
     }
-    SetCurrentPanel(last);
+    SetCurrentPanel(panel);
     mOffset = 0.0f;
     mTarget = mCurrent;
 }

@@ -41,6 +41,7 @@ public:
 private:
     cWidget* FirstVisibleFrom(cWidget* child) const;
     cWidget* LastVisibleFrom(cWidget* child) const;
+    void GoTo(cWidget* panel, bool animate);
     // Panels taken out of the child list are forgotten before they are used.
     void ForgetRemovedPanels();
     bool HoldsChild(const cWidget* widget) const;

@@ -2,7 +2,7 @@
 
 #include "base/FastMath.h"
 #include "render/AtlasSprite.h"
-#include "render/CaptureRenderer.h"
+#include "support/CaptureRenderer.h"
 #include "render/DrawList.h"
 #include "render/Font.h"
 #include "render/Material.h"
