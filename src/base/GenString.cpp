@@ -294,7 +294,8 @@ void cGenString::Replace(int position, int count, const cGenString& text, int te
         return;
     const char* source = text.mData;
     int sourceLength = 0;
-    if (source && source[0])
+    // No byte of a text given with length 0 is read: it may end its buffer.
+    if (source && textLength != 0 && source[0])
         sourceLength = textLength < 0 ? ScanLength(source) : int(strnlen(source, size_t(textLength)));
     if (position == 0 && count == -1)
     {

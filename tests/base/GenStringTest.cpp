@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 TEST(GenString, AssignCutsFixedStringToItsCapacity)
@@ -113,6 +114,10 @@ TEST(GenString, AssignCharsTakesExactlyNCharactersOrNothing)
     EXPECT_STREQ(fixed.CStr(), "wxy");
     const cGenString piece = cGenString::ConstructGrowableFromChars("hello", 2);
     EXPECT_STREQ(piece.CStr(), "he");
+    // No character is read for n = 0, so text may point at the end of a buffer.
+    const std::unique_ptr<char[]> buffer(new char[2]{'a', 'b'});
+    fixed.AssignChars(buffer.get() + 2, 0);
+    EXPECT_STREQ(fixed.CStr(), "");
 }
 
 TEST(GenString, FormattingNeverGrows)
