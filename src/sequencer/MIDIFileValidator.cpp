@@ -254,5 +254,6 @@ bool cMIDIFileValidator::MakeParseableCopy(const uint8_t* data, int length, std:
         offset += kChunkHeaderBytes + chunkLength;
     }
     WriteBigEndian(copy, 10, copied, 2);
-    return true;
+    // A file without tracks holds no song (and the file library leaks it).
+    return copied > 0;
 }

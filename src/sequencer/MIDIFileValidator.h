@@ -5,10 +5,10 @@
 
 // Checks the bytes of a standard MIDI file before the file library sees them,
 // which reads past its buffer or aborts on some malformed files, and makes
-// the copy it parses. The file must hold its header and every chunk it uses;
-// events must lie inside their chunk, with variable-length numbers of at most
-// 4 bytes, running status only after a channel message, complete channel
-// messages, tempo data of 3 bytes and time-signature data of 4, and a
+// the copy it parses. The file must hold its header, a track and every chunk
+// it uses; events must lie inside their chunk, with variable-length numbers
+// of at most 4 bytes, running status only after a channel message, complete
+// channel messages, tempo data of 3 bytes and time-signature data of 4, and a
 // non-zero division in ticks.
 //
 // The copy says the same in the plainest form: the header's track count is

@@ -44,6 +44,8 @@ TEST(MIDIFileValidator, RefusesMalformedFilesBeforeTheyAreParsed)
         {"division 0", WithByte(WithByte(kGood, 12, 0), 13, 0)},
         {"time-code division", WithByte(kGood, 12, 0xE7)},
         {"track chunk claims more than the file", WithByte(kGood, 21, 13)},
+        {"no tracks", cMIDIFileBytes(1, 96).Bytes()},
+        {"no track among the chunks", WithByte(kGood, 14, 'X')},
         {"chunk header cut", Truncated(cMIDIFileBytes(0, 96, 2).Track().End().Track().Bytes(), 24 + 5)},
         {"event cut at the chunk end", OneTrack({0x00, 0x90, 60})},
         {"delta without an event", OneTrack({0x00, 0xC0, 1, 0x10})},
