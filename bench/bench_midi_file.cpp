@@ -21,7 +21,8 @@ namespace
 {
 const std::vector<uint8_t>& ReferenceSong()
 {
-    static const std::vector<uint8_t> bytes = [] {
+    static const std::vector<uint8_t> bytes = []
+    {
         std::ifstream in(std::string(QUIL_BENCH_DATA_DIR) + "/reference-song.mid", std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }();

@@ -22,8 +22,8 @@ void CheckEvents(const cMIDIFileSong& song)
         {
             const bool inSong = event.time >= 0 && event.time <= cMIDIFileSong::kSongEndTicks;
             const bool note = event.kind == cMIDIFileSong::eEventKind::Note;
-            const bool noteFits = !note || (event.data.bytes[0] < 128 && event.data.bytes[1] > 0 &&
-                                            event.length >= 0 && event.time + event.length <= cMIDIFileSong::kSongEndTicks);
+            const bool noteFits = !note || (event.data.bytes[0] < 128 && event.data.bytes[1] > 0 && event.length >= 0 &&
+                                            event.time + event.length <= cMIDIFileSong::kSongEndTicks);
             const bool marker = event.kind == cMIDIFileSong::eEventKind::Marker;
             const bool data = event.kind == cMIDIFileSong::eEventKind::SequencerData;
             const bool referenceFits =

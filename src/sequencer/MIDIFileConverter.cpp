@@ -2,6 +2,7 @@
 
 #include "base/File.h"
 #include "base/PathUtils.h"
+#include "sequencer/MIDIFileFormat.h"
 #include "sequencer/MIDIFileLibrary.h"
 #include "sequencer/MIDIFileSong.h"
 #include "sequencer/MIDIFileValidator.h"
@@ -13,19 +14,14 @@
 
 namespace
 {
+using namespace MIDIFileFormat;
+
 // The reader takes this many events of the file at most, in time order.
 constexpr int kEventLimit = 32768;
 // A time a rounding error below a whole tick still counts as that tick.
 constexpr double kTickTolerance = 1e-6;
 constexpr double kTicksPerBeat = 256.0;
 constexpr double kMicrosecondsPerMinute = 60000000.0;
-
-constexpr uint8_t kMetaTrackName = 0x03;
-constexpr uint8_t kMetaInstrumentName = 0x04;
-constexpr uint8_t kMetaMarker = 0x06;
-constexpr uint8_t kMetaTempo = 0x51;
-constexpr uint8_t kMetaTimeSignature = 0x58;
-constexpr uint8_t kMetaSequencerData = 0x7F;
 
 // The data of a meta event (0xFF, type, length, data), or false when the
 // buffer does not hold it whole.
@@ -77,7 +73,10 @@ int32_t cMIDIFileConverter::SecondsToTicks(double seconds) const
     return int32_t(ticks);
 }
 
-double cMIDIFileConverter::TicksToSeconds(int32_t ticks) const { return ticks * (60.0 / kTicksPerBeat) / mTempo; }
+double cMIDIFileConverter::TicksToSeconds(int32_t ticks) const
+{
+    return ticks * (60.0 / kTicksPerBeat) / mTempo;
+}
 
 int cMIDIFileConverter::Read()
 {
@@ -113,7 +112,7 @@ void cMIDIFileConverter::ReadEvents(smf_t* smf)
         const uint8_t status = event->midi_buffer[0];
         if (status >= 0x80 && status < 0xF0)
             ReadChannelMessage(event);
-        else if (status == 0xFF)
+        else if (status == kMetaStatus)
             ReadMetaEvent(event, smf->format);
     }
 }

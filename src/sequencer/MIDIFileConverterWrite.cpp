@@ -8,7 +8,7 @@
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
 #include "base/TempFiles.h"
-#include "sequencer/MIDIFileNumbers.h"
+#include "sequencer/MIDIFileFormat.h"
 #include "sequencer/MIDIFileSong.h"
 
 #include <smf.h>
@@ -22,16 +22,12 @@
 
 namespace
 {
+using namespace MIDIFileFormat;
+
 constexpr int kDivision = 256; // pulses per quarter note: a pulse is a tick
 constexpr int kChannelTracks = 16;
-constexpr int32_t kMaxPulses = 0x0FFFFFFF; // the largest time a file can hold
 constexpr double kMicrosecondsPerMinute = 60000000.0;
 constexpr uint32_t kMaxMicrosecondsPerBeat = 0xFFFFFF;
-
-constexpr uint8_t kMetaTrackName = 0x03;
-constexpr uint8_t kMetaInstrumentName = 0x04;
-constexpr uint8_t kMetaMarker = 0x06;
-constexpr uint8_t kMetaSequencerData = 0x7F;
 
 // Entries of equal time are written channel by channel in event order. The
 // off entries of notes that sound come first, so a key struck again is
@@ -57,7 +53,15 @@ struct sEntry
     }
 };
 
-int32_t ClampPulses(int64_t time) { return int32_t(std::clamp<int64_t>(time, 0, kMaxPulses)); }
+int32_t ClampPulses(int64_t time)
+{
+    return int32_t(std::clamp<int64_t>(time, 0, kMaxTime));
+}
+
+uint8_t ByteOf(uint32_t value, int index)
+{
+    return uint8_t(value >> (8 * index));
+}
 
 // The time signature's denominator as the power of two a file stores.
 int DenominatorPower(int denominator)
@@ -130,15 +134,23 @@ public:
         return true;
     }
 
-    static bool AddText(smf_track_t* track, uint8_t type, const cGenString& text)
+    static bool AddMeta(smf_track_t* track, int32_t pulses, uint8_t type, const uint8_t* data, size_t length)
     {
-        if (text.IsEmpty())
-            return true;
-        smf_event_t* event = smf_event_new_textual(type, text.CStr());
-        if (!event)
-            return false;
-        smf_track_add_event_pulses(track, event, 0);
-        return true;
+        std::vector<uint8_t> bytes = {kMetaStatus, type};
+        AppendNumber(bytes, uint32_t(length));
+        bytes.insert(bytes.end(), data, data + length);
+        return AddBytes(track, pulses, bytes.data(), int(bytes.size()));
+    }
+
+    static bool AddText(smf_track_t* track, int32_t pulses, uint8_t type, const cGenString& text)
+    {
+        return AddMeta(track, pulses, type, reinterpret_cast<const uint8_t*>(text.CStr()), size_t(text.Length()));
+    }
+
+    // Names are written only when there is one.
+    static bool AddName(smf_track_t* track, uint8_t type, const cGenString& name)
+    {
+        return name.IsEmpty() || AddText(track, 0, type, name);
     }
 
     bool Save(const char* path) { return smf_save(mSmf, path) == 0; }
@@ -163,8 +175,8 @@ public:
         {
             const cMIDIFileSong::sChannel& record = mSong.channels[channel];
             smf_track_t* track = mTarget.Track(channel + 2);
-            if (!cLibrarySong::AddText(track, kMetaTrackName, record.trackName) ||
-                !cLibrarySong::AddText(track, kMetaInstrumentName, record.instrumentName))
+            if (!cLibrarySong::AddName(track, kMetaTrackName, record.trackName) ||
+                !cLibrarySong::AddName(track, kMetaInstrumentName, record.instrumentName))
                 return false;
         }
         for (const sEntry& entry : SortedEntries(mSong))
@@ -177,13 +189,15 @@ private:
     bool AddConductor(uint32_t microseconds)
     {
         smf_track_t* track = mTarget.Track(1);
-        const uint8_t timeSignature[] = {0xFF, 0x58, 0x04, uint8_t(std::clamp(mSong.numerator, 1, 255)),
-                                         uint8_t(DenominatorPower(mSong.denominator)), 0x18, 0x08};
-        const uint8_t tempo[] = {0xFF, 0x51, 0x03, uint8_t(microseconds >> 16), uint8_t(microseconds >> 8),
-                                 uint8_t(microseconds)};
+        // 24 clocks a metronome click, 8 32nd notes a quarter note.
+        const uint8_t numerator = uint8_t(std::clamp(mSong.numerator, 1, 255));
+        const uint8_t power = uint8_t(DenominatorPower(mSong.denominator));
+        const uint8_t timeSignature[] = {kMetaStatus, kMetaTimeSignature, 0x04, numerator, power, 0x18, 0x08};
+        const uint8_t tempo[] = {
+            kMetaStatus, kMetaTempo, 0x03, ByteOf(microseconds, 2), ByteOf(microseconds, 1), ByteOf(microseconds, 0)};
         return cLibrarySong::AddBytes(track, 0, timeSignature, sizeof(timeSignature)) &&
                cLibrarySong::AddBytes(track, 0, tempo, sizeof(tempo)) &&
-               cLibrarySong::AddText(track, kMetaTrackName, mSong.name);
+               cLibrarySong::AddName(track, kMetaTrackName, mSong.name);
     }
 
     bool AddEntry(const sEntry& entry)
@@ -228,11 +242,7 @@ private:
     {
         if (index < 0 || index >= int32_t(mSong.texts.size()))
             return true;
-        smf_event_t* event = smf_event_new_textual(kMetaMarker, mSong.texts[index].CStr());
-        if (!event)
-            return false;
-        smf_track_add_event_pulses(track, event, time);
-        return true;
+        return cLibrarySong::AddText(track, time, kMetaMarker, mSong.texts[index]);
     }
 
     bool AddSequencerData(smf_track_t* track, int32_t time, int32_t index)
@@ -240,10 +250,7 @@ private:
         if (index < 0 || index >= int32_t(mSong.dataBlocks.size()) || mSong.dataBlocks[index].empty())
             return true;
         const std::vector<uint8_t>& block = mSong.dataBlocks[index];
-        std::vector<uint8_t> bytes = {0xFF, kMetaSequencerData};
-        AppendMIDIFileNumber(bytes, uint32_t(block.size()));
-        bytes.insert(bytes.end(), block.begin(), block.end());
-        return cLibrarySong::AddBytes(track, time, bytes.data(), int(bytes.size()));
+        return cLibrarySong::AddMeta(track, time, kMetaSequencerData, block.data(), block.size());
     }
 
     const cMIDIFileSong& mSong;

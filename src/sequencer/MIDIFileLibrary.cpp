@@ -17,8 +17,11 @@ void TraceLibraryMessage(const gchar*, GLogLevelFlags, const gchar* message, gpo
 void RouteMIDIFileLibraryWarnings()
 {
     static std::once_flag routed;
-    std::call_once(routed, [] {
-        g_log_set_handler("libsmf", GLogLevelFlags(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
-                          TraceLibraryMessage, nullptr);
-    });
+    std::call_once(routed,
+                   []
+                   {
+                       g_log_set_handler("libsmf",
+                                         GLogLevelFlags(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
+                                         TraceLibraryMessage, nullptr);
+                   });
 }

@@ -1,22 +1,12 @@
 #include "sequencer/MIDIFileValidator.h"
 
-#include "sequencer/MIDIFileNumbers.h"
+#include "sequencer/MIDIFileFormat.h"
 
 #include <cstring>
 
 namespace
 {
-// A file's tracks may not run past the largest time one delta can hold, so
-// no sum of times overflows in the file library or in a copy.
-constexpr uint32_t kMaxTrackPulses = 0x0FFFFFFF;
-constexpr int kMaxNumberBytes = 4;
-constexpr uint8_t kMetaStatus = 0xFF;
-constexpr uint8_t kMetaEndOfTrack = 0x2F;
-constexpr uint8_t kMetaTempo = 0x51;
-constexpr uint8_t kMetaTimeSignature = 0x58;
-constexpr uint8_t kMetaText = 0x01;
-constexpr uint8_t kSysExStatus = 0xF0;
-constexpr uint8_t kEscapeStatus = 0xF7;
+using namespace MIDIFileFormat;
 
 uint32_t ReadBigEndian(const uint8_t* bytes, int count)
 {
@@ -32,7 +22,10 @@ void WriteBigEndian(std::vector<uint8_t>& out, size_t position, uint32_t value, 
         out[position + i] = uint8_t(value);
 }
 
-int ChannelDataBytes(uint8_t status) { return (status & 0xE0) == 0xC0 ? 1 : 2; }
+int ChannelDataBytes(uint8_t status)
+{
+    return (status & 0xE0) == 0xC0 ? 1 : 2;
+}
 
 // Bounded reading of one track chunk.
 class cChunkReader
@@ -113,7 +106,9 @@ private:
         if (!mReader.Number(delta) || !mReader.Peek(status))
             return false;
         mTime += delta;
-        if (mTime > kMaxTrackPulses)
+        // A track may not run past the largest time one delta can hold, so no
+        // sum of times overflows in the file library or in a copy.
+        if (mTime > kMaxTime)
             return false;
         if (status & 0x80)
             mReader.Byte(status);
@@ -164,7 +159,7 @@ private:
         {
             mOut.push_back(kMetaStatus);
             mOut.push_back(type);
-            AppendMIDIFileNumber(mOut, length);
+            AppendNumber(mOut, length);
             mOut.insert(mOut.end(), bytes, bytes + length);
         }
         return true;
@@ -197,13 +192,13 @@ private:
                 mCutDelta = delta;
             return false;
         }
-        AppendMIDIFileNumber(mOut, delta);
+        AppendNumber(mOut, delta);
         return true;
     }
 
     void EndTrack(uint32_t delta)
     {
-        AppendMIDIFileNumber(mOut, delta);
+        AppendNumber(mOut, delta);
         const uint8_t endOfTrack[] = {kMetaStatus, kMetaEndOfTrack, 0};
         mOut.insert(mOut.end(), endOfTrack, endOfTrack + sizeof(endOfTrack));
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sequencer/MIDIFileNumbers.h"
+#include "sequencer/MIDIFileFormat.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -12,7 +12,10 @@
 class cMIDIFileBytes
 {
 public:
-    cMIDIFileBytes(int format, int division, int trackCount = -1) : mFormat(format), mDivision(division), mTrackCount(trackCount) {}
+    cMIDIFileBytes(int format, int division, int trackCount = -1)
+        : mFormat(format), mDivision(division), mTrackCount(trackCount)
+    {
+    }
 
     cMIDIFileBytes& Track()
     {
@@ -21,7 +24,7 @@ public:
     }
     cMIDIFileBytes& Event(uint32_t delta, std::initializer_list<uint8_t> bytes)
     {
-        AppendMIDIFileNumber(mTracks.back(), delta);
+        MIDIFileFormat::AppendNumber(mTracks.back(), delta);
         mTracks.back().insert(mTracks.back().end(), bytes);
         return *this;
     }
@@ -33,7 +36,7 @@ public:
     cMIDIFileBytes& Meta(uint32_t delta, uint8_t type, const std::vector<uint8_t>& data)
     {
         Event(delta, {0xFF, type});
-        AppendMIDIFileNumber(mTracks.back(), uint32_t(data.size()));
+        MIDIFileFormat::AppendNumber(mTracks.back(), uint32_t(data.size()));
         mTracks.back().insert(mTracks.back().end(), data.begin(), data.end());
         return *this;
     }

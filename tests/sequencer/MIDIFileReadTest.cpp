@@ -289,8 +289,7 @@ TEST(MIDIFileRead, NamesWaitForTheirOwnTracksChannelEvent)
 
 TEST(MIDIFileRead, AFormat0TrackNameNamesItsChannelAndTheSongKeepsTheFileName)
 {
-    const auto bytes =
-        cMIDIFileBytes(0, 256).Track().Text(0, 0x03, "Piano").Event(0, {0xC0, 1}).End().Bytes();
+    const auto bytes = cMIDIFileBytes(0, 256).Track().Text(0, 0x03, "Piano").Event(0, {0xC0, 1}).End().Bytes();
     cMIDIFileSong song;
     ASSERT_EQ(ReadMIDISong(bytes, song), 0);
     EXPECT_STREQ(song.channels[0].trackName.CStr(), "Piano");
@@ -322,7 +321,8 @@ TEST(MIDIFileRead, ReferenceSong)
     EXPECT_FLOAT_EQ(song.tempo, 120.0f);
     EXPECT_EQ(song.numerator, 4);
     const int expectedNotes[16] = {600, 256, 768, 488, 960, 256, 0, 0, 0, 1542};
-    const std::string expectedNames[16] = {"Bass", "Pad A", "Pad B", "Lead", "Arpeggio", "Strings", "", "", "", "Drums perc"};
+    const std::string expectedNames[16] = {"Bass",    "Pad A", "Pad B", "Lead", "Arpeggio",
+                                           "Strings", "",      "",      "",     "Drums perc"};
     int volumes = 0, pans = 0, bends = 0, markers = 0;
     for (int channel = 0; channel < 16; ++channel)
     {

@@ -38,7 +38,10 @@ inline std::vector<uint8_t> ReadBinaryFile(const std::string& path)
 }
 
 // The shared song that reading, writing and the benchmark are measured on.
-inline std::string ReferenceSongPath() { return std::string(QUIL_BENCH_DATA_DIR) + "/reference-song.mid"; }
+inline std::string ReferenceSongPath()
+{
+    return std::string(QUIL_BENCH_DATA_DIR) + "/reference-song.mid";
+}
 
 // A "Tmp" mount (which the writer needs) on a fresh folder, torn down with it.
 class cTempMount

@@ -101,7 +101,10 @@ sParsedFile Parse(const std::vector<uint8_t>& bytes)
     return file;
 }
 
-sFileEvent At(uint32_t time, std::vector<uint8_t> bytes) { return {time, std::move(bytes)}; }
+sFileEvent At(uint32_t time, std::vector<uint8_t> bytes)
+{
+    return {time, std::move(bytes)};
+}
 const sFileEvent kEndOfTrack = At(0, {0xFF, 0x2F, 0x00});
 } // namespace
 
@@ -140,8 +143,10 @@ TEST(MIDIFileWrite, ConductorCarriesTheSongsNameTempoAndTimeSignature)
         int denominator;
         std::vector<uint8_t> tempoBytes;
         uint8_t power;
-    } cases[] = {{120.0f, 4, {0x07, 0xA1, 0x20}, 2}, {100.0f, 8, {0x09, 0x27, 0xC0}, 3},
-                 {60.0f, 32, {0x0F, 0x42, 0x40}, 5}, {90.0f, 3, {0x0A, 0x2C, 0x2A}, 3}};
+    } cases[] = {{120.0f, 4, {0x07, 0xA1, 0x20}, 2},
+                 {100.0f, 8, {0x09, 0x27, 0xC0}, 3},
+                 {60.0f, 32, {0x0F, 0x42, 0x40}, 5},
+                 {90.0f, 3, {0x0A, 0x2C, 0x2A}, 3}};
     for (const sCase& c : cases)
     {
         cMIDIFileSong song;
@@ -172,9 +177,9 @@ TEST(MIDIFileWrite, EqualTimesKeepAStableOrder)
     const sParsedFile file = Parse(WriteMIDISong(song));
     ASSERT_EQ(file.tracks.size(), 17u);
     const std::vector<sFileEvent> expected = {
-        At(0, {0xB0, 32, 3}),  At(0, {0xC0, 5}),      At(0, {0x90, 60, 90}), At(256, {0x80, 60, 0}),
-        At(256, {0x90, 60, 91}), At(256, {0x90, 62, 92}), At(256, {0xB0, 7, 100}), At(256, {0x80, 62, 0}),
-        At(512, {0x80, 60, 0}), At(512, {0xFF, 0x2F, 0x00})};
+        At(0, {0xB0, 32, 3}),    At(0, {0xC0, 5}),           At(0, {0x90, 60, 90}),   At(256, {0x80, 60, 0}),
+        At(256, {0x90, 60, 91}), At(256, {0x90, 62, 92}),    At(256, {0xB0, 7, 100}), At(256, {0x80, 62, 0}),
+        At(512, {0x80, 60, 0}),  At(512, {0xFF, 0x2F, 0x00})};
     EXPECT_EQ(file.tracks[1], expected);
 }
 
@@ -189,6 +194,22 @@ TEST(MIDIFileWrite, EventsThatDoNotFitMIDIAreLeftOut)
     const sParsedFile file = Parse(WriteMIDISong(song));
     ASSERT_EQ(file.tracks.size(), 17u);
     EXPECT_EQ(file.tracks[5], (std::vector<sFileEvent>{At(10, {0xB4, 7, 127}), At(10, {0xFF, 0x2F, 0x00})}));
+}
+
+TEST(MIDIFileWrite, MarkersAndSequencerDataGoOnTheirChannelsTrack)
+{
+    cTempMount temp;
+    cMIDIFileSong song;
+    song.AddMarker(0, 0, "Intro");
+    song.AddMarker(0, 1024, "");
+    const uint8_t data[] = {0x43, 0x7B, 0x00};
+    song.AddSequencerData(0, 2048, data, 3);
+    const sParsedFile file = Parse(WriteMIDISong(song));
+    ASSERT_EQ(file.tracks.size(), 17u);
+    const std::vector<sFileEvent> expected = {At(0, {0xFF, 0x06, 5, 'I', 'n', 't', 'r', 'o'}),
+                                              At(1024, {0xFF, 0x06, 0}), At(2048, {0xFF, 0x7F, 3, 0x43, 0x7B, 0x00}),
+                                              At(2048, {0xFF, 0x2F, 0x00})};
+    EXPECT_EQ(file.tracks[1], expected);
 }
 
 TEST(MIDIFileWrite, SongsAFileCannotHoldAreRefused)

@@ -1,6 +1,8 @@
-#include "sequencer/MIDIFileNumbers.h"
+#include "sequencer/MIDIFileFormat.h"
 
-void AppendMIDIFileNumber(std::vector<uint8_t>& out, uint32_t value)
+namespace MIDIFileFormat
+{
+void AppendNumber(std::vector<uint8_t>& out, uint32_t value)
 {
     uint8_t bytes[5];
     int count = 0;
@@ -13,3 +15,4 @@ void AppendMIDIFileNumber(std::vector<uint8_t>& out, uint32_t value)
         out.push_back(bytes[--count] | 0x80);
     out.push_back(bytes[0]);
 }
+} // namespace MIDIFileFormat
