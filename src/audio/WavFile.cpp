@@ -17,7 +17,7 @@ constexpr uint32_t kMaxDataSize = UINT32_MAX - kRiffOverhead;
 // Sizes passed to one stream call, which counts in int.
 constexpr uint32_t kMaxPiece = 1u << 24;
 // Samples converted per read of 8 or 24-bit data, through a stack buffer.
-constexpr uint32_t kConvertSamples = 4096;
+constexpr uint32_t kConvertSamples = 8192;
 
 uint16_t ReadLE16(const uint8_t* bytes) { return uint16_t(bytes[0] | bytes[1] << 8); }
 uint32_t ReadLE32(const uint8_t* bytes)

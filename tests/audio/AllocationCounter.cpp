@@ -18,6 +18,15 @@ void* Allocate(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
+
+void* AllocateOrRefuse(std::size_t size) noexcept
+{
+    if (tRefuseAbove != 0 && size > tRefuseAbove)
+        return nullptr;
+    if (tCounting)
+        gCounted.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size ? size : 1);
+}
 } // namespace
 
 void SetCountAllocationsOnThisThread(bool count) { tCounting = count; }
@@ -28,12 +37,9 @@ void SetRefuseAllocationsAbove(uint64_t bytes) { tRefuseAbove = bytes; }
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (tRefuseAbove != 0 && size > tRefuseAbove)
-        return nullptr;
-    return std::malloc(size ? size : 1);
-}
+// The non-throwing forms come from the same heap as the deletes below free to.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrRefuse(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrRefuse(size); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
