@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +87,46 @@ FILE* OpenFileUTF8(const char* path, const char* mode)
         return nullptr;
     }
     return file;
+}
+
+int CreateUniqueFile(int folder, const std::string& prefix, const char* suffix, std::string& name)
+{
+    thread_local std::mt19937 random{std::random_device{}()};
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        name = prefix;
+        for (int i = 0; i < 8; ++i)
+            name += kLetters[random() % (sizeof(kLetters) - 1)];
+        name += suffix;
+        const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool ResolveLinks(const char* path, std::string& resolved)
+{
+    constexpr int kMaxLinks = 40; // as the system allows in one lookup
+    resolved = path;
+    for (int hop = 0; hop < kMaxLinks; ++hop)
+    {
+        struct stat status;
+        if (::lstat(resolved.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return true;
+        char target[4096];
+        const ssize_t length = ::readlink(resolved.c_str(), target, sizeof(target) - 1);
+        if (length <= 0)
+            return false;
+        target[length] = 0;
+        const size_t slash = resolved.find_last_of('/');
+        if (target[0] == '/' || slash == std::string::npos)
+            resolved = target;
+        else
+            resolved = resolved.substr(0, slash + 1) + target;
+    }
+    return false;
 }
 
 bool CreateFolderTree(const char* path)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 class cDelegate;
 
@@ -12,6 +13,16 @@ class cDelegate;
 // Opens a regular file with a runtime mode text ("rb", "wb", "w+b"); null
 // when it cannot be opened or is a folder.
 FILE* OpenFileUTF8(const char* path, const char* mode);
+
+// Creates a file no one else has, named prefix + 8 random letters + suffix,
+// in the folder (a descriptor, or AT_FDCWD for paths), without following a
+// link; its descriptor, or -1. The name goes to name.
+int CreateUniqueFile(int folder, const std::string& prefix, const char* suffix, std::string& name);
+
+// The file a path names, symbolic links followed (relative ones from the
+// link's folder); the path itself when it is no link. False when the links
+// loop or cannot be read.
+bool ResolveLinks(const char* path, std::string& resolved);
 
 // Writes every byte of source to target (created or truncated); false on
 // any read or write error.

@@ -1,13 +1,15 @@
 #include "base/FileDisk.h"
 
-#include "base/FileSystem.h"
+#include "base/FileSystemDisk.h"
 
 #include <unistd.h>
 
 namespace File
 {
-cFileDisk::cFileDisk(cFileSystem* owner, const char* name, int length, int mode, uint32_t flags, FILE* handle)
-    : cFile(owner, name, length, mode, flags), mHandle(handle)
+cFileDisk::cFileDisk(cFileSystemDisk* owner, const char* name, int length, int mode, uint32_t flags, FILE* handle,
+                     std::string tempPath, std::string targetPath)
+    : cFile(owner, name, length, mode, flags), mDisk(owner), mHandle(handle), mTempPath(std::move(tempPath)),
+      mTargetPath(std::move(targetPath))
 {
 }
 
@@ -44,9 +46,9 @@ int cFileDisk::GetRemaining() { return GetLength() - Tell(); }
 
 bool cFileDisk::CommitsOnClose() const
 {
-    // Only mode 2 writes to the ".tmp"; an update stream with the flag writes
+    // Only mode 2 writes to a temporary; an update stream with the flag writes
     // to the target itself and must not commit.
-    return GetMode() == kModeWrite && (GetFlags() & kFlagSafeWrite) != 0 && GetOwner() != nullptr;
+    return GetMode() == kModeWrite && (GetFlags() & kFlagSafeWrite) != 0 && mDisk != nullptr && !mTempPath.empty();
 }
 
 bool cFileDisk::Close(bool discard)
@@ -67,11 +69,11 @@ bool cFileDisk::Close(bool discard)
         return closed && (IsReading() || GetErrorFlag() == 0);
     if (discard || GetErrorFlag() != 0)
     {
-        // A truncated ".tmp" must never replace the file it was meant for.
-        GetOwner()->DiscardTemp(GetName());
+        // A truncated temporary must never replace the file it was meant for.
+        ::unlink(mTempPath.c_str());
         return discard && GetErrorFlag() == 0;
     }
-    if (!GetOwner()->CommitTemp(GetName(), (GetFlags() & kFlagDropBackup) != 0))
+    if (!mDisk->CommitTempFile(mTempPath.c_str(), mTargetPath.c_str(), (GetFlags() & kFlagDropBackup) != 0))
     {
         SetErrorFlag(1);
         return false;

@@ -3,16 +3,22 @@
 #include "base/File.h"
 
 #include <cstdio>
+#include <string>
 
 namespace File
 {
-// A stream on a disk file, made only by cFileSystemDisk::Open. Closing a
-// safe-write stream commits its ".tmp" over the target through the owner;
-// a stream whose writes failed discards its ".tmp" instead.
+class cFileSystemDisk;
+
+// A stream on a disk file, made only by cFileSystemDisk::Open. A safe-write
+// stream writes to a temporary file of its own; closing it commits that over
+// the target through the owner, and a stream whose writes failed discards it
+// instead.
 class cFileDisk : public cFile
 {
 public:
-    cFileDisk(cFileSystem* owner, const char* name, int length, int mode, uint32_t flags, FILE* handle);
+    // tempPath and targetPath (native paths) only for a safe-write stream.
+    cFileDisk(cFileSystemDisk* owner, const char* name, int length, int mode, uint32_t flags, FILE* handle,
+              std::string tempPath = {}, std::string targetPath = {});
     // Closes without discarding: destroying a safe-write stream commits it.
     ~cFileDisk() override;
 
@@ -26,7 +32,10 @@ public:
 private:
     bool CommitsOnClose() const;
 
+    cFileSystemDisk* mDisk;
     FILE* mHandle;
+    std::string mTempPath;
+    std::string mTargetPath;
 };
 
 } // namespace File

@@ -59,7 +59,7 @@ cFile* cFileSystemDisk::Open(const cGenString& path, int mode, uint32_t flags)
     tPath full;
     bool ok = mode >= kModeRead && mode <= kModeUpdate && JoinPath(path, full);
     if (ok && mode == kModeWrite && (flags & kFlagSafeWrite))
-        ok = AppendSuffix(full, ".tmp");
+        return OpenSafeWrite(path, full.CStr(), flags);
     FILE* handle = ok ? OpenFileUTF8(full.CStr(), kModeTexts[mode]) : nullptr;
     if (!handle)
     {
@@ -68,6 +68,27 @@ cFile* cFileSystemDisk::Open(const cGenString& path, int mode, uint32_t flags)
     }
     const int length = MeasureLength(handle);
     return new cFileDisk(this, path.CStr(), length, mode, flags, handle);
+}
+
+// A save writes to a temporary file of its own beside the file it replaces,
+// so two saves of one file at once never share one; a link as the target
+// stays a link, and the file it names is the one replaced.
+cFile* cFileSystemDisk::OpenSafeWrite(const cGenString& path, const char* full, uint32_t flags)
+{
+    std::string target, temp;
+    const int fd = ResolveLinks(full, target) ? CreateUniqueFile(AT_FDCWD, target + ".", ".tmp", temp) : -1;
+    FILE* handle = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (!handle)
+    {
+        if (fd >= 0)
+        {
+            ::close(fd);
+            ::unlink(temp.c_str());
+        }
+        SetLastError(kErrorNotFound);
+        return nullptr;
+    }
+    return new cFileDisk(this, path.CStr(), 0, kModeWrite, flags, handle, temp, target);
 }
 
 bool cFileSystemDisk::Exists(const cGenString& path)
@@ -174,6 +195,13 @@ bool cFileSystemDisk::CommitTemp(const cGenString& path, bool dropBackup)
 {
     tPath full;
     const bool ok = JoinPath(path, full) && CommitSafeWrite(full.CStr(), dropBackup);
+    SetLastError(ok ? kErrorNone : kErrorCommitFailed);
+    return ok;
+}
+
+bool cFileSystemDisk::CommitTempFile(const char* temp, const char* target, bool dropBackup)
+{
+    const bool ok = CommitSafeWriteFrom(temp, target, dropBackup);
     SetLastError(ok ? kErrorNone : kErrorCommitFailed);
     return ok;
 }

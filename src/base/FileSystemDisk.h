@@ -45,8 +45,13 @@ public:
 
     // The root joined with path; false (and no path) when it does not fit.
     bool JoinPath(const cGenString& path, cGenString& out) const;
+    // Commits a safe-write stream's own temporary file over its target
+    // (native paths); sets the last error as CommitTemp does.
+    bool CommitTempFile(const char* temp, const char* target, bool dropBackup);
 
 private:
+    cFile* OpenSafeWrite(const cGenString& path, const char* full, uint32_t flags);
+
     cGenStringFixed<260> mRoot;
 };
 

@@ -37,17 +37,21 @@ bool KeepBackup(const char* path, const char* backup)
 
 bool CommitSafeWrite(const char* path, bool dropBackup)
 {
-    const std::string temp = std::string(path) + ".tmp";
+    return CommitSafeWriteFrom((std::string(path) + ".tmp").c_str(), path, dropBackup);
+}
+
+bool CommitSafeWriteFrom(const char* temp, const char* path, bool dropBackup)
+{
     const std::string backup = std::string(path) + ".bak";
     struct stat status;
-    if (lstat(temp.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (lstat(temp, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     const bool hasTarget = lstat(path, &status) == 0;
     if (hasTarget && S_ISDIR(status.st_mode))
         return false;
     if (hasTarget && !dropBackup && !KeepBackup(path, backup.c_str()))
         return false;
-    if (std::rename(temp.c_str(), path) != 0)
+    if (std::rename(temp, path) != 0)
         return false;
     if (dropBackup)
         RemoveIfPresent(backup.c_str());

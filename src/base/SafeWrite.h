@@ -5,6 +5,8 @@
 // so the target is never missing; dropBackup leaves no ".bak". On failure the
 // target is unchanged and the new data stay in ".tmp".
 bool CommitSafeWrite(const char* path, bool dropBackup);
+// The same with the new data in a temporary file of any name.
+bool CommitSafeWriteFrom(const char* temp, const char* path, bool dropBackup);
 
 // Load kinds for GetLoadSuffixList.
 enum : int

@@ -58,8 +58,10 @@ private:
 };
 
 // Unpacks every entry of an archive into a native folder. Entry names that
-// are absolute, carry a drive prefix or a ".." part are refused, so nothing
-// is ever written outside the folder.
+// are absolute, carry a drive prefix or a ".." part are refused, and so is a
+// symbolic link on an entry's way below the folder, so nothing is ever
+// written outside it. An archive whose files would not fit the free space
+// fails before anything is written.
 class cZipExtractor
 {
 public:
@@ -74,7 +76,8 @@ public:
     uint32_t done = 0;
 
 private:
-    int32_t CopyEntryData(void* handle, const char* name, const char* target, uint64_t size);
+    bool FitsOnDisk(void* handle, const char* folder, bool overwrite);
+    int32_t CopyEntryData(void* handle, const char* name, int folder, const char* leaf, uint64_t size);
     void ReportProgress(const char* text, float fraction);
 };
 

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <regex>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -125,6 +126,44 @@ TEST_F(FileSystemDiskTest, ClosingAStreamDecidesTheCommit)
     delete update;
     EXPECT_EQ(mFolder.Read(Doc("y.dat")), "up");
     EXPECT_FALSE(mFolder.Exists(Doc("y.dat.bak")));
+}
+
+// Two saves of one file at once each write their own temporary: whichever
+// commits last is the file, whole, and the other is its backup, whole.
+TEST_F(FileSystemDiskTest, SavesOfOneFileAtOnceDoNotShareATemporary)
+{
+    ASSERT_TRUE(Save(*mDoc, "Song.prj", "before"));
+    const std::string first(100000, 'a');
+    const std::string second(50000, 'b');
+    File::cFile* a = mDoc->Open("Song.prj", File::kModeWrite, File::kFlagSafeWrite);
+    File::cFile* b = mDoc->Open("Song.prj", File::kModeWrite, File::kFlagSafeWrite);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(a->Write(first.data(), int(first.size())), int(first.size()));
+    EXPECT_EQ(b->Write(second.data(), int(second.size())), int(second.size()));
+    EXPECT_TRUE(a->Close(false));
+    EXPECT_EQ(mFolder.Read(Doc("Song.prj")), first);
+    EXPECT_TRUE(b->Close(false));
+    delete a;
+    delete b;
+    EXPECT_EQ(mFolder.Read(Doc("Song.prj")), second);
+    EXPECT_EQ(mFolder.Read(Doc("Song.prj.bak")), first);
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mFolder / "Documents"))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{".keep", "Song.prj", "Song.prj.bak"})) << "no temporary is left";
+}
+
+// A symbolic link as the target stays a link: the file it names is the one
+// saved, and its previous content becomes that file's backup.
+TEST_F(FileSystemDiskTest, SavingThroughALinkKeepsTheLink)
+{
+    mFolder.Write("Elsewhere/Song.prj", "before");
+    ASSERT_EQ(symlink("../Elsewhere/Song.prj", (mFolder / Doc("Song.prj")).c_str()), 0);
+    ASSERT_TRUE(Save(*mDoc, "Song.prj", "after"));
+    EXPECT_TRUE(std::filesystem::is_symlink(mFolder / Doc("Song.prj")));
+    EXPECT_EQ(mFolder.Read("Elsewhere/Song.prj"), "after");
+    EXPECT_EQ(mFolder.Read("Elsewhere/Song.prj.bak"), "before");
 }
 
 TEST_F(FileSystemDiskTest, OpenReadsWhatWasSavedAndReportsWhatItCannotOpen)

@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <utime.h>
 #include <vector>
@@ -269,4 +271,101 @@ TEST_F(ZipTest, AnEntryThatCannotBeWrittenWholeFailsWithoutAPartialFile)
     }
     EXPECT_EQ(mFolder.Read("Out/a.bin"), "earlier");
     EXPECT_FALSE(mFolder.Exists("Out/a.bin.tmp"));
+}
+
+// Each entry is written under a temporary name nobody else has: a file
+// named "<entry>.tmp" (the user's, a link, or another entry of the same
+// archive) is never overwritten or followed.
+TEST_F(ZipTest, ExtractionLeavesOtherFilesNamedLikeItsTemporaries)
+{
+    const std::string archive =
+        MakeArchive("kit.zip", {{"x.tmp", "entry x.tmp"}, {"x", "entry x"}, {"y", "y"}, {"z", "z"}});
+    mFolder.Write("Out/y.tmp", "the user's");
+    mFolder.Write("outside.txt", "outside");
+    ASSERT_EQ(symlink((mFolder / "outside.txt").c_str(), (mFolder / "Out/z.tmp").c_str()), 0);
+    for (bool overwrite : {false, true})
+    {
+        SCOPED_TRACE(overwrite);
+        Zip::cZipExtractor extractor;
+        EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), overwrite), Zip::kResultOk);
+        EXPECT_EQ(mFolder.Read("Out/x.tmp"), "entry x.tmp");
+        EXPECT_EQ(mFolder.Read("Out/x"), "entry x");
+        EXPECT_EQ(mFolder.Read("Out/y.tmp"), "the user's");
+        EXPECT_EQ(mFolder.Read("Out/z"), "z");
+        EXPECT_FALSE(std::filesystem::is_symlink(mFolder / "Out/z"));
+        EXPECT_EQ(mFolder.Read("outside.txt"), "outside");
+    }
+    // Only what was packed and what was there remain.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mFolder / "Out"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"x", "x.tmp", "y", "y.tmp", "z", "z.tmp"}));
+}
+
+// A symbolic link already in the target folder, where an entry's sub-folder
+// or the entry itself would go, must not carry the bytes outside the folder.
+TEST_F(ZipTest, LinksOnAnEntrysWayAreRefused)
+{
+    std::filesystem::create_directories(mFolder / "Outside");
+    std::filesystem::create_directories(mFolder / "Out");
+    ASSERT_EQ(symlink((mFolder / "Outside").c_str(), (mFolder / "Out/Sub").c_str()), 0);
+    for (const char* entry : {"Sub/evil.txt", "Sub/deeper/evil.txt", "Sub/"})
+    {
+        SCOPED_TRACE(entry);
+        const std::string archive = MakeArchive("evil.zip", {{entry, "evil"}});
+        Zip::cZipExtractor extractor;
+        EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+        EXPECT_TRUE(std::filesystem::is_empty(mFolder / "Outside"));
+    }
+
+    // A link in place of the entry itself is replaced by the entry's file;
+    // what it pointed to stays as it was.
+    mFolder.Write("outside.txt", "outside");
+    ASSERT_EQ(symlink((mFolder / "outside.txt").c_str(), (mFolder / "Out/a.txt").c_str()), 0);
+    const std::string archive = MakeArchive("a.zip", {{"a.txt", "entry"}});
+    Zip::cZipExtractor extractor;
+    EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultOk);
+    EXPECT_FALSE(std::filesystem::is_symlink(mFolder / "Out/a.txt"));
+    EXPECT_EQ(mFolder.Read("Out/a.txt"), "entry");
+    EXPECT_EQ(mFolder.Read("outside.txt"), "outside");
+}
+
+// Sizes an archive declares are checked: an entry that inflates past its
+// declared size is stopped, and an archive whose declared sizes exceed the
+// free space fails before it writes anything.
+TEST_F(ZipTest, DeclaredSizesAreHeld)
+{
+    const std::string data(100000, 'z');
+    const std::string archive = MakeArchive("liar.zip", {{"a.bin", data}});
+    std::string bytes = mFolder.Read("liar.zip");
+    const uint32_t declared = 1000;
+    for (size_t at = bytes.find("PK\x01\x02"); at != std::string::npos; at = bytes.find("PK\x01\x02", at + 4))
+        std::memcpy(&bytes[at + 24], &declared, 4);
+    std::memcpy(&bytes[22], &declared, 4); // the local header
+    mFolder.Write("liar.zip", bytes);
+    Zip::cZipExtractor liar;
+    EXPECT_EQ(liar.ExtractArchive(archive.c_str(), (mFolder / "Out").c_str(), true), Zip::kResultFailed);
+    EXPECT_FALSE(mFolder.Exists("Out/a.bin"));
+
+    // Enough entries that each claim 4 GiB to outgrow the free space.
+    struct statvfs disk;
+    ASSERT_EQ(statvfs(mFolder.Path().c_str(), &disk), 0);
+    const uint64_t claimed = 0xfffffffeu;
+    const uint64_t count = uint64_t(disk.f_bavail) * disk.f_frsize / claimed + 2;
+    std::vector<std::pair<std::string, std::string>> entries = {{"first.txt", "first"}};
+    for (uint64_t i = 0; i < count; ++i)
+        entries.push_back({"big" + std::to_string(i), "b"});
+    const std::string huge = MakeArchive("huge.zip", entries);
+    bytes = mFolder.Read("huge.zip");
+    const uint32_t claimed32 = uint32_t(claimed);
+    const char* central = "PK\x01\x02";
+    // The first entry keeps its true size: alone it would extract.
+    for (size_t at = bytes.find(central, bytes.find(central) + 4); at != std::string::npos;
+         at = bytes.find(central, at + 4))
+        std::memcpy(&bytes[at + 24], &claimed32, 4);
+    mFolder.Write("huge.zip", bytes);
+    Zip::cZipExtractor tooBig;
+    EXPECT_EQ(tooBig.ExtractArchive(huge.c_str(), (mFolder / "Empty").c_str(), true), Zip::kResultFailed);
+    EXPECT_FALSE(mFolder.Exists("Empty/first.txt"));
 }
