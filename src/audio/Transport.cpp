@@ -1,0 +1,3 @@
+#include "audio/Transport.h"
+
+cTransport gTransport;

@@ -1,0 +1,126 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+// Records handed out from blocks of a fixed size, so that recording on the
+// audio thread seldom allocates. Allocation takes from the first block; a new
+// block goes to the front when that one is full or missing; a block that fills
+// moves to the end; freeing a record moves its block to the front; a block
+// whose records are all free is released. Not locked: the song model's users
+// hold the sequencer lock.
+template <class T, int32_t kBlockSize>
+class cBlockPool
+{
+public:
+    cBlockPool() = default;
+    cBlockPool(const cBlockPool&) = delete;
+    cBlockPool& operator=(const cBlockPool&) = delete;
+    ~cBlockPool()
+    {
+        while (mFirst)
+        {
+            cBlock* next = mFirst->next;
+            delete mFirst;
+            mFirst = next;
+        }
+    }
+
+    // A record reset to its defaults.
+    T* Allocate()
+    {
+        if (!mFirst || mFirst->freeCount == 0)
+            Link(new cBlock(), nullptr);
+        cBlock* block = mFirst;
+        T* item = &block->items[block->freeSlots[--block->freeCount]];
+        *item = T();
+        ++mUsedCount;
+        if (block->freeCount == 0 && block != mLast)
+        {
+            Unlink(block);
+            Link(block, mLast);
+        }
+        return item;
+    }
+
+    // A record of another pool (or none) is ignored.
+    void Free(T* item)
+    {
+        cBlock* block = Find(item);
+        if (!block)
+            return;
+        block->freeSlots[block->freeCount++] = static_cast<int32_t>(item - block->items);
+        --mUsedCount;
+        Unlink(block);
+        if (block->freeCount == kBlockSize)
+            delete block;
+        else
+            Link(block, nullptr);
+    }
+
+    int32_t GetBlockCount() const { return mBlockCount; }
+    int32_t GetUsedCount() const { return mUsedCount; }
+
+private:
+    struct cBlock
+    {
+        cBlock()
+        {
+            for (int32_t i = 0; i < kBlockSize; ++i)
+                freeSlots[i] = kBlockSize - 1 - i;
+        }
+
+        bool Holds(const T* item) const
+        {
+            return std::less_equal<const T*>()(items, item) && std::less<const T*>()(item, items + kBlockSize);
+        }
+
+        cBlock* previous = nullptr;
+        cBlock* next = nullptr;
+        int32_t freeCount = kBlockSize;
+        int32_t freeSlots[kBlockSize];
+        T items[kBlockSize];
+    };
+
+    cBlock* Find(const T* item) const
+    {
+        for (cBlock* block = mFirst; block; block = block->next)
+            if (block->Holds(item))
+                return block;
+        return nullptr;
+    }
+
+    // After `after`, or at the front when it is null.
+    void Link(cBlock* block, cBlock* after)
+    {
+        block->previous = after;
+        block->next = after ? after->next : mFirst;
+        if (block->next)
+            block->next->previous = block;
+        else
+            mLast = block;
+        if (after)
+            after->next = block;
+        else
+            mFirst = block;
+        ++mBlockCount;
+    }
+
+    void Unlink(cBlock* block)
+    {
+        if (block->previous)
+            block->previous->next = block->next;
+        else
+            mFirst = block->next;
+        if (block->next)
+            block->next->previous = block->previous;
+        else
+            mLast = block->previous;
+        block->previous = block->next = nullptr;
+        --mBlockCount;
+    }
+
+    cBlock* mFirst = nullptr;
+    cBlock* mLast = nullptr;
+    int32_t mBlockCount = 0;
+    int32_t mUsedCount = 0;
+};
