@@ -9,6 +9,7 @@
 #include "render/Texture.h"
 
 #include <cmath>
+#include <new>
 #include <strings.h>
 
 cFontRegistry* gFontRegistry = nullptr;
@@ -20,16 +21,18 @@ bool ReadU32(File::cFile& file, uint32_t& value)
     return file.SerialiseUInt32(&value) == 4;
 }
 
-// Reads count records, refusing counts the rest of the file cannot hold.
+// Reads count records, refusing counts the rest of the file cannot hold;
+// the check divides, so no count can wrap it. An allocation that fails is a
+// refused file, never an exception out of the reader.
 template <class T>
 bool ReadRecords(File::cFile& file, std::unique_ptr<T[]>& out, uint64_t count)
 {
     const int remaining = file.GetRemaining();
-    if (remaining < 0 || count * sizeof(T) > uint64_t(remaining))
+    if (remaining < 0 || count > uint64_t(remaining) / sizeof(T))
         return false;
-    out.reset(new T[count]);
+    out.reset(new (std::nothrow) T[count]);
     const int bytes = int(count * sizeof(T));
-    return file.Read(out.get(), bytes) == bytes;
+    return out && file.Read(out.get(), bytes) == bytes;
 }
 
 bool KerningFits(const uint32_t (&starts)[256], const cFontKerning* entries, uint32_t count)
@@ -132,6 +135,9 @@ bool cFont::ReadTables(File::cFile& file, cGenString& textureName)
     if (!KerningFits(kerningStarts, kerning.get(), kerningCount) ||
         !GlyphNumbersFit(glyphNumbers, defaultGlyph, ranges.get(), rangeCount, glyphsPerSize))
         return false;
+    std::unique_ptr<cFontSize[]> sizes(new (std::nothrow) cFontSize[sizeCount]);
+    if (!sizes)
+        return false;
 
     mDefaultGlyph = defaultGlyph;
     for (int i = 0; i < 256; ++i)
@@ -146,7 +152,7 @@ bool cFont::ReadTables(File::cFile& file, cGenString& textureName)
     mGlyphsPerSize = glyphsPerSize;
     mGlyphs = std::move(glyphs);
     mSizeCount = sizeCount;
-    mSizes.reset(new cFontSize[sizeCount]);
+    mSizes = std::move(sizes);
     for (uint32_t s = 0; s < sizeCount; ++s)
         mSizes[s] = {sizeValues[s], this, mGlyphs.get() + size_t(s) * glyphsPerSize};
     return true;

@@ -8,6 +8,9 @@
 namespace
 {
 constexpr size_t kHeaderBytes = 52;
+// Far beyond any texture of the program (its largest decodes to 2 MiB): a
+// file that would decode to more is damaged or hostile, not content.
+constexpr uint64_t kMaxDecodedBytes = uint64_t(64) << 20;
 
 constexpr uint32_t kFlagMipMaps = 0x100;
 constexpr uint32_t kFlagTwiddled = 0x200;
@@ -101,7 +104,9 @@ uint64_t StoredLevelBytes(uint32_t type, uint32_t bpp, uint32_t width, uint32_t 
 
 bool HeaderFitsFile(const cHeader& h, uint32_t type, size_t length, uint32_t levelCount)
 {
-    if (h.headerSize < kHeaderBytes || h.width == 0 || h.height == 0 || h.surfaceCount == 0)
+    // The format holds one surface: cube maps, the only use for more, are
+    // refused, and each further surface would cost memory for nothing.
+    if (h.headerSize < kHeaderBytes || h.width == 0 || h.height == 0 || h.surfaceCount != 1)
         return false;
     if (h.bitsPerPixel != BitsPerPixelOf(type))
         return false;
@@ -114,13 +119,15 @@ bool HeaderFitsFile(const cHeader& h, uint32_t type, size_t length, uint32_t lev
         return false;
 
     uint64_t chainBytes = 0;
+    uint64_t decodedBytes = 0;
     for (uint32_t level = 0, w = h.width, hgt = h.height; level < levelCount; ++level)
     {
         chainBytes += StoredLevelBytes(type, h.bitsPerPixel, w, hgt);
+        decodedBytes += IsCompressed(type) ? uint64_t(w) * hgt * 4 : StoredLevelBytes(type, h.bitsPerPixel, w, hgt);
         w = w > 1 ? w / 2 : 1;
         hgt = hgt > 1 ? hgt / 2 : 1;
     }
-    if (chainBytes > h.dataSize)
+    if (chainBytes > h.dataSize || decodedBytes > kMaxDecodedBytes)
         return false;
     return uint64_t(h.headerSize) + uint64_t(h.surfaceCount) * h.dataSize <= length;
 }

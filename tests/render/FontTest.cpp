@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -92,6 +94,49 @@ bool ReadFont(cFont& font, const std::vector<uint8_t>& bytes)
     cGenStringFixed<260> texture;
     return font.ReadTables(stream, texture);
 }
+
+// A stream of real bytes with holes between them that read as whatever the
+// buffer held: a file that claims hundreds of megabytes costs nothing.
+class cSparseStream : public File::cFile
+{
+public:
+    struct cPiece
+    {
+        std::vector<uint8_t> bytes;
+        uint64_t holeAfter;
+    };
+
+    explicit cSparseStream(std::vector<cPiece> pieces)
+        : File::cFile(nullptr, "Sparse", 0, File::kModeRead, 0), mPieces(std::move(pieces))
+    {
+        for (const cPiece& piece : mPieces)
+            mLength += piece.bytes.size() + piece.holeAfter;
+    }
+
+    int Read(void* buffer, int count) override
+    {
+        count = int(std::min<uint64_t>(uint64_t(std::max(count, 0)), mLength - mPosition));
+        uint64_t start = 0;
+        for (const cPiece& piece : mPieces)
+        {
+            for (uint64_t i = std::max(start, mPosition); i < start + piece.bytes.size() && i < mPosition + count; ++i)
+                static_cast<uint8_t*>(buffer)[i - mPosition] = piece.bytes[i - start];
+            start += piece.bytes.size() + piece.holeAfter;
+        }
+        mPosition += uint64_t(count);
+        return count;
+    }
+    int Write(const void*, int) override { return 0; }
+    int Seek(int, int) override { return -1; }
+    int Tell() override { return int(mPosition); }
+    int GetRemaining() override { return int(std::min<uint64_t>(mLength - mPosition, INT32_MAX)); }
+    bool Close(bool) override { return true; }
+
+private:
+    std::vector<cPiece> mPieces;
+    uint64_t mLength = 0;
+    uint64_t mPosition = 0;
+};
 
 class FontTest : public ::testing::Test
 {
@@ -246,4 +291,26 @@ TEST(FontFile, CountsAndIndicesOutsideTheTablesAreRefused)
     cFont font;
     EXPECT_TRUE(ReadFont(font, whole));
     EXPECT_EQ(font.GetSizeCount(), 3u);
+}
+
+// Sizes times glyphs per size times the record size passes 2^64 and wraps
+// to 512 KiB, which the file seems to hold: the reader must refuse it, not
+// try to allocate the unwrapped count.
+TEST(FontFile, AGlyphTableSizeThatWrapsIsRefused)
+{
+    const uint32_t sizeCount = 119308288;
+    const uint32_t glyphsPerSize = 4294836228u;
+    cFontFile fields;
+    fields.sizes.clear();
+    fields.glyphs.clear();
+    fields.glyphsPerSize = glyphsPerSize;
+    std::vector<uint8_t> bytes = fields.Bytes();
+    const size_t afterSizes = bytes.size() - 4 - 256 * 4 - 4 - fields.ranges.size() * sizeof(cFontCodeRange);
+    std::memcpy(&bytes[afterSizes - 4], &sizeCount, 4);
+    cSparseStream stream({{{bytes.begin(), bytes.begin() + long(afterSizes)}, uint64_t(sizeCount) * 4},
+                          {{bytes.begin() + long(afterSizes), bytes.end()}, 1 << 20}});
+    cFont font;
+    cGenStringFixed<260> texture;
+    EXPECT_FALSE(font.ReadTables(stream, texture));
+    EXPECT_EQ(font.GetSizeCount(), 0u);
 }

@@ -218,6 +218,23 @@ TEST(PVRImage, TruncatedAndLyingFilesAreRejected)
              h.width = h.height = 16;
              h.dataSize = 128;
          }), 100},
+        // The format holds one surface (cube maps are refused), and nothing
+        // decodes to more than 64 MiB: a small file cannot take gigabytes.
+        {"two surfaces the file holds", with([](cHeaderFields& h) { h.surfaceCount = 2; }), 128},
+        {"a million surfaces the file holds", with([](cHeaderFields& h) {
+             h.width = h.height = 1;
+             h.formatFlags = 0x16;
+             h.bitsPerPixel = 8;
+             h.dataSize = 1;
+             h.surfaceCount = 1 << 20;
+         }), 1 << 20},
+        {"compressed pixels that decode past 64 MiB", with([](cHeaderFields& h) {
+             h.formatFlags = 0x18;
+             h.bitsPerPixel = 2;
+             h.width = 8192;
+             h.height = 4096;
+             h.dataSize = 8192 * 4096 / 4;
+         }), 8192 * 4096 / 4},
     };
     for (const cCase& c : cases)
         EXPECT_EQ(Decode(MakeFile(c.header, c.payload)), nullptr) << c.what;
