@@ -41,7 +41,7 @@ private:
 // One open MIDI input device: the system port it reads and the assembler
 // that turns the port's bytes into messages for its callback. Created
 // open and stopped; destroying it stops and closes it.
-class cMIDIInput : public cMIDIIO, private cOsMIDIReceiver
+class cMIDIInput final : public cMIDIIO, private cOsMIDIReceiver
 {
 public:
     // The input devices' names: folded to ASCII, a repeated name numbered
