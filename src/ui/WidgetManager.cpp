@@ -155,6 +155,8 @@ void cWidgetManager::DimScreen(cDrawList& list, int32_t alpha)
 {
     if (alpha < 2)
         return;
+    // Text still waiting in its batch would otherwise be drawn over the dim.
+    list.FlushAll();
     const uint32_t black = uint32_t(std::min(alpha, 255)) << 24;
     list.FillRect(mScreenRect, black);
 }
