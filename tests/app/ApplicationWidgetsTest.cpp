@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "BuildPaths.h"
+#include "app/QuilwrightApplication.h"
+#include "platform/PlatformShell.h"
+#include "platform/os/Window.h"
+#include "render/Renderer.h"
+#include "render/opengl11/RendererGL11.h"
+#include "ui/InputManager.h"
+#include "ui/WidgetManager.h"
+#include "ui/WidgetModalContainer.h"
+
+namespace
+{
+struct cSeenTouch
+{
+    int32_t type;
+    float x, y;
+};
+
+std::vector<cSeenTouch> sTouches;
+std::vector<cRect> sRootRects;
+
+// Fills the root and records every touch offered to it, capturing the
+// finger on the way down as a control would.
+class cTouchRecorder : public cWidget
+{
+public:
+    bool HandleTouch(int32_t type, cTouch* touch, cWidget* captor) override
+    {
+        if (!HasFlags(kWidgetShown) || (captor != this && !GetRect().Contains(touch->position)))
+            return false;
+        sTouches.push_back({type, touch->position.X, touch->position.Y});
+        if (type == kTouchDown)
+            CaptureTouch(touch->id);
+        return true;
+    }
+};
+
+void PushMouseButton(Uint32 type, Sint32 x, Sint32 y)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushMouseMove(Sint32 x, Sint32 y)
+{
+    SDL_Event event = {};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.state = SDL_BUTTON_LMASK;
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
+}
+
+// The real application with a recorder on its root: on its second frame the
+// window receives a click and drag, on its fifth it is resized, and it
+// closes a few frames later.
+class cApplicationWithRecorder : public cQuilwrightApplication
+{
+public:
+    cApplicationWithRecorder() : cQuilwrightApplication(0, nullptr) {}
+
+    void HandleWindowCreated(cOsWindow* window) override
+    {
+        cQuilwrightApplication::HandleWindowCreated(window);
+        mWindow = window->GetSdlWindow();
+    }
+    bool Initialise() override
+    {
+        const bool started = cQuilwrightApplication::Initialise();
+        cWidget* recorder = new cTouchRecorder();
+        cWidgetManager::GetInstance()->GetRoot()->AddChild(recorder);
+        recorder->Release();
+        return started;
+    }
+    bool Update() override
+    {
+        cQuilwrightApplication::Update();
+        sRootRects.push_back(cWidgetManager::GetInstance()->GetRoot()->GetRect());
+        switch (++mFrames)
+        {
+        case 2:
+            PushMouseButton(SDL_MOUSEBUTTONDOWN, 200, 150);
+            PushMouseMove(260, 190);
+            PushMouseButton(SDL_MOUSEBUTTONUP, 260, 190);
+            break;
+        case 5:
+            SDL_SetWindowSize(mWindow, 900, 650);
+            break;
+        case 9:
+        {
+            SDL_Event quit = {};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            break;
+        }
+        default:
+            break;
+        }
+        return true;
+    }
+
+private:
+    SDL_Window* mWindow = nullptr;
+    int mFrames = 0;
+};
+
+bool CreateRenderer()
+{
+    gRenderer = CreateRendererGL11();
+    return gRenderer && gRenderer->ready;
+}
+
+void DestroyRenderer()
+{
+    delete gRenderer;
+    gRenderer = nullptr;
+}
+
+TEST(ApplicationWidgets, MouseEventsReachAWidgetOnTheRootAndAResizeMovesTheRootsEdges)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The user's own data folder stays untouched.
+    const std::string data = TestScratchFolder() + "/app-widgets-" + std::to_string(getpid());
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    sTouches.clear();
+    sRootRects.clear();
+    {
+        cPlatformShell shell(new cApplicationWithRecorder(), {&CreateRenderer, &DestroyRenderer});
+        ASSERT_EQ(shell.Run(), kExitNormal);
+    }
+    unsetenv("XDG_DATA_HOME");
+    std::error_code ignored;
+    std::filesystem::remove_all(data, ignored);
+
+    ASSERT_EQ(sTouches.size(), 3u);
+    const cSeenTouch expected[3] = {{kTouchDown, 200, 150}, {kTouchMove, 260, 190}, {kTouchUp, 260, 190}};
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(sTouches[size_t(i)].type, expected[i].type) << i;
+        EXPECT_FLOAT_EQ(sTouches[size_t(i)].x, expected[i].x) << i;
+        EXPECT_FLOAT_EQ(sTouches[size_t(i)].y, expected[i].y) << i;
+    }
+    ASSERT_GE(sRootRects.size(), 9u);
+    EXPECT_FLOAT_EQ(sRootRects[1].xMax, 1024);
+    EXPECT_FLOAT_EQ(sRootRects[1].yMax, 768);
+    EXPECT_FLOAT_EQ(sRootRects.back().xMax, 900);
+    EXPECT_FLOAT_EQ(sRootRects.back().yMax, 650);
+}
+} // namespace
