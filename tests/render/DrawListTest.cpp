@@ -97,6 +97,34 @@ TEST_F(DrawList, PoppingTheLastClipDisablesTheScissorAndNestedClipsShrink)
     list->End();
 }
 
+// Layers and scrolled panels move within whatever moved their container.
+TEST_F(DrawList, TransformsComposeWithTheViewAndMovedClipsFollowIt)
+{
+    renderer.SetScreenSize(200, 200);
+    list->Begin();
+    list->PushMatrix(cMatrix44{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {5, 5, 0, 1}});
+    list->PushTransform(cMatrix44{{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 1, 0}, {10, 0, 0, 1}});
+    const cMatrix44& view = renderer.viewStack.Top();
+    EXPECT_FLOAT_EQ(view.Row0.X, 2);
+    EXPECT_FLOAT_EQ(view.Row3.X, 15);
+    EXPECT_FLOAT_EQ(view.Row3.Y, 5);
+
+    list->FillRect(kRect, 0xff00ff00);
+    EXPECT_TRUE(list->PushMovedClipRect({0, 0, 50, 50}, {0, 0, 60, 200}));
+    EXPECT_EQ(renderer.draws.size(), 1u) << "what was drawn before the clip is flushed";
+    EXPECT_NEAR(renderer.scissor.x, 15, 0.001f);
+    EXPECT_NEAR(renderer.scissor.width, 45, 0.001f) << "within the bounds";
+    EXPECT_NEAR(renderer.scissor.y, 200 - 55, 0.001f);
+    EXPECT_NEAR(renderer.scissor.height, 50, 0.001f);
+    list->PopClipRect();
+    list->PopMatrix();
+    EXPECT_FLOAT_EQ(renderer.viewStack.Top().Row3.X, 5);
+    list->PopMatrix();
+    list->End();
+    EXPECT_EQ(renderer.viewStack.Count(), 1);
+    EXPECT_FALSE(renderer.scissorEnabled);
+}
+
 TEST_F(DrawList, QuadOrientationChoosesTheTextureCorners)
 {
     struct cCase
