@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "BuildPaths.h"
+#include "SdlEvents.h"
+#include "app/ProgramRenderer.h"
 #include "app/QuilwrightApplication.h"
 #include "platform/PlatformShell.h"
 #include "platform/os/Window.h"
-#include "render/Renderer.h"
-#include "render/opengl11/RendererGL11.h"
 #include "ui/InputManager.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -44,28 +44,6 @@ public:
     }
 };
 
-void PushMouseButton(Uint32 type, Sint32 x, Sint32 y)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = 1;
-    event.button.x = x;
-    event.button.y = y;
-    SDL_PushEvent(&event);
-}
-
-void PushMouseMove(Sint32 x, Sint32 y)
-{
-    SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.state = SDL_BUTTON_LMASK;
-    event.motion.x = x;
-    event.motion.y = y;
-    SDL_PushEvent(&event);
-}
-
 // The real application with a recorder on its root: on its second frame the
 // window receives a click and drag, on its fifth it is resized, and it
 // closes a few frames later.
@@ -94,9 +72,9 @@ public:
         switch (++mFrames)
         {
         case 2:
-            PushMouseButton(SDL_MOUSEBUTTONDOWN, 200, 150);
+            PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 200, 150);
             PushMouseMove(260, 190);
-            PushMouseButton(SDL_MOUSEBUTTONUP, 260, 190);
+            PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, 260, 190);
             break;
         case 5:
             SDL_SetWindowSize(mWindow, 900, 650);
@@ -119,18 +97,6 @@ private:
     int mFrames = 0;
 };
 
-bool CreateRenderer()
-{
-    gRenderer = CreateRendererGL11();
-    return gRenderer && gRenderer->ready;
-}
-
-void DestroyRenderer()
-{
-    delete gRenderer;
-    gRenderer = nullptr;
-}
-
 TEST(ApplicationWidgets, MouseEventsReachAWidgetOnTheRootAndAResizeMovesTheRootsEdges)
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -141,7 +107,7 @@ TEST(ApplicationWidgets, MouseEventsReachAWidgetOnTheRootAndAResizeMovesTheRoots
     sTouches.clear();
     sRootRects.clear();
     {
-        cPlatformShell shell(new cApplicationWithRecorder(), {&CreateRenderer, &DestroyRenderer});
+        cPlatformShell shell(new cApplicationWithRecorder(), GetProgramRendererHooks());
         ASSERT_EQ(shell.Run(), kExitNormal);
     }
     unsetenv("XDG_DATA_HOME");

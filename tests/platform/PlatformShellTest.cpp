@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeInputTarget.h"
+#include "SdlEvents.h"
 #include "platform/ApplicationBase.h"
 #include "platform/PlatformShell.h"
 #include "platform/os/Window.h"
@@ -187,27 +188,6 @@ TEST_F(PlatformShellTest, PacesFramesAtTheApplicationsRateAndSleepsMostOfTheWait
     const double cpu = sFrameCpuTimes.back() - sFrameCpuTimes.front();
     EXPECT_LT(cpu, 0.6 * wall) << "processor time " << cpu << " s in " << wall << " s";
 }
-void PushMouseButton(Uint32 type, Uint8 button, Uint8 clicks, Sint32 x, Sint32 y)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.button.button = button;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = clicks;
-    event.button.x = x;
-    event.button.y = y;
-    SDL_PushEvent(&event);
-}
-
-void PushMouseMove(Sint32 x, Sint32 y)
-{
-    SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    SDL_PushEvent(&event);
-}
-
 void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode key)
 {
     SDL_Event event = {};
