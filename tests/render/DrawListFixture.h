@@ -6,7 +6,7 @@
 #include "render/DrawList.h"
 #include "render/Font.h"
 #include "render/Material.h"
-#include "render/TestFont.h"
+#include "support/TestFont.h"
 #include "render/Texture.h"
 #include "render/VertexLayouts.h"
 

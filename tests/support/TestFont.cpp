@@ -1,9 +1,7 @@
-#include "render/TestFont.h"
+#include "support/TestFont.h"
 
 #include "base/File.h"
 #include "base/GenString.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -55,6 +53,10 @@ cFont* MakeTestFont()
     font->SetName("Default");
     File::cFileMemoryRead stream(out.data(), int(out.size()));
     cGenStringFixed<260> textureName;
-    EXPECT_TRUE(font->ReadTables(stream, textureName));
+    if (!font->ReadTables(stream, textureName))
+    {
+        delete font;
+        return nullptr;
+    }
     return font;
 }
