@@ -23,6 +23,7 @@
 #include "render/Material.h"
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
+#include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -143,6 +144,7 @@ bool cQuilwrightApplication::StartCore()
     // A table that is missing or damaged leaves its wave silent.
     BuildWaveTables();
     new cScaleTable();
+    new cSequencer();
     StartAudio();
     // The instrument packages join it as they are built.
     new cInstrumentPackageRegistry();
@@ -206,6 +208,8 @@ bool cQuilwrightApplication::Shutdown()
     delete cMIDIManager::GetInstance();
     // Stops the audio thread and releases the device.
     delete cAudioManager::Get();
+    // Nothing plays the song any more.
+    delete cSequencer::GetInstance();
     cSampleRegistry::DumpAll();
     SetSampleLoadedLookup(nullptr);
     if (cWidgetManager* ui = cWidgetManager::GetInstance())
