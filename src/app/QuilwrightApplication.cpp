@@ -8,6 +8,7 @@
 #include "audio/InstrumentSlotTable.h"
 #include "audio/SampleRegistry.h"
 #include "audio/ScaleTable.h"
+#include "audio/WaveShaper.h"
 #include "audio/Wavetable.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
@@ -143,6 +144,7 @@ bool cQuilwrightApplication::StartCore()
     new cInstrumentSlotTable();
     // A table that is missing or damaged leaves its wave silent.
     BuildWaveTables();
+    BuildShapeTables();
     new cScaleTable();
     new cSequencer();
     StartAudio();
@@ -201,6 +203,7 @@ bool cQuilwrightApplication::Shutdown()
     delete cInstrumentSlotTable::GetInstance();
     delete cInstrumentPackageRegistry::GetInstance();
     FreeWaveTables();
+    FreeShapeTables();
     delete cScaleTable::GetInstance();
     // The audio thread lets go of MIDI input before it goes away.
     if (cAudioManager* audio = cAudioManager::Get())

@@ -49,6 +49,7 @@ int cFile::SerialiseBytes(void* buffer, int count)
 
 int cFile::SerialiseInt32(int32_t* field) { return SerialiseBytes(field, 4); }
 int cFile::SerialiseUInt32(uint32_t* field) { return SerialiseBytes(field, 4); }
+int cFile::SerialiseFloat(float* field) { return SerialiseBytes(field, 4); }
 int cFile::SerialiseByte(uint8_t* field) { return SerialiseBytes(field, 1); }
 
 bool cFile::SerialiseString(cGenString& text)

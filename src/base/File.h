@@ -62,10 +62,15 @@ public:
     void SetErrorFlag(int error) { mErrorFlag = error; }
     int GetFileVersion() const { return mFileVersion; }
     void SetFileVersion(int version) { mFileVersion = version; }
+    // The version of legacy patch data on this stream, set by the patch
+    // reader when it meets an old record; 0 while the data is current.
+    int GetLegacyPatchVersion() const { return mLegacyPatchVersion; }
+    void SetLegacyPatchVersion(int version) { mLegacyPatchVersion = version; }
 
     // Raw little-endian fields; the result is the byte count moved.
     int SerialiseInt32(int32_t* field);
     int SerialiseUInt32(uint32_t* field);
+    int SerialiseFloat(float* field);
     int SerialiseByte(uint8_t* field);
     int SerialiseBytes(void* buffer, int count);
     // A 32-bit length, then (when above 0) the text and its NUL. Reading
@@ -93,6 +98,7 @@ private:
     uint32_t mFlags;
     int32_t mErrorFlag = 0;
     int32_t mFileVersion = 0;
+    int32_t mLegacyPatchVersion = 0;
 };
 
 // Reads a caller's buffer of known length; the caller keeps it alive.

@@ -173,26 +173,33 @@ TEST(FileBinaryFields, OneRoutineReadsWhatItWrote)
     {
         int32_t a = 0;
         uint8_t b = 0;
+        float c = 0.0f;
         cGenStringFixed<32> name;
         bool Serialise(File::cFile& stream)
         {
-            return stream.SerialiseInt32(&a) == 4 && stream.SerialiseByte(&b) == 1 && stream.SerialiseString(name);
+            return stream.SerialiseInt32(&a) == 4 && stream.SerialiseByte(&b) == 1 && stream.SerialiseFloat(&c) == 4 &&
+                   stream.SerialiseString(name);
         }
     };
     sRecord written;
     written.a = -5;
     written.b = 200;
+    written.c = -0.1f;
     written.name = "Kick";
     File::cFileMemoryWrite out;
     ASSERT_TRUE(written.Serialise(out));
     const std::vector<uint8_t> bytes = Bytes(out);
-    EXPECT_EQ(bytes.size(), 4u + 1u + 4u + 5u);
+    EXPECT_EQ(bytes.size(), 4u + 1u + 4u + 4u + 5u);
 
     File::cFileMemoryRead in(bytes.data(), int(bytes.size()));
+    // Both version words start at 0; the readers of versioned data set them.
+    EXPECT_EQ(in.GetFileVersion(), 0);
+    EXPECT_EQ(in.GetLegacyPatchVersion(), 0);
     sRecord read;
     ASSERT_TRUE(read.Serialise(in));
     EXPECT_EQ(read.a, -5);
     EXPECT_EQ(read.b, 200);
+    EXPECT_EQ(read.c, -0.1f);
     EXPECT_STREQ(read.name.CStr(), "Kick");
 }
 
