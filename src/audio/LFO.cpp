@@ -1,5 +1,6 @@
 #include "audio/LFO.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -157,7 +158,8 @@ float cLFO::Process(const float* modulation, float elapsed)
         return 0.0f;
     const float rateOffset = modulation ? FiniteOr0(modulation[0]) : 0.0f;
     const float amountOffset = modulation ? FiniteOr0(modulation[1]) : 0.0f;
-    const float dt = FiniteOr0(elapsed);
+    // Time only moves forward.
+    const float dt = std::max(FiniteOr0(elapsed), 0.0f);
 
     float position;
     if (params->Sync == cLFOParams::kSyncBeat)

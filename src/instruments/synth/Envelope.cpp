@@ -1,5 +1,6 @@
 #include "instruments/synth/Envelope.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -149,7 +150,8 @@ float cEnvelope::Process(const float* modulation, float elapsed)
 {
     if (!params)
         return 0.0f;
-    const float dt = FiniteOr0(elapsed);
+    // Time only moves forward.
+    const float dt = std::max(FiniteOr0(elapsed), 0.0f);
     const float sustain = ClampFloat(Knob(params->S, modulation, cEnvelopeParams::kFieldS), 0.0f, 1.0f);
     mAmount = Knob(params->Amount, modulation, cEnvelopeParams::kFieldAmount);
     switch (mStage)
