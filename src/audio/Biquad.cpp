@@ -47,31 +47,18 @@ float ParabolicCos(float w)
 template <int N>
 void ProcessChannels(const cAudioBuffer& buffer, cBiquad* const* sections)
 {
-    float b0[N], b1[N], b2[N], a1[N], a2[N], x1[N], x2[N], y1[N], y2[N];
+    // One runner per channel, unrolled, so the channels' feedback chains
+    // overlap.
+    cBiquadRunner runners[N];
     for (int c = 0; c < N; ++c)
-    {
-        const cBiquad& s = *sections[c];
-        b0[c] = s.b0, b1[c] = s.b1, b2[c] = s.b2, a1[c] = s.a1, a2[c] = s.a2;
-        x1[c] = s.x1, x2[c] = s.x2, y1[c] = s.y1, y2[c] = s.y2;
-    }
+        runners[c] = cBiquadRunner(*sections[c]);
     const uint32_t stride = buffer.channels;
     float* frame = buffer.Floats();
     for (uint32_t i = 0; i < buffer.frames; ++i, frame += stride)
-    {
         for (int c = 0; c < N; ++c)
-        {
-            const float x = frame[c];
-            const float y = FlushDenormal(b0[c] * x + b1[c] * x1[c] + b2[c] * x2[c] - a1[c] * y1[c] - a2[c] * y2[c]);
-            x2[c] = x1[c], x1[c] = x;
-            y2[c] = y1[c], y1[c] = y;
-            frame[c] = y;
-        }
-    }
+            frame[c] = runners[c].Step(frame[c]);
     for (int c = 0; c < N; ++c)
-    {
-        cBiquad& s = *sections[c];
-        s.x1 = x1[c], s.x2 = x2[c], s.y1 = y1[c], s.y2 = y2[c];
-    }
+        runners[c].Store(*sections[c]);
 }
 } // namespace
 

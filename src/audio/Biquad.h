@@ -56,6 +56,35 @@ private:
     void SetResonant(int32_t newType, float cutoff, float q, float level);
 };
 
+// One section's coefficients and history copied into locals for a block
+// loop; Step runs one direct-form-I frame, Store puts the history back.
+struct cBiquadRunner
+{
+    float b0, b1, b2, a1, a2, x1, x2, y1, y2;
+
+    cBiquadRunner() = default;
+    explicit cBiquadRunner(const cBiquad& s)
+        : b0(s.b0), b1(s.b1), b2(s.b2), a1(s.a1), a2(s.a2), x1(s.x1), x2(s.x2), y1(s.y1), y2(s.y2)
+    {
+    }
+
+    float Step(float x)
+    {
+        // Denormals are flushed by adding and removing a bias; its two steps
+        // sit around the last term, so that only one multiply and two
+        // subtractions wait for the previous output.
+        const float ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2 + kDenormalBias;
+        const float y = (ahead - a1 * y1) - kDenormalBias;
+        x2 = x1, x1 = x;
+        y2 = y1, y1 = y;
+        return y;
+    }
+
+    void Store(cBiquad& s) const { s.x1 = x1, s.x2 = x2, s.y1 = y1, s.y2 = y2; }
+
+    static constexpr float kDenormalBias = 1e-18f;
+};
+
 // Filters a float view in place: count 1 runs section 0 on channel 0 only;
 // a count n of 2 to 4 runs section i on channel i for i < n. Sections keep
 // their history between blocks.

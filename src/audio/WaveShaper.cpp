@@ -118,6 +118,16 @@ float* TableOf(int32_t index)
     return sTables + index * kShapeTablePoints;
 }
 
+// The table read at x points from its centre, with linear interpolation.
+float ShapeSample(const float* table, float x)
+{
+    x = ClampFloat(x, -kIndexLimit, kIndexLimit);
+    const int32_t k = int32_t(x);
+    const int32_t index = std::clamp(k + kCentre, 0, kRampSteps - 1);
+    const float f = x - float(k);
+    return table[index] + (table[index + 1] - table[index]) * f;
+}
+
 bool IsShaped(int32_t shape)
 {
     return shape >= cWaveShapeParams::kShapeSoft && shape <= cWaveShapeParams::kShapeSpiky;
@@ -246,13 +256,12 @@ void cWaveShaper::Process(const cAudioProcessInfo& info, const cAudioBuffer& buf
     const float outOffset = modulation ? FiniteOr0(modulation[2]) : 0.0f;
     const float drive = ClampFloat(FiniteOr0(params->Drive) + driveOffset, 0.0f, 1.0f);
     const float bright = ClampFloat(FiniteOr0(params->Bright) + brightOffset, 0.0f, 1.0f);
+    DesignTone(info, bright);
 
     // A shape outside the list acts as "EQ Only".
     const int32_t shape = params->Shape;
     const float* table = IsShaped(shape) ? GetShapeTable(shape) : nullptr;
-    if (shape == cWaveShapeParams::kShapeLoFi)
-        Crush(buffer, drive, FiniteOr0(params->Out) + outOffset);
-    else if (table)
+    if (table)
     {
         const float d = std::max(drive, kMinDrive);
         // Out beyond its knob range would only overflow the tone filter.
@@ -261,8 +270,11 @@ void cWaveShaper::Process(const cAudioProcessInfo& info, const cAudioBuffer& buf
         const float gainOut =
             (out * 0.6f + 0.4f) * outputLevel * (1.0f - 0.3f * d) * (1.0f - 0.8f * std::fabs(0.5f - bright));
         Shape(buffer, table, gainIn, gainOut);
+        return;
     }
-    ProcessTone(info, buffer, bright);
+    if (shape == cWaveShapeParams::kShapeLoFi)
+        Crush(buffer, drive, FiniteOr0(params->Out) + outOffset);
+    RunTone(buffer);
 }
 
 void cWaveShaper::Crush(const cAudioBuffer& buffer, float drive, float out)
@@ -272,6 +284,29 @@ void cWaveShaper::Crush(const cAudioBuffer& buffer, float drive, float out)
     mCrusher.Process(buffer);
 }
 
+// The shaping and the tone filter run in one pass: the filter's feedback
+// chain then overlaps the table reads of the next frame. The channel count
+// is fixed at compile time so that both filters stay in registers.
+template <uint32_t tChannels>
+void cWaveShaper::ShapeAndTone(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut)
+{
+    const float n = float(buffer.frames);
+    const float stepIn = (gainIn - mPreviousGainIn) / n;
+    const float stepOut = (gainOut - mPreviousGainOut) / n;
+    cBiquadRunner left(mTone[0]), right(mTone[1]);
+    float* frame = buffer.Floats();
+    for (uint32_t i = 0; i < buffer.frames; ++i, frame += buffer.channels)
+    {
+        const float in = mPreviousGainIn + stepIn * float(i);
+        const float out = mPreviousGainOut + stepOut * float(i);
+        frame[0] = left.Step(ShapeSample(table, frame[0] * in) * out);
+        if (tChannels > 1)
+            frame[1] = right.Step(ShapeSample(table, frame[1] * in) * out);
+    }
+    left.Store(mTone[0]);
+    right.Store(mTone[1]);
+}
+
 void cWaveShaper::Shape(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut)
 {
     if (mFirstBlock)
@@ -279,26 +314,10 @@ void cWaveShaper::Shape(const cAudioBuffer& buffer, const float* table, float ga
         mPreviousGainIn = gainIn;
         mPreviousGainOut = gainOut;
     }
-    const float n = float(buffer.frames);
-    const float stepIn = (gainIn - mPreviousGainIn) / n;
-    const float stepOut = (gainOut - mPreviousGainOut) / n;
-    const uint32_t channels = std::min<uint32_t>(buffer.channels, 2);
-    const uint32_t stride = buffer.channels;
-    float* frame = buffer.Floats();
-    for (uint32_t i = 0; i < buffer.frames; ++i, frame += stride)
-    {
-        const float in = mPreviousGainIn + stepIn * float(i);
-        const float out = mPreviousGainOut + stepOut * float(i);
-        for (uint32_t c = 0; c < channels; ++c)
-        {
-            const float x = ClampFloat(frame[c] * in, -kIndexLimit, kIndexLimit);
-            const int32_t k = int32_t(x);
-            const int32_t index = std::clamp(k + kCentre, 0, kRampSteps - 1);
-            const float f = x - float(k);
-            const float y = table[index] + (table[index + 1] - table[index]) * f;
-            frame[c] = y * out;
-        }
-    }
+    if (buffer.channels >= 2)
+        ShapeAndTone<2>(buffer, table, gainIn, gainOut);
+    else
+        ShapeAndTone<1>(buffer, table, gainIn, gainOut);
     mPreviousGainIn = gainIn;
     mPreviousGainOut = gainOut;
     mFirstBlock = 0;
@@ -306,19 +325,26 @@ void cWaveShaper::Shape(const cAudioBuffer& buffer, const float* table, float ga
 
 void cWaveShaper::ProcessTone(const cAudioProcessInfo& info, const cAudioBuffer& buffer, float bright)
 {
-    if (buffer.frames == 0 || !buffer.data)
+    DesignTone(info, bright);
+    RunTone(buffer);
+}
+
+void cWaveShaper::DesignTone(const cAudioProcessInfo& info, float bright)
+{
+    if (bright == mLastBright && info.sampleRate == mLastSampleRate)
         return;
-    if (bright != mLastBright || info.sampleRate != mLastSampleRate)
-    {
-        mLastBright = bright;
-        mLastSampleRate = info.sampleRate;
-        const float cutoff = kToneCutoffHz * info.secondsPerSample;
-        if (bright > 0.5f)
-            mTone[0].SetHighShelf(cutoff, (bright - 0.5f) * kToneRangeDb, 1.0f);
-        else
-            mTone[0].SetLowShelf(cutoff, (0.5f - bright) * kToneRangeDb, 1.0f);
-        mTone[1].CopySettings(mTone[0]);
-    }
+    mLastBright = bright;
+    mLastSampleRate = info.sampleRate;
+    const float cutoff = kToneCutoffHz * info.secondsPerSample;
+    if (bright > 0.5f)
+        mTone[0].SetHighShelf(cutoff, (bright - 0.5f) * kToneRangeDb, 1.0f);
+    else
+        mTone[0].SetLowShelf(cutoff, (0.5f - bright) * kToneRangeDb, 1.0f);
+    mTone[1].CopySettings(mTone[0]);
+}
+
+void cWaveShaper::RunTone(const cAudioBuffer& buffer)
+{
     cBiquad* sections[2] = {&mTone[0], &mTone[1]};
     ProcessBiquadChannels(buffer, sections, 2);
 }

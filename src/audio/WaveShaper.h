@@ -87,8 +87,13 @@ public:
     void ProcessTone(const cAudioProcessInfo& info, const cAudioBuffer& buffer, float bright);
 
 private:
+    // Shapes channels 0 and 1 with ramped gains, and runs the tone filter.
     void Shape(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut);
+    template <uint32_t tChannels>
+    void ShapeAndTone(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut);
     void Crush(const cAudioBuffer& buffer, float drive, float out);
+    void DesignTone(const cAudioProcessInfo& info, float bright);
+    void RunTone(const cAudioBuffer& buffer);
 
     float mLastBright = -1.0f;
     float mLastSampleRate = 44100.0f;

@@ -1,0 +1,187 @@
+// The synthesizer's sound blocks, in nanoseconds per sample (counter
+// "ns_per_sample": per channel-sample for the biquads, per stereo frame for
+// the drive, chorus, delay and bit-crusher, per voice-sample for the
+// oscillators) and per voice-block for the control-rate work. Goals: biquad
+// 4 over four channels, table read 2, oscillator section "MIX" 6, drive 6,
+// chorus 12, delay 6, bit-crusher 4, envelope + LFOs + matrix 150 per
+// voice-block; so 16 voices stay under 5 % of the 4.99 ms period.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "audio/AudioBuffer.h"
+#include "audio/Biquad.h"
+#include "audio/BitCrusher.h"
+#include "audio/ChorusDelay.h"
+#include "audio/LFO.h"
+#include "audio/WaveShaper.h"
+#include "base/FastMath.h"
+#include "instruments/synth/ControllerValues.h"
+#include "instruments/synth/Envelope.h"
+#include "instruments/synth/ModMatrix.h"
+#include "instruments/synth/ModMatrixEvaluator.h"
+
+namespace
+{
+constexpr uint32_t kBlock = 128;
+
+cAudioProcessInfo BlockInfo()
+{
+    cAudioProcessInfo info;
+    info.sampleRate = 44100.0f;
+    info.secondsPerSample = 1.0f / 44100.0f;
+    info.duration = float(kBlock) / 44100.0f;
+    return info;
+}
+
+// A block of noise-like samples that keeps every unit busy.
+struct cBenchBlock
+{
+    std::vector<float> samples;
+    cAudioBuffer view;
+
+    explicit cBenchBlock(uint32_t channels) : samples(size_t(kBlock) * channels)
+    {
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = 0.6f * std::sin(0.37f * float(i)) + 0.2f * std::sin(0.011f * float(i));
+        view.Describe(kAudioFormatFloat, kBlock, channels, samples.data());
+    }
+};
+
+// Runs body once per iteration and reports nanoseconds per unit of work,
+// unitsPerIteration units per call.
+template <class tBody>
+void RunTimed(benchmark::State& state, double unitsPerIteration, tBody body)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        body();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (state.iterations() > 0)
+        state.counters["ns_per_sample"] = seconds * 1e9 / (double(state.iterations()) * unitsPerIteration);
+}
+
+void BM_BiquadFourChannels(benchmark::State& state)
+{
+    cBenchBlock block(4);
+    cBiquad sections[4];
+    for (int i = 0; i < 4; ++i)
+        sections[i].SetLowPass(0.05f + 0.05f * i, 2.0f, 1.0f);
+    cBiquad* pointers[4] = {&sections[0], &sections[1], &sections[2], &sections[3]};
+    RunTimed(state, kBlock * 4, [&] {
+        ProcessBiquadChannels(block.view, pointers, 4);
+        benchmark::DoNotOptimize(block.samples.data());
+    });
+}
+BENCHMARK(BM_BiquadFourChannels);
+
+void BM_Drive(benchmark::State& state)
+{
+    BuildShapeTables();
+    const cAudioProcessInfo info = BlockInfo();
+    cBenchBlock block(2);
+    cWaveShapeParams params;
+    params.Enable = 1;
+    params.Shape = cWaveShapeParams::kShapeSoft;
+    cWaveShaper shaper;
+    shaper.params = &params;
+    RunTimed(state, kBlock, [&] {
+        shaper.Process(info, block.view, nullptr);
+        benchmark::DoNotOptimize(block.samples.data());
+    });
+}
+BENCHMARK(BM_Drive);
+
+void BM_BitCrusher(benchmark::State& state)
+{
+    cBenchBlock block(2);
+    cBitCrusherParams params{1, 0.5f, 0.7f};
+    cBitCrusher crusher;
+    crusher.params = &params;
+    RunTimed(state, kBlock, [&] {
+        crusher.Process(block.view);
+        benchmark::DoNotOptimize(block.samples.data());
+    });
+}
+BENCHMARK(BM_BitCrusher);
+
+void RunChorusDelay(benchmark::State& state, int32_t type)
+{
+    InitFastMathTables();
+    const cAudioProcessInfo info = BlockInfo();
+    cBenchBlock block(2);
+    cChorusDelayParams params;
+    params.Enable = 1;
+    params.Type = type;
+    params.Sync = 0;
+    params.CDepth = 0.3f;
+    cChorusDelay engine(1.0f);
+    engine.params = &params;
+    RunTimed(state, kBlock, [&] {
+        benchmark::DoNotOptimize(engine.Process(info, block.view, block.view, nullptr, nullptr));
+        benchmark::DoNotOptimize(block.samples.data());
+    });
+}
+
+void BM_Chorus(benchmark::State& state)
+{
+    RunChorusDelay(state, cChorusDelayParams::kTypeChorus);
+}
+BENCHMARK(BM_Chorus);
+
+void BM_Delay(benchmark::State& state)
+{
+    RunChorusDelay(state, cChorusDelayParams::kTypeDelay);
+}
+BENCHMARK(BM_Delay);
+
+// A voice's control block: the aux envelope and four LFOs, the matrix, then
+// the amp and filter envelopes, as every voice runs them once per block.
+void BM_VoiceControlBlock(benchmark::State& state)
+{
+    InitFastMathTables();
+    const float elapsed = float(kBlock) / 44100.0f;
+    cEnvelopeParams envelopeParams[3];
+    cEnvelope envelopes[3];
+    cLFOParams lfoParams[4];
+    cLFO lfos[4];
+    for (int i = 0; i < 3; ++i)
+    {
+        envelopeParams[i] = {3, 0.3f, 0.4f, 0.5f, 0.3f, 1.0f, 0};
+        envelopes[i].params = &envelopeParams[i];
+        envelopes[i].Trigger();
+    }
+    for (int i = 0; i < 4; ++i)
+    {
+        lfoParams[i] = {i, 3.0f + i, 4, 0.5f, 1.0f, 1};
+        lfos[i].params = &lfoParams[i];
+        lfos[i].Trigger();
+    }
+    cModMatrix matrix;
+    cControllerValues controllers;
+    cModMatrixEvaluator evaluator;
+    evaluator.matrix = &matrix;
+    RunTimed(state, 1, [&] {
+        cModSources sources{};
+        const float aux = envelopes[2].Process(evaluator.sums.auxEnv, elapsed);
+        sources.auxEnvOutput = aux;
+        sources.auxEnvAmount = envelopes[2].GetAmount();
+        for (int i = 0; i < 4; ++i)
+        {
+            sources.lfoValue[i] = lfos[i].Process(evaluator.sums.lfo[i], elapsed);
+            sources.lfoDepth[i] = lfos[i].GetDepth();
+        }
+        sources.velocity = 0.8f;
+        sources.controllers = controllers.values;
+        evaluator.Evaluate(sources);
+        benchmark::DoNotOptimize(envelopes[0].Process(evaluator.sums.ampEnv, elapsed));
+        benchmark::DoNotOptimize(envelopes[1].Process(evaluator.sums.filterEnv, elapsed));
+        benchmark::DoNotOptimize(evaluator.sums);
+    });
+}
+BENCHMARK(BM_VoiceControlBlock);
+} // namespace
+
+BENCHMARK_MAIN();
