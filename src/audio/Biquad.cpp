@@ -1,17 +1,15 @@
 #include "audio/Biquad.h"
 
-#include <bit>
 #include <cmath>
 
 #include "audio/AudioBuffer.h"
+#include "audio/Decibels.h"
 #include "audio/SafeValues.h"
 
 // The designs follow the bilinear cookbook forms for the resonant types and a
 // one-pole, one-zero pair for the shelves. Sine and cosine come from a
 // parabolic approximation (within 0.1 % over -pi..pi) instead of the
-// library, and dB to gain from the float's bit pattern instead of a power:
-// the log2 of a float is about its biased exponent plus its mantissa, so
-// adding dB x 2^23 x log2(10) / 20 to the bits of 1.0 multiplies by 10^(dB/20).
+// library, and dB to gain from the float's bit pattern instead of a power.
 
 namespace
 {
@@ -22,13 +20,6 @@ constexpr float kMaxCutoff = 0.499f;
 // setting designs at this smallest Q instead.
 constexpr float kMinQ = 0.001f;
 constexpr float kShelfLimitDb = 30.0f;
-// round(2^23 x log2(10) / 20)
-constexpr float kDbToBits = 1393317.0f;
-// The bits of 1.0, lowered so that the error of the linear log2 estimate
-// is centred: 127 x 2^23 - 60800.
-constexpr float kUnityBits = 1065292416.0f;
-// Beyond this the result's bits would leave the int32 range.
-constexpr float kDbLimit = 700.0f;
 
 float ParabolicSin(float w)
 {
@@ -61,12 +52,6 @@ void ProcessChannels(const cAudioBuffer& buffer, cBiquad* const* sections)
         runners[c].Store(*sections[c]);
 }
 } // namespace
-
-float FastDbToGain(float dB)
-{
-    const float bits = ClampFloat(dB, -kDbLimit, kDbLimit) * kDbToBits + kUnityBits;
-    return std::bit_cast<float>(int32_t(bits));
-}
 
 void cBiquad::Reset()
 {

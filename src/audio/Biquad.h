@@ -3,10 +3,6 @@
 
 struct cAudioBuffer;
 
-// The gain of a level in dB from the float's bit pattern, without a power:
-// about 0.4 % low at 0 dB (FastDbToGain(0) is about 0.99638).
-float FastDbToGain(float dB);
-
 // One second-order filter section: its design settings, coefficients
 // (normalised so that a0 = 1) and direct-form-I history. Designs cache their
 // arguments, so an owner may design every block and pay only for changes.

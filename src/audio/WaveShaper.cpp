@@ -138,7 +138,6 @@ void BuildShapeTables()
 {
     if (sTables)
         return;
-    InitFastMathTables();
     sTables = new float[kShapeTableCount * kShapeTablePoints];
     float* ramp = TableOf(0);
     for (int32_t i = 0; i < kRampSteps; ++i)

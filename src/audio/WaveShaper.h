@@ -21,7 +21,6 @@ class cFile;
 // from it. Built once at start-up; FreeShapeTables at shutdown.
 constexpr int32_t kShapeTableCount = 8;
 constexpr int32_t kShapeTablePoints = 1025;
-// Builds the sine table too when it is missing: the fold curves use it.
 void BuildShapeTables();
 void FreeShapeTables();
 // Null before BuildShapeTables and after FreeShapeTables.
