@@ -1,5 +1,6 @@
 #include "audio/Wavetable.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -137,6 +138,7 @@ void cWavetable::AllocateLevels(uint32_t length)
     }
     mLevels.Resize(count, kHeapArrayForce);
     mSamples.Resize(total, kHeapArrayForce);
+    std::fill_n(mSamples.GetData(), total, 0.0f);
     const float* start = mSamples.GetData();
     uint32_t n = length;
     for (uint32_t i = 0; i < count; ++i, n /= 2)
@@ -144,6 +146,11 @@ void cWavetable::AllocateLevels(uint32_t length)
         mLevels[i] = {static_cast<int32_t>(i), n * 65536u - 1u, n, start};
         start += n;
     }
+}
+
+float* cWavetable::GetLevelSamples(int32_t index)
+{
+    return mSamples.GetData() + (GetLevel(index).samples - mSamples.GetData());
 }
 
 void cWavetable::Clear()

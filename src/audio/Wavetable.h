@@ -50,9 +50,15 @@ public:
     const cLevel& GetLevel(int32_t index) const { return mLevels[static_cast<uint32_t>(index)]; }
     const char* GetName() const { return mName.CStr(); }
 
-private:
-    // Lays out log2(N) + 1 levels over 2N - 1 samples.
+    // For the tools that make tables: lays out log2(N) + 1 levels over
+    // 2N - 1 zeroed samples (N a power of two within the limits), and gives
+    // the samples of one level, or all of them from level 0 on.
     void AllocateLevels(uint32_t length);
+    float* GetLevelSamples(int32_t index);
+    uint32_t GetSampleCount() const { return mSamples.GetCount(); }
+    const float* GetSamples() const { return mSamples.GetData(); }
+
+private:
     void Clear();
 
     cHeapArray<cLevel> mLevels;

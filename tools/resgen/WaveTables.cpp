@@ -1,18 +1,22 @@
-// Each wave is a recipe of harmonic amplitudes and phases. A level of n
-// samples keeps the harmonics up to n / 6 (at least the fundamental): the
-// oscillator reads a level only while its step is below 3 level samples per
-// output sample, so the highest harmonic it keeps, n / 6 cycles per table,
-// stays under half the output rate. All levels share the one gain that brings
-// level 0 to a peak of 1.0.
+// Each wave is a recipe of harmonic amplitudes and phases ("Triangle",
+// "Saw" and "Square" are the synthesizer's own band-limited forms). A level
+// of n samples keeps the harmonics up to n / 6 (at least the fundamental):
+// the oscillator reads a level only while its step is below 3 level samples
+// per output sample, so the highest harmonic it keeps, n / 6 cycles per
+// table, stays under half the output rate. All levels share the one gain that
+// brings level 0 to a peak of 1.0. The synthesizer's wavetable tools fill,
+// scale and write the levels.
 #include "WaveTables.h"
 
-#include "PvrWriter.h"
 #include "audio/WaveList.h"
+#include "audio/Wavetable.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+#include "instruments/synth/WavetableTools.h"
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <cstring>
 #include <functional>
 
 namespace
@@ -146,12 +150,6 @@ tSpectrum Recipe(int32_t wave)
     {
     case 1: // Sine
         return Partials({{1, 1.0}});
-    case 2: // Triangle
-        return FromWeights(TriangleWeight);
-    case 3: // Saw
-        return FromWeights(SawWeight);
-    case 4: // Square
-        return FromWeights(SquareWeight);
     case 5: // Pulse, 25 % duty
         return Pulse(0.25);
     case 6: // SawSqr
@@ -222,70 +220,62 @@ tSpectrum Recipe(int32_t wave)
     }
 }
 
-void SynthesiseLevel(const tSpectrum& spectrum, uint32_t length, float gain, float* out)
+std::vector<cHarmonic> ToRecipe(const tSpectrum& spectrum)
 {
-    const int highest = std::min<int>(kHarmonics, std::max<int>(1, int(length / 6)));
-    std::vector<double> sine(length), cosine(length), sum(length, 0.0);
-    for (uint32_t i = 0; i < length; ++i)
+    std::vector<cHarmonic> recipe;
+    for (size_t h = 1; h < spectrum.size(); ++h)
+        recipe.push_back({spectrum[h].real(), spectrum[h].imag()});
+    return recipe;
+}
+
+void FillLevel(int32_t wave, const std::vector<cHarmonic>& recipe, cWavetable& table, int32_t level)
+{
+    const int32_t harmonics = std::max<int32_t>(1, int32_t(table.GetLevel(level).length / 6));
+    switch (wave)
     {
-        sine[i] = std::sin(kTwoPi * i / length);
-        cosine[i] = std::cos(kTwoPi * i / length);
+    case kWaveTriangle:
+        FillTriangleLevel(table, level, harmonics);
+        break;
+    case kWaveSaw:
+        FillSawtoothLevel(table, level, harmonics);
+        break;
+    case kWaveSquare:
+        FillBandLimitedSquareLevel(table, level, harmonics);
+        break;
+    default:
+        FillHarmonicLevel(table, level, recipe.data(), int32_t(recipe.size()), harmonics, 1.0);
+        break;
     }
-    for (int h = 1; h <= highest; ++h)
-    {
-        const tComplex a = spectrum[size_t(h)];
-        if (a == 0.0)
-            continue;
-        for (uint32_t i = 0; i < length; ++i)
-        {
-            const size_t k = size_t((uint64_t(h) * i) % length);
-            sum[i] += a.real() * sine[k] + a.imag() * cosine[k];
-        }
-    }
-    for (uint32_t i = 0; i < length; ++i)
-        out[i] = float(sum[i] * gain);
 }
 } // namespace
 
-std::vector<float> BuildWaveTable(int32_t wave, uint32_t length)
+void BuildWaveTable(int32_t wave, cWavetable& table)
 {
-    const tSpectrum spectrum = Recipe(wave);
-    std::vector<float> samples(2 * length - 1);
-    SynthesiseLevel(spectrum, length, 1.0f, samples.data());
-    float peak = 0.0f;
-    for (uint32_t i = 0; i < length; ++i)
-        peak = std::max(peak, std::fabs(samples[i]));
-    const float gain = peak > 0.0f ? 1.0f / peak : 1.0f;
-    float* level = samples.data();
-    for (uint32_t n = length; n >= 1; n /= 2)
-    {
-        SynthesiseLevel(spectrum, n, gain, level);
-        level += n;
-    }
-    return samples;
+    table.AllocateLevels(kWaveTableLength);
+    const std::vector<cHarmonic> recipe = ToRecipe(Recipe(wave));
+    for (int32_t level = 0; level < table.GetLevelCount(); ++level)
+        FillLevel(wave, recipe, table, level);
+    const float gain = NormaliseLevel(table, 0);
+    for (int32_t level = 1; level < table.GetLevelCount(); ++level)
+        ScaleLevel(table, level, gain);
 }
 
-std::vector<uint8_t> WaveTableFile(const std::vector<float>& samples, uint32_t length)
+bool WriteWaveTables(const std::string& resources)
 {
-    uint32_t levels = 0;
-    for (uint32_t n = length; n >= 1; n /= 2)
-        ++levels;
-    const uint32_t header[3] = {levels, length, uint32_t(samples.size())};
-    std::vector<uint8_t> bytes(sizeof(header) + samples.size() * sizeof(float));
-    std::memcpy(bytes.data(), header, sizeof(header));
-    std::memcpy(bytes.data() + sizeof(header), samples.data(), samples.size() * sizeof(float));
-    return bytes;
-}
-
-bool WriteWaveTables(const std::string& folder)
-{
+    // The tools write through the "Res" mount, here the generated content.
+    cFileSystemRegistry* outer = gFileSystemRegistry;
+    new cFileSystemRegistry();
+    gFileSystemRegistry->Mount(new File::cFileSystemDisk("Res", resources.c_str()));
     bool ok = true;
     for (int32_t wave = 0; wave < kWaveCount; ++wave)
     {
         if (!WaveHasTable(wave))
             continue;
-        const std::vector<float> samples = BuildWaveTable(wave, kWaveTableLength);
-        ok &= WriteBinaryFile(folder + "/" + kWaveNames[wave] + ".tbl", WaveTableFile(samples, kWaveTableLength));
+        cWavetable table(kWaveNames[wave]);
+        BuildWaveTable(wave, table);
+        ok &= ExportWavetable(table);
     }
+    delete gFileSystemRegistry;
+    gFileSystemRegistry = outer;
     return ok;
 }

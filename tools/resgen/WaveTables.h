@@ -2,16 +2,15 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The oscillator's band-limited wave tables, made by additive synthesis from
 // our own harmonic recipes: one table file per named wave.
+class cWavetable;
+
 constexpr uint32_t kWaveTableLength = 2048; // samples of level 0
 
-// Levels of n samples (n = length, length / 2, ... 1), one after another;
-// level 0 peaks at 1.0.
-std::vector<float> BuildWaveTable(int32_t wave, uint32_t length);
-// The table file: level count, length, sample count, then the samples.
-std::vector<uint8_t> WaveTableFile(const std::vector<float>& samples, uint32_t length);
-// Writes "<folder>/<wave name>.tbl" for every wave that plays a table.
-bool WriteWaveTables(const std::string& folder);
+// Fills a table with every level of a wave's recipe; level 0 peaks at 1.0.
+void BuildWaveTable(int32_t wave, cWavetable& table);
+// Writes "Modules/Kest/Wavetables/<wave name>.tbl" below the resources
+// folder for every wave that plays a table.
+bool WriteWaveTables(const std::string& resources);

@@ -162,9 +162,8 @@ bool Generate(const cOptions& options)
     ok &= WriteTextFileIfChanged((generated / "SpriteManifest.md").string(), manifest);
 
     ok &= WriteTextures(textures);
-    const std::string waveTables = options.resources + "/Modules/Kest/Wavetables";
-    fs::create_directories(waveTables);
-    ok &= WriteWaveTables(waveTables);
+    fs::create_directories(options.resources + "/Modules/Kest/Wavetables");
+    ok &= WriteWaveTables(options.resources);
     ok &= BuildDefaultFont(options.font, fonts);
     ok &= WriteTextFileIfChanged(options.tables, tables.Source());
     if (!options.icon.empty())
