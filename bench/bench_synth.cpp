@@ -9,19 +9,26 @@
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "audio/AudioBuffer.h"
+#include "audio/AudioBufferPool.h"
 #include "audio/Biquad.h"
 #include "audio/BitCrusher.h"
 #include "audio/ChorusDelay.h"
 #include "audio/LFO.h"
+#include "audio/WaveList.h"
+#include "audio/Wavetable.h"
 #include "audio/WaveShaper.h"
 #include "base/FastMath.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
 #include "instruments/synth/ControllerValues.h"
 #include "instruments/synth/Envelope.h"
 #include "instruments/synth/ModMatrix.h"
 #include "instruments/synth/ModMatrixEvaluator.h"
+#include "instruments/synth/OscillatorSection.h"
 
 namespace
 {
@@ -62,6 +69,67 @@ void RunTimed(benchmark::State& state, double unitsPerIteration, tBody body)
     if (state.iterations() > 0)
         state.counters["ns_per_sample"] = seconds * 1e9 / (double(state.iterations()) * unitsPerIteration);
 }
+
+// The generated wave tables beside the benchmark program, loaded once.
+bool LoadWaveBank()
+{
+    if (GetWaveTable(kWaveSaw))
+        return !GetWaveTable(kWaveSaw)->IsEmpty();
+    const std::filesystem::path resources = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Resource";
+    if (!gFileSystemRegistry)
+        new cFileSystemRegistry();
+    gFileSystemRegistry->Mount(new File::cFileSystemDisk("Res", resources.string().c_str()));
+    BuildWaveTables();
+    return !GetWaveTable(kWaveSaw)->IsEmpty();
+}
+
+void BM_InterpolatedTableRead(benchmark::State& state)
+{
+    if (!LoadWaveBank())
+    {
+        state.SkipWithError("no wave tables beside the program");
+        return;
+    }
+    std::vector<float> samples(kBlock);
+    cAudioBuffer view;
+    view.Describe(kAudioFormatFloat, kBlock, 1, samples.data());
+    cWavetableOsc osc;
+    osc.SetTable(GetWaveTable(kWaveSaw));
+    RunTimed(state, kBlock, [&] {
+        osc.Render(261.63f / 44100.0f, view, 0.0f, true);
+        benchmark::DoNotOptimize(samples.data());
+    });
+}
+BENCHMARK(BM_InterpolatedTableRead);
+
+// Two oscillators mixed into one voice channel of the four-voice buffer.
+void BM_OscillatorSectionMix(benchmark::State& state)
+{
+    if (!LoadWaveBank())
+    {
+        state.SkipWithError("no wave tables beside the program");
+        return;
+    }
+    const cAudioProcessInfo info = BlockInfo();
+    cBenchBlock block(4);
+    cAudioBuffer voice;
+    voice.Describe(kAudioFormatFloat, kBlock, 4, block.samples.data());
+    cAudioBufferPool pool(2, kBlock);
+    cOscSectionParams params;
+    params.Osc1.Wave = kWaveSaw;
+    params.Osc2.Wave = kWaveSquare;
+    params.Detune = 0.1f;
+    cOscSection section;
+    section.Reset();
+    section.SetParams(&params);
+    const cModulationSums sums{};
+    RunTimed(state, kBlock, [&] {
+        section.Control(sums, 60.0f);
+        section.Render(info, voice, &pool);
+        benchmark::DoNotOptimize(block.samples.data());
+    });
+}
+BENCHMARK(BM_OscillatorSectionMix);
 
 void BM_BiquadFourChannels(benchmark::State& state)
 {

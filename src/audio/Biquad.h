@@ -66,9 +66,10 @@ struct cBiquadRunner
 
     float Step(float x)
     {
-        // Denormals are flushed by adding and removing a bias; its two steps
-        // sit around the last term, so that only one multiply and two
-        // subtractions wait for the previous output.
+        // Denormals are flushed by adding and removing a bias that absorbs
+        // anything too small for it; the two steps sit around the last term,
+        // so that only one multiply and two subtractions wait for the
+        // previous output.
         const float ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2 + kDenormalBias;
         const float y = (ahead - a1 * y1) - kDenormalBias;
         x2 = x1, x1 = x;

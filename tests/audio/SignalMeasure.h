@@ -55,6 +55,23 @@ inline double ToneAmplitude(const std::vector<float>& values, uint32_t channels,
     return 2.0 * std::abs(sum) / double(count);
 }
 
+// The same through a Hann window, for signals that mix several tones whose
+// cycles do not fit the span whole: other tones leak far less into the bin.
+inline double WindowedToneAmplitude(const std::vector<float>& values, size_t first, size_t count,
+                                    double cyclesPerSample)
+{
+    std::complex<double> sum = 0.0;
+    double weights = 0.0;
+    const double w = 2.0 * std::numbers::pi * cyclesPerSample;
+    for (size_t n = 0; n < count; ++n)
+    {
+        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(n) / double(count));
+        sum += window * double(values[first + n]) * std::polar(1.0, -w * double(first + n));
+        weights += window;
+    }
+    return 2.0 * std::abs(sum) / weights;
+}
+
 inline double ToDb(double gain)
 {
     return 20.0 * std::log10(gain);

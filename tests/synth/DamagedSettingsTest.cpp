@@ -13,18 +13,22 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioBufferPool.h"
 #include "audio/Biquad.h"
 #include "audio/BitCrusher.h"
 #include "audio/ChorusDelay.h"
 #include "audio/FakeTransportClock.h"
 #include "audio/LFO.h"
+#include "audio/ScopedWaveBank.h"
 #include "audio/SignalMeasure.h"
+#include "audio/WaveList.h"
 #include "audio/WaveShaper.h"
 #include "base/FastMath.h"
 #include "instruments/synth/Envelope.h"
 #include "instruments/synth/FilterSection.h"
 #include "instruments/synth/ModMatrix.h"
 #include "instruments/synth/ModMatrixEvaluator.h"
+#include "instruments/synth/OscillatorSection.h"
 
 namespace
 {
@@ -406,4 +410,52 @@ TEST_F(DamagedSettingsTest, FilterSection)
                         });
                     EXPECT_EQ(fault, "") << "type " << type << " field " << field << " = " << Describe(bad);
                 }
+}
+
+TEST_F(DamagedSettingsTest, OscillatorSectionInEveryMode)
+{
+    cScopedWaveBank bank;
+    cAudioBufferPool pool(2, kBlock);
+    for (int32_t mode = 0; mode < 5; ++mode)
+        for (int field = 0; field < 8; ++field)
+            for (float bad : kDamagedFloats)
+            {
+                cOscSectionParams params;
+                params.Osc1 = {kWaveSaw, 0.0f, 0.0f};
+                params.Osc2 = {kWaveSquare, 0.0f, 0.0f};
+                params.Mod = mode;
+                params.Detune = 0.25f;
+                const cOscSectionParams sound = params;
+                cOscSection section;
+                section.Reset();
+                section.SetParams(&params);
+                cModulationSums sums{};
+                float note = 60.0f;
+                float* targets[8] = {&params.Osc1.Trans, &params.Osc2.Tune, &params.Detune, &params.Mix,
+                                     &sums.oscMix,       &sums.oscPitchA,   &sums.oscPitchB, &note};
+                const std::string fault = RunDamaged(
+                    [&] { *targets[field] = bad; }, [&] { params = sound, sums = {}, note = 60.0f; },
+                    [&](cGuardedBlock& block) {
+                        section.Control(sums, note);
+                        section.Render(info, block.view, &pool);
+                    });
+                EXPECT_EQ(fault, "") << "mode " << mode << " field " << field << " = " << Describe(bad);
+            }
+    for (int32_t bad : kDamagedInts)
+        for (int field = 0; field < 3; ++field)
+        {
+            cOscSectionParams params;
+            params.Osc1.Wave = params.Osc2.Wave = kWaveSine;
+            cOscSection section;
+            section.Reset();
+            section.SetParams(&params);
+            int32_t* targets[3] = {&params.Osc1.Wave, &params.Osc2.Wave, &params.Mod};
+            const cModulationSums sums{};
+            const std::string fault = RunDamaged([&] { *targets[field] = bad; }, [&] { *targets[field] = 1; },
+                                                 [&](cGuardedBlock& block) {
+                                                     section.Control(sums, 60.0f);
+                                                     section.Render(info, block.view, &pool);
+                                                 });
+            EXPECT_EQ(fault, "") << "field " << field << " = " << bad;
+        }
 }

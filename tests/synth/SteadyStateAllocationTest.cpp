@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "audio/AllocationCounter.h"
+#include "audio/AudioBufferPool.h"
 #include "audio/Biquad.h"
 #include "audio/ChorusDelay.h"
 #include "audio/FakeTransportClock.h"
 #include "audio/LFO.h"
+#include "audio/ScopedWaveBank.h"
 #include "audio/SignalMeasure.h"
+#include "audio/WaveList.h"
 #include "audio/WaveShaper.h"
 #include "base/FastMath.h"
 #include "instruments/synth/ControllerValues.h"
@@ -13,6 +16,7 @@
 #include "instruments/synth/FilterSection.h"
 #include "instruments/synth/ModMatrix.h"
 #include "instruments/synth/ModMatrixEvaluator.h"
+#include "instruments/synth/OscillatorSection.h"
 
 namespace
 {
@@ -29,6 +33,9 @@ struct cVoiceAndEffects
     cModMatrix matrix;
     cModMatrixEvaluator evaluator;
     cControllerValues controllers;
+    cAudioBufferPool pool{2, kBlock};
+    cOscSectionParams oscParams;
+    cOscSection osc;
     cFilterParams filterParams;
     cFilterSection filter;
     cWaveShapeParams driveParams;
@@ -45,6 +52,10 @@ struct cVoiceAndEffects
             lfo[i].params = &lfoParams[i];
         }
         evaluator.matrix = &matrix;
+        oscParams.Osc1.Wave = kWaveSaw;
+        oscParams.Osc2.Wave = kWaveSquare;
+        osc.Reset();
+        osc.SetParams(&oscParams);
         filterParams.Slope = cFilterParams::kSlope24;
         filter.params = &filterParams;
         driveParams.Enable = 1;
@@ -66,6 +77,9 @@ struct cVoiceAndEffects
         sources.controllers = controllers.values;
         evaluator.Evaluate(sources);
         envelope.Process(evaluator.sums.filterEnv, info.duration);
+        oscParams.Mod = (index / 8) % 4;
+        osc.Control(evaluator.sums, 48.0f + float(index % 24));
+        osc.Render(info, block.view, &pool);
         filterParams.Cutoff = 0.3f + 0.001f * float(index % 100);
         filter.Update(info, envelope.GetLevel() * envelope.GetAmount(), 60, &evaluator.sums.filterCutoff);
         for (int32_t s = 0; s < filter.GetStageCount(); ++s)
@@ -89,6 +103,7 @@ TEST(SteadyStateAllocationTest, BlocksAllocateNothingOnceRunning)
     InitFastMathTables();
     BuildShapeTables();
     cFakeTransportClock clock;
+    cScopedWaveBank bank;
     const cAudioProcessInfo info = MakeProcessInfo(kBlock);
     cVoiceAndEffects voice;
     cTestBlock block(kBlock, 2);
