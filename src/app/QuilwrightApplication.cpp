@@ -19,11 +19,15 @@
 #include "midi/MIDIManager.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
+#include "platform/PlaybackStateService.h"
+#include "platform/WebViewService.h"
 #include "platform/os/Window.h"
 #include "render/DrawList.h"
+#include "render/Font.h"
 #include "render/Material.h"
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
+#include "render/Texture.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
 #include "ui/WidgetManager.h"
@@ -56,6 +60,233 @@ cSizeLimits SizeLimitsOfClass(int32_t deviceClass)
 }
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : (value > high ? high : value); }
+
+// ------------------------------------------------------------ stage 1 steps
+
+void SelectUIProfile() { SelectTextureProfiles(gDisplayMetrics.deviceClass); }
+
+void CreateFileSystemRegistry()
+{
+    if (!gFileSystemRegistry)
+        new cFileSystemRegistry();
+}
+
+// Starts the "JobQueue" thread.
+void CreateJobQueue() { new JobQueue::cJobQueue(); }
+
+void MountFileSystems()
+{
+    MountProgramFileSystems();
+    // New sample names must not shadow a loaded sample.
+    SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
+}
+
+void CreateInputManager()
+{
+    if (!gInputManager)
+        new cInputManager();
+    gInputManager->Init();
+}
+
+// A missing atlas leaves its material untextured; start-up goes on.
+void CreateMaterialRegistry()
+{
+    if (!gMaterialRegistry)
+        CreateMaterials(gDisplayMetrics.deviceClass);
+}
+
+void CreateFontRegistry()
+{
+    if (!gFontRegistry)
+        CreateFonts();
+}
+
+cMaterial* FindTexturedColour() { return gMaterialRegistry ? gMaterialRegistry->Find("TexturedColour") : nullptr; }
+
+// Registers as the input manager's handler; draws the frame on the renderer.
+void CreateWidgetManager()
+{
+    cWidgetManager* ui = cWidgetManager::GetInstance();
+    if (!ui)
+        ui = new cWidgetManager();
+    if (gRenderer && ui->Init(gRenderer))
+        ui->GetDrawList()->currentMaterial = FindTexturedColour();
+}
+
+void GiveRootItsMaterial()
+{
+    cWidgetManager* ui = cWidgetManager::GetInstance();
+    if (ui->GetRoot())
+        ui->GetRoot()->SetMaterial(FindTexturedColour());
+}
+
+// Opens no device yet: the first scan comes in stage 2.
+void CreateMIDIManager()
+{
+    if (!cMIDIManager::GetInstance())
+        new cMIDIManager();
+}
+
+void CreateWebViewService()
+{
+    if (!gWebViewService)
+        new cWebViewService();
+}
+
+void CreateMessageQueue()
+{
+    if (!gMessageQueue)
+        new cMessageQueue();
+}
+
+// ------------------------------------------------------------ stage 2 steps
+
+void CreateInstrumentSlotTable() { new cInstrumentSlotTable(); }
+
+void BuildSoundTables()
+{
+    // A table that is missing or damaged leaves its wave silent.
+    BuildWaveTables();
+    BuildShapeTables();
+    if (!cScaleTable::GetInstance())
+        new cScaleTable();
+}
+
+// Its song starts empty.
+void CreateSequencer()
+{
+    if (!cSequencer::GetInstance())
+        new cSequencer();
+}
+
+void CreatePlaybackStateService()
+{
+    if (!gPlaybackStateService)
+        new cPlaybackStateService();
+}
+
+// The audio thread runs from here on. A failed start leaves the manager
+// uninitialised with its reason stored; the program goes on.
+void StartAudioManager()
+{
+    cAudioManager* audio = cAudioManager::Get();
+    if (!audio)
+        audio = new cAudioManager();
+    cAudioSettings settings;
+    settings.poolBufferCount = 8;
+    settings.sampleRate = 44100.0f;
+    settings.sampleFormat = kAudioFormatS16;
+    settings.channels = 2;
+    audio->Init(settings);
+}
+
+// The instrument packages join it as they are built.
+void CreateInstrumentPackages()
+{
+    if (!cInstrumentPackageRegistry::GetInstance())
+        new cInstrumentPackageRegistry();
+}
+
+// MIDI input reaches the audio thread from here on.
+void StartMIDIInput()
+{
+    cMIDIManager* midi = cMIDIManager::GetInstance();
+    cAudioManager::Get()->SetMIDIInput(midi);
+    midi->RequestRescan();
+}
+
+// ----------------------------------------------------------- shutdown steps
+
+// The instruments go before the packages that made them.
+void DestroyInstrumentSlotTable()
+{
+    if (cInstrumentSlotTable* slots = cInstrumentSlotTable::GetInstance())
+    {
+        slots->DestroyAll();
+        delete slots;
+    }
+}
+
+void DestroyInstrumentPackages()
+{
+    if (cInstrumentPackageRegistry* packages = cInstrumentPackageRegistry::GetInstance())
+    {
+        packages->DeleteAll();
+        delete packages;
+    }
+}
+
+void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
+
+void FreeSoundTables()
+{
+    FreeWaveTables();
+    FreeShapeTables();
+}
+
+// The audio thread lets go of MIDI input before it goes away.
+void DestroyMIDIManager()
+{
+    if (cAudioManager* audio = cAudioManager::Get())
+        audio->SetMIDIInput(nullptr);
+    delete cMIDIManager::GetInstance();
+}
+
+// Stops the audio thread and releases the device.
+void DestroyAudioManager()
+{
+    if (cAudioManager* audio = cAudioManager::Get())
+    {
+        audio->Shutdown();
+        delete audio;
+    }
+}
+
+void DestroyPlaybackStateService() { delete gPlaybackStateService; }
+
+// Nothing plays the song any more.
+void DestroySequencer() { delete cSequencer::GetInstance(); }
+
+void DestroyWidgetManager()
+{
+    if (cWidgetManager* ui = cWidgetManager::GetInstance())
+    {
+        ui->Shutdown();
+        delete ui;
+    }
+}
+
+void DestroyWebViewService() { delete gWebViewService; }
+
+void DestroyInputManager() { delete gInputManager; }
+
+void DestroyMessageQueue() { delete gMessageQueue; }
+
+void DestroyFileSystems()
+{
+    ShutdownProgramFileSystems();
+    SetSampleLoadedLookup(nullptr);
+}
+
+// Stops its thread after the job it is running.
+void DestroyJobQueue() { delete JobQueue::gJobQueue; }
+
+void UnbindTextureUnit()
+{
+    if (gRenderer)
+        gRenderer->BindTextureIfDifferent(nullptr, kSamplingLinear, true);
+}
+
+void DestroyMaterialRegistry() { delete gMaterialRegistry; }
+
+void DestroyFontRegistry() { delete gFontRegistry; }
+
+// Whatever is still loaded is listed; nothing is freed here.
+void DumpResources()
+{
+    cResource<cTexture>::DumpAll();
+    cSampleRegistry::DumpAll();
+}
 } // namespace
 
 cQuilwrightApplication::cQuilwrightApplication(int argumentCount, const char* const* arguments)
@@ -90,93 +321,63 @@ void cQuilwrightApplication::HandleWindowCreated(cOsWindow* window)
         std::fprintf(stderr, "Couldn't set the window icon: %s\n", cOsWindow::GetLastError());
 }
 
-// Start-up stage 1, in this order: the device-class UI profile; the
-// file-system registry and the job queue; the mounts; the input manager;
-// the device services; the materials; the fonts; the widget manager; the
-// frame timing; the root container's material; the MIDI manager; the global
-// settings; the web-view and e-mail services; the orientation handler; the
-// message queue; then stage 2, at once or after the installer.
+// Start-up stage 1, in this order: 1 the device-class UI profile; 2 the
+// file-system registry; 3 the job queue; 4 the mounts; 5 the input manager;
+// 6 the battery status and device motion; 7 the materials; 8 the fonts;
+// 9 the widget manager; 10 the frame timing; 11 the root container's
+// material; 12 the MIDI manager; 13 the global settings; 14 the web-view and
+// e-mail services; 15 the orientation handler; 16 the message queue; 17 the
+// installer decision, starting stage 2 at once or after the installer;
+// 18 the suspended flag cleared.
 bool cQuilwrightApplication::Initialise()
 {
-    SelectTextureProfiles(gDisplayMetrics.deviceClass);
-    if (!gFileSystemRegistry)
-        new cFileSystemRegistry();
-    new JobQueue::cJobQueue();
-    MountProgramFileSystems();
-    // New sample names must not shadow a loaded sample.
-    SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
-
-    if (!gInputManager)
-        new cInputManager();
-    gInputManager->Init();
-
-    // A missing atlas or font leaves its material untextured; start-up goes on.
-    CreateMaterials(gDisplayMetrics.deviceClass);
-    CreateFonts();
-    // Registers as the input manager's handler; draws the frame on the renderer.
-    cWidgetManager* ui = new cWidgetManager();
-    cMaterial* texturedColour = gMaterialRegistry ? gMaterialRegistry->Find("TexturedColour") : nullptr;
-    if (gRenderer && ui->Init(gRenderer))
-        ui->GetDrawList()->currentMaterial = texturedColour;
-
+    SelectUIProfile();
+    CreateFileSystemRegistry();
+    CreateJobQueue();
+    MountFileSystems();
+    CreateInputManager();
+    CreateMaterialRegistry();
+    CreateFontRegistry();
+    CreateWidgetManager();
     SetFrameTiming(mFramesPerSecond);
-    if (ui->GetRoot())
-        ui->GetRoot()->SetMaterial(texturedColour);
-    // Opens no device yet: the first scan comes in stage 2.
-    new cMIDIManager();
-
-    new cMessageQueue();
-
+    GiveRootItsMaterial();
+    CreateMIDIManager();
+    CreateWebViewService();
+    CreateMessageQueue();
     StartCore();
     mSuspended = false;
     return true;
 }
 
-// Start-up stage 2, in this order: the installer version saved; the network
-// status; the instrument slot table; the share service; the default
-// material; the wave, shaper and scale tables; the sequencer; the project
-// list; the playback-state service; the audio manager; the main UI; the
-// instrument packages; the effect registry; the MIDI settings and the first
-// device scan; the audition player; a new project, activated; the companion
-// server; the pasteboard; the start-up page; the command-line documents.
+// Start-up stage 2, in this order: 1 the installer version saved; 2 the
+// network status; 3 the instrument slot table; 4 the share service; 5 the
+// default material; 6 the wave, shaper and scale tables; 7 the sequencer;
+// 8 the project list; 9 the playback-state service; 10 the audio manager;
+// 11 the main UI; 12 the instrument packages; 13 the effect registry; 14 the
+// MIDI settings; 15 MIDI input started with the first device scan; 16 the
+// audition player; 17 a new project, activated; 18 the companion server;
+// 19 the pasteboard; 20 the suspended flag cleared once audio runs; 21 the
+// empty untitled projects deleted; 22 the start-up page; 23 the command-line
+// documents.
 bool cQuilwrightApplication::StartCore()
 {
-    new cInstrumentSlotTable();
-    // A table that is missing or damaged leaves its wave silent.
-    BuildWaveTables();
-    BuildShapeTables();
-    new cScaleTable();
-    new cSequencer();
-    StartAudio();
-    // The instrument packages join it as they are built.
-    new cInstrumentPackageRegistry();
-    StartMIDI();
+    mCoreStarted = true;
+    CreateInstrumentSlotTable();
+    BuildSoundTables();
+    CreateSequencer();
+    CreatePlaybackStateService();
+    StartAudioManager();
+    CreateInstrumentPackages();
+    StartMIDIInput();
+    ClearSuspendedOnceAudioRuns();
     OpenCommandLineDocuments();
     return true;
 }
 
-// The audio thread runs from here on. A failed start leaves the manager
-// uninitialised with its reason stored; the program goes on without sound.
-void cQuilwrightApplication::StartAudio()
+void cQuilwrightApplication::ClearSuspendedOnceAudioRuns()
 {
-    cAudioManager* audio = new cAudioManager();
-    cAudioSettings settings;
-    settings.poolBufferCount = 8;
-    settings.sampleRate = 44100.0f;
-    settings.sampleFormat = kAudioFormatS16;
-    settings.channels = 2;
-    // The stored latency index and quality once the global settings exist.
-    settings.bufferLatency = 2;
-    settings.audioQuality = 1;
-    audio->Init(settings);
-}
-
-// MIDI input reaches the audio thread from here on.
-void cQuilwrightApplication::StartMIDI()
-{
-    cMIDIManager* midi = cMIDIManager::GetInstance();
-    cAudioManager::Get()->SetMIDIInput(midi);
-    midi->RequestRescan();
+    if (cAudioManager::Get()->IsInitialised())
+        mSuspended = false;
 }
 
 void cQuilwrightApplication::OpenCommandLineDocuments()
@@ -189,44 +390,42 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
     }
 }
 
-// Deletes the singletons in the reverse of what depends on what: the
-// pasteboard; the project list; the audition player; the slot table; the
-// effects; the instrument packages; the scale and wave tables; the main UI;
-// the MIDI manager and settings; the audio manager; the playback-state
-// service; the sequencer; the widget manager; the services; the input
-// manager; the message queue; the orientation handler; the global settings;
-// the file-system registry; the sine table; the job queue; the renderer's
-// texture unit; the material and font registries; the resource dumps.
+// Documents are opened by the main UI's open-file page.
+bool cQuilwrightApplication::OpenDocument(const char*) { return false; }
+
+// Deletes the singletons in this order, each only when it exists: 1 the
+// pasteboard; 2 the project list; 3 the audition player; 4 the instrument slot
+// table; 5 the effect registry; 6 the instrument packages; 7 the scale table;
+// 8 the wave and shaper tables; 9 the main UI; 10 the MIDI manager; 11 the
+// MIDI settings; 12 the audio manager; 13 the playback-state service; 14 the
+// sequencer; 15 the widget manager; 16 the e-mail service; 17 the web-view
+// service; 18 the companion server; 19 the network status; 20 the default
+// material; 21 the share service; 22 the device motion; 23 the battery status;
+// 24 the input manager; 25 the message queue; 26 the orientation handler; 27
+// the global settings; 28 the file systems; 29 the sine tables; 30 the job
+// queue; 31 the renderer's texture unit; 32 the materials; 33 the fonts; 34
+// what is left of textures and samples is listed.
 bool cQuilwrightApplication::Shutdown()
 {
-    // The instruments go before the packages that made them.
-    delete cInstrumentSlotTable::GetInstance();
-    delete cInstrumentPackageRegistry::GetInstance();
-    FreeWaveTables();
-    FreeShapeTables();
-    delete cScaleTable::GetInstance();
-    // The audio thread lets go of MIDI input before it goes away.
-    if (cAudioManager* audio = cAudioManager::Get())
-        audio->SetMIDIInput(nullptr);
-    delete cMIDIManager::GetInstance();
-    // Stops the audio thread and releases the device.
-    delete cAudioManager::Get();
-    // Nothing plays the song any more.
-    delete cSequencer::GetInstance();
-    cSampleRegistry::DumpAll();
-    SetSampleLoadedLookup(nullptr);
-    if (cWidgetManager* ui = cWidgetManager::GetInstance())
-    {
-        ui->Shutdown();
-        delete ui;
-    }
-    delete gInputManager;
-    delete gMessageQueue;
-    ShutdownProgramFileSystems();
+    DestroyInstrumentSlotTable();
+    DestroyInstrumentPackages();
+    DestroyScaleTable();
+    FreeSoundTables();
+    DestroyMIDIManager();
+    DestroyAudioManager();
+    DestroyPlaybackStateService();
+    DestroySequencer();
+    DestroyWidgetManager();
+    DestroyWebViewService();
+    DestroyInputManager();
+    DestroyMessageQueue();
+    DestroyFileSystems();
     FreeFastMathTables();
-    // Stops its thread after the job it is running.
-    delete JobQueue::gJobQueue;
-    DestroyMaterialsAndFonts();
+    DestroyJobQueue();
+    UnbindTextureUnit();
+    DestroyMaterialRegistry();
+    DestroyFontRegistry();
+    DumpResources();
     return true;
 }
 
@@ -275,6 +474,11 @@ void cQuilwrightApplication::HandleResize(bool sizing, int32_t& width, int32_t& 
         ui->SetScreenRect({0.0f, 0.0f, gRenderer->screen.orientedWidth, gRenderer->screen.orientedHeight});
 }
 
+// The status bar's warning comes with the main UI.
+bool cQuilwrightApplication::HandleLowMemory() { return true; }
+
+bool cQuilwrightApplication::HandleDeactivate() { return true; }
+
 bool cQuilwrightApplication::HandleActivate()
 {
     if (cAudioManager* audio = cAudioManager::Get())
@@ -282,6 +486,14 @@ bool cQuilwrightApplication::HandleActivate()
     mSuspended = false;
     return true;
 }
+
+bool cQuilwrightApplication::HandleEnterBackground()
+{
+    mSuspended = true;
+    return true;
+}
+
+bool cQuilwrightApplication::HandleEnterForeground() { return true; }
 
 // The window is closing: nothing may render beside what follows.
 bool cQuilwrightApplication::HandleTerminate()

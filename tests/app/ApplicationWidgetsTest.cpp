@@ -2,16 +2,12 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "BuildPaths.h"
+#include "AppTestSupport.h"
 #include "SdlEvents.h"
-#include "app/ProgramRenderer.h"
 #include "app/QuilwrightApplication.h"
-#include "platform/PlatformShell.h"
 #include "platform/os/Window.h"
 #include "ui/InputManager.h"
 #include "ui/WidgetManager.h"
@@ -99,20 +95,9 @@ private:
 
 TEST(ApplicationWidgets, MouseEventsReachAWidgetOnTheRootAndAResizeMovesTheRootsEdges)
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    // The user's own data folder stays untouched.
-    const std::string data = TestScratchFolder() + "/app-widgets-" + std::to_string(getpid());
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
     sTouches.clear();
     sRootRects.clear();
-    {
-        cPlatformShell shell(new cApplicationWithRecorder(), GetProgramRendererHooks());
-        ASSERT_EQ(shell.Run(), kExitNormal);
-    }
-    unsetenv("XDG_DATA_HOME");
-    std::error_code ignored;
-    std::filesystem::remove_all(data, ignored);
+    ASSERT_EQ(RunInProcess(new cApplicationWithRecorder()), kExitNormal);
 
     ASSERT_EQ(sTouches.size(), 3u);
     const cSeenTouch expected[3] = {{kTouchDown, 200, 150}, {kTouchMove, 260, 190}, {kTouchUp, 260, 190}};

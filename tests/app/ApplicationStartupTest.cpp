@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "audio/AudioManager.h"
+#include "audio/InstrumentPackageRegistry.h"
+#include "audio/InstrumentSlotTable.h"
+#include "audio/ScaleTable.h"
+#include "base/FastMath.h"
+#include "base/FileSystemRegistry.h"
+#include "base/JobQueue.h"
+#include "base/MessageQueue.h"
+#include "midi/MIDIManager.h"
+#include "platform/PlaybackStateService.h"
+#include "platform/WebViewService.h"
+#include "render/Font.h"
+#include "render/Material.h"
+#include "sequencer/Sequencer.h"
+#include "ui/InputManager.h"
+#include "ui/WidgetManager.h"
+
+namespace
+{
+// Every singleton the start-up stages create, by name.
+std::vector<std::pair<const char*, const void*>> Singletons()
+{
+    return {
+        {"file systems", gFileSystemRegistry},
+        {"job queue", JobQueue::gJobQueue},
+        {"input manager", gInputManager},
+        {"materials", gMaterialRegistry},
+        {"fonts", gFontRegistry},
+        {"widget manager", cWidgetManager::GetInstance()},
+        {"MIDI manager", cMIDIManager::GetInstance()},
+        {"web view", gWebViewService},
+        {"message queue", gMessageQueue},
+        {"slot table", cInstrumentSlotTable::GetInstance()},
+        {"scale table", cScaleTable::GetInstance()},
+        {"sequencer", cSequencer::GetInstance()},
+        {"playback state", gPlaybackStateService},
+        {"audio manager", cAudioManager::Get()},
+        {"instrument packages", cInstrumentPackageRegistry::GetInstance()},
+    };
+}
+
+TEST(ApplicationStartupTest, BothStagesCreateEverySingletonAndShutdownLeavesEachPointerEmpty)
+{
+    EmptyInProcessDocuments();
+    bool coreStarted = false;
+    std::vector<std::string> missing;
+    auto* application = new cScriptedApplication(3, [&](cScriptedApplication& app, int frame) {
+        if (frame != 1)
+            return;
+        coreStarted = app.HasStartedCore();
+        for (const auto& [name, pointer] : Singletons())
+            if (pointer == nullptr)
+                missing.emplace_back(name);
+    });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+
+    EXPECT_TRUE(coreStarted);
+    EXPECT_TRUE(missing.empty()) << missing.front();
+    for (const auto& [name, pointer] : Singletons())
+        EXPECT_EQ(pointer, nullptr) << name;
+    EXPECT_EQ(gSineTable.load(), nullptr);
+}
+} // namespace
