@@ -1,5 +1,6 @@
 #include "base/Clock.h"
 
+#include <cerrno>
 #include <time.h>
 
 namespace
@@ -23,6 +24,14 @@ int64_t GetTicksPerSecond()
 double GetMillisecondsPerTick()
 {
     return kMillisecondsPerTick;
+}
+
+void SleepUntilTicks(int64_t ticks)
+{
+    const timespec until{static_cast<time_t>(ticks / kTicksPerSecond), static_cast<long>(ticks % kTicksPerSecond)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR)
+    {
+    }
 }
 
 double GetMilliseconds()

@@ -9,3 +9,7 @@ int64_t GetTicks();
 int64_t GetTicksPerSecond();
 double GetMillisecondsPerTick();
 double GetMilliseconds();
+// Sleeps until the clock reads at least ticks (an absolute time, so a wake-up
+// that comes late is not added to the next wait); returns at once for a time
+// already past.
+void SleepUntilTicks(int64_t ticks);

@@ -1,20 +1,19 @@
 #include "platform/FramePacer.h"
 
 #include "base/Clock.h"
-#include "base/Thread.h"
+
+#include <cmath>
 
 namespace
 {
-constexpr float kSpinThreshold = 0.005f;
-
 double ClockSeconds() { return double(GetTicks()) * GetMillisecondsPerTick() * 0.001; }
 
-void SleepMilliseconds(int milliseconds) { Sleep(uint32_t(milliseconds)); }
+void SleepUntilSeconds(double time) { SleepUntilTicks(int64_t(std::llround(time * double(GetTicksPerSecond())))); }
 } // namespace
 
-cFramePacer::cFramePacer() : cFramePacer(&ClockSeconds, &SleepMilliseconds) {}
+cFramePacer::cFramePacer() : cFramePacer(&ClockSeconds, &SleepUntilSeconds) {}
 
-cFramePacer::cFramePacer(tClock clock, tSleep sleep) : mClock(clock), mSleep(sleep) {}
+cFramePacer::cFramePacer(tClock clock, tSleepUntil sleepUntil) : mClock(clock), mSleepUntil(sleepUntil) {}
 
 void cFramePacer::SetFramesPerSecond(float framesPerSecond) { mPeriod = 1.0f / framesPerSecond; }
 
@@ -22,10 +21,14 @@ void cFramePacer::WaitForFrameStart()
 {
     double now = mClock();
     float elapsed = float(now - mLastFrameTime);
+    if (mPeriod - mLag - elapsed > kSpinWindow)
+    {
+        mSleepUntil(mLastFrameTime + double(mPeriod - mLag - kSpinWindow));
+        now = mClock();
+        elapsed = float(now - mLastFrameTime);
+    }
     while (mPeriod - mLag > elapsed)
     {
-        if (mPeriod - elapsed - mLag > kSpinThreshold)
-            mSleep(1);
         now = mClock();
         elapsed = float(now - mLastFrameTime);
     }

@@ -4,21 +4,28 @@
 
 namespace
 {
-// A clock that only moves when read (a spin step) or slept on.
+// A clock that only moves when read (a spin step) or slept on; a sleep
+// wakes up a little after its deadline, as the system's do.
 double sNow = 0.0;
 int sSleeps = 0;
+int sSpins = 0;
+double sSleptUntil = 0.0;
 constexpr double kSpinStep = 1e-6;
+constexpr double kWakeUpLatency = 50e-6;
 
 double FakeClock()
 {
+    ++sSpins;
     sNow += kSpinStep;
     return sNow;
 }
 
-void FakeSleep(int milliseconds)
+void FakeSleep(double until)
 {
     ++sSleeps;
-    sNow += milliseconds * 0.001;
+    sSleptUntil = until;
+    if (until > sNow)
+        sNow = until + kWakeUpLatency;
 }
 
 class FramePacerTest : public ::testing::Test
@@ -38,6 +45,7 @@ protected:
     {
         sNow += workSeconds;
         sSleeps = 0;
+        sSpins = 0;
         pacer.WaitForFrameStart();
         pacer.EndFrame();
         return pacer.GetLastFrameTime();
@@ -46,14 +54,21 @@ protected:
     cFramePacer pacer{&FakeClock, &FakeSleep};
 };
 
-TEST_F(FramePacerTest, SleepsWhileMoreThanFiveMillisecondsRemainThenSpins)
+TEST_F(FramePacerTest, SleepsToTheDeadlineThenSpinsOnlyTheLastFraction)
 {
     const double start = pacer.GetLastFrameTime();
     const double next = RunFrame(0.002);
     EXPECT_NEAR(next - start, 1.0 / 60.0, 1e-5);
-    // 14.7 ms of waiting: 1 ms sleeps until no more than 5 ms remain.
-    EXPECT_EQ(sSleeps, 10);
+    // 14.7 ms of waiting: one sleep to 0.3 ms before the frame is due, then
+    // the spin covers what the late wake-up left.
+    EXPECT_EQ(sSleeps, 1);
+    EXPECT_NEAR(sSleptUntil, start + 1.0 / 60.0 - cFramePacer::kSpinWindow, 1e-6);
+    EXPECT_LE(sSpins, int((cFramePacer::kSpinWindow - kWakeUpLatency) / kSpinStep) + 3);
     EXPECT_FLOAT_EQ(pacer.GetPeriod(), 1.0f / 60.0f);
+
+    // Work that leaves less than the spin window only spins.
+    RunFrame(1.0 / 60.0 - 0.0002);
+    EXPECT_EQ(sSleeps, 0);
 }
 
 TEST_F(FramePacerTest, ALateFrameShortensTheNextWait)
