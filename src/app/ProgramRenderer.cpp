@@ -16,10 +16,14 @@ void DestroyRenderer()
     delete gRenderer;
     gRenderer = nullptr;
 }
+
+void BeginFrame() { static_cast<cRendererGL11*>(gRenderer)->BeginFrame(); }
+
+bool EndFrame(bool mustPresent) { return static_cast<cRendererGL11*>(gRenderer)->EndFrame(mustPresent); }
 } // namespace
 
 const cRendererHooks& GetProgramRendererHooks()
 {
-    static const cRendererHooks hooks = {&CreateRenderer, &DestroyRenderer};
+    static const cRendererHooks hooks = {&CreateRenderer, &DestroyRenderer, &BeginFrame, &EndFrame};
     return hooks;
 }

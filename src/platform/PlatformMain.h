@@ -13,6 +13,11 @@ struct cRendererHooks
     // Creates the global renderer; false when it is not ready to draw.
     bool (*create)();
     void (*destroy)();
+    // Around each frame's rendering (either may be null): the end says
+    // whether there is a new frame to present; an unchanged frame is not,
+    // unless mustPresent (the window's content was lost).
+    void (*beginFrame)();
+    bool (*endFrame)(bool mustPresent);
 };
 
 // Exit statuses of the program.

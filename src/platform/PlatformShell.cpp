@@ -125,10 +125,22 @@ void cPlatformShell::RunFrameLoop()
             return;
         mPacer.WaitForFrameStart();
         mApplication->Update();
-        mApplication->Render();
-        mWindow.SwapBuffers();
+        RenderAndPresent();
         mPacer.EndFrame();
     }
+}
+
+// A frame identical to the one on screen is not presented again: the loop,
+// its updates and its timing go on as before.
+void cPlatformShell::RenderAndPresent()
+{
+    if (mRenderer.beginFrame)
+        mRenderer.beginFrame();
+    mApplication->Render();
+    if (mRenderer.endFrame && !mRenderer.endFrame(mMustPresent))
+        return;
+    mWindow.SwapBuffers();
+    mMustPresent = false;
 }
 
 void cPlatformShell::Close()
@@ -208,5 +220,7 @@ void cPlatformShell::OnFocusLost()
     if (cInputTarget* target = GetInputTarget())
         target->ReleaseAllKeys();
 }
+
+void cPlatformShell::OnContentLost() { mMustPresent = true; }
 
 void cPlatformShell::OnCloseRequested() { Close(); }

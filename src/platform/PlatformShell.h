@@ -26,6 +26,7 @@ public:
     void OnText(const char* utf8) override;
     void OnClientSizeChanged(int width, int height) override;
     void OnFocusLost() override;
+    void OnContentLost() override;
     void OnCloseRequested() override;
 
 private:
@@ -34,6 +35,7 @@ private:
     void ApplySizeLimits();
     void PlaceOnWorkArea();
     void RunFrameLoop();
+    void RenderAndPresent();
     void Close();
 
     cApplicationBase* mApplication;
@@ -46,4 +48,6 @@ private:
     int mBorderWidth = -1;
     int mBorderHeight = -1;
     bool mQuit = false;
+    // A window event since the last presented frame asks for the next one.
+    bool mMustPresent = true;
 };

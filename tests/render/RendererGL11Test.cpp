@@ -174,3 +174,55 @@ TEST_F(RendererGL11Test, TexturesUploadEveryLevelAndKeepTheBinding)
     ReleaseTextureReference(texture);
     ReleaseTextureReference(previous);
 }
+
+// Between BeginFrame and EndFrame the OpenGL calls are recorded: a frame
+// identical to the one on screen is not made again unless it must be shown,
+// and a recorded frame, when made, draws what immediate calls would have.
+TEST_F(RendererGL11Test, AFrameLikeTheOneOnScreenIsNotMadeAgain)
+{
+    auto& renderer = static_cast<cRendererGL11&>(gl.Renderer());
+    const float quad[8] = {-1, -1, 1, -1, -1, 1, 1, 1};
+    auto frame = [&](uint32_t clearColour, uint32_t quadColour) {
+        renderer.BeginFrame();
+        renderer.SetClearColour(clearColour);
+        renderer.Clear(kClearColour);
+        if (quadColour != 0)
+        {
+            renderer.SetColour(quadColour);
+            renderer.DrawArrays(kPrimitiveTriangleStrip, kPositions, quad, 4);
+            // A later colour does not reach the recorded draw.
+            renderer.SetColour(0xffffffffu);
+        }
+    };
+    renderer.SetBlendMode(kBlendOff);
+    renderer.BindTexture(0, nullptr, kSamplingLinear);
+
+    frame(0xff0000ffu, 0);
+    EXPECT_TRUE(renderer.EndFrame(false));
+    EXPECT_EQ(gl.PixelAt(gl.ReadPixels(), 10, 10), 0xff0000ffu);
+
+    frame(0xff0000ffu, 0);
+    EXPECT_FALSE(renderer.EndFrame(false)) << "unchanged";
+    frame(0xff0000ffu, 0);
+    EXPECT_TRUE(renderer.EndFrame(true)) << "unchanged, but the window asked for it";
+
+    frame(0xff0000ffu, 0xff00ff00u);
+    EXPECT_TRUE(renderer.EndFrame(false));
+    EXPECT_EQ(gl.PixelAt(gl.ReadPixels(), 10, 10), 0xff00ff00u) << "drawn in the colour of its time";
+    frame(0xff0000ffu, 0xff00ff00u);
+    EXPECT_FALSE(renderer.EndFrame(false));
+
+    // A texture made during the frame makes what was recorded at once; the
+    // frame is shown, and the next one cannot be taken for it.
+    frame(0xff0000ffu, 0xff00ff00u);
+    cImageWithLevels levels(4, 4, 1);
+    cTexture* texture = new cTexture("Test/DuringAFrame", renderer.CreateDeviceTexture(levels.image));
+    renderer.SetColour(0xffff0000u);
+    renderer.DrawArrays(kPrimitiveTriangleStrip, kPositions, quad, 4);
+    EXPECT_TRUE(renderer.EndFrame(false));
+    EXPECT_EQ(gl.PixelAt(gl.ReadPixels(), 10, 10), 0xffff0000u);
+    frame(0xff0000ffu, 0xff00ff00u);
+    EXPECT_TRUE(renderer.EndFrame(false));
+    ReleaseTextureReference(texture);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}

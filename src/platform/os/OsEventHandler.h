@@ -20,6 +20,9 @@ public:
     virtual void OnText(const char* utf8) = 0;
     virtual void OnClientSizeChanged(int width, int height) = 0;
     virtual void OnFocusLost() = 0;
+    // The window's content must be shown again: it was exposed, shown,
+    // restored, resized or focused.
+    virtual void OnContentLost() = 0;
     // The window's close button, or SIGINT / SIGTERM.
     virtual void OnCloseRequested() = 0;
 

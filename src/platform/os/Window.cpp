@@ -50,9 +50,18 @@ void DispatchWindowEvent(const SDL_WindowEvent& event, cOsEventHandler& handler)
     {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         handler.OnClientSizeChanged(event.data1, event.data2);
+        handler.OnContentLost();
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         handler.OnFocusLost();
+        handler.OnContentLost();
+        break;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        handler.OnContentLost();
         break;
     case SDL_WINDOWEVENT_CLOSE:
         handler.OnCloseRequested();

@@ -19,9 +19,12 @@ cGLTextureFormat TextureFormatToGL(uint32_t pixelFormat)
     }
 }
 
+// A recorded frame may bind this texture's name: it is made before the name
+// is created, filled or deleted.
 cDeviceTextureGL::cDeviceTextureGL(cRenderer& renderer, const cPVRImage& image)
     : cDeviceTexture(image), mRenderer(renderer)
 {
+    static_cast<cRendererGL11&>(mRenderer).StopRecording();
     const cScopedTextureBinding restore(mRenderer);
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -43,6 +46,9 @@ cDeviceTextureGL::cDeviceTextureGL(cRenderer& renderer, const cPVRImage& image)
 
 cDeviceTextureGL::~cDeviceTextureGL()
 {
+    // Textures can outlive a renderer that is not the program's own (tests).
+    if (gRenderer == &mRenderer)
+        static_cast<cRendererGL11&>(mRenderer).StopRecording();
     if (mName != 0)
     {
         const GLuint name = mName;
@@ -52,6 +58,7 @@ cDeviceTextureGL::~cDeviceTextureGL()
 
 bool cDeviceTextureGL::Upload(const cPVRImage& image)
 {
+    static_cast<cRendererGL11&>(mRenderer).StopRecording();
     const cScopedTextureBinding restore(mRenderer);
     return UploadLevels(image, true);
 }

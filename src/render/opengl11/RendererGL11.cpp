@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -38,6 +39,13 @@ void EnableClientState(GLenum array, bool enable)
         glEnableClientState(array);
     else
         glDisableClientState(array);
+}
+
+uint32_t FloatBits(float value)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
 }
 
 bool ListContainsWord(const char* list, const char* word)
@@ -89,6 +97,51 @@ cDeviceTexture* cRendererGL11::CreateDeviceTexture(const cPVRImage& image)
     return new cDeviceTextureGL(*this, image);
 }
 
+void cRendererGL11::Gl(cGLFrame::eCall call, std::initializer_list<uint32_t> words)
+{
+    if (mRecording)
+        mFrame.Add(call, words);
+    else
+        cGLFrame::Make(call, words.begin());
+}
+
+void cRendererGL11::GlSetEnabled(uint32_t capability, bool enabled)
+{
+    Gl(enabled ? cGLFrame::kEnable : cGLFrame::kDisable, {capability});
+}
+
+void cRendererGL11::BeginFrame()
+{
+    mFrame.Clear();
+    mRecording = true;
+}
+
+bool cRendererGL11::EndFrame(bool mustPresent)
+{
+    if (!mRecording)
+    {
+        // Stopped on the way (the frame was made as it went): it is shown, and
+        // the next frame has nothing to be compared with.
+        mShownFrame.Clear();
+        return true;
+    }
+    mRecording = false;
+    if (!mustPresent && !mShownFrame.IsEmpty() && mFrame == mShownFrame)
+        return false;
+    mFrame.Play(*this);
+    mShownFrame.Swap(mFrame);
+    return true;
+}
+
+void cRendererGL11::StopRecording()
+{
+    if (!mRecording)
+        return;
+    mRecording = false;
+    mFrame.Play(*this);
+    mFrame.Clear();
+}
+
 void cRendererGL11::Clear(uint32_t flags)
 {
     GLbitfield mask = 0;
@@ -98,7 +151,7 @@ void cRendererGL11::Clear(uint32_t flags)
         mask |= GL_DEPTH_BUFFER_BIT;
     if (flags & kClearStencil)
         mask |= GL_STENCIL_BUFFER_BIT;
-    glClear(mask);
+    Gl(cGLFrame::kClear, {mask});
 }
 
 void cRendererGL11::Present() {}
@@ -109,8 +162,9 @@ void cRendererGL11::SetViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t
     viewport[1] = float(y);
     viewport[2] = float(width);
     viewport[3] = float(height);
-    glViewport(GLint(viewport[0] * displayScale), GLint(viewport[1] * displayScale),
-               GLsizei(viewport[2] * displayScale), GLsizei(viewport[3] * displayScale));
+    Gl(cGLFrame::kViewport,
+       {uint32_t(GLint(viewport[0] * displayScale)), uint32_t(GLint(viewport[1] * displayScale)),
+        uint32_t(GLsizei(viewport[2] * displayScale)), uint32_t(GLsizei(viewport[3] * displayScale))});
 }
 
 void cRendererGL11::DrawArrays(ePrimitive primitive, const cVertexFormat& format, const void* vertices,
@@ -118,79 +172,81 @@ void cRendererGL11::DrawArrays(ePrimitive primitive, const cVertexFormat& format
 {
     if (vertexCount == 0)
         return;
-    ApplyVertexFormat(format, vertices);
-    glDrawArrays(PrimitiveToGL(primitive), 0, GLsizei(vertexCount));
+    if (mRecording)
+        mFrame.AddDraw(primitive, format, colour, vertices, vertexCount, nullptr, 0);
+    else
+        MakeDraw(primitive, format, colour, vertices, vertexCount, nullptr, 0);
 }
 
-void cRendererGL11::DrawIndexed(ePrimitive primitive, const cVertexFormat& format, const void* vertices, uint32_t,
-                                const uint16_t* indices, uint32_t indexCount)
+void cRendererGL11::DrawIndexed(ePrimitive primitive, const cVertexFormat& format, const void* vertices,
+                                uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount)
 {
     if (indexCount == 0)
         return;
-    ApplyVertexFormat(format, vertices);
-    glDrawElements(PrimitiveToGL(primitive), GLsizei(indexCount), GL_UNSIGNED_SHORT, indices);
+    if (mRecording)
+        mFrame.AddDraw(primitive, format, colour, vertices, vertexCount, indices, indexCount);
+    else
+        MakeDraw(primitive, format, colour, vertices, vertexCount, indices, indexCount);
+}
+
+void cRendererGL11::MakeDraw(ePrimitive primitive, const cVertexFormat& format, uint32_t constantColour,
+                             const void* vertices, uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount)
+{
+    ApplyVertexFormat(format, vertices, constantColour);
+    if (indices)
+        glDrawElements(PrimitiveToGL(primitive), GLsizei(indexCount), GL_UNSIGNED_SHORT, indices);
+    else
+        glDrawArrays(PrimitiveToGL(primitive), 0, GLsizei(vertexCount));
 }
 
 void cRendererGL11::SetClearDepth(float depth)
 {
     clearDepth = depth;
-    glClearDepth(depth);
+    Gl(cGLFrame::kClearDepth, {FloatBits(depth)});
 }
 
 void cRendererGL11::SetClearColour(uint32_t value)
 {
     clearColour = value;
     const float k = 1.0f / 255.0f;
-    glClearColor(float(value & 0xff) * k, float((value >> 8) & 0xff) * k, float((value >> 16) & 0xff) * k,
-                 float(value >> 24) * k);
+    Gl(cGLFrame::kClearColour, {FloatBits(float(value & 0xff) * k), FloatBits(float((value >> 8) & 0xff) * k),
+                                FloatBits(float((value >> 16) & 0xff) * k), FloatBits(float(value >> 24) * k)});
 }
 
 void cRendererGL11::SetCullMode(eCullMode mode)
 {
     cullMode = mode;
-    if (mode == kCullNone)
-    {
-        glDisable(GL_CULL_FACE);
-        return;
-    }
-    glEnable(GL_CULL_FACE);
-    glCullFace(mode == kCullFront ? GL_FRONT : GL_BACK);
+    GlSetEnabled(GL_CULL_FACE, mode != kCullNone);
+    if (mode != kCullNone)
+        Gl(cGLFrame::kCullFace, {uint32_t(mode == kCullFront ? GL_FRONT : GL_BACK)});
 }
 
 void cRendererGL11::SetDepthFunc(eDepthFunc func)
 {
     depthFunc = func;
-    if (func <= kDepthOff || func > kDepthAlways)
-    {
-        glDisable(GL_DEPTH_TEST);
-        return;
-    }
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(kDepthFuncs[func]);
+    const bool test = func > kDepthOff && func <= kDepthAlways;
+    GlSetEnabled(GL_DEPTH_TEST, test);
+    if (test)
+        Gl(cGLFrame::kDepthFunc, {kDepthFuncs[func]});
 }
 
 void cRendererGL11::SetColour(uint32_t value)
 {
     colour = value;
-    glColor4ub(GLubyte(value), GLubyte(value >> 8), GLubyte(value >> 16), GLubyte(value >> 24));
+    Gl(cGLFrame::kColour, {value});
 }
 
 void cRendererGL11::SetBlendMode(eBlendMode mode)
 {
     blendMode = mode;
-    if (mode == kBlendOff)
-    {
-        glDisable(GL_BLEND);
-        return;
-    }
-    glEnable(GL_BLEND);
+    GlSetEnabled(GL_BLEND, mode != kBlendOff);
     switch (mode)
     {
-    case kBlendAlpha: glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
-    case kBlendMultiply: glBlendFunc(GL_DST_COLOR, GL_ZERO); break;
-    case kBlendAdditiveAlpha: glBlendFunc(GL_SRC_ALPHA, GL_ONE); break;
-    case kBlendSquare: glBlendFunc(GL_SRC_COLOR, GL_DST_COLOR); break;
-    case kBlendCrossMultiply: glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR); break;
+    case kBlendAlpha: Gl(cGLFrame::kBlendFunc, {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}); break;
+    case kBlendMultiply: Gl(cGLFrame::kBlendFunc, {GL_DST_COLOR, GL_ZERO}); break;
+    case kBlendAdditiveAlpha: Gl(cGLFrame::kBlendFunc, {GL_SRC_ALPHA, GL_ONE}); break;
+    case kBlendSquare: Gl(cGLFrame::kBlendFunc, {GL_SRC_COLOR, GL_DST_COLOR}); break;
+    case kBlendCrossMultiply: Gl(cGLFrame::kBlendFunc, {GL_DST_COLOR, GL_SRC_COLOR}); break;
     default: break;
     }
 }
@@ -200,37 +256,46 @@ void cRendererGL11::SelectMatrixMode(uint32_t mode)
     if (mMatrixMode == mode)
         return;
     mMatrixMode = mode;
-    glMatrixMode(mode);
+    Gl(cGLFrame::kMatrixMode, {mode});
 }
 
 void cRendererGL11::SetProjectionMatrix(const cMatrix44& matrix)
 {
     cMatrix44::MultiplyRotation(projection, matrix, screen.rotation);
     SelectMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(&projection.Row0.X);
+    LoadMatrix(projection);
 }
 
 void cRendererGL11::SetModelMatrix(const cMatrix44& matrix)
 {
     mModelView = Multiply(viewStack.Top(), matrix);
     SelectMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(&mModelView.Row0.X);
+    LoadMatrix(mModelView);
 }
 
 void cRendererGL11::SetViewMatrix(const cMatrix44& matrix)
 {
     mModelView = Multiply(matrix, modelStack.Top());
     SelectMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(&mModelView.Row0.X);
+    LoadMatrix(mModelView);
+}
+
+void cRendererGL11::LoadMatrix(const cMatrix44& matrix)
+{
+    if (mRecording)
+        mFrame.AddMatrix(&matrix.Row0.X);
+    else
+        glLoadMatrixf(&matrix.Row0.X);
 }
 
 void cRendererGL11::SetScissor(const cClipRect& rect)
 {
-    glScissor(GLint(rect.x * displayScale + 0.5f), GLint(rect.y * displayScale + 0.5f),
-              GLsizei(rect.width * displayScale + 0.5f), GLsizei(rect.height * displayScale + 0.5f));
+    Gl(cGLFrame::kScissor,
+       {uint32_t(GLint(rect.x * displayScale + 0.5f)), uint32_t(GLint(rect.y * displayScale + 0.5f)),
+        uint32_t(GLsizei(rect.width * displayScale + 0.5f)), uint32_t(GLsizei(rect.height * displayScale + 0.5f))});
     if (!scissorEnabled)
     {
-        glEnable(GL_SCISSOR_TEST);
+        GlSetEnabled(GL_SCISSOR_TEST, true);
         scissorEnabled = true;
     }
 }
@@ -239,7 +304,7 @@ void cRendererGL11::DisableScissor()
 {
     if (!scissorEnabled)
         return;
-    glDisable(GL_SCISSOR_TEST);
+    GlSetEnabled(GL_SCISSOR_TEST, false);
     scissorEnabled = false;
 }
 
@@ -247,15 +312,10 @@ void cRendererGL11::BindTexture(int unit, cTexture* texture, eSampling sampling)
 {
     StoreTexture(texture);
     const cDeviceTexture* device = texture ? texture->GetDeviceTexture() : nullptr;
-    if (device && device->IsUploaded())
-    {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, static_cast<const cDeviceTextureGL*>(device)->GetName());
-    }
-    else
-    {
-        glDisable(GL_TEXTURE_2D);
-    }
+    const bool bound = device && device->IsUploaded();
+    GlSetEnabled(GL_TEXTURE_2D, bound);
+    if (bound)
+        Gl(cGLFrame::kBindTexture, {static_cast<const cDeviceTextureGL*>(device)->GetName()});
     SetTextureSampling(unit, sampling);
 }
 
@@ -265,16 +325,16 @@ void cRendererGL11::SetTextureSampling(int, eSampling sampling)
     switch (sampling & 0xf)
     {
     case 0:
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_MAG_FILTER, GL_NEAREST});
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_MIN_FILTER, GL_NEAREST});
         break;
     case 1:
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_MAG_FILTER, GL_LINEAR});
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_MIN_FILTER, GL_LINEAR});
         break;
     case 2:
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_MAG_FILTER, GL_LINEAR});
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR});
         break;
     default: break;
     }
@@ -282,12 +342,12 @@ void cRendererGL11::SetTextureSampling(int, eSampling sampling)
     // border colour into every sprite that touches the atlas edge.
     const int32_t wrapS = (sampling >> 4) & 0xf, wrapT = (sampling >> 8) & 0xf;
     if (wrapS <= 1)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_WRAP_S, uint32_t(wrapS ? GL_REPEAT : GL_CLAMP_TO_EDGE)});
     if (wrapT <= 1)
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        Gl(cGLFrame::kTexParameter, {GL_TEXTURE_WRAP_T, uint32_t(wrapT ? GL_REPEAT : GL_CLAMP_TO_EDGE)});
 }
 
-void cRendererGL11::ApplyVertexFormat(const cVertexFormat& format, const void* data)
+void cRendererGL11::ApplyVertexFormat(const cVertexFormat& format, const void* data, uint32_t constantColour)
 {
     if (&format == mVertexFormat && data == mVertexData)
         return;
@@ -320,7 +380,8 @@ void cRendererGL11::ApplyVertexFormat(const cVertexFormat& format, const void* d
         // A colour array leaves the current colour undefined; layouts without
         // colours draw with the cached constant colour again.
         if (!hasColours)
-            glColor4ub(GLubyte(colour), GLubyte(colour >> 8), GLubyte(colour >> 16), GLubyte(colour >> 24));
+            glColor4ub(GLubyte(constantColour), GLubyte(constantColour >> 8), GLubyte(constantColour >> 16),
+                       GLubyte(constantColour >> 24));
         EnableClientState(GL_TEXTURE_COORD_ARRAY, HasUsage(format, kVertexUsageTexCoord));
     }
 }
