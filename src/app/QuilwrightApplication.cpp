@@ -15,12 +15,14 @@
 #include "base/FileSystemRegistry.h"
 #include "base/JobQueue.h"
 #include "base/MessageQueue.h"
+#include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "midi/MIDIManager.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "platform/PlaybackStateService.h"
 #include "platform/WebViewService.h"
+#include "platform/os/MessageBox.h"
 #include "platform/os/Window.h"
 #include "render/DrawList.h"
 #include "render/Font.h"
@@ -77,6 +79,10 @@ void CreateJobQueue() { new JobQueue::cJobQueue(); }
 void MountFileSystems()
 {
     MountProgramFileSystems();
+    // The studio runs on without a writable data folder, but says so: what
+    // it would save could not be kept.
+    if (const char* problem = GetDataFolderProblem(); problem[0] != 0)
+        ShowMessageBox("Quilwright", problem, eMessageBoxIcon::kWarning);
     // New sample names must not shadow a loaded sample.
     SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
 }

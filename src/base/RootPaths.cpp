@@ -4,7 +4,9 @@
 #include "base/PathUtils.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,11 +49,65 @@ std::string DataHome()
     return "";
 }
 
+std::string sDataFolderProblem;
+
+// The root of a data mount; a fallback is said on standard error, and no
+// writable folder at all is kept for the program to show.
 tRoot DataRoot(const char* leaf)
 {
     tRoot path;
-    BuildDataFolderPath(DataHome().c_str(), GetProgramFolderPath(), leaf, path);
+    std::string reason;
+    const std::string home = DataHome();
+    switch (BuildDataFolderPath(home.c_str(), GetProgramFolderPath(), leaf, path, reason))
+    {
+    case eDataFolder::kDataHome:
+        break;
+    case eDataFolder::kBesideProgram:
+        std::fprintf(stderr, "Quilwright: using %s for the %s folder: %s\n", path.CStr(), leaf, reason.c_str());
+        break;
+    case eDataFolder::kNone:
+        std::fprintf(stderr, "Quilwright: no folder can hold the %s folder: %s\n", leaf, reason.c_str());
+        if (sDataFolderProblem.empty())
+            sDataFolderProblem = "Quilwright cannot store its " + std::string(leaf) + " folder anywhere, so " +
+                                 "projects and settings cannot be saved: " + reason + ".";
+        break;
+    }
     return path;
+}
+
+// Makes a folder that the program can write into; the system's reason when
+// it cannot.
+bool EnsureWritableFolder(const char* path, std::string& why)
+{
+    if (EnsureFolderExists(path) && ::access(path, W_OK) == 0)
+        return true;
+    why = std::strerror(errno);
+    return false;
+}
+
+// The data home's root for the leaf; why it cannot be used when it cannot.
+bool BuildUnderDataHome(const char* dataHome, const char* leaf, tRoot& path, std::string& why)
+{
+    constexpr size_t kMaxPath = 259;
+    if (dataHome[0] != '/')
+    {
+        why = dataHome[0] ? "the data home is not an absolute path" : "no data home is known";
+        return false;
+    }
+    path.AssignCStr(dataHome);
+    if (std::strlen(dataHome) + std::strlen("/Quilwright/") + std::strlen(leaf) > kMaxPath)
+    {
+        why = "the path would be longer than 259 bytes";
+        return false;
+    }
+    if (!CreateFolderTree(dataHome))
+    {
+        struct stat status;
+        why = std::strerror(::stat(dataHome, &status) == 0 && !S_ISDIR(status.st_mode) ? ENOTDIR : errno);
+        return false;
+    }
+    return PathAppend(path, "Quilwright") && EnsureWritableFolder(path.CStr(), why) && PathAppend(path, leaf) &&
+           EnsureWritableFolder(path.CStr(), why);
 }
 } // namespace
 
@@ -63,21 +119,32 @@ bool EnsureFolderExists(const char* path)
     return errno == EEXIST && ::stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-void BuildDataFolderPath(const char* dataHome, const char* programFolder, const char* leaf, cGenString& out)
+eDataFolder BuildDataFolderPath(const char* dataHome, const char* programFolder, const char* leaf, cGenString& out,
+                                std::string& reason)
 {
-    tRoot path(dataHome);
-    bool ok = dataHome[0] == '/' && CreateFolderTree(dataHome);
-    ok = ok && PathAppend(path, "Quilwright") && EnsureFolderExists(path.CStr());
-    ok = ok && PathAppend(path, leaf) && EnsureFolderExists(path.CStr());
-    if (!ok)
+    tRoot path;
+    std::string why;
+    eDataFolder where = eDataFolder::kDataHome;
+    if (!BuildUnderDataHome(dataHome, leaf, path, why))
     {
+        reason = std::string(dataHome[0] ? dataHome : "the data home") + " cannot be used (" + why + ")";
         path.AssignCStr(programFolder);
-        PathAppend(path, leaf);
-        EnsureFolderExists(path.CStr());
+        where = PathAppend(path, leaf) && EnsureWritableFolder(path.CStr(), why) ? eDataFolder::kBesideProgram
+                                                                                  : eDataFolder::kNone;
+        if (where == eDataFolder::kNone)
+            reason += ", nor " + std::string(path.CStr()) + " (" + why + ")";
     }
     PathToForwardSlashes(path);
     path.RemoveTrailingSeparator();
     out.Assign(path);
+    return where;
+}
+
+const char* GetDataFolderProblem()
+{
+    GetDocumentsFolderPath();
+    GetTempFolderPath();
+    return sDataFolderProblem.c_str();
 }
 
 const char* GetProgramFolderPath()

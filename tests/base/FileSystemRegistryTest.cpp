@@ -64,20 +64,45 @@ TEST(RootPaths, DataFoldersLiveUnderTheDataHomeOrBesideTheProgram)
 {
     cFileTestFolder folder;
     cGenStringFixed<260> path;
-    BuildDataFolderPath((folder / "share").c_str(), (folder / "prog").c_str(), "Documents", path);
+    std::string reason;
+    EXPECT_EQ(BuildDataFolderPath((folder / "share").c_str(), (folder / "prog").c_str(), "Documents", path, reason),
+              eDataFolder::kDataHome);
     EXPECT_EQ(std::string(path.CStr()), folder / "share/Quilwright/Documents");
     EXPECT_TRUE(folder.Exists("share/Quilwright/Documents"));
+    EXPECT_EQ(reason, "");
 
+    // Each unusable data home falls back beside the program and says why.
     folder.Write("blocked", "a file where the data home should be");
     folder.Write("prog/quilwright", "");
-    for (const char* unusable : {"", "relative/share"})
+    const std::string longHome = folder.Path() + "/" + std::string(250 - folder.Path().size(), 'x');
+    const struct
     {
-        BuildDataFolderPath(unusable, (folder / "prog").c_str(), "Temp", path);
-        EXPECT_EQ(std::string(path.CStr()), folder / "prog/Temp") << unusable;
+        std::string home;
+        const char* why;
+    } cases[] = {
+        {"", "no data home is known"},
+        {"relative/share", "not an absolute path"},
+        {folder / "blocked", "Not a directory"},
+        {longHome, "longer than 259 bytes"},
+        {"/proc", "/proc cannot be used"}, // nothing can be made there, even as root
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.home);
+        reason.clear();
+        EXPECT_EQ(BuildDataFolderPath(c.home.c_str(), (folder / "prog").c_str(), "Temp", path, reason),
+                  eDataFolder::kBesideProgram);
+        EXPECT_EQ(std::string(path.CStr()), folder / "prog/Temp");
+        EXPECT_NE(reason.find(c.why), std::string::npos) << reason;
     }
-    BuildDataFolderPath((folder / "blocked").c_str(), (folder / "prog").c_str(), "Documents", path);
-    EXPECT_EQ(std::string(path.CStr()), folder / "prog/Documents");
-    EXPECT_TRUE(folder.Exists("prog/Documents"));
+    EXPECT_TRUE(folder.Exists("prog/Temp"));
+
+    // With no writable folder at all the reason names both places.
+    reason.clear();
+    EXPECT_EQ(BuildDataFolderPath("/proc", (folder / "blocked").c_str(), "Documents", path, reason),
+              eDataFolder::kNone);
+    EXPECT_NE(reason.find("/proc cannot be used"), std::string::npos) << reason;
+    EXPECT_NE(reason.find(folder / "blocked/Documents"), std::string::npos) << reason;
 }
 
 TEST(RootPaths, ProgramRootsAreBesideTheRunningProgramAndComputedOnce)
