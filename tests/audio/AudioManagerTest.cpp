@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "ScopedEnv.h"
 #include "BuildPaths.h"
 #include "TestModules.h"
 #include "audio/AudioBufferPool.h"
@@ -29,33 +30,6 @@
 namespace
 {
 using namespace std::chrono_literals;
-
-// Sets an environment variable for one test and restores it afterwards.
-class cScopedEnv
-{
-public:
-    cScopedEnv(const char* name, const char* value) : mName(name)
-    {
-        if (const char* old = std::getenv(name))
-        {
-            mHadValue = true;
-            mOld = old;
-        }
-        setenv(name, value, 1);
-    }
-    ~cScopedEnv()
-    {
-        if (mHadValue)
-            setenv(mName.c_str(), mOld.c_str(), 1);
-        else
-            unsetenv(mName.c_str());
-    }
-
-private:
-    std::string mName;
-    std::string mOld;
-    bool mHadValue = false;
-};
 
 cAudioSettings StartupSettings()
 {

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BuildPaths.h"
+#include "SequencerFixture.h"
+#include "TestBlockDriver.h"
+#include "audio/AllocationCounter.h"
+#include "audio/AudioDevicePort.h"
+#include "audio/AudioManager.h"
+#include "audio/ScopedEnv.h"
+#include "audio/ScopedWaveBank.h"
+#include "sequencer/PatternTable.h"
+
+namespace
+{
+using namespace std::chrono_literals;
+
+constexpr double kFramesPerTick = 44100.0 * 60.0 / (120.0 * 256.0); // at 120 BPM
+constexpr int32_t kBlockFrames = 128;
+
+template <class Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+std::vector<int16_t> ReadLeftChannel(const std::string& path)
+{
+    std::vector<int16_t> left;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return left;
+    int16_t frame[2];
+    while (std::fread(frame, sizeof(int16_t), 2, file) == 2)
+        left.push_back(frame[0]);
+    std::fclose(file);
+    return left;
+}
+
+size_t FirstSound(const std::vector<int16_t>& samples, size_t from, size_t to)
+{
+    for (size_t i = from; i < to && i < samples.size(); ++i)
+        if (samples[i] != 0)
+            return i;
+    return SIZE_MAX;
+}
+
+// The frequency of a tone from its rising zero crossings.
+double Pitch(const std::vector<int16_t>& samples, size_t from, size_t count)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (size_t i = from + 1; i < from + count; ++i)
+    {
+        if (!(samples[i - 1] < 0 && samples[i] >= 0))
+            continue;
+        const double at = double(i - 1) + samples[i - 1] / double(samples[i - 1] - samples[i]);
+        if (first < 0.0)
+            first = at;
+        last = at;
+        ++crossings;
+    }
+    return crossings < 2 ? 0.0 : (crossings - 1) * 44100.0 / (last - first);
+}
+
+class cPlaybackTest : public cSequencerFixture
+{
+protected:
+    cPlaybackTest() { setenv("SDL_AUDIODRIVER", "dummy", 0); }
+
+    cPatternEvent* Note(cPattern& pattern, int32_t time, int32_t note, int32_t length)
+    {
+        cPatternEvent* event = cPatternEvent::Allocate();
+        event->time = time;
+        event->length = length;
+        event->SetNote(note);
+        event->SetVelocity(100);
+        pattern.InsertEventSorted(event);
+        return event;
+    }
+
+    static cAudioSettings Settings()
+    {
+        cAudioSettings settings;
+        settings.poolBufferCount = 8;
+        settings.bufferLatency = 4; // the deepest queue: a busy machine must not starve the device
+        return settings;
+    }
+};
+} // namespace
+
+// The real audio manager plays a song of two tracks through the stand-in
+// mixer into the disk device: a one-bar shared pattern repeating in a four-bar
+// part, and a private part, with the click on every beat. Notes sit on the
+// off-beats and end before the next beat, so every onset and every click
+// starts out of silence and can be timed in the file.
+TEST_F(cPlaybackTest, ASongPlaysThroughTheAudioManagerOnTime)
+{
+    cScopedWaveBank bank; // the click's square wave
+    cPattern& shared = *sequencer.GetPatternTable()->GetPattern(1);
+    shared.loopLength = 1024;
+    Note(shared, 128, 64, 64);
+    Note(shared, 640, 67, 64);
+    cTrack* first = AddTrack(0);
+    cPatternInstance* repeated = cPatternInstance::Create();
+    repeated->SetPattern(1);
+    repeated->start = 0;
+    repeated->length = 4096;
+    first->InsertPart(repeated);
+    cTrack* second = AddTrack(1);
+    AddPrivatePart(second, 0, 4096, {384, 1408, 2432, 2944, 3456}, 64);
+
+    std::vector<int32_t> noteTicks;
+    for (int32_t bar = 0; bar < 4; ++bar)
+        for (int32_t t : {128, 640})
+            noteTicks.push_back(bar * 1024 + t);
+    for (int32_t t : {384, 1408, 2432, 2944, 3456})
+        noteTicks.push_back(t);
+
+    gTransport.metronomeMode = 2;
+    sequencer.SetLoopEnabled(false);
+    const std::string path = TestScratchFolder() + "/sequencer-song.raw";
+    std::remove(path.c_str());
+    {
+        cScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        cScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
+        cAudioManager manager;
+        cTestBlockDriver mixer(sequencer, slots);
+        manager.GetOutputPort()->AddListener(&mixer);
+        ASSERT_TRUE(manager.Init(Settings())) << manager.GetErrorText();
+        ASSERT_TRUE(WaitUntil([&] { return mixer.blocks.load() > 40; }, 5000ms));
+        sequencer.Play(0);
+        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= 4096 + 512; }, 20000ms));
+        // What is rendered and still queued reaches the file before the device closes.
+        std::this_thread::sleep_for(200ms);
+        manager.Shutdown();
+        manager.GetOutputPort()->RemoveListener(&mixer);
+    }
+    const std::vector<int16_t> left = ReadLeftChannel(path);
+    std::remove(path.c_str());
+
+    // The square starts at zero, so the first click is heard one frame into its block.
+    const size_t heard = FirstSound(left, 0, left.size());
+    ASSERT_NE(heard, SIZE_MAX) << "nothing was played";
+    const size_t start = heard - 1;
+    ASSERT_GE(left.size(), start + size_t(4 * 4 * 22050)) << "less than four bars reached the file";
+
+    for (int beat = 0; beat < 16; ++beat)
+    {
+        const size_t due = start + size_t(beat) * 22050;
+        const size_t click = FirstSound(left, due - 200, due + 400);
+        ASSERT_NE(click, SIZE_MAX) << "beat " << beat;
+        EXPECT_GE(click, due + 1) << "beat " << beat;
+        EXPECT_LT(click, due + 1 + kBlockFrames) << "beat " << beat;
+        EXPECT_NEAR(Pitch(left, click, 800), beat % 4 == 0 ? 523.25 : 261.63, 1.5) << "beat " << beat;
+    }
+    for (int32_t tick : noteTicks)
+    {
+        const size_t due = start + size_t(std::ceil(tick * kFramesPerTick));
+        const size_t onset = FirstSound(left, due - 2000, due + 2000);
+        ASSERT_NE(onset, SIZE_MAX) << "tick " << tick;
+        EXPECT_GE(onset, due) << "tick " << tick;
+        EXPECT_LT(onset, due + kBlockFrames) << "tick " << tick;
+    }
+}
+
+// Sixteen tracks playing dense parts into sixteen instruments on the audio
+// thread: a hundred device buffers allocate nothing there.
+TEST_F(cPlaybackTest, SixteenPlayingTracksAllocateNothingOnTheAudioThread)
+{
+    for (int32_t slot = 2; slot < 16; ++slot)
+        slots.SetSlot(slot, package.CreateInstrument(0), false);
+    for (int32_t slot = 0; slot < 16; ++slot)
+    {
+        cTrack* track = AddTrack(slot);
+        std::vector<int32_t> chords;
+        for (int32_t t = 0; t < 4096; t += 64)
+            for (int i = 0; i < 4; ++i)
+                chords.push_back(t);
+        AddPrivatePart(track, 0, 4096, chords, 48);
+    }
+    gTransport.metronomeMode = 2;
+    cAudioManager manager;
+    cTestBlockDriver mixer(sequencer, slots, true);
+    manager.GetOutputPort()->AddListener(&mixer);
+    ASSERT_TRUE(manager.Init(Settings())) << manager.GetErrorText();
+    sequencer.Play(0);
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 20; }, 5000ms));
+    const uint64_t before = GetCountedAllocations();
+    const uint32_t buffers = manager.GetBuffersRendered();
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= buffers + 100; }, 5000ms));
+    EXPECT_EQ(GetCountedAllocations(), before);
+    EXPECT_GT(gTransport.position.load(), 0);
+    manager.Shutdown();
+    manager.GetOutputPort()->RemoveListener(&mixer);
+}
