@@ -19,7 +19,8 @@ std::vector<uint8_t> TableFile(uint32_t levels, uint32_t length, uint32_t total,
     std::vector<uint8_t> bytes(12 + samples.size() * 4);
     const uint32_t header[3] = {levels, length, total};
     std::memcpy(bytes.data(), header, 12);
-    std::memcpy(bytes.data() + 12, samples.data(), samples.size() * 4);
+    if (!samples.empty())
+        std::memcpy(bytes.data() + 12, samples.data(), samples.size() * 4);
     return bytes;
 }
 
