@@ -14,6 +14,7 @@
 
 #include "AllocationCounter.h"
 #include "ScopedEnv.h"
+#include "WaitUntil.h"
 #include "BuildPaths.h"
 #include "TestModules.h"
 #include "audio/AudioBufferPool.h"
@@ -36,19 +37,6 @@ cAudioSettings StartupSettings()
     cAudioSettings settings;
     settings.poolBufferCount = 8;
     return settings;
-}
-
-template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
 }
 
 class cAudioManagerTest : public ::testing::Test

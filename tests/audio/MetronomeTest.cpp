@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ScopedWaveBank.h"
+#include "TonePitch.h"
 #include "audio/AudioBufferPool.h"
 #include "audio/Metronome.h"
 #include "audio/Transport.h"
@@ -54,25 +55,6 @@ size_t Length(const std::vector<float>& samples)
     return last;
 }
 
-// The frequency of a tone from its rising zero crossings, each placed
-// between the two samples around it.
-double Pitch(const std::vector<float>& samples, size_t count)
-{
-    double first = -1.0, last = -1.0;
-    int crossings = 0;
-    for (size_t i = 1; i < count; ++i)
-    {
-        if (!(samples[i - 1] < 0.0f && samples[i] >= 0.0f))
-            continue;
-        const double at = double(i - 1) + samples[i - 1] / double(samples[i - 1] - samples[i]);
-        if (first < 0.0)
-            first = at;
-        last = at;
-        ++crossings;
-    }
-    return crossings < 2 ? 0.0 : (crossings - 1) * double(kRate) / (last - first);
-}
-
 class cMetronomeTest : public ::testing::Test
 {
 protected:
@@ -100,7 +82,7 @@ TEST_F(cMetronomeTest, ClicksAnOctaveHigherOnTheFirstBeatForTwentyMilliseconds)
         const cClick click = RenderClick(metronome, pool, 8);
         EXPECT_NEAR(double(Length(click.left)), 882.0, 1.0) << c.beat;
         EXPECT_EQ(click.left, click.right) << "both channels get the same click";
-        EXPECT_NEAR(Pitch(click.left, 880), c.hz, 1.0) << c.beat;
+        EXPECT_NEAR(TonePitch(click.left.data(), 880, kRate), c.hz, 1.0) << c.beat;
         EXPECT_EQ(metronome.GetEnvelope(), 0.0f);
         EXPECT_EQ(Length(RenderClick(metronome, pool, 1).left), 0u) << "silent until the next trigger";
         EXPECT_EQ(pool.GetUsedCount(), 0u);

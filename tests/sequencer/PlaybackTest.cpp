@@ -16,6 +16,8 @@
 #include "audio/AudioManager.h"
 #include "audio/ScopedEnv.h"
 #include "audio/ScopedWaveBank.h"
+#include "audio/TonePitch.h"
+#include "audio/WaitUntil.h"
 #include "sequencer/PatternTable.h"
 
 namespace
@@ -24,19 +26,6 @@ using namespace std::chrono_literals;
 
 constexpr double kFramesPerTick = 44100.0 * 60.0 / (120.0 * 256.0); // at 120 BPM
 constexpr int32_t kBlockFrames = 128;
-
-template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 std::vector<int16_t> ReadLeftChannel(const std::string& path)
 {
@@ -57,24 +46,6 @@ size_t FirstSound(const std::vector<int16_t>& samples, size_t from, size_t to)
         if (samples[i] != 0)
             return i;
     return SIZE_MAX;
-}
-
-// The frequency of a tone from its rising zero crossings.
-double Pitch(const std::vector<int16_t>& samples, size_t from, size_t count)
-{
-    double first = -1.0, last = -1.0;
-    int crossings = 0;
-    for (size_t i = from + 1; i < from + count; ++i)
-    {
-        if (!(samples[i - 1] < 0 && samples[i] >= 0))
-            continue;
-        const double at = double(i - 1) + samples[i - 1] / double(samples[i - 1] - samples[i]);
-        if (first < 0.0)
-            first = at;
-        last = at;
-        ++crossings;
-    }
-    return crossings < 2 ? 0.0 : (crossings - 1) * 44100.0 / (last - first);
 }
 
 class cPlaybackTest : public cSequencerFixture
@@ -166,7 +137,7 @@ TEST_F(cPlaybackTest, ASongPlaysThroughTheAudioManagerOnTime)
         ASSERT_NE(click, SIZE_MAX) << "beat " << beat;
         EXPECT_GE(click, due + 1) << "beat " << beat;
         EXPECT_LT(click, due + 1 + kBlockFrames) << "beat " << beat;
-        EXPECT_NEAR(Pitch(left, click, 800), beat % 4 == 0 ? 523.25 : 261.63, 1.5) << "beat " << beat;
+        EXPECT_NEAR(TonePitch(left.data() + click, 800, 44100.0), beat % 4 == 0 ? 523.25 : 261.63, 1.5) << "beat " << beat;
     }
     for (int32_t tick : noteTicks)
     {

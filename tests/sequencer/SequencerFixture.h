@@ -4,9 +4,8 @@
 
 #include <vector>
 
-#include "audio/InstrumentSlotTable.h"
+#include "SlotInstruments.h"
 #include "audio/Metronome.h"
-#include "audio/TestInstrument.h"
 #include "audio/Transport.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
@@ -17,31 +16,12 @@
 
 // The whole engine without the audio thread: test instruments in slots 0
 // and 1 and a new song, driven block by block as the mixer drives it.
-class cSequencerFixture : public ::testing::Test
+class cSequencerFixture : public ::testing::Test, protected cSlotInstruments
 {
 protected:
     static constexpr int32_t kRate = 44100;
 
-    cSequencerFixture()
-    {
-        for (int32_t slot : {0, 1})
-            slots.SetSlot(slot, package.CreateInstrument(0), false);
-        gMetronome.Init();
-    }
-
-    cTestInstrumentModule& Module(int32_t slot)
-    {
-        return static_cast<cTestInstrument*>(slots.GetInstrument(slot))->Module();
-    }
-
-    std::vector<cAudioEvent> Take(int32_t slot)
-    {
-        cTestInstrumentModule& module = Module(slot);
-        module.DrainEvents();
-        std::vector<cAudioEvent> events(module.events, module.events + module.eventCount);
-        module.eventCount = 0;
-        return events;
-    }
+    cSequencerFixture() { gMetronome.Init(); }
 
     cTrack* AddTrack(int32_t slot)
     {
@@ -86,8 +66,6 @@ protected:
         return gMetronome.GetEnvelope() == 1.0f ? int(gMetronome.GetNote()) : 0;
     }
 
-    cTestPackage package;
-    cInstrumentSlotTable slots;
     cSequencer sequencer;
 
 private:

@@ -4,8 +4,7 @@
 
 #include <vector>
 
-#include "audio/InstrumentSlotTable.h"
-#include "audio/TestInstrument.h"
+#include "SlotInstruments.h"
 #include "audio/Transport.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
@@ -33,39 +32,10 @@ inline void ResetTransport()
 // A song model without the transport: test instruments in slots 0 and 1, the
 // pattern table and the track list. Playback is driven block by block with
 // PlayUpTo.
-class cSongFixture : public ::testing::Test
+class cSongFixture : public ::testing::Test, protected cSlotInstruments
 {
 protected:
-    cSongFixture()
-    {
-        ResetTransport();
-        for (int32_t slot : {0, 1})
-            slots.SetSlot(slot, package.CreateInstrument(0), false);
-    }
-
-    cTestInstrumentModule& Module(int32_t slot)
-    {
-        return static_cast<cTestInstrument*>(slots.GetInstrument(slot))->Module();
-    }
-
-    // What the slot's instrument received since the last call.
-    std::vector<cAudioEvent> Take(int32_t slot)
-    {
-        cTestInstrumentModule& module = Module(slot);
-        module.DrainEvents();
-        std::vector<cAudioEvent> events(module.events, module.events + module.eventCount);
-        module.eventCount = 0;
-        return events;
-    }
-
-    static std::vector<cAudioEvent> OfType(const std::vector<cAudioEvent>& events, uint8_t type)
-    {
-        std::vector<cAudioEvent> found;
-        for (const cAudioEvent& event : events)
-            if (event.type == type)
-                found.push_back(event);
-        return found;
-    }
+    cSongFixture() { ResetTransport(); }
 
     static cPatternEvent* AddNote(cPattern& pattern, int32_t time, int32_t note, int32_t length, int32_t velocity = 100)
     {
@@ -116,8 +86,6 @@ protected:
         gTransport.position = to;
     }
 
-    cTestPackage package;
-    cInstrumentSlotTable slots;
     cPatternTable patterns;
     cTrackList tracks;
 };
