@@ -8,7 +8,14 @@ cCriticalSection::cCriticalSection()
     pthread_mutexattr_t attributes;
     pthread_mutexattr_init(&attributes);
     pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-    const int error = pthread_mutex_init(&mMutex, &attributes);
+    mInheritsPriority = pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_INHERIT) == 0;
+    int error = pthread_mutex_init(&mMutex, &attributes);
+    if (error != 0 && mInheritsPriority)
+    {
+        mInheritsPriority = false;
+        pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_NONE);
+        error = pthread_mutex_init(&mMutex, &attributes);
+    }
     pthread_mutexattr_destroy(&attributes);
     if (error != 0)
     {

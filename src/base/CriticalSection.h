@@ -3,7 +3,10 @@
 #include <pthread.h>
 
 // A lock embedded in the object whose data it guards. Re-entrant: the thread
-// that holds it may enter it again (callers nest their scoped locks).
+// that holds it may enter it again (callers nest their scoped locks). It
+// inherits priority: a thread that holds it while the real-time audio thread
+// waits runs at the audio thread's priority until it leaves, so no thread of
+// middle priority can hold the audio up.
 class cCriticalSection
 {
 public:
@@ -21,9 +24,14 @@ public:
     // later calls and the destructor do nothing more.
     void Destroy();
 
+    // False where the system refused priority inheritance (the lock then
+    // works without it).
+    bool InheritsPriority() const { return mInheritsPriority; }
+
 private:
     pthread_mutex_t mMutex;
     bool mLive = false;
+    bool mInheritsPriority = false;
 };
 
 // Holds a critical section for a scope, released also when an exception

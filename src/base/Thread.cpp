@@ -13,20 +13,6 @@ namespace
 constexpr size_t kThreadNameBytes = 16;
 constexpr int kRealTimePriority = 80;
 
-// The lowest-numbered processor this process may run on: "the first
-// processor", even where a container hides processor 0.
-int FirstAllowedProcessor()
-{
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    if (sched_getaffinity(0, sizeof(allowed), &allowed) != 0)
-        return 0;
-    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-        if (CPU_ISSET(cpu, &allowed))
-            return cpu;
-    return 0;
-}
-
 bool TrySetFifoPriority(pthread_t handle, int priority)
 {
     sched_param parameters{};
@@ -47,8 +33,9 @@ cThread::cThread(const char* name, const cDelegate& callback, int32_t priority, 
     pthread_attr_destroy(&attributes);
     if (mCreationError != 0)
         return;
+    // No processor affinity: threads run where the system puts them (the
+    // monotonic clock reads the same on every processor).
     mStarted = true;
-    BindToFirstProcessor();
     ApplyPriority();
 }
 
@@ -85,15 +72,6 @@ void cThread::Run()
             return;
         }
     }
-}
-
-void cThread::BindToFirstProcessor()
-{
-    cpu_set_t processors;
-    CPU_ZERO(&processors);
-    CPU_SET(FirstAllowedProcessor(), &processors);
-    // A refused binding leaves the thread free to run anywhere.
-    pthread_setaffinity_np(mHandle, sizeof(processors), &processors);
 }
 
 void cThread::ApplyPriority()

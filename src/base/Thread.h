@@ -52,7 +52,6 @@ public:
 private:
     static void* Entry(void* thread);
     void Run();
-    void BindToFirstProcessor();
     void ApplyPriority();
     void IdleWhilePaused();
 

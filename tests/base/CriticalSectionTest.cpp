@@ -99,3 +99,13 @@ TEST(CriticalSection, TryEnterGetsInOnlyWhenNoOtherThreadHolds)
     }).join();
     EXPECT_TRUE(otherGotIn);
 }
+
+// The real-time audio thread waits on these locks: a holder must run at its
+// priority, or a thread of middle priority could hold the audio up.
+TEST(CriticalSection, InheritsPriority)
+{
+    cCriticalSection lock;
+    EXPECT_TRUE(lock.InheritsPriority());
+    cScopedLock outer(&lock);
+    cScopedLock inner(&lock);
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -36,6 +37,7 @@ struct cWork
     std::atomic<bool> inside{false};
     char name[16] = {};
     size_t stackSize = 0;
+    int processors = 0;
 
     void Tick(cThread* thread)
     {
@@ -56,6 +58,10 @@ struct cWork
         pthread_getattr_np(pthread_self(), &attributes);
         pthread_attr_getstacksize(&attributes, &stackSize);
         pthread_attr_destroy(&attributes);
+        cpu_set_t allowed;
+        CPU_ZERO(&allowed);
+        if (sched_getaffinity(0, sizeof(allowed), &allowed) == 0)
+            processors = CPU_COUNT(&allowed);
     }
 };
 } // namespace
@@ -70,6 +76,10 @@ TEST(Thread, PauseRunStopHandshake)
     ASSERT_TRUE(Eventually([&] { return work.calls.load() > 2; }));
     EXPECT_STREQ(work.name, "WorkerUnderTest");
     EXPECT_GE(work.stackSize, static_cast<size_t>(cThread::kMinimumStackSize));
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    ASSERT_EQ(sched_getaffinity(0, sizeof(allowed), &allowed), 0);
+    EXPECT_EQ(work.processors, CPU_COUNT(&allowed)) << "the thread may run on every processor the program may";
 
     thread->mRequestedState = cThread::kStatePause;
     ASSERT_TRUE(Eventually([&] { return thread->mReportedState.load() == cThread::kStatePause; }));

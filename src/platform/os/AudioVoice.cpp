@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -140,25 +139,11 @@ void cAudioVoice::Stop()
         SDL_PauseAudioDevice(mDevice, 1);
 }
 
-bool cAudioVoice::WaitForBufferEnd(uint32_t timeoutMs)
-{
-    std::unique_lock<std::mutex> lock(mEventMutex);
-    const bool signalled = mEventCondition.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                                    [this] { return mEventSignalled; });
-    mEventSignalled = false;
-    return signalled;
-}
+bool cAudioVoice::WaitForBufferEnd(uint32_t timeoutMs) { return mBufferEnd.Wait(timeoutMs); }
 
-void cAudioVoice::SignalBufferEnd()
-{
-    {
-        std::lock_guard<std::mutex> lock(mEventMutex);
-        mEventSignalled = true;
-    }
-    mEventCondition.notify_one();
-}
+void cAudioVoice::SignalBufferEnd() { mBufferEnd.Signal(); }
 
-void SDLCALL cAudioVoice::FillCallback(void* user, Uint8* stream, int length)
+void cAudioVoice::FillCallback(void* user, uint8_t* stream, int length)
 {
     static_cast<cAudioVoice*>(user)->Fill(stream, length > 0 ? static_cast<uint32_t>(length) : 0);
 }

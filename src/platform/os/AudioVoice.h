@@ -1,10 +1,9 @@
 #pragma once
-#include <SDL_audio.h>
+
+#include "base/AutoResetEvent.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 
 // The program's audio output: one stream of interleaved buffers played in the
 // order they were submitted. Submitted buffers are not copied; each must stay
@@ -48,12 +47,12 @@ private:
         uint32_t bytes = 0;
     };
 
-    static void SDLCALL FillCallback(void* user, Uint8* stream, int length);
+    static void FillCallback(void* user, uint8_t* stream, int length);
     void Fill(uint8_t* stream, uint32_t length);
     void SignalBufferEnd();
     void SetError(const char* format, const char* reason);
 
-    SDL_AudioDeviceID mDevice = 0;
+    uint32_t mDevice = 0; // the window system's device id
     bool mSubsystemStarted = false;
     uint8_t mSilence = 0;
 
@@ -64,9 +63,7 @@ private:
     uint32_t mPlayedBytes = 0; // of the buffer in play
     cQueued mQueue[kMaxQueued];
 
-    std::mutex mEventMutex;
-    std::condition_variable mEventCondition;
-    bool mEventSignalled = false;
+    cAutoResetEvent mBufferEnd;
 
     char mError[512] = {};
 };
