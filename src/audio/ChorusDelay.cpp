@@ -10,7 +10,7 @@
 #include "audio/AudioManager.h"
 #include "audio/SafeValues.h"
 #include "audio/SectionVersion.h"
-#include "audio/TransportClock.h"
+#include "audio/Transport.h"
 #include "base/File.h"
 #include "base/Serialise.h"
 
@@ -351,8 +351,7 @@ int32_t cChorusDelay::DelayFrames(const float* sums) const
         const float t = FiniteOr0(params->DTime) + timeMod * timeMod;
         return TruncClamped(len * t + 0.5f, 0.0f, len);
     }
-    const cTransportClock* clock = GetTransportClock();
-    const float beatsPerSecond = clock ? FiniteOr0(clock->GetTempo()) / 60.0f : 0.0f;
+    const float beatsPerSecond = FiniteOr0(gTransport.tempo.load(std::memory_order_relaxed)) / 60.0f;
     if (!(beatsPerSecond >= 1e-6f))
         return mLineFrames - 1;
     const float step = std::trunc(ClampFloat(5.0f * timeMod, -10.0f, 10.0f));

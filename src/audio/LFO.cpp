@@ -7,7 +7,7 @@
 
 #include "audio/SafeValues.h"
 #include "audio/SectionVersion.h"
-#include "audio/TransportClock.h"
+#include "audio/Transport.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
 #include "base/File.h"
@@ -166,9 +166,10 @@ float cLFO::Process(const float* modulation, float elapsed)
     {
         const float step = std::trunc(ClampFloat(8.0f * rateOffset, -16.0f, 16.0f));
         const int32_t index = TruncClamped(float(params->BeatRate) + step, 0.0f, float(cLFOParams::kBeatRateCount - 1));
-        const cTransportClock* clock = GetTransportClock();
-        position = clock ? float(clock->GetClockTicks()) * clock->GetInverseTicksPerBar() * kCyclesPerBar[index] : 0.0f;
-        position = FiniteOr0(position);
+        // The clock runs at the tempo also while the transport is stopped.
+        const float bars = float(gTransport.clock.load(std::memory_order_relaxed)) *
+                           gTransport.barsPerTick.load(std::memory_order_relaxed);
+        position = FiniteOr0(bars * kCyclesPerBar[index]);
     }
     else
     {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio/ChorusDelay.h"
-#include "audio/FakeTransportClock.h"
+#include "audio/ScopedTransport.h"
 #include "audio/RecordForms.h"
 #include "audio/SignalMeasure.h"
 #include "base/FastMath.h"
@@ -25,6 +25,7 @@ protected:
         params.DFeedback = 0.0f;
         params.DAmount = 0.5f; // wet and dry both at full
         engine.params = &params;
+        gTransport.tempo = 120.0f;
     }
 
     // Feeds an impulse (left, right) at frame 0 and returns frames of output,
@@ -54,7 +55,7 @@ protected:
         return frames;
     }
 
-    cFakeTransportClock clock;
+    cScopedTransport transport;
     cAudioProcessInfo info = MakeProcessInfo(kBlock);
     cChorusDelayParams params;
     cChorusDelay engine{1.0f};
@@ -92,7 +93,7 @@ TEST_F(ChorusDelayTest, DelayTimesMeasuredWithAnImpulse)
         params.Sync = c.sync;
         params.DBeatTime = c.beatTime;
         params.DTime = c.time;
-        clock.tempo = c.tempo;
+        gTransport.tempo = c.tempo;
         engine.Reset();
         cTestBlock out = Impulse(44100 + 256, 1.0f, 0.5f);
         EXPECT_EQ(Echoes(out, 0), std::vector<uint32_t>{c.echo}) << c.what;

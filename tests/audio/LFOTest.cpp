@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/FakeTransportClock.h"
+#include "audio/ScopedTransport.h"
 #include "audio/LFO.h"
 #include "base/Clock.h"
 #include "base/FastMath.h"
@@ -160,7 +160,8 @@ TEST_F(LFOTest, KeySyncRestartsFreeRunningCarriesOn)
 
 TEST_F(LFOTest, BeatSyncFollowsTheTransportClock)
 {
-    cFakeTransportClock clock;
+    cScopedTransport transport;
+    gTransport.barsPerTick = 1.0f / 1024.0f;
     params.Shape = cLFOParams::kShapeSawUp;
     params.Sync = cLFOParams::kSyncBeat;
     params.BeatRate = 4; // "1/4": one cycle per beat in 4/4
@@ -173,16 +174,16 @@ TEST_F(LFOTest, BeatSyncFollowsTheTransportClock)
     const cCase cases[] = {{0, 0.0f}, {64, 0.25f}, {256 * 7 + 128, 0.5f}, {-64, 0.75f}, {-1024, 0.0f}};
     for (const cCase& c : cases)
     {
-        clock.clockTicks = c.ticks;
+        gTransport.clock = c.ticks;
         EXPECT_NEAR(lfo.Process(nullptr, 100.0f), c.phase, 1e-6f) << c.ticks;
     }
     // A rate offset of 1 moves eight steps, clamped at "2": one cycle per two bars.
-    clock.clockTicks = 512;
+    gTransport.clock = 512;
     const float up[2] = {1.0f, 0.0f};
     EXPECT_NEAR(lfo.Process(up, kBlockSeconds), 0.25f, 1e-6f);
     // In 3/4 "1/4" makes four cycles per three beats.
-    clock.inverseTicksPerBar = 1.0f / 768.0f;
-    clock.clockTicks = 96;
+    gTransport.barsPerTick = 1.0f / 768.0f;
+    gTransport.clock = 96;
     EXPECT_NEAR(lfo.Process(nullptr, kBlockSeconds), 0.5f, 1e-6f);
 }
 

@@ -17,7 +17,7 @@
 #include "audio/Biquad.h"
 #include "audio/BitCrusher.h"
 #include "audio/ChorusDelay.h"
-#include "audio/FakeTransportClock.h"
+#include "audio/ScopedTransport.h"
 #include "audio/LFO.h"
 #include "audio/ScopedWaveBank.h"
 #include "audio/SignalMeasure.h"
@@ -122,7 +122,7 @@ protected:
         BuildShapeTables();
     }
 
-    cFakeTransportClock clock;
+    cScopedTransport transport;
     cAudioProcessInfo info = MakeProcessInfo(kBlock);
 };
 } // namespace

@@ -282,6 +282,13 @@ TEST(ControllerValuesTest, PadsAndKnobAreStoredValueZeroIsCleared)
     for (int i = cControllerValues::kPad1X; i < cControllerValues::kCount; ++i)
         EXPECT_EQ(fromXml.values[i], written.values[i]);
 
+    cControllerValues edited;
+    edited.SetParamFloat(8, 0.3f);
+    edited.SetParamFloat(9, 0.4f);
+    edited.SetParamFloat(-1, 0.4f);
+    EXPECT_EQ(edited.GetParamFloat(8), 0.3f);
+    EXPECT_EQ(edited.GetParamFloat(9), 0.0f);
+
     for (int legacy : {0, 2})
     {
         const std::vector<uint8_t> bytes = SaveRecordBinary(written, legacy);

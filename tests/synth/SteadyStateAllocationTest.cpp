@@ -4,7 +4,7 @@
 #include "audio/AudioBufferPool.h"
 #include "audio/Biquad.h"
 #include "audio/ChorusDelay.h"
-#include "audio/FakeTransportClock.h"
+#include "audio/ScopedTransport.h"
 #include "audio/LFO.h"
 #include "audio/ScopedWaveBank.h"
 #include "audio/SignalMeasure.h"
@@ -102,7 +102,7 @@ TEST(SteadyStateAllocationTest, BlocksAllocateNothingOnceRunning)
 {
     InitFastMathTables();
     BuildShapeTables();
-    cFakeTransportClock clock;
+    cScopedTransport transport;
     cScopedWaveBank bank;
     const cAudioProcessInfo info = MakeProcessInfo(kBlock);
     cVoiceAndEffects voice;

@@ -24,6 +24,17 @@ bool cControllerValues::Serialise(Base::cSerialise& s)
     return ok;
 }
 
+float cControllerValues::GetParamFloat(int32_t index) const
+{
+    return index >= 0 && index < kCount ? values[index] : 0.0f;
+}
+
+void cControllerValues::SetParamFloat(int32_t index, float value)
+{
+    if (index >= 0 && index < kCount)
+        values[index] = value;
+}
+
 bool cControllerValues::SerialiseBinary(File::cFile& stream)
 {
     values[0] = 0.0f;

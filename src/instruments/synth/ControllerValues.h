@@ -30,4 +30,8 @@ struct cControllerValues
 
     bool Serialise(Base::cSerialise& s);
     bool SerialiseBinary(File::cFile& stream);
+
+    // By index 0..8, stored as they come; other indexes read 0 and write nothing.
+    float GetParamFloat(int32_t index) const;
+    void SetParamFloat(int32_t index, float value);
 };
