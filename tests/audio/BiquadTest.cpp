@@ -148,6 +148,7 @@ TEST(BiquadTest, ShelfCoefficientsAndPolarity)
         EXPECT_LT(DcGain(high), 0.0) << db;
     }
     // At 0 dB the bit-pattern gain is 0.99638, not 1: the shelf is a hair low.
+    EXPECT_NEAR(FastDbToGain(0.0f), 0.99638f, 1e-5f);
     cBiquad flat;
     flat.SetLowShelf(c, 0.0f, 1.0f);
     EXPECT_NEAR(DcGain(flat), 0.99638, 5e-4);
