@@ -48,9 +48,16 @@ float Draw()
     return float(sAudioRandom.Step()) * kUnitScale;
 }
 
+// Positions this far out have no fraction left in a float.
+constexpr float kWholeCyclesOnly = 16777216.0f; // 2^24
+
 float Fraction(float x)
 {
-    const float f = x - std::floor(x);
+    if (!(std::fabs(x) < kWholeCyclesOnly))
+        return 0.0f;
+    float whole = float(int32_t(x));
+    whole -= whole > x ? 1.0f : 0.0f;
+    const float f = x - whole;
     // A tiny negative x rounds up to a whole cycle.
     return f < 1.0f ? f : 0.0f;
 }

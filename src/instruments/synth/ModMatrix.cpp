@@ -1,5 +1,6 @@
 #include "instruments/synth/ModMatrix.h"
 
+#include <array>
 #include <climits>
 #include <cmath>
 
@@ -34,11 +35,15 @@ const cEnumEntry kChorusPars[] = {{0, "Delay"}, {1, "Rate"}, {2, "Depth"}, {3, "
 const cEnumEntry kDelayPars[] = {{0, "Time"}, {1, "Feedback"}, {2, "Amount"}};
 const cEnumEntry kSendPars[] = {{0, "Send 1"}, {1, "Send 2"}};
 
-const cEnumTable kParTables[cModMatrix::kDestCount] = {
-    {kOffPars, 1},        {kOscPars, 6},   {kFilterPars, 2},   {kEnvelopePars, 5}, {kAmpPars, 1},
-    {kEnvelopePars, 5},   {kLFOPars, 2},   {kLFOPars, 2},      {kLFOPars, 2},      {kLFOPars, 2},
-    {kEnvelopePars, 5},   {kSamplePars, 2}, {kWaveShaperPars, 3}, {kChorusPars, 4}, {kDelayPars, 3},
-    {kSendPars, 2}};
+const cEnumEntry* const kParEntries[cModMatrix::kDestCount] = {
+    kOffPars,      kOscPars,    kFilterPars, kEnvelopePars, kAmpPars,        kEnvelopePars, kLFOPars,    kLFOPars,
+    kLFOPars,      kLFOPars,    kEnvelopePars, kSamplePars, kWaveShaperPars, kChorusPars,   kDelayPars, kSendPars};
+const std::array<cEnumTable, cModMatrix::kDestCount> kParTables = [] {
+    std::array<cEnumTable, cModMatrix::kDestCount> tables{};
+    for (int32_t dest = 0; dest < cModMatrix::kDestCount; ++dest)
+        tables[size_t(dest)] = {kParEntries[dest], cModMatrix::kParCounts[dest]};
+    return tables;
+}();
 const cEnumTable kNoPars = {nullptr, 0};
 
 const cModMatrixRow kDefaultRows[cModMatrix::kRowCount] = {
@@ -69,16 +74,6 @@ cModMatrix::cModMatrix()
         rows[i] = kDefaultRows[i];
 }
 
-int32_t cModMatrix::GetActiveDest(int32_t row) const
-{
-    if (row < 0 || row >= kRowCount)
-        return kDestOff;
-    const cModMatrixRow& r = rows[row];
-    if (r.Dest <= kDestOff || r.Dest >= kDestCount || r.Par < 0 || r.Par >= GetParNames(r.Dest).count)
-        return kDestOff;
-    return r.Dest;
-}
-
 const char* cModMatrix::GetSourceName(int32_t row)
 {
     return row >= 0 && row < kRowCount ? kSourceNames[row] : "";
@@ -88,7 +83,7 @@ const cEnumTable& cModMatrix::GetDestNames() { return kDestTable; }
 
 const cEnumTable& cModMatrix::GetParNames(int32_t dest)
 {
-    return dest >= 0 && dest < kDestCount ? kParTables[dest] : kNoPars;
+    return dest >= 0 && dest < kDestCount ? kParTables[size_t(dest)] : kNoPars;
 }
 
 bool cModMatrix::Serialise(Base::cSerialise& s)

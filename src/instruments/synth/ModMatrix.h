@@ -66,9 +66,20 @@ struct cModMatrix
     // The routing of a new patch.
     cModMatrix();
 
+    // The number of parameters of each destination.
+    static constexpr int32_t kParCounts[kDestCount] = {1, 6, 2, 5, 1, 5, 2, 2, 2, 2, 5, 2, 3, 4, 3, 2};
+
     // The destination the row acts on: its Dest, or kDestOff when Dest or
-    // Par is out of range.
-    int32_t GetActiveDest(int32_t row) const;
+    // Par is out of range. Evaluated for every row of every voice each block.
+    int32_t GetActiveDest(int32_t row) const
+    {
+        if (row < 0 || row >= kRowCount)
+            return kDestOff;
+        const cModMatrixRow& r = rows[row];
+        if (r.Dest <= kDestOff || r.Dest >= kDestCount || r.Par < 0 || r.Par >= kParCounts[r.Dest])
+            return kDestOff;
+        return r.Dest;
+    }
 
     bool Serialise(Base::cSerialise& s);
     bool SerialiseBinary(File::cFile& stream);
