@@ -298,3 +298,20 @@ TEST_F(ChorusDelayTest, FormsRoundTripAndLegacyOneConverts)
     ASSERT_TRUE(LoadRecordBinary(SaveRecordBinary(written, 1), read, 1));
     EXPECT_EQ(read.CDelay, 1.0f);
 }
+
+TEST_F(ChorusDelayTest, ALowSampleRateStillHoldsTheChorusRing)
+{
+    // At 8000 Hz the one-second line is 8004 frames, but the chorus reads a
+    // ring of 16384 samples in it.
+    info = MakeProcessInfo(kBlock, 8000.0f);
+    params.Type = cChorusDelayParams::kTypeFlanger;
+    params.CDelay = 1.0f;
+    for (int b = 0; b < 200; ++b)
+        Impulse(kBlock, 0.5f, -0.5f);
+    EXPECT_EQ(engine.GetLineFrames(), 8004);
+    params.Type = cChorusDelayParams::kTypeDelay;
+    params.Sync = 0;
+    params.DTime = 1.0f;
+    cTestBlock out = Impulse(8192, 1.0f, 0.0f);
+    EXPECT_EQ(Echoes(out, 0), std::vector<uint32_t>{8003});
+}
