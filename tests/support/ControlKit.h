@@ -3,6 +3,10 @@
 #include <cstdint>
 
 class cWidgetButton;
+class cWidgetEditLabel;
+class cWidgetLabel;
+class cWidgetLEDCycleButton;
+class cWidgetMultiButton;
 
 // Builds the standard controls in the house style (the skin sprites of the
 // colour atlas, the text sizes of the device class, the house colours and
@@ -42,6 +46,13 @@ struct cButtonSkin
 
 // Each returns a new widget holding the caller's reference.
 cWidgetButton* Button(const char* label, int32_t mode, uint32_t style);
+// Items skinned like buttons of the style, sharing a border pixel.
+cWidgetMultiButton* MultiButton(const char* label, int32_t columns, int32_t rows, uint32_t flags, uint32_t style);
+cWidgetLabel* Label(const char* caption);
+cWidgetEditLabel* EditLabel();
+// A lamp button whose LEDs show values 0..maximum, as the instrument pages
+// build them.
+cWidgetLEDCycleButton* LEDCycleButton(int32_t maximum, uint32_t flags);
 // An on/off switch with its label to the right.
 cWidgetButton* ToggleButton(const char* label);
 cWidgetButton* TabButton(bool alternativeLook);

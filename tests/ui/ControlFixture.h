@@ -15,7 +15,8 @@
 
 // What the control tests read back from a captured frame: the quads drawn
 // (skins, fills) and the texts, decoded from the test font's glyphs, whose
-// u0 is the character code.
+// u0 is the character code and whose width is the advance of every
+// character, spaces included.
 struct cDrawnQuad
 {
     cRect rect;
@@ -83,11 +84,16 @@ protected:
                         if (!IsGlyph(v[0]))
                             return;
                         const cDrawnQuad glyph = ToQuad(v);
+                        // Spaces draw nothing but advance as far as a glyph is wide.
+                        const float advance = glyph.rect.xMax - glyph.rect.xMin;
+                        const float spaces = (glyph.rect.xMin - penEnd) / advance;
                         const bool continues = !texts.empty() && texts.back().colour == glyph.colour &&
-                                               texts.back().y == glyph.rect.yMin &&
-                                               std::fabs(glyph.rect.xMin - penEnd) < 0.01f;
+                                               texts.back().y == glyph.rect.yMin && spaces > -0.01f &&
+                                               spaces < 3.5f && std::fabs(spaces - std::round(spaces)) < 0.01f;
                         if (!continues)
                             texts.push_back({"", glyph.rect.xMin, glyph.rect.yMin, glyph.colour});
+                        else
+                            texts.back().text.append(size_t(std::round(spaces)), ' ');
                         texts.back().text += char(int(glyph.u0));
                         penEnd = glyph.rect.xMax;
                     });
@@ -109,6 +115,17 @@ protected:
         std::vector<cDrawnQuad> result;
         for (const cDrawnQuad& quad : Quads())
             if (quad.u0 == s.u0 && quad.v0 == s.v0 && quad.u1 == s.u1 && quad.v1 == s.v1)
+                result.push_back(quad);
+        return result;
+    }
+
+    // The quads showing any part of an atlas sprite (the pieces of a patch).
+    std::vector<cDrawnQuad> QuadsInside(int sprite) const
+    {
+        const cAtlasSprite& s = Sprite(sprite);
+        std::vector<cDrawnQuad> result;
+        for (const cDrawnQuad& quad : Quads())
+            if (quad.u0 >= s.u0 && quad.v0 >= s.v0 && quad.u1 <= s.u1 && quad.v1 <= s.v1)
                 result.push_back(quad);
         return result;
     }
