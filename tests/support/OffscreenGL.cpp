@@ -83,6 +83,10 @@ cOffscreenGL::cOffscreenGL(int width, int height) : mWidth(width), mHeight(heigh
     mRenderer = CreateRendererGL11();
     gRenderer = mRenderer;
     mRenderer->SetScreenSize(float(width), float(height));
+    // The surface outlives the test before: start on a cleared one (in the
+    // clear values the new renderer set), so no depth left there hides
+    // what this test draws.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 cOffscreenGL::~cOffscreenGL()
