@@ -105,6 +105,25 @@ void BM_JobQueueHandOffLatency(benchmark::State& state)
 }
 BENCHMARK(BM_JobQueueHandOffLatency)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
+// An idle queue: waiting for idle returns at once (goal: well under one 50 ms
+// polling interval); cancelling waits one interval for a job that might be
+// starting (goal: about 50 ms, never more than two).
+void BM_JobQueueIdleWait(benchmark::State& state)
+{
+    JobQueue::cJobQueue queue;
+    for (auto _ : state)
+        queue.WaitUntilIdle();
+}
+BENCHMARK(BM_JobQueueIdleWait)->Unit(benchmark::kMicrosecond);
+
+void BM_JobQueueIdleCancel(benchmark::State& state)
+{
+    JobQueue::cJobQueue queue;
+    for (auto _ : state)
+        queue.CancelAll(true);
+}
+BENCHMARK(BM_JobQueueIdleCancel)->Iterations(10)->Unit(benchmark::kMillisecond);
+
 // Jobs queued behind a busy worker run back to back in one pass: the cost
 // per job of the two locks and the list, without the polling interval.
 class cGateJob : public JobQueue::cJob

@@ -111,9 +111,8 @@ TEST_F(cAudioManagerTest, StartsRunsAndShutsDownWithTheAudioThread)
     EXPECT_FALSE(manager.Init(other));
     EXPECT_EQ(manager.GetLatencyIndex(), 2);
 
-    const auto start = std::chrono::steady_clock::now();
+    // How long a shutdown takes is measured by bench_audio.
     EXPECT_TRUE(manager.Shutdown());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_FALSE(manager.IsInitialised());
     EXPECT_FALSE(manager.Shutdown());
 }
@@ -122,8 +121,7 @@ TEST_F(cAudioManagerTest, WithoutADeviceInitFailsWithItsReasonAndTheProgramGoesO
 {
     cScopedEnv noDevice("SDL_AUDIODRIVER", "no-such-audio-driver");
     auto manager = std::make_unique<cAudioManager>();
-    // Timed from here: the failed start, the idle thread's pause and the close.
-    const auto start = std::chrono::steady_clock::now();
+    // How long the failed start and the close take is measured by bench_audio.
     EXPECT_FALSE(manager->Init(StartupSettings()));
     EXPECT_FALSE(manager->IsInitialised());
     EXPECT_EQ(std::string(manager->GetErrorText()).rfind("Couldn't", 0), 0u) << manager->GetErrorText();
@@ -133,7 +131,6 @@ TEST_F(cAudioManagerTest, WithoutADeviceInitFailsWithItsReasonAndTheProgramGoesO
     manager->SetPaused(true);
     EXPECT_EQ(manager->GetBuffersRendered(), 0u);
     manager.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
 }
 
 TEST_F(cAudioManagerTest, PausingSuspendsMIDIOnceAndResumingResumes)
@@ -304,7 +301,6 @@ TEST_F(cAudioManagerTest, WaitForEventsGivesUpAfterTwentyFiveMilliseconds)
     unconnected.WaitForEvents();
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, 25ms);
-    EXPECT_LT(waited, 200ms);
     manager.Shutdown();
 }
 
@@ -315,15 +311,17 @@ TEST_F(cAudioManagerTest, PauseDoesNotHangOnAStalledDevice)
     const std::string path = TestScratchFolder() + "/audio-stalled.raw";
     cScopedEnv driver("SDL_AUDIODRIVER", "disk");
     cScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
-    cScopedEnv delay("SDL_DISKAUDIODELAY", "1500");
+    cScopedEnv delay("SDL_DISKAUDIODELAY", "2500");
     cAudioManager manager;
     ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
     ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 7; }, 2000ms));
     std::this_thread::sleep_for(50ms); // the thread now waits for the device
 
-    const auto start = std::chrono::steady_clock::now();
+    // Counted, not timed: the pause returns while the device still sleeps,
+    // so the thread, whose queue is full, has rendered nothing more.
+    const uint32_t rendered = manager.GetBuffersRendered();
     manager.SetPaused(true);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_EQ(manager.GetBuffersRendered(), rendered) << "the pause waited for the stalled device";
     manager.Shutdown();
     std::remove(path.c_str());
 }

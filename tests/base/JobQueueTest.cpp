@@ -58,11 +58,8 @@ public:
             else if (earlier->mState.load() != kStateFinished)
                 mJournal->previousFinishedFirst = false;
         mJournal->started.push_back(mId);
-        mStartTicks = GetTicks();
         Sleep(5);
     }
-
-    int64_t mStartTicks = 0;
 
 private:
     cJournal* mJournal;
@@ -113,7 +110,6 @@ TEST(JobQueue, RunsJobsFirstInFirstOutAndStartsPromptly)
         journal.jobs.push_back(jobs.back().get());
         EXPECT_EQ(jobs.back()->mState.load(), cJob::kStateFinished);
     }
-    const int64_t added = GetTicks();
     for (auto& job : jobs)
         ASSERT_TRUE(queue.AddJob(job.get()));
 
@@ -122,10 +118,7 @@ TEST(JobQueue, RunsJobsFirstInFirstOutAndStartsPromptly)
     EXPECT_TRUE(journal.previousFinishedFirst);
     for (auto& job : jobs)
         EXPECT_EQ(job->mState.load(), cJob::kStateFinished);
-    const double startDelay = static_cast<double>(jobs[0]->mStartTicks - added) * GetMillisecondsPerTick() * 0.001;
-    // One polling interval normally; the bound leaves room for a loaded
-    // machine and still catches a worker that does not poll.
-    EXPECT_LT(startDelay, 1.0);
+    // How soon the worker takes a job is measured by bench_base_queues.
 }
 
 TEST(JobQueue, PendingCountFollowsRunningAndWaitingJobs)
@@ -179,18 +172,15 @@ TEST(JobQueue, CancelAllRemovesWaitingJobsAndWaitsForTheRunningOne)
     EXPECT_TRUE(waitingA.mCompleted.load());
 }
 
-TEST(JobQueue, IdleCancelWaitsOneIntervalAndIdleWaitReturnsAtOnce)
+// How long these take (at once, and one polling interval) is measured by
+// bench_base_queues.
+TEST(JobQueue, IdleWaitAndCancelReturnWithNothingToRun)
 {
     cJobQueue queue;
     EXPECT_FALSE(queue.RunOne());
-    int64_t start = GetTicks();
     queue.WaitUntilIdle();
-    EXPECT_LT(SecondsSince(start), 0.045) << "returns without a polling sleep";
-
-    start = GetTicks();
     queue.CancelAll(true);
-    EXPECT_GE(SecondsSince(start), 0.049);
-    EXPECT_LT(SecondsSince(start), 2.0) << "waited on a job that does not exist";
+    EXPECT_EQ(queue.GetPendingCount(), 0u);
 }
 
 // RunOne on another thread while the worker runs a job: the job that runs
