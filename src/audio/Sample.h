@@ -59,6 +59,9 @@ public:
     // Under the audio manager's lock; returns the old data for the caller
     // to free with delete[].
     uint8_t* SwapData(uint8_t* data);
+    // The same with the format of the new data, changed in the same hold of
+    // the lock, so no block reads one buffer with the other's format.
+    uint8_t* SwapData(uint8_t* data, int32_t bits, int32_t channels, int32_t sampleRate, int32_t frames);
     // Keeps the first frames (at least 1); false, changing nothing, for a
     // count that is negative or not below the length, or without memory.
     bool Truncate(int32_t frames);

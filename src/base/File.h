@@ -24,6 +24,9 @@ enum : uint32_t
     kFlagSafeWrite = 1u << 0,
     // After the commit the ".bak" of the previous file is removed.
     kFlagDropBackup = 1u << 1,
+    // The commit skips the flush to disk: for scratch files, which are
+    // worthless after a restart anyway.
+    kFlagNoSync = 1u << 2,
 };
 
 // The byte stream every reader and writer works through. Binary formats use

@@ -59,7 +59,8 @@ bool cFileDisk::Close(bool discard)
     if (!IsReading() && (std::ferror(mHandle) || std::fflush(mHandle) != 0))
         SetErrorFlag(1);
     // A committed file must be on the disk before it replaces the old one.
-    if (CommitsOnClose() && !discard && GetErrorFlag() == 0 && ::fsync(fileno(mHandle)) != 0)
+    const bool sync = CommitsOnClose() && !discard && (GetFlags() & kFlagNoSync) == 0;
+    if (sync && GetErrorFlag() == 0 && ::fsync(fileno(mHandle)) != 0)
         SetErrorFlag(1);
     const bool closed = std::fclose(mHandle) == 0;
     mHandle = nullptr;

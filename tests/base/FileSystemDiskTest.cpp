@@ -79,6 +79,10 @@ TEST_F(FileSystemDiskTest, DropBackupLeavesNoBackup)
     EXPECT_EQ(mFolder.Read(Doc("a.dat")), "three");
     EXPECT_FALSE(mFolder.Exists(Doc("a.dat.bak")));
     EXPECT_FALSE(mFolder.Exists(Doc("a.dat.tmp")));
+    // A scratch file skips the flush to disk and is committed all the same.
+    ASSERT_TRUE(Save(*mDoc, "a.dat", "four", File::kFlagDropBackup | File::kFlagNoSync));
+    EXPECT_EQ(mFolder.Read(Doc("a.dat")), "four");
+    EXPECT_FALSE(mFolder.Exists(Doc("a.dat.bak")));
 }
 
 TEST_F(FileSystemDiskTest, AFailedWriteKeepsTheFileAndReportsFailure)
