@@ -39,12 +39,11 @@ void cSampleEditCommand::SetType(eType type)
 {
     ReleaseFiles();
     mType = type;
-    if (type == kSilence)
-        mGainStart = mGainEnd = 0.0f;
-    else if (type == kFadeIn)
-        mGainStart = 0.0f, mGainEnd = 1.0f;
-    else if (type == kFadeOut)
-        mGainStart = 1.0f, mGainEnd = 0.0f;
+    if (type == kSilence || type == kFadeIn || type == kFadeOut)
+    {
+        mGainStart = type == kFadeOut ? 1.0f : 0.0f;
+        mGainEnd = type == kFadeIn ? 1.0f : 0.0f;
+    }
 }
 
 bool cSampleEditCommand::AdoptFile(const char* nativePath)

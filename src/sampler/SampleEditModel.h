@@ -7,9 +7,10 @@ class cSample;
 
 // What the sample editor edits: one sample, the length of it the editor
 // treats as the sample, a selection and the history of the last four edits.
-// Edits change the sample's buffer in place but never its size: the frames
-// past the edited length are zero until the edits are committed. The edits
-// never write the sample's file. Main thread only.
+// Edits change the sample's buffer in place; Delete and Trim move frames
+// inside it and shorten only the edited length, the frames past which are
+// zero until the edits are committed. The edits never write the sample's
+// file. Main thread only.
 class cSampleEditModel
 {
 public:
