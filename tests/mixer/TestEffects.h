@@ -53,3 +53,44 @@ public:
     cEffect* CreateEffect() override { return new cGainEffect(this); }
 };
 } // namespace MixerTest
+
+namespace MixerTest
+{
+// A one-pole echo: each sample adds 0.999 of the last output, so a sound
+// leaves a tail that decays for a few thousand frames, as a reverb's does.
+class cTailEffect : public cGainEffect
+{
+public:
+    using cGainEffect::cGainEffect;
+
+    int32_t Process(const cAudioProcessInfo&, cAudioBuffer& buffer) override
+    {
+        DrainEvents();
+        ++processed;
+        if (!enabled)
+            return 0;
+        for (uint32_t f = 0; f < buffer.frames; ++f)
+            for (uint32_t c = 0; c < 2; ++c)
+            {
+                float& x = buffer.Floats()[f * buffer.channels + c];
+                memory[c] = x + 0.999f * memory[c];
+                x = memory[c];
+            }
+        return 0;
+    }
+    void Reset() override
+    {
+        ++resets;
+        memory[0] = memory[1] = 0.0f;
+    }
+
+    float memory[2] = {0.0f, 0.0f};
+};
+
+class cTailEffectPackage : public cEffectPackage
+{
+public:
+    cTailEffectPackage() : cEffectPackage("TEST-TAIL", "Tail", "Test tail") {}
+    cEffect* CreateEffect() override { return new cTailEffect(this); }
+};
+} // namespace MixerTest
