@@ -31,6 +31,38 @@ public:
     cMixerChannel(int32_t kind, float level, cInstrument* owner, int32_t outputIndex);
     ~cMixerChannel() override;
 
+    // Selectors of the volume and pan pair.
+    enum : int32_t
+    {
+        kSelectVolume = 0,
+        kSelectPan = 1,
+    };
+
+    // The target gains from the working volume and pan; with jump the
+    // current gains follow at once, otherwise the mixer ramps to them over
+    // the next block. A disabled strip targets silence.
+    void UpdateGains(bool jump);
+    // "Vol", "Pan", "Mute" and the insert chain under "InsertFX". A load
+    // takes the values at once, without a ramp.
+    bool Serialise(Base::cSerialise& serialise) override;
+    // The owning instrument's name for an instrument output, else its own.
+    const char* GetDisplayName() const;
+    // Each meter takes its peak when that is higher, else moves by k of the
+    // way toward it.
+    void DecayMeters(float k);
+    // The mixer's mute and solo outcome; a change ramps over one block.
+    void SetEnabled(bool on);
+    // Stored and working value by selector, ramping; false, changing
+    // nothing, for a value that is not a number or a selector that is none.
+    bool SetVolumeOrPan(int32_t selector, float value);
+    // The working value by selector; 0 for a selector that is none.
+    float GetVolumeOrPan(int32_t selector) const;
+
+    // The volume curve: (5v)^2 x 0.1088 below 0.2, 2^(-4(1 - v)) above.
+    static float VolumeGain(float volume);
+    // The parabolic-sine pan law: pan 0.5 gives 0.75 on each side.
+    static void PanFactors(float pan, float& left, float& right);
+
     int32_t kind;
     cGenStringFixed<16> name; // "SEND 1", "SEND 2", "OUT"; empty for instrument outputs
     float peakLeft = 0.0f;
