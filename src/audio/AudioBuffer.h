@@ -37,6 +37,6 @@ struct cAudioProcessInfo
     float duration = 0.0f;
     float sampleRate = 0.0f;
     float secondsPerSample = 0.0f;
-    int32_t reserved = 0;
+    int32_t outputIndex = 0; // which output of a module with several is rendered
     int32_t quality = 2;
 };

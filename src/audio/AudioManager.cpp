@@ -201,7 +201,7 @@ const cAudioBuffer& cAudioManager::RenderNextBuffer()
     info.duration = kDeviceBufferFrames * mSecondsPerSample;
     info.sampleRate = mSettings.sampleRate;
     info.secondsPerSample = mSecondsPerSample;
-    info.reserved = 0;
+    info.outputIndex = 0;
     info.quality = 2;
     {
         cScopedLock lock(&mLock);

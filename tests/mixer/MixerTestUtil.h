@@ -33,8 +33,20 @@ struct cStereoBlock
     {
         buffer.Describe(kAudioFormatFloat, frames, 2, samples.data());
     }
+    cStereoBlock(const cStereoBlock& other) : samples(other.samples)
+    {
+        buffer.Describe(kAudioFormatFloat, other.buffer.frames, 2, samples.data());
+    }
+    cStereoBlock& operator=(const cStereoBlock& other)
+    {
+        samples = other.samples;
+        buffer.Describe(kAudioFormatFloat, other.buffer.frames, 2, samples.data());
+        return *this;
+    }
     float& L(uint32_t f) { return samples[f * 2]; }
     float& R(uint32_t f) { return samples[f * 2 + 1]; }
+    float L(uint32_t f) const { return samples[f * 2]; }
+    float R(uint32_t f) const { return samples[f * 2 + 1]; }
     void Fill(float left, float right)
     {
         for (uint32_t f = 0; f < buffer.frames; ++f)

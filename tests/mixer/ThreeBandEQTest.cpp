@@ -134,8 +134,7 @@ TEST_F(ThreeBandEQ, SwitchingCrossfadesOverOneBlock)
         cStereoBlock block;
         for (uint32_t f = 0; f < kBlock; ++f)
             block.L(f) = block.R(f) = signal(256 + f);
-        cStereoBlock dry = block;
-        dry.buffer.data = dry.samples.data();
+        const cStereoBlock dry = block;
         faded.Process(MakeInfo(), block.buffer);
 
         // The processed signal of that block: a twin with the same history

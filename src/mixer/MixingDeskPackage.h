@@ -1,0 +1,33 @@
+#pragma once
+#include "audio/InstrumentPackage.h"
+
+class cMixingDeskInstrument;
+
+// The "Mixer" instrument package: makes the mixing-desk instruments and lets
+// MIDI controllers drive the master and the returns (channel volume 7 and pan
+// 10 the master, 70 to 73 the returns' volumes and pans).
+class cMixingDeskPackage : public cInstrumentPackage
+{
+public:
+    cMixingDeskPackage();
+    ~cMixingDeskPackage() override;
+
+    cInstrument* CreateInstrument(int32_t argument) override;
+    // The desk stops showing the instrument it is deleting.
+    void DestroyInstrument(cInstrument* instrument) override;
+    bool IsSampleInUse(const cGenString& path) override;
+    // Both drop the desk's insert-chain choice back to the master.
+    bool Reload() override;
+    bool LoadProjectData(const cGenString& folder, cSampleRelocator* relocator, int32_t mode,
+                         cGenString& errorText) override;
+    bool SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool autoSave) override;
+
+    // The instrument the desk shows, or null.
+    void Show(cMixingDeskInstrument* instrument) { mShown = instrument; }
+    cMixingDeskInstrument* GetShown() const { return mShown; }
+
+private:
+    void ResetInsertChoice();
+
+    cMixingDeskInstrument* mShown = nullptr;
+};
