@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Serialise.h"
+
 namespace
 {
 constexpr int32_t kTypeCount = 4;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Serialise.h"
+
 namespace
 {
 bool IsFloatField(uint32_t id) { return id >= cWaveShapeParams::kFieldDrive && id <= cWaveShapeParams::kFieldOut; }
