@@ -208,6 +208,7 @@ void cReverbNetwork::MakeMono(const float* samples, uint32_t frames)
     }
 }
 
+// Each line is walked in runs up to its wrap, so the inner loops test no index.
 void cReverbNetwork::RunCombs(uint32_t frames)
 {
     const float damping = mDampingAmount;
@@ -216,18 +217,23 @@ void cReverbNetwork::RunCombs(uint32_t frames)
         float* line = comb.line.get();
         const float gain = comb.feedback * (1.0f - damping);
         float state = comb.state;
-        int32_t index = comb.index;
-        for (uint32_t f = 0; f < frames; ++f)
+        for (uint32_t f = 0; f < frames;)
         {
-            state = state * damping + line[index] * gain;
-            state = (state + kDenormalGuard) - kDenormalGuard;
-            line[index] = mMono[f] + state;
-            mWet[f] += state;
-            if (++index >= comb.length)
-                index = 0;
+            const uint32_t run = std::min(frames - f, uint32_t(comb.length - comb.index));
+            float* tap = line + comb.index;
+            for (uint32_t i = 0; i < run; ++i)
+            {
+                state = state * damping + tap[i] * gain;
+                state = (state + kDenormalGuard) - kDenormalGuard;
+                tap[i] = mMono[f + i] + state;
+                mWet[f + i] += state;
+            }
+            f += run;
+            comb.index += int32_t(run);
+            if (comb.index >= comb.length)
+                comb.index = 0;
         }
         comb.state = state;
-        comb.index = index;
     }
 }
 
@@ -236,17 +242,22 @@ void cReverbNetwork::RunAllpasses(uint32_t frames)
     for (cAllpass& allpass : mAllpasses)
     {
         float* line = allpass.line.get();
-        int32_t index = allpass.index;
-        for (uint32_t f = 0; f < frames; ++f)
+        for (uint32_t f = 0; f < frames;)
         {
-            const float b = line[index];
-            const float c = b * kAllpassGain + mWet[f];
-            line[index] = c;
-            mWet[f] = b - c * kAllpassGain;
-            if (++index >= allpass.length)
-                index = 0;
+            const uint32_t run = std::min(frames - f, uint32_t(allpass.length - allpass.index));
+            float* tap = line + allpass.index;
+            for (uint32_t i = 0; i < run; ++i)
+            {
+                const float b = tap[i];
+                const float c = b * kAllpassGain + mWet[f + i];
+                tap[i] = c;
+                mWet[f + i] = b - c * kAllpassGain;
+            }
+            f += run;
+            allpass.index += int32_t(run);
+            if (allpass.index >= allpass.length)
+                allpass.index = 0;
         }
-        allpass.index = index;
     }
 }
 
