@@ -13,6 +13,7 @@
 #include "mixer/Effect.h"
 #include "mixer/EffectRegistry.h"
 #include "mixer/MixerChannel.h"
+#include "sequencer/Sequencer.h"
 
 namespace
 {
@@ -455,6 +456,10 @@ int32_t cMixer::RenderGraph(const cAudioProcessInfo& info, cAudioBuffer& output,
 
 void cMixer::RenderBlock(const cAudioProcessInfo& info, cAudioBuffer& output, const uint32_t* mask)
 {
+    // The song moves first, posting this block's notes into the instruments.
+    cSequencer* sequencer = cSequencer::GetInstance();
+    if (sequencer)
+        sequencer->AdvanceBlock(int32_t(info.sampleRate), int32_t(output.frames));
     cMixerChannel* master = GetMaster();
     if (!master)
         return;
@@ -483,6 +488,8 @@ void cMixer::RenderBlock(const cAudioProcessInfo& info, cAudioBuffer& output, co
     MeterMaster(info, frames);
     if (gAuditionPlayer)
         gAuditionPlayer->Render(info, master->buffer);
+    if (sequencer)
+        sequencer->Process(info, master->buffer);
     WriteOutput(output);
     master->currentGainLeft = master->targetGainLeft;
     master->currentGainRight = master->targetGainRight;

@@ -9,8 +9,12 @@
 #include "MixerTestUtil.h"
 #include "TestDesk.h"
 #include "TestEffects.h"
+#include "audio/InstrumentSlotTable.h"
+#include "audio/Metronome.h"
 #include "audio/SampleConvert.h"
+#include "audio/Transport.h"
 #include "mixer/EffectRegistry.h"
+#include "sequencer/Sequencer.h"
 
 using namespace MixerTest;
 
@@ -467,4 +471,27 @@ TEST_F(Mixer, TheDeskKeepsItsViewWithTheProject)
                         [&](Base::cSerialise& s) { refused.Serialise(s, 0); }));
     EXPECT_EQ(refused.GetFirstShownChannel(), 0);
     EXPECT_EQ(refused.GetInsertChannel(), -1);
+}
+
+TEST_F(Mixer, EachBlockMovesTheSongAndAddsTheClick)
+{
+    auto manager = MakePausedAudioManager(); // the click takes its scratch from the pool
+    ASSERT_NE(manager, nullptr);
+    cInstrumentSlotTable slots;
+    cSequencer sequencer;
+    gMetronome.Init();
+    sequencer.Play(1);
+    const int32_t start = gTransport.clockCounter;
+    Render();
+    // The count-in's first click started in this block and was rendered into it.
+    EXPECT_GT(gMetronome.GetEnvelope(), 0.0f);
+    EXPECT_LT(gMetronome.GetEnvelope(), 1.0f);
+    Render();
+    Render();
+    Render();
+    EXPECT_EQ(gTransport.clockCounter - start, 4 * 128);
+    // A long buffer is four blocks of the song.
+    Render(512);
+    EXPECT_EQ(gTransport.clockCounter - start, 8 * 128);
+    sequencer.Stop();
 }
