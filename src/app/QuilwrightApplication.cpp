@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/AppIcon.h"
+#include "audio/AudioDevicePort.h"
+#include "audio/AudioLock.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
@@ -18,6 +20,12 @@
 #include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "midi/MIDIManager.h"
+#include "mixer/AuditionPlayer.h"
+#include "mixer/EffectRegistry.h"
+#include "mixer/EffectUnits.h"
+#include "mixer/Mixer.h"
+#include "mixer/MixingDeskInstrument.h"
+#include "mixer/MixingDeskPackage.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "platform/PlaybackStateService.h"
@@ -186,11 +194,19 @@ void StartAudioManager()
     audio->Init(settings);
 }
 
-// The instrument packages join it as they are built.
+// The instrument packages join it as they are built: the synthesizer's,
+// the mixing desk's, the pads'.
 void CreateInstrumentPackages()
 {
     if (!cInstrumentPackageRegistry::GetInstance())
         new cInstrumentPackageRegistry();
+    cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
+}
+
+void CreateEffectRegistry()
+{
+    if (!gEffectRegistry)
+        RegisterEffectPackages();
 }
 
 // MIDI input reaches the audio thread from here on.
@@ -201,7 +217,45 @@ void StartMIDIInput()
     midi->RequestRescan();
 }
 
+// Its chain comes back from the last run; a missing file leaves it empty.
+void CreateAuditionPlayer()
+{
+    if (!gAuditionPlayer)
+        new cAuditionPlayer();
+    gAuditionPlayer->SerialiseSettings(true);
+}
+
+// Until projects are opened, a mixing desk in slot 0 is what "MainOut" plays,
+// so the transport, the click and the preview are heard.
+void PlaceMixingDesk()
+{
+    cInstrumentSlotTable* slots = cInstrumentSlotTable::GetInstance();
+    cInstrument* desk = cInstrumentPackageRegistry::GetInstance()->CreateInstrument("Mixer", 0);
+    if (!desk)
+        return;
+    desk->SetName("Mixer");
+    cScopedAudioLock lock;
+    slots->SetSlot(0, desk, true);
+    cAudioManager::Get()->GetOutputPort()->AddListener(desk->GetModule());
+}
+
 // ----------------------------------------------------------- shutdown steps
+
+// The audio thread stops pulling the desk before anything it renders goes.
+void DetachMixingDesk()
+{
+    cInstrumentSlotTable* slots = cInstrumentSlotTable::GetInstance();
+    cInstrument* desk = slots ? slots->GetInstrument(0) : nullptr;
+    cAudioManager* audio = cAudioManager::Get();
+    if (!desk || !audio)
+        return;
+    cScopedAudioLock lock;
+    audio->GetOutputPort()->RemoveListener(desk->GetModule());
+}
+
+void DestroyAuditionPlayer() { delete gAuditionPlayer; }
+
+void DestroyEffectRegistry() { DeleteEffectPackages(); }
 
 // The instruments go before the packages that made them.
 void DestroyInstrumentSlotTable()
@@ -374,7 +428,10 @@ bool cQuilwrightApplication::StartCore()
     CreatePlaybackStateService();
     StartAudioManager();
     CreateInstrumentPackages();
+    CreateEffectRegistry();
     StartMIDIInput();
+    CreateAuditionPlayer();
+    PlaceMixingDesk();
     ClearSuspendedOnceAudioRuns();
     OpenCommandLineDocuments();
     return true;
@@ -413,7 +470,10 @@ bool cQuilwrightApplication::OpenDocument(const char*) { return false; }
 // what is left of textures and samples is listed.
 bool cQuilwrightApplication::Shutdown()
 {
+    DetachMixingDesk();
+    DestroyAuditionPlayer();
     DestroyInstrumentSlotTable();
+    DestroyEffectRegistry();
     DestroyInstrumentPackages();
     DestroyScaleTable();
     FreeSoundTables();
@@ -511,5 +571,8 @@ bool cQuilwrightApplication::HandleTerminate()
         JobQueue::gJobQueue->CancelAll(true);
     if (cAudioManager* audio = cAudioManager::Get())
         audio->SetPaused(true);
+    // What the auto-save keeps of the engine: the preview's chain.
+    if (gAuditionPlayer)
+        gAuditionPlayer->SerialiseSettings(false);
     return true;
 }

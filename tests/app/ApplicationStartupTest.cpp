@@ -14,6 +14,8 @@
 #include "base/JobQueue.h"
 #include "base/MessageQueue.h"
 #include "midi/MIDIManager.h"
+#include "mixer/AuditionPlayer.h"
+#include "mixer/EffectRegistry.h"
 #include "platform/PlaybackStateService.h"
 #include "platform/WebViewService.h"
 #include "render/Font.h"
@@ -43,6 +45,8 @@ std::vector<std::pair<const char*, const void*>> Singletons()
         {"playback state", gPlaybackStateService},
         {"audio manager", cAudioManager::Get()},
         {"instrument packages", cInstrumentPackageRegistry::GetInstance()},
+        {"effect registry", gEffectRegistry},
+        {"audition player", gAuditionPlayer},
     };
 }
 
