@@ -55,39 +55,42 @@ bool HasSignal(const cAudioBuffer& buffer)
 
 float Unit(float value) { return std::clamp(value, 0.0f, 1.0f); }
 
+// The effects of the send returns. Nothing renders them yet, so their
+// parameters are set directly.
+cEffect* CreateWetReverb()
+{
+    cEffect* reverb = gEffectRegistry ? gEffectRegistry->CreateEffect("Q-HALLS") : nullptr;
+    if (reverb)
+        reverb->HandleEvent(MakeSetFloatEvent(kReverbDryWet, 1.0f));
+    return reverb;
+}
+
+// Echoes that follow the tempo, crossing between the sides, at full amount.
+cEffect* CreateSyncedCrossDelay()
+{
+    cEffect* delay = gEffectRegistry ? gEffectRegistry->CreateEffect("VELTRIX") : nullptr;
+    if (!delay)
+        return nullptr;
+    delay->HandleEvent(MakeSetIntEvent(kChorusDelayType, kChorusDelayCrossDelay));
+    delay->HandleEvent(MakeSetIntEvent(kChorusDelaySync, 1));
+    delay->HandleEvent(MakeSetFloatEvent(kChorusDelayAmount, 1.0f));
+    return delay;
+}
+
 // The converters work on whole groups of four samples; a shorter rest goes
-// through a padded group of its own, so every frame is written.
-void ToInt16(const float* in, int16_t* out, uint32_t count)
+// through a padded group of its own, so every frame is written. kUnits is the
+// number of T one sample takes.
+template <class T, uint32_t kUnits, void (*kConvert)(const float*, T*, uint32_t)>
+void ConvertAll(const float* in, void* destination, uint32_t count)
 {
+    T* out = static_cast<T*>(destination);
     const uint32_t bulk = count & ~3u;
-    FloatToInt16(in, out, bulk);
+    kConvert(in, out, bulk);
     float pad[4] = {};
-    int16_t converted[4];
+    T converted[4 * kUnits];
     std::copy(in + bulk, in + count, pad);
-    FloatToInt16(pad, converted, 4);
-    std::copy(converted, converted + (count - bulk), out + bulk);
-}
-
-void ToInt24(const float* in, uint8_t* out, uint32_t count)
-{
-    const uint32_t bulk = count & ~3u;
-    FloatToInt24(in, out, bulk);
-    float pad[4] = {};
-    uint8_t converted[12];
-    std::copy(in + bulk, in + count, pad);
-    FloatToInt24(pad, converted, 4);
-    std::copy(converted, converted + 3 * (count - bulk), out + 3 * bulk);
-}
-
-void ToInt32(const float* in, int32_t* out, uint32_t count)
-{
-    const uint32_t bulk = count & ~3u;
-    FloatToInt32(in, out, bulk);
-    float pad[4] = {};
-    int32_t converted[4];
-    std::copy(in + bulk, in + count, pad);
-    FloatToInt32(pad, converted, 4);
-    std::copy(converted, converted + (count - bulk), out + bulk);
+    kConvert(pad, converted, 4);
+    std::copy(converted, converted + kUnits * (count - bulk), out + kUnits * bulk);
 }
 } // namespace
 
@@ -107,8 +110,10 @@ cMixer::cMixer(cInstrument* owner) : cAudioModule(owner, kEventCapacity)
     SetParamCount(kParamCount);
     mParamValues[kParamMasterPan] = mParamValues[kParamSend1Pan] = mParamValues[kParamSend2Pan] = 0.5f;
     mChannels.reserve(kListCapacity);
-    CreateReturn({"SEND 1", "Q-HALLS", kParamSend1Volume, kParamSend1Pan});
-    CreateReturn({"SEND 2", "VELTRIX", kParamSend2Volume, kParamSend2Pan});
+    CreateReturn(0, "SEND 1", kParamSend1Volume, kParamSend1Pan);
+    InstallReturnEffect(0, CreateWetReverb());
+    CreateReturn(1, "SEND 2", kParamSend2Volume, kParamSend2Pan);
+    InstallReturnEffect(1, CreateSyncedCrossDelay());
     mScratchData = std::make_unique<float[]>(kBlockFrames * 2);
     mScratch.Describe(kAudioFormatFloat, kBlockFrames, 2, mScratchData.get());
     if (cMixerChannel* master = GetMaster())
@@ -119,33 +124,22 @@ cMixer::cMixer(cInstrument* owner) : cAudioModule(owner, kEventCapacity)
 
 cMixer::~cMixer() = default;
 
-// The first return gets a fully wet reverb, the second a tempo-synced
-// cross-delay at full amount; a unit that is not registered leaves its slot
-// empty.
-void cMixer::CreateReturn(const cSend& send)
+void cMixer::CreateReturn(int32_t index, const char* name, int32_t volumeParam, int32_t panParam)
 {
-    const int32_t index = send.volumeParam == kParamSend1Volume ? 0 : 1;
     auto channel = std::make_unique<cMixerChannel>(cMixerChannel::kKindReturn, kReturnLevel, GetOwner(), 0);
-    channel->name = send.name;
-    channel->volumeParamIndex = send.volumeParam;
-    channel->panParamIndex = send.panParam;
+    channel->name = name;
+    channel->volumeParamIndex = volumeParam;
+    channel->panParamIndex = panParam;
     mChannels.push_back(channel.get());
     mReturns[index] = std::move(channel);
     UpdateChannelGroups();
+}
 
-    cEffect* effect = gEffectRegistry ? gEffectRegistry->CreateEffect(send.effect) : nullptr;
-    if (!effect)
-        return;
-    // Nothing renders the effect yet, so its parameters are set directly.
-    if (index == 0)
-        effect->HandleEvent(MakeSetFloatEvent(kReverbDryWet, 1.0f));
-    else
-    {
-        effect->HandleEvent(MakeSetIntEvent(kChorusDelayType, kChorusDelayCrossDelay));
-        effect->HandleEvent(MakeSetIntEvent(kChorusDelaySync, 1));
-        effect->HandleEvent(MakeSetFloatEvent(kChorusDelayAmount, 1.0f));
-    }
-    mReturns[index]->insertRack.FindNode("SLOT1")->SetEffect(effect, true);
+// A unit that is not registered leaves the return's first slot empty.
+void cMixer::InstallReturnEffect(int32_t index, cEffect* effect)
+{
+    if (effect)
+        mReturns[index]->insertRack.FindNode("SLOT1")->SetEffect(effect, true);
 }
 
 void cMixer::LoadParamsFromChannels()
@@ -695,13 +689,13 @@ void cMixer::WriteOutput(cAudioBuffer& output)
     switch (output.format)
     {
     case kAudioFormatS16:
-        ToInt16(samples, static_cast<int16_t*>(output.data), count);
+        ConvertAll<int16_t, 1, FloatToInt16>(samples, output.data, count);
         break;
     case kAudioFormatS24:
-        ToInt24(samples, static_cast<uint8_t*>(output.data), count);
+        ConvertAll<uint8_t, 3, FloatToInt24>(samples, output.data, count);
         break;
     case kAudioFormatS32Converted:
-        ToInt32(samples, static_cast<int32_t*>(output.data), count);
+        ConvertAll<int32_t, 1, FloatToInt32>(samples, output.data, count);
         break;
     case kAudioFormatFloat:
         std::memcpy(output.data, samples, count * sizeof(float));

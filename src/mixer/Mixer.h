@@ -5,6 +5,7 @@
 
 #include "audio/AudioModule.h"
 
+class cEffect;
 class cEffectRackNode;
 class cMixerChannel;
 
@@ -84,15 +85,8 @@ public:
     float GetClipHoldRight() const { return mClipHoldRight; }
 
 private:
-    struct cSend
-    {
-        const char* name;
-        const char* effect;
-        int32_t volumeParam;
-        int32_t panParam;
-    };
-
-    void CreateReturn(const cSend& send);
+    void CreateReturn(int32_t index, const char* name, int32_t volumeParam, int32_t panParam);
+    void InstallReturnEffect(int32_t index, cEffect* effect);
     void LoadParamsFromChannels();
     void UpdateEnables();
     void UpdateChannelGroups();

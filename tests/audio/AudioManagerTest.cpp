@@ -24,6 +24,8 @@
 #include "audio/SilenceDetector.h"
 #include "base/Thread.h"
 
+#include "ScopedEnv.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <xmmintrin.h>
 #endif

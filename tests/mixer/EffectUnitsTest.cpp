@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MixerTestUtil.h"
+#include "UnitsFixture.h"
 #include "audio/AllocationCounter.h"
 #include "audio/WaveShaper.h"
 #include "mixer/Effect3BandEQ.h"
@@ -25,14 +26,9 @@ using namespace MixerTest;
 
 namespace
 {
-class EffectUnits : public testing::Test
+class EffectUnits : public cRegisteredUnits
 {
 protected:
-    static void SetUpTestSuite() { BuildShapeTables(); }
-    static void TearDownTestSuite() { FreeShapeTables(); }
-    void SetUp() override { RegisterEffectPackages(); }
-    void TearDown() override { DeleteEffectPackages(); }
-
     template <class T>
     std::unique_ptr<T> Create(const char* shortName)
     {

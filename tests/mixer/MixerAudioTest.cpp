@@ -12,6 +12,8 @@
 
 #include "BuildPaths.h"
 #include "MixerTestUtil.h"
+#include "ScopedEnv.h"
+#include "UnitsFixture.h"
 #include "audio/AllocationCounter.h"
 #include "audio/AudioDevicePort.h"
 #include "audio/InstrumentSlotTable.h"
@@ -34,29 +36,6 @@ using namespace std::chrono_literals;
 
 namespace
 {
-class cScopedEnv
-{
-public:
-    cScopedEnv(const char* name, const char* value) : mName(name)
-    {
-        if (const char* old = std::getenv(name))
-            mOld = old, mHadValue = true;
-        setenv(name, value, 1);
-    }
-    ~cScopedEnv()
-    {
-        if (mHadValue)
-            setenv(mName.c_str(), mOld.c_str(), 1);
-        else
-            unsetenv(mName.c_str());
-    }
-
-private:
-    std::string mName;
-    std::string mOld;
-    bool mHadValue = false;
-};
-
 // A 1 kHz sine at level 0.5 on both channels that can be switched off and
 // sent to the first return; it counts the frames it has rendered.
 class cSineModule : public cAudioModule
@@ -112,14 +91,7 @@ public:
     cMixerChannel& Strip() const { return *static_cast<cMixerChannel*>(GetChannel(0)); }
 };
 
-class MixerAudio : public testing::Test
-{
-protected:
-    static void SetUpTestSuite() { BuildShapeTables(); }
-    static void TearDownTestSuite() { FreeShapeTables(); }
-    void SetUp() override { RegisterEffectPackages(); }
-    void TearDown() override { DeleteEffectPackages(); }
-};
+using MixerAudio = cRegisteredUnits;
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
