@@ -45,3 +45,29 @@ inline int32_t UpperCaseCharacter(int32_t character)
 
 // The pixel size of the font's chosen size entry; 0 without a font.
 float FontSizeOf(const cFontHandle& font);
+
+// Pixel corners: floor(v + 0.5) on every edge.
+inline cRect SnapRect(const cRect& rect)
+{
+    return {std::floor(rect.xMin + 0.5f), std::floor(rect.yMin + 0.5f), std::floor(rect.xMax + 0.5f),
+            std::floor(rect.yMax + 0.5f)};
+}
+
+// A rect of that size centred on a point, on whole pixels.
+inline cRect CentredRect(const cVector2& centre, float width, float height)
+{
+    return SnapRect({centre.X - width * 0.5f, centre.Y - height * 0.5f, centre.X + width * 0.5f,
+                     centre.Y + height * 0.5f});
+}
+
+inline cVector2 RectCentre(const cRect& rect)
+{
+    return {(rect.xMin + rect.xMax) * 0.5f, (rect.yMin + rect.yMax) * 0.5f};
+}
+
+// Clamps without asking that low <= high: a reversed range gives low.
+template <class T>
+inline T ClampTo(T value, T low, T high)
+{
+    return value > high ? (high < low ? low : high) : (value < low ? low : value);
+}

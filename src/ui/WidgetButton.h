@@ -87,6 +87,7 @@ protected:
 
     // The click delegate with the value.
     void Report();
+    bool IsKeyMatch(const cKeyEvent* event) const;
 
 private:
     void SetLabelPlacement(int32_t placement, float gap);
@@ -95,7 +96,6 @@ private:
     void AdvanceCycle();
     bool PressFromTouch(cTouch* touch);
     bool FollowTouch(int32_t type, cTouch* touch);
-    bool IsKeyMatch(const cKeyEvent* event) const;
 
     cRect mContentBounds = {0.0f, 0.0f, 0.0f, 0.0f};
     cRect mTouchRect = {0.0f, 0.0f, 0.0f, 0.0f};

@@ -679,6 +679,7 @@ private:
              false);
         Skin(342, 343, spin, spin, "Spin-button up arrow, drawn", "Spin-button up arrow, size sprite",
              "natural size; pressed tinted grey", spinArrow(true));
+        AddSlider();
 
         // Small, because the box is a nine-patch without inner sprite: labels
         // as low as a small font plus the insets must not turn it inside out.
@@ -695,6 +696,53 @@ private:
                   const cRectF b = Map(place, box.Inset(frame, frame, frame, frame));
                   DrawPanel(canvas, b, place.S(3), cColour::FromARGB(0xff161616), cColour::FromARGB(0xff4a4a4a));
               });
+    }
+
+    // The fader of the mixing desk: a slotted track with scale marks, a cap
+    // that rides in the slot, and the glow drawn to the cap's right (and,
+    // mirrored, to its left) while a finger holds it.
+    void AddSlider()
+    {
+        const int trackW = P(24, 32), trackH = P(160, 200);
+        Single(344, trackW, trackH, "Slider track (mixing-desk fader)", "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   const float inset = r.Height() * 0.05f, cx = r.CentreX();
+                   const cColour mark = cColour::FromARGB(0xff5a5a5a);
+                   for (int i = 0; i <= 10; ++i)
+                   {
+                       const float y = r.y0 + inset + (r.Height() - 2.0f * inset) * float(i) / 10.0f;
+                       const float reach = i % 5 == 0 ? r.Width() * 0.5f : r.Width() * 0.32f;
+                       canvas.FillRect(cx - reach, y - 0.5f, cx + reach, y + 0.5f, mark);
+                   }
+                   canvas.FillRoundRect(cx - 3.0f, r.y0 + inset - 3.0f, cx + 3.0f, r.y1 - inset + 3.0f, 3.0f,
+                                        cColour::FromARGB(0xff0a0a0a));
+               });
+        Single(345, P(32, 44), P(18, 24), "Slider thumb (fader cap)", "natural size, centred on the value",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 3.0f,
+                                        cPaint::Vertical(cColour::FromARGB(0xffd0d0d0), cColour::FromARGB(0xff707070),
+                                                         r.y0, r.y1));
+                   canvas.StrokeRoundRect(r.x0 + 0.5f, r.y0 + 0.5f, r.x1 - 0.5f, r.y1 - 0.5f, 3.0f, 1.0f,
+                                          cColour::FromARGB(0xff303030));
+                   canvas.FillRect(r.x0 + 3.0f, r.CentreY() - 1.0f, r.x1 - 3.0f, r.CentreY() + 1.0f, kAmberBright);
+               });
+        Single(346, P(10, 14), P(36, 48), "Slider touch glow, right of the thumb", "scaled quad; tinted: white glow art",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   const int columns = int(r.Width());
+                   for (int i = 0; i < columns; ++i)
+                   {
+                       const float fade = 1.0f - (float(i) + 0.5f) / float(columns);
+                       for (int band = 0; band < 6; ++band)
+                       {
+                           const float shrink = r.Height() * 0.07f * float(band);
+                           canvas.FillRect(r.x0 + float(i), r.y0 + shrink, r.x0 + float(i + 1), r.y1 - shrink,
+                                           kWhite.WithAlpha(0.16f * fade));
+                       }
+                   }
+               });
     }
 
     void AddLoopDirection()
