@@ -693,8 +693,9 @@ private:
                 "marker: never drawn"}},
               [box, frame](cCanvas& canvas, const cPlace& place)
               {
+                  // A light field: labels write their values in dark text on it.
                   const cRectF b = Map(place, box.Inset(frame, frame, frame, frame));
-                  DrawPanel(canvas, b, place.S(3), cColour::FromARGB(0xff161616), cColour::FromARGB(0xff4a4a4a));
+                  DrawPanel(canvas, b, place.S(3), cColour::FromARGB(0xffe4e4e4), cColour::FromARGB(0xff5a5a5a));
               });
     }
 

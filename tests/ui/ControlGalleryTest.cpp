@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/DisplayMetrics.h"
+#include "platform/FrameTiming.h"
+#include "render/AtlasProfiles.h"
+#include "render/DrawList.h"
+#include "render/Material.h"
+#include "render/RenderStartup.h"
+#include "render/Renderer.h"
+#include "support/ControlGallery.h"
+#include "support/OffscreenGL.h"
+#include "support/ResMount.h"
+#include "ui/InputManager.h"
+#include "ui/WidgetButton.h"
+#include "ui/WidgetLabel.h"
+#include "ui/WidgetManager.h"
+#include "ui/WidgetModalContainer.h"
+#include "ui/WidgetMultiButton.h"
+#include "ui/WidgetTabView.h"
+
+namespace
+{
+int Channel(uint32_t colour, int shift) { return int((colour >> shift) & 0xff); }
+int Red(uint32_t colour) { return Channel(colour, 0); }
+int Blue(uint32_t colour) { return Channel(colour, 16); }
+
+// The gallery of controls drawn by the real renderer from the generated
+// atlas and font, with a finger held on one button, as a user sees it.
+class ControlGalleryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetDisplayMetricsForClass(kDeviceClassDesktop);
+        SetFrameTiming(60.0f);
+        gl = std::make_unique<cOffscreenGL>(1024, 768);
+        ASSERT_TRUE(gl->IsReady()) << gl->Error();
+        mount = std::make_unique<cResMount>(GeneratedResourceFolder());
+        SelectTextureProfiles(kDeviceClassDesktop);
+        ASSERT_TRUE(CreateMaterials(kDeviceClassDesktop)) << "atlases missing in " << mount->Root();
+        ASSERT_TRUE(CreateFonts());
+        input = std::make_unique<cInputManager>();
+        input->Init();
+        manager = std::make_unique<cWidgetManager>();
+        ASSERT_TRUE(manager->Init(&gl->Renderer()));
+        cMaterial* texturedColour = gMaterialRegistry->Find("TexturedColour");
+        manager->GetDrawList()->currentMaterial = texturedColour;
+        manager->GetRoot()->SetMaterial(texturedColour);
+    }
+    void TearDown() override
+    {
+        manager.reset();
+        input.reset();
+        if (gl && gl->IsReady())
+            gl->Renderer().BindTexture(0, nullptr, kSamplingLinear);
+        DestroyMaterialsAndFonts();
+        SelectTextureProfiles(kDeviceClassPhone);
+        mount.reset();
+        gl.reset();
+        ResetDisplayMetrics();
+    }
+
+    void DrawFrame()
+    {
+        gl->Renderer().Clear(kClearColour | kClearDepth);
+        manager->Draw();
+    }
+
+    uint32_t Pixel(float x, float y) const { return gl->PixelAt(pixels, int(x), int(y)); }
+
+    // A point on a button's face, clear of its label: a quarter in from the
+    // left, a third down.
+    uint32_t FaceOf(cWidgetButton* button) const
+    {
+        const cRect& body = button->GetContentBounds();
+        return Pixel(body.xMin + (body.xMax - body.xMin) * 0.15f, body.yMin + (body.yMax - body.yMin) * 0.35f);
+    }
+
+    std::unique_ptr<cOffscreenGL> gl;
+    std::unique_ptr<cResMount> mount;
+    std::unique_ptr<cInputManager> input;
+    std::unique_ptr<cWidgetManager> manager;
+    std::vector<uint8_t> pixels;
+};
+
+TEST_F(ControlGalleryTest, EveryControlInEveryStateToldApartAtAGlance)
+{
+    const cControlGallery g = BuildControlGallery(manager->GetRoot());
+    DrawFrame();
+    const cRect& held = g.heldButton->GetRect();
+    ASSERT_TRUE(input->TouchBegan(1, (held.xMin + held.xMax) * 0.5f, (held.yMin + held.yMax) * 0.5f));
+    const cRect& command = g.commands->GetGridRect();
+    ASSERT_TRUE(input->TouchBegan(2, command.xMin + 10, command.yMin + 10));
+    DrawFrame();
+    pixels = gl->ReadPixels();
+    const std::string saved = gl->SaveFrame("controls-gallery");
+    std::printf("controls gallery saved as %s\n", saved.c_str());
+
+    // Lit faces are amber, unlit ones grey, disabled ones the grey halved.
+    const uint32_t normal = FaceOf(g.normalButton), lit = FaceOf(g.litButton);
+    const uint32_t pressed = FaceOf(g.heldButton), disabled = FaceOf(g.disabledButton);
+    EXPECT_NEAR(Red(normal), Blue(normal), 8) << std::hex << normal;
+    EXPECT_GT(Red(lit), Blue(lit) + 100) << std::hex << lit;
+    EXPECT_GT(Red(pressed), Blue(pressed) + 100) << "held down, it lights " << std::hex << pressed;
+    for (int shift : {0, 8, 16})
+        EXPECT_NEAR(Channel(disabled, shift), Channel(normal, shift) / 2, 2) << std::hex << disabled;
+
+    // A selected item and a toggled one are lit, an unselected one is not.
+    const cRect& single = g.singleSelect->items[1].litImage.layoutRect;
+    const uint32_t selected = Pixel(single.xMin + 6, single.yMin + 10);
+    const cRect& other = g.singleSelect->items[2].normalImage.layoutRect;
+    const uint32_t unselected = Pixel(other.xMin + 6, other.yMin + 10);
+    EXPECT_GT(Red(selected), Blue(selected) + 100) << std::hex << selected;
+    EXPECT_NEAR(Red(unselected), Blue(unselected), 8) << std::hex << unselected;
+    const cRect& toggled = g.toggles->items[3].litImage.layoutRect;
+    EXPECT_GT(Red(Pixel(toggled.xMin + 6, toggled.yMin + 10)), 150);
+
+    // The disabled label keeps its box; only its text greys.
+    const cRect& box = g.label->GetTextRect();
+    const cRect& greyBox = g.disabledLabel->GetTextRect();
+    EXPECT_EQ(Pixel(box.xMax - 2, box.yMin + 2), Pixel(greyBox.xMax - 2, greyBox.yMin + 2));
+
+    // Both tab views light their selected tab.
+    for (cWidgetTabView* view : {g.tabRow, g.tabColumn})
+    {
+        const cRect& tab = view->GetTab(1)->GetRect();
+        const uint32_t face = Pixel((tab.xMin + tab.xMax) * 0.5f, tab.yMin + 5);
+        EXPECT_GT(Red(face), Blue(face) + 100) << std::hex << face;
+    }
+}
+} // namespace
