@@ -1,25 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "platform/DisplayMetrics.h"
-#include "platform/FrameTiming.h"
-#include "render/AtlasProfiles.h"
-#include "render/DrawList.h"
-#include "render/Material.h"
-#include "render/RenderStartup.h"
-#include "render/Renderer.h"
 #include "support/ControlGallery.h"
-#include "support/OffscreenGL.h"
-#include "support/ResMount.h"
-#include "ui/InputManager.h"
+#include "ui/OffscreenScreenFixture.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetLabel.h"
-#include "ui/WidgetManager.h"
-#include "ui/WidgetModalContainer.h"
 #include "ui/WidgetMultiButton.h"
 #include "ui/WidgetTabView.h"
 
@@ -31,60 +17,21 @@ int Blue(uint32_t colour) { return Channel(colour, 16); }
 
 // The gallery of controls drawn by the real renderer from the generated
 // atlas and font, with a finger held on one button, as a user sees it.
-class ControlGalleryTest : public ::testing::Test
+class ControlGalleryTest : public OffscreenScreenFixture
 {
 protected:
-    void SetUp() override
-    {
-        SetDisplayMetricsForClass(kDeviceClassDesktop);
-        SetFrameTiming(60.0f);
-        gl = std::make_unique<cOffscreenGL>(1024, 768);
-        ASSERT_TRUE(gl->IsReady()) << gl->Error();
-        mount = std::make_unique<cResMount>(GeneratedResourceFolder());
-        SelectTextureProfiles(kDeviceClassDesktop);
-        ASSERT_TRUE(CreateMaterials(kDeviceClassDesktop)) << "atlases missing in " << mount->Root();
-        ASSERT_TRUE(CreateFonts());
-        input = std::make_unique<cInputManager>();
-        input->Init();
-        manager = std::make_unique<cWidgetManager>();
-        ASSERT_TRUE(manager->Init(&gl->Renderer()));
-        cMaterial* texturedColour = gMaterialRegistry->Find("TexturedColour");
-        manager->GetDrawList()->currentMaterial = texturedColour;
-        manager->GetRoot()->SetMaterial(texturedColour);
-    }
-    void TearDown() override
-    {
-        manager.reset();
-        input.reset();
-        if (gl && gl->IsReady())
-            gl->Renderer().BindTexture(0, nullptr, kSamplingLinear);
-        DestroyMaterialsAndFonts();
-        SelectTextureProfiles(kDeviceClassPhone);
-        mount.reset();
-        gl.reset();
-        ResetDisplayMetrics();
-    }
-
-    void DrawFrame()
-    {
-        gl->Renderer().Clear(kClearColour | kClearDepth);
-        manager->Draw();
-    }
+    void SetUp() override { StartScreen(1024, 768); }
 
     uint32_t Pixel(float x, float y) const { return gl->PixelAt(pixels, int(x), int(y)); }
 
-    // A point on a button's face, clear of its label: a quarter in from the
-    // left, a third down.
+    // A point on a button's face clear of its label: 15 % in from the left,
+    // a third of the way down.
     uint32_t FaceOf(cWidgetButton* button) const
     {
         const cRect& body = button->GetContentBounds();
         return Pixel(body.xMin + (body.xMax - body.xMin) * 0.15f, body.yMin + (body.yMax - body.yMin) * 0.35f);
     }
 
-    std::unique_ptr<cOffscreenGL> gl;
-    std::unique_ptr<cResMount> mount;
-    std::unique_ptr<cInputManager> input;
-    std::unique_ptr<cWidgetManager> manager;
     std::vector<uint8_t> pixels;
 };
 

@@ -2,25 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
-#include "platform/DisplayMetrics.h"
-#include "platform/FrameTiming.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
-#include "render/Material.h"
-#include "render/RenderStartup.h"
-#include "render/Renderer.h"
 #include "render/TextBatch.h"
-#include "support/OffscreenGL.h"
-#include "support/ResMount.h"
-#include "ui/InputManager.h"
 #include "ui/LayoutLinear.h"
-#include "ui/WidgetManager.h"
-#include "ui/WidgetModalContainer.h"
+#include "ui/OffscreenScreenFixture.h"
 #include "ui/WidgetPanelScroller.h"
 
 namespace
@@ -104,50 +93,10 @@ int Channel(uint32_t colour, int shift) { return int((colour >> shift) & 0xff); 
 // The studio as a user first meets a page: a white page of nested rows and
 // columns, a panel scroller caught half-way between two panels, and a
 // dialogue zooming open over the dimmed screen.
-class WidgetScreenTest : public ::testing::Test
+class WidgetScreenTest : public OffscreenScreenFixture
 {
 protected:
-    void SetUp() override
-    {
-        SetDisplayMetricsForClass(kDeviceClassDesktop);
-        SetFrameTiming(60.0f);
-        gl = std::make_unique<cOffscreenGL>(640, 480);
-        ASSERT_TRUE(gl->IsReady()) << gl->Error();
-        mount = std::make_unique<cResMount>(GeneratedResourceFolder());
-        SelectTextureProfiles(kDeviceClassDesktop);
-        ASSERT_TRUE(CreateMaterials(kDeviceClassDesktop)) << "atlases missing in " << mount->Root();
-        ASSERT_TRUE(CreateFonts());
-        input = std::make_unique<cInputManager>();
-        input->Init();
-        manager = std::make_unique<cWidgetManager>();
-        ASSERT_TRUE(manager->Init(&gl->Renderer()));
-        cMaterial* texturedColour = gMaterialRegistry->Find("TexturedColour");
-        manager->GetDrawList()->currentMaterial = texturedColour;
-        manager->GetRoot()->SetMaterial(texturedColour);
-    }
-    void TearDown() override
-    {
-        manager.reset();
-        input.reset();
-        if (gl && gl->IsReady())
-            gl->Renderer().BindTexture(0, nullptr, kSamplingLinear);
-        DestroyMaterialsAndFonts();
-        SelectTextureProfiles(kDeviceClassPhone);
-        mount.reset();
-        gl.reset();
-        ResetDisplayMetrics();
-    }
-
-    void DrawFrame()
-    {
-        gl->Renderer().Clear(kClearColour | kClearDepth);
-        manager->Draw();
-    }
-
-    std::unique_ptr<cOffscreenGL> gl;
-    std::unique_ptr<cResMount> mount;
-    std::unique_ptr<cInputManager> input;
-    std::unique_ptr<cWidgetManager> manager;
+    void SetUp() override { StartScreen(640, 480); }
 };
 
 TEST_F(WidgetScreenTest, NestedLayoutsAScrollerHalfWayAndAZoomOverTheDimmedScreen)

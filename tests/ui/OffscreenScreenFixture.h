@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/DisplayMetrics.h"
+#include "platform/FrameTiming.h"
+#include "render/AtlasProfiles.h"
+#include "render/DrawList.h"
+#include "render/Material.h"
+#include "render/RenderStartup.h"
+#include "render/Renderer.h"
+#include "support/OffscreenGL.h"
+#include "support/ResMount.h"
+#include "ui/InputManager.h"
+#include "ui/WidgetManager.h"
+#include "ui/WidgetModalContainer.h"
+
+// The toolkit as the desktop program starts it, drawing through the real
+// OpenGL renderer offscreen with the generated atlases and font, for tests
+// that look at a whole screen.
+class OffscreenScreenFixture : public ::testing::Test
+{
+protected:
+    // Called from the test's SetUp with the screen's size.
+    void StartScreen(int width, int height)
+    {
+        SetDisplayMetricsForClass(kDeviceClassDesktop);
+        SetFrameTiming(60.0f);
+        gl = std::make_unique<cOffscreenGL>(width, height);
+        ASSERT_TRUE(gl->IsReady()) << gl->Error();
+        mount = std::make_unique<cResMount>(GeneratedResourceFolder());
+        SelectTextureProfiles(kDeviceClassDesktop);
+        ASSERT_TRUE(CreateMaterials(kDeviceClassDesktop)) << "atlases missing in " << mount->Root();
+        ASSERT_TRUE(CreateFonts());
+        input = std::make_unique<cInputManager>();
+        input->Init();
+        manager = std::make_unique<cWidgetManager>();
+        ASSERT_TRUE(manager->Init(&gl->Renderer()));
+        cMaterial* texturedColour = gMaterialRegistry->Find("TexturedColour");
+        manager->GetDrawList()->currentMaterial = texturedColour;
+        manager->GetRoot()->SetMaterial(texturedColour);
+    }
+    void TearDown() override
+    {
+        manager.reset();
+        input.reset();
+        if (gl && gl->IsReady())
+            gl->Renderer().BindTexture(0, nullptr, kSamplingLinear);
+        DestroyMaterialsAndFonts();
+        SelectTextureProfiles(kDeviceClassPhone);
+        mount.reset();
+        gl.reset();
+        ResetDisplayMetrics();
+    }
+
+    void DrawFrame()
+    {
+        gl->Renderer().Clear(kClearColour | kClearDepth);
+        manager->Draw();
+    }
+
+    std::unique_ptr<cOffscreenGL> gl;
+    std::unique_ptr<cResMount> mount;
+    std::unique_ptr<cInputManager> input;
+    std::unique_ptr<cWidgetManager> manager;
+};
