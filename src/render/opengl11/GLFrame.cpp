@@ -69,6 +69,8 @@ void cGLFrame::AddMatrix(const float* matrix)
 
 void cGLFrame::AddBytes(const void* bytes, uint32_t count)
 {
+    if (count == 0)
+        return;
     const size_t at = mWords.size();
     mWords.resize(at + WordsFor(count), 0);
     std::memcpy(mWords.data() + at, bytes, count);
