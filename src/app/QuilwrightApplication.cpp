@@ -40,6 +40,7 @@
 #include "render/Texture.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
+#include "ui/UIMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
 
@@ -427,6 +428,8 @@ bool cQuilwrightApplication::StartCore()
     CreateSequencer();
     CreatePlaybackStateService();
     StartAudioManager();
+    // The main UI's place: its metrics come before any widget is built.
+    SetupUIMetrics();
     CreateInstrumentPackages();
     CreateEffectRegistry();
     StartMIDIInput();

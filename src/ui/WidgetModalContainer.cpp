@@ -134,6 +134,14 @@ void cWidgetModalContainer::Pop(cWidget* widget)
     widget->Release();
 }
 
+bool cWidgetModalContainer::HasLayer(const cWidget* widget) const
+{
+    for (int i = 0; i < mLayerCount; ++i)
+        if (mLayers[i].widget == widget)
+            return true;
+    return false;
+}
+
 cWidgetModalContainer::cLayer* cWidgetModalContainer::FindClosing(const cWidget* widget)
 {
     for (int i = 0; i < mClosingCount; ++i)

@@ -69,6 +69,8 @@ public:
     int GetLayerCount() const { return mLayerCount; }
     const cLayer& GetLayer(int index) const { return mLayers[index]; }
     cWidget* GetTopLayerWidget() const { return mLayerCount > 0 ? mLayers[mLayerCount - 1].widget : nullptr; }
+    // Whether the widget is on the layer stack (closing layers are not).
+    bool HasLayer(const cWidget* widget) const;
     int GetClosingCount() const { return mClosingCount; }
     const cLayer& GetClosing(int index) const { return mClosing[index]; }
 

@@ -2,47 +2,28 @@
 
 #include <cstdint>
 
+#include "ui/HouseColours.h"
+#include "ui/WidgetFactories.h"
+
 class cWidgetButton;
 class cWidgetEditLabel;
 class cWidgetLabel;
 class cWidgetLEDCycleButton;
 class cWidgetMultiButton;
 
-// Builds the standard controls in the house style (the skin sprites of the
-// colour atlas, the text sizes of the device class, the house colours and
-// margins), as the application's pages will get them, so that tests and
-// benchmarks see the controls as a user does.
+// The standard controls as the application's pages get them, from the
+// house-style factories, so that tests and benchmarks see the controls as a
+// user does; sprites are named by their colour-atlas index.
 namespace ControlKit
 {
-// Light label text on the dark button skins, dark caption text on pages.
-constexpr uint32_t kLightLabel = 0xffdcdcdc;
-constexpr uint32_t kDarkCaption = 0xff1e1e1e;
+constexpr uint32_t kLightLabel = HouseColour::kLightLabel;
+constexpr uint32_t kDarkCaption = HouseColour::kDarkCaption;
 
-// Button style bits: 1 with 4 small square, 1 with 8 small, 2 with 8 (without
-// 1) small tall, anything else the standard wide body; 0x20 stretched across,
-// 0x40 without the shadow.
-enum eButtonStyle : uint32_t
-{
-    kStyleSmallSquare = 0x5,
-    kStyleSmall = 0x9,
-    kStyleSmallTall = 0xa,
-    kStyleStretched = 0x20,
-    kStyleNoShadow = 0x40,
-};
-
-// Text sizes 0..6 of the device class (2 is the standard size of button
-// labels and captions).
-float TextSize(int index);
-
-// The skin's sprite indices for a style: background drawn and size, lit
-// background drawn and size, and the image alignment.
-struct cButtonSkin
-{
-    int drawn, size, litDrawn, litSize;
-    int32_t alignment;
-
-    static cButtonSkin FromStyle(uint32_t style);
-};
+constexpr uint32_t kStyleSmallSquare = kButtonStyleSmallSquare;
+constexpr uint32_t kStyleSmall = kButtonStyleSmall;
+constexpr uint32_t kStyleSmallTall = kButtonStyleSmallTall;
+constexpr uint32_t kStyleStretched = kButtonStyleStretched;
+constexpr uint32_t kStyleNoShadow = kButtonStyleNoShadow;
 
 // Each returns a new widget holding the caller's reference.
 cWidgetButton* Button(const char* label, int32_t mode, uint32_t style);
