@@ -9,9 +9,13 @@
 #include "ui/InputManager.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetButton.h"
+#include "ui/WidgetComboBox.h"
 #include "ui/WidgetEditLabel.h"
 #include "ui/WidgetLabel.h"
+#include "ui/WidgetList.h"
 #include "ui/WidgetMultiButton.h"
+#include "ui/WidgetScrollBar.h"
+#include "ui/WidgetSpinButton.h"
 
 namespace
 {
@@ -44,6 +48,28 @@ enum eSkinSprite : int
     kEffectButtonLitDrawn = 60,
     kEffectIconMarker = 61,
     kEffectButtonLit = 62,
+    kKnobDrawn = 63,
+    kKnobSize = 64,
+    kKnobPointer = 65,
+    kKnobTick = 66,
+    kKnobGlow = 223,
+    kKnobGlowReference = 224,
+    kLargeTrack = 326,
+    kSmallTrack = 327,
+    kLargeThumbAcross = 328,
+    kSmallThumbAcross = 329,
+    kLargeThumbUpright = 330,
+    kSmallThumbUpright = 331,
+    kLargeGripAcross = 332,
+    kSmallGripAcross = 333,
+    kLargeGripUpright = 334,
+    kSmallGripUpright = 335,
+    kSpinDownDrawn = 338,
+    kSpinDown = 339,
+    kSpinBoxDrawn = 340,
+    kSpinBox = 341,
+    kSpinUpDrawn = 342,
+    kSpinUp = 343,
     kLabelBoxDrawn = 350,
     kLabelBox = 351,
     kLabelTextArea = 352,
@@ -59,6 +85,14 @@ constexpr float kIconTextGap = 6.0f;
 constexpr float kIconAboveOffset = -8.0f;
 constexpr float kLabelBelowIconOffset = 11.0f;
 constexpr int32_t kKeyEscape = 257;
+constexpr uint32_t kPressedTint = 0xff808080;
+constexpr uint32_t kKnobGlowColour = 0xc83232ff;
+constexpr uint32_t kListBackground = 0xff202020;
+constexpr uint32_t kListEvenRow = 0xff383838;
+constexpr uint32_t kListOddRow = 0xff2c2c2c;
+// The menu's items are a little lower than the lit skin.
+constexpr float kComboItemScale = 0.91f;
+constexpr int32_t kThreePatchAcrossScaledDown = 0x23;
 
 const cAtlasSprite* Sprite(int index) { return &gTex8888AtlasTable[index]; }
 
@@ -85,6 +119,13 @@ void SetCaption(cTextStyle& caption)
 }
 
 void SetBothSprites(cImage& image, const cAtlasSprite* sprite) { image.SetSprites(sprite, sprite, nullptr); }
+
+void SetSpinImages(cImage& normal, cImage& pressed, int drawn, int size)
+{
+    normal.SetSprites(Sprite(size), Sprite(drawn), nullptr);
+    pressed.SetSprites(Sprite(size), Sprite(drawn), nullptr);
+    pressed.colour = kPressedTint;
+}
 
 void DressLabel(cWidgetLabel* label, int32_t textSize)
 {
@@ -268,4 +309,94 @@ void ClearButtonIcon(cWidgetButton* button)
     button->labelStyle.offsetX = 0.0f;
     button->labelStyle.offsetY = 0.0f;
     button->labelStyle.alignment = kNaturalCentred;
+}
+
+cWidgetList* CreateList(const char* caption)
+{
+    auto* list = new cWidgetList();
+    list->SetName(caption);
+    SetCaption(list->captionStyle);
+    const uint32_t colours[3] = {kListBackground, kListEvenRow, kListOddRow};
+    cImage* images[3] = {&list->backgroundImage, &list->evenRowImage, &list->oddRowImage};
+    for (int i = 0; i < 3; ++i)
+    {
+        SetBothSprites(*images[i], Sprite(kTex8888SolidFill));
+        images[i]->colour = colours[i];
+    }
+    cWidgetScrollBar* bar = CreateScrollBar(true, false);
+    list->SetScrollBar(bar);
+    bar->Release();
+    SetMargins(list->GetScrollHelper().insets, 1, 1, 0, 1);
+    return list;
+}
+
+cWidgetSpinButton* CreateSpinButton(const char* caption)
+{
+    auto* spin = new cWidgetSpinButton(kSpinDragAnywhere);
+    SetSpinImages(spin->upImage, spin->upImagePressed, kSpinUpDrawn, kSpinUp);
+    SetSpinImages(spin->downImage, spin->downImagePressed, kSpinDownDrawn, kSpinDown);
+    spin->valueBoxImage.SetSprites(Sprite(kSpinBox), Sprite(kSpinBoxDrawn), nullptr);
+    spin->SetName(caption);
+    spin->zoneMargin = 5.0f;
+    SetTextStyle(spin->valueTextStyle, HouseColour::kValue, GetTextSize(kTextSizeValue));
+    SetCaption(spin->captionStyle);
+    return spin;
+}
+
+cWidgetScrollBar* CreateScrollBar(bool vertical, bool large)
+{
+    auto* bar = new cWidgetScrollBar(vertical);
+    bar->trackSprite = Sprite(large ? kLargeTrack : kSmallTrack);
+    if (large)
+    {
+        bar->thumbSprite = Sprite(vertical ? kLargeThumbUpright : kLargeThumbAcross);
+        bar->gripSprite = Sprite(vertical ? kLargeGripUpright : kLargeGripAcross);
+    }
+    else
+    {
+        bar->thumbSprite = Sprite(vertical ? kSmallThumbUpright : kSmallThumbAcross);
+        bar->gripSprite = Sprite(vertical ? kSmallGripUpright : kSmallGripAcross);
+    }
+    bar->thumbEndInset = large ? 5.0f : 1.0f;
+    bar->thumbSideInset = large ? 6.0f : 1.0f;
+    return bar;
+}
+
+cWidgetComboBox* CreateComboBox(const char* name, int32_t capacity, int32_t comboFlags, const cDelegate& change)
+{
+    auto* combo = new cWidgetComboBox(capacity, comboFlags);
+    combo->SetName(name);
+    combo->clickDelegate = change;
+    combo->itemHeight = RoundAway(Sprite(kSmallTallLit)->height * kComboItemScale);
+    combo->minimumMenuWidth = combo->itemHeight * 2.0f;
+    combo->itemGap = -1.0f;
+    SetTextStyle(combo->labelStyle, HouseColour::kLightLabel, GetTextSize(kTextSizeAlert));
+    SetBothSprites(combo->litBackground, Sprite(kSmallTallLit));
+    SetBothSprites(combo->highlightedItemImage, Sprite(kSmallTallLit));
+    SetBothSprites(combo->background, Sprite(kSmallTall));
+    SetBothSprites(combo->itemImage, Sprite(kSmallTall));
+    for (cImage* image : {&combo->litBackground, &combo->highlightedItemImage, &combo->background, &combo->itemImage})
+        image->alignment = kThreePatchAcrossScaledDown;
+    return combo;
+}
+
+cWidgetKnob* CreateEffectKnob(const cWidgetKnob::cParameter& parameter, uint32_t captionColour)
+{
+    auto* knob = new cWidgetKnob(0);
+    knob->SetParameter(parameter);
+    knob->highlightSprite = Sprite(kKnobGlow);
+    knob->highlightReferenceSprite = Sprite(kKnobGlowReference);
+    knob->highlightColour = kKnobGlowColour;
+    knob->highlightScale = 1.0f;
+    knob->pointerSprite = Sprite(kKnobPointer);
+    knob->pointerRadius = 0.8f;
+    knob->pointerStyle = kKnobPointerRotated;
+    knob->tickSprite = Sprite(kKnobTick);
+    knob->tickRadius = 1.15f;
+    knob->knobImage.SetSprites(Sprite(kKnobSize), Sprite(kKnobDrawn), nullptr);
+    knob->knobImage.alignment = kNaturalCentred;
+    knob->captionStyle.colour = captionColour;
+    knob->captionStyle.offsetY = -0.4f * FontSizeOf(knob->captionStyle.font);
+    knob->ModifyFlags(kWidgetLayoutDirty | kWidgetStateDirty, 0, false);
+    return knob;
 }

@@ -2,8 +2,15 @@
 
 #include <cstdint>
 
+#include "ui/WidgetKnob.h"
+
 struct cAtlasSprite;
+class cDelegate;
 class cWidgetButton;
+class cWidgetComboBox;
+class cWidgetList;
+class cWidgetScrollBar;
+class cWidgetSpinButton;
 class cWidgetEditLabel;
 class cWidgetLabel;
 class cWidgetMultiButton;
@@ -50,6 +57,12 @@ cWidgetEditLabel* CreateEditLabel();
 cWidgetButton* CreateDialogueButton();
 // The icon shows only while the button is lit.
 cWidgetButton* CreateEffectButton(const char* label, int32_t mode, const cAtlasSprite* icon, uint32_t labelColour);
+// A list with its small vertical scroll bar attached.
+cWidgetList* CreateList(const char* caption);
+cWidgetSpinButton* CreateSpinButton(const char* caption);
+cWidgetScrollBar* CreateScrollBar(bool vertical, bool large);
+cWidgetComboBox* CreateComboBox(const char* name, int32_t capacity, int32_t comboFlags, const cDelegate& change);
+cWidgetKnob* CreateEffectKnob(const cWidgetKnob::cParameter& parameter, uint32_t captionColour);
 
 // The icon above the centre, the label below it.
 void SetButtonIcon(cWidgetButton* button, const cAtlasSprite* icon);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "base/Delegate.h"
+#include "ui/HouseColours.h"
 #include "ui/WidgetKnob.h"
 
 class cWidgetComboBox;
@@ -17,7 +18,7 @@ namespace ControlKit
 {
 // Colours as the pages give them: the spin button's value text, the knobs'
 // red touch glow.
-constexpr uint32_t kValueText = 0xffe5b000;
+constexpr uint32_t kValueText = HouseColour::kValue;
 constexpr uint32_t kKnobGlow = 0xc83232ff;
 
 cWidgetKnob* EffectKnob(const cWidgetKnob::cParameter& parameter, uint32_t captionColour);

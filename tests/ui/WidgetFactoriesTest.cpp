@@ -3,6 +3,7 @@
 #include "base/GenString.h"
 #include "ui/DialogueFixture.h"
 #include "ui/WidgetButton.h"
+#include "ui/WidgetComboBox.h"
 #include "ui/WidgetFactories.h"
 
 namespace
@@ -61,6 +62,16 @@ TEST_F(WidgetFactoriesTest, ButtonStylesChooseTheirSkins)
         EXPECT_EQ(button->touchMargins[2], 5.0f);
         button->Release();
     }
+}
+
+TEST_F(WidgetFactoriesTest, ComboItemsAreAlmostAsHighAsTheLitSkinAndTheMenuTwiceAsWide)
+{
+    ASSERT_EQ(Sprite(22).height, 44);
+    cWidgetComboBox* combo = CreateComboBox("Mode", 4, 0, cDelegate());
+    EXPECT_EQ(combo->itemHeight, 40);
+    EXPECT_EQ(combo->minimumMenuWidth, 80);
+    EXPECT_EQ(combo->itemGap, -1);
+    combo->Release();
 }
 
 TEST_F(WidgetFactoriesTest, TheManualPageIsAFileAddressWithThreeSlashesAndEncodedBlanks)
