@@ -3,6 +3,10 @@
 #include <cstdio>
 
 #include "app/AppIcon.h"
+#include "app/GlobalSettings.h"
+#include "app/MIDISettings.h"
+#include "app/OrientationHandler.h"
+#include "app/TransportReport.h"
 #include "audio/AudioDevicePort.h"
 #include "audio/AudioLock.h"
 #include "audio/AudioManager.h"
@@ -26,8 +30,10 @@
 #include "mixer/Mixer.h"
 #include "mixer/MixingDeskInstrument.h"
 #include "mixer/MixingDeskPackage.h"
+#include "platform/DeviceServices.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
+#include "platform/GlobalSettingValues.h"
 #include "platform/PlaybackStateService.h"
 #include "platform/WebViewService.h"
 #include "platform/os/MessageBox.h"
@@ -40,6 +46,7 @@
 #include "render/Texture.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
+#include "ui/InstallerPage.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -103,6 +110,14 @@ void CreateInputManager()
     gInputManager->Init();
 }
 
+// At rest and fully charged: this platform has neither sensors nor battery.
+void CreateDeviceStatus()
+{
+    if (!cBatteryStatus::GetInstance())
+        new cBatteryStatus();
+    new cDeviceMotion();
+}
+
 // A missing atlas leaves its material untextured; start-up goes on.
 void CreateMaterialRegistry()
 {
@@ -142,10 +157,20 @@ void CreateMIDIManager()
         new cMIDIManager();
 }
 
-void CreateWebViewService()
+// Missing or damaged files leave the defaults, or the backup's values.
+void LoadGlobalSettings()
+{
+    if (!cGlobalSettings::GetInstance())
+        new cGlobalSettings();
+    cGlobalSettings::GetInstance()->Load();
+}
+
+void CreateWebServices()
 {
     if (!gWebViewService)
         new cWebViewService();
+    if (!cEmailService::GetInstance())
+        new cEmailService();
 }
 
 void CreateMessageQueue()
@@ -154,7 +179,46 @@ void CreateMessageQueue()
         new cMessageQueue();
 }
 
+// The installer writes them again; they may not match what it installs.
+void DeleteMIDISettingsFiles()
+{
+    File::cFileSystem* documents = gFileSystemRegistry->FindFileSystem("Doc");
+    if (!documents)
+        return;
+    for (const char* suffix : {"", ".tmp", ".bak"})
+    {
+        cGenStringFixed<64> path;
+        path.Printf("%s%s", cMIDISettings::kFileName, suffix);
+        documents->Delete(path);
+    }
+}
+
 // ------------------------------------------------------------ stage 2 steps
+
+void SaveInstalledVersion()
+{
+    cGlobalSettings* settings = cGlobalSettings::GetInstance();
+    settings->SetInstalled();
+    settings->Save();
+}
+
+void CreateNetworkStatus()
+{
+    if (!cNetworkStatus::GetInstance())
+        new cNetworkStatus();
+}
+
+void CreateShareService()
+{
+    if (!cShareServiceStub::GetInstance())
+        new cShareServiceStub();
+}
+
+void CreateDefaultMaterial()
+{
+    if (!gDefaultMaterial)
+        gDefaultMaterial = new cMaterial(kBlendOff);
+}
 
 void CreateInstrumentSlotTable() { new cInstrumentSlotTable(); }
 
@@ -192,6 +256,8 @@ void StartAudioManager()
     settings.sampleRate = 44100.0f;
     settings.sampleFormat = kAudioFormatS16;
     settings.channels = 2;
+    settings.bufferLatency = gSettings.bufferLatency;
+    settings.audioQuality = gSettings.audioQuality;
     audio->Init(settings);
 }
 
@@ -208,6 +274,15 @@ void CreateEffectRegistry()
 {
     if (!gEffectRegistry)
         RegisterEffectPackages();
+}
+
+// After the packages, whose controller maps it holds, and before the first
+// scan, which opens the ports it enables.
+void LoadMIDISettings()
+{
+    if (!cMIDISettings::GetInstance())
+        new cMIDISettings();
+    cMIDISettings::GetInstance()->Load();
 }
 
 // MIDI input reaches the audio thread from here on.
@@ -238,6 +313,15 @@ void PlaceMixingDesk()
     cScopedAudioLock lock;
     slots->SetSlot(0, desk, true);
     cAudioManager::Get()->GetOutputPort()->AddListener(desk->GetModule());
+}
+
+// Its network changes reach the server, which does nothing with them.
+void CreateDocklineServer()
+{
+    if (!cDocklineServer::GetInstance())
+        new cDocklineServer();
+    cNetworkStatus::GetInstance()->SetChangeDelegate(
+        cDelegate(cDocklineServer::GetInstance(), &cDocklineServer::OnNetworkChanged));
 }
 
 // ----------------------------------------------------------- shutdown steps
@@ -293,6 +377,9 @@ void DestroyMIDIManager()
     delete cMIDIManager::GetInstance();
 }
 
+// Nothing is saved here: the auto-save at terminate was the last save.
+void DestroyMIDISettings() { delete cMIDISettings::GetInstance(); }
+
 // Stops the audio thread and releases the device.
 void DestroyAudioManager()
 {
@@ -317,11 +404,35 @@ void DestroyWidgetManager()
     }
 }
 
+void DestroyEmailService() { delete cEmailService::GetInstance(); }
+
 void DestroyWebViewService() { delete gWebViewService; }
+
+void DestroyDocklineServer() { delete cDocklineServer::GetInstance(); }
+
+void DestroyNetworkStatus() { delete cNetworkStatus::GetInstance(); }
+
+// Its texture reference goes with it.
+void DestroyDefaultMaterial()
+{
+    delete gDefaultMaterial;
+    gDefaultMaterial = nullptr;
+}
+
+void DestroyShareService() { delete cShareServiceStub::GetInstance(); }
+
+void DestroyDeviceMotion() { delete cDeviceMotion::GetInstance(); }
+
+void DestroyBatteryStatus() { delete cBatteryStatus::GetInstance(); }
 
 void DestroyInputManager() { delete gInputManager; }
 
 void DestroyMessageQueue() { delete gMessageQueue; }
+
+void DestroyOrientationHandler() { delete cOrientationHandler::GetInstance(); }
+
+// Nothing is saved here either.
+void DestroyGlobalSettings() { delete cGlobalSettings::GetInstance(); }
 
 void DestroyFileSystems()
 {
@@ -397,17 +508,36 @@ bool cQuilwrightApplication::Initialise()
     CreateJobQueue();
     MountFileSystems();
     CreateInputManager();
+    CreateDeviceStatus();
     CreateMaterialRegistry();
     CreateFontRegistry();
     CreateWidgetManager();
     SetFrameTiming(mFramesPerSecond);
     GiveRootItsMaterial();
     CreateMIDIManager();
-    CreateWebViewService();
+    LoadGlobalSettings();
+    CreateWebServices();
+    CreateOrientationHandler();
     CreateMessageQueue();
-    StartCore();
+    DecideInstaller();
     mSuspended = false;
     return true;
+}
+
+namespace
+{
+cQuilwrightApplication::tStepObserver sStepObserver = nullptr;
+}
+
+void cQuilwrightApplication::SetStepObserver(tStepObserver observer) { sStepObserver = observer; }
+
+template <class F>
+void cQuilwrightApplication::Step(const char* name, F&& step)
+{
+    const int64_t start = sStepObserver ? GetTicks() : 0;
+    step();
+    if (sStepObserver)
+        sStepObserver(name, double(GetTicks() - start) * GetMillisecondsPerTick() * 0.001);
 }
 
 // Start-up stage 2, in this order: 1 the installer version saved; 2 the
@@ -423,21 +553,91 @@ bool cQuilwrightApplication::Initialise()
 bool cQuilwrightApplication::StartCore()
 {
     mCoreStarted = true;
-    CreateInstrumentSlotTable();
-    BuildSoundTables();
-    CreateSequencer();
-    CreatePlaybackStateService();
-    StartAudioManager();
+    Step("installer version saved", SaveInstalledVersion);
+    Step("network status", CreateNetworkStatus);
+    Step("instrument slot table", CreateInstrumentSlotTable);
+    Step("share service", CreateShareService);
+    Step("default material", CreateDefaultMaterial);
+    Step("wave, shaper and scale tables", BuildSoundTables);
+    Step("sequencer", CreateSequencer);
+    Step("playback-state service", CreatePlaybackStateService);
+    Step("audio manager", StartAudioManager);
     // The main UI's place: its metrics come before any widget is built.
-    SetupUIMetrics();
-    CreateInstrumentPackages();
-    CreateEffectRegistry();
-    StartMIDIInput();
-    CreateAuditionPlayer();
-    PlaceMixingDesk();
-    ClearSuspendedOnceAudioRuns();
-    OpenCommandLineDocuments();
+    Step("UI metrics", SetupUIMetrics);
+    Step("instrument packages", CreateInstrumentPackages);
+    Step("effect registry", CreateEffectRegistry);
+    Step("MIDI settings", LoadMIDISettings);
+    Step("MIDI input and first scan", StartMIDIInput);
+    Step("audition player", CreateAuditionPlayer);
+    Step("mixing desk", PlaceMixingDesk);
+    Step("companion server", CreateDocklineServer);
+    Step("suspended flag", [this] { ClearSuspendedOnceAudioRuns(); });
+    Step("command-line documents", [this] { OpenCommandLineDocuments(); });
     return true;
+}
+
+// The first update sets the first orientation.
+void cQuilwrightApplication::CreateOrientationHandler()
+{
+    new cOrientationHandler(cDelegate(this, &cQuilwrightApplication::OnOrientationChanged));
+    cOrientationHandler::GetInstance()->Update();
+}
+
+void cQuilwrightApplication::OnOrientationChanged(int32_t code)
+{
+    static constexpr float kAngles[] = {0.0f, kHalfPi, 2.0f * kHalfPi, -kHalfPi, 0.0f};
+    if (!gRenderer)
+        return;
+    if (code >= kOrientationUpright && code <= kOrientationFree && code != gRenderer->screen.orientation)
+        gRenderer->SetOrientation(kAngles[code], eOrientation(code), false);
+    if (cWidgetManager* ui = cWidgetManager::GetInstance())
+        ui->SetScreenRect({0.0f, 0.0f, gRenderer->screen.orientedWidth, gRenderer->screen.orientedHeight});
+}
+
+// A stored version below 9 means content is missing or stale: the installer
+// runs first. A version lost to a damaged settings file still runs it, but
+// the MIDI settings, which may well be good, are kept.
+void cQuilwrightApplication::DecideInstaller()
+{
+    cGlobalSettings* settings = cGlobalSettings::GetInstance();
+    if (!settings->IsInstallerNeeded())
+    {
+        StartCore();
+        return;
+    }
+    if (settings->GetLastRead() != eSettingsRead::kDamaged)
+        DeleteMIDISettingsFiles();
+    mInstaller = CreateInstallerPage();
+    if (!mInstaller)
+    {
+        StartCore();
+        return;
+    }
+    cWidgetManager::GetInstance()->GetRoot()->Push(mInstaller, 0, 0);
+}
+
+cInstallerPage* cQuilwrightApplication::CreateInstallerPage() { return nullptr; }
+
+// True while the installer still shows.
+bool cQuilwrightApplication::StartCoreOnceInstalled()
+{
+    if (!mInstaller)
+        return false;
+    if (mInstaller->IsDone())
+    {
+        cWidgetManager::GetInstance()->GetRoot()->Pop(mInstaller);
+        ReleaseInstaller();
+        StartCore();
+    }
+    return true;
+}
+
+// A program closed during the installation still holds the page.
+void cQuilwrightApplication::ReleaseInstaller()
+{
+    if (mInstaller)
+        mInstaller->Release();
+    mInstaller = nullptr;
 }
 
 void cQuilwrightApplication::ClearSuspendedOnceAudioRuns()
@@ -481,13 +681,24 @@ bool cQuilwrightApplication::Shutdown()
     DestroyScaleTable();
     FreeSoundTables();
     DestroyMIDIManager();
+    DestroyMIDISettings();
     DestroyAudioManager();
     DestroyPlaybackStateService();
     DestroySequencer();
+    ReleaseInstaller();
     DestroyWidgetManager();
+    DestroyEmailService();
     DestroyWebViewService();
+    DestroyDocklineServer();
+    DestroyNetworkStatus();
+    DestroyDefaultMaterial();
+    DestroyShareService();
+    DestroyDeviceMotion();
+    DestroyBatteryStatus();
     DestroyInputManager();
     DestroyMessageQueue();
+    DestroyOrientationHandler();
+    DestroyGlobalSettings();
     DestroyFileSystems();
     FreeFastMathTables();
     DestroyJobQueue();
@@ -503,9 +714,16 @@ bool cQuilwrightApplication::Update()
     const double now = GetMilliseconds() / 1000.0;
     mFrameDelta = float(now - mClock);
     mClock = now;
+    if (cOrientationHandler* orientation = cOrientationHandler::GetInstance())
+        orientation->Update();
+    if (StartCoreOnceInstalled())
+        return true;
     // Channel lights decay; devices are rescanned every 2 s.
     if (cMIDIManager* midi = cMIDIManager::GetInstance())
         midi->Update(mFrameDelta);
+    // Until there is a status bar, the transport shows on every screen, and
+    // until there is a sampler page nothing captures.
+    ReportTransportState(cTransportScreen());
     return true;
 }
 
@@ -559,6 +777,19 @@ bool cQuilwrightApplication::HandleActivate()
 bool cQuilwrightApplication::HandleEnterBackground()
 {
     mSuspended = true;
+    cAudioManager* audio = cAudioManager::Get();
+    JobQueue::cJobQueue* jobs = JobQueue::gJobQueue;
+    if (!cGlobalSettings::GetInstance() || !audio || !gPlaybackStateService || !cMIDIManager::GetInstance() || !jobs)
+        return true;
+    if (gSettings.backgroundAudio == 0)
+    {
+        // Silent in the background: nothing may run beside the save.
+        audio->SetPaused(true);
+        jobs->CancelAll(false);
+        PerformAutoSave();
+    }
+    else if (jobs->GetPendingCount() == 0)
+        PerformAutoSave();
     return true;
 }
 
@@ -570,12 +801,24 @@ bool cQuilwrightApplication::HandleTerminate()
     // Whatever is held on a keyboard is released.
     if (cMIDIManager* midi = cMIDIManager::GetInstance())
         midi->Suspend();
-    if (JobQueue::gJobQueue)
-        JobQueue::gJobQueue->CancelAll(true);
+    if (JobQueue::cJobQueue* jobs = JobQueue::gJobQueue)
+    {
+        jobs->Close();
+        jobs->CancelAll(true);
+    }
     if (cAudioManager* audio = cAudioManager::Get())
         audio->SetPaused(true);
-    // What the auto-save keeps of the engine: the preview's chain.
+    PerformAutoSave();
+    return true;
+}
+
+void cQuilwrightApplication::PerformAutoSave()
+{
+    if (mInstaller)
+        return;
+    // The preview's chain.
     if (gAuditionPlayer)
         gAuditionPlayer->SerialiseSettings(false);
-    return true;
+    if (cMIDISettings* midi = cMIDISettings::GetInstance())
+        midi->Save();
 }

@@ -64,7 +64,7 @@ void cAudioManager::CreateDevicePorts()
 
 bool cAudioManager::Init(const cAudioSettings& settings)
 {
-    if (mInitialised.load())
+    if (mRunning.load())
         return false;
     mSettings = settings;
     mSecondsPerSample = 1.0f / settings.sampleRate;
@@ -78,10 +78,15 @@ bool cAudioManager::Init(const cAudioSettings& settings)
     }
     const uint32_t bytesPerSample = GetBytesPerSample(static_cast<uint32_t>(settings.sampleFormat));
     const bool isFloat = settings.sampleFormat == kAudioFormatFloat;
-    if (!mVoice->Init(static_cast<int>(settings.sampleRate), settings.channels, static_cast<int>(bytesPerSample * 8), isFloat))
+    const int bitsPerSample = static_cast<int>(bytesPerSample * 8);
+    const bool device = mVoice->Init(static_cast<int>(settings.sampleRate), settings.channels, bitsPerSample, isFloat);
+    if (!device)
     {
+        // The start has failed and says why; the engine stays live on a null
+        // output at the device's pace, so events, edits and presets still
+        // reach the modules and offline renders work.
         mErrorText.AssignCStr(mVoice->GetError());
-        return false;
+        mVoice->InitNull(static_cast<int>(settings.sampleRate), settings.channels, bitsPerSample);
     }
 
     mDeviceRingBytes = static_cast<uint32_t>(settings.channels) * bytesPerSample * kDeviceRingFrames;
@@ -89,11 +94,12 @@ bool cAudioManager::Init(const cAudioSettings& settings)
     mRingIndex.store(0);
     mBufferPool = std::make_unique<cAudioBufferPool>(static_cast<uint32_t>(std::max(settings.poolBufferCount, 0)), kBlockFrames);
 
-    // Initialised before the thread first runs, so its first pass renders.
-    mInitialised.store(true);
+    // Running before the thread first runs, so its first pass renders.
+    mRunning.store(true);
+    mInitialised.store(device);
     mPaused.store(true);
     SetPaused(false);
-    return true;
+    return device;
 }
 
 void cAudioManager::StopThread()
@@ -105,13 +111,14 @@ void cAudioManager::StopThread()
 
 bool cAudioManager::Shutdown()
 {
-    if (!mInitialised.load())
+    if (!mRunning.load())
         return false;
     StopThread();
     mVoice->Stop();
     mVoice->Release();
     mBufferPool.reset();
     mInitialised.store(false);
+    mRunning.store(false);
     return true;
 }
 
@@ -235,7 +242,7 @@ void cAudioManager::MeasureLoad(int64_t startTicks)
 void cAudioManager::ThreadIteration(cThread*)
 {
     FlushDenormalsToZero();
-    if (!mInitialised.load() || !mVoice->IsOpen())
+    if (!mRunning.load() || !mVoice->IsOpen())
     {
         Sleep(kIdleSleepMs);
         return;

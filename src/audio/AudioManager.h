@@ -72,10 +72,11 @@ public:
     cAudioManager(const cAudioManager&) = delete;
     cAudioManager& operator=(const cAudioManager&) = delete;
 
-    // False, changing nothing, when already initialised; otherwise false with
-    // GetErrorText() set when the thread or the device is not usable.
+    // False, changing nothing, when already running; otherwise false with
+    // GetErrorText() set when the thread or the device is not usable. Without
+    // a device the manager still runs, on a null output.
     bool Init(const cAudioSettings& settings);
-    // Stops the thread and releases the device; false when not initialised.
+    // Stops the thread and releases the output; false when not running.
     bool Shutdown();
     // Main thread; never from the audio thread or while holding the lock.
     void SetPaused(bool paused);
@@ -91,7 +92,10 @@ public:
     cCriticalSection* GetLock() { return &mLock; }
     cAudioBufferPool* GetBufferPool() const { return mBufferPool.get(); }
 
+    // Started on the output device.
     bool IsInitialised() const { return mInitialised.load(); }
+    // The thread renders, on the device or on the null output.
+    bool IsRunning() const { return mRunning.load(); }
     bool IsPaused() const { return mPaused.load(); }
     bool IsRendering() const { return mRendering.load(); }
     const char* GetErrorText() const { return mErrorText.CStr(); }
@@ -134,6 +138,7 @@ private:
     std::unique_ptr<uint8_t[]> mDeviceRing;
     std::unique_ptr<cAudioDevicePort> mPorts[kPortCount];
     std::atomic<bool> mInitialised{false};
+    std::atomic<bool> mRunning{false};
     cAudioSettings mSettings;
     std::atomic<uint32_t> mFramesRendered{0};
     float mSecondsPerSample = 1.0f / 44100.0f;

@@ -24,6 +24,8 @@ public:
     void DeleteAll();
 
     uint32_t GetCount() const { return mPackages.GetCount(); }
+    // The first package in registration order; the rest follow through GetNext.
+    cInstrumentPackage* GetFirst() const { return mPackages.GetFirst(); }
 
 private:
     Base::cIntrusiveList<cInstrumentPackage, 1> mPackages;

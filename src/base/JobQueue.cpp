@@ -36,7 +36,7 @@ bool cJobQueue::AddJob(cJob* job)
 {
     // Queued without a worker, the job would never run and its waiters would
     // wait for ever.
-    if (!HasWorker())
+    if (!HasWorker() || mClosed.load())
         return false;
     cScopedLock lock(&mQueueLock);
     if (IsQueued(job))

@@ -54,8 +54,11 @@ public:
     cJobQueue& operator=(const cJobQueue&) = delete;
 
     // False, leaving the job untouched, when there is no worker thread to run
-    // it or the job is already queued.
+    // it, the queue has closed or the job is already queued.
     bool AddJob(cJob* job);
+    // From now on every job is refused, as without a worker: the program is
+    // closing, and a job would run while what it uses is deleted.
+    void Close() { mClosed.store(true); }
     // Queued jobs, plus one while a job runs.
     uint32_t GetPendingCount();
     // Optionally unlinks every queued job (they stay queued-state and are not
@@ -78,6 +81,7 @@ private:
     cCriticalSection mRunLock;   // held by whoever runs a job, taken before mQueueLock
     Base::cIntrusiveList<cJob, 1> mQueue;
     std::atomic<cJob*> mCurrentJob{nullptr};
+    std::atomic<bool> mClosed{false};
     cThread* mWorker = nullptr;
 };
 

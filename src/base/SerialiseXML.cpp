@@ -170,6 +170,8 @@ bool cSerialiseXML::SaveTo(File::cFile* stream)
     return mDocument->SaveFile(stream);
 }
 
+const char* cSerialiseXML::GetDocumentError() const { return mDocument->GetErrorText(); }
+
 // -------------------------------------------------------------------- nodes
 
 bool cSerialiseXML::BeginNode(const char* name, bool)

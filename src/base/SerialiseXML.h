@@ -51,6 +51,9 @@ public:
 
     // Saves the document from the stream's start.
     bool SaveTo(File::cFile* stream);
+    // Why the document could not be loaded; empty when it loaded (a load can
+    // still fail for want of a "Root" element).
+    const char* GetDocumentError() const;
 
 private:
     void CreateDocument();

@@ -9,9 +9,8 @@
 #include "audio/AudioManager.h"
 #include "audio/Sample.h"
 #include "base/Delegate.h"
-#include "base/File.h"
-#include "base/FileSystemRegistry.h"
-#include "base/SerialiseXML.h"
+#include "base/Serialise.h"
+#include "base/SettingsFile.h"
 
 cAuditionPlayer* gAuditionPlayer = nullptr;
 
@@ -193,27 +192,18 @@ void cAuditionPlayer::Render(const cAudioProcessInfo& info, cAudioBuffer& output
 
 bool cAuditionPlayer::SerialiseSettings(bool load)
 {
-    File::cFileSystem* documents = gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr;
-    if (!documents)
-        return false;
-    File::cFile* stream = documents->Open(cGenString(kSettingsFile), load ? File::kModeRead : File::kModeWrite,
-                                          load ? 0u : File::kFlagSafeWrite);
-    if (!stream)
-        return false;
-    Base::cSerialiseXML serialiser(1.0f, stream, 0);
-    bool ok = serialiser.Begin();
-    if (ok)
-    {
-        if (serialiser.BeginNode("EffectRack", true))
-        {
-            mRack.Serialise(serialiser);
-            serialiser.EndNode("EffectRack");
-        }
-        ok = serialiser.End();
-    }
-    // A save that failed anywhere is not committed: the old file stays.
+    const cDelegate body(this, &cAuditionPlayer::SerialiseRack);
     if (!load)
-        ok = stream->Close(!ok) && ok;
-    delete stream;
-    return ok;
+        return WriteSettingsFile(kSettingsFile, 1.0f, body);
+    const eSettingsRead read = ReadSettingsFile(kSettingsFile, 1.0f, body);
+    return read == eSettingsRead::kFile || read == eSettingsRead::kBackup;
+}
+
+void cAuditionPlayer::SerialiseRack(Base::cSerialise& serialiser)
+{
+    if (serialiser.BeginNode("EffectRack", true))
+    {
+        mRack.Serialise(serialiser);
+        serialiser.EndNode("EffectRack");
+    }
 }

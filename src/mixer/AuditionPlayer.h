@@ -6,6 +6,10 @@
 #include "mixer/EffectRack.h"
 
 class cSample;
+namespace Base
+{
+class cSerialise;
+}
 struct cAudioBuffer;
 struct cAudioProcessInfo;
 
@@ -37,7 +41,8 @@ public:
     void SetLoopMode(int32_t mode);
     // Adds the preview into a float stereo block.
     void Render(const cAudioProcessInfo& info, cAudioBuffer& output);
-    // Reads (load true) or writes "AuditionSettings.dat" on "Doc".
+    // Reads (load true) or writes "AuditionSettings.dat" on "Doc". A damaged
+    // file is read from its backup and reported; a read is true when one was.
     bool SerialiseSettings(bool load);
 
     bool IsActive() const { return mPlaying.load(std::memory_order_relaxed) != 0; }
@@ -51,6 +56,7 @@ public:
     cEffectRack& GetRack() { return mRack; }
 
 private:
+    void SerialiseRack(Base::cSerialise& serialiser);
     // Under the lock: the player and the flags stopped; returns the loaded
     // sample for the caller to release once the lock is left.
     cSample* StopLocked(bool clearUseEffects);

@@ -7,7 +7,13 @@
 class cPlaybackStateService
 {
 public:
-    static constexpr int kSlotCount = 3;
+    enum : int
+    {
+        kSlotTransport = 0, // 1 stopped, 2 playing, 3 not available on this screen
+        kSlotSampler = 1,   // 3 no capture, 4 armed, 2 capturing, 0 any other capture state
+        kSlotPosition = 2,  // 3 at the start, playing or not available; 2 stopped elsewhere
+        kSlotCount = 3,
+    };
 
     cPlaybackStateService();
     ~cPlaybackStateService();

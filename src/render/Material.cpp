@@ -6,6 +6,7 @@
 #include <strings.h>
 
 uint32_t gDefaultMaterialColour = 0xffffffffu;
+cMaterial* gDefaultMaterial = nullptr;
 cMaterialRegistry* gMaterialRegistry = nullptr;
 
 cMaterial::cMaterial(eBlendMode blend) : colour(gDefaultMaterialColour), blendMode(blend) {}

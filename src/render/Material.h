@@ -64,3 +64,6 @@ private:
 };
 
 extern cMaterialRegistry* gMaterialRegistry;
+
+// The unnamed opaque material start-up makes for drawing that names none.
+extern cMaterial* gDefaultMaterial;

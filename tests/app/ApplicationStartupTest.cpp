@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "app/GlobalSettings.h"
+#include "app/MIDISettings.h"
+#include "app/OrientationHandler.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
@@ -16,6 +19,7 @@
 #include "midi/MIDIManager.h"
 #include "mixer/AuditionPlayer.h"
 #include "mixer/EffectRegistry.h"
+#include "platform/DeviceServices.h"
 #include "platform/PlaybackStateService.h"
 #include "platform/WebViewService.h"
 #include "render/Font.h"
@@ -47,6 +51,16 @@ std::vector<std::pair<const char*, const void*>> Singletons()
         {"instrument packages", cInstrumentPackageRegistry::GetInstance()},
         {"effect registry", gEffectRegistry},
         {"audition player", gAuditionPlayer},
+        {"global settings", cGlobalSettings::GetInstance()},
+        {"MIDI settings", cMIDISettings::GetInstance()},
+        {"orientation handler", cOrientationHandler::GetInstance()},
+        {"device motion", cDeviceMotion::GetInstance()},
+        {"battery", cBatteryStatus::GetInstance()},
+        {"network", cNetworkStatus::GetInstance()},
+        {"companion server", cDocklineServer::GetInstance()},
+        {"e-mail", cEmailService::GetInstance()},
+        {"share service", cShareServiceStub::GetInstance()},
+        {"default material", gDefaultMaterial},
     };
 }
 

@@ -19,6 +19,7 @@
 #include "TestModules.h"
 #include "audio/AudioBufferPool.h"
 #include "audio/AudioDevicePort.h"
+#include "audio/AudioEvent.h"
 #include "audio/AudioManager.h"
 #include "audio/EffectCrossfade.h"
 #include "audio/SilenceDetector.h"
@@ -63,6 +64,27 @@ public:
     int resumes = 0;
     std::atomic<int> deliveries{0};
     std::atomic<uint32_t> lastFrames{0};
+};
+
+// Counts the events its renders drain, and renders silence.
+class cEventCounter : public cAudioModuleBase
+{
+public:
+    cEventCounter() : cAudioModuleBase(16) {}
+
+    int32_t Process(const cAudioProcessInfo&, cAudioBuffer& buffer) override
+    {
+        DrainEvents();
+        std::fill_n(static_cast<uint8_t*>(buffer.data), buffer.bytes, 0);
+        return 0;
+    }
+    int32_t HandleEvent(const cAudioEvent&) override
+    {
+        handled.fetch_add(1);
+        return 0;
+    }
+
+    std::atomic<int> handled{0};
 };
 
 // Notes on the audio thread how many buffers waited in the voice whenever a
@@ -119,19 +141,41 @@ TEST_F(cAudioManagerTest, StartsRunsAndShutsDownWithTheAudioThread)
     EXPECT_FALSE(manager.Shutdown());
 }
 
-TEST_F(cAudioManagerTest, WithoutADeviceInitFailsWithItsReasonAndTheProgramGoesOn)
+TEST_F(cAudioManagerTest, WithoutADeviceInitFailsWithItsReasonAndTheEngineRunsOnANullOutput)
 {
     cScopedEnv noDevice("SDL_AUDIODRIVER", "no-such-audio-driver");
     auto manager = std::make_unique<cAudioManager>();
+    cEventCounter module;
+    manager->GetOutputPort()->AddListener(&module);
     // How long the failed start and the close take is measured by bench_audio.
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(manager->Init(StartupSettings()));
     EXPECT_FALSE(manager->IsInitialised());
+    EXPECT_TRUE(manager->IsRunning());
     EXPECT_EQ(std::string(manager->GetErrorText()).rfind("Couldn't", 0), 0u) << manager->GetErrorText();
-    // Activation still runs the thread, which idles.
-    manager->SetPaused(false);
-    std::this_thread::sleep_for(20ms);
+
+    // Events still reach the modules.
+    cAudioEvent event = {};
+    event.type = kAudioEventNoteOn;
+    ASSERT_TRUE(module.PostEvent(event));
+    EXPECT_TRUE(WaitUntil([&] { return module.handled.load() == 1; }, 2000ms));
+
+    // Never faster than a device would play: the null output takes its
+    // requests on a fixed schedule from the start, so beyond the latency
+    // depth the frames rendered can never run ahead of the time passed.
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetBuffersRendered() >= 10; }, 2000ms));
+    std::this_thread::sleep_for(300ms);
+    const uint32_t rendered = manager->GetFramesRendered();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double aheadFrames = (cAudioManager::GetLatencyDepth(2) + 1) * 220.0 + 256.0;
+    EXPECT_LE(rendered, seconds * 44100.0 + aheadFrames);
+
     manager->SetPaused(true);
-    EXPECT_EQ(manager->GetBuffersRendered(), 0u);
+    const uint32_t paused = manager->GetBuffersRendered();
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(manager->GetBuffersRendered(), paused);
+    EXPECT_TRUE(manager->Shutdown());
+    EXPECT_FALSE(manager->IsRunning());
     manager.reset();
 }
 

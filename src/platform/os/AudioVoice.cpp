@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -73,8 +75,56 @@ bool cAudioVoice::Init(int sampleRate, int channels, int bitsPerSample, bool isF
     return true;
 }
 
+void cAudioVoice::InitNull(int sampleRate, int channels, int bitsPerSample)
+{
+    Release();
+    const int bytesPerFrame = std::max(channels, 1) * std::max(bitsPerSample / 8, 1);
+    mNullRequest.assign(size_t(kDeviceFrames) * size_t(bytesPerFrame), 0);
+    mNullPeriodNs = int64_t(kDeviceFrames) * 1000000000 / std::max(sampleRate, 1);
+    mNullOpen = true;
+    mRead.store(0);
+    mWrite.store(0);
+    mPlayedBytes = 0;
+}
+
+void cAudioVoice::StartNullPump()
+{
+    if (mNullPumping.exchange(true))
+        return;
+    mNullPump = std::thread(&cAudioVoice::RunNullPump, this);
+}
+
+void cAudioVoice::StopNullPump()
+{
+    if (!mNullPumping.exchange(false))
+        return;
+    mNullPump.join();
+}
+
+// Asks for one request's bytes each period, on absolute deadlines so the
+// pace never drifts.
+void cAudioVoice::RunNullPump()
+{
+    timespec deadline;
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    while (mNullPumping.load())
+    {
+        deadline.tv_nsec += long(mNullPeriodNs);
+        while (deadline.tv_nsec >= 1000000000L)
+        {
+            deadline.tv_nsec -= 1000000000L;
+            ++deadline.tv_sec;
+        }
+        clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr);
+        std::lock_guard<std::mutex> lock(mNullLock);
+        Fill(mNullRequest.data(), uint32_t(mNullRequest.size()));
+    }
+}
+
 void cAudioVoice::Release()
 {
+    StopNullPump();
+    mNullOpen = false;
     if (mDevice != 0)
     {
         SDL_CloseAudioDevice(mDevice);
@@ -120,8 +170,11 @@ void cAudioVoice::Flush()
 {
     if (mDevice != 0)
         SDL_LockAudioDevice(mDevice);
-    mRead.store(mWrite.load(std::memory_order_acquire), std::memory_order_release);
-    mPlayedBytes = 0;
+    {
+        std::lock_guard<std::mutex> lock(mNullLock);
+        mRead.store(mWrite.load(std::memory_order_acquire), std::memory_order_release);
+        mPlayedBytes = 0;
+    }
     if (mDevice != 0)
         SDL_UnlockAudioDevice(mDevice);
     SignalBufferEnd();
@@ -131,12 +184,16 @@ void cAudioVoice::Start()
 {
     if (mDevice != 0)
         SDL_PauseAudioDevice(mDevice, 0);
+    else if (mNullOpen)
+        StartNullPump();
 }
 
 void cAudioVoice::Stop()
 {
     if (mDevice != 0)
         SDL_PauseAudioDevice(mDevice, 1);
+    else
+        StopNullPump();
 }
 
 bool cAudioVoice::WaitForBufferEnd(uint32_t timeoutMs) { return mBufferEnd.Wait(timeoutMs); }

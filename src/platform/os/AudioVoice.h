@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 // The program's audio output: one stream of interleaved buffers played in the
 // order they were submitted. Submitted buffers are not copied; each must stay
@@ -22,8 +25,12 @@ public:
 
     // Opens the default output device, stopped. On failure GetError() tells why.
     bool Init(int sampleRate, int channels, int bitsPerSample, bool isFloat);
+    // Opens no device: a thread of the voice's own takes the queued buffers
+    // at the pace a device would play them, and drops them. Keeps GetError().
+    void InitNull(int sampleRate, int channels, int bitsPerSample);
     void Release();
-    bool IsOpen() const { return mDevice != 0; }
+    bool IsOpen() const { return mDevice != 0 || mNullOpen; }
+    bool IsNull() const { return mNullOpen; }
     const char* GetError() const { return mError; }
 
     // One producer thread. False (and nothing queued) when the queue is full.
@@ -48,11 +55,21 @@ private:
     };
 
     static void FillCallback(void* user, uint8_t* stream, int length);
+    void StartNullPump();
+    void StopNullPump();
+    void RunNullPump();
     void Fill(uint8_t* stream, uint32_t length);
     void SignalBufferEnd();
     void SetError(const char* format, const char* reason);
 
     uint32_t mDevice = 0; // the window system's device id
+    // The null output: the bytes of one device request, taken each period.
+    bool mNullOpen = false;
+    std::vector<uint8_t> mNullRequest;
+    int64_t mNullPeriodNs = 0;
+    std::thread mNullPump;
+    std::atomic<bool> mNullPumping{false};
+    std::mutex mNullLock; // held around each request, as the device lock is
     bool mSubsystemStarted = false;
     uint8_t mSilence = 0;
 

@@ -1,0 +1,188 @@
+// The application shell: the start of the program to its first drawn frame
+// (offscreen video, dummy audio; goal under 0.5 s), with each step of stage 2
+// reported as its share of that stage; the loader's part of a start, timed
+// as the program refusing a window; and one frame of Update and Render on the
+// running program (goal under 1 % of the 16.7 ms frame).
+
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/ProgramRenderer.h"
+#include "app/QuilwrightApplication.h"
+#include "platform/PlatformShell.h"
+
+namespace
+{
+using tClock = std::chrono::steady_clock;
+
+std::string ProgramFolder()
+{
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    self[length > 0 ? length : 0] = '\0';
+    return std::filesystem::path(self).parent_path().string();
+}
+
+// An installed program with an empty data folder of its own, headless.
+void PrepareEnvironment()
+{
+    static const std::string data = [] {
+        const std::string folder = "/tmp/bench-app-" + std::to_string(getpid());
+        std::filesystem::create_directories(folder + "/Quilwright/Documents");
+        std::ofstream(folder + "/Quilwright/Documents/GlobalSettings.dat")
+            << "<Root FileVersion=\"1.000000\" InstallerVersion=\"9\"/>";
+        return folder;
+    }();
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+}
+
+void Quit()
+{
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+std::map<std::string, double> sStepSeconds;
+std::vector<std::string> sStepOrder;
+
+void RecordStep(const char* step, double seconds)
+{
+    if (!sStepSeconds.count(step))
+        sStepOrder.push_back(step);
+    sStepSeconds[step] += seconds;
+}
+
+// Closes after its first frame, noting when that frame was drawn.
+class cFirstFrameApplication : public cQuilwrightApplication
+{
+public:
+    explicit cFirstFrameApplication(tClock::time_point& drawn) : cQuilwrightApplication(0, nullptr), mDrawn(drawn) {}
+
+    bool Render() override
+    {
+        const bool drawn = cQuilwrightApplication::Render();
+        if (!mDone)
+        {
+            mDrawn = tClock::now();
+            mDone = true;
+            Quit();
+        }
+        return drawn;
+    }
+
+private:
+    tClock::time_point& mDrawn;
+    bool mDone = false;
+};
+
+void BM_StartToFirstFrame(benchmark::State& state)
+{
+    PrepareEnvironment();
+    sStepSeconds.clear();
+    sStepOrder.clear();
+    cQuilwrightApplication::SetStepObserver(&RecordStep);
+    for (auto _ : state)
+    {
+        tClock::time_point drawn;
+        const tClock::time_point start = tClock::now();
+        cPlatformShell shell(new cFirstFrameApplication(drawn), GetProgramRendererHooks());
+        shell.Run();
+        state.SetIterationTime(std::chrono::duration<double>(drawn - start).count());
+    }
+    cQuilwrightApplication::SetStepObserver(nullptr);
+    double stage = 0.0;
+    for (const auto& [step, seconds] : sStepSeconds)
+        stage += seconds;
+    state.counters["stage 2 ms"] = stage * 1000.0 / double(state.iterations());
+    for (const std::string& step : sStepOrder)
+        state.counters[step + " %"] = stage > 0.0 ? 100.0 * sStepSeconds[step] / stage : 0.0;
+}
+BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// From the exec to the end of a program that cannot have a window: the
+// loader, the static start and SDL's start-up, the part of a start the
+// in-process measure above leaves out.
+void BM_ProgramStartToARefusedWindow(benchmark::State& state)
+{
+    std::string program = ProgramFolder() + "/quilwright";
+    std::string video = "SDL_VIDEODRIVER=no-such-video-driver";
+    std::string audio = "SDL_AUDIODRIVER=dummy";
+    char* argv[] = {program.data(), nullptr};
+    char* envp[] = {video.data(), audio.data(), nullptr};
+    // Its message about the window is expected.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    for (auto _ : state)
+    {
+        pid_t pid = -1;
+        if (posix_spawn(&pid, program.c_str(), &quiet, nullptr, argv, envp) != 0)
+        {
+            state.SkipWithError("the program is not built");
+            break;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&quiet);
+}
+BENCHMARK(BM_ProgramStartToARefusedWindow)->UseRealTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// Times each frame's Update and Render, the pacing left out.
+class cFrameTimingApplication : public cQuilwrightApplication
+{
+public:
+    explicit cFrameTimingApplication(benchmark::State& state) : cQuilwrightApplication(0, nullptr), mState(state) {}
+
+    bool Update() override
+    {
+        mTiming = !mDone && mState.KeepRunning();
+        if (!mTiming && !mDone)
+        {
+            mDone = true;
+            Quit();
+        }
+        mStart = tClock::now();
+        return cQuilwrightApplication::Update();
+    }
+    bool Render() override
+    {
+        const bool drawn = cQuilwrightApplication::Render();
+        if (mTiming)
+            mState.SetIterationTime(std::chrono::duration<double>(tClock::now() - mStart).count());
+        return drawn;
+    }
+
+private:
+    benchmark::State& mState;
+    tClock::time_point mStart;
+    bool mTiming = false;
+    bool mDone = false;
+};
+
+void BM_FrameUpdateAndRender(benchmark::State& state)
+{
+    PrepareEnvironment();
+    cPlatformShell shell(new cFrameTimingApplication(state), GetProgramRendererHooks());
+    shell.Run();
+}
+BENCHMARK(BM_FrameUpdateAndRender)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+BENCHMARK_MAIN();

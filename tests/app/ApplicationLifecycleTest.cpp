@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "audio/AudioManager.h"
+#include "base/JobQueue.h"
+#include "midi/MIDIManager.h"
+#include "platform/GlobalSettingValues.h"
+#include "render/Renderer.h"
+#include "ui/WidgetManager.h"
+
+namespace
+{
+using namespace std::chrono_literals;
+
+// Runs until it is released or asked to stop.
+class cBlockingJob : public JobQueue::cJob
+{
+public:
+    void Run(JobQueue::cJobQueue*) override
+    {
+        started = true;
+        while (!mCancel.load() && !release.load())
+            std::this_thread::sleep_for(2ms);
+        ran = true;
+    }
+
+    std::atomic<bool> started{false};
+    std::atomic<bool> release{false};
+    std::atomic<bool> ran{false};
+};
+
+bool WaitFor(const std::atomic<bool>& flag)
+{
+    for (int i = 0; i < 1000 && !flag.load(); ++i)
+        std::this_thread::sleep_for(5ms);
+    return flag.load();
+}
+
+std::string MIDISettingsPath() { return InProcessDocuments() + "/MIDISettings.dat"; }
+
+bool MIDISettingsWritten() { return std::filesystem::exists(MIDISettingsPath()); }
+
+void ForgetMIDISettings() { std::filesystem::remove(MIDISettingsPath()); }
+
+// Background entry with background audio on and a job running saves nothing
+// and keeps playing; with it off the job is cancelled, audio pauses and the
+// save follows. Activation resumes.
+void EnterTheBackground(cQuilwrightApplication& app)
+{
+    cAudioManager* audio = cAudioManager::Get();
+    {
+        SCOPED_TRACE("background audio on, a job running");
+        gSettings.backgroundAudio = 1;
+        cBlockingJob job;
+        ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&job));
+        ASSERT_TRUE(WaitFor(job.started));
+        ForgetMIDISettings();
+        EXPECT_TRUE(app.HandleEnterBackground());
+        EXPECT_TRUE(app.IsSuspended());
+        EXPECT_FALSE(app.Render());
+        EXPECT_FALSE(audio->IsPaused());
+        EXPECT_FALSE(MIDISettingsWritten());
+        job.release = true;
+        JobQueue::gJobQueue->WaitUntilIdle();
+        EXPECT_TRUE(app.HandleActivate());
+        EXPECT_FALSE(app.IsSuspended());
+    }
+    {
+        SCOPED_TRACE("background audio off, a job running");
+        gSettings.backgroundAudio = 0;
+        cBlockingJob job;
+        ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&job));
+        ASSERT_TRUE(WaitFor(job.started));
+        EXPECT_TRUE(app.HandleEnterBackground());
+        EXPECT_TRUE(job.mCancel.load());
+        EXPECT_EQ(job.mState.load(), JobQueue::cJob::kStateFinished);
+        EXPECT_TRUE(audio->IsPaused());
+        EXPECT_TRUE(MIDISettingsWritten());
+        EXPECT_TRUE(app.HandleActivate());
+        EXPECT_FALSE(audio->IsPaused());
+        EXPECT_FALSE(app.IsSuspended());
+        EXPECT_TRUE(app.Render());
+    }
+}
+
+// The operations the window layer never calls on this platform change nothing.
+void TheQuietOperations(cQuilwrightApplication& app)
+{
+    EXPECT_TRUE(app.HandleLowMemory());
+    EXPECT_TRUE(app.HandleDeactivate());
+    EXPECT_TRUE(app.HandleEnterForeground());
+    EXPECT_FALSE(app.IsSuspended());
+    EXPECT_FALSE(cAudioManager::Get()->IsPaused());
+    EXPECT_FALSE(app.OpenDocument("song.qpk"));
+}
+
+// Terminate: MIDI input suspended, queued jobs dropped and the running one
+// stopped, audio paused, the settings saved; then the queue takes no job.
+void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob& queued, cBlockingJob& late)
+{
+    ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&running));
+    ASSERT_TRUE(WaitFor(running.started));
+    ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&queued));
+    ForgetMIDISettings();
+    EXPECT_TRUE(app.HandleTerminate());
+    EXPECT_GE(cMIDIManager::GetInstance()->GetSuspendCount(), 1);
+    EXPECT_TRUE(running.ran.load());
+    EXPECT_TRUE(cAudioManager::Get()->IsPaused());
+    EXPECT_TRUE(MIDISettingsWritten());
+    EXPECT_FALSE(JobQueue::gJobQueue->AddJob(&late));
+    EXPECT_EQ(JobQueue::gJobQueue->GetPendingCount(), 0u);
+}
+
+void Turn(cQuilwrightApplication& app, int32_t code, eOrientation orientation, float width, float height)
+{
+    SCOPED_TRACE(code);
+    app.OnOrientationChanged(code);
+    EXPECT_EQ(gRenderer->screen.orientation, orientation);
+    const cRect& rect = cWidgetManager::GetInstance()->GetScreenRect();
+    EXPECT_FLOAT_EQ(rect.xMax, width);
+    EXPECT_FLOAT_EQ(rect.yMax, height);
+}
+
+TEST(ApplicationLifecycleTest, BackgroundForegroundTerminateAndOrientationOnTheRunningProgram)
+{
+    EmptyInProcessDocuments();
+    cBlockingJob running, queued, late;
+    eOrientation first = kOrientationNone;
+    auto* application = new cScriptedApplication(5, [&](cScriptedApplication& app, int frame) {
+        switch (frame)
+        {
+        case 1:
+            first = gRenderer->screen.orientation;
+            Turn(app, 1, kOrientationQuarter, 768, 1024);
+            Turn(app, 4, kOrientationFree, 1024, 768);
+            Turn(app, 0, kOrientationUpright, 1024, 768);
+            break;
+        case 2: EnterTheBackground(app); break;
+        case 3: TheQuietOperations(app); break;
+        case 5: Terminate(app, running, queued, late); break;
+        default: break;
+        }
+    });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    gSettings.Reset();
+    EXPECT_EQ(first, kOrientationUpright);
+    EXPECT_FALSE(queued.started.load());
+    EXPECT_FALSE(late.started.load());
+}
+} // namespace

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "BuildPaths.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+// The built program, started headless with the given video driver settings.
+// No display is passed on, so an error box can never wait for a click.
+class cProgram
+{
+public:
+    // The data home defaults to one of the tests' own.
+    cProgram(const char* deviceArgument, std::vector<std::string> environment, std::string dataHome = "")
+    {
+        const std::string folder = TestScratchFolder();
+        mErrorPath = folder + "/lifecycle-" + std::to_string(getpid()) + ".err";
+
+        environment.push_back("SDL_AUDIODRIVER=dummy");
+        // The user's own data folder stays untouched.
+        environment.push_back("XDG_DATA_HOME=" + (dataHome.empty() ? folder + "/lifecycle-data" : dataHome));
+        // The sanitizers' settings reach the program, so it fails as the tests do.
+        for (const char* name : {"HOME", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+            if (const char* value = std::getenv(name))
+                environment.push_back(std::string(name) + "=" + value);
+        std::vector<char*> envp;
+        for (std::string& entry : environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+
+        std::string program = BuildFile("bin/quilwright");
+        char* argv[] = {program.data(), const_cast<char*>(deviceArgument), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, mErrorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        // A test run in the background ignores SIGINT, and the program would
+        // inherit that; it must meet the signals as a program started by hand.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t signals;
+        sigemptyset(&signals);
+        posix_spawnattr_setsigmask(&attributes, &signals);
+        sigaddset(&signals, SIGINT);
+        sigaddset(&signals, SIGTERM);
+        posix_spawnattr_setsigdefault(&attributes, &signals);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argv, envp.data()) != 0)
+            mPid = -1;
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+
+    ~cProgram()
+    {
+        if (mPid > 0 && !mExited)
+        {
+            kill(mPid, SIGKILL);
+            waitpid(mPid, &mStatus, 0);
+        }
+        unlink(mErrorPath.c_str());
+    }
+
+    bool Started() const { return mPid > 0; }
+    void Signal(int signal) { kill(mPid, signal); }
+
+    // True when the program ended within the time.
+    bool WaitForExit(double seconds)
+    {
+        const double deadline = Now() + seconds;
+        while (Now() < deadline)
+        {
+            if (HasExited())
+                return true;
+            usleep(20000);
+        }
+        return false;
+    }
+
+    // True once start-up has run far enough to start the job thread: by then
+    // the window, its OpenGL context and the signal handling exist. A loaded
+    // machine may take a while to get there; false when the program ended or
+    // the time ran out first.
+    bool WaitUntilStarted(double seconds)
+    {
+        const double deadline = Now() + seconds;
+        while (Now() < deadline)
+        {
+            if (HasExited())
+                return false;
+            if (HasThreadNamed("JobQueue"))
+                return true;
+            usleep(20000);
+        }
+        return false;
+    }
+
+    int ExitStatus() const { return WIFEXITED(mStatus) ? WEXITSTATUS(mStatus) : -1; }
+
+    std::string ErrorOutput() const
+    {
+        std::ifstream file(mErrorPath);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+private:
+    bool HasExited()
+    {
+        if (!mExited && waitpid(mPid, &mStatus, WNOHANG) == mPid)
+            mExited = true;
+        return mExited;
+    }
+
+    bool HasThreadNamed(const std::string& name) const
+    {
+        const std::string tasks = "/proc/" + std::to_string(mPid) + "/task";
+        DIR* folder = opendir(tasks.c_str());
+        if (!folder)
+            return false;
+        bool found = false;
+        while (const dirent* entry = readdir(folder))
+        {
+            std::ifstream comm(tasks + "/" + entry->d_name + "/comm");
+            std::string threadName;
+            if (std::getline(comm, threadName) && threadName == name)
+                found = true;
+        }
+        closedir(folder);
+        return found;
+    }
+
+    static double Now()
+    {
+        timespec t;
+        clock_gettime(CLOCK_MONOTONIC, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    }
+
+    pid_t mPid = -1;
+    int mStatus = 0;
+    bool mExited = false;
+    std::string mErrorPath;
+};

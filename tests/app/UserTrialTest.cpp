@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "ProgramProcess.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The program as a new user meets it, on a virtual X display: the first start
+// shows its window and leaves readable settings files behind when closed,
+// the next start installs nothing, and a start over a settings file cut in
+// half says so. Screenshots go to the build's test-output folder.
+namespace
+{
+bool HasTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
+
+// An Xvfb server on a display of its own choosing.
+class cVirtualDisplay
+{
+public:
+    cVirtualDisplay()
+    {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        char xvfb[] = "Xvfb", displayFd[] = "-displayfd", fd[] = "3", screen[] = "-screen", zero[] = "0",
+             size[] = "1280x960x24", noTcp[] = "-nolisten", tcp[] = "tcp";
+        char* argv[] = {xvfb, displayFd, fd, screen, zero, size, noTcp, tcp, nullptr};
+        if (posix_spawnp(&mPid, "Xvfb", &actions, nullptr, argv, environ) != 0)
+            mPid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        char number[16] = {};
+        if (mPid > 0 && read(pipeEnds[0], number, sizeof(number) - 1) > 0)
+            mDisplay = std::string(":").append(std::to_string(std::atoi(number)));
+        close(pipeEnds[0]);
+    }
+    ~cVirtualDisplay()
+    {
+        if (mPid > 0)
+        {
+            kill(mPid, SIGTERM);
+            waitpid(mPid, nullptr, 0);
+        }
+    }
+
+    const std::string& Name() const { return mDisplay; }
+
+    // A shell command run against this display; its exit status.
+    int Run(const std::string& command) const
+    {
+        return std::system(("DISPLAY=" + mDisplay + " timeout 30 " + command + " >/dev/null 2>&1").c_str());
+    }
+
+    // The same, for what it prints.
+    std::string Output(const std::string& command) const
+    {
+        std::string output;
+        if (FILE* pipe = popen(("DISPLAY=" + mDisplay + " timeout 30 " + command + " 2>/dev/null").c_str(), "r"))
+        {
+            char line[256];
+            while (fgets(line, sizeof(line), pipe))
+                output += line;
+            pclose(pipe);
+        }
+        return output;
+    }
+
+private:
+    pid_t mPid = -1;
+    std::string mDisplay;
+};
+
+class cUserTrialTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : {"Xvfb", "xdotool", "import", "xmllint"})
+            if (!HasTool(tool))
+                GTEST_SKIP() << tool << " is not installed";
+        ASSERT_FALSE(mDisplay.Name().empty()) << "Xvfb did not start";
+        std::filesystem::remove_all(mData);
+        std::filesystem::create_directories(BuildFile("test-output"));
+    }
+    void TearDown() override { std::filesystem::remove_all(mData); }
+
+    std::string Documents(const std::string& name = "") const { return mData + "/Quilwright/Documents/" + name; }
+
+    // Starts the program on the display and waits for its window; a
+    // screenshot is taken when named; then it is closed as the desktop
+    // closes it. Returns the program's standard error.
+    std::string Start(const char* screenshot)
+    {
+        cProgram program("-desktop", {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11"}, mData);
+        EXPECT_TRUE(program.Started());
+        std::string window = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
+        window = window.substr(0, window.find('\n'));
+        EXPECT_FALSE(window.empty()) << "no window: " << program.ErrorOutput();
+        EXPECT_NE(mDisplay.Output("xdotool getwindowgeometry " + window).find("Geometry: 1024x768"), std::string::npos);
+        usleep(1000000);
+        if (screenshot && !window.empty())
+        {
+            EXPECT_EQ(mDisplay.Run("import -window " + window + " " + BuildFile("test-output/") + screenshot), 0);
+        }
+        program.Signal(SIGTERM);
+        EXPECT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+        return program.ErrorOutput();
+    }
+
+    cVirtualDisplay mDisplay;
+    const std::string mData = DataHome();
+
+private:
+    // Built piecewise: GCC 12 warns falsely about a chain of string additions here.
+    static std::string DataHome()
+    {
+        std::string path = TestScratchFolder();
+        path += "/user-trial-";
+        path += std::to_string(getpid());
+        return path;
+    }
+};
+
+TEST_F(cUserTrialTest, FirstStartNextStartAndADamagedSettingsFile)
+{
+    const std::string first = Start("user-trial-first-start.png");
+    EXPECT_EQ(first, "");
+    for (const char* file : {"GlobalSettings.dat", "MIDISettings.dat"})
+    {
+        ASSERT_TRUE(std::filesystem::exists(Documents(file))) << file;
+        EXPECT_EQ(std::system(("xmllint --noout '" + Documents(file) + "'").c_str()), 0) << file;
+    }
+
+    // Only the installer would delete this.
+    std::ofstream(Documents("MIDISettings.dat.tmp")) << "kept";
+    EXPECT_EQ(Start(nullptr), "");
+    EXPECT_TRUE(std::filesystem::exists(Documents("MIDISettings.dat.tmp")));
+
+    const std::string settings = Documents("GlobalSettings.dat");
+    std::filesystem::resize_file(settings, std::filesystem::file_size(settings) / 2);
+    const std::string damaged = Start("user-trial-damaged-settings.png");
+    EXPECT_NE(damaged.find("The settings file \"GlobalSettings.dat\" is damaged"), std::string::npos) << damaged;
+    EXPECT_NE(damaged.find("using its backup"), std::string::npos) << damaged;
+    EXPECT_TRUE(std::filesystem::exists(Documents("MIDISettings.dat.tmp")));
+}
+} // namespace
