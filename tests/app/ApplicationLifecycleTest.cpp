@@ -42,11 +42,31 @@ bool WaitFor(const std::atomic<bool>& flag)
     return flag.load();
 }
 
-std::string MIDISettingsPath() { return InProcessDocuments() + "/MIDISettings.dat"; }
+// What the auto-save writes while there is no project: the preview's chain
+// and the MIDI settings.
+const char* const kSavedFiles[] = {"AuditionSettings.dat", "MIDISettings.dat"};
 
-bool MIDISettingsWritten() { return std::filesystem::exists(MIDISettingsPath()); }
+bool SettingsWritten()
+{
+    for (const char* name : kSavedFiles)
+        if (!std::filesystem::exists(InProcessDocuments() + "/" + name))
+            return false;
+    return true;
+}
 
-void ForgetMIDISettings() { std::filesystem::remove(MIDISettingsPath()); }
+bool NoSettingsWritten()
+{
+    for (const char* name : kSavedFiles)
+        if (std::filesystem::exists(InProcessDocuments() + "/" + name))
+            return false;
+    return true;
+}
+
+void ForgetSettings()
+{
+    for (const char* name : kSavedFiles)
+        std::filesystem::remove(InProcessDocuments() + "/" + name);
+}
 
 // Background entry with background audio on and a job running saves nothing
 // and keeps playing; with it off the job is cancelled, audio pauses and the
@@ -60,12 +80,12 @@ void EnterTheBackground(cQuilwrightApplication& app)
         cBlockingJob job;
         ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&job));
         ASSERT_TRUE(WaitFor(job.started));
-        ForgetMIDISettings();
+        ForgetSettings();
         EXPECT_TRUE(app.HandleEnterBackground());
         EXPECT_TRUE(app.IsSuspended());
         EXPECT_FALSE(app.Render());
         EXPECT_FALSE(audio->IsPaused());
-        EXPECT_FALSE(MIDISettingsWritten());
+        EXPECT_TRUE(NoSettingsWritten());
         job.release = true;
         JobQueue::gJobQueue->WaitUntilIdle();
         EXPECT_TRUE(app.HandleActivate());
@@ -81,7 +101,7 @@ void EnterTheBackground(cQuilwrightApplication& app)
         EXPECT_TRUE(job.mCancel.load());
         EXPECT_EQ(job.mState.load(), JobQueue::cJob::kStateFinished);
         EXPECT_TRUE(audio->IsPaused());
-        EXPECT_TRUE(MIDISettingsWritten());
+        EXPECT_TRUE(SettingsWritten());
         EXPECT_TRUE(app.HandleActivate());
         EXPECT_FALSE(audio->IsPaused());
         EXPECT_FALSE(app.IsSuspended());
@@ -107,12 +127,12 @@ void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob&
     ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&running));
     ASSERT_TRUE(WaitFor(running.started));
     ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&queued));
-    ForgetMIDISettings();
+    ForgetSettings();
     EXPECT_TRUE(app.HandleTerminate());
     EXPECT_GE(cMIDIManager::GetInstance()->GetSuspendCount(), 1);
     EXPECT_TRUE(running.ran.load());
     EXPECT_TRUE(cAudioManager::Get()->IsPaused());
-    EXPECT_TRUE(MIDISettingsWritten());
+    EXPECT_TRUE(SettingsWritten());
     EXPECT_FALSE(JobQueue::gJobQueue->AddJob(&late));
     EXPECT_EQ(JobQueue::gJobQueue->GetPendingCount(), 0u);
 }

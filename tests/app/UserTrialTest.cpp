@@ -137,7 +137,7 @@ TEST_F(cUserTrialTest, FirstStartNextStartAndADamagedSettingsFile)
 {
     const std::string first = Start("user-trial-first-start.png");
     EXPECT_EQ(first, "");
-    for (const char* file : {"GlobalSettings.dat", "MIDISettings.dat"})
+    for (const char* file : {"GlobalSettings.dat", "MIDISettings.dat", "AuditionSettings.dat"})
     {
         ASSERT_TRUE(std::filesystem::exists(Documents(file))) << file;
         EXPECT_EQ(std::system(("xmllint --noout '" + Documents(file) + "'").c_str()), 0) << file;

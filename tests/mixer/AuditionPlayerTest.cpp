@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "audio/SampleFiles.h"
 #include "audio/SampleRegistry.h"
 #include "base/CriticalSection.h"
+#include "base/SettingsFile.h"
 #include "mixer/AuditionPlayer.h"
 #include "mixer/EffectCompressor.h"
 #include "mixer/EffectRegistry.h"
@@ -220,4 +222,27 @@ TEST_F(AuditionPlayer, SettingsWithoutAFileOrWithoutTheDocumentsChangeNothing)
     folder.Write("AuditionSettings.dat", "<Root FileVersion=\"1.0\"/>");
     EXPECT_TRUE(player.SerialiseSettings(true));
     EXPECT_NE(player.GetRack().FindNode("SLOT1")->GetEffect(), nullptr);
+}
+
+TEST_F(AuditionPlayer, ADamagedSettingsFileIsReadFromItsBackupAndReported)
+{
+    player.GetRack().FindNode("SLOT2")->InstallEffect("QDL-5");
+    ASSERT_TRUE(player.SerialiseSettings(false));
+    ASSERT_TRUE(player.SerialiseSettings(false));
+    const std::string whole = folder.Read("AuditionSettings.dat");
+    folder.Write("AuditionSettings.dat", whole.substr(0, whole.size() / 2));
+
+    cAuditionPlayer loaded;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(loaded.SerialiseSettings(true));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("\"AuditionSettings.dat\" is damaged"), std::string::npos);
+    ASSERT_NE(loaded.GetRack().FindNode("SLOT2")->GetEffect(), nullptr);
+
+    std::filesystem::remove(folder.Doc("AuditionSettings.dat.bak"));
+    player.GetRack().RemoveEffects();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(player.SerialiseSettings(true));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("using the defaults"), std::string::npos);
+    EXPECT_EQ(player.GetRack().GetState(), cEffectRack::kStateEmpty);
+    TakeSettingsDamageNotice();
 }
