@@ -71,3 +71,16 @@ inline T ClampTo(T value, T low, T high)
 {
     return value > high ? (high < low ? low : high) : (value < low ? low : value);
 }
+
+// Stores a value set from code into [0, 1]; a value that is not a number is
+// ignored. True when the stored value changed.
+inline bool StoreUnitValue(float& stored, float value)
+{
+    if (!std::isfinite(value))
+        return false;
+    value = ClampTo(value, 0.0f, 1.0f);
+    if (value == stored)
+        return false;
+    stored = value;
+    return true;
+}

@@ -120,13 +120,8 @@ void cWidgetKnob::SetValueList(const cListEntry* entries, int32_t count)
 
 void cWidgetKnob::SetValue(float value)
 {
-    if (!std::isfinite(value))
-        return;
-    value = ClampTo(value, 0.0f, 1.0f);
-    if (value == mValue)
-        return;
-    mValue = value;
-    MarkStateDirty();
+    if (StoreUnitValue(mValue, value))
+        MarkStateDirty();
 }
 
 void cWidgetKnob::SetIntValue(int32_t value)

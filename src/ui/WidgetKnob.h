@@ -112,7 +112,6 @@ public:
     const cAtlasSprite* pointerSprite = nullptr;
     // Fractions of half the body's height.
     float pointerRadius = 0.6f;
-    uint32_t pointerColour = 0xffffffffu;
     int32_t pointerStyle = kKnobPointerDot;
     const cAtlasSprite* tickSprite = nullptr;
     float tickRadius = 1.1f;

@@ -20,13 +20,8 @@ cWidgetSlider::~cWidgetSlider() = default;
 
 void cWidgetSlider::SetValue(float value)
 {
-    if (!std::isfinite(value))
-        return;
-    value = ClampTo(value, 0.0f, 1.0f);
-    if (value == mValue)
-        return;
-    mValue = value;
-    ModifyFlags(kWidgetStateDirty, 0, true);
+    if (StoreUnitValue(mValue, value))
+        ModifyFlags(kWidgetStateDirty, 0, true);
 }
 
 void cWidgetSlider::OnLayout()

@@ -520,11 +520,23 @@ private:
               {{223, {0, 0, glow, glow}, "Touch glow of knobs", "scaled square; tinted: white glow art"},
                {224, {offset, offset, offset + reference, offset + reference}, "Glow reference: the knob width the glow is drawn for",
                 "marker: never drawn"}},
-              [glow](cCanvas& canvas, const cPlace& place)
+              [glow, reference](cCanvas& canvas, const cPlace& place)
               {
-                  const float cx = place.X(glow * 0.5f), cy = place.Y(glow * 0.5f), radius = place.S(glow * 0.5f);
-                  for (int step = 0; step < 16; ++step)
-                      canvas.FillCircle(cx, cy, radius * (1.0f - step / 16.0f), kWhite.WithAlpha(0.09f));
+                  // A halo: the knobs draw it over their bodies, so it is
+                  // brightest at the body's edge and fades both ways.
+                  const float cx = place.X(glow * 0.5f), cy = place.Y(glow * 0.5f);
+                  const float outer = place.S(glow * 0.5f), edge = place.S(reference * 0.5f);
+                  constexpr int kOutward = 12, kInward = 5;
+                  const float pitch = (outer - edge) / float(kOutward);
+                  for (int i = 0; i < kOutward; ++i)
+                  {
+                      const float t = float(i) / float(kOutward);
+                      canvas.StrokeCircle(cx, cy, edge + (outer - edge) * t, pitch + 0.5f,
+                                          kWhite.WithAlpha(0.5f * (1.0f - t)));
+                  }
+                  for (int i = 1; i <= kInward; ++i)
+                      canvas.StrokeCircle(cx, cy, edge - pitch * float(i), pitch + 0.5f,
+                                          kWhite.WithAlpha(0.3f * (1.0f - float(i) / float(kInward + 1))));
               });
         Single(225, 8, 8, "Selection highlight of list rows", "scaled quad",
                [](cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kAmber.WithAlpha(0.55f)); });
