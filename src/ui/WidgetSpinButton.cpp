@@ -320,12 +320,15 @@ void cWidgetSpinButton::DragBy(const cTouch* touch)
 {
     const cWidgetManager* manager = cWidgetManager::GetInstance();
     const float sensitivity = manager ? manager->GetSensitivityScale() : 1.0f;
-    const float rate =
-        std::fmax(float(RangeWidth(minimum, maximum)) * kDragRangeFraction * sensitivity, kMinimumDragRate);
-    const int32_t steps = RoundToInt((mPressPosition.Y - touch->position.Y) * rate);
+    const int64_t range = RangeWidth(minimum, maximum);
+    const double rate = std::fmax(double(range) * kDragRangeFraction * sensitivity, kMinimumDragRate);
+    // Wide ranges move millions of steps a pixel: counted in 64 bits and
+    // never more than the range.
+    const double wanted = std::round(double(mPressPosition.Y - touch->position.Y) * rate);
+    const int64_t steps = int64_t(std::clamp(wanted, -double(range), double(range)));
     if (steps == 0)
         return;
-    mPressPosition.Y -= float(steps) / rate;
+    mPressPosition.Y -= float(double(steps) / rate);
     ChangeValue(int64_t(mValue) + steps);
     mZone = steps > 0 ? 1 : 2;
 }

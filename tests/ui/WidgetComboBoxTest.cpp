@@ -208,6 +208,23 @@ TEST_F(WidgetComboBoxTest, ItemsBeyondTheCapacityAreRefusedAndASelectionOutsideT
     EXPECT_TRUE(combo->AddItem("Again", 0, true));
 }
 
+// Items overlapping by their whole height leave no room to find one in.
+TEST_F(WidgetComboBoxTest, ItemsWithoutHeightCannotBeChosen)
+{
+    cWidgetComboBox* combo = MakeCombo(0, 3);
+    combo->itemHeight = 1.0f;
+    combo->ModifyFlags(kWidgetLayoutDirty, 0, false);
+    Frame();
+    Down(1, kX, kButtonY);
+    Frame();
+    ASSERT_TRUE(combo->IsMenuOpen());
+    Move(1, kX, kMenuTop + 50);
+    EXPECT_EQ(combo->GetHoveredItem(), -1);
+    Up(1, kX, kMenuTop + 50);
+    EXPECT_THAT(recorder.Values(), ElementsAre(-1));
+    EXPECT_TRUE(combo->IsMenuOpen());
+}
+
 TEST_F(WidgetComboBoxTest, AMenuOpeningUpwardsGrowsAboveTheCombo)
 {
     cWidgetComboBox* combo = MakeCombo(kComboOpensUpwards, 3);

@@ -238,6 +238,34 @@ TEST_F(WidgetListTest, FewerRowsThanTheSelectedOneSelectTheNewLastRow)
     EXPECT_FLOAT_EQ(list->GetScrollHelper().GetPosition(), 1.0f);
 }
 
+// Between the owner's change and the next draw, a tap must not reach back
+// to an item that may be gone.
+TEST_F(WidgetListTest, ATapBeforeTheRowsAreReadAgainLeavesTheOldItemsAlone)
+{
+    cTestSource source(0, 10);
+    cWidgetList* list = MakeList(source);
+    Tap(1, kX, RowY(3));
+    ASSERT_EQ(list->GetLastSelectedItem(), &source.items[3]);
+    source.items[3].flags = 0;
+    source.items.resize(3);
+    list->MarkForReload();
+    EXPECT_EQ(list->GetLastSelectedItem(), nullptr);
+    Tap(1, kX, RowY(1));
+    EXPECT_TRUE(source.Selected(1));
+    EXPECT_THAT(listener.selected, ElementsAre("item3", "item1"));
+}
+
+TEST_F(WidgetListTest, AHiddenListTakesNoTouches)
+{
+    cTestSource source(0, 10);
+    cWidgetList* list = MakeList(source);
+    list->SetVisible(false);
+    Down(1, kX, RowY(1));
+    EXPECT_EQ(manager->GetCaptureCount(), 0);
+    Up(1, kX, RowY(1));
+    EXPECT_THAT(listener.selected, IsEmpty());
+}
+
 TEST_F(WidgetListTest, SingleAndMultipleSelectionSetAndClearTheSelectedBit)
 {
     struct cCase

@@ -3,6 +3,8 @@
 #include "ui/ControlHelpers.h"
 #include "ui/WidgetSpinButton.h"
 
+#include <limits>
+
 namespace
 {
 using ::testing::ElementsAre;
@@ -124,6 +126,35 @@ TEST_F(WidgetSpinButtonTest, VerticalDragsStepByTheRangeAndTheSensitivity)
         EXPECT_EQ(spin->GetValue(), c.expected) << c.maximum << " " << c.pixels;
         EXPECT_THAT(recorder.Values(), ElementsAre(c.expected));
         root->RemoveChild(spin);
+    }
+}
+
+TEST_F(WidgetSpinButtonTest, TheWidestRangesStepAndDragWithoutOverflow)
+{
+    constexpr int32_t kLowest = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kHighest = std::numeric_limits<int32_t>::max();
+    cWidgetSpinButton* spin = MakeSpin(kLowest, kHighest, kHighest - 1);
+    const cVector2 up = UpCentre(spin), down = DownCentre(spin);
+    Down(1, up.X, up.Y);
+    Frame(400);
+    Up(1, up.X, up.Y);
+    EXPECT_THAT(recorder.Values(), ElementsAre(kHighest));
+
+    spin->SetValue(kLowest + 5);
+    Down(1, down.X, down.Y);
+    Frame(400);
+    Up(1, down.X, down.Y);
+    EXPECT_EQ(spin->GetValue(), kLowest);
+
+    // Half a percent of the range a pixel: about half of it in 100 pixels.
+    const cVector2 box = BoxCentre(spin);
+    for (int32_t drag = 0; drag < 2; ++drag)
+    {
+        Down(1, box.X, box.Y);
+        Move(1, box.X, box.Y - 11);
+        Move(1, box.X, 0);
+        Up(1, box.X, 0);
+        EXPECT_GT(spin->GetValue(), drag == 0 ? 0 : kHighest - 1) << drag;
     }
 }
 
