@@ -77,7 +77,7 @@ cWidgetDialogue::cWidgetDialogue(int32_t style)
 {
     mFrameImage.SetSprites(Sprite(kFrameSize), Sprite(kFrameDrawn), Sprite(kFrameInner));
     mFrameImage.alignment = kStretchBoth;
-    titleFont.SetSize(GetTextSize(kTextSizeTitle));
+    titleFont.Select(GetTextSize(kTextSizeTitle));
     ModifyFlags(kWidgetAbsoluteDepth | kWidgetAcceptsKeys, 0, false);
     SetDepth(kDepthOffset);
     if ((style & kDialogueTitleScreen) && gTitleScreenHook)
