@@ -6,6 +6,7 @@
 #include "app/GlobalSettings.h"
 #include "app/MIDISettings.h"
 #include "app/OrientationHandler.h"
+#include "app/SequencerRecordingState.h"
 #include "app/TransportReport.h"
 #include "audio/AudioDevicePort.h"
 #include "audio/AudioLock.h"
@@ -231,11 +232,14 @@ void BuildSoundTables()
         new cScaleTable();
 }
 
-// Its song starts empty.
+cSequencerRecordingState gSequencerRecordingState;
+
+// Its song starts empty. The recording marker reads it from here on.
 void CreateSequencer()
 {
     if (!cSequencer::GetInstance())
         new cSequencer();
+    SetRecordingStateSource(&gSequencerRecordingState);
 }
 
 void CreatePlaybackStateService()
@@ -393,7 +397,11 @@ void DestroyAudioManager()
 void DestroyPlaybackStateService() { delete gPlaybackStateService; }
 
 // Nothing plays the song any more.
-void DestroySequencer() { delete cSequencer::GetInstance(); }
+void DestroySequencer()
+{
+    SetRecordingStateSource(nullptr);
+    delete cSequencer::GetInstance();
+}
 
 void DestroyWidgetManager()
 {

@@ -133,6 +133,25 @@ void cWidgetManager::Draw()
     mDrawList->Begin();
     mRoot->DrawTree(*mDrawList);
     mDrawList->End();
+    DeliverPostedTouches();
+}
+
+void cWidgetManager::PostTouchEvent(int32_t type, const cTouch& touch)
+{
+    if (mPostedCount == kPostedCapacity)
+        return;
+    mPosted[mPostedCount++] = {type, touch};
+}
+
+// A handler may post again; those events follow in the same pass.
+void cWidgetManager::DeliverPostedTouches()
+{
+    for (int i = 0; i < mPostedCount; ++i)
+    {
+        cTouch touch = mPosted[i].touch;
+        HandleTouchEvent(mPosted[i].type, &touch);
+    }
+    mPostedCount = 0;
 }
 
 // Steps by the nominal frame period once per drawn frame, not by measured

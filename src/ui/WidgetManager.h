@@ -53,6 +53,11 @@ public:
 
     bool HandleTouchEvent(int32_t type, cTouch* touch) override;
     bool HandleKeyEvent(const cKeyEvent* event) override;
+    // A touch raised while the tree draws (the touch stress overlay's) waits
+    // until the draw is over and is then handled like any other, in the
+    // order posted; beyond the queue's room it is dropped.
+    void PostTouchEvent(int32_t type, const cTouch& touch);
+    int GetPostedTouchCount() const { return mPostedCount; }
 
     // One frame: blink, begin 2D drawing, the root's draw pass, end.
     void Draw();
@@ -78,8 +83,17 @@ public:
     float GetSensitivityScale() const;
 
 private:
+    static constexpr int kPostedCapacity = 16;
+
+    struct cPostedTouch
+    {
+        int32_t type;
+        cTouch touch;
+    };
+
     void AdvanceBlink();
     void RemoveCaptureAt(uint32_t index);
+    void DeliverPostedTouches();
 
     bool mInitialised = false;
     cRenderer* mRenderer = nullptr;
@@ -93,4 +107,6 @@ private:
     cWidget* mCaptors[kMaxCaptures] = {};
     cCriticalSection* mFrameLock = nullptr;
     cCriticalSection* mStatusTextLock = nullptr;
+    cPostedTouch mPosted[kPostedCapacity] = {};
+    int mPostedCount = 0;
 };

@@ -93,7 +93,12 @@ public:
 class DialogueFixture : public ControlFixture
 {
 protected:
-    DialogueFixture() { SetupUIMetrics(); }
+    DialogueFixture()
+    {
+        SetupUIMetrics();
+        // As in the program, where the fonts come before the widget manager.
+        manager->GetDrawList()->fontHandle.Select(10);
+    }
     ~DialogueFixture() override
     {
         cWidgetDialogueDropDown::SetHost(nullptr);
