@@ -3,13 +3,12 @@
 #include <cstdio>
 
 #include "app/AppIcon.h"
+#include "app/AppProjectHost.h"
 #include "app/GlobalSettings.h"
 #include "app/MIDISettings.h"
 #include "app/OrientationHandler.h"
 #include "app/SequencerRecordingState.h"
 #include "app/TransportReport.h"
-#include "audio/AudioDevicePort.h"
-#include "audio/AudioLock.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
@@ -28,8 +27,6 @@
 #include "mixer/AuditionPlayer.h"
 #include "mixer/EffectRegistry.h"
 #include "mixer/EffectUnits.h"
-#include "mixer/Mixer.h"
-#include "mixer/MixingDeskInstrument.h"
 #include "mixer/MixingDeskPackage.h"
 #include "platform/DeviceServices.h"
 #include "platform/DisplayMetrics.h"
@@ -39,6 +36,9 @@
 #include "platform/WebViewService.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/Window.h"
+#include "project/Project.h"
+#include "project/ProjectFolders.h"
+#include "project/ProjectList.h"
 #include "render/DrawList.h"
 #include "render/Font.h"
 #include "render/Material.h"
@@ -54,6 +54,8 @@
 
 namespace
 {
+cAppProjectHost gAppProjectHost;
+
 struct cSizeLimits
 {
     int32_t minWidth;
@@ -242,6 +244,12 @@ void CreateSequencer()
     SetRecordingStateSource(&gSequencerRecordingState);
 }
 
+void CreateProjectList()
+{
+    if (!cProjectList::GetInstance())
+        new cProjectList();
+}
+
 void CreatePlaybackStateService()
 {
     if (!gPlaybackStateService)
@@ -305,18 +313,20 @@ void CreateAuditionPlayer()
     gAuditionPlayer->SerialiseSettings(true);
 }
 
-// Until projects are opened, a mixing desk in slot 0 is what "MainOut" plays,
-// so the transport, the click and the preview are heard.
-void PlaceMixingDesk()
+// The new untitled project's mixer plays on "MainOut" and MIDI input
+// reaches its instruments.
+void OpenNewProject()
 {
-    cInstrumentSlotTable* slots = cInstrumentSlotTable::GetInstance();
-    cInstrument* desk = cInstrumentPackageRegistry::GetInstance()->CreateInstrument("Mixer", 0);
-    if (!desk)
-        return;
-    desk->SetName("Mixer");
-    cScopedAudioLock lock;
-    slots->SetSlot(0, desk, true);
-    cAudioManager::Get()->GetOutputPort()->AddListener(desk->GetModule());
+    SetProjectHost(&gAppProjectHost);
+    if (cProject* project = cProjectList::GetInstance()->NewProject())
+        project->Activate();
+}
+
+// The open project's folder stays, empty as it is until its first save.
+void DeleteUnusedUntitledProjects()
+{
+    const cProject* project = cProjectList::GetInstance()->GetCurrentProject();
+    DeleteEmptyUntitledProjects(project ? project->GetPath() : cGenString());
 }
 
 // Its network changes reach the server, which does nothing with them.
@@ -330,16 +340,11 @@ void CreateDocklineServer()
 
 // ----------------------------------------------------------- shutdown steps
 
-// The audio thread stops pulling the desk before anything it renders goes.
-void DetachMixingDesk()
+// The project leaves the output and MIDI input before anything it plays goes.
+void DestroyProjectList()
 {
-    cInstrumentSlotTable* slots = cInstrumentSlotTable::GetInstance();
-    cInstrument* desk = slots ? slots->GetInstrument(0) : nullptr;
-    cAudioManager* audio = cAudioManager::Get();
-    if (!desk || !audio)
-        return;
-    cScopedAudioLock lock;
-    audio->GetOutputPort()->RemoveListener(desk->GetModule());
+    delete cProjectList::GetInstance();
+    SetProjectHost(nullptr);
 }
 
 void DestroyAuditionPlayer() { delete gAuditionPlayer; }
@@ -568,6 +573,7 @@ bool cQuilwrightApplication::StartCore()
     Step("default material", CreateDefaultMaterial);
     Step("wave, shaper and scale tables", BuildSoundTables);
     Step("sequencer", CreateSequencer);
+    Step("project list", CreateProjectList);
     Step("playback-state service", CreatePlaybackStateService);
     Step("audio manager", StartAudioManager);
     // The main UI's place: its metrics come before any widget is built.
@@ -577,9 +583,10 @@ bool cQuilwrightApplication::StartCore()
     Step("MIDI settings", LoadMIDISettings);
     Step("MIDI input and first scan", StartMIDIInput);
     Step("audition player", CreateAuditionPlayer);
-    Step("mixing desk", PlaceMixingDesk);
+    Step("new project", OpenNewProject);
     Step("companion server", CreateDocklineServer);
     Step("suspended flag", [this] { ClearSuspendedOnceAudioRuns(); });
+    Step("empty untitled projects", DeleteUnusedUntitledProjects);
     Step("command-line documents", [this] { OpenCommandLineDocuments(); });
     return true;
 }
@@ -681,7 +688,7 @@ bool cQuilwrightApplication::OpenDocument(const char*) { return false; }
 // what is left of textures and samples is listed.
 bool cQuilwrightApplication::Shutdown()
 {
-    DetachMixingDesk();
+    DestroyProjectList();
     DestroyAuditionPlayer();
     DestroyInstrumentSlotTable();
     DestroyEffectRegistry();

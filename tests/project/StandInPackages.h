@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstring>
+#include <iterator>
+
+#include "audio/AudioModule.h"
+#include "audio/Instrument.h"
+#include "audio/InstrumentPackage.h"
+#include "audio/MIDIControllerMap.h"
+#include "base/GenString.h"
+#include "base/Serialise.h"
+#include "mixer/MixerChannel.h"
+
+// Packages named as the program's synthesizer ("Kest") and pads ("VRX")
+// until those land: their instruments keep every event they are handed (in
+// a fixed table, so the audio thread never allocates) and give the mixer one
+// strip each.
+namespace ProjectTest
+{
+class cRecordingModule : public cAudioModule
+{
+public:
+    static constexpr int kMaxEvents = 1024;
+
+    explicit cRecordingModule(cInstrument* owner) : cAudioModule(owner, 256) {}
+
+    int32_t HandleEvent(const cAudioEvent& event) override
+    {
+        if (count < kMaxEvents)
+            events[count++] = event;
+        return 0;
+    }
+    // "Level" stands for what an instrument keeps of its sound.
+    bool Serialise(Base::cSerialise& serialise, cInstrument*, int32_t) override
+    {
+        return serialise.SerialiseFloat("Level", &level, 0.0f, 1.0f);
+    }
+
+    // Every posted event, in order.
+    int Take()
+    {
+        count = 0;
+        DrainEvents();
+        return count;
+    }
+
+    cAudioEvent events[kMaxEvents];
+    int count = 0;
+    float level = 0.5f;
+};
+
+class cStandInInstrument : public cInstrument
+{
+public:
+    explicit cStandInInstrument(cInstrumentPackage* package)
+    {
+        mPackage = package;
+        mTransposable = 1;
+        SetModule(new cRecordingModule(this));
+        AddChannel(new cMixerChannel(cMixerChannel::kKindInstrument, 2.4f, this, 0));
+    }
+    void Select() override {}
+    void AllNotesOff(uint32_t flags) override { lastAllNotesOff = int64_t(flags); }
+
+    cRecordingModule& Module() const { return *static_cast<cRecordingModule*>(GetModule()); }
+    cMixerChannel& Strip() const { return *static_cast<cMixerChannel*>(GetChannel(0)); }
+    void SetTransposable(bool on) { mTransposable = on ? 1 : 0; }
+
+    int64_t lastAllNotesOff = -1;
+};
+
+// Controller 7 drives parameters 1 and 3 (a fan-out), 10 parameter 2.
+inline const cInstrumentPackage::cControllerAssignment kStandInAssignments[] = {{1, 7, 0}, {2, 10, 0}, {3, 7, 0}};
+
+class cStandInPackage : public cInstrumentPackage
+{
+public:
+    explicit cStandInPackage(const char* name)
+    {
+        mName.AssignCStr(name);
+        mDefaultAssignments = kStandInAssignments;
+        mDefaultAssignmentCount = int32_t(std::size(kStandInAssignments));
+        CreateControllerMap();
+    }
+    ~cStandInPackage() override
+    {
+        while (cInstrument* instrument = mInstruments.PopFront())
+            delete instrument;
+    }
+
+    cInstrument* CreateInstrument(int32_t fresh) override
+    {
+        auto* instrument = new cStandInInstrument(this);
+        lastFresh = fresh;
+        AddInstrument(instrument);
+        return instrument;
+    }
+    void DestroyInstrument(cInstrument* instrument) override
+    {
+        RemoveInstrument(instrument);
+        delete instrument;
+    }
+    bool IsSampleInUse(const cGenString& path) override { return std::strcmp(path.CStr(), sampleInUse) == 0; }
+    bool Reload() override
+    {
+        ++reloads;
+        return true;
+    }
+    bool LoadProjectData(const cGenString&, cSampleRelocator*, int32_t, cGenString&) override { return true; }
+    bool SaveProjectData(const cGenString&, cSampleRelocator*, bool) override { return true; }
+
+    int32_t lastFresh = -1;
+    int reloads = 0;
+    const char* sampleInUse = "";
+};
+} // namespace ProjectTest
