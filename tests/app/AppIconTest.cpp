@@ -26,18 +26,18 @@ cPixel IconPixel(int x, int y)
 
 bool Near(int value, int expected, int tolerance) { return std::abs(value - expected) <= tolerance; }
 
-TEST(AppIconTest, IsARoundedDarkTileWithAnAmberWaveform)
+TEST(AppIconTest, IsARoundedDarkTileWithABlueWaveform)
 {
     ASSERT_EQ(AppIcon::kWidth, 64);
     ASSERT_EQ(AppIcon::kHeight, 64);
     ASSERT_EQ(sizeof(AppIcon::kPixels), size_t(64 * 64 * 4));
 
-    // The middle of the tallest bar: opaque, between the two house ambers.
+    // The middle of the tallest bar: opaque, between the lit and value blues.
     const cPixel centre = IconPixel(32, 32);
     EXPECT_EQ(centre.a, 255);
-    EXPECT_TRUE(centre.r >= 0xba && centre.r <= 0xe5) << centre.r;
+    EXPECT_TRUE(centre.b >= 0xba && centre.b <= 0xe5) << centre.b;
     EXPECT_TRUE(centre.g >= 0x84 && centre.g <= 0xb0) << centre.g;
-    EXPECT_LE(centre.b, 2);
+    EXPECT_LE(centre.r, 2);
 
     // The tile's face beside and below the bars is the house dark.
     for (const auto& [x, y] : {std::pair{8, 32}, std::pair{20, 56}})

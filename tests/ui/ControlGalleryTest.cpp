@@ -48,12 +48,12 @@ TEST_F(ControlGalleryTest, EveryControlInEveryStateToldApartAtAGlance)
     const std::string saved = gl->SaveFrame("controls-gallery");
     std::printf("controls gallery saved as %s\n", saved.c_str());
 
-    // Lit faces are amber, unlit ones grey, disabled ones the grey halved.
+    // Lit faces are the house blue, unlit ones grey, disabled ones the grey halved.
     const uint32_t normal = FaceOf(g.normalButton), lit = FaceOf(g.litButton);
     const uint32_t pressed = FaceOf(g.heldButton), disabled = FaceOf(g.disabledButton);
     EXPECT_NEAR(Red(normal), Blue(normal), 8) << std::hex << normal;
-    EXPECT_GT(Red(lit), Blue(lit) + 100) << std::hex << lit;
-    EXPECT_GT(Red(pressed), Blue(pressed) + 100) << "held down, it lights " << std::hex << pressed;
+    EXPECT_GT(Blue(lit), Red(lit) + 100) << std::hex << lit;
+    EXPECT_GT(Blue(pressed), Red(pressed) + 100) << "held down, it lights " << std::hex << pressed;
     for (int shift : {0, 8, 16})
         EXPECT_NEAR(Channel(disabled, shift), Channel(normal, shift) / 2, 2) << std::hex << disabled;
 
@@ -62,10 +62,10 @@ TEST_F(ControlGalleryTest, EveryControlInEveryStateToldApartAtAGlance)
     const uint32_t selected = Pixel(single.xMin + 6, single.yMin + 10);
     const cRect& other = g.singleSelect->items[2].normalImage.layoutRect;
     const uint32_t unselected = Pixel(other.xMin + 6, other.yMin + 10);
-    EXPECT_GT(Red(selected), Blue(selected) + 100) << std::hex << selected;
+    EXPECT_GT(Blue(selected), Red(selected) + 100) << std::hex << selected;
     EXPECT_NEAR(Red(unselected), Blue(unselected), 8) << std::hex << unselected;
     const cRect& toggled = g.toggles->items[3].litImage.layoutRect;
-    EXPECT_GT(Red(Pixel(toggled.xMin + 6, toggled.yMin + 10)), 150);
+    EXPECT_GT(Blue(Pixel(toggled.xMin + 6, toggled.yMin + 10)), 150);
 
     // The disabled label keeps its box; only its text greys.
     const cRect& box = g.label->GetTextRect();
@@ -77,7 +77,7 @@ TEST_F(ControlGalleryTest, EveryControlInEveryStateToldApartAtAGlance)
     {
         const cRect& tab = view->GetTab(1)->GetRect();
         const uint32_t face = Pixel((tab.xMin + tab.xMax) * 0.5f, tab.yMin + 5);
-        EXPECT_GT(Red(face), Blue(face) + 100) << std::hex << face;
+        EXPECT_GT(Blue(face), Red(face) + 100) << std::hex << face;
     }
 }
 } // namespace

@@ -31,12 +31,12 @@ cCanvas DrawAppIcon()
     const int barCount = int(sizeof(kBarHalfHeights) / sizeof(kBarHalfHeights[0]));
     const float firstX = centre - kBarPitch * float(barCount - 1) * 0.5f;
     const float tallest = kBarHalfHeights[3];
-    const cPaint amber = cPaint::Vertical(kAmberBright, kAmber, centre - tallest, centre + tallest);
+    const cPaint lit = cPaint::Vertical(kValue, kLit, centre - tallest, centre + tallest);
     for (int bar = 0; bar < barCount; ++bar)
     {
         const float x = firstX + kBarPitch * float(bar);
         const float half = kBarHalfHeights[bar];
-        icon.FillLine(x, centre - half, x, centre + half, kBarWidth, amber);
+        icon.FillLine(x, centre - half, x, centre + half, kBarWidth, lit);
     }
     return icon;
 }

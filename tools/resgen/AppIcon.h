@@ -4,7 +4,7 @@
 
 #include <string>
 
-// The program's window icon: a rounded dark tile with an amber waveform,
+// The program's window icon: a rounded dark tile with a blue waveform,
 // bold enough to read when the window system shrinks it to 32 pixels.
 cCanvas DrawAppIcon();
 // C++ that defines the icon's pixels for the program to compile in.

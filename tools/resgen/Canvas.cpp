@@ -9,6 +9,12 @@ cColour cColour::FromARGB(uint32_t argb)
             ((argb >> 24) & 0xff) / 255.0f};
 }
 
+cColour cColour::FromABGR(uint32_t abgr)
+{
+    return {(abgr & 0xff) / 255.0f, ((abgr >> 8) & 0xff) / 255.0f, ((abgr >> 16) & 0xff) / 255.0f,
+            ((abgr >> 24) & 0xff) / 255.0f};
+}
+
 cColour cColour::Lerp(const cColour& other, float t) const
 {
     return {r + (other.r - r) * t, g + (other.g - g) * t, b + (other.b - b) * t, a + (other.a - a) * t};

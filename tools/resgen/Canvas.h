@@ -10,6 +10,8 @@ struct cColour
     float r = 0, g = 0, b = 0, a = 0;
 
     static cColour FromARGB(uint32_t argb);
+    // A colour word as the program's draw list takes it: red in the low byte.
+    static cColour FromABGR(uint32_t abgr);
     cColour WithAlpha(float alpha) const { return {r, g, b, alpha}; }
     cColour Scaled(float k) const { return {r * k, g * k, b * k, a}; }
     cColour Lerp(const cColour& other, float t) const;

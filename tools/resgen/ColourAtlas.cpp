@@ -155,7 +155,7 @@ private:
                 const float radius = r.Height() * 0.5f;
                 canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, radius, cColour::FromARGB(0xff101010));
                 canvas.FillRoundRect(r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1, radius - 1,
-                                     on ? cPaint::Vertical(kAmber, kAmberBright, r.y0, r.y1)
+                                     on ? cPaint::Vertical(kLit, kValue, r.y0, r.y1)
                                         : cPaint::Vertical(cColour::FromARGB(0xff1a1a1a), kEdge, r.y0, r.y1));
                 const float knobX = on ? r.x1 - radius : r.x0 + radius;
                 canvas.FillCircle(knobX, r.CentreY(), radius - 3,
@@ -276,8 +276,8 @@ private:
         lampSkin(100, 103, "Synth lamp button, lit look B, drawn", "Synth lamp button, lit look B, layout",
                  lamp(true, lampB));
         lampSkin(101, 102, "Synth lamp button, lit look A, drawn", "Synth lamp button, lit look A, layout",
-                 lamp(true, kAmberBright));
-        lampSkin(104, 105, "Synth lamp button, off, drawn", "Synth lamp button, off, layout", lamp(false, kAmberBright));
+                 lamp(true, kValue));
+        lampSkin(104, 105, "Synth lamp button, off, drawn", "Synth lamp button, off, layout", lamp(false, kValue));
 
         const int strip = P(6, 8), stripH = P(24, 32);
         auto cheekStrip = [](bool left, bool upper)
@@ -286,7 +286,7 @@ private:
             {
                 canvas.FillRect(r.x0, r.y0, r.x1, r.y1, upper ? cColour::FromARGB(0xff3c3c3c) : kDark);
                 const float edge = left ? r.x0 : r.x1 - 2;
-                canvas.FillRect(edge, r.y0, edge + 2, r.y1, upper ? kAmber : cColour::FromARGB(0xff5a5a5a));
+                canvas.FillRect(edge, r.y0, edge + 2, r.y1, upper ? kLit : cColour::FromARGB(0xff5a5a5a));
             };
         };
         Single(107, strip, stripH, "Left cheek, lower edge strip", "vertical three-patch", cheekStrip(true, false));
@@ -340,7 +340,7 @@ private:
         auto cheekCentre = [](cCanvas& canvas, const cRectF& r)
         {
             canvas.StrokeCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, 2.0f, kEdge);
-            canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.18f, kAmber);
+            canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.18f, kLit);
         };
         Single(121, centreImage, centreImage, "Left cheek centre image", "natural size, centred", cheekCentre);
 
@@ -362,9 +362,9 @@ private:
                [](cCanvas& canvas, const cRectF& r) { canvas.FillCircle(r.CentreX(), r.CentreY(), r.Width() * 0.5f, kWhite); });
         const int led = P(10, 14);
         Single(126, led, led, "LED, unlit", "natural size, centred",
-               [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, false, kAmberBright); });
+               [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, false, kValue); });
         Single(127, led, led, "LED, lit", "natural size, centred",
-               [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, true, kAmberBright); });
+               [](cCanvas& canvas, const cRectF& r) { DrawLed(canvas, r, true, kValue); });
 
         {
             const int side = P(28, 32), border = 8;
@@ -402,7 +402,7 @@ private:
             {
                 const float inset = r.Height() * 0.2f;
                 DrawArrow(canvas, {r.x0 + inset, r.y0 + inset, r.x1 - inset, r.y1 - inset},
-                          up ? eDirection::Up : eDirection::Down, kAmberBright);
+                          up ? eDirection::Up : eDirection::Down, kValue);
             };
         };
         Single(136, arrowW, arrowH, "Cheek down arrow", "natural size; grey when disabled", cheekArrow(false));
@@ -416,7 +416,7 @@ private:
                                    cPaint::Vertical(cColour::FromARGB(0xff262626), kDarker, r.y0, r.y1));
                });
         Single(141, 16, 16, "Multi-editor highlight panel", "nine-patch without inner sprite",
-               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff383838), kAmber); });
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff383838), kLit); });
         Single(142, P(28, 38), P(10, 14), "Pitch-bend wheel thumb", "scaled; grey level by value",
                [](cCanvas& canvas, const cRectF& r)
                {
@@ -441,7 +441,7 @@ private:
                       canvas.FillRoundRect(t.x0, t.y0, t.x1, t.y1, place.S(3),
                                            cPaint::Vertical(kBlack, cColour::FromARGB(0xff181818), t.y0, t.y1));
                       canvas.FillRect(t.x0 + place.S(2), t.CentreY() - place.S(0.5f), t.x1 - place.S(2),
-                                      t.CentreY() + place.S(0.5f), kAmber.WithAlpha(0.6f));
+                                      t.CentreY() + place.S(0.5f), kLit.WithAlpha(0.6f));
                   });
         }
         {
@@ -472,7 +472,7 @@ private:
                   {
                       DrawPanel(canvas, Map(place, pad), place.S(6), cColour::FromARGB(0xff141414), kEdge);
                       const cRectF a = Map(place, pad.Inset(active, active, active, active));
-                      canvas.StrokeRoundRect(a.x0, a.y0, a.x1, a.y1, place.S(3), place.S(1), kAmber.WithAlpha(0.5f));
+                      canvas.StrokeRoundRect(a.x0, a.y0, a.x1, a.y1, place.S(3), place.S(1), kLit.WithAlpha(0.5f));
                   });
         }
     }
@@ -491,7 +491,7 @@ private:
             int index;
             eIcon icon;
             const char* role;
-            bool amber;
+            bool tinted;
         };
         const cIconDef icons[] = {
             {186, eIcon::Dotted, "Dotted-feel icon (quantize feel cell 0)", false},
@@ -509,9 +509,9 @@ private:
         for (const cIconDef& def : icons)
         {
             const eIcon kind = def.icon;
-            const bool amber = def.amber;
-            Single(def.index, icon, icon, def.role, amber ? "natural size, centred" : "natural size, centred; white art",
-                   [kind, amber](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, kind, amber ? kAmberBright : kWhite); });
+            const bool tinted = def.tinted;
+            Single(def.index, icon, icon, def.role, tinted ? "natural size, centred" : "natural size, centred; white art",
+                   [kind, tinted](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, kind, tinted ? kValue : kWhite); });
         }
 
         const int glow = P(64, 86), reference = P(48, 64);
@@ -539,7 +539,7 @@ private:
                                           kWhite.WithAlpha(0.3f * (1.0f - float(i) / float(kInward + 1))));
               });
         Single(225, 8, 8, "Selection highlight of list rows", "scaled quad",
-               [](cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kAmber.WithAlpha(0.55f)); });
+               [](cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kLit.WithAlpha(0.55f)); });
     }
 
     void AddFramesAndDialogues()
@@ -568,9 +568,9 @@ private:
                   {
                       const cRectF b = Map(place, body);
                       DrawShadow(canvas, b, place.S(5));
-                      DrawPanel(canvas, b, place.S(5), kDark, kAmber);
+                      DrawPanel(canvas, b, place.S(5), kDark, kLit);
                       canvas.FillRect(b.x0 + place.S(6), b.y0 + place.S(4), b.x1 - place.S(6), b.y0 + place.S(6),
-                                      kAmber.WithAlpha(0.5f));
+                                      kLit.WithAlpha(0.5f));
                   });
         }
         const int arrowW = P(24, 32), arrowH = P(12, 16);
@@ -578,7 +578,7 @@ private:
         {
             return [down](cCanvas& canvas, const cRectF& r)
             {
-                DrawArrow(canvas, r, down ? eDirection::Down : eDirection::Up, kAmber);
+                DrawArrow(canvas, r, down ? eDirection::Down : eDirection::Up, kLit);
                 const cRectF inner{r.x0 + 3, down ? r.y0 : r.y0 + 3, r.x1 - 3, down ? r.y1 - 3 : r.y1};
                 DrawArrow(canvas, inner, down ? eDirection::Down : eDirection::Up, kDark);
             };
@@ -609,10 +609,10 @@ private:
                                                            y - titleBottom);
                                        },
                                        // Light, because the title and the close icon are drawn dark
-                                       // (and the pressed icon amber) over it.
+                                       // (and the pressed icon blue) over it.
                                        cPaint::Vertical(cColour::FromARGB(0xffe4e4e4), cColour::FromARGB(0xffb4b4b4),
                                                         b.y0, titleBottom));
-                      canvas.FillRect(b.x0 + 1, titleBottom, b.x1 - 1, titleBottom + place.S(1), kAmber);
+                      canvas.FillRect(b.x0 + 1, titleBottom, b.x1 - 1, titleBottom + place.S(1), kLit);
                   });
         }
         Single(287, P(24, 30), P(24, 30), "Busy spinner", "natural size, rotated; white art",
@@ -680,7 +680,7 @@ private:
                 DrawButtonFace(canvas, b, 4.0f, false);
                 const float a = b.Width() * 0.2f;
                 DrawArrow(canvas, {b.CentreX() - a, b.CentreY() - a * 0.6f, b.CentreX() + a, b.CentreY() + a * 0.6f},
-                          up ? eDirection::Up : eDirection::Down, kAmberBright);
+                          up ? eDirection::Up : eDirection::Down, kValue);
             };
         };
         Skin(338, 339, spin, spin, "Spin-button down arrow, drawn", "Spin-button down arrow, size sprite",
@@ -739,7 +739,7 @@ private:
                                                          r.y0, r.y1));
                    canvas.StrokeRoundRect(r.x0 + 0.5f, r.y0 + 0.5f, r.x1 - 0.5f, r.y1 - 0.5f, 3.0f, 1.0f,
                                           cColour::FromARGB(0xff303030));
-                   canvas.FillRect(r.x0 + 3.0f, r.CentreY() - 1.0f, r.x1 - 3.0f, r.CentreY() + 1.0f, kAmberBright);
+                   canvas.FillRect(r.x0 + 3.0f, r.CentreY() - 1.0f, r.x1 - 3.0f, r.CentreY() + 1.0f, kValue);
                });
         Single(346, P(10, 14), P(36, 48), "Slider touch glow, right of the thumb", "scaled quad; tinted: white glow art",
                [](cCanvas& canvas, const cRectF& r)
@@ -779,7 +779,7 @@ private:
             return [value](cCanvas& canvas, const cRectF& r)
             {
                 const float cx = r.CentreX(), cy = r.CentreY(), s = r.Width() * 0.35f;
-                const cColour c = kAmberBright;
+                const cColour c = kValue;
                 switch (value)
                 {
                 case 0:
@@ -858,7 +858,7 @@ private:
                [](cCanvas& canvas, const cRectF& r)
                {
                    canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(cColour::FromARGB(0xff2a2a2a), kDarker, r.y0, r.y1));
-                   canvas.FillRect(r.x0, r.y1 - 2, r.x1, r.y1, kAmber);
+                   canvas.FillRect(r.x0, r.y1 - 2, r.x1, r.y1, kLit);
                });
 
         // Segment strips repeat every 2 pixels (one lit, one gap) so any even pitch fits.
@@ -909,14 +909,14 @@ private:
                [](cCanvas& canvas, const cRectF& r)
                {
                    canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kDarker);
-                   canvas.FillRect(r.x1 - 2, r.y0, r.x1, r.y1, kAmber);
+                   canvas.FillRect(r.x1 - 2, r.y0, r.x1, r.y1, kLit);
                });
         const int frameH = P(10, 14);
         Single(424, P(16, 22), frameH, "Progress-bar frame", "three-patch across",
                [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, r.Height() * 0.5f, cColour::FromARGB(0xff101010), kEdge); });
         Single(425, 8, frameH - 4, "Progress-bar fill", "scaled quad",
                [](cCanvas& canvas, const cRectF& r)
-               { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kAmberBright, kAmber, r.y0, r.y1)); });
+               { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kValue, kLit, r.y0, r.y1)); });
         Single(426, 12, 12, "Level-meter background", "nine-patch without inner sprite",
                [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 3.0f, cColour::FromARGB(0xff0c0c0c), kEdge); });
         {
@@ -953,7 +953,7 @@ private:
                {
                    DrawShadow(canvas, r.Inset(1), 3.0f);
                    DrawButtonFace(canvas, r.Inset(1), 3.0f, false);
-                   canvas.FillRect(r.x0 + 3, r.CentreY() - 1, r.x1 - 3, r.CentreY() + 1, kAmberBright);
+                   canvas.FillRect(r.x0 + 3, r.CentreY() - 1, r.x1 - 3, r.CentreY() + 1, kValue);
                });
         Single(433, P(12, 16), P(20, 28), "Slider glow beside the thumb", "quad, mirrored on the left; tinted",
                [](cCanvas& canvas, const cRectF& r)

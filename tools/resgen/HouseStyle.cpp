@@ -9,8 +9,8 @@ const cColour kDark = cColour::FromARGB(0xff202020);
 const cColour kDarker = cColour::FromARGB(0xff1e1e1e);
 const cColour kPanel = cColour::FromARGB(0xff2c2c2c);
 const cColour kEdge = cColour::FromARGB(0xff3a3a3a);
-const cColour kAmber = cColour::FromARGB(0xffba8400);
-const cColour kAmberBright = cColour::FromARGB(0xffe5b000);
+const cColour kLit = cColour::FromABGR(0xffba8400);
+const cColour kValue = cColour::FromABGR(0xffe5b000);
 const cColour kLabel = cColour::FromARGB(0xffdcdcdc);
 const cColour kWhite = cColour::FromARGB(0xffffffff);
 const cColour kBlack = cColour::FromARGB(0xff000000);
@@ -36,9 +36,9 @@ void DrawShadow(cCanvas& canvas, const cRectF& body, float radius)
 
 void DrawButtonFace(cCanvas& canvas, const cRectF& body, float radius, bool lit)
 {
-    const cColour top = lit ? kAmberBright : cColour::FromARGB(0xff4a4a4a);
-    const cColour bottom = lit ? kAmber : cColour::FromARGB(0xff2a2a2a);
-    const cColour rim = lit ? cColour::FromARGB(0xff5c4100) : cColour::FromARGB(0xff121212);
+    const cColour top = lit ? kValue : cColour::FromARGB(0xff4a4a4a);
+    const cColour bottom = lit ? kLit : cColour::FromARGB(0xff2a2a2a);
+    const cColour rim = lit ? cColour::FromARGB(0xff00415c) : cColour::FromARGB(0xff121212);
     canvas.FillRoundRect(body.x0, body.y0, body.x1, body.y1, radius, rim);
     canvas.FillRoundRect(body.x0 + 1, body.y0 + 1, body.x1 - 1, body.y1 - 1, radius - 1,
                          cPaint::Vertical(top, bottom, body.y0 + 1, body.y1 - 1));
@@ -67,7 +67,7 @@ void DrawKnobBody(cCanvas& canvas, const cRectF& body, float margin)
                           cColour::FromARGB(0xffb4b4b4));
     }
     canvas.FillCircle(cx, cy, r, cColour::FromARGB(0xff101010));
-    canvas.StrokeCircle(cx, cy, r - 1.0f, std::max(1.5f, r * 0.08f), kAmber);
+    canvas.StrokeCircle(cx, cy, r - 1.0f, std::max(1.5f, r * 0.08f), kLit);
     canvas.FillCircle(cx, cy, r * 0.78f,
                       cPaint::Vertical(cColour::FromARGB(0xff505050), cColour::FromARGB(0xff262626), cy - r, cy + r));
     canvas.StrokeCircle(cx, cy, r * 0.78f, 1.0f, kBlack.WithAlpha(0.6f));

@@ -4,15 +4,17 @@
 #include "Canvas.h"
 
 // The toolkit's house colours and the shared drawing of its look: flat dark
-// panels, bevelled buttons that light amber, knobs, LEDs, arrows and icons.
+// panels, bevelled buttons that light blue, knobs, LEDs, arrows and icons.
+// The lit and value colours are the words the toolkit tints with, so drawn
+// art, tinted texts, LEDs and meters agree.
 namespace HouseStyle
 {
 extern const cColour kDark;        // 0xff202020
 extern const cColour kDarker;      // 0xff1e1e1e
 extern const cColour kPanel;       // raised panel face
 extern const cColour kEdge;        // panel rims
-extern const cColour kAmber;       // 0xffba8400, lit
-extern const cColour kAmberBright; // 0xffe5b000, values and lit segments
+extern const cColour kLit;   // 0xffba8400 as the toolkit writes it: RGB 0, 132, 186
+extern const cColour kValue; // 0xffe5b000: RGB 0, 176, 229, values and lit segments
 extern const cColour kLabel;       // 0xffdcdcdc
 extern const cColour kWhite;
 extern const cColour kBlack;
@@ -39,7 +41,7 @@ enum class eIcon
 
 // A soft drop shadow below a rounded shape, kept inside the given margin.
 void DrawShadow(cCanvas& canvas, const cRectF& body, float radius);
-// A bevelled button face: dark when unlit, amber when lit.
+// A bevelled button face: dark when unlit, blue when lit.
 void DrawButtonFace(cCanvas& canvas, const cRectF& body, float radius, bool lit);
 // A rounded panel with a rim.
 void DrawPanel(cCanvas& canvas, const cRectF& body, float radius, const cColour& face, const cColour& rim);

@@ -122,14 +122,14 @@ void BuildInstallerAtlas(cAtlasLayout& layout)
                   {
                       const float x = r.x0 + (6 + i * 16) * s;
                       canvas.FillPolygon({x, r.y1, x + 10 * s, r.y1, x + 30 * s, r.y0, x + 20 * s, r.y0},
-                                         kAmber.WithAlpha(0.34f + 0.22f * i));
+                                         kLit.WithAlpha(0.34f + 0.22f * i));
                   }
               });
     AddSingle(layout, 1, 16, 16, "Installer outline frame", "stretched around the page",
               [](cCanvas& canvas, const cRectF& r)
               {
                   const float s = r.Width() / 16.0f;
-                  canvas.StrokeRoundRect(r.x0, r.y0, r.x1, r.y1, 3 * s, 2 * s, kAmber);
+                  canvas.StrokeRoundRect(r.x0, r.y0, r.x1, r.y1, 3 * s, 2 * s, kLit);
               });
     AddSingle(layout, 2, 320, 160, "Installer main picture", "natural size times the scale",
               [](cCanvas& canvas, const cRectF& r)
@@ -143,7 +143,7 @@ void BuildInstallerAtlas(cAtlasLayout& layout)
                       const float x = r.x0 + (20 + i * 18) * s;
                       const float level = 0.35f + 0.55f * std::fabs(std::sin(i * 0.7f + 0.4f));
                       canvas.FillRoundRect(x, r.y1 - 20 * s - level * 100 * s, x + 12 * s, r.y1 - 20 * s, 2 * s,
-                                           cPaint::Vertical(kAmberBright, kAmber, r.y1 - 120 * s, r.y1 - 20 * s));
+                                           cPaint::Vertical(kValue, kLit, r.y1 - 120 * s, r.y1 - 20 * s));
                   }
                   float px = 0, py = 0;
                   for (int i = 0; i <= 120; ++i)
@@ -160,5 +160,5 @@ void BuildInstallerAtlas(cAtlasLayout& layout)
               { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kDark, kDarker, r.y0, r.y1)); });
     AddSingle(layout, 4, 64, 6, "Installer progress bar", "stretched across, its height times the scale",
               [](cCanvas& canvas, const cRectF& r)
-              { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kAmberBright, kAmber, r.y0, r.y1)); });
+              { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kValue, kLit, r.y0, r.y1)); });
 }

@@ -69,7 +69,7 @@ cCanvas WhiteKeys(int scale)
     canvas.FillRect(0, h - 6.0f * scale, w, h, cPaint::Vertical(kWhite, cColour::FromARGB(0xffbdbdbd), h - 6.0f * scale, h));
     canvas.FillRect(0, half, 1.0f * scale, h, cColour::FromARGB(0xff505050));
     canvas.FillRect(w - 1.0f * scale, half, w, h, cColour::FromARGB(0xff909090));
-    canvas.FillRect(0, 0, w, half, cPaint::Vertical(kAmber.WithAlpha(0.25f), kAmberBright.WithAlpha(0.6f), 0, half));
+    canvas.FillRect(0, 0, w, half, cPaint::Vertical(kLit.WithAlpha(0.25f), kValue.WithAlpha(0.6f), 0, half));
     return canvas;
 }
 
@@ -88,8 +88,8 @@ cCanvas BlackKeys(int scale)
         {
             const float cx = keyWidth * (pressed + 0.5f + offsets[row]);
             const float half = keyWidth * 0.3f;
-            const cColour upper = pressed ? cColour::FromARGB(0xff6a4c00) : cColour::FromARGB(0xff3a3a3a);
-            const cColour lower = pressed ? kAmber : cColour::FromARGB(0xff101010);
+            const cColour upper = pressed ? cColour::FromARGB(0xff004c6a) : cColour::FromARGB(0xff3a3a3a);
+            const cColour lower = pressed ? kLit : cColour::FromARGB(0xff101010);
             // Square at the top, where the key meets the keyboard's edge;
             // nothing is drawn above its row, which the row above samples.
             const cPaint shade = cPaint::Vertical(upper, lower, top, bottom);
