@@ -24,15 +24,15 @@ class OffscreenScreenFixture : public ::testing::Test
 {
 protected:
     // Called from the test's SetUp with the screen's size.
-    void StartScreen(int width, int height)
+    void StartScreen(int width, int height, int32_t deviceClass = kDeviceClassDesktop)
     {
-        SetDisplayMetricsForClass(kDeviceClassDesktop);
+        SetDisplayMetricsForClass(deviceClass);
         SetFrameTiming(60.0f);
         gl = std::make_unique<cOffscreenGL>(width, height);
         ASSERT_TRUE(gl->IsReady()) << gl->Error();
         mount = std::make_unique<cResMount>(GeneratedResourceFolder());
-        SelectTextureProfiles(kDeviceClassDesktop);
-        ASSERT_TRUE(CreateMaterials(kDeviceClassDesktop)) << "atlases missing in " << mount->Root();
+        SelectTextureProfiles(deviceClass);
+        ASSERT_TRUE(CreateMaterials(deviceClass)) << "atlases missing in " << mount->Root();
         ASSERT_TRUE(CreateFonts());
         input = std::make_unique<cInputManager>();
         input->Init();

@@ -599,7 +599,8 @@ private:
                   {
                       const cRectF b = Map(place, body);
                       DrawShadow(canvas, b, place.S(6));
-                      DrawPanel(canvas, b, place.S(6), kDark, cColour::FromARGB(0xff4a4a4a));
+                      // A light face: dialogues draw their texts (alert lines, titles) dark.
+                      DrawPanel(canvas, b, place.S(6), cColour::FromARGB(0xffc8c8c8), cColour::FromARGB(0xff7a7a7a));
                       const float titleBottom = b.y0 + place.S(title);
                       canvas.FillShape(b.x0, b.y0, b.x1, titleBottom,
                                        [b, titleBottom, &place](float x, float y)
