@@ -9,6 +9,7 @@
 #include "app/MIDISettings.h"
 #include "app/OrientationHandler.h"
 #include "audio/AudioManager.h"
+#include "audio/Transport.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
 #include "audio/ScaleTable.h"
@@ -25,6 +26,7 @@
 #include "render/Font.h"
 #include "render/Material.h"
 #include "sequencer/Sequencer.h"
+#include "ui/DrawHelpers.h"
 #include "ui/InputManager.h"
 #include "ui/WidgetManager.h"
 
@@ -61,6 +63,8 @@ std::vector<std::pair<const char*, const void*>> Singletons()
         {"e-mail", cEmailService::GetInstance()},
         {"share service", cShareServiceStub::GetInstance()},
         {"default material", gDefaultMaterial},
+        // Installed with the sequencer, removed before it goes.
+        {"recording marker's transport", GetRecordingStateSource()},
     };
 }
 
@@ -84,5 +88,28 @@ TEST(ApplicationStartupTest, BothStagesCreateEverySingletonAndShutdownLeavesEach
     for (const auto& [name, pointer] : Singletons())
         EXPECT_EQ(pointer, nullptr) << name;
     EXPECT_EQ(gSineTable.load(), nullptr);
+}
+
+// The recording marker reads the transport's state and the sequencer's
+// erase-keys flag through what start-up installed.
+TEST(ApplicationStartupTest, TheRecordingMarkerReadsTheSequencer)
+{
+    EmptyInProcessDocuments();
+    std::vector<std::pair<int32_t, bool>> seen;
+    auto* application = new cScriptedApplication(3, [&](cScriptedApplication&, int frame) {
+        if (frame != 1)
+            return;
+        const cRecordingStateSource* source = GetRecordingStateSource();
+        ASSERT_NE(source, nullptr);
+        seen.emplace_back(source->GetTransportState(), source->GetRecordOption());
+        cSequencer* sequencer = cSequencer::GetInstance();
+        // The flag alone: the song stays stopped, so nothing is recorded.
+        gTransport.eraseKeys = 1;
+        seen.emplace_back(source->GetTransportState(), source->GetRecordOption());
+        ASSERT_EQ(sequencer->GetParamInt(cSequencer::kParamEraseKeys), 1);
+        gTransport.eraseKeys = 0;
+    });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_EQ(seen, (std::vector<std::pair<int32_t, bool>>{{0, false}, {0, true}}));
 }
 } // namespace
