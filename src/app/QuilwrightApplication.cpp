@@ -23,6 +23,8 @@
 #include "base/MessageQueue.h"
 #include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
+#include "instruments/pads/TriggerPadPackage.h"
+#include "instruments/pads/ui/TriggerPadUI.h"
 #include "midi/MIDIManager.h"
 #include "mixer/AuditionPlayer.h"
 #include "mixer/EffectRegistry.h"
@@ -280,6 +282,9 @@ void CreateInstrumentPackages()
     if (!cInstrumentPackageRegistry::GetInstance())
         new cInstrumentPackageRegistry();
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
+    auto* pads = new cTriggerPadPackage();
+    pads->SetEditor(new cTriggerPadUI());
+    cInstrumentPackageRegistry::GetInstance()->AddPackage(pads);
 }
 
 void CreateEffectRegistry()

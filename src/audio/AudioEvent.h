@@ -30,6 +30,7 @@ enum : uint32_t
     kAudioEventFlagOwnTime = 1,       // position holds the event's own time in ticks
     kAudioEventFlagAudition = 2,      // not for recording
     kAudioEventFlagTransportStop = 4, // all-notes-off of a transport stop
+    kAudioEventFlagIgnoreMute = 8,    // sounds even where its pad is muted
     kAudioEventFlagReportPreset = 16, // tell the user interface about the preset change
 };
 

@@ -118,7 +118,7 @@ float cAudioModule::GetOutputValue(int32_t kind, int32_t)
 
 void cAudioModule::GetPresetText(cGenString&) {}
 
-bool cAudioModule::Serialise(Base::cSerialise&, cInstrument*, int32_t) { return false; }
+bool cAudioModule::Serialise(Base::cSerialise&, cInstrument*, cSampleRelocator*) { return false; }
 
 void cAudioModule::SetParamCount(int32_t count)
 {

@@ -8,6 +8,7 @@
 
 class cGenString;
 class cInstrument;
+class cSampleRelocator;
 namespace Base
 {
 class cSerialise;
@@ -81,7 +82,7 @@ public:
     // Kind 0 reads as a volume and kind 1 as a centred pan to the mixing desk.
     virtual float GetOutputValue(int32_t kind, int32_t index);
     virtual void GetPresetText(cGenString& text);
-    virtual bool Serialise(Base::cSerialise& serialise, cInstrument* owner, int32_t flag);
+    virtual bool Serialise(Base::cSerialise& serialise, cInstrument* owner, cSampleRelocator* relocator);
 
     cInstrument* GetOwner() const { return mOwner; }
 

@@ -15,7 +15,7 @@ cInstrument::~cInstrument()
 
 void cInstrument::SetModule(cAudioModule* module) { mModule.reset(module); }
 
-bool cInstrument::Serialise(Base::cSerialise& serialise, int32_t flag)
+bool cInstrument::Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator)
 {
     if (serialise.BeginNode("MixerChannels", true))
     {
@@ -33,7 +33,7 @@ bool cInstrument::Serialise(Base::cSerialise& serialise, int32_t flag)
     if (serialise.BeginNode("AM", true))
     {
         if (mModule)
-            mModule->Serialise(serialise, this, flag);
+            mModule->Serialise(serialise, this, relocator);
         serialise.EndNode("AM");
     }
     if (!serialise.BeginNode("UI", true))

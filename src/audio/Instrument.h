@@ -10,6 +10,7 @@ class cAudioModule;
 class cChannelStrip;
 class cDrawList;
 class cInstrumentPackage;
+class cSampleRelocator;
 class cWidget;
 struct cKeyStripView;
 namespace Base
@@ -40,8 +41,9 @@ public:
     // Shows the instrument in its package's editor.
     virtual void Select() = 0;
     // "MixerChannels" with one "Channel%02d" per strip, "AM" (the module),
-    // then "UI" with "Name". False when "UI" could not be opened.
-    virtual bool Serialise(Base::cSerialise& serialise, int32_t flag);
+    // then "UI" with "Name". False when "UI" could not be opened. The
+    // relocator (or null) turns sample paths into their stored form and back.
+    virtual bool Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator);
     virtual void AllNotesOff(uint32_t flags);
     // The piano roll's key strip for this instrument.
     virtual void DrawKeyStrip(cDrawList& drawList, const cKeyStripView& view);

@@ -71,6 +71,13 @@ void cSamplePlayer::Reset()
     Rewind();
 }
 
+void cSamplePlayer::SetRegion(int32_t start, int32_t end, int32_t mode)
+{
+    mStart = start;
+    mEnd = end;
+    mMode = mode;
+}
+
 void cSamplePlayer::ReleaseSample()
 {
     mSample.Release();

@@ -36,6 +36,9 @@ public:
     bool Start(cSample* sample, int32_t start, int32_t end, int32_t mode, int32_t loop, int32_t startPosition);
     void Reset();
     void ReleaseSample();
+    // Moves a playing voice to another region or mode from its next block on;
+    // the position is brought inside the region there.
+    void SetRegion(int32_t start, int32_t end, int32_t mode);
 
     // Stereo output (two output channels) adds into channels 0 and 1; mono
     // output overwrites channel 0. Gains move from the "from" to the "to"

@@ -153,6 +153,27 @@ bool IsSameFile(const char* a, const char* b)
            first.st_ino == second.st_ino;
 }
 
+bool FilesHaveSameBytes(const char* a, const char* b)
+{
+    struct stat first, second;
+    if (!StatPath(a, &first) || !StatPath(b, &second) || !S_ISREG(first.st_mode) || !S_ISREG(second.st_mode) ||
+        first.st_size != second.st_size)
+        return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> one(OpenFileUTF8(a, "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> two(OpenFileUTF8(b, "rb"), &std::fclose);
+    if (!one || !two)
+        return false;
+    char left[4096], right[4096];
+    for (;;)
+    {
+        const size_t n = std::fread(left, 1, sizeof(left), one.get());
+        if (std::fread(right, 1, sizeof(right), two.get()) != n || std::memcmp(left, right, n) != 0)
+            return false;
+        if (n < sizeof(left))
+            return std::ferror(one.get()) == 0 && std::ferror(two.get()) == 0;
+    }
+}
+
 bool CopyDiskFile(const char* source, const char* target, bool overwrite)
 {
     struct stat status;

@@ -34,6 +34,9 @@ bool CreateFolderTree(const char* path);
 // True when both paths exist and name the same file (device and inode).
 bool IsSameFile(const char* a, const char* b);
 
+// True when both are readable regular files holding the same bytes.
+bool FilesHaveSameBytes(const char* a, const char* b);
+
 // Copies a file through target + ".tmp", renamed over the target only when
 // every byte arrived, so a failed copy leaves a previous target untouched.
 // Refused when the source is missing, both name the same file, or the target

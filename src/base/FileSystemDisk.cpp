@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -194,7 +195,15 @@ bool cFileSystemDisk::GetTotalSize(const cGenString& path, uint32_t* bytes, uint
 bool cFileSystemDisk::CommitTemp(const cGenString& path, bool dropBackup)
 {
     tPath full;
-    const bool ok = JoinPath(path, full) && CommitSafeWrite(full.CStr(), dropBackup);
+    bool ok = JoinPath(path, full);
+    if (ok)
+    {
+        // A folder written under its ".tmp" name commits the same way as a file.
+        struct stat status;
+        const std::string temp = std::string(full.CStr()) + ".tmp";
+        const bool folder = lstat(temp.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+        ok = folder ? CommitSafeFolder(full.CStr(), dropBackup) : CommitSafeWrite(full.CStr(), dropBackup);
+    }
     SetLastError(ok ? kErrorNone : kErrorCommitFailed);
     return ok;
 }

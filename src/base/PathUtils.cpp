@@ -375,6 +375,20 @@ bool PathIsAbsolute(const cGenString& path)
     return PathIsNetwork(path) || PathHasDriveLetter(path) || IsPathSeparator(path.CharAt(0));
 }
 
+bool PathHasParentPart(const cGenString& path)
+{
+    for (const char* p = path.CStr(); *p;)
+    {
+        const char* end = p;
+        while (*end && !IsPathSeparator(*end))
+            ++end;
+        if (end - p == 2 && p[0] == '.' && p[1] == '.')
+            return true;
+        p = *end ? end + 1 : end;
+    }
+    return false;
+}
+
 int PathDepth(const cGenString& path)
 {
     int depth = 0;

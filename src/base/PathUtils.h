@@ -31,6 +31,9 @@ cGenString PathGetExtension(const cGenString& path);
 cGenString PathGetFileName(const cGenString& path);
 
 bool PathIsAbsolute(const cGenString& path);
+// True when one of the path's parts is "..", which could climb out of the
+// folder the path is meant to stay in.
+bool PathHasParentPart(const cGenString& path);
 bool PathIsNetwork(const cGenString& path);
 bool PathHasDriveLetter(const cGenString& path);
 int PathDepth(const cGenString& path);

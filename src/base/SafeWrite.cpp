@@ -1,5 +1,6 @@
 #include "base/SafeWrite.h"
 
+#include "base/DeletableRoots.h"
 #include "base/DiskFiles.h"
 
 #include <cerrno>
@@ -55,6 +56,27 @@ bool CommitSafeWriteFrom(const char* temp, const char* path, bool dropBackup)
         return false;
     if (dropBackup)
         RemoveIfPresent(backup.c_str());
+    return true;
+}
+
+bool CommitSafeFolder(const char* path, bool dropBackup)
+{
+    const std::string temp = std::string(path) + ".tmp";
+    const std::string backup = std::string(path) + ".bak";
+    struct stat status;
+    if (lstat(temp.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return false;
+    const bool hasTarget = lstat(path, &status) == 0;
+    if (hasTarget && (!DeleteFileOrDirectory(backup.c_str()) || std::rename(path, backup.c_str()) != 0))
+        return false;
+    if (std::rename(temp.c_str(), path) != 0)
+    {
+        if (hasTarget)
+            std::rename(backup.c_str(), path);
+        return false;
+    }
+    if (dropBackup && hasTarget)
+        DeleteFileOrDirectory(backup.c_str());
     return true;
 }
 

@@ -7,6 +7,10 @@
 bool CommitSafeWrite(const char* path, bool dropBackup);
 // The same with the new data in a temporary file of any name.
 bool CommitSafeWriteFrom(const char* temp, const char* path, bool dropBackup);
+// Makes the folder path + ".tmp" the folder path: the folder as it was
+// becomes path + ".bak" (replacing an older one; removed with dropBackup).
+// On failure the target is as it was and the new folder stays in ".tmp".
+bool CommitSafeFolder(const char* path, bool dropBackup);
 
 // Load kinds for GetLoadSuffixList.
 enum : int

@@ -95,4 +95,17 @@ bool MakeUniqueSampleFileName(cGenString& path)
     return MakeUnique(path, 2, &IsSampleTaken);
 }
 
+bool PathWithCounter(const cGenString& path, int counter, cGenString& out)
+{
+    cGenStringFixed<260> base(path);
+    PathRemoveExtension(base);
+    char suffix[16];
+    std::snprintf(suffix, sizeof(suffix), "-%02d", counter);
+    const int extensionStart = base.Length();
+    out.Assign(base);
+    out.AppendCString(suffix);
+    out.AppendCString(path.CStr() + extensionStart);
+    return out.Length() == path.Length() + int(std::strlen(suffix));
+}
+
 void SetSampleLoadedLookup(tSampleLoadedLookup lookup) { sSampleLoadedLookup = lookup; }

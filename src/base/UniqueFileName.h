@@ -14,6 +14,10 @@ bool MakeUniqueFileName(cGenString& path, bool onlyWhenTaken);
 // never shadows a loaded one.
 bool MakeUniqueSampleFileName(cGenString& path);
 
+// The path with "-NN" (the counter in two digits or more) before its
+// extension, in out; false when it does not fit out.
+bool PathWithCounter(const cGenString& path, int counter, cGenString& out);
+
 // Set by the sample registry: true when it holds a loaded sample under
 // exactly this path. The lookup takes the registry's lock itself.
 using tSampleLoadedLookup = bool (*)(const char* path);

@@ -402,7 +402,7 @@ int32_t cMixer::HandleEvent(const cAudioEvent& event)
     return 0;
 }
 
-bool cMixer::Serialise(Base::cSerialise& serialise, cInstrument*, int32_t)
+bool cMixer::Serialise(Base::cSerialise& serialise, cInstrument*, cSampleRelocator*)
 {
     for (int32_t j = 0; j < kReturnCount; ++j)
     {

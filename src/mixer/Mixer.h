@@ -59,7 +59,7 @@ public:
     int32_t Process(const cAudioProcessInfo& info, cAudioBuffer& output) override;
     int32_t HandleEvent(const cAudioEvent& event) override;
     // "Send00" and "Send01", the two returns.
-    bool Serialise(Base::cSerialise& serialise, cInstrument* owner, int32_t flag) override;
+    bool Serialise(Base::cSerialise& serialise, cInstrument* owner, cSampleRelocator* relocator) override;
 
     // Renders the output buffer in blocks of at most 128 frames. mask: bit i
     // of word i / 32 lets input channel i be heard; null lets every one.

@@ -36,9 +36,9 @@ void SerialiseWithin(Base::cSerialise& serialise, const char* key, int32_t& fiel
 } // namespace
 
 // A stored position outside the mixer's list is refused and the default kept.
-bool cMixingDeskInstrument::Serialise(Base::cSerialise& serialise, int32_t flag)
+bool cMixingDeskInstrument::Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator)
 {
-    const bool result = cInstrument::Serialise(serialise, flag);
+    const bool result = cInstrument::Serialise(serialise, relocator);
     const int32_t last = GetMixer()->GetChannelCount() - 1;
     SerialiseWithin(serialise, "InChan", mFirstShownChannel, 0, last);
     SerialiseWithin(serialise, "InsertFX", mInsertChannel, -1, last);

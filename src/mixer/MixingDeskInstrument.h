@@ -18,7 +18,7 @@ public:
 
     void Select() override;
     // The base's sections, then "InChan" and "InsertFX".
-    bool Serialise(Base::cSerialise& serialise, int32_t flag) override;
+    bool Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator) override;
 
     cMixer* GetMixer() const;
     cMixerChannel* GetMaster() const;

@@ -167,7 +167,7 @@ int32_t cSequencer::HandleEvent(const cAudioEvent& event)
     return 0;
 }
 
-bool cSequencer::Serialise(Base::cSerialise&, cInstrument*, int32_t) { return true; }
+bool cSequencer::Serialise(Base::cSerialise&, cInstrument*, cSampleRelocator*) { return true; }
 
 // --- Transport ---
 

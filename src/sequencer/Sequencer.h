@@ -46,7 +46,7 @@ public:
     int32_t Process(const cAudioProcessInfo& info, cAudioBuffer& buffer) override;
     int32_t HandleEvent(const cAudioEvent& event) override;
     // The song has a file of its own: nothing is stored with the project.
-    bool Serialise(Base::cSerialise& serialise, cInstrument* owner, int32_t flag) override;
+    bool Serialise(Base::cSerialise& serialise, cInstrument* owner, cSampleRelocator* relocator) override;
     void SetParamInt(uint32_t id, int32_t value);
 
     // Plays, after a count-in of that many bars when stopped.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/CriticalSection.h"
+#include "base/StatusText.h"
 #include "platform/FrameTiming.h"
 #include "render/DrawList.h"
 #include "render/Image.h"
@@ -37,6 +38,7 @@ bool cWidgetManager::Init(cRenderer* renderer)
         return false;
     mFrameLock = new cCriticalSection();
     mStatusTextLock = new cCriticalSection();
+    SetStatusTextLock(mStatusTextLock);
     mRenderer = renderer;
     mScreenRect = {0.0f, 0.0f, renderer->screen.orientedWidth, renderer->screen.orientedHeight};
     mRoot = new cWidgetModalContainer();
@@ -56,6 +58,7 @@ bool cWidgetManager::Shutdown()
     mRoot = nullptr;
     delete mDrawList;
     mDrawList = nullptr;
+    SetStatusTextLock(nullptr);
     delete mStatusTextLock;
     mStatusTextLock = nullptr;
     delete mFrameLock;

@@ -16,7 +16,7 @@ std::string SaveInstrument(cInstrument& instrument)
     File::cFileMemoryWrite stream;
     Base::cSerialiseXML serialiser(6.0f, &stream, 0);
     EXPECT_TRUE(serialiser.Begin());
-    EXPECT_TRUE(instrument.Serialise(serialiser, 0));
+    EXPECT_TRUE(instrument.Serialise(serialiser, nullptr));
     EXPECT_TRUE(serialiser.End());
     return std::string(reinterpret_cast<const char*>(stream.GetData()), size_t(stream.GetLength()));
 }
@@ -52,7 +52,7 @@ TEST(InstrumentTest, SavesItsStripsThenItsModuleThenItsName)
     File::cFileMemoryRead stream(reinterpret_cast<const uint8_t*>(text.data()), int(text.size()));
     Base::cSerialiseXML serialiser(6.0f, &stream, 0);
     ASSERT_TRUE(serialiser.Begin());
-    EXPECT_TRUE(loaded.Serialise(serialiser, 0));
+    EXPECT_TRUE(loaded.Serialise(serialiser, nullptr));
     EXPECT_STREQ(loaded.GetName(), "Lead");
 }
 
@@ -65,7 +65,7 @@ TEST(InstrumentTest, WithoutAUISectionTheLoadFailsAndKeepsTheName)
     File::cFileMemoryRead stream(reinterpret_cast<const uint8_t*>(text.data()), int(text.size()));
     Base::cSerialiseXML serialiser(6.0f, &stream, 0);
     ASSERT_TRUE(serialiser.Begin());
-    EXPECT_FALSE(instrument.Serialise(serialiser, 0));
+    EXPECT_FALSE(instrument.Serialise(serialiser, nullptr));
     EXPECT_STREQ(instrument.GetName(), "Kept");
 }
 

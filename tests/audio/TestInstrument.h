@@ -57,7 +57,7 @@ public:
         return 0;
     }
 
-    bool Serialise(Base::cSerialise& serialise, cInstrument*, int32_t) override
+    bool Serialise(Base::cSerialise& serialise, cInstrument*, cSampleRelocator*) override
     {
         return serialise.SerialiseInt32("Notes", &eventCount, 0, kMaxEvents);
     }

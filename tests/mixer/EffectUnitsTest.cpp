@@ -429,7 +429,7 @@ TEST_F(EffectUnits, ANewMixerHasAWetReverbAndASyncedCrossDelayOnItsReturns)
     EXPECT_EQ(delay->params.Sync, 1);
     EXPECT_EQ(delay->params.DAmount, 1.0f);
 
-    const std::string saved = SaveXML([&](Base::cSerialise& s) { mixer.Serialise(s, &desk, 0); });
+    const std::string saved = SaveXML([&](Base::cSerialise& s) { mixer.Serialise(s, &desk, nullptr); });
     const size_t send0 = saved.find("<Send00");
     const size_t send1 = saved.find("<Send01");
     ASSERT_NE(send0, std::string::npos);

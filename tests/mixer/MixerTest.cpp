@@ -387,18 +387,18 @@ TEST_F(Mixer, ReturnsSaveAndLoadAndASecondOneMayBeMissing)
 {
     mixer.GetReturn(0)->volume = 0.25f;
     mixer.GetReturn(1)->pan = 0.75f;
-    const std::string saved = SaveXML([&](Base::cSerialise& s) { mixer.Serialise(s, &desk, 0); });
+    const std::string saved = SaveXML([&](Base::cSerialise& s) { mixer.Serialise(s, &desk, nullptr); });
     EXPECT_NE(saved.find("<Send00 Vol=\"0.250000\""), std::string::npos) << saved;
 
     cMixingDeskInstrument other(nullptr);
     cMixer& loaded = *other.GetMixer();
-    ASSERT_TRUE(LoadXML(saved, [&](Base::cSerialise& s) { loaded.Serialise(s, &other, 0); }));
+    ASSERT_TRUE(LoadXML(saved, [&](Base::cSerialise& s) { loaded.Serialise(s, &other, nullptr); }));
     EXPECT_EQ(loaded.GetParamValue(cMixer::kParamSend1Volume), 0.25f);
     EXPECT_EQ(loaded.GetParamValue(cMixer::kParamSend2Pan), 0.75f);
 
     cMixingDeskInstrument third(nullptr);
     ASSERT_TRUE(LoadXML("<Root FileVersion=\"1.0\"><Send00 Vol=\"1.0\"/></Root>",
-                        [&](Base::cSerialise& s) { third.GetMixer()->Serialise(s, &third, 0); }));
+                        [&](Base::cSerialise& s) { third.GetMixer()->Serialise(s, &third, nullptr); }));
     EXPECT_EQ(third.GetMixer()->GetReturn(0)->volume, 1.0f);
     EXPECT_EQ(third.GetMixer()->GetReturn(1)->volume, 0.79f);
 }
@@ -456,19 +456,19 @@ TEST_F(Mixer, TheDeskKeepsItsViewWithTheProject)
     EXPECT_EQ(desk.GetInsertChannel(), -1);
     desk.SetName("Desk");
     desk.SetInsertChannel(1);
-    const std::string saved = SaveXML([&](Base::cSerialise& s) { desk.Serialise(s, 0); });
+    const std::string saved = SaveXML([&](Base::cSerialise& s) { desk.Serialise(s, nullptr); });
     EXPECT_NE(saved.find("InChan=\"0\" InsertFX=\"1\""), std::string::npos) << saved;
     EXPECT_NE(saved.find("<Channel00"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<Send01"), std::string::npos) << saved;
 
     cMixingDeskInstrument loaded(nullptr);
-    ASSERT_TRUE(LoadXML(saved, [&](Base::cSerialise& s) { loaded.Serialise(s, 0); }));
+    ASSERT_TRUE(LoadXML(saved, [&](Base::cSerialise& s) { loaded.Serialise(s, nullptr); }));
     EXPECT_EQ(loaded.GetInsertChannel(), 1);
     EXPECT_STREQ(loaded.GetName(), "Desk");
     // Positions outside the mixer's list keep the defaults.
     cMixingDeskInstrument refused(nullptr);
     ASSERT_TRUE(LoadXML("<Root FileVersion=\"1.0\" InChan=\"5\" InsertFX=\"-2\"/>",
-                        [&](Base::cSerialise& s) { refused.Serialise(s, 0); }));
+                        [&](Base::cSerialise& s) { refused.Serialise(s, nullptr); }));
     EXPECT_EQ(refused.GetFirstShownChannel(), 0);
     EXPECT_EQ(refused.GetInsertChannel(), -1);
 }

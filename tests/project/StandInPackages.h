@@ -31,7 +31,7 @@ public:
         return 0;
     }
     // "Level" stands for what an instrument keeps of its sound.
-    bool Serialise(Base::cSerialise& serialise, cInstrument*, int32_t) override
+    bool Serialise(Base::cSerialise& serialise, cInstrument*, cSampleRelocator*) override
     {
         return serialise.SerialiseFloat("Level", &level, 0.0f, 1.0f);
     }
