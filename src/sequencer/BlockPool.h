@@ -2,12 +2,29 @@
 #include <cstdint>
 #include <functional>
 
+// While set on a thread (the audio thread inside a block), pools keep the
+// blocks that empty there, so that the real-time thread never frees memory;
+// the main thread's TopUp releases them later.
+inline thread_local bool tBlockPoolsKeepEmptyBlocks = false;
+
+class cKeepEmptyPoolBlocks
+{
+public:
+    cKeepEmptyPoolBlocks() : mWas(tBlockPoolsKeepEmptyBlocks) { tBlockPoolsKeepEmptyBlocks = true; }
+    ~cKeepEmptyPoolBlocks() { tBlockPoolsKeepEmptyBlocks = mWas; }
+    cKeepEmptyPoolBlocks(const cKeepEmptyPoolBlocks&) = delete;
+    cKeepEmptyPoolBlocks& operator=(const cKeepEmptyPoolBlocks&) = delete;
+
+private:
+    bool mWas;
+};
+
 // Records handed out from blocks of a fixed size, so that recording on the
 // audio thread seldom allocates. Allocation takes from the first block; a new
 // block goes to the front when that one is full or missing; a block that fills
 // moves to the end; freeing a record moves its block to the front; a block
-// whose records are all free is released. Not locked: the song model's users
-// hold the sequencer lock.
+// whose records are all free is released (kept while tBlockPoolsKeepEmptyBlocks
+// is set). Not locked: the song model's users hold the sequencer lock.
 template <class T, int32_t kBlockSize>
 class cBlockPool
 {
@@ -51,14 +68,34 @@ public:
         block->freeSlots[block->freeCount++] = static_cast<int32_t>(item - block->items);
         --mUsedCount;
         Unlink(block);
-        if (block->freeCount == kBlockSize)
+        if (block->freeCount == kBlockSize && !tBlockPoolsKeepEmptyBlocks)
             delete block;
         else
             Link(block, nullptr);
     }
 
+    // Main thread: at least `reserve` free records are ready, so that a
+    // recording pass on the audio thread takes them without allocating; empty
+    // blocks beyond the reserve (those the audio thread kept) are released.
+    void TopUp(int32_t reserve)
+    {
+        while (GetFreeCount() < reserve)
+            Link(new cBlock(), nullptr);
+        for (cBlock* block = mFirst; block && GetFreeCount() - kBlockSize >= reserve;)
+        {
+            cBlock* next = block->next;
+            if (block->freeCount == kBlockSize)
+            {
+                Unlink(block);
+                delete block;
+            }
+            block = next;
+        }
+    }
+
     int32_t GetBlockCount() const { return mBlockCount; }
     int32_t GetUsedCount() const { return mUsedCount; }
+    int32_t GetFreeCount() const { return mBlockCount * kBlockSize - mUsedCount; }
 
 private:
     struct cBlock

@@ -1,9 +1,12 @@
 #include "sequencer/Pattern.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "audio/Transport.h"
+#include "base/File.h"
 #include "sequencer/PatternEvent.h"
 #include "sequencer/QuantizeSettings.h"
 #include "sequencer/TrackList.h"
@@ -226,11 +229,54 @@ cPatternEvent* cPattern::FindController(cPatternEvent* position, const cPatternE
     return nullptr;
 }
 
+void cPattern::Serialise(File::cFile& stream)
+{
+    if (stream.IsReading())
+        Clear();
+    stream.SerialiseInt32(&loopLength);
+    uint32_t stored = static_cast<uint32_t>(count);
+    stream.SerialiseUInt32(&stored);
+    if (!stream.IsReading())
+    {
+        for (cPatternEvent* event = head; event; event = event->next)
+            event->Serialise(stream);
+        return;
+    }
+    bool ordered = true;
+    for (uint32_t i = 0; i < stored; ++i)
+    {
+        cPatternEvent* event = cPatternEvent::Allocate();
+        event->Serialise(stream);
+        ordered = ordered && (!tail || tail->time <= event->time);
+        Append(event);
+    }
+    if (!ordered)
+        SortByTime();
+}
+
+// Stable, so events of one time keep the file's order.
+void cPattern::SortByTime()
+{
+    std::vector<cPatternEvent*> events;
+    events.reserve(size_t(count));
+    for (cPatternEvent* event = head; event; event = event->next)
+        events.push_back(event);
+    std::stable_sort(events.begin(), events.end(),
+                     [](const cPatternEvent* a, const cPatternEvent* b) { return a->time < b->time; });
+    head = tail = nullptr;
+    count = 0;
+    for (cPatternEvent* event : events)
+        Append(event);
+}
+
 cPatternEvent* cPattern::FindNoteAt(cPatternEvent* position, const cPatternEvent& added) const
 {
     if (!position)
         return SameNote(head, added) ? head : nullptr;
-    if (SameNote(position, added))
-        return position;
+    // The position is the last event of its tick: a chord recorded again
+    // finds each of its notes among those before it.
+    for (cPatternEvent* event = position; event && event->time == added.time; event = event->previous)
+        if (SameNote(event, added))
+            return event;
     return SameNote(position->next, added) ? position->next : nullptr;
 }

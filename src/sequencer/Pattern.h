@@ -4,6 +4,11 @@
 struct cPatternEvent;
 struct cQuantizeGrid;
 
+namespace File
+{
+class cFile;
+} // namespace File
+
 // A time-ordered list of notes and controllers that repeats after its loop
 // length inside a part. Patterns 0..99 are shared by any number of parts,
 // 100..2099 each belong to one part. Every edit runs under the sequencer lock
@@ -55,9 +60,12 @@ public:
     // within the window around the new one, nearest first backward from the
     // position, then forward.
     cPatternEvent* FindController(cPatternEvent* position, const cPatternEvent& added, int32_t window) const;
-    // For recording: a note of the same pitch at the same time at the
-    // position or just after it.
+    // For recording: a note of the same pitch at the same time among the
+    // events of the position's tick, or just after the position.
     cPatternEvent* FindNoteAt(cPatternEvent* position, const cPatternEvent& added) const;
+    // The song file's section: loop length, event count, the events. Reading
+    // replaces the events (on a checked stream), putting them in time order.
+    void Serialise(File::cFile& stream);
 
     int32_t number = -1; // in the pattern table
     int32_t count = 0;
@@ -70,4 +78,5 @@ private:
     void Unlink(cPatternEvent* event);
     void Append(cPatternEvent* event) { InsertAfter(event, tail); }
     void InsertAndFixCursors(cPatternEvent* event, cPatternEvent* position);
+    void SortByTime();
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "base/File.h"
 #include "sequencer/BlockPool.h"
+#include "sequencer/SongFileFormat.h"
 #include "sequencer/TrackList.h"
 
 namespace
@@ -17,6 +19,10 @@ void cPatternEvent::Free(cPatternEvent* event) { gEventPool.Free(event); }
 int32_t cPatternEvent::GetPoolBlockCount() { return gEventPool.GetBlockCount(); }
 
 int32_t cPatternEvent::GetPoolUsedCount() { return gEventPool.GetUsedCount(); }
+
+int32_t cPatternEvent::GetPoolFreeCount() { return gEventPool.GetFreeCount(); }
+
+void cPatternEvent::TopUpPool(int32_t reserve) { gEventPool.TopUp(reserve); }
 
 void cPatternEvent::SetNote(int32_t note) { data1 = static_cast<uint8_t>(std::clamp(note, 0, 127)); }
 
@@ -44,6 +50,26 @@ void cPatternEvent::SetControllerValue(int32_t value)
 void cPatternEvent::AddControllerValue(int32_t delta)
 {
     SetControllerValue(std::clamp(GetControllerValue() + delta, -32768, 32767));
+}
+
+void cPatternEvent::Serialise(File::cFile& stream)
+{
+    stream.SerialiseByte(&flags);
+    stream.SerialiseByte(&data1);
+    stream.SerialiseByte(&data2);
+    stream.SerialiseByte(&data3);
+    stream.SerialiseInt32(&time);
+    stream.SerialiseInt32(&length);
+    if (!stream.IsReading())
+        return;
+    flags &= kFlagController;
+    if (!IsController())
+    {
+        SetNote(data1);
+        SetVelocity(data2);
+    }
+    time = std::clamp(time, 0, SongFile::kLatestTicks);
+    length = std::clamp(length, 0, SongFile::kLatestTicks);
 }
 
 void cPatternEvent::CopyFrom(const cPatternEvent& other)

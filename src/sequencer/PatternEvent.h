@@ -1,6 +1,11 @@
 #pragma once
 #include <cstdint>
 
+namespace File
+{
+class cFile;
+} // namespace File
+
 // One note or controller of a pattern, in ticks from the pattern's start.
 // Events come from a pool in blocks of 1024.
 struct cPatternEvent
@@ -27,6 +32,9 @@ struct cPatternEvent
     static void Free(cPatternEvent* event);
     static int32_t GetPoolBlockCount();
     static int32_t GetPoolUsedCount();
+    static int32_t GetPoolFreeCount();
+    // Main thread: free events ready for a recording pass (cBlockPool::TopUp).
+    static void TopUpPool(int32_t reserve);
 
     bool IsController() const { return (flags & kFlagController) != 0; }
     int32_t GetSession() const { return flags >> kSessionShift; }
@@ -46,4 +54,8 @@ struct cPatternEvent
     void AddControllerValue(int32_t delta);
     // The kind, data, time and length; never the record session.
     void CopyFrom(const cPatternEvent& other);
+    // The song file's 12 bytes, following the stream's direction. Reading
+    // keeps the kind only (no session), and clamps the note, the velocity,
+    // the time and the length into what the song can play.
+    void Serialise(File::cFile& stream);
 };

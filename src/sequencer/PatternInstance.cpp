@@ -1,13 +1,20 @@
 #include "sequencer/PatternInstance.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
+#include "audio/Instrument.h"
+#include "audio/InstrumentSlotTable.h"
 #include "audio/Transport.h"
+#include "base/File.h"
 #include "sequencer/BlockPool.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
 #include "sequencer/PatternTable.h"
+#include "sequencer/RecordUndoJournal.h"
+#include "sequencer/SongFileFormat.h"
+#include "sequencer/Track.h"
 
 namespace
 {
@@ -20,6 +27,35 @@ cPatternInstance* CreateOn(int32_t patternNumber)
     cPatternInstance* part = cPatternInstance::Create();
     part->SetPattern(patternNumber);
     return part;
+}
+
+constexpr uint32_t kPresetIdMask = 0xffff;
+constexpr uint32_t kPresetKindMask = 0xff0000;
+constexpr int32_t kProgramsPerBank = 64;
+constexpr int32_t kOldBankThree = 3;
+constexpr int32_t kProjectBank = 7;
+
+// Version 3 numbered presets 0..191 over banks 0, 1 and 3; higher numbers
+// name nothing and send no program.
+uint32_t ConvertVersionThreeWord(uint32_t word)
+{
+    const int32_t id = static_cast<int32_t>(word & kPresetIdMask);
+    static const int32_t kBankOfBlock[] = {0, 1, 3};
+    const int32_t block = id / kProgramsPerBank;
+    if (block >= 3)
+        return word & kPresetKindMask;
+    const int32_t converted = kBankOfBlock[block] * 256 + id % kProgramsPerBank;
+    return (word & ~kPresetIdMask) | static_cast<uint32_t>(converted);
+}
+
+// Before version 6 the project's presets lived in bank 3; now in bank 7.
+uint32_t MoveBankThreeToProjectBank(uint32_t word)
+{
+    const int32_t id = static_cast<int32_t>(word & kPresetIdMask);
+    if (id / 256 != kOldBankThree)
+        return word;
+    const int32_t moved = kProjectBank * 256 + id % kProgramsPerBank;
+    return (word & ~kPresetIdMask) | static_cast<uint32_t>(moved);
 }
 
 // Releases what a failed operation made.
@@ -49,6 +85,10 @@ int32_t cPatternInstance::GetPoolBlockCount() { return gPartPool.GetBlockCount()
 
 int32_t cPatternInstance::GetPoolUsedCount() { return gPartPool.GetUsedCount(); }
 
+int32_t cPatternInstance::GetPoolFreeCount() { return gPartPool.GetFreeCount(); }
+
+void cPatternInstance::TopUpPool(int32_t reserve) { gPartPool.TopUp(reserve); }
+
 bool cPatternInstance::SetPattern(int32_t number)
 {
     cPatternTable* table = cPatternTable::GetInstance();
@@ -65,6 +105,8 @@ bool cPatternInstance::SetPattern(int32_t number)
 
 void cPatternInstance::Release()
 {
+    if (cRecordUndoJournal* journal = cRecordUndoJournal::GetInstance())
+        journal->OnPartReleased(this);
     SetPattern(-1);
     gPartPool.Free(this);
 }
@@ -232,4 +274,42 @@ cPatternInstance* cPatternInstance::Join(const cPatternInstance* other) const
     for (cPatternEvent* event = last ? last->next : into.head; event; event = event->next)
         event->time += y->start - x->start;
     return joined;
+}
+
+uint32_t cPatternInstance::GetExportedProgramWord() const
+{
+    const cInstrumentSlotTable* slots = cInstrumentSlotTable::GetInstance();
+    cInstrument* instrument = slots && owner ? slots->GetInstrument(owner->GetChannel()) : nullptr;
+    if (!instrument || !HasProgramChange())
+        return programWord;
+    const int32_t kind = GetPresetKind();
+    const uint32_t preset = static_cast<uint32_t>(instrument->MapPreset(GetPresetId(), kind)) & kPresetIdMask;
+    return preset | (static_cast<uint32_t>(kind) << 16) | kProgramChangeBit;
+}
+
+void cPatternInstance::Serialise(File::cFile& stream)
+{
+    const int32_t version = stream.GetFileVersion();
+    int32_t number = patternNumber;
+    uint32_t word = stream.IsReading() ? 0 : GetExportedProgramWord();
+    stream.SerialiseInt32(&number);
+    stream.SerialiseUInt32(&word);
+    if (stream.IsReading() && version < SongFile::kFirstVersionWithChannels)
+    {
+        uint32_t spare = 0;
+        stream.SerialiseUInt32(&spare);
+    }
+    stream.SerialiseInt32(&start);
+    stream.SerialiseInt32(&length);
+    if (!stream.IsReading())
+        return;
+    SetPattern(number);
+    if (version == SongFile::kVersionWithOldPresets)
+        word = ConvertVersionThreeWord(word);
+    if (version < SongFile::kVersion)
+        word = MoveBankThreeToProjectBank(word);
+    programWord = word;
+    start = std::clamp(start, 0, SongFile::kLatestTicks);
+    length = std::clamp(length, 1, SongFile::kLatestTicks);
+    recordSessionId = 0;
 }

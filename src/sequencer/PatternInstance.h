@@ -4,6 +4,11 @@
 class cPattern;
 class cTrack;
 
+namespace File
+{
+class cFile;
+} // namespace File
+
 // A part: places a pattern on a track from a song position for a length,
 // repeating the pattern every loop length, and may carry a program change for
 // the track's instrument. A part on a private pattern owns it and keeps its
@@ -23,6 +28,9 @@ public:
     static cPatternInstance* CreateWithSharedPattern();
     static int32_t GetPoolBlockCount();
     static int32_t GetPoolUsedCount();
+    static int32_t GetPoolFreeCount();
+    // Main thread: free parts ready for a recording pass (cBlockPool::TopUp).
+    static void TopUpPool(int32_t reserve);
 
     // Lets the old pattern go and takes another (-1: none). A number outside
     // -1..2099 is refused, changing nothing.
@@ -45,6 +53,11 @@ public:
     // when it simply runs on, else a private pattern holding both. Null when
     // no pattern is free.
     cPatternInstance* Join(const cPatternInstance* other) const;
+    // The song file's section: pattern number, program word, start, length.
+    // Writing maps the preset to the one the project exports; reading (of a
+    // checked stream) takes the pattern, converts an old file's preset
+    // numbering, keeps the part inside the song and no record session.
+    void Serialise(File::cFile& stream);
 
     int32_t GetEnd() const { return start + length; }
     bool IsShared() const { return patternNumber < 100; }
@@ -71,4 +84,5 @@ private:
     // program, placed at start for length, its loop that length.
     cPatternInstance* NewPrivatePiece(int32_t pieceStart, int32_t pieceLength) const;
     bool SplitShared(int32_t offset, cPatternInstance** second, cPatternInstance** third) const;
+    uint32_t GetExportedProgramWord() const;
 };

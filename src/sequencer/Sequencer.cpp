@@ -8,9 +8,13 @@
 #include "audio/InstrumentSlotTable.h"
 #include "audio/Metronome.h"
 #include "audio/Transport.h"
+#include "sequencer/BlockPool.h"
+#include "sequencer/Pattern.h"
+#include "sequencer/PatternEvent.h"
 #include "sequencer/PatternInstance.h"
 #include "sequencer/PatternTable.h"
 #include "sequencer/QuantizeSettings.h"
+#include "sequencer/RecordUndoJournal.h"
 #include "sequencer/Track.h"
 #include "sequencer/TrackList.h"
 
@@ -23,6 +27,10 @@ constexpr float kMaxTempo = 240.0f;
 constexpr int32_t kMaxBeatsPerBar = 7;
 constexpr int32_t kMaxSessionId = 127;
 constexpr int32_t kFreeClockBars = 1024; // the stopped clock wraps after this many bars
+// Free records a recording pass can take on the audio thread without allocating.
+constexpr int32_t kReserveEvents = 1024;
+constexpr int32_t kReserveParts = 128;
+constexpr int32_t kReserveJournalEntries = 64;
 
 // Float to whole samples or ticks, saturating instead of overflowing.
 int32_t Truncate(float value)
@@ -56,6 +64,7 @@ cSequencer::cSequencer()
 {
     ApplyRecordQuantize(cQuantizeSettings());
     mTrackList = std::make_unique<cTrackList>();
+    mJournal = std::make_unique<cRecordUndoJournal>();
     gTransport.state = cTransport::kStopped;
     gTransport.position = 0;
     gTransport.samplePosition = 0;
@@ -76,11 +85,14 @@ cSequencer::cSequencer()
     NewSong();
 }
 
-// The tracks let their parts go before the patterns are freed.
+// The journal lets its parts go first, and the tracks theirs before the
+// patterns are freed.
 cSequencer::~cSequencer()
 {
+    mJournal->Clear();
     mTrackList.reset();
     mPatternTable.reset();
+    mJournal.reset();
 }
 
 // --- Conversions ---
@@ -217,7 +229,11 @@ void cSequencer::StartRecordSession()
             mRecordWindowStart = position;
             mRecordWindowEnd = position + gTransport.ticksPerBar;
         }
-        mRecordSessionId = mRecordSessionId >= kMaxSessionId ? 1 : mRecordSessionId + 1;
+        mRecordSessionId = NextRecordSessionId();
+        if (IsSessionIdCarried(mRecordSessionId))
+            ForgetRecordSession(mRecordSessionId);
+        SetSessionIdCarried(mRecordSessionId, true);
+        mJournal->BeginSession(mRecordSessionId);
         mRecordSessionOpen = 1;
     }
     // Held erasing carries on from a record count-in into the recording.
@@ -244,9 +260,53 @@ void cSequencer::Play(int32_t countInBars)
         SetStateAndTell(cTransport::kPlaying);
 }
 
+int32_t cSequencer::NextRecordSessionId() const
+{
+    return mRecordSessionId >= kMaxSessionId ? 1 : mRecordSessionId + 1;
+}
+
+void cSequencer::SetSessionIdCarried(int32_t id, bool carried)
+{
+    const uint64_t bit = uint64_t(1) << (id % 64);
+    if (carried)
+        mCarriedSessionIds[id / 64] |= bit;
+    else
+        mCarriedSessionIds[id / 64] &= ~bit;
+}
+
+void cSequencer::ForgetRecordSession(int32_t id)
+{
+    for (int32_t i = 0; i < mPatternTable->GetCount(); ++i)
+        for (cPatternEvent* event = mPatternTable->GetPattern(i)->head; event; event = event->next)
+            if (event->GetSession() == id)
+                event->flags &= cPatternEvent::kFlagController;
+    for (int32_t i = 0; i < mTrackList->GetCount(); ++i)
+        for (cPatternInstance* part = mTrackList->GetTrack(i)->GetFirstPart(); part; part = part->next)
+            if (part->recordSessionId == id)
+                part->recordSessionId = 0;
+    SetSessionIdCarried(id, false);
+}
+
+void cSequencer::TopUpPools()
+{
+    cPatternEvent::TopUpPool(kReserveEvents);
+    cPatternInstance::TopUpPool(kReserveParts);
+    cRecordUndoJournal::TopUpPool(kReserveJournalEntries);
+}
+
+void cSequencer::PrepareRecording()
+{
+    TopUpPools();
+    // Done here rather than on the audio thread when the session starts.
+    const int32_t next = NextRecordSessionId();
+    if (!mRecordSessionOpen && IsSessionIdCarried(next))
+        ForgetRecordSession(next);
+}
+
 void cSequencer::Record()
 {
     cScopedLock lock(&mLock);
+    PrepareRecording();
     ClearEraseFlags();
     const int32_t state = gTransport.state;
     if (state == cTransport::kPlaying)
@@ -378,6 +438,7 @@ void cSequencer::AdvanceBlock(int32_t sampleRate, int32_t frames)
     if (sampleRate <= 0)
         return;
     cScopedLock lock(&mLock);
+    const cKeepEmptyPoolBlocks noFreeingHere;
     ApplySampleRate(sampleRate);
     DrainEvents();
     for (int32_t i = 0; i < mTrackList->GetCount(); ++i)
@@ -507,6 +568,17 @@ void cSequencer::CommitRecordedNotes()
 {
     for (int32_t i = 0; i < mTrackList->GetCount(); ++i)
         mTrackList->GetTrack(i)->GetRecorder().CommitUpTo(gTransport.position);
+    TopUpPools();
+}
+
+bool cSequencer::UndoRecording()
+{
+    cScopedLock lock(&mLock);
+    if (!mJournal->Undo())
+        return false;
+    ++gTransport.changeCounter;
+    TopUpPools();
+    return true;
 }
 
 int32_t cSequencer::InsertTrack(cTrack* track, int32_t slot, int32_t indexInGroup)
@@ -615,7 +687,10 @@ void cSequencer::ClearSong()
 {
     cScopedLock lock(&mLock);
     Stop();
+    mJournal->Clear();
     mTrackList->Clear();
     mPatternTable->ClearAll();
     mSoloCount = 0;
+    // Nothing is left that carries a session.
+    mCarriedSessionIds[0] = mCarriedSessionIds[1] = 0;
 }

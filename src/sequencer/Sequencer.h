@@ -6,9 +6,17 @@
 #include "base/CriticalSection.h"
 #include "base/Singleton.h"
 
+class cGenString;
 class cPatternTable;
+class cRecordUndoJournal;
 class cTrack;
 class cTrackList;
+
+namespace File
+{
+class cFile;
+class cFileSystem;
+} // namespace File
 
 // The song's clock and transport. It holds the tempo, time signature, play
 // position, loop, count-in and metronome settings (the shared variables of
@@ -66,7 +74,12 @@ public:
     // The per-block step on the audio thread, before the instruments render.
     // A block at a sample rate of 0 or below changes nothing.
     void AdvanceBlock(int32_t sampleRate, int32_t frames);
+    // Every track files what it recorded up to the position; the editors call
+    // it, under the lock, before they change the song. Main thread.
     void CommitRecordedNotes();
+    // Takes back the last record session in one step; false when there is
+    // nothing to undo. Main thread.
+    bool UndoRecording();
 
     int32_t InsertTrack(cTrack* track, int32_t slot, int32_t indexInGroup);
     cTrack* RemoveTrack(int32_t index);
@@ -80,8 +93,28 @@ public:
     void NewSong();
     void ClearSong();
 
+    // The song file on the "Doc" mount, written safely (".tmp", commit,
+    // ".bak"); an auto-save writes the name plus ".as", and a normal save then
+    // deletes the auto-saves. The song is copied under the lock and written
+    // after it. False with the reason in the error text (none when the file
+    // could not be opened or committed).
+    bool SaveSong(const char* path, bool autoSave, cGenString& error);
+    // Tries the name with the suffixes of the load mode (1 normal, 2 the
+    // backup first, 3 the auto-save first, others the name only) until one
+    // reads; with none, a new song and false.
+    bool LoadSong(const char* path, int32_t mode, cGenString& error);
+    // Mode 1 reads, 2 writes the one file.
+    bool SerialiseSong(File::cFileSystem* fileSystem, const char* path, int32_t mode, cGenString& error);
+    // Reads a song from a stream: the whole stream is checked first, and only
+    // a sound file replaces the song (under the lock). Otherwise the song
+    // stays and the error text says why.
+    bool ReadSong(File::cFile& stream, cGenString& error);
+    // The song as the file holds it, taken under the lock.
+    void WriteSong(File::cFile& stream);
+
     cCriticalSection* GetLock() { return &mLock; }
     cTrackList* GetTrackList() const { return mTrackList.get(); }
+    cRecordUndoJournal* GetRecordUndoJournal() const { return mJournal.get(); }
     cPatternTable* GetPatternTable() const { return mPatternTable.get(); }
     int32_t GetSoloCount() const { return mSoloCount; }
     int32_t GetRecordWindowStart() const { return mRecordWindowStart; }
@@ -104,6 +137,16 @@ private:
     void RequestClick(int32_t beat);
     void SetUpCountIn(int32_t bars);
     void StartRecordSession();
+    // Main thread, before recording: the pools hold a free reserve, and the
+    // ID the next session takes is carried by no older event or part.
+    void PrepareRecording();
+    static void TopUpPools();
+    // Clears an ID from every event and part that still carries it.
+    void ForgetRecordSession(int32_t id);
+    bool IsSessionIdCarried(int32_t id) const { return (mCarriedSessionIds[id / 64] >> (id % 64)) & 1u; }
+    void SetSessionIdCarried(int32_t id, bool carried);
+    int32_t NextRecordSessionId() const;
+    void ReplaceSong(File::cFile& stream);
     void CloseRecordSession();
     void ClearEraseFlags();
     void SetStateAndTell(int32_t state);
@@ -112,6 +155,7 @@ private:
     cCriticalSection mLock;
     std::unique_ptr<cPatternTable> mPatternTable;
     std::unique_ptr<cTrackList> mTrackList;
+    std::unique_ptr<cRecordUndoJournal> mJournal;
     uint8_t mRecordSessionOpen = 0;
     uint8_t mClickPending = 0; // the next block clicks whatever the beat
     float mInverseSampleRate = 1.0f / 44100.0f;
@@ -120,5 +164,8 @@ private:
     int32_t mRecordWindowStart = 0;
     int32_t mRecordWindowEnd = 0;
     int32_t mRecordSessionId = 1; // 1..127
+    // IDs that events or parts may still carry: a session taking one clears
+    // it from them first, so undo never mistakes older work for its own.
+    uint64_t mCarriedSessionIds[2] = {0, 0};
     int32_t mSoloCount = 0;
 };

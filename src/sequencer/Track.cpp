@@ -2,15 +2,22 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <vector>
 
 #include "audio/AudioEvent.h"
 #include "audio/AudioModule.h"
 #include "audio/Instrument.h"
 #include "audio/InstrumentSlotTable.h"
 #include "audio/Transport.h"
+#include "base/File.h"
+#include "sequencer/ModelChangeHooks.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
 #include "sequencer/PatternInstance.h"
+#include "sequencer/RecordUndoJournal.h"
+#include "sequencer/Sequencer.h"
+#include "sequencer/SongFileFormat.h"
 
 namespace
 {
@@ -22,6 +29,27 @@ constexpr float kControllerScale = 3.051851e-05f; // 1 / 32767
 constexpr uint32_t kAutomationSource = 1;           // a module parameter played by a track
 
 int32_t SongPosition() { return gTransport.position.load(); }
+
+int32_t CurrentSession()
+{
+    const cSequencer* sequencer = cSequencer::GetInstance();
+    return sequencer ? sequencer->GetRecordSessionId() : 0;
+}
+
+// The bar line after a time (a time on a bar line goes to the next one) and
+// the one at or before it, in the float ticks per bar.
+int64_t CeilBar(int64_t ticks)
+{
+    const float bar = gTransport.ticksPerBarFloat.load();
+    const float time = static_cast<float>(ticks);
+    return static_cast<int64_t>(time + bar - std::fmod(time, bar));
+}
+
+int64_t FloorBar(int64_t ticks)
+{
+    const float time = static_cast<float>(ticks);
+    return static_cast<int64_t>(time - std::fmod(time, gTransport.ticksPerBarFloat.load()));
+}
 } // namespace
 
 void cTrack::cNoteList::InsertAfter(cSoundingNote* record, cSoundingNote* position)
@@ -201,6 +229,11 @@ void cTrack::LinkPart(cPatternInstance* part)
     cPatternInstance* before = mLastPart;
     while (before && before->start > part->start)
         before = before->previous;
+    LinkPartAfter(part, before);
+}
+
+void cTrack::LinkPartAfter(cPatternInstance* part, cPatternInstance* before)
+{
     part->previous = before;
     part->next = before ? before->next : mFirstPart;
     if (part->next)
@@ -308,6 +341,101 @@ cPatternInstance* cTrack::FindPartAt(int32_t ticks, cPatternInstance* hint) cons
 
 int32_t cTrack::GetEndTime() const { return mLastPart ? mLastPart->GetEnd() : 0; }
 
+// --- Recording into parts ---
+
+bool cTrack::IsRecordedInSession(const cPatternInstance* part) const
+{
+    const int32_t session = CurrentSession();
+    return session != 0 && part->recordSessionId == session && !part->IsShared() && part->pattern;
+}
+
+cPatternInstance* cTrack::GetRecordPatternInstance(int32_t time, int32_t length, int32_t seekPosition)
+{
+    const int64_t end = int64_t(time) + std::max(length, 0);
+    cPatternInstance* part = FindPartAt(time, mCurrentPart);
+    if (part && IsInside(part, time))
+    {
+        if (end < part->GetEnd())
+            return part;
+        if (!part->pattern || part->pattern->count >= cPattern::kMaxEvents)
+            return nullptr;
+        // A shared pattern's part keeps its length; the note's tail runs past it.
+        return part->IsShared() ? part : ExtendRecordedPart(part, end);
+    }
+    // Past the end of a part this session made: that part grows to take it.
+    if (part && time >= part->GetEnd() && IsRecordedInSession(part) && part->pattern->count < cPattern::kMaxEvents)
+        return ExtendRecordedPart(part, end);
+    cPatternInstance* next = part && time < part->start ? part : (part ? part->next : nullptr);
+    if (next && IsRecordedInSession(next))
+        return MoveRecordedPartBack(next, time);
+    return CreateRecordedPart(time, end, seekPosition);
+}
+
+cPatternInstance* cTrack::ExtendRecordedPart(cPatternInstance* part, int64_t end)
+{
+    const int32_t limit = part->next ? part->next->start : cSequencer::kSongEnd;
+    const int32_t newEnd = static_cast<int32_t>(std::min<int64_t>(CeilBar(end), limit));
+    if (newEnd <= part->GetEnd())
+        return newEnd > part->start ? part : nullptr;
+    ++gTransport.changeCounter;
+    // The entry keeps the length from before.
+    if (cRecordUndoJournal* journal = cRecordUndoJournal::GetInstance())
+        journal->GetEntry(part);
+    part->length = newEnd - part->start;
+    part->pattern->loopLength = part->length;
+    NotifyPatternInstanceChanged(kModelChanged, part);
+    // Only the part playing here needs its cursor found again; clearing another
+    // part's would silence the rest of its pass.
+    if (part == mCurrentPart)
+        mCursor = nullptr;
+    return part;
+}
+
+cPatternInstance* cTrack::MoveRecordedPartBack(cPatternInstance* part, int32_t time)
+{
+    const int32_t lower = part->previous ? part->previous->GetEnd() : 0;
+    const int32_t newStart = static_cast<int32_t>(std::max<int64_t>(FloorBar(time), lower));
+    if (newStart > time || newStart >= part->start)
+        return nullptr;
+    const int32_t delta = part->start - newStart;
+    part->start = newStart;
+    part->length += delta;
+    part->pattern->loopLength = part->length;
+    part->pattern->ShiftEvents(delta);
+    NotifyPatternInstanceChanged(kModelChanged, part);
+    return part;
+}
+
+cPatternInstance* cTrack::CreateRecordedPart(int32_t time, int64_t end, int32_t seekPosition)
+{
+    cPatternInstance* before = mLastPart;
+    while (before && before->start > time)
+        before = before->previous;
+    cPatternInstance* after = before ? before->next : mFirstPart;
+    const int32_t lower = before ? before->GetEnd() : 0;
+    const int32_t upper = after ? after->start : cSequencer::kSongEnd;
+    const cSequencer* sequencer = cSequencer::GetInstance();
+    const int32_t windowStart = sequencer ? std::min(sequencer->GetRecordWindowStart(), time) : time;
+    const int32_t start = static_cast<int32_t>(std::max<int64_t>(lower, FloorBar(windowStart)));
+    const int32_t newEnd = static_cast<int32_t>(std::min<int64_t>(CeilBar(end), upper));
+    if (start > time || newEnd - start < 1)
+        return nullptr;
+    cPatternInstance* part = cPatternInstance::CreateWithPrivatePattern();
+    if (!part)
+        return nullptr;
+    part->start = start;
+    part->length = newEnd - start;
+    part->pattern->loopLength = part->length;
+    part->recordSessionId = CurrentSession();
+    LinkPart(part);
+    ++gTransport.changeCounter;
+    if (cRecordUndoJournal* journal = cRecordUndoJournal::GetInstance())
+        journal->GetEntry(part);
+    NotifyPatternInstanceChanged(kModelAdded, part);
+    SetCurrentPart(part, seekPosition);
+    return part;
+}
+
 void cTrack::UpdateOffsets(int32_t ticks)
 {
     const int32_t loop = mCurrentPart->GetLoopLength();
@@ -405,9 +533,38 @@ void cTrack::PlayUpTo(int32_t ticks)
     ReleaseEndedNotes();
 }
 
+// Held keys (or everything, or a touched controller while recording) wipe
+// what playback reaches; the record undo journal keeps it.
+bool cTrack::ShouldErase(const cPatternEvent& event) const
+{
+    if (gTransport.eraseAll)
+        return true;
+    if (!event.IsController())
+        return gTransport.eraseKeys && mHeldKeys[event.data1 & 127] != 0;
+    return gTransport.state == cTransport::kRecording && (mTouchedControllers & (1u << (event.data3 % 32))) != 0;
+}
+
+void cTrack::Erase(cPatternEvent* event)
+{
+    cPattern* pattern = mCurrentPart->pattern;
+    NotifyPatternEventChanged(kModelRemoved, pattern, event);
+    // Moves the cursor past the event.
+    pattern->RemoveEvent(event);
+    ++gTransport.changeCounter;
+    if (cRecordUndoJournal* journal = cRecordUndoJournal::GetInstance())
+        journal->JournalRemovedEvent(event, mCurrentPart);
+    else
+        cPatternEvent::Free(event);
+}
+
 void cTrack::PlayEvent()
 {
     cPatternEvent* event = mCursor;
+    if (ShouldErase(*event))
+    {
+        Erase(event);
+        return;
+    }
     if (event->IsController())
         PlayController(event);
     else
@@ -587,4 +744,73 @@ void cTrack::OnContentsSwapped()
     StopAndReload();
     mCursor = nullptr;
     Reseek();
+}
+
+// --- The song file ---
+
+// Stable, so parts of one start keep the file's order.
+void cTrack::SortPartsByStart()
+{
+    std::vector<cPatternInstance*> parts;
+    parts.reserve(size_t(mPartCount));
+    for (cPatternInstance* part = mFirstPart; part; part = part->next)
+        parts.push_back(part);
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const cPatternInstance* a, const cPatternInstance* b) { return a->start < b->start; });
+    mFirstPart = mLastPart = nullptr;
+    mPartCount = 0;
+    for (cPatternInstance* part : parts)
+        LinkPartAfter(part, mLastPart);
+}
+
+// Before version 5 a track had only a mute flag; its slot and selection
+// followed from its place in the file.
+void cTrack::SerialiseOldTrackHeader(File::cFile& stream, uint32_t& parts)
+{
+    static const int32_t kFirstChannels[] = {1, 2, 3, 4, 5, 5};
+    static const uint8_t kFirstSelected[] = {1, 1, 1, 1, 1, 0};
+    constexpr int32_t kLastChannel = 15;
+    uint8_t mute = 0;
+    stream.SerialiseByte(&mute);
+    stream.SerialiseUInt32(&parts);
+    mMuteSolo = mute ? kMute : kNormal;
+    const bool early = mIndex < 6;
+    mChannel = early ? kFirstChannels[mIndex] : std::min(mIndex, kLastChannel);
+    mSelected = early ? kFirstSelected[mIndex] : 1;
+}
+
+void cTrack::Serialise(File::cFile& stream)
+{
+    uint32_t parts = static_cast<uint32_t>(mPartCount);
+    if (stream.IsReading() && stream.GetFileVersion() < SongFile::kFirstVersionWithChannels)
+        SerialiseOldTrackHeader(stream, parts);
+    else
+    {
+        int32_t state = mMuteSolo;
+        int32_t channel = mChannel;
+        uint8_t selected = mSelected;
+        stream.SerialiseInt32(&state);
+        stream.SerialiseInt32(&channel);
+        stream.SerialiseByte(&selected);
+        stream.SerialiseUInt32(&parts);
+        mMuteSolo = state;
+        mChannel = channel;
+        mSelected = selected != 0 ? 1 : 0;
+    }
+    if (!stream.IsReading())
+    {
+        for (cPatternInstance* part = mFirstPart; part; part = part->next)
+            part->Serialise(stream);
+        return;
+    }
+    bool ordered = true;
+    for (uint32_t i = 0; i < parts; ++i)
+    {
+        cPatternInstance* part = cPatternInstance::Create();
+        part->Serialise(stream);
+        ordered = ordered && (!mLastPart || mLastPart->start <= part->start);
+        LinkPartAfter(part, mLastPart);
+    }
+    if (!ordered)
+        SortPartsByStart();
 }

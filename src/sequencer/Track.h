@@ -8,6 +8,11 @@ class cPatternInstance;
 struct cPatternEvent;
 struct cAudioEvent;
 
+namespace File
+{
+class cFile;
+} // namespace File
+
 // Plays a list of parts into the instrument of one slot. While the transport
 // plays, an audible track walks the events of its current part with a play
 // cursor and posts notes (remembering each sounding one so its note-off comes
@@ -62,6 +67,13 @@ public:
     // tick on a pattern without a loop) is never made current.
     void SetCurrentPart(cPatternInstance* part, int32_t ticks);
     int32_t GetEndTime() const;
+    // Recording: the part that takes an event at a song time lasting a
+    // length. The part under it (extended to the bar line after the event
+    // when it runs past a private part's end), a part of this record session
+    // moved back to the bar line before it, or a new part on a private
+    // pattern over the bars it touches, made current at the seek position.
+    // Null when the pattern under it is full or no private pattern is free.
+    cPatternInstance* GetRecordPatternInstance(int32_t time, int32_t length, int32_t seekPosition);
 
     // Playback.
     void Locate(int32_t ticks);
@@ -89,6 +101,11 @@ public:
     void ReleaseEventNote(const cPatternEvent* event);
     void Reseek();
     void OnContentsSwapped();
+
+    // The song file's section: mute/solo state, channel, selection and the
+    // parts. Reading (a checked stream, into a new track at its index in the
+    // file) takes an old file's channel and selection from that index.
+    void Serialise(File::cFile& stream);
 
     cTrackRecorder& GetRecorder() { return mRecorder; }
     int32_t GetPartCount() const { return mPartCount; }
@@ -130,10 +147,20 @@ private:
     void CommitRecording(int32_t ticks);
     void UpdateOffsets(int32_t ticks);
     void PlayEvent();
+    bool ShouldErase(const cPatternEvent& event) const;
+    void Erase(cPatternEvent* event);
+    bool IsRecordedInSession(const cPatternInstance* part) const;
+    cPatternInstance* ExtendRecordedPart(cPatternInstance* part, int64_t end);
+    cPatternInstance* MoveRecordedPartBack(cPatternInstance* part, int32_t time);
+    cPatternInstance* CreateRecordedPart(int32_t time, int64_t end, int32_t seekPosition);
     void PlayNote(cPatternEvent* event);
     void PlayController(const cPatternEvent* event) const;
     void ReleaseEndedNotes();
     void LinkPart(cPatternInstance* part);
+    // After a part (null: at the front).
+    void LinkPartAfter(cPatternInstance* part, cPatternInstance* before);
+    void SortPartsByStart();
+    void SerialiseOldTrackHeader(File::cFile& stream, uint32_t& parts);
     void UnlinkPart(cPatternInstance* part);
     bool IsInside(const cPatternInstance* part, int32_t ticks) const;
 

@@ -1,9 +1,17 @@
 #include "sequencer/TrackList.h"
 
 #include <algorithm>
+#include <bitset>
 #include <climits>
 
 #include "audio/Transport.h"
+#include "base/File.h"
+#include "sequencer/Pattern.h"
+#include "sequencer/PatternEvent.h"
+#include "sequencer/PatternInstance.h"
+#include "sequencer/PatternTable.h"
+#include "sequencer/RecordUndoJournal.h"
+#include "sequencer/SongFileFormat.h"
 #include "sequencer/Track.h"
 
 cTrackList::cTrackList() : cSingleton(this) { mTracks.reserve(kMaxTracks); }
@@ -47,6 +55,8 @@ cTrack* cTrackList::RemoveTrack(int32_t index)
         return nullptr;
     track->StopSoundingNotes();
     track->GetRecorder().CommitUpTo(gTransport.position.load());
+    if (cRecordUndoJournal* journal = cRecordUndoJournal::GetInstance())
+        journal->OnTrackRemoved(track);
     mTracks.erase(mTracks.begin() + index);
     Renumber();
     Regroup();
@@ -187,4 +197,67 @@ void cTrackList::RelocateAll(int32_t newTicks, int32_t oldTicks)
 {
     for (cTrack* track : mTracks)
         track->Relocate(newTicks, oldTicks);
+}
+
+// --- The song file ---
+
+void cTrackList::Serialise(File::cFile& stream)
+{
+    if (stream.IsReading())
+    {
+        ReadTracks(stream);
+        return;
+    }
+    uint32_t count = static_cast<uint32_t>(GetCount());
+    stream.SerialiseUInt32(&count);
+    for (cTrack* track : mTracks)
+        track->Serialise(stream);
+}
+
+void cTrackList::ReadTracks(File::cFile& stream)
+{
+    const int32_t version = stream.GetFileVersion();
+    uint32_t count = 0;
+    stream.SerialiseUInt32(&count);
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        cTrack* track = new cTrack();
+        track->mIndex = static_cast<int32_t>(i);
+        track->Serialise(stream);
+        mTracks.push_back(track);
+    }
+    if (version == SongFile::kVersionWithOldPresets)
+        ConvertVersionThreeControllers();
+    // A slot's tracks stay together, in slot order, as the groups need.
+    std::stable_sort(mTracks.begin(), mTracks.end(),
+                     [](const cTrack* a, const cTrack* b) { return a->GetChannel() < b->GetChannel(); });
+    Renumber();
+    Regroup();
+    if (version < SongFile::kFirstVersionWithChannels)
+        InsertTrack(new cTrack(), 0, -1);
+}
+
+// Version 3 numbered the controllers of the first four tracks from 0 with 0
+// unused, and those of the others from 0 as well; both moved up.
+void cTrackList::ConvertVersionThreeControllers()
+{
+    constexpr int32_t kTracksWithUnusedZero = 4;
+    constexpr int32_t kShiftOfFirstTracks = 3;
+    constexpr int32_t kShiftOfOtherTracks = 4;
+    constexpr int32_t kLastControllerId = 255;
+    std::bitset<cPatternTable::kCount> converted;
+    for (int32_t i = 0; i < GetCount(); ++i)
+    {
+        const bool first = i < kTracksWithUnusedZero;
+        const int32_t shift = first ? kShiftOfFirstTracks : kShiftOfOtherTracks;
+        for (const cPatternInstance* part = mTracks[size_t(i)]->GetFirstPart(); part; part = part->next)
+        {
+            if (!part->pattern || converted[size_t(part->patternNumber)])
+                continue;
+            converted[size_t(part->patternNumber)] = true;
+            for (cPatternEvent* event = part->pattern->head; event; event = event->next)
+                if (event->IsController() && !(first && event->data3 == 0))
+                    event->data3 = static_cast<uint8_t>(std::min(event->data3 + shift, kLastControllerId));
+        }
+    }
 }

@@ -8,6 +8,11 @@ class cPattern;
 class cTrack;
 struct cPatternEvent;
 
+namespace File
+{
+class cFile;
+} // namespace File
+
 // The song's tracks, at most 64, in 16 groups: one per instrument slot, each
 // holding that slot's tracks together and in slot order, with one selected
 // track that takes the instrument's live input. Owned by the sequencer;
@@ -50,6 +55,11 @@ public:
     // Deletes every track.
     void Clear();
     void Regroup();
+    // The song file's section: the track count and every track. Reading (of
+    // a checked stream, into an empty list) converts what older files
+    // stored: controller ids of version 3, the channels before version 5,
+    // which also gain an empty track in slot 0's group.
+    void Serialise(File::cFile& stream);
 
     int32_t GetCount() const { return static_cast<int32_t>(mTracks.size()); }
     cTrack* GetTrack(int32_t index) const;
@@ -70,6 +80,8 @@ public:
 
 private:
     void Renumber();
+    void ReadTracks(File::cFile& stream);
+    void ConvertVersionThreeControllers();
 
     std::vector<cTrack*> mTracks;
     cGroup mGroups[kGroupCount];

@@ -3,29 +3,70 @@
 
 class cTrack;
 struct cAudioEvent;
+struct cPatternEvent;
 
-// What a track records while the transport records. It holds nothing yet:
-// live recording fills it in; the track already calls it wherever a recording
-// must be committed, finished, moved or dropped.
+// What a track records while the transport records: live notes and
+// controller moves, quantised to the record grid, held until they are
+// complete and committed into parts once the play position has passed them.
+// Runs under the sequencer lock, on the audio thread while recording; its 16
+// records are fixed, its events come from the event pool.
 class cTrackRecorder
 {
 public:
-    explicit cTrackRecorder(cTrack* track) : mTrack(track) {}
+    static constexpr int32_t kHeldRecords = 16;
 
-    // A live note or controller arriving at a song position.
+    explicit cTrackRecorder(cTrack* track);
+    ~cTrackRecorder();
+    cTrackRecorder(const cTrackRecorder&) = delete;
+    cTrackRecorder& operator=(const cTrackRecorder&) = delete;
+
+    // A live note on or off, or a controller, arriving at a song position.
     void HandleEvent(const cAudioEvent& event, int32_t position);
-    // Files what is complete up to the position into parts.
+    // Files the finished records before the position into parts.
     void CommitUpTo(int32_t position);
-    // Notes still held end at the position.
+    // Notes still held end just before the position.
     void FinishHeldNotes(int32_t position);
     void DiscardHeldNotes();
-    // At the end of a record count-in: what is still held starts at the position.
+    // At the end of a record count-in: held notes (and touched controllers)
+    // start at the position, everything else is dropped.
     void MoveHeldToStart(int32_t position);
     // A jump of the song loop: what is still held moves with it.
     void ShiftHeld(int32_t delta);
 
     cTrack* GetTrack() const { return mTrack; }
+    int32_t GetHeldCount() const { return mHeld.count; }
 
 private:
+    struct cRecord
+    {
+        cRecord* previous = nullptr;
+        cRecord* next = nullptr;
+        cPatternEvent* event = nullptr; // its time is a song position until committed
+        uint32_t id = 0;                // the note on's voice id; 0 for a controller
+        int32_t start = 0;              // where it arrived, unquantised
+        bool finished = false;
+    };
+
+    struct cList
+    {
+        int32_t count = 0;
+        cRecord* head = nullptr;
+        cRecord* tail = nullptr;
+
+        void InsertAfter(cRecord* record, cRecord* position);
+        void Remove(cRecord* record);
+    };
+
+    void EndNote(const cAudioEvent& event, int32_t time, int32_t position);
+    void BeginEvent(const cAudioEvent& event, int32_t time, int32_t position, bool ownTime);
+    void Hold(cRecord* record);
+    // Frees the record's event and returns the record.
+    void Drop(cRecord* record);
+    void ReturnRecord(cRecord* record);
+    void Commit(cPatternEvent* event, int32_t position, int32_t window);
+
     cTrack* mTrack;
+    cList mHeld; // by event time; equal times in arrival order
+    cList mFree;
+    cRecord mRecords[kHeldRecords];
 };
