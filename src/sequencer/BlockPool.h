@@ -23,8 +23,9 @@ private:
 // audio thread seldom allocates. Allocation takes from the first block; a new
 // block goes to the front when that one is full or missing; a block that fills
 // moves to the end; freeing a record moves its block to the front; a block
-// whose records are all free is released (kept while tBlockPoolsKeepEmptyBlocks
-// is set). Not locked: the song model's users hold the sequencer lock.
+// whose records are all free is released, unless the pool's reserve needs it
+// or tBlockPoolsKeepEmptyBlocks is set. Not locked: the song model's users
+// hold the sequencer lock.
 template <class T, int32_t kBlockSize>
 class cBlockPool
 {
@@ -68,7 +69,8 @@ public:
         block->freeSlots[block->freeCount++] = static_cast<int32_t>(item - block->items);
         --mUsedCount;
         Unlink(block);
-        if (block->freeCount == kBlockSize && !tBlockPoolsKeepEmptyBlocks)
+        // Unlinked, the block no longer counts among the free records.
+        if (block->freeCount == kBlockSize && !tBlockPoolsKeepEmptyBlocks && GetFreeCount() >= mReserve)
             delete block;
         else
             Link(block, nullptr);
@@ -79,6 +81,7 @@ public:
     // blocks beyond the reserve (those the audio thread kept) are released.
     void TopUp(int32_t reserve)
     {
+        mReserve = reserve;
         while (GetFreeCount() < reserve)
             Link(new cBlock(), nullptr);
         for (cBlock* block = mFirst; block && GetFreeCount() - kBlockSize >= reserve;)
@@ -160,4 +163,5 @@ private:
     cBlock* mLast = nullptr;
     int32_t mBlockCount = 0;
     int32_t mUsedCount = 0;
+    int32_t mReserve = 0; // free records kept ready once topped up
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "SongFixture.h"
+#include "sequencer/BlockPool.h"
 #include "sequencer/QuantizeSettings.h"
 
 namespace
@@ -61,6 +62,41 @@ TEST(PatternEventTest, PoolGrowsByBlocksAndGivesThemBack)
         cPatternEvent::Free(event);
     EXPECT_EQ(cPatternEvent::GetPoolUsedCount(), used);
     EXPECT_EQ(cPatternEvent::GetPoolBlockCount(), blocks);
+}
+
+// Topped up, a pool holds free records ready for the audio thread; a block
+// emptied there is kept until the main thread's next top-up, and the main
+// thread keeps the reserve when it frees.
+TEST(PatternEventTest, APoolKeepsItsReserveAndFreesNothingOnTheAudioThread)
+{
+    struct cItem
+    {
+        int32_t value = 0;
+    };
+    cBlockPool<cItem, 4> pool;
+    pool.TopUp(6);
+    EXPECT_EQ(pool.GetBlockCount(), 2);
+    std::vector<cItem*> items;
+    for (int i = 0; i < 8; ++i)
+        items.push_back(pool.Allocate());
+    EXPECT_EQ(pool.GetBlockCount(), 2);
+    {
+        const cKeepEmptyPoolBlocks audioThread;
+        for (cItem* item : items)
+            pool.Free(item);
+    }
+    EXPECT_EQ(pool.GetBlockCount(), 2);
+    EXPECT_EQ(pool.GetFreeCount(), 8);
+    pool.TopUp(3);
+    EXPECT_EQ(pool.GetBlockCount(), 1);
+    items.clear();
+    for (int i = 0; i < 8; ++i)
+        items.push_back(pool.Allocate());
+    for (cItem* item : items)
+        pool.Free(item);
+    EXPECT_EQ(pool.GetBlockCount(), 1) << "the reserve stays";
+    pool.TopUp(0);
+    EXPECT_EQ(pool.GetBlockCount(), 0);
 }
 
 TEST(PatternEventTest, ValuesAreClampedToTheirRanges)

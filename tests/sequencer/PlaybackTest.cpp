@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -178,4 +179,68 @@ TEST_F(cPlaybackTest, SixteenPlayingTracksAllocateNothingOnTheAudioThread)
     EXPECT_GT(gTransport.position.load(), 0);
     manager.Shutdown();
     manager.GetOutputPort()->RemoveListener(&mixer);
+}
+
+// Sixteen tracks recording 500 live notes on the audio thread take their
+// events, parts and journal entries from the reserves the record command
+// topped up: nothing is allocated or freed there.
+TEST_F(cPlaybackTest, RecordingSixteenTracksAllocatesNothingOnTheAudioThread)
+{
+    constexpr int kNotes = 500;
+    for (int32_t slot = 2; slot < 16; ++slot)
+        slots.SetSlot(slot, package.CreateInstrument(0), false);
+    for (int32_t slot = 0; slot < 16; ++slot)
+        AddTrack(slot);
+    gTransport.countInBars = 0;
+    cAudioManager manager;
+    cTestBlockDriver mixer(sequencer, slots, true);
+    manager.GetOutputPort()->AddListener(&mixer);
+    ASSERT_TRUE(manager.Init(Settings())) << manager.GetErrorText();
+    sequencer.Record();
+    ASSERT_EQ(gTransport.state, cTransport::kRecording);
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 10; }, 5000ms));
+    const uint64_t allocations = GetCountedAllocations();
+    const uint64_t frees = GetCountedFrees();
+
+    auto post = [&](const cAudioEvent& event) {
+        while (!sequencer.PostEvent(event))
+            std::this_thread::sleep_for(1ms);
+    };
+    for (int i = 0; i < kNotes; i += 16)
+    {
+        const int chord = std::min(16, kNotes - i);
+        for (int n = 0; n < chord; ++n)
+        {
+            cAudioEvent on;
+            on.type = kAudioEventNoteOn;
+            on.slot = uint8_t(n);
+            on.SetNote(uint8_t(36 + (i / 16) % 64), 100);
+            on.wordB = (kVoiceSourceMIDI << 24) | uint32_t(i + n);
+            post(on);
+        }
+        std::this_thread::sleep_for(15ms);
+        for (int n = 0; n < chord; ++n)
+        {
+            cAudioEvent off;
+            off.type = kAudioEventNoteOff;
+            off.slot = uint8_t(n);
+            off.SetNote(uint8_t(36 + (i / 16) % 64), 0);
+            off.wordB = (kVoiceSourceMIDI << 24) | uint32_t(i + n);
+            post(off);
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    const uint32_t buffers = manager.GetBuffersRendered();
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= buffers + 10; }, 5000ms));
+    EXPECT_EQ(GetCountedAllocations(), allocations);
+    EXPECT_EQ(GetCountedFrees(), frees);
+    manager.Shutdown();
+    manager.GetOutputPort()->RemoveListener(&mixer);
+
+    int recorded = 0;
+    for (int32_t i = 0; i < sequencer.GetTrackList()->GetCount(); ++i)
+        for (const cPatternInstance* part = sequencer.GetTrackList()->GetTrack(i)->GetFirstPart(); part;
+             part = part->next)
+            recorded += part->pattern->count;
+    EXPECT_EQ(recorded, kNotes);
 }
