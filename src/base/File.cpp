@@ -164,6 +164,15 @@ cFileMemoryWrite::cFileMemoryWrite() : cFile(nullptr, "MemoryWrite", 0, kModeWri
     mBuffer.reserve(1024);
 }
 
+void cFileMemoryWrite::Reserve(int bytes)
+{
+    if (bytes <= 0 || size_t(bytes) <= mBuffer.capacity())
+        return;
+    const size_t length = mBuffer.size();
+    mBuffer.resize(size_t(bytes), 0);
+    mBuffer.resize(length);
+}
+
 int cFileMemoryWrite::Read(void* buffer, int count)
 {
     const int n = std::max(0, std::min(count, GetLength() - mPosition));

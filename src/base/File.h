@@ -137,6 +137,10 @@ public:
 
     // The bytes written, or null while nothing has been.
     const uint8_t* GetData() const { return mBuffer.empty() ? nullptr : mBuffer.data(); }
+    // Makes room for that many bytes now, and touches it, so that writing
+    // them later neither reallocates nor faults pages in (a writer holding a
+    // lock the audio thread waits for).
+    void Reserve(int bytes);
 
 private:
     std::vector<uint8_t> mBuffer;

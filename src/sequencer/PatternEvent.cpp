@@ -1,6 +1,7 @@
 #include "sequencer/PatternEvent.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/File.h"
 #include "sequencer/BlockPool.h"
@@ -52,16 +53,21 @@ void cPatternEvent::AddControllerValue(int32_t delta)
     SetControllerValue(std::clamp(GetControllerValue() + delta, -32768, 32767));
 }
 
+// One 12-byte move per event: a song holds thousands.
 void cPatternEvent::Serialise(File::cFile& stream)
 {
-    stream.SerialiseByte(&flags);
-    stream.SerialiseByte(&data1);
-    stream.SerialiseByte(&data2);
-    stream.SerialiseByte(&data3);
-    stream.SerialiseInt32(&time);
-    stream.SerialiseInt32(&length);
+    uint8_t bytes[SongFile::kEventBytes] = {flags, data1, data2, data3};
+    std::memcpy(bytes + 4, &time, 4);
+    std::memcpy(bytes + 8, &length, 4);
+    stream.SerialiseBytes(bytes, SongFile::kEventBytes);
     if (!stream.IsReading())
         return;
+    flags = bytes[0];
+    data1 = bytes[1];
+    data2 = bytes[2];
+    data3 = bytes[3];
+    std::memcpy(&time, bytes + 4, 4);
+    std::memcpy(&length, bytes + 8, 4);
     flags &= kFlagController;
     if (!IsController())
     {

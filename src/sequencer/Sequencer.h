@@ -147,6 +147,8 @@ private:
     void SetSessionIdCarried(int32_t id, bool carried);
     int32_t NextRecordSessionId() const;
     void ReplaceSong(File::cFile& stream);
+    // The bytes the song file takes now.
+    int32_t MeasureSong();
     void CloseRecordSession();
     void ClearEraseFlags();
     void SetStateAndTell(int32_t state);

@@ -6,6 +6,7 @@
 #include "sequencer/Sequencer.h"
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "audio/Transport.h"
@@ -19,6 +20,7 @@
 #include "sequencer/QuantizeSettings.h"
 #include "sequencer/SongFileCheck.h"
 #include "sequencer/SongFileFormat.h"
+#include "sequencer/Track.h"
 #include "sequencer/TrackList.h"
 
 namespace
@@ -28,6 +30,9 @@ constexpr const char* kAutoSaveSuffix = ".as";
 constexpr const char* kAutoSaveBackupSuffix = ".as.bak";
 constexpr float kMinTempo = 40.0f;
 constexpr float kMaxTempo = 240.0f;
+constexpr int32_t kSpareImageBytes = 4096;
+constexpr int32_t kPatternHeadBytes = 8;   // loop length, event count
+constexpr int32_t kTrackHeadBytes = 13;    // mute/solo, channel, selected, part count
 
 struct cFileCloser
 {
@@ -126,6 +131,9 @@ bool cSequencer::SerialiseSong(File::cFileSystem* fileSystem, const char* path, 
     if (mode == File::kModeWrite)
     {
         File::cFileMemoryWrite image;
+        // Room made before the lock is taken for the copy, with some to spare
+        // for what recording adds meanwhile.
+        image.Reserve(MeasureSong() + kSpareImageBytes);
         WriteSong(image);
         tFilePtr file(fileSystem->Open(path, File::kModeWrite, File::kFlagSafeWrite));
         if (!file)
@@ -201,6 +209,17 @@ void cSequencer::ReplaceSong(File::cFile& stream)
     UpdateAudibleTracks();
     SetPosition(position);
     ++gTransport.changeCounter;
+}
+
+int32_t cSequencer::MeasureSong()
+{
+    cScopedLock lock(&mLock);
+    int64_t bytes = SongFile::kHeaderBytes + 4;
+    for (int32_t i = 0; i < mPatternTable->GetCount(); ++i)
+        bytes += kPatternHeadBytes + int64_t(SongFile::kEventBytes) * mPatternTable->GetPattern(i)->count;
+    for (int32_t i = 0; i < mTrackList->GetCount(); ++i)
+        bytes += kTrackHeadBytes + int64_t(SongFile::kPartBytes) * mTrackList->GetTrack(i)->GetPartCount();
+    return static_cast<int32_t>(std::min<int64_t>(bytes, INT32_MAX - kSpareImageBytes));
 }
 
 void cSequencer::WriteSong(File::cFile& stream)
