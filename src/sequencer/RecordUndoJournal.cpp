@@ -182,6 +182,14 @@ void cRecordUndoJournal::OnPartReleased(const cPatternInstance* part)
         Clear();
 }
 
+void cRecordUndoJournal::ForgetSession(int32_t sessionId)
+{
+    for (cEntry* entry = mFirst; entry; entry = entry->next)
+        for (cPatternEvent* event = entry->removed; event; event = event->next)
+            if (event->GetSession() == sessionId)
+                event->flags &= cPatternEvent::kFlagController;
+}
+
 void cRecordUndoJournal::OnTrackRemoved(const cTrack* track)
 {
     for (cEntry* entry = mFirst; entry; entry = entry->next)

@@ -50,6 +50,8 @@ public:
     // records, so the journal is dropped.
     void OnPartReleased(const cPatternInstance* part);
     void OnTrackRemoved(const cTrack* track);
+    // An older session's ID taken again: the kept events no longer carry it.
+    void ForgetSession(int32_t sessionId);
 
     int32_t GetSessionId() const { return mSessionId; }
     bool HasEntries() const { return mFirst != nullptr; }

@@ -284,6 +284,8 @@ void cSequencer::ForgetRecordSession(int32_t id)
         for (cPatternInstance* part = mTrackList->GetTrack(i)->GetFirstPart(); part; part = part->next)
             if (part->recordSessionId == id)
                 part->recordSessionId = 0;
+    // What undo would put back must not carry it either.
+    mJournal->ForgetSession(id);
     SetSessionIdCarried(id, false);
 }
 

@@ -765,7 +765,7 @@ void cTrack::SortPartsByStart()
 
 // Before version 5 a track had only a mute flag; its slot and selection
 // followed from its place in the file.
-void cTrack::SerialiseOldTrackHeader(File::cFile& stream, uint32_t& parts)
+void cTrack::ReadOldTrackHeader(File::cFile& stream, uint32_t& parts)
 {
     static const int32_t kFirstChannels[] = {1, 2, 3, 4, 5, 5};
     static const uint8_t kFirstSelected[] = {1, 1, 1, 1, 1, 0};
@@ -783,7 +783,7 @@ void cTrack::Serialise(File::cFile& stream)
 {
     uint32_t parts = static_cast<uint32_t>(mPartCount);
     if (stream.IsReading() && stream.GetFileVersion() < SongFile::kFirstVersionWithChannels)
-        SerialiseOldTrackHeader(stream, parts);
+        ReadOldTrackHeader(stream, parts);
     else
     {
         int32_t state = mMuteSolo;

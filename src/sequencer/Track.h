@@ -160,7 +160,7 @@ private:
     // After a part (null: at the front).
     void LinkPartAfter(cPatternInstance* part, cPatternInstance* before);
     void SortPartsByStart();
-    void SerialiseOldTrackHeader(File::cFile& stream, uint32_t& parts);
+    void ReadOldTrackHeader(File::cFile& stream, uint32_t& parts);
     void UnlinkPart(cPatternInstance* part);
     bool IsInside(const cPatternInstance* part, int32_t ticks) const;
 

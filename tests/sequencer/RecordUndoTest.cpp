@@ -222,3 +222,42 @@ TEST_F(cRecordUndoTest, TheJournalIsDroppedWhenItsPartsGoAway)
         EXPECT_EQ(other->GetFirstPart()->pattern->count, 2) << removeTrack;
     }
 }
+
+// A note the last session replaced waits in the journal; when the record
+// command then clears the next session's ID (its count-in stopped before it
+// began) and the replacement is undone, the note comes back without that ID.
+TEST_F(cRecordUndoTest, ANoteUndoRestoresCarriesNoIdTakenMeanwhile)
+{
+    cTrack* track = AddTrack(0);
+    RecordFrom(0);
+    const int32_t id = sequencer.GetRecordSessionId();
+    Note(1030, 1100, 60, 40);
+    for (int i = 0; i < 126; ++i)
+    {
+        sequencer.Stop();
+        sequencer.Record();
+    }
+    gTransport.position = 0;
+    Note(1030, 1060, 60, 120); // the session before the ID comes round again replaces the note
+    sequencer.Stop();
+    ASSERT_EQ(Journal().GetRemovedCount(), 1);
+    gTransport.countInBars = 1;
+    sequencer.Record(); // readies the ID for the next session
+    sequencer.Stop();   // before the count-in ends
+    ASSERT_TRUE(sequencer.UndoRecording());
+    const cPatternEvent* note = track->GetFirstPart()->pattern->head;
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->data2, 40);
+    EXPECT_EQ(note->GetSession(), 0);
+
+    gTransport.countInBars = 0;
+    gTransport.position = 0;
+    sequencer.Record();
+    ASSERT_EQ(sequencer.GetRecordSessionId(), id);
+    gTransport.position = 0;
+    Note(1030, 1060, 60, 100);
+    sequencer.Stop();
+    ASSERT_TRUE(sequencer.UndoRecording());
+    ASSERT_EQ(track->GetFirstPart()->pattern->count, 1);
+    EXPECT_EQ(track->GetFirstPart()->pattern->head->data2, 40);
+}
