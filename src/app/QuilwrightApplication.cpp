@@ -53,6 +53,7 @@
 #include "ui/UIMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
+#include "ui/WidgetProgress.h"
 
 namespace
 {
@@ -343,6 +344,26 @@ void CreateDocklineServer()
         cDelegate(cDocklineServer::GetInstance(), &cDocklineServer::OnNetworkChanged));
 }
 
+// ------------------------------------------------------------ auto-save steps
+
+// A changed project counts as neither recent nor auto-saved until its save
+// has succeeded, so a save that fails or never comes leaves the next start
+// loading nothing rather than an older state; an unchanged one keeps both.
+void RecordOpenProject()
+{
+    const cProjectList* projects = cProjectList::GetInstance();
+    const cProject* project = projects ? projects->GetCurrentProject() : nullptr;
+    cGlobalSettings* settings = cGlobalSettings::GetInstance();
+    if (!project || !settings)
+        return;
+    if (project->IsModified())
+    {
+        gSettings.autoSaved = false;
+        settings->SetRecentProject("");
+    }
+    settings->Save();
+}
+
 // ----------------------------------------------------------- shutdown steps
 
 // The project leaves the output and MIDI input before anything it plays goes.
@@ -560,14 +581,14 @@ void cQuilwrightApplication::Step(const char* name, F&& step)
 
 // Start-up stage 2, in this order: 1 the installer version saved; 2 the
 // network status; 3 the instrument slot table; 4 the share service; 5 the
-// default material; 6 the wave, shaper and scale tables; 7 the sequencer;
-// 8 the project list; 9 the playback-state service; 10 the audio manager;
-// 11 the main UI; 12 the instrument packages; 13 the effect registry; 14 the
-// MIDI settings; 15 MIDI input started with the first device scan; 16 the
-// audition player; 17 a new project, activated; 18 the companion server;
-// 19 the pasteboard; 20 the suspended flag cleared once audio runs; 21 the
-// empty untitled projects deleted; 22 the start-up page; 23 the command-line
-// documents.
+// default material; 6 the wave, shaper and scale tables; 7 the sequencer; 8
+// the project list; 9 the playback-state service; 10 the audio manager; 11 the
+// main UI (until there is one, the UI metrics and the progress overlay); 12
+// the instrument packages; 13 the effect registry; 14 the MIDI settings; 15
+// MIDI input started with the first device scan; 16 the audition player; 17 a
+// new project, activated; 18 the companion server; 19 the pasteboard; 20 the
+// suspended flag cleared once audio runs; 21 the empty untitled projects
+// deleted; 22 the start-up page; 23 the command-line documents.
 bool cQuilwrightApplication::StartCore()
 {
     mCoreStarted = true;
@@ -583,6 +604,7 @@ bool cQuilwrightApplication::StartCore()
     Step("audio manager", StartAudioManager);
     // The main UI's place: its metrics come before any widget is built.
     Step("UI metrics", SetupUIMetrics);
+    Step("progress overlay", [this] { CreateProgressOverlay(); });
     Step("instrument packages", CreateInstrumentPackages);
     Step("effect registry", CreateEffectRegistry);
     Step("MIDI settings", LoadMIDISettings);
@@ -612,6 +634,21 @@ void cQuilwrightApplication::OnOrientationChanged(int32_t code)
         gRenderer->SetOrientation(kAngles[code], eOrientation(code), false);
     if (cWidgetManager* ui = cWidgetManager::GetInstance())
         ui->SetScreenRect({0.0f, 0.0f, gRenderer->screen.orientedWidth, gRenderer->screen.orientedHeight});
+}
+
+// The main UI will own it; until then the application keeps it.
+void cQuilwrightApplication::CreateProgressOverlay()
+{
+    if (!mProgressOverlay)
+        mProgressOverlay = new cWidgetProgress();
+}
+
+// The root may still hold it, as a layer, until the widget manager goes.
+void cQuilwrightApplication::ReleaseProgressOverlay()
+{
+    if (mProgressOverlay)
+        mProgressOverlay->Release();
+    mProgressOverlay = nullptr;
 }
 
 // A stored version below 9 means content is missing or stale: the installer
@@ -682,15 +719,16 @@ bool cQuilwrightApplication::OpenDocument(const char*) { return false; }
 // Deletes the singletons in this order, each only when it exists: 1 the
 // pasteboard; 2 the project list; 3 the audition player; 4 the instrument slot
 // table; 5 the effect registry; 6 the instrument packages; 7 the scale table;
-// 8 the wave and shaper tables; 9 the main UI; 10 the MIDI manager; 11 the
-// MIDI settings; 12 the audio manager; 13 the playback-state service; 14 the
-// sequencer; 15 the widget manager; 16 the e-mail service; 17 the web-view
-// service; 18 the companion server; 19 the network status; 20 the default
-// material; 21 the share service; 22 the device motion; 23 the battery status;
-// 24 the input manager; 25 the message queue; 26 the orientation handler; 27
-// the global settings; 28 the file systems; 29 the sine tables; 30 the job
-// queue; 31 the renderer's texture unit; 32 the materials; 33 the fonts; 34
-// what is left of textures and samples is listed.
+// 8 the wave and shaper tables; 9 the main UI (until there is one, the
+// progress overlay); 10 the MIDI manager; 11 the MIDI settings; 12 the audio
+// manager; 13 the playback-state service; 14 the sequencer; 15 the widget
+// manager; 16 the e-mail service; 17 the web-view service; 18 the companion
+// server; 19 the network status; 20 the default material; 21 the share
+// service; 22 the device motion; 23 the battery status; 24 the input manager;
+// 25 the message queue; 26 the orientation handler; 27 the global settings; 28
+// the file systems; 29 the sine tables; 30 the job queue; 31 the renderer's
+// texture unit; 32 the materials; 33 the fonts; 34 what is left of textures
+// and samples is listed.
 bool cQuilwrightApplication::Shutdown()
 {
     DestroyProjectList();
@@ -700,6 +738,7 @@ bool cQuilwrightApplication::Shutdown()
     DestroyInstrumentPackages();
     DestroyScaleTable();
     FreeSoundTables();
+    ReleaseProgressOverlay();
     DestroyMIDIManager();
     DestroyMIDISettings();
     DestroyAudioManager();
@@ -836,6 +875,7 @@ void cQuilwrightApplication::PerformAutoSave()
 {
     if (mInstaller)
         return;
+    RecordOpenProject();
     // The preview's chain.
     if (gAuditionPlayer)
         gAuditionPlayer->SerialiseSettings(false);

@@ -42,25 +42,10 @@ void SetError(const char* text) { sErrorText.store(text, std::memory_order_relax
 uint8_t* AllocateData(int64_t bytes) { return new (std::nothrow) uint8_t[size_t(std::max<int64_t>(bytes, 1))]; }
 
 // Sample data the audio thread may be playing changes under this lock.
-class cAudioDataLock
+class cAudioDataLock : public cScopedLockIfAny
 {
 public:
-    cAudioDataLock()
-        : mLock(cAudioManager::Get() ? cAudioManager::Get()->GetLock() : nullptr)
-    {
-        if (mLock)
-            mLock->Enter();
-    }
-    ~cAudioDataLock()
-    {
-        if (mLock)
-            mLock->Leave();
-    }
-    cAudioDataLock(const cAudioDataLock&) = delete;
-    cAudioDataLock& operator=(const cAudioDataLock&) = delete;
-
-private:
-    cCriticalSection* mLock;
+    cAudioDataLock() : cScopedLockIfAny(cAudioManager::Get() ? cAudioManager::Get()->GetLock() : nullptr) {}
 };
 
 File::cFileSystem* Documents() { return gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr; }

@@ -47,3 +47,25 @@ public:
 private:
     cCriticalSection* mSection;
 };
+
+// The same for a lock that may not exist yet (or any more): with none, the
+// code runs alone on its thread and needs none.
+class cScopedLockIfAny
+{
+public:
+    explicit cScopedLockIfAny(cCriticalSection* section) : mSection(section)
+    {
+        if (mSection)
+            mSection->Enter();
+    }
+    ~cScopedLockIfAny()
+    {
+        if (mSection)
+            mSection->Leave();
+    }
+    cScopedLockIfAny(const cScopedLockIfAny&) = delete;
+    cScopedLockIfAny& operator=(const cScopedLockIfAny&) = delete;
+
+private:
+    cCriticalSection* mSection;
+};

@@ -93,18 +93,18 @@ bool cJobQueue::RunOne()
             return false;
         mCurrentJob = job;
     }
-    RunJob(job);
+    RunJob(job, this);
     cScopedLock lock(&mQueueLock);
     mCurrentJob = nullptr;
     return !mQueue.IsEmpty();
 }
 
-void cJobQueue::RunJob(cJob* job)
+void RunJob(cJob* job, cJobQueue* queue)
 {
     job->mState = cJob::kStateRunning;
     try
     {
-        job->Run(this);
+        job->Run(queue);
     }
     catch (const std::exception& error)
     {

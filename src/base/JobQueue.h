@@ -38,6 +38,10 @@ public:
     std::atomic<int32_t> mState{kStateFinished};
 };
 
+// Runs a job on the calling thread as the worker runs one: running, then
+// finished, whatever the job throws. The queue may be null.
+void RunJob(cJob* job, cJobQueue* queue);
+
 // Runs jobs one at a time, oldest first, on the "JobQueue" thread.
 class cJobQueue
 {
@@ -74,7 +78,6 @@ public:
 
 private:
     void WorkerTick(cThread* thread);
-    void RunJob(cJob* job);
     bool IsQueued(const cJob* job) const;
 
     cCriticalSection mQueueLock; // guards mQueue and mCurrentJob

@@ -37,24 +37,10 @@ constexpr cDefaultInstrument kDefaultInstruments[] = {
 File::cFileSystem* Documents() { return gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr; }
 
 // Held for the whole of an unload, around the audio manager's lock.
-class cScopedFrameLock
+class cScopedFrameLock : public cScopedLockIfAny
 {
 public:
-    cScopedFrameLock() : mLock(GetProjectHost().GetFrameLock())
-    {
-        if (mLock)
-            mLock->Enter();
-    }
-    ~cScopedFrameLock()
-    {
-        if (mLock)
-            mLock->Leave();
-    }
-    cScopedFrameLock(const cScopedFrameLock&) = delete;
-    cScopedFrameLock& operator=(const cScopedFrameLock&) = delete;
-
-private:
-    cCriticalSection* mLock;
+    cScopedFrameLock() : cScopedLockIfAny(GetProjectHost().GetFrameLock()) {}
 };
 } // namespace
 

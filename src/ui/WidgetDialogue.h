@@ -101,6 +101,9 @@ public:
 protected:
     ~cWidgetDialogue() override;
 
+    // For something drawn at the title bar's left end; layout sets it again.
+    void SetTitleTextLeft(float left) { mTitleTextRect.xMin = left; }
+
     int32_t mStyle;
     cImage mFrameImage;
 

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -11,8 +13,11 @@
 #include "base/JobQueue.h"
 #include "midi/MIDIManager.h"
 #include "platform/GlobalSettingValues.h"
+#include "project/Project.h"
+#include "project/ProjectList.h"
 #include "render/Renderer.h"
 #include "ui/WidgetManager.h"
+#include "ui/WidgetProgress.h"
 
 namespace
 {
@@ -120,9 +125,19 @@ void TheQuietOperations(cQuilwrightApplication& app)
     EXPECT_FALSE(app.OpenDocument("song.qpk"));
 }
 
+// A job behind the overlay.
+class cOverlayJob : public cWidgetProgress::cJob
+{
+public:
+    void Run(JobQueue::cJobQueue*) override { thread = std::this_thread::get_id(); }
+    std::thread::id thread;
+};
+
 // Terminate: MIDI input suspended, queued jobs dropped and the running one
-// stopped, audio paused, the settings saved; then the queue takes no job.
-void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob& queued, cBlockingJob& late)
+// stopped, audio paused, the settings saved; then the queue takes no job,
+// and one started behind the overlay runs at once instead of never.
+void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob& queued, cBlockingJob& late,
+               cOverlayJob& overlayJob)
 {
     ASSERT_TRUE(JobQueue::gJobQueue->AddJob(&running));
     ASSERT_TRUE(WaitFor(running.started));
@@ -135,6 +150,40 @@ void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob&
     EXPECT_TRUE(SettingsWritten());
     EXPECT_FALSE(JobQueue::gJobQueue->AddJob(&late));
     EXPECT_EQ(JobQueue::gJobQueue->GetPendingCount(), 0u);
+
+    cWidgetProgress* overlay = app.GetProgressOverlay();
+    ASSERT_NE(overlay, nullptr);
+    overlay->Setup(0);
+    overlay->SetJob(&overlayJob);
+    overlay->Start(cDelegate());
+    EXPECT_EQ(overlayJob.thread, std::this_thread::get_id());
+    EXPECT_EQ(overlayJob.mState.load(), JobQueue::cJob::kStateFinished);
+}
+
+std::string GlobalSettingsText()
+{
+    std::ifstream in(InProcessDocuments() + "/GlobalSettings.dat");
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The auto-save records the open project: an unchanged one stays recent, a
+// changed one counts as neither recent nor auto-saved until it is saved.
+void AutoSaveRecordsTheOpenProject(cQuilwrightApplication& app)
+{
+    cProject* project = cProjectList::GetInstance()->GetCurrentProject();
+    ASSERT_NE(project, nullptr);
+    gSettings.autoSaved = true;
+    gSettings.recentProject = "User/Projects/Song.prj";
+    project->SetModified(false);
+    app.PerformAutoSave();
+    EXPECT_NE(GlobalSettingsText().find("RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"true\""),
+              std::string::npos)
+        << GlobalSettingsText();
+    project->SetModified(true);
+    app.PerformAutoSave();
+    EXPECT_NE(GlobalSettingsText().find("RecentProject=\"\" AutoSaved=\"false\""), std::string::npos)
+        << GlobalSettingsText();
+    project->SetModified(false);
 }
 
 void Turn(cQuilwrightApplication& app, int32_t code, eOrientation orientation, float width, float height)
@@ -151,6 +200,7 @@ TEST(ApplicationLifecycleTest, BackgroundForegroundTerminateAndOrientationOnTheR
 {
     EmptyInProcessDocuments();
     cBlockingJob running, queued, late;
+    cOverlayJob overlayJob;
     eOrientation first = kOrientationNone;
     auto* application = new cScriptedApplication(5, [&](cScriptedApplication& app, int frame) {
         switch (frame)
@@ -163,7 +213,8 @@ TEST(ApplicationLifecycleTest, BackgroundForegroundTerminateAndOrientationOnTheR
             break;
         case 2: EnterTheBackground(app); break;
         case 3: TheQuietOperations(app); break;
-        case 5: Terminate(app, running, queued, late); break;
+        case 4: AutoSaveRecordsTheOpenProject(app); break;
+        case 5: Terminate(app, running, queued, late, overlayJob); break;
         default: break;
         }
     });
