@@ -56,6 +56,18 @@ public:
 
     const std::string& Name() const { return mDisplay; }
 
+    // Whether the server takes connections; a busy machine may need a while.
+    bool WaitUntilReady() const
+    {
+        for (int attempt = 0; attempt < 100; ++attempt)
+        {
+            if (!mDisplay.empty() && Run("xdotool getdisplaygeometry") == 0)
+                return true;
+            usleep(100000);
+        }
+        return false;
+    }
+
     // A shell command run against this display; its exit status.
     int Run(const std::string& command) const
     {
@@ -89,7 +101,7 @@ protected:
         for (const char* tool : {"Xvfb", "xdotool", "import", "xmllint"})
             if (!HasTool(tool))
                 GTEST_SKIP() << tool << " is not installed";
-        ASSERT_FALSE(mDisplay.Name().empty()) << "Xvfb did not start";
+        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start";
         std::filesystem::remove_all(mData);
         std::filesystem::create_directories(BuildFile("test-output"));
     }
