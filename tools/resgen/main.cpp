@@ -1,8 +1,9 @@
 // Generates the content beside the program: texture atlases with their sprite
 // tables, the bitmap font, the separate textures, the oscillator's wave
-// tables and the window icon.
+// tables, the synthesizer's factory banks and the window icon.
 #include "AppIcon.h"
 #include "ColourAtlas.h"
+#include "FactoryBanks.h"
 #include "FontBuilder.h"
 #include "PngWriter.h"
 #include "PvrWriter.h"
@@ -164,6 +165,7 @@ bool Generate(const cOptions& options)
     ok &= WriteTextures(textures);
     fs::create_directories(options.resources + "/Modules/Kest/Wavetables");
     ok &= WriteWaveTables(options.resources);
+    ok &= WriteFactoryBanks(options.resources);
     ok &= BuildDefaultFont(options.font, fonts);
     ok &= WriteTextFileIfChanged(options.tables, tables.Source());
     if (!options.icon.empty())
