@@ -1,0 +1,40 @@
+// Feeds arbitrary bytes to the synthesizer's bank loader as a bank file: a
+// refused file must leave the bank as it was with one of the loader's error
+// texts; an accepted one must save and load again to the same bank.
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "PresetFuzzChecks.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+
+namespace
+{
+// A scratch folder mounted as "Doc" for the whole run.
+const std::string& Folder()
+{
+    static const std::string folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "synth-bank-fuzz-XXXXXX").string();
+        const std::string made = mkdtemp(pattern.data()) ? pattern : std::string(".");
+        new cFileSystemRegistry();
+        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Doc", made.c_str()));
+        return made;
+    }();
+    return folder;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string problem = PresetFuzz::CheckBankFileBytes(data, size, Folder());
+    if (!problem.empty())
+    {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        std::abort();
+    }
+    return 0;
+}
