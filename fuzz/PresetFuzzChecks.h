@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,12 @@ std::string RecordBytes(T record)
     File::cFileMemoryWrite stream;
     record.SerialiseBinary(stream);
     return std::string(reinterpret_cast<const char*>(stream.GetData()), size_t(stream.GetLength()));
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline bool NameEnds(const char* name) { return std::memchr(name, 0, kPresetNameSize) != nullptr; }
@@ -56,7 +63,8 @@ inline std::unique_ptr<cAnalogueSynthPresetStore> NamedStore()
 
 // The bytes as a bank file in folder, which the caller has mounted as "Doc":
 // a refused file changes nothing and says why; an accepted one holds names
-// that end inside their field, and saves and loads again to the same bank.
+// that end inside their field, and saves, loads and saves again to the same
+// file.
 inline std::string CheckBankFileBytes(const uint8_t* data, size_t size, const std::string& folder)
 {
     std::ofstream(folder + "/Fuzz.bnk", std::ios::binary | std::ios::trunc)
@@ -82,13 +90,17 @@ inline std::string CheckBankFileBytes(const uint8_t* data, size_t size, const st
         if (!NameEnds(store->GetSingle(id).Name) || !NameEnds(store->GetMulti(id).Name))
             return "a name runs past its field";
     }
+    // The writer stores layer ids in their canonical form, so the first save
+    // may differ from the input; from there on a bank saves as it loads.
     if (!SaveBank(*store, kBank, "FuzzCopy", nullptr, false))
         return "an accepted bank could not be saved";
     auto again = NamedStore();
     if (!LoadBank(*again, kBank, "FuzzCopy", nullptr, 0, error))
         return std::string("a saved bank did not load: ") + error.CStr();
-    if (BankContents(*again) != BankContents(*store))
-        return "a saved bank loaded differently";
+    if (!SaveBank(*again, kBank, "FuzzCopy2", nullptr, false))
+        return "a reloaded bank could not be saved";
+    if (ReadFile(folder + "/FuzzCopy.bnk") != ReadFile(folder + "/FuzzCopy2.bnk"))
+        return "a saved bank saved again differently";
     return std::string();
 }
 
