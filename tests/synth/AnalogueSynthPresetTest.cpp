@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "PresetFixtures.h"
+#include "audio/AllocationCounter.h"
 #include "SynthModuleFixture.h"
 #include "base/MessageQueue.h"
 
@@ -360,4 +361,42 @@ TEST_F(SynthPresetTest, SamplesFollowTheCurrentPreset)
     EXPECT_STREQ(synth->GetSampleSlotPath(2).CStr(), "User/Samples/Choir.wav");
     Post(kAudioEventPrepareProgram, 0, sampled);
     EXPECT_STREQ(synth->GetPreviewSlotPath(0).CStr(), "");
+}
+
+// The audio thread handles preset and parameter events without allocating.
+TEST_F(SynthPresetTest, EventsAllocateNothing)
+{
+    cMessageQueue queue;
+    store->GetSingle(Id(1, 2)).Osc.Mod = cOscSectionParams::kModeSample;
+    store->SetSamplePath(Id(1, 2), "User/Samples/Loop.wav");
+    cAudioEvent events[] = {MakeSetFloatEvent(Cutoff(), 0.4f), MakeSetIntEvent(Param(kSynthParamCompare), 0),
+                            MakeSetIntEvent(Param(kSynthParamSingle, kSingleGroupOsc, 2), 4),
+                            MakeSetIntEvent(Param(kSynthParamMode), 1), MakeSetIntEvent(Param(kSynthParamMode), 0),
+                            MakeSetIntEvent(Param(kSynthParamWritePreset), Id(7, 1))};
+    cAudioEvent step;
+    step.type = kAudioEventStepPreset;
+    step.wordA = 1;
+    step.flags = kAudioEventFlagReportPreset;
+    cAudioEvent select;
+    select.type = kAudioEventSelectPreset;
+    select.wordA = 1;
+    select.wordB = 2;
+    cAudioEvent prepare;
+    prepare.type = kAudioEventPrepareProgram;
+    prepare.wordB = uint32_t(Id(1, 2));
+    SetCountAllocationsOnThisThread(true);
+    const uint64_t before = GetCountedAllocations();
+    for (int round = 0; round < 20; ++round)
+    {
+        for (const cAudioEvent& event : events)
+            synth->HandleEvent(event);
+        synth->HandleEvent(step);
+        synth->HandleEvent(select);
+        synth->HandleEvent(prepare);
+        queue.Reset();
+    }
+    const uint64_t allocations = GetCountedAllocations() - before;
+    SetCountAllocationsOnThisThread(false);
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_STREQ(synth->GetSampleSlotPath(0).CStr(), "User/Samples/Loop.wav");
 }
