@@ -67,7 +67,6 @@ public:
     bool IsComparing() const { return mCompare != 0; }
     int32_t GetSingleId() const { return mSingleId; }
     int32_t GetMultiId() const { return mMultiId; }
-    cAnalogueSynthPresetStore* GetStore() const { return mStore; }
     // The copies that play: the stored ones while comparing.
     const cAnalogueSynthSingle& GetCurrentSingle() const { return mCompare ? mStoredSingle : mEditSingle; }
     const cAnalogueSynthMulti& GetCurrentMulti() const { return mCompare ? mStoredMulti : mEditMulti; }

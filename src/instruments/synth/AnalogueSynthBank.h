@@ -26,7 +26,6 @@ struct cAnalogueSynthBank
     {
         kSlotCount = 64,
         kFileVersion = 4,
-        kHeaderSize = 8,
     };
 
     cAnalogueSynthSingle singles[kSlotCount];

@@ -145,8 +145,6 @@ int32_t cAnalogueSynthPresetStore::NextFreeProjectSlot(const int32_t* map, int32
 
 int32_t cAnalogueSynthPresetStore::NextFreeProjectSingle() { return NextFreeProjectSlot(mSingleExportMap, mSingleCursor); }
 
-int32_t cAnalogueSynthPresetStore::NextFreeProjectMulti() { return NextFreeProjectSlot(mMultiExportMap, mMultiCursor); }
-
 int32_t cAnalogueSynthPresetStore::MapPreset(int32_t id, int32_t kind) const
 {
     if (kind != 0 && kind != 1)

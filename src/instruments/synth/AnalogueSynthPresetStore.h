@@ -87,7 +87,6 @@ public:
     int32_t MapPreset(int32_t id, int32_t kind) const;
     // The next project slot no one uses, as an id, or -1 when none is left.
     int32_t NextFreeProjectSingle();
-    int32_t NextFreeProjectMulti();
     int32_t GetSingleExportEntry(int32_t id) const { return mSingleExportMap[IndexOf(id)]; }
     int32_t GetMultiExportEntry(int32_t id) const { return mMultiExportMap[IndexOf(id)]; }
     // Gives each layer of the multi the id its single is saved under.
