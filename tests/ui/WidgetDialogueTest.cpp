@@ -172,6 +172,53 @@ TEST_F(WidgetDialogueTest, WithoutATitleScreenHookStyle0x10MakesNoScreenAndDraws
     titled->Release();
 }
 
+// The song-position screen as the main UI will make it: a probe that keeps
+// its option and the last text it was given.
+class cTitleScreenHook : public cDialogueTitleScreenHook
+{
+public:
+    cWidget* CreateTitleScreen(bool songPositionOption) override
+    {
+        options.push_back(songPositionOption);
+        return cProbeWidget::Make("title screen");
+    }
+    void SetTitleScreenText(cWidget*, const char* text, uint32_t colour) override
+    {
+        lastText = text;
+        lastColour = colour;
+    }
+    std::vector<bool> options;
+    std::string lastText;
+    uint32_t lastColour = 0;
+};
+
+TEST_F(WidgetDialogueTest, AHookedTitleScreenSitsInTheTitleBarBesideARowWideCloseButton)
+{
+    cTitleScreenHook hook;
+    cWidgetDialogue::SetTitleScreenHook(&hook);
+    auto* titled = new cTestDialogue(kDialogueTitleScreen | kDialogueSongPositionTitle | kDialogueCloseButton, 300, 60);
+    auto* plain = new cTestDialogue(kDialogueTitleScreen, 300, 60);
+    EXPECT_EQ(hook.options, (std::vector<bool>{true, false}));
+    titled->SetName("Rename");
+    titled->SetAnchors(kAnchorsAbsoluteRect, 100, 100, 312, 101);
+    titled->Show();
+    Frame();
+    const cRect screen = titled->GetTitleScreen()->GetRect();
+    EXPECT_EQ(screen.xMin, 100 + 53 - 1);
+    EXPECT_EQ(screen.xMax, 412 - 2);
+    EXPECT_EQ(screen.yMin, 100);
+    EXPECT_EQ(screen.yMax, 130);
+    EXPECT_EQ(titled->GetCloseButton()->GetRect().xMax, 100 + 53) << "as wide as a row";
+    EXPECT_FALSE(FindText("Rename")) << "no title text over the screen";
+    titled->SetTitleScreenText("12:3:000");
+    EXPECT_EQ(hook.lastText, "12:3:000");
+    EXPECT_EQ(hook.lastColour, 0xffe5b000u);
+    cWidgetDialogue::SetTitleScreenHook(nullptr);
+    root->Pop(titled);
+    titled->Release();
+    plain->Release();
+}
+
 class WidgetDropDownTest : public DialogueFixture
 {
 protected:
