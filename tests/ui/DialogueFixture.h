@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,19 @@
 #include "ui/ControlFixture.h"
 #include "ui/DialogueKit.h"
 #include "ui/UIMetrics.h"
+
+// Draws whatever the test asks for inside the frame's draw pass.
+class cCanvasWidget : public cWidget
+{
+public:
+    bool Draw(cDrawList& list) override
+    {
+        if (paint)
+            paint(list);
+        return false;
+    }
+    std::function<void(cDrawList&)> paint;
+};
 
 // Controls on a 640 x 480 root with the metrics of the device class.
 class DialogueFixture : public ControlFixture

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "render/Image.h"
 #include "ui/DialogueFixture.h"
@@ -9,19 +8,6 @@
 
 namespace
 {
-// Draws whatever the test asks for inside the frame's draw pass.
-class cCanvasWidget : public cWidget
-{
-public:
-    bool Draw(cDrawList& list) override
-    {
-        if (paint)
-            paint(list);
-        return false;
-    }
-    std::function<void(cDrawList&)> paint;
-};
-
 class cFixedRecordingState : public cRecordingStateSource
 {
 public:

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cmath>
 
 #include "ui/DialogueFixture.h"
 #include "ui/LevelMeter.h"
@@ -10,22 +10,10 @@ namespace
 // A strip of the test's own: 10 x 100 pixels over texture 0..1 both ways.
 constexpr cAtlasSprite kStrip = {0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 10.0f, 100.0f, 10.0f, 100.0f, 5.0f, 50.0f};
 
-class cMeterCanvas : public cWidget
-{
-public:
-    bool Draw(cDrawList& list) override
-    {
-        if (paint)
-            paint(list);
-        return false;
-    }
-    std::function<void(cDrawList&)> paint;
-};
-
 class LevelMeterTest : public DialogueFixture
 {
 protected:
-    LevelMeterTest() { canvas = Place(new cMeterCanvas(), {0, 0, 640, 480}); }
+    LevelMeterTest() { canvas = Place(new cCanvasWidget(), {0, 0, 640, 480}); }
 
     // The quads one frame of the bar draws at that level.
     std::vector<cDrawnQuad> DrawBar(cMeterBar& bar, float level)
@@ -36,7 +24,7 @@ protected:
     }
 
     static constexpr uint32_t kLit = 0xff00ff00, kUnlit = 0xff000080;
-    cMeterCanvas* canvas = nullptr;
+    cCanvasWidget* canvas = nullptr;
 };
 
 TEST_F(LevelMeterTest, DecibelsComeFromTheFloatsExponentAndMantissa)
@@ -66,16 +54,21 @@ TEST_F(LevelMeterTest, GainsLightWholeSegments)
         float gain;
         int litSegments;
     } cases[] = {
-        {1.0f, 20}, {0.5f, 15}, {4.0f, 20}, {3.1622763e-5f, 0}, {0.04f, 0}, {0.0f, 0},
+        {1.0f, 20}, {0.5f, 15}, {4.0f, 20}, {3.1622763e-5f, 0}, {0.04f, 0}, {0.0f, 0}, {NAN, 0},
     };
     for (const cCase& c : cases)
     {
         SCOPED_TRACE(c.gain);
         const std::vector<cDrawnQuad> quads = DrawBar(bar, meter.LevelOfGain(c.gain));
+        ASSERT_FALSE(quads.empty());
         ASSERT_EQ(quads.size(), 1u);
         EXPECT_FLOAT_EQ(quads[0].rect.yMax, 90);
         EXPECT_FLOAT_EQ(quads[0].rect.yMax - quads[0].rect.yMin, c.litSegments * 2.0f);
     }
+    // A level that is not a number lights nothing.
+    const std::vector<cDrawnQuad> quads = DrawBar(bar, NAN);
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_FLOAT_EQ(quads[0].rect.yMin, quads[0].rect.yMax);
 }
 
 TEST_F(LevelMeterTest, ABarIsCutToTheStripAndToWholeSegments)
