@@ -150,6 +150,20 @@ TEST(ApplicationSettingsTest, TheInstallerDecisionFollowsTheStoredVersion)
     }
 }
 
+// Closed while the installer still works: the core never starts, and the
+// page the application holds goes with the rest (a sanitizer build checks).
+TEST(ApplicationSettingsTest, AProgramClosedDuringTheInstallationNeverStartsItsCore)
+{
+    EmptyInProcessDocuments();
+    bool started = true;
+    auto* application = new cInstallingApplication(3, [&](cScriptedApplication& app, int) {
+        started = app.HasStartedCore() || !app.IsInstallerShowing();
+    });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(DocumentExists("MIDISettings.dat"));
+}
+
 // The countdown restarts at 2.0 s after each scan; the first frame's delta
 // runs from the clock's zero, as the clock starts at 0.
 TEST(ApplicationSettingsTest, DevicesAreRescannedEvery2SecondsOfFrameTime)
