@@ -6,12 +6,29 @@
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
+#include "base/UniqueFileName.h"
 
 namespace
 {
+constexpr int kLastCounter = 99;
+
 bool BeginsWithNoCase(const cGenString& text, const char* prefix)
 {
     return strncasecmp(text.CStr(), prefix, std::strlen(prefix)) == 0;
+}
+
+bool ClimbsOut(const char* path)
+{
+    for (const char* part = path; *part;)
+    {
+        const char* end = part;
+        while (*end && *end != '/')
+            ++end;
+        if (end - part == 2 && part[0] == '.' && part[1] == '.')
+            return true;
+        part = *end ? end + 1 : end;
+    }
+    return false;
 }
 } // namespace
 
@@ -28,7 +45,7 @@ void cSampleRelocator::Relocate(cGenString&) {}
 // "Song.prj") is not below it: the base must end at a separator.
 bool cSampleRelocator::IsBelowBase(const cGenString& path, int* prefix) const
 {
-    if (strncasecmp(path.CStr(), mBaseFolder.CStr(), size_t(mBaseLength)) != 0)
+    if (std::strncmp(path.CStr(), mBaseFolder.CStr(), size_t(mBaseLength)) != 0)
         return false;
     const char next = path.CStr()[mBaseLength];
     if (mBaseLength > 0 && !IsPathSeparator(mBaseFolder.CharAt(mBaseLength - 1)) && next != 0 &&
@@ -55,6 +72,9 @@ void cSampleRelocator::MakeRelative(cGenString& path) const
 
 void cSampleRelocator::MakeAbsolute(cGenString& path) const
 {
+    PathToForwardSlashes(path);
+    if (ClimbsOut(path.CStr()))
+        path.AssignCStr("");
     if (path.IsEmpty() || BeginsWithNoCase(path, "User/"))
         return;
     if (IsPathSeparator(path.CharAt(0)))
@@ -77,6 +97,24 @@ const char* cSampleRelocator::FindCopySource(const cGenString& newPath) const
 {
     const auto found = mCopyMap.find(newPath.CStr());
     return found == mCopyMap.end() ? nullptr : found->second.c_str();
+}
+
+void cSampleRelocator::MoveIntoBase(cGenString& path)
+{
+    cGenStringFixed<260> wanted(mBaseFolder);
+    if (!PathAppend(wanted, PathGetFileName(path)))
+        return;
+    cGenStringFixed<260> target(wanted);
+    for (int counter = 2;; ++counter)
+    {
+        const char* source = FindCopySource(target);
+        if (!source || std::strcmp(source, path.CStr()) == 0)
+            break;
+        if (counter > kLastCounter || !PathWithCounter(wanted, counter, target))
+            return;
+    }
+    MapCopy(target, path);
+    path.Assign(target);
 }
 
 bool cSampleRelocator::CopyFiles() const

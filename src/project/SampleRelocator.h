@@ -9,7 +9,8 @@
 // relocates a copy of the path, adopts the copy unless the relocator keeps
 // the old paths, and stores MakeRelative of it; every reader applies
 // MakeAbsolute to what it read. Stored paths are relative to the base folder,
-// or begin with '/' when they are "Doc" paths outside it.
+// or begin with '/' when they are "Doc" paths outside it. Folders compare
+// exactly: the disk tells "Song.prj" from "song.prj".
 class cSampleRelocator
 {
 public:
@@ -22,7 +23,9 @@ public:
     // relocator moves nothing.
     virtual void Relocate(cGenString& path);
 
-    // Both work in place; an empty path stays empty.
+    // Both work in place; an empty path stays empty. A stored path is read
+    // with '/' separators, and one that climbs with ".." reads as empty (a
+    // missing sample): no file outside "Doc" is ever reached.
     void MakeRelative(cGenString& path) const;
     void MakeAbsolute(cGenString& path) const;
 
@@ -34,6 +37,8 @@ public:
     // Set: the callers keep their own paths and only the stored text changes.
     bool KeepsPaths() const { return mKeepPaths != 0; }
     const cGenString& GetBaseFolder() const { return mBaseFolder; }
+    // New path -> the path it comes from, in byte order of the new paths.
+    const std::map<std::string, std::string>& GetCopyMap() const { return mCopyMap; }
 
 protected:
     // Records that the file at oldPath is to be copied to newPath; a new path
@@ -41,6 +46,10 @@ protected:
     void MapCopy(const cGenString& newPath, const cGenString& oldPath);
     // The source recorded for a new path, or null.
     const char* FindCopySource(const cGenString& newPath) const;
+    // Moves the path flat into the base folder under its file name, or under
+    // "<name>-02" and on when another source took that name; the path stays
+    // when no name is left.
+    void MoveIntoBase(cGenString& path);
 
     // Whether path lies inside the base folder; the length of the part to
     // drop (the base and one separator) in *prefix when it does.
@@ -49,6 +58,5 @@ protected:
     uint8_t mKeepPaths;
     cGenStringFixed<260> mBaseFolder;
     int32_t mBaseLength;
-    // New path -> the path it comes from, in byte order of the new paths.
     std::map<std::string, std::string> mCopyMap;
 };
