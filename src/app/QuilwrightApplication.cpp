@@ -21,6 +21,7 @@
 #include "base/FileSystemRegistry.h"
 #include "base/JobQueue.h"
 #include "base/MessageQueue.h"
+#include "base/PathUtils.h"
 #include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "instruments/pads/TriggerPadPackage.h"
@@ -346,21 +347,36 @@ void CreateDocklineServer()
 
 // ------------------------------------------------------------ auto-save steps
 
-// A changed project counts as neither recent nor auto-saved until its save
-// has succeeded, so a save that fails or never comes leaves the next start
-// loading nothing rather than an older state; an unchanged one keeps both.
-void RecordOpenProject()
+// A modified project that was saved before gets its auto-save files beside
+// them; one never saved gets a normal save. A changed project counts as
+// neither recent nor auto-saved until its save has succeeded, so a save that
+// fails leaves the next start loading nothing rather than an older state; an
+// unchanged one keeps both.
+void AutoSaveProject()
 {
-    const cProjectList* projects = cProjectList::GetInstance();
-    const cProject* project = projects ? projects->GetCurrentProject() : nullptr;
     cGlobalSettings* settings = cGlobalSettings::GetInstance();
-    if (!project || !settings)
+    cProjectList* projects = cProjectList::GetInstance();
+    cProject* project = projects ? projects->GetCurrentProject() : nullptr;
+    if (!settings || !project)
         return;
-    if (project->IsModified())
+    if (!project->IsModified())
     {
-        gSettings.autoSaved = false;
-        settings->SetRecentProject("");
+        settings->Save();
+        return;
     }
+    gSettings.autoSaved = false;
+    settings->SetRecentProject("");
+    settings->Save();
+    File::cFileSystem* documents = gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr;
+    if (project->GetPath().IsEmpty() || !documents)
+        return;
+    cGenStringFixed<260> saved(project->GetPath());
+    PathAppend(saved, cGenString("Package.prj"));
+    const bool autoSave = documents->Exists(saved);
+    if (!project->Save(project->GetPath(), autoSave))
+        return;
+    gSettings.autoSaved = autoSave;
+    settings->SetRecentProject(project->GetPath().CStr());
     settings->Save();
 }
 
@@ -875,7 +891,7 @@ void cQuilwrightApplication::PerformAutoSave()
 {
     if (mInstaller)
         return;
-    RecordOpenProject();
+    AutoSaveProject();
     // The preview's chain.
     if (gAuditionPlayer)
         gAuditionPlayer->SerialiseSettings(false);

@@ -15,6 +15,7 @@
 #include "base/PathUtils.h"
 #include "midi/MIDIManager.h"
 #include "mixer/Mixer.h"
+#include "platform/GlobalSettingValues.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectHost.h"
 #include "project/ProjectSlots.h"
@@ -134,7 +135,7 @@ void cProject::Activate()
     AttachMixerToOutput(true);
     cProjectHost& host = GetProjectHost();
     host.ResetInstrumentSelector();
-    if (host.StartsOnProjectPage())
+    if (gSettings.startOnProjectPage)
         host.SelectPage(kPageSetup, mRestoreInstrumentIndex);
     else
         host.SelectPage(mRestoreUIPage, mRestoreInstrumentIndex);

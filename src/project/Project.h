@@ -61,6 +61,20 @@ public:
     // the pads and four synthesizers. fresh goes to each package (1 when the
     // user asked for a new project).
     void NewDefault(const cGenString& path, int32_t fresh);
+    // Loads a project folder: the packages' banks, "Package.prj" and the
+    // song, each falling back to its backup and auto-save generations. A path
+    // ending in ".bak" tries the backups first, one ending in ".as" the
+    // auto-saves. On failure the error text says why.
+    bool Load(const cGenString& path);
+    // Writes the project into its own folder or a new one (then copying its
+    // samples along); an auto-save writes "Package.prj.as" and the song's
+    // ".as". True only when every file was written; otherwise the error text
+    // says what was not, and the project stays modified.
+    bool Save(const cGenString& folder, bool autoSave);
+    // A self-contained copy in a new folder: every sample gathered into it,
+    // paths stored relative to it. The project's own path, name and modified
+    // flag stay.
+    bool Export(const cGenString& folder);
     // Reads "Package.prj" (direction kRead) or writes it safely (kWrite)
     // with the instruments' sample paths passed through the relocator; the
     // version read, or 6.0 written, goes to version when given.
@@ -111,6 +125,11 @@ private:
     bool ReadFile(File::cFileSystem* fileSystem, const cGenString& path, cSampleRelocator* relocator,
                   float* version);
     bool WriteFile(File::cFileSystem* fileSystem, const cGenString& path, cSampleRelocator* relocator);
+    bool Fail(const char* text, bool& ok);
+    bool CopySample(File::cFileSystem& documents, const cGenString& from, const cGenString& to, bool& ok);
+    // A save under a new name: the old folder's top-level WAV files (unless
+    // the new folder lies inside it) and every sample the relocator moved.
+    void CopyRelocatedSamples(const cGenString& folder, const cSampleRelocator& relocator, bool& ok);
     void ReadInstrument(Base::cSerialise& serialise, cSampleRelocator* relocator, int32_t& index);
     void WriteInstruments(Base::cSerialise& serialise, cSampleRelocator* relocator);
     void CreateDefaultInstruments(int32_t fresh);

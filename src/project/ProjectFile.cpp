@@ -38,11 +38,6 @@ bool IsMixerPackage(const cInstrumentPackage* package)
     return package && std::strcmp(package->GetName(), kMixerType) == 0;
 }
 
-bool SerialiseInstrument(cInstrument& instrument, Base::cSerialise& serialise, cSampleRelocator*)
-{
-    return instrument.Serialise(serialise, 0);
-}
-
 // A load that brought no mixer still gets one: slot 0 is what the output
 // and offline renders play.
 void EnsureMixerInSlotZero()
@@ -151,7 +146,7 @@ void cProject::ReadInstrument(Base::cSerialise& serialise, cSampleRelocator* rel
     cInstrument* instrument = package->CreateInstrument(0);
     if (!instrument)
         return;
-    SerialiseInstrument(*instrument, serialise, relocator);
+    instrument->Serialise(serialise, relocator);
     SetInstrumentSlot(instrument, index, true);
 }
 
@@ -199,7 +194,7 @@ void cProject::WriteInstruments(Base::cSerialise& serialise, cSampleRelocator* r
         serialise.SerialiseInt32("Index", &index, 0, kSlotCount - 1);
         int32_t midiInTranspose = GetMIDIInTranspose(slot);
         serialise.SerialiseInt32("MIDIInTranspose", &midiInTranspose, INT32_MIN, INT32_MAX);
-        SerialiseInstrument(*instrument, serialise, relocator);
+        instrument->Serialise(serialise, relocator);
         serialise.EndNode("Instr");
     }
 }

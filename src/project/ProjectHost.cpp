@@ -15,7 +15,6 @@ cCriticalSection* cProjectHost::GetFrameLock() { return nullptr; }
 void cProjectHost::ResetInstrumentSelector() {}
 void cProjectHost::SelectPage(int32_t, int32_t) {}
 void cProjectHost::GetRestorePage(int32_t&, int32_t&) {}
-bool cProjectHost::StartsOnProjectPage() { return false; }
 void cProjectHost::SetCurrentProjectPath(const char*) {}
 void cProjectHost::ResetToSongView() {}
 

@@ -32,8 +32,6 @@ public:
     // Overwrites page and instrument with the last page other than the setup
     // page and its instrument; leaves them without a main menu.
     virtual void GetRestorePage(int32_t& page, int32_t& instrument);
-    // The "StartOnProjectPage" setting.
-    virtual bool StartsOnProjectPage();
 
     // The main UI's current-project path and the sequencer page's song view.
     virtual void SetCurrentProjectPath(const char* path);

@@ -16,20 +16,6 @@ bool BeginsWithNoCase(const cGenString& text, const char* prefix)
 {
     return strncasecmp(text.CStr(), prefix, std::strlen(prefix)) == 0;
 }
-
-bool ClimbsOut(const char* path)
-{
-    for (const char* part = path; *part;)
-    {
-        const char* end = part;
-        while (*end && *end != '/')
-            ++end;
-        if (end - part == 2 && part[0] == '.' && part[1] == '.')
-            return true;
-        part = *end ? end + 1 : end;
-    }
-    return false;
-}
 } // namespace
 
 cSampleRelocator::cSampleRelocator(const cGenString& baseFolder, bool keepPaths)
@@ -73,7 +59,7 @@ void cSampleRelocator::MakeRelative(cGenString& path) const
 void cSampleRelocator::MakeAbsolute(cGenString& path) const
 {
     PathToForwardSlashes(path);
-    if (ClimbsOut(path.CStr()))
+    if (PathHasParentPart(path))
         path.AssignCStr("");
     if (path.IsEmpty() || BeginsWithNoCase(path, "User/"))
         return;

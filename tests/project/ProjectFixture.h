@@ -68,6 +68,19 @@ inline void WriteText(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
+// A short 16-bit mono WAV file whose samples count up from first.
+inline void WriteWav(const std::string& path, int16_t first = 0, int frames = 64)
+{
+    auto le16 = [](uint32_t v) { return std::string{char(v & 0xFF), char((v >> 8) & 0xFF)}; };
+    auto le32 = [&](uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); };
+    std::string data;
+    for (int i = 0; i < frames; ++i)
+        data += le16(uint16_t(first + i));
+    const std::string format = le16(1) + le16(1) + le32(44100) + le32(88200) + le16(2) + le16(16);
+    const std::string chunks = "fmt " + le32(16) + format + "data" + le32(uint32_t(data.size())) + data;
+    WriteText(path, "RIFF" + le32(uint32_t(4 + chunks.size())) + "WAVE" + chunks);
+}
+
 // The song engine, keeping what reaches its queue.
 class cRecordingSequencer : public cSequencer
 {

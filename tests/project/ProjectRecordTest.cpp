@@ -9,6 +9,7 @@
 #include "audio/AudioManager.h"
 #include "mixer/Mixer.h"
 #include "mixer/MixerChannel.h"
+#include "platform/GlobalSettingValues.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectSlots.h"
 #include "sequencer/TrackList.h"
@@ -128,8 +129,9 @@ TEST_F(cProjectRecordTest, ActivationConnectsOutputMIDIAndScreensAndDeactivation
     // The untouched new project leaves nothing behind.
     EXPECT_FALSE(std::filesystem::exists(Native("User/Projects/Untitled-01.prj")));
 
-    host.startOnProjectPage = true;
+    gSettings.startOnProjectPage = 1;
     p.Activate();
+    gSettings.startOnProjectPage = 0;
     EXPECT_EQ(host.pages.back().page, cProject::kPageSetup);
     WriteText(Native("User/Projects/Untitled-01.prj/Package.prj"), "kept");
     p.Deactivate();

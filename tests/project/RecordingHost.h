@@ -31,7 +31,6 @@ public:
             instrument = restoreInstrument;
         }
     }
-    bool StartsOnProjectPage() override { return startOnProjectPage; }
     void SetCurrentProjectPath(const char* path) override { currentPath = path; }
     void ResetToSongView() override { ++songViewResets; }
 
@@ -49,7 +48,6 @@ public:
     std::vector<cPage> pages;
     int32_t restorePage = -1; // -1: no main menu
     int32_t restoreInstrument = 0;
-    bool startOnProjectPage = false;
     std::string currentPath;
     int songViewResets = 0;
 };

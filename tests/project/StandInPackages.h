@@ -10,6 +10,7 @@
 #include "base/GenString.h"
 #include "base/Serialise.h"
 #include "mixer/MixerChannel.h"
+#include "project/SampleRelocator.h"
 
 // Packages named as the program's synthesizer ("Kest") and pads ("VRX")
 // until those land: their instruments keep every event they are handed (in
@@ -30,10 +31,27 @@ public:
             events[count++] = event;
         return 0;
     }
-    // "Level" stands for what an instrument keeps of its sound.
-    bool Serialise(Base::cSerialise& serialise, cInstrument*, cSampleRelocator*) override
+    // "Level" stands for what an instrument keeps of its sound, "Sample"
+    // for its sample, written and read as every sample path is.
+    bool Serialise(Base::cSerialise& serialise, cInstrument*, cSampleRelocator* relocator) override
     {
-        return serialise.SerialiseFloat("Level", &level, 0.0f, 1.0f);
+        serialise.SerialiseFloat("Level", &level, 0.0f, 1.0f);
+        cGenStringFixed<260> stored(samplePath);
+        if (serialise.IsSaving())
+        {
+            if (relocator)
+            {
+                relocator->Relocate(stored);
+                if (!relocator->KeepsPaths())
+                    samplePath.Assign(stored);
+                relocator->MakeRelative(stored);
+            }
+            return serialise.SerialiseText("Sample", &stored);
+        }
+        if (serialise.SerialiseText("Sample", &stored) && relocator)
+            relocator->MakeAbsolute(stored);
+        samplePath.Assign(stored);
+        return true;
     }
 
     // Every posted event, in order.
@@ -47,6 +65,7 @@ public:
     cAudioEvent events[kMaxEvents];
     int count = 0;
     float level = 0.5f;
+    cGenStringFixed<260> samplePath;
 };
 
 class cStandInInstrument : public cInstrument
@@ -106,9 +125,16 @@ public:
         ++reloads;
         return true;
     }
-    bool LoadProjectData(const cGenString&, cSampleRelocator*, int32_t, cGenString&) override { return true; }
-    bool SaveProjectData(const cGenString&, cSampleRelocator*, bool) override { return true; }
+    bool LoadProjectData(const cGenString&, cSampleRelocator*, int32_t, cGenString& error) override
+    {
+        if (loadError)
+            error.AssignCStr(loadError);
+        return !loadError;
+    }
+    bool SaveProjectData(const cGenString&, cSampleRelocator*, bool) override { return saves; }
 
+    const char* loadError = nullptr; // set: the project data fails to load with it
+    bool saves = true;
     int32_t lastFresh = -1;
     int reloads = 0;
     const char* sampleInUse = "";
