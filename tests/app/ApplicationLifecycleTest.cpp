@@ -166,12 +166,15 @@ std::string GlobalSettingsText()
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The auto-save records the open project: an unchanged one stays recent, a
-// changed one counts as neither recent nor auto-saved until it is saved.
+// The auto-save records the open project: an unchanged one stays recent; a
+// changed one is saved (normally when it never was, else into its auto-save
+// files) and counts as neither recent nor auto-saved when that fails.
 void AutoSaveRecordsTheOpenProject(cQuilwrightApplication& app)
 {
     cProject* project = cProjectList::GetInstance()->GetCurrentProject();
     ASSERT_NE(project, nullptr);
+    const std::string path = project->GetPath().CStr();
+    const std::string folder = InProcessDocuments() + "/" + path;
     gSettings.autoSaved = true;
     gSettings.recentProject = "User/Projects/Song.prj";
     project->SetModified(false);
@@ -179,10 +182,28 @@ void AutoSaveRecordsTheOpenProject(cQuilwrightApplication& app)
     EXPECT_NE(GlobalSettingsText().find("RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"true\""),
               std::string::npos)
         << GlobalSettingsText();
+    EXPECT_FALSE(std::filesystem::exists(folder + "/Package.prj"));
+
+    project->SetModified(true);
+    app.PerformAutoSave();
+    EXPECT_NE(GlobalSettingsText().find("RecentProject=\"" + path + "\" AutoSaved=\"false\""), std::string::npos)
+        << GlobalSettingsText();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Package.prj"));
+    EXPECT_FALSE(project->IsModified());
+
+    project->SetModified(true);
+    app.PerformAutoSave();
+    EXPECT_NE(GlobalSettingsText().find("RecentProject=\"" + path + "\" AutoSaved=\"true\""), std::string::npos)
+        << GlobalSettingsText();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Package.prj.as"));
+
+    std::filesystem::remove(folder + "/Package.sng.as");
+    std::filesystem::create_directories(folder + "/Package.sng.as/in the way");
     project->SetModified(true);
     app.PerformAutoSave();
     EXPECT_NE(GlobalSettingsText().find("RecentProject=\"\" AutoSaved=\"false\""), std::string::npos)
         << GlobalSettingsText();
+    std::filesystem::remove_all(folder + "/Package.sng.as");
     project->SetModified(false);
 }
 
