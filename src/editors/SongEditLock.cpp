@@ -1,0 +1,21 @@
+#include "editors/SongEditLock.h"
+
+#include "base/CriticalSection.h"
+#include "sequencer/Sequencer.h"
+
+cSongEditLock::cSongEditLock(eUse use)
+{
+    cSequencer* sequencer = cSequencer::GetInstance();
+    mLock = sequencer ? sequencer->GetLock() : nullptr;
+    if (!mLock)
+        return;
+    mLock->Enter();
+    sequencer->CommitRecordedNotes();
+    (void)use;
+}
+
+cSongEditLock::~cSongEditLock()
+{
+    if (mLock)
+        mLock->Leave();
+}
