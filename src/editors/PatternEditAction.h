@@ -130,6 +130,8 @@ private:
     void DrawNotes();
     void DrawVelocities();
     void DrawControllers();
+    template <class tTest>
+    bool ClearRow(float start, float end, tTest test);
     cPatternEvent* NewNote(int32_t time, int32_t length) const;
     bool CanCreate() const;
     void Create(cPatternEvent* event);

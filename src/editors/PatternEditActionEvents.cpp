@@ -27,6 +27,7 @@ constexpr int32_t kThinTicks = 16;
 constexpr int32_t kThinValues = 16;
 constexpr int32_t kLowestThinnedValue = 17;
 constexpr int32_t kHighestThinnedValue = 32750;
+constexpr float kFarTick = 1.0e9f;
 
 int32_t Round(float ticks) { return int32_t(std::round(ticks)); }
 
@@ -274,19 +275,7 @@ void cPatternEditAction::DrawNotes()
         snapped = true;
     }
 
-    bool hit = false;
-    for (cEventView* view = mModel->mUsedViews.GetFirst(); view;)
-    {
-        cEventView* next = view->GetNext();
-        const bool sameRow = (view->flags & cPatternEditModel::kViewSelectable) && !view->event->IsController() &&
-                             view->event->data1 == note;
-        if (sameRow && view->start < b && a < view->end)
-        {
-            hit = hit || (view->start < press && press < view->end);
-            RemoveView(view);
-        }
-        view = next;
-    }
+    const bool hit = ClearRow(a, b, [note](const cPatternEvent& e) { return !e.IsController() && e.data1 == note; });
     if (hit && !drag)
         return;
 
@@ -328,28 +317,63 @@ void cPatternEditAction::DrawVelocities()
     mModel->ClearSelection();
     if (IsFirstRun())
     {
+        mItems.clear();
         mItems.reserve(size_t(mModel->GetViewCount()));
         mValues.reserve(size_t(mModel->GetViewCount()));
     }
-    mItems.clear();
-    mValues.clear();
     const float a = parameters.tickA, b = parameters.tickB;
+    // A redo changes the notes the first run changed, whatever is shown now.
+    if (IsFirstRun())
+        for (cEventView* view = mModel->mUsedViews.GetFirst(); view; view = view->GetNext())
+            if ((view->flags & cPatternEditModel::kViewSelectable) && !view->event->IsController() &&
+                view->start < b && a < view->end)
+                mItems.push_back(view);
     const float va = parameters.valueA, vb = parameters.valueB;
     const float low = std::min(va, vb), high = std::max(va, vb);
     const float span = std::max(b - a, 1.0f);
-    for (cEventView* view = mModel->mUsedViews.GetFirst(); view; view = view->GetNext())
+    mValues.clear();
+    for (cEventView* view : mItems)
     {
         cPatternEvent* event = view->event;
-        if (!(view->flags & cPatternEditModel::kViewSelectable) || event->IsController() || !(view->start < b) ||
-            !(a < view->end))
-            continue;
         const float v = std::clamp(((view->start + view->end) * 0.5f - a) / span * (vb - va) + va, low, high);
         mValues.push_back(event->data2);
-        mItems.push_back(view);
         event->SetVelocity(int32_t(std::clamp(v, 1.0f, 127.0f)));
         mModel->UpdateView(view, event);
         mModel->Select(view, false);
     }
+}
+
+// Removes the shown events that pass the test and overlap (start, end); true
+// when one of them holds the press inside. A redo removes what the undo put
+// back, so it takes out the same events as the first run whatever lane is
+// shown by then.
+template <class tTest>
+bool cPatternEditAction::ClearRow(float start, float end, tTest test)
+{
+    const float press = parameters.tickA;
+    bool hit = false;
+    auto take = [&](cEventView* view)
+    {
+        hit = hit || (view->start < press && press < view->end);
+        RemoveView(view);
+    };
+    if (!IsFirstRun())
+    {
+        const std::vector<cEventView*> putBack = std::move(mItems);
+        mItems.clear();
+        for (cEventView* view : putBack)
+            take(view);
+        return hit;
+    }
+    for (cEventView* view = mModel->mUsedViews.GetFirst(); view;)
+    {
+        cEventView* next = view->GetNext();
+        if ((view->flags & cPatternEditModel::kViewSelectable) && test(*view->event) && view->start < end &&
+            start < view->end)
+            take(view);
+        view = next;
+    }
+    return hit;
 }
 
 // The controller's events over the snapped span are replaced by one per
@@ -373,15 +397,9 @@ void cPatternEditAction::DrawControllers()
     const float low = std::min(va, vb), high = std::max(va, vb);
     const uint8_t controller = uint8_t(parameters.controller);
 
-    for (cEventView* view = mModel->mUsedViews.GetFirst(); view;)
-    {
-        cEventView* next = view->GetNext();
-        const cPatternEvent* event = view->event;
-        if ((view->flags & cPatternEditModel::kViewSelectable) && event->IsController() &&
-            event->data3 == controller && view->start <= to && from <= view->end)
-            RemoveView(view);
-        view = next;
-    }
+    // Ends included: an event on either snapped line is replaced.
+    ClearRow(std::nextafter(from, -kFarTick), std::nextafter(to, kFarTick),
+             [controller](const cPatternEvent& e) { return e.IsController() && e.data3 == controller; });
 
     if (IsFirstRun())
         mCreated.reserve(size_t(std::max(0, cPatternEditModel::kMaxEvents - mPattern->count)));

@@ -104,7 +104,9 @@ bool cPatternEditModel::SelectToEnd()
 {
     if (mSelection.IsEmpty())
         return false;
-    const float from = mBounds.earliestStart - mTimeOffset;
+    float from = mSelection.GetFirst()->view->start;
+    for (const cSelectionNode* node = mSelection.GetFirst(); node; node = node->GetNext())
+        from = std::min(from, node->view->start);
     SelectWhere([](const cEventView& view, const void* context)
                 { return view.start >= *static_cast<const float*>(context); },
                 &from);
@@ -115,7 +117,9 @@ bool cPatternEditModel::SelectToStart()
 {
     if (mSelection.IsEmpty())
         return false;
-    const float to = mBounds.latestEnd - mTimeOffset - mLengthOffset;
+    float to = mSelection.GetFirst()->view->end;
+    for (const cSelectionNode* node = mSelection.GetFirst(); node; node = node->GetNext())
+        to = std::max(to, node->view->end);
     SelectWhere([](const cEventView& view, const void* context)
                 { return view.end <= *static_cast<const float*>(context); },
                 &to);
