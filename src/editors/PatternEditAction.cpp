@@ -18,13 +18,14 @@ constexpr int32_t kShortestNoteEnd = 16; // "Note End" never leaves a note short
 
 int32_t Round(float ticks) { return int32_t(std::round(ticks)); }
 
-// Back to the pitch it had; a note still sounding at the shifted pitch is
-// stopped. The byte is put back whole: where a controller was shifted, it
-// holds the high byte of its value, beyond a note's range.
-void RestorePitch(cPatternEvent* event, int32_t pitch)
+// Pitches and velocities belong to notes, values to controllers: a shift of
+// the other kind of event would write past a note's range or into a
+// controller's value, so it leaves that event alone.
+bool Shifts(uint32_t kind, const cPatternEvent& event)
 {
-    event->Transpose(pitch - event->data1);
-    event->data1 = uint8_t(pitch);
+    if (kind == cPatternEditAction::kTranspose || kind == cPatternEditAction::kOffsetVelocity)
+        return !event.IsController();
+    return kind != cPatternEditAction::kOffsetController || event.IsController();
 }
 
 // The nearest line of a length or end grid: half-way goes up, odd lines swing.
@@ -54,6 +55,7 @@ void cPatternEditAction::Reset()
     mItems.clear();
     mCreated.clear();
     mValues.clear();
+    mKept.clear();
     kind = kNone;
     mState = kNew;
     mPart = nullptr;
@@ -163,7 +165,7 @@ void cPatternEditAction::ApplyToItems()
         cEventView* view = mItems[i];
         cPatternEvent* event = view->event;
         const int32_t amount = parameters.amount;
-        switch (kind)
+        switch (Shifts(kind, *event) ? kind : kNone)
         {
         case kTranspose:
             mValues[i] = event->data1;
@@ -182,7 +184,8 @@ void cPatternEditAction::ApplyToItems()
             event->AddLength(amount);
             break;
         case kMove: mPattern->MoveEvent(event, amount, nullptr); break;
-        default: ApplyQuantize(view, i); break;
+        case kQuantize: ApplyQuantize(view, i); break;
+        default: break;
         }
         mModel->UpdateView(view, event);
         if (redo)
@@ -197,15 +200,17 @@ void cPatternEditAction::ReverseItems()
     {
         cEventView* view = mItems[i];
         cPatternEvent* event = view->event;
-        switch (kind)
+        switch (Shifts(kind, *event) ? kind : kNone)
         {
-        case kTranspose: RestorePitch(event, mValues[i]); break;
-        case kOffsetVelocity: event->data2 = uint8_t(mValues[i]); break;
+        // Transposed back, so a note still sounding at the shifted pitch is stopped.
+        case kTranspose: event->Transpose(mValues[i] - event->data1); break;
+        case kOffsetVelocity: event->SetVelocityForUndo(mValues[i]); break;
         case kOffsetController: event->SetControllerValue(mValues[i]); break;
         case kLength: event->length = mValues[i]; break;
         case kMove: mPattern->MoveEvent(event, -parameters.amount, nullptr); break;
         case kDrawVelocity: event->SetVelocityForUndo(mValues[i]); break;
-        default: ReverseQuantize(view, i); break;
+        case kQuantize: ReverseQuantize(view, i); break;
+        default: break;
         }
         mModel->UpdateView(view, event);
         mModel->Select(view, false);

@@ -122,6 +122,7 @@ private:
     void UncopyItems();
     void CopyPattern();
     void PutBackRemoved();
+    void RemoveItems();
     void FreeCreated();
     void Clean();
     void CleanIdentical();
@@ -145,4 +146,5 @@ private:
     std::vector<cPatternEvent*> mRemoved;
     std::vector<cEventView*> mCreated;
     std::vector<int32_t> mValues; // per item: the value before, or a quantize delta
+    std::vector<cEventView*> mKept; // the views a clean selected
 };

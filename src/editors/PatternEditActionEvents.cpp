@@ -11,8 +11,10 @@
 #include "sequencer/QuantizeSettings.h"
 
 // The kinds that take events out of the pattern, copy them or draw new ones.
-// Views are taken from the model's free pool and given back to it in
-// reverse order, so an undo hands every event back the view it had.
+// The model's free views form a stack. An undo gives views back and takes
+// them again in exactly the reverse order of its run, and a redo repeats its
+// run's order exactly, so every event gets back the view it had and the
+// views that earlier and later steps hold keep showing their own events.
 
 namespace
 {
@@ -67,18 +69,28 @@ void cPatternEditAction::RemoveView(cEventView* view)
     mModel->FreeView(view);
 }
 
-// The undo of a removal: each event back in time order with a selected view,
-// which a redo removes again.
+// The undo of a removal: each event back in time order with a selected view.
+// The views become the items in the order their events were removed, for a
+// redo to remove them again in that order.
 void cPatternEditAction::PutBackRemoved()
 {
-    mItems.clear();
+    mItems.assign(mRemoved.size(), nullptr);
     for (size_t i = mRemoved.size(); i-- > 0;)
     {
         mPattern->InsertEventSorted(mRemoved[i]);
-        if (cEventView* view = mModel->AddView(mRemoved[i], true))
-            mItems.push_back(view);
+        mItems[i] = mModel->AddView(mRemoved[i], true);
     }
     mRemoved.clear();
+}
+
+// In the items' order; a redo's items are the views an undo put back.
+void cPatternEditAction::RemoveItems()
+{
+    const std::vector<cEventView*> putBack = std::move(mItems);
+    mItems.clear();
+    for (cEventView* view : putBack)
+        if (view)
+            RemoveView(view);
 }
 
 void cPatternEditAction::FreeCreated()
@@ -99,8 +111,7 @@ void cPatternEditAction::DeleteItems()
     if (IsFirstRun())
         mRemoved.reserve(mItems.size());
     mRemoved.clear();
-    for (cEventView* view : mItems)
-        RemoveView(view);
+    RemoveItems();
     mModel->ClearSelection();
 }
 
@@ -112,6 +123,8 @@ void cPatternEditAction::DeleteAllViews()
         mRemoved.reserve(size_t(mModel->GetViewCount()));
     }
     mRemoved.clear();
+    if (!IsFirstRun())
+        RemoveItems();
     while (cEventView* view = mModel->mUsedViews.GetFirst())
         RemoveView(view);
     mModel->ClearSelection();
@@ -163,10 +176,17 @@ void cPatternEditAction::CopyPattern()
 void cPatternEditAction::Clean()
 {
     mModel->ClearSelection();
-    mItems.clear();
-    if (IsFirstRun())
-        mRemoved.reserve(size_t(mPattern->count));
     mRemoved.clear();
+    if (!IsFirstRun())
+    {
+        RemoveItems();
+        for (cEventView* view : mKept)
+            mModel->Select(view, false);
+        return;
+    }
+    mItems.clear();
+    mKept.clear();
+    mRemoved.reserve(size_t(mPattern->count));
     mModel->IndexViewsByEvent();
     switch (parameters.amount)
     {
@@ -192,7 +212,10 @@ void cPatternEditAction::CleanIdentical()
             {
                 RemoveView(otherView);
                 if (!found)
+                {
                     mModel->Select(view, true);
+                    mKept.push_back(view);
+                }
                 found = true;
             }
             other = next;
@@ -362,7 +385,8 @@ bool cPatternEditAction::ClearRow(float start, float end, tTest test)
         const std::vector<cEventView*> putBack = std::move(mItems);
         mItems.clear();
         for (cEventView* view : putBack)
-            take(view);
+            if (view)
+                take(view);
         return hit;
     }
     for (cEventView* view = mModel->mUsedViews.GetFirst(); view;)

@@ -171,3 +171,33 @@ TEST_F(cHistoryTest, RebuildingTheViewsForgetsTheHistory)
     EXPECT_EQ(model.UndoStep(), nullptr);
     EXPECT_EQ(world.Pattern().count, 0);
 }
+
+// Views are handed out as a stack; a redo that took them in another order
+// than its first run left later steps holding views of other events, or of
+// none.
+TEST_F(cHistoryTest, StepsRedoneAfterEarlierOnesKeepTheirOwnEvents)
+{
+    world.AddNote(0, 60, 30);
+    world.AddNote(100, 60, 30);
+    world.AddNote(200, 61, 30);
+    world.Rebuild();
+    std::vector<std::vector<cEventRecord>> states = {SortedRecords(world.Pattern())};
+    const std::function<void()> steps[] = {
+        [&] { model.DrawNotes(0.0f, 250.0f, 60.0f, Grid(64.0f)); }, // two notes out, four in
+        [&] { Select({world.Pattern().head}), model.Transpose(5); }, // one of them
+        [&] { model.CopySelection(Grid(256.0f)); },
+        [&] { model.SelectAll(), model.DeleteSelected(); },
+    };
+    for (const auto& step : steps)
+    {
+        step();
+        states.push_back(SortedRecords(world.Pattern()));
+    }
+    ASSERT_EQ(states[1].size(), 5u);
+    ASSERT_EQ(states[3].size(), 6u);
+    for (int32_t target : {-1, 3, 0, 2, -1, 1, 3, 1, 2})
+    {
+        model.GoToHistoryStep(target);
+        EXPECT_EQ(SortedRecords(world.Pattern()), states[size_t(target + 1)]) << "step " << target;
+    }
+}
