@@ -5,7 +5,7 @@
 #include <unordered_set>
 
 #include "base/CriticalSection.h"
-#include "editors/EditorHooks.h"
+#include "base/ProjectModified.h"
 #include "editors/PatternEditAction.h"
 #include "sequencer/PatternTable.h"
 #include "sequencer/QuantizeSettings.h"
@@ -42,10 +42,10 @@ const int32_t kControllerIds[] = {cPatternEditWorld::kPlainController, cPatternE
 
 cPatternEditExerciser::cPatternEditExerciser(cChoiceSource& choices) : mChoices(choices), mModel(mWorld.model)
 {
-    gEditorHooks.markProjectModified.Bind(this, &cPatternEditExerciser::CountAction);
+    SetProjectModifiedFlag(&mActionBegun);
 }
 
-cPatternEditExerciser::~cPatternEditExerciser() { gEditorHooks.markProjectModified.Clear(); }
+cPatternEditExerciser::~cPatternEditExerciser() { SetProjectModifiedFlag(nullptr); }
 
 void cPatternEditExerciser::Fill(int32_t maxEvents)
 {
@@ -100,13 +100,14 @@ cEventView* cPatternEditExerciser::NextView()
 
 bool cPatternEditExerciser::Step()
 {
-    const int32_t before = mActions;
+    // Every action begun marks the project modified; nothing else here does.
+    mActionBegun = false;
     const int32_t current = mModel.GetCurrentStep();
     const uint32_t operation = mChoices.Next(kOperationCount);
     Operate(operation);
     if (operation == kRebuild)
         mStates.assign(1, SortedRecords(mWorld.Pattern()));
-    else if (mActions != before)
+    else if (mActionBegun)
     {
         // A new step: the undone ones go, and with four done the oldest.
         mStates.resize(size_t(current + 2));

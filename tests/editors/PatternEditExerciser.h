@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -56,14 +57,13 @@ private:
     bool CheckViews();
     bool CheckHistory();
     bool Fail(const std::string& text);
-    void CountAction() { ++mActions; }
 
     cChoiceSource& mChoices;
     cPatternEditWorld mWorld;
     cPatternEditModel& mModel;
     // The pattern before the history's first step, then after each step.
     std::deque<std::vector<cEventRecord>> mStates;
-    int32_t mActions = 0;
+    std::atomic<bool> mActionBegun{false};
     int32_t mEdits = 0;
     std::string mFailure;
 };

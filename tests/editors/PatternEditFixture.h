@@ -6,7 +6,9 @@
 
 #include "PatternEditWorld.h"
 #include "PatternRecords.h"
-#include "editors/EditorHooks.h"
+#include <atomic>
+
+#include "base/ProjectModified.h"
 #include "editors/PatternEditAction.h"
 #include "sequencer/QuantizeSettings.h"
 
@@ -16,8 +18,8 @@ class cPatternEditTest : public ::testing::Test
 protected:
     using cEventView = cPatternEditModel::cEventView;
 
-    cPatternEditTest() { gEditorHooks.markProjectModified.Bind(this, &cPatternEditTest::CountModified); }
-    ~cPatternEditTest() override { gEditorHooks.markProjectModified.Clear(); }
+    cPatternEditTest() { SetProjectModifiedFlag(&modified); }
+    ~cPatternEditTest() override { SetProjectModifiedFlag(nullptr); }
 
     static cQuantizeGrid Grid(float interval, float swing = 0.0f)
     {
@@ -55,9 +57,7 @@ protected:
 
     std::vector<cEventRecord> Pattern() const { return Records(world.Pattern()); }
 
-    void CountModified() { ++modified; }
-
     cPatternEditWorld world;
     cPatternEditModel& model = world.model;
-    int modified = 0;
+    std::atomic<bool> modified{false};
 };

@@ -337,13 +337,13 @@ TEST_F(cModelTest, SmallChangesRoundHalfAwayFromZero)
     EXPECT_EQ(model.Move(0.4f), 0);
     EXPECT_EQ(model.ChangeLength(0.4f), 0);
     EXPECT_EQ(model.GetStepCount(), 0);
-    EXPECT_EQ(modified, 0);
+    EXPECT_FALSE(modified);
 
     EXPECT_EQ(model.ChangeLength(-0.5f), 1);
     EXPECT_EQ(note->length, 499);
     EXPECT_EQ(model.Move(-0.5f), 1);
     EXPECT_EQ(note->time, 999);
-    EXPECT_EQ(modified, 2);
+    EXPECT_TRUE(modified);
 }
 
 TEST_F(cModelTest, VisibleBoundsCoverTheDrawnViews)
