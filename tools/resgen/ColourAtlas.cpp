@@ -45,6 +45,7 @@ public:
         AddLeds();
         AddStripsAndBackgrounds();
         AddToolkitParts();
+        AddRollToolbar();
         AddPlaceholders();
     }
 
@@ -964,6 +965,19 @@ private:
                    fade.x0 = r.x0, fade.x1 = r.x1, fade.y0 = fade.y1 = r.y0;
                    canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 3.0f, fade);
                });
+    }
+
+    // The toolbar buttons of the piano roll and the song roll stand edge to
+    // edge across the bottom bar: flat bevelled cells, stretched across by
+    // their middle column at their own height.
+    void AddRollToolbar()
+    {
+        const int width = P(24, 32), height = P(44, 60);
+        const char* drawing = "three-patch across without inner sprite, natural height (alignment 19)";
+        Single(240, width, height, "Roll toolbar button, normal (CreateRollButton's skin)", drawing,
+               [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r.Inset(1), 2.0f, false); });
+        Single(241, width, height, "Roll toolbar button, pressed and lit (CreateRollButton's second image)", drawing,
+               [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r.Inset(1), 2.0f, true); });
     }
 
     void AddPlaceholders()
