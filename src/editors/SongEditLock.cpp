@@ -1,6 +1,7 @@
 #include "editors/SongEditLock.h"
 
 #include "base/CriticalSection.h"
+#include "sequencer/RecordUndoJournal.h"
 #include "sequencer/Sequencer.h"
 
 cSongEditLock::cSongEditLock(eUse use)
@@ -11,7 +12,8 @@ cSongEditLock::cSongEditLock(eUse use)
         return;
     mLock->Enter();
     sequencer->CommitRecordedNotes();
-    (void)use;
+    if (use == kChange)
+        sequencer->GetRecordUndoJournal()->Clear();
 }
 
 cSongEditLock::~cSongEditLock()

@@ -5,6 +5,9 @@
 #include "PatternEditFixture.h"
 #include "audio/AudioEvent.h"
 #include "audio/Transport.h"
+#include "base/CriticalSection.h"
+#include "sequencer/RecordUndoJournal.h"
+#include "sequencer/RecordingFixture.h"
 #include "sequencer/TrackList.h"
 
 namespace
@@ -201,4 +204,66 @@ TEST_F(cHistoryTest, StepsRedoneAfterEarlierOnesKeepTheirOwnEvents)
         model.GoToHistoryStep(target);
         EXPECT_EQ(SortedRecords(world.Pattern()), states[size_t(target + 1)]) << "step " << target;
     }
+}
+
+// After an edit, undoing the last recording would take back what the edit
+// changed too; looking at the pattern leaves that undo in place.
+TEST_F(cHistoryTest, EditsAndTheirUndosForgetTheLastRecording)
+{
+    cPatternEvent* note = world.AddNote(1000, 60, 10);
+    cRecordUndoJournal* journal = world.sequencer.GetRecordUndoJournal();
+    const auto journalAPart = [&]
+    {
+        cScopedLock lock(world.sequencer.GetLock());
+        journal->GetEntry(world.part);
+    };
+    journalAPart();
+    world.Rebuild();
+    model.SetLane(cPatternEditModel::kLaneVelocity, 0, false);
+    model.SetLane(cPatternEditModel::kLaneNotes, 0, false);
+    model.RefreshViews();
+    EXPECT_TRUE(journal->HasEntries()) << "reading the pattern keeps it";
+
+    Select({note});
+    model.Transpose(1);
+    EXPECT_FALSE(journal->HasEntries());
+    journalAPart();
+    model.UndoStep();
+    EXPECT_FALSE(journal->HasEntries());
+    journalAPart();
+    model.RedoStep();
+    EXPECT_FALSE(journal->HasEntries());
+}
+
+// Notes the recorder still holds are filed before the model looks at or
+// changes the pattern. A note let go before the sixteenth it snaps forward
+// to is held until the song passes that line.
+TEST_F(cHistoryTest, HeldRecordedNotesAreFiledFirst)
+{
+    world.AddNote(1000, 60, 10);
+    world.sequencer.SetLoopEnabled(false);
+    gTransport.countInBars = 0;
+    world.sequencer.SetPosition(0);
+    world.sequencer.Play(0);
+    world.sequencer.Record();
+    const auto play = [&](int32_t on, int32_t off, uint8_t note, uint32_t voice)
+    {
+        gTransport.position = on;
+        world.sequencer.HandleEvent(LiveNoteOn(note, 90, voice));
+        gTransport.position = off;
+        world.sequencer.HandleEvent(LiveNoteOff(note, voice));
+    };
+    play(120, 125, 64, 1);
+    EXPECT_EQ(world.Pattern().count, 1) << "held by the recorder";
+    gTransport.position = 300;
+    world.Rebuild();
+    EXPECT_EQ(model.GetViewCount(), 2);
+
+    play(376, 380, 67, 2);
+    EXPECT_EQ(world.Pattern().count, 2);
+    gTransport.position = 500;
+    model.SelectAll();
+    model.Transpose(1);
+    EXPECT_EQ(world.Pattern().count, 3);
+    world.sequencer.Stop();
 }
