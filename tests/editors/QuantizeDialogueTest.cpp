@@ -3,12 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "base/CriticalSection.h"
+#include "base/File.h"
+#include "base/GenString.h"
 #include "editors/QuantizeDialogue.h"
 #include "editors/QuantizeSettingsUI.h"
 #include "ui/DialogueFixture.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetMultiButton.h"
 #include "ui/WidgetSpinButton.h"
+#include "sequencer/QuantizeSettings.h"
+#include "sequencer/Sequencer.h"
 
 namespace
 {
@@ -197,4 +202,45 @@ TEST_F(QuantizeDialogueTest, ClosingHidesItAndKeepsTheSettings)
     TapAt({20.0f, 460.0f});
     EXPECT_FALSE(dialogue->IsShown());
     EXPECT_EQ(reports.size(), 1u);
+}
+
+// What the status bar's "Record Quantize" does with a change (under the
+// sequencer lock, the record settings and grid), saved in the song file:
+// interval and feel at bytes 172..179, and read back.
+TEST_F(QuantizeDialogueTest, RecordQuantizeChosenInTheDialogueIsSavedWithTheSong)
+{
+    cSequencer sequencer;
+    Open(kRecordStyle, gRecordQuantizeSettings);
+    struct cApply
+    {
+        cSequencer* sequencer;
+        void Changed(const cQuantizeSettings* settings, cQuantizeSettingsUI*)
+        {
+            cScopedLock lock(sequencer->GetLock());
+            ApplyRecordQuantize(*settings);
+        }
+    } apply{&sequencer};
+    ui->changeDelegate.Bind(&apply, &cApply::Changed);
+    TapCell(ui->GetIntervalSelector(), kEighth);
+    TapCell(ui->GetFeelSelector(), kTripletCell);
+
+    cGenStringFixed<32> label;
+    QuantizeSettingsToText(label, gRecordQuantizeSettings, false);
+    EXPECT_STREQ(label.CStr(), "1/8T");
+    EXPECT_NEAR(gRecordQuantizeGrid.interval, 128.0f * 2.0f / 3.0f, 1e-3f);
+
+    File::cFileMemoryWrite file;
+    sequencer.WriteSong(file);
+    ASSERT_GE(file.GetLength(), 180);
+    const std::vector<uint8_t> stored(file.GetData() + 172, file.GetData() + 180);
+    EXPECT_EQ(stored, (std::vector<uint8_t>{4, 0, 0, 0, 2, 0, 0, 0}));
+
+    sequencer.NewSong();
+    EXPECT_EQ(gRecordQuantizeSettings.interval, cQuantizeSettings::kInterval16th);
+    File::cFileMemoryRead saved(file.GetData(), int(file.GetLength()));
+    cGenStringFixed<256> error;
+    ASSERT_TRUE(sequencer.ReadSong(saved, error)) << error.CStr();
+    QuantizeSettingsToText(label, gRecordQuantizeSettings, false);
+    EXPECT_STREQ(label.CStr(), "1/8T");
+    sequencer.NewSong();
 }
