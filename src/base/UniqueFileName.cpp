@@ -99,13 +99,16 @@ bool PathWithCounter(const cGenString& path, int counter, cGenString& out)
 {
     cGenStringFixed<260> base(path);
     PathRemoveExtension(base);
+    const int extensionStart = base.Length();
+    const int n = base.Length();
+    if (n > 3 && base.CharAt(n - 3) == '-' && IsDigit(base.CharAt(n - 2)) && IsDigit(base.CharAt(n - 1)))
+        base.Truncate(n - 3);
     char suffix[16];
     std::snprintf(suffix, sizeof(suffix), "-%02d", counter);
-    const int extensionStart = base.Length();
     out.Assign(base);
     out.AppendCString(suffix);
     out.AppendCString(path.CStr() + extensionStart);
-    return out.Length() == path.Length() + int(std::strlen(suffix));
+    return out.Length() == base.Length() + int(std::strlen(suffix)) + path.Length() - extensionStart;
 }
 
 void SetSampleLoadedLookup(tSampleLoadedLookup lookup) { sSampleLoadedLookup = lookup; }

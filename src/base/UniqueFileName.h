@@ -15,7 +15,8 @@ bool MakeUniqueFileName(cGenString& path, bool onlyWhenTaken);
 bool MakeUniqueSampleFileName(cGenString& path);
 
 // The path with "-NN" (the counter in two digits or more) before its
-// extension, in out; false when it does not fit out.
+// extension, in out, an earlier "-NN" of the name dropped first; false when
+// it does not fit out.
 bool PathWithCounter(const cGenString& path, int counter, cGenString& out);
 
 // Set by the sample registry: true when it holds a loaded sample under

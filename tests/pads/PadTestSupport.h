@@ -145,6 +145,15 @@ public:
     cStereoBlock block;
 };
 
+// Another pad instrument beside a rig, sharing its documents.
+struct cMorePads
+{
+    cMorePads() : instrument(nullptr, false), pads(*instrument.GetPads()) {}
+
+    cTriggerPadInstrument instrument;
+    cTriggerPad& pads;
+};
+
 // The sequencer, keeping what instruments post into its ring instead of
 // handing it to the song.
 class cRecordingSequencer : public cSequencer
