@@ -1,0 +1,58 @@
+#include "InstallArchive.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+#include "PadKits.h"
+#include "base/DeletableRoots.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+#include "base/Zip.h"
+
+namespace
+{
+// The documents are made under "Content" of the stage, which is then packed
+// with its entries named from inside it ("User/VRX Banks/...").
+bool StageDocuments(const std::string& content)
+{
+    cFileSystemRegistry registry;
+    registry.Mount(new File::cFileSystemDisk("Native", ""));
+    registry.Mount(new File::cFileSystemDisk("Doc", content.c_str()));
+    AddDeletableRoot(content.c_str());
+    const bool ok = PadKits::WriteFactoryKits(content);
+    ClearDeletableRoots();
+    return ok;
+}
+
+bool Pack(const std::string& stage)
+{
+    cFileSystemRegistry registry;
+    registry.Mount(new File::cFileSystemDisk("Doc", stage.c_str()));
+    AddDeletableRoot(stage.c_str());
+    Zip::cZipCompressor compressor{};
+    const bool ok = compressor.Compress("Content", "Install.zip") == Zip::kResultOk;
+    ClearDeletableRoots();
+    return ok;
+}
+} // namespace
+
+bool WriteInstallArchive(const std::string& resources)
+{
+    namespace fs = std::filesystem;
+    const std::string stage = fs::absolute(resources).string() + ".install-stage-" + std::to_string(getpid());
+    std::error_code ignored;
+    fs::remove_all(stage, ignored);
+    fs::create_directories(stage + "/Content");
+    bool ok = StageDocuments(stage + "/Content") && Pack(stage);
+    if (ok)
+    {
+        std::error_code error;
+        fs::copy_file(stage + "/Install.zip", resources + "/Install.zip", fs::copy_options::overwrite_existing, error);
+        ok = !error;
+    }
+    if (!ok)
+        std::fprintf(stderr, "resgen: Install.zip could not be written\n");
+    fs::remove_all(stage, ignored);
+    return ok;
+}
