@@ -101,3 +101,44 @@ TEST(PadMix, HeldPadsRepeatOnEveryStepOfSixtyFourBars)
     EXPECT_GT(level, 0.0f);
     mixer.RemoveChannels(&rig.instrument);
 }
+
+// The heaviest live load: sixteen held keys repeating on pads whose long
+// releases keep all 32 voices busy, so every step steals. Ten seconds of
+// device buffers through the mixer allocate nothing.
+TEST(PadMix, ThirtyTwoBusyVoicesStealingAllocateNothing)
+{
+    cScopedTransport transport;
+    cSequencer sequencer;
+    sequencer.SetLoopEnabled(false);
+    cPadRig rig;
+    cMixingDeskInstrument desk(nullptr);
+    cMixer& mixer = *desk.GetMixer();
+    for (int32_t pad = 0; pad < 16; ++pad)
+    {
+        rig.LoadLevel(pad, "Long" + std::to_string(pad), 44100, 0.1f);
+        rig.SetPadInt(pad, cTriggerPadData::kParamBus, pad % 3);
+        rig.SetPadInt(pad, cTriggerPadData::kParamTriggerMode, cTriggerPadData::kHold);
+        rig.SetPadFloat(pad, cTriggerPadData::kParamRelease, 0.8f);
+    }
+    mixer.InsertChannels(&rig.instrument, nullptr);
+    rig.Post(MakeSetIntEvent(cTriggerPad::kClassRepeatLength, kSixteenthIndex));
+    for (int32_t pad = 0; pad < 16; ++pad)
+        rig.Post(Note(kAudioEventNoteOn, kFirstNote + pad, 127, MIDIId(1, uint32_t(kFirstNote + pad))));
+    sequencer.Play(0);
+
+    std::vector<int16_t> device(kDeviceFrames * 2);
+    cAudioBuffer output;
+    output.Describe(kAudioFormatS16, kDeviceFrames, 2, device.data());
+    const cAudioProcessInfo info = MakeInfo(0, kDeviceFrames);
+    for (int i = 0; i < 400; ++i)
+        mixer.RenderGraph(info, output, nullptr);
+    ASSERT_EQ(rig.Voices().GetActiveCount(), 32);
+    const uint64_t allocations = GetCountedAllocations();
+    SetCountAllocationsOnThisThread(true);
+    for (int i = 0; i < 2000; ++i)
+        mixer.RenderGraph(info, output, nullptr);
+    SetCountAllocationsOnThisThread(false);
+    EXPECT_EQ(GetCountedAllocations() - allocations, 0u);
+    EXPECT_EQ(rig.Voices().GetActiveCount(), 32);
+    mixer.RemoveChannels(&rig.instrument);
+}
