@@ -41,6 +41,17 @@ struct cMixBlock
         return true;
     }
 };
+// The rig's instrument on the mixer, sixteen keys held with 1/16 repeat and
+// the song playing from its start.
+void HoldSixteenKeysRepeating(cPadRig& rig, cMixer& mixer, cSequencer& sequencer)
+{
+    mixer.InsertChannels(&rig.instrument, nullptr);
+    rig.Post(MakeSetIntEvent(cTriggerPad::kClassRepeatLength, kSixteenthIndex));
+    for (int32_t pad = 0; pad < 16; ++pad)
+        rig.Post(Note(kAudioEventNoteOn, kFirstNote + pad, 127, MIDIId(1, uint32_t(kFirstNote + pad))));
+    sequencer.SetLoopEnabled(false);
+    sequencer.Play(0);
+}
 } // namespace
 
 // Sixteen keys held with 1/16 repeat at 120 BPM for 64 bars, rendered as the
@@ -52,7 +63,6 @@ TEST(PadMix, HeldPadsRepeatOnEveryStepOfSixtyFourBars)
 {
     cScopedTransport transport;
     cSequencer sequencer;
-    sequencer.SetLoopEnabled(false);
     cPadRig rig;
     cMixingDeskInstrument desk(nullptr);
     cMixer& mixer = *desk.GetMixer();
@@ -61,11 +71,7 @@ TEST(PadMix, HeldPadsRepeatOnEveryStepOfSixtyFourBars)
         rig.LoadLevel(pad, "Dot" + std::to_string(pad), kHitFrames, 0.05f);
         rig.SetPadInt(pad, cTriggerPadData::kParamBus, pad % 3);
     }
-    mixer.InsertChannels(&rig.instrument, nullptr);
-    rig.Post(MakeSetIntEvent(cTriggerPad::kClassRepeatLength, kSixteenthIndex));
-    for (int32_t pad = 0; pad < 16; ++pad)
-        rig.Post(Note(kAudioEventNoteOn, kFirstNote + pad, 127, MIDIId(1, uint32_t(kFirstNote + pad))));
-    sequencer.Play(0);
+    HoldSixteenKeysRepeating(rig, mixer, sequencer);
 
     cMixBlock block;
     block.Render(mixer, kBlock); // settles the first steps outside the count
@@ -109,7 +115,6 @@ TEST(PadMix, ThirtyTwoBusyVoicesStealingAllocateNothing)
 {
     cScopedTransport transport;
     cSequencer sequencer;
-    sequencer.SetLoopEnabled(false);
     cPadRig rig;
     cMixingDeskInstrument desk(nullptr);
     cMixer& mixer = *desk.GetMixer();
@@ -120,11 +125,7 @@ TEST(PadMix, ThirtyTwoBusyVoicesStealingAllocateNothing)
         rig.SetPadInt(pad, cTriggerPadData::kParamTriggerMode, cTriggerPadData::kHold);
         rig.SetPadFloat(pad, cTriggerPadData::kParamRelease, 0.8f);
     }
-    mixer.InsertChannels(&rig.instrument, nullptr);
-    rig.Post(MakeSetIntEvent(cTriggerPad::kClassRepeatLength, kSixteenthIndex));
-    for (int32_t pad = 0; pad < 16; ++pad)
-        rig.Post(Note(kAudioEventNoteOn, kFirstNote + pad, 127, MIDIId(1, uint32_t(kFirstNote + pad))));
-    sequencer.Play(0);
+    HoldSixteenKeysRepeating(rig, mixer, sequencer);
 
     std::vector<int16_t> device(kDeviceFrames * 2);
     cAudioBuffer output;

@@ -31,8 +31,8 @@ struct cKick
 struct cSnare
 {
     float toneHz = 190.0f;
-    float toneDecay = 0.08f;
-    float noiseDecay = 0.18f;
+    float toneDecay = 0.06f;
+    float noiseDecay = 0.11f;
     float noiseLowHz = 1800.0f; // the noise band
     float noiseHighHz = 9000.0f;
     float toneMix = 0.45f;
