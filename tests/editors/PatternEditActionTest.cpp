@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "PatternEditFixture.h"
@@ -313,4 +314,67 @@ TEST_F(cActionTest, DrawnControllersReplaceTheirIdOnTheGrid)
     EXPECT_EQ(Pattern(), (tRecords{N::Controller(0, kPlain, 0), N::Controller(32, kPlain, 36),
                                    N::Controller(64, kPlain, 90), N::Controller(70, cPatternEditWorld::kCentredController, 5),
                                    N::Controller(200, kPlain, 90)}));
+}
+
+// A shift of the other kind of event would write a controller's value into
+// a note's pitch and velocity, or a pitch into a controller's value.
+TEST_F(cActionTest, ShiftsLeaveTheOtherKindOfEventAlone)
+{
+    using N = cEventRecord;
+    world.AddNote(100, 60, 10, 100);
+    world.AddController(200, kPlain, 300);
+    world.Rebuild();
+    const tRecords before = Pattern();
+    model.SelectAll();
+    EXPECT_EQ(model.OffsetController(1000), 1);
+    model.SetLane(cModel::kLaneController, 0, false);
+    model.SelectAll();
+    EXPECT_EQ(model.Transpose(24), 1);
+    EXPECT_EQ(model.OffsetVelocity(-50), 1);
+    EXPECT_EQ(Pattern(), before);
+    EXPECT_EQ(model.OffsetController(-100), 1);
+    EXPECT_EQ(Pattern(), (tRecords{N::Note(100, 60, 10, 100), N::Controller(200, kPlain, 200)}));
+}
+
+// A pattern without a loop of its own repeats at its part's length.
+TEST_F(cActionTest, CopyingIntoAPatternWithoutItsOwnLoopUsesThePartsLength)
+{
+    AddFixture();
+    world.Pattern().loopLength = 0;
+    world.Rebuild();
+    EXPECT_EQ(model.CopyPattern(kSharedSource), 2);
+}
+
+// What touches and dialogues pass is held to the song: ticks not a number
+// count as 0, deltas and grids that would overflow are refused or clamped.
+TEST_F(cActionTest, InputsOutsideTheSongAreHeldToIt)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float huge = 1e30f;
+    cPatternEvent* note = world.AddNote(100, 60, 10);
+    world.Rebuild();
+    Select({note});
+    EXPECT_EQ(model.Move(nan), 0);
+    EXPECT_EQ(model.ChangeLength(nan), 0);
+    EXPECT_EQ(model.Move(huge), 1);
+    EXPECT_EQ(note->time, 100 + 512000);
+    model.UndoStep();
+    EXPECT_EQ(model.Quantize(cAction::kQuantizeLength, huge, nan), 1);
+    EXPECT_EQ(note->length, 512000);
+    model.UndoStep();
+    EXPECT_EQ(model.Quantize(7, 64.0f, 0.0f), 0);
+    EXPECT_EQ(model.Clean(9), 0);
+
+    cQuantizeGrid tiny = Grid(1e-20f);
+    EXPECT_EQ(model.DrawNotes(nan, huge, nan, tiny), 1);
+    EXPECT_EQ(world.Pattern().head->time, 0);
+    EXPECT_EQ(world.Pattern().head->length, 512000);
+    EXPECT_EQ(world.Pattern().head->data1, 0);
+    model.SetLane(cModel::kLaneController, 0, false);
+    model.DrawControllers(-huge, huge, -huge, huge, Grid(huge));
+    for (const cPatternEvent* e = world.Pattern().head; e; e = e->next)
+    {
+        EXPECT_GE(e->time, 0);
+        EXPECT_LE(e->time, 512100);
+    }
 }
