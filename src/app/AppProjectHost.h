@@ -2,10 +2,22 @@
 
 #include "project/ProjectHost.h"
 
-// The application's side of what the projects ask of the screens. The parts
-// whose screens do not exist yet keep the headless answers.
+class cWidgetProgress;
+
+// The application's side of what the projects ask of the screens: the
+// progress overlay's status line, bar and button, and the frame lock. The
+// parts whose screens do not exist yet keep the headless answers.
 class cAppProjectHost : public cProjectHost
 {
 public:
+    void SetStatusText(const char* text) override;
+    void SetProgress(float fraction) override;
+    bool IsCancelPressed() override;
     cCriticalSection* GetFrameLock() override;
+
+    // The overlay the project jobs run behind, or none.
+    void SetOverlay(cWidgetProgress* overlay) { mOverlay = overlay; }
+
+private:
+    cWidgetProgress* mOverlay = nullptr;
 };

@@ -657,11 +657,13 @@ void cQuilwrightApplication::CreateProgressOverlay()
 {
     if (!mProgressOverlay)
         mProgressOverlay = new cWidgetProgress();
+    gAppProjectHost.SetOverlay(mProgressOverlay);
 }
 
 // The root may still hold it, as a layer, until the widget manager goes.
 void cQuilwrightApplication::ReleaseProgressOverlay()
 {
+    gAppProjectHost.SetOverlay(nullptr);
     if (mProgressOverlay)
         mProgressOverlay->Release();
     mProgressOverlay = nullptr;
