@@ -7,7 +7,6 @@
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
-#include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "base/Zip.h"
 #include "project/Project.h"
@@ -28,9 +27,10 @@ void ReplaceExtension(cGenString& path, const char* extension)
     path.AppendCString(extension);
 }
 
-bool NativePath(const cGenString& docPath, cGenString& native)
+// Where the "Doc" mount keeps a path on the disk.
+bool NativePath(File::cFileSystem& documents, const cGenString& docPath, cGenString& native)
 {
-    native.AssignCStr(GetDocumentsFolderPath());
+    native.Assign(*documents.GetRootPath());
     return PathAppend(native, docPath);
 }
 
@@ -76,8 +76,8 @@ bool cSetupPanelProject::cJobLoadProject::Unpack()
     ReplaceExtension(folder, ".prj");
     nameChanged = MakeUniqueFileName(folder, true) ? 1 : 0;
     cGenStringFixed<260> nativeArchive, nativeFolder;
-    if (!documents || documents->Exists(folder) || !NativePath(path, nativeArchive) ||
-        !NativePath(folder, nativeFolder) || !documents->CreateFolder(folder))
+    if (!documents || documents->Exists(folder) || !NativePath(*documents, path, nativeArchive) ||
+        !NativePath(*documents, folder, nativeFolder) || !documents->CreateFolder(folder))
         return false;
     GetProjectHost().SetStatusText("Decompressing ...");
     void* handle = Zip::OpenArchiveForReading(nativeArchive.CStr());
