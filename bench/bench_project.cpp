@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <thread>
 #include <vector>
 
+#include "BenchDoc.h"
 #include "FakeMIDISystem.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
@@ -24,10 +24,7 @@
 #include "midi/MIDIManager.h"
 #include "midi/MIDIPortSettings.h"
 #include "mixer/EffectUnits.h"
-#include "base/DeletableRoots.h"
 #include "base/File.h"
-#include "base/FileSystemDisk.h"
-#include "base/FileSystemRegistry.h"
 #include "mixer/MixingDeskPackage.h"
 #include "project/Project.h"
 #include "project/ProjectSlots.h"
@@ -153,30 +150,6 @@ constexpr const char* kFolder = "User/Projects/Reference.prj";
 
 double Milliseconds(Clock::duration elapsed) { return std::chrono::duration<double, std::milli>(elapsed).count(); }
 
-// A fresh "Doc" mount in the system's temporary folder.
-class cBenchDoc
-{
-public:
-    cBenchDoc()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quil-project-XXXXXX").string();
-        mFolder = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::filesystem::create_directories(mFolder + "/User/Projects");
-        AddDeletableRoot(mFolder.c_str());
-        mRegistry.Mount(new File::cFileSystemDisk("Doc", mFolder.c_str()));
-    }
-    ~cBenchDoc()
-    {
-        ClearDeletableRoots();
-        std::error_code ignored;
-        std::filesystem::remove_all(mFolder, ignored);
-    }
-
-private:
-    std::string mFolder;
-    cFileSystemRegistry mRegistry;
-};
-
 bool ReadReferenceSong(cMIDIFileSong& song)
 {
     std::ifstream in(std::string(QUIL_BENCH_DATA_DIR) + "/reference-song.mid", std::ios::binary);
@@ -251,7 +224,7 @@ struct cReferenceRig
         ready = ready && sink.project.Save(cGenString(kFolder), false);
     }
 
-    cBenchDoc doc;
+    cBenchDoc doc{"User/Projects"};
     cSinkRig sink;
     cMIDIFileSong song;
     bool ready = false;

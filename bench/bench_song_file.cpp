@@ -14,15 +14,12 @@
 #include <chrono>
 #include <ctime>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "BenchDoc.h"
 #include "audio/Transport.h"
-#include "base/DeletableRoots.h"
 #include "base/File.h"
-#include "base/FileSystemDisk.h"
-#include "base/FileSystemRegistry.h"
 #include "base/GenString.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
@@ -100,30 +97,6 @@ void BuildSong(cSequencer& sequencer)
     sequencer.SetPosition(0);
 }
 
-// A fresh "Doc" mount in the system's temporary folder.
-class cBenchDoc
-{
-public:
-    cBenchDoc()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quil-song-XXXXXX").string();
-        mFolder = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::filesystem::create_directories(mFolder + "/Bench.prj");
-        AddDeletableRoot(mFolder.c_str());
-        mRegistry.Mount(new File::cFileSystemDisk("Doc", mFolder.c_str()));
-    }
-    ~cBenchDoc()
-    {
-        ClearDeletableRoots();
-        std::error_code ignored;
-        std::filesystem::remove_all(mFolder, ignored);
-    }
-
-private:
-    std::string mFolder;
-    cFileSystemRegistry mRegistry;
-};
-
 // This thread's processor time: unlike the clock on the wall, it does not
 // count the time other programs of a busy machine took the processor.
 Clock::duration ThreadTime()
@@ -169,7 +142,7 @@ struct cBenchSong
 {
     cBenchSong() { BuildSong(sequencer); }
 
-    cBenchDoc doc;
+    cBenchDoc doc{"Bench.prj"};
     cSequencer sequencer;
     cGenString error;
 };

@@ -126,6 +126,8 @@ private:
                   float* version);
     bool WriteFile(File::cFileSystem* fileSystem, const cGenString& path, cSampleRelocator* relocator);
     bool Fail(const char* text, bool& ok);
+    File::cFileSystem* BeginWriting(const cGenString& folder);
+    bool WriteSong(const cGenString& folder, bool autoSave, const char* failure, bool& ok);
     bool CopySample(File::cFileSystem& documents, const cGenString& from, const cGenString& to, bool& ok);
     // A save under a new name: the old folder's top-level WAV files (unless
     // the new folder lies inside it) and every sample the relocator moved.

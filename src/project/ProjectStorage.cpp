@@ -168,15 +168,34 @@ void cProject::CopyRelocatedSamples(const cGenString& folder, const cSampleReloc
             CopySample(*documents, cGenString::ConstructView(from.c_str()), cGenString::ConstructView(to.c_str()), ok);
 }
 
-bool cProject::Save(const cGenString& folder, bool autoSave)
+// The folder to write into, made when missing; null, with the error text
+// set, when it cannot be.
+File::cFileSystem* cProject::BeginWriting(const cGenString& folder)
 {
     mErrorText.AssignCStr("");
     File::cFileSystem* documents = Documents();
-    if (!documents || !documents->CreateFolder(folder))
-    {
-        mErrorText.AssignCStr("Couldn't create a folder for the project");
+    if (documents && documents->CreateFolder(folder))
+        return documents;
+    mErrorText.AssignCStr("Couldn't create a folder for the project");
+    return nullptr;
+}
+
+// "Package.sng" in the folder; a failure is told by the song writer's own
+// text, or the one given.
+bool cProject::WriteSong(const cGenString& folder, bool autoSave, const char* failure, bool& ok)
+{
+    cGenStringFixed<256> songError(failure);
+    cSequencer* sequencer = cSequencer::GetInstance();
+    if (sequencer && sequencer->SaveSong(InFolder(folder, kSongFile).CStr(), autoSave, songError))
+        return true;
+    return Fail(songError.CStr(), ok);
+}
+
+bool cProject::Save(const cGenString& folder, bool autoSave)
+{
+    File::cFileSystem* documents = BeginWriting(folder);
+    if (!documents)
         return false;
-    }
     cProjectHost& host = GetProjectHost();
     bool ok = true;
 
@@ -200,10 +219,8 @@ bool cProject::Save(const cGenString& folder, bool autoSave)
     }
 
     host.SetStatusText("Saving song");
-    cGenStringFixed<256> songError("Failed to save song file");
-    cSequencer* sequencer = cSequencer::GetInstance();
-    if (!sequencer || !sequencer->SaveSong(InFolder(folder, kSongFile).CStr(), autoSave, songError))
-        return Fail(songError.CStr(), ok);
+    if (!WriteSong(folder, autoSave, "Failed to save song file", ok))
+        return false;
 
     // The auto-saves go only once the save they stand for is whole.
     if (!autoSave && ok)
@@ -221,13 +238,9 @@ bool cProject::Save(const cGenString& folder, bool autoSave)
 
 bool cProject::Export(const cGenString& folder)
 {
-    mErrorText.AssignCStr("");
-    File::cFileSystem* documents = Documents();
-    if (!documents || !documents->CreateFolder(folder))
-    {
-        mErrorText.AssignCStr("Couldn't create a folder for the project");
+    File::cFileSystem* documents = BeginWriting(folder);
+    if (!documents)
         return false;
-    }
     cProjectHost& host = GetProjectHost();
     bool ok = true;
 
@@ -250,9 +263,6 @@ bool cProject::Export(const cGenString& folder)
         Fail("Failed to export project file", ok);
 
     host.SetStatusText("Exporting song");
-    cGenStringFixed<256> songError("Failed to export song file");
-    cSequencer* sequencer = cSequencer::GetInstance();
-    if (!sequencer || !sequencer->SaveSong(InFolder(folder, kSongFile).CStr(), false, songError))
-        Fail(songError.CStr(), ok);
+    WriteSong(folder, false, "Failed to export song file", ok);
     return ok;
 }

@@ -1,4 +1,5 @@
 #include "FileTestFolder.h"
+#include "ZipArchive.h"
 
 #include "base/DeletableRoots.h"
 #include "base/FileSystemDisk.h"
@@ -36,15 +37,7 @@ protected:
     std::string MakeArchive(const std::string& name, const std::vector<std::pair<std::string, std::string>>& entries)
     {
         const std::string path = mFolder / name;
-        zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-        for (const auto& [entry, content] : entries)
-        {
-            zip_fileinfo info = {};
-            zipOpenNewFileInZip(zip, entry.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6);
-            zipWriteInFileInZip(zip, content.data(), unsigned(content.size()));
-            zipCloseFileInZip(zip);
-        }
-        zipClose(zip, nullptr);
+        WriteZipArchive(path, entries);
         return path;
     }
 

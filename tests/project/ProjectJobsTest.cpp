@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <functional>
 #include <filesystem>
-#include <minizip/zip.h>
 #include <regex>
 #include <set>
 
 #include "ProjectFixture.h"
 #include "RecordingHost.h"
+#include "ZipArchive.h"
 #include "audio/Transport.h"
 #include "project/ui/SetupPanelProject.h"
 
@@ -37,20 +37,6 @@ std::set<std::string> UnzipListing(const std::string& archive)
     if (pipe)
         pclose(pipe);
     return names;
-}
-
-// An archive written straight with minizip, entry names as given.
-void MakeArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    for (const auto& [entry, content] : entries)
-    {
-        zip_fileinfo info = {};
-        zipOpenNewFileInZip(zip, entry.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6);
-        zipWriteInFileInZip(zip, content.data(), unsigned(content.size()));
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
 }
 
 class cProjectJobsTest : public cProjectFixture
@@ -179,8 +165,8 @@ TEST_F(cProjectJobsTest, ArchivesThatCannotBeUnpackedChangeNothing)
         std::function<void()> make;
     } cases[] = {
         {"entries that climb out",
-         [] { MakeArchive(Native("User/Projects/Bad.qpk"), {{"Package.prj", "<Root/>"}, {"../../evil.wav", "x"}}); }},
-        {"an absolute entry", [] { MakeArchive(Native("User/Projects/Bad.qpk"), {{"/tmp/evil.wav", "x"}}); }},
+         [] { WriteZipArchive(Native("User/Projects/Bad.qpk"), {{"Package.prj", "<Root/>"}, {"../../evil.wav", "x"}}); }},
+        {"an absolute entry", [] { WriteZipArchive(Native("User/Projects/Bad.qpk"), {{"/tmp/evil.wav", "x"}}); }},
         {"not an archive", [] { WriteText(Native("User/Projects/Bad.qpk"), "PK but no zip"); }},
         {"no file", [] {}},
     };
@@ -214,7 +200,7 @@ TEST_F(cProjectJobsTest, JobsNeverTakeAFolderTheyDidNotMake)
     EXPECT_STREQ(exported->errorText.CStr(), "Couldn't create a folder for the project");
     EXPECT_FALSE(Exists("User/Projects/Song.qpk"));
 
-    MakeArchive(Native("User/Projects/Song.qpk"), {{"Package.prj", "<Root FileVersion=\"6.0\"/>"}});
+    WriteZipArchive(Native("User/Projects/Song.qpk"), {{"Package.prj", "<Root FileVersion=\"6.0\"/>"}});
     auto imported = LoadJob("User/Projects/Song.qpk");
     EXPECT_FALSE(imported->result);
     EXPECT_STREQ(imported->errorText.CStr(), "Couldn't decompress file.");
