@@ -1,5 +1,8 @@
 #include "app/AppProjectHost.h"
 
+#include "app/MainUI.h"
+#include "app/WidgetMainMenu.h"
+#include "platform/GlobalSettingValues.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetProgress.h"
 
@@ -13,8 +16,50 @@ void cAppProjectHost::SetProgress(float fraction)
 
 bool cAppProjectHost::IsCancelPressed() { return mOverlay && mOverlay->IsStopRequested(); }
 
+namespace
+{
+cWidgetMainMenu* MainMenu()
+{
+    cMainUI* ui = cMainUI::GetInstance();
+    return ui ? ui->GetMainMenu() : nullptr;
+}
+} // namespace
+
 cCriticalSection* cAppProjectHost::GetFrameLock()
 {
     cWidgetManager* ui = cWidgetManager::GetInstance();
     return ui ? ui->GetFrameLock() : nullptr;
+}
+
+// A project coming in has none of the last one's instruments selected.
+void cAppProjectHost::ResetInstrumentSelector()
+{
+    if (cWidgetMainMenu* menu = MainMenu())
+    {
+        menu->SetSelectedSlot(-1);
+        menu->ResetLastInstrumentSlot();
+    }
+}
+
+void cAppProjectHost::SelectPage(int32_t page, int32_t instrument)
+{
+    if (cWidgetMainMenu* menu = MainMenu())
+        menu->SelectPage(page, instrument);
+}
+
+void cAppProjectHost::GetRestorePage(int32_t& page, int32_t& instrument)
+{
+    if (cWidgetMainMenu* menu = MainMenu())
+    {
+        page = menu->GetLastPageType();
+        instrument = menu->GetCurrentSlot();
+    }
+}
+
+bool cAppProjectHost::StartsOnProjectPage() { return gSettings.startOnProjectPage != 0; }
+
+void cAppProjectHost::SetCurrentProjectPath(const char* path)
+{
+    if (cMainUI* ui = cMainUI::GetInstance())
+        ui->SetCurrentProjectPath(path);
 }

@@ -5,8 +5,9 @@
 class cWidgetProgress;
 
 // The application's side of what the projects ask of the screens: the
-// progress overlay's status line, bar and button, and the frame lock. The
-// parts whose screens do not exist yet keep the headless answers.
+// progress overlay's status line, bar and button, the frame lock, the main
+// menu's pages and the main UI's project folder. The parts whose screens do
+// not exist yet keep the headless answers.
 class cAppProjectHost : public cProjectHost
 {
 public:
@@ -14,6 +15,11 @@ public:
     void SetProgress(float fraction) override;
     bool IsCancelPressed() override;
     cCriticalSection* GetFrameLock() override;
+    void ResetInstrumentSelector() override;
+    void SelectPage(int32_t page, int32_t instrument) override;
+    void GetRestorePage(int32_t& page, int32_t& instrument) override;
+    bool StartsOnProjectPage() override;
+    void SetCurrentProjectPath(const char* path) override;
 
     // The overlay the project jobs run behind, or none.
     void SetOverlay(cWidgetProgress* overlay) { mOverlay = overlay; }

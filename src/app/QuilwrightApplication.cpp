@@ -5,10 +5,12 @@
 #include "app/AppIcon.h"
 #include "app/AppProjectHost.h"
 #include "app/GlobalSettings.h"
+#include "app/MainUI.h"
 #include "app/MIDISettings.h"
 #include "app/OrientationHandler.h"
 #include "app/SequencerRecordingState.h"
 #include "app/TransportReport.h"
+#include "app/WidgetStatusBar.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
@@ -23,6 +25,7 @@
 #include "base/MessageQueue.h"
 #include "base/PathUtils.h"
 #include "base/RootPaths.h"
+#include "base/SettingsFile.h"
 #include "base/UniqueFileName.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/pads/ui/TriggerPadUI.h"
@@ -51,7 +54,6 @@
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
 #include "ui/InstallerPage.h"
-#include "ui/UIMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
 #include "ui/WidgetProgress.h"
@@ -70,6 +72,8 @@ constexpr int32_t kMaxWidth = 4096;
 constexpr int32_t kMaxHeight = 2048;
 constexpr int32_t kSmallestWidth = 240;
 constexpr int32_t kSmallestHeight = 160;
+// Warnings blink in the status bar for this long.
+constexpr float kWarningSeconds = 4.0f;
 
 cSizeLimits SizeLimitsOfClass(int32_t deviceClass)
 {
@@ -277,6 +281,14 @@ void StartAudioManager()
     audio->Init(settings);
 }
 
+// The status bar, the main window and the shared dialogues; the metrics of
+// the device class come first.
+void CreateMainUI()
+{
+    if (!cMainUI::GetInstance())
+        new cMainUI();
+}
+
 // The instrument packages join it as they are built: the synthesizer's,
 // the mixing desk's, the pads'.
 void CreateInstrumentPackages()
@@ -287,6 +299,10 @@ void CreateInstrumentPackages()
     auto* pads = new cTriggerPadPackage();
     pads->SetEditor(new cTriggerPadUI());
     cInstrumentPackageRegistry::GetInstance()->AddPackage(pads);
+    // Each package's editor page joins the main window, in package order.
+    for (cInstrumentPackage* package = cInstrumentPackageRegistry::GetInstance()->GetFirst(); package;
+         package = package->GetNext())
+        cMainUI::GetInstance()->AddPage(package->GetUserInterface());
 }
 
 void CreateEffectRegistry()
@@ -403,16 +419,22 @@ void DestroyInstrumentSlotTable()
     }
 }
 
+// Their editor pages leave the main window first.
 void DestroyInstrumentPackages()
 {
     if (cInstrumentPackageRegistry* packages = cInstrumentPackageRegistry::GetInstance())
     {
+        if (cMainUI* ui = cMainUI::GetInstance())
+            for (cInstrumentPackage* package = packages->GetFirst(); package; package = package->GetNext())
+                ui->RemovePage(package->GetUserInterface());
         packages->DeleteAll();
         delete packages;
     }
 }
 
 void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
+
+void DestroyMainUI() { delete cMainUI::GetInstance(); }
 
 void FreeSoundTables()
 {
@@ -618,8 +640,7 @@ bool cQuilwrightApplication::StartCore()
     Step("project list", CreateProjectList);
     Step("playback-state service", CreatePlaybackStateService);
     Step("audio manager", StartAudioManager);
-    // The main UI's place: its metrics come before any widget is built.
-    Step("UI metrics", SetupUIMetrics);
+    Step("main UI", CreateMainUI);
     Step("progress overlay", [this] { CreateProgressOverlay(); });
     Step("instrument packages", CreateInstrumentPackages);
     Step("effect registry", CreateEffectRegistry);
@@ -757,6 +778,7 @@ bool cQuilwrightApplication::Shutdown()
     DestroyScaleTable();
     FreeSoundTables();
     ReleaseProgressOverlay();
+    DestroyMainUI();
     DestroyMIDIManager();
     DestroyMIDISettings();
     DestroyAudioManager();
@@ -798,9 +820,14 @@ bool cQuilwrightApplication::Update()
     // Channel lights decay; devices are rescanned every 2 s.
     if (cMIDIManager* midi = cMIDIManager::GetInstance())
         midi->Update(mFrameDelta);
-    // Until there is a status bar, the transport shows on every screen, and
-    // until there is a sampler page nothing captures.
-    ReportTransportState(cTransportScreen());
+    cMainUI* ui = cMainUI::GetInstance();
+    // A settings file found damaged at start-up is told once the bar exists.
+    if (const char* notice = ui ? TakeSettingsDamageNotice() : nullptr)
+        ui->ShowTimedMessage(notice, kWarningSeconds, true);
+    // Until there is a sampler page nothing captures.
+    cTransportScreen screen;
+    screen.statusBarMode = ui ? ui->GetStatusBar()->GetMode() : cWidgetStatusBar::kModePage;
+    ReportTransportState(screen);
     return true;
 }
 
@@ -810,9 +837,12 @@ bool cQuilwrightApplication::Render()
         return false;
     if (gRenderer)
         gRenderer->Clear(kClearColour | kClearDepth | kClearStencil);
-    // Engine notices; the main UI's message handler takes them once it exists.
+    // Engine notices reach the screen; before the main UI exists the queue is empty.
     if (gMessageQueue)
-        gMessageQueue->Dispatch(cDelegate());
+    {
+        cMainUI* ui = cMainUI::GetInstance();
+        gMessageQueue->Dispatch(ui ? cDelegate(ui, &cMainUI::HandleMessage) : cDelegate());
+    }
     // The widget tree is laid out and drawn, and reaches the renderer in one flush.
     if (cWidgetManager* ui = cWidgetManager::GetInstance())
         ui->Draw();
@@ -838,8 +868,12 @@ void cQuilwrightApplication::HandleResize(bool sizing, int32_t& width, int32_t& 
         ui->SetScreenRect({0.0f, 0.0f, gRenderer->screen.orientedWidth, gRenderer->screen.orientedHeight});
 }
 
-// The status bar's warning comes with the main UI.
-bool cQuilwrightApplication::HandleLowMemory() { return true; }
+bool cQuilwrightApplication::HandleLowMemory()
+{
+    if (cMainUI* ui = cMainUI::GetInstance())
+        ui->ShowTimedMessage("MEMORY LOW - Save your work", kWarningSeconds, true);
+    return true;
+}
 
 bool cQuilwrightApplication::HandleDeactivate() { return true; }
 

@@ -63,6 +63,10 @@ public:
     const cControllerParam* GetControllerParam(int32_t index) const;
 
     const char* GetName() const { return mName.CStr(); }
+    // Colour-atlas entries of the package's icon in the instrument grid and
+    // in lists of instrument types; -1 for none.
+    int32_t GetGridIconSprite() const { return mGridIconSprite; }
+    int32_t GetListIconSprite() const { return mListIconSprite; }
     cWidget* GetUserInterface() const { return mUserInterface; }
     cMIDIControllerMap* GetControllerMap() const { return mControllerMap.get(); }
     const Base::cIntrusiveList<cInstrument, 1>& GetInstruments() const { return mInstruments; }
@@ -84,6 +88,8 @@ protected:
     cGenStringFixed<32> mName;
     Base::cIntrusiveList<cInstrument, 1> mInstruments;
     cWidget* mUserInterface = nullptr;
+    int32_t mGridIconSprite = -1;
+    int32_t mListIconSprite = -1;
     // What the piano roll and its controller lanes read.
     int32_t mDrumLayout = 0;
     float mKeyRangeLow = 24.0f;

@@ -105,6 +105,12 @@ public:
     int32_t GetSuspendCount() const { return mSuspendCount.load(); }
     bool IsStarted() const { return mStarted; }
 
+    // What the main screen shows, for an outside controller's feedback: 5 the
+    // song page, 4 the setup page, 1..3 an instrument slot's place among the
+    // occupied slots. Nothing on this platform reads it.
+    void SetPageCode(int32_t code) { mPageCode = code; }
+    int32_t GetPageCode() const { return mPageCode; }
+
 private:
     struct cDeviceSlot
     {
@@ -136,4 +142,5 @@ private:
     cMIDIMessageCollector mCollector;
     cMIDIBuffer mDeliveryBuffer;
     float mRescanTimer = kRescanSeconds;
+    int32_t mPageCode = 0;
 };

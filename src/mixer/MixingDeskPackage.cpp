@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "audio/InstrumentIcons.h"
 #include "mixer/Mixer.h"
 #include "mixer/MixingDeskInstrument.h"
 
@@ -31,6 +32,8 @@ const cInstrumentPackage::cControllerAssignment kDefaultAssignments[] = {
 cMixingDeskPackage::cMixingDeskPackage()
 {
     mName.AssignCStr("Mixer");
+    mGridIconSprite = InstrumentIcons::kMixerGrid;
+    mListIconSprite = InstrumentIcons::kMixerList;
     mControllerNames = kControllerNames;
     mControllerNameCount = int32_t(std::size(kControllerNames));
     mControllerParams = kControllerParams;

@@ -44,19 +44,6 @@ cRecordingStateSource* gRecordingStateSource = nullptr;
 
 const cAtlasSprite* Sprite(int index) { return &gTex8888AtlasTable[index]; }
 
-// The sprite at its own size centred on the point, on whole pixels.
-cRect CentredRect(const cAtlasSprite* sprite, float cx, float cy)
-{
-    const float x0 = std::floor(cx - sprite->width / 2.0f + 0.5f);
-    const float y0 = std::floor(cy - sprite->height / 2.0f + 0.5f);
-    return {x0, y0, std::floor(x0 + sprite->width + 0.5f), std::floor(y0 + sprite->height + 0.5f)};
-}
-
-void DrawSprite(cDrawList& list, const cAtlasSprite* sprite, const cRect& rect, uint32_t colour)
-{
-    list.DrawQuad(rect, {sprite->u0, sprite->v0}, {sprite->u1, sprite->v1}, colour, 0);
-}
-
 cFontHandle FontAtStandardSize(const cDrawList& list)
 {
     const float size = GetStandardTextSize();
@@ -81,6 +68,18 @@ float ParabolicSine(float a)
     return 0.225f * (s * std::fabs(s) - s) + s;
 }
 } // namespace
+
+cRect SpriteRectAt(const cAtlasSprite* sprite, float centreX, float centreY)
+{
+    const float x0 = std::floor(centreX - sprite->width / 2.0f + 0.5f);
+    const float y0 = std::floor(centreY - sprite->height / 2.0f + 0.5f);
+    return {x0, y0, std::floor(x0 + sprite->width + 0.5f), std::floor(y0 + sprite->height + 0.5f)};
+}
+
+void DrawSprite(cDrawList& list, const cAtlasSprite* sprite, const cRect& rect, uint32_t colour)
+{
+    list.DrawQuad(rect, {sprite->u0, sprite->v0}, {sprite->u1, sprite->v1}, colour, 0);
+}
 
 void SetRecordingStateSource(cRecordingStateSource* source) { gRecordingStateSource = source; }
 
@@ -111,7 +110,7 @@ void DrawLED(cDrawList& list, int32_t type, float centreX, float centreY, float 
     if (type < 0 || type >= kLEDTypeCount)
         return;
     const cAtlasSprite* lit = Sprite(kLitLEDs[type]);
-    const cRect rect = CentredRect(lit, centreX, centreY);
+    const cRect rect = SpriteRectAt(lit, centreX, centreY);
     DrawSprite(list, Sprite(kLitLEDs[type] - kUnlitOffset), rect, 0xff000000u | colour);
     if (brightness <= kLEDLitThreshold)
         return;
@@ -129,7 +128,7 @@ void DrawRecordBlinkMarker(cDrawList& list, float centreX, float centreY)
     if (blink <= 0)
         return;
     const cAtlasSprite* sprite = Sprite(source->GetRecordOption() ? kRecordMarkerWithOption : kRecordMarker);
-    DrawSprite(list, sprite, CentredRect(sprite, centreX, centreY), (uint32_t(blink) << 24) | 0x00ffffffu);
+    DrawSprite(list, sprite, SpriteRectAt(sprite, centreX, centreY), (uint32_t(blink) << 24) | 0x00ffffffu);
 }
 
 float AdvanceSpinnerAngle(float& angle)
@@ -153,7 +152,7 @@ void FastSinCos(float angle, float* sine, float* cosine)
 void DrawBusySpinner(cDrawList& list, float centreX, float centreY, float angle)
 {
     const cAtlasSprite* sprite = Sprite(kBusySpinner);
-    const cRect rect = CentredRect(sprite, centreX, centreY);
+    const cRect rect = SpriteRectAt(sprite, centreX, centreY);
     const float cx = (rect.xMin + rect.xMax) / 2.0f, cy = (rect.yMin + rect.yMax) / 2.0f;
     float s, c;
     FastSinCos(-angle, &s, &c);

@@ -29,6 +29,11 @@ cRecordingStateSource* GetRecordingStateSource();
 // Small recurring pieces drawn straight into the draw list from a widget's
 // draw. Main thread only.
 
+// The sprite at its own size centred on the point, on whole pixels.
+cRect SpriteRectAt(const cAtlasSprite* sprite, float centreX, float centreY);
+// The whole sprite stretched over the rect, tinted.
+void DrawSprite(cDrawList& list, const cAtlasSprite* sprite, const cRect& rect, uint32_t colour);
+
 // A captioned bar whose fill runs from start to end (0..1) of the frame.
 void DrawProgressBar(cDrawList& list, const char* caption, float x, float y, float width, float start, float end,
                      bool showBar, const cAtlasSprite* frameSprite, const cAtlasSprite* fillSprite);

@@ -64,11 +64,16 @@ void cWidgetEditLabel::SetText(const char* newText, bool selectAll)
     if (!newText)
         newText = "";
     int32_t length = int32_t(std::strlen(newText));
-    if (length > kMaxLength)
-        length = FloorToCharacter(newText, kMaxLength);
+    if (length > mSetLimit)
+        length = FloorToCharacter(newText, mSetLimit);
     text.AssignChars(newText, length);
     mCursor = length;
     mAnchor = selectAll ? 0 : length;
+}
+
+void cWidgetEditLabel::SetMaxLength(int32_t length)
+{
+    mSetLimit = mTypedLimit = std::clamp(length, 0, kMaxLength - 1);
 }
 
 void cWidgetEditLabel::KeepIndicesInText()
@@ -87,7 +92,7 @@ void cWidgetEditLabel::InsertText(const char* insert)
     const int32_t insertLength = int32_t(std::strlen(insert));
     const int32_t start = SelectionStart();
     const int32_t selected = SelectionEnd() - start;
-    if (text.Length() - selected + insertLength >= kMaxLength)
+    if (text.Length() - selected + insertLength > mTypedLimit)
         return;
     text.Replace(start, selected, cGenString(insert), insertLength);
     mAnchor = mCursor = start + insertLength;

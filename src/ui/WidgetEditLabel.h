@@ -20,11 +20,16 @@ public:
 
     cWidgetEditLabel();
 
-    // Texts of 128 bytes or more are cut to the whole characters within 128.
-    // The cursor goes to the end; with selectAll the whole text is selected,
-    // so the next typed character replaces it.
+    // Texts of 128 bytes or more are cut to the whole characters within 128
+    // (within the maximum length once one is set). The cursor goes to the
+    // end; with selectAll the whole text is selected, so the next typed
+    // character replaces it.
     void SetText(const char* newText, bool selectAll);
-    // Replaces the selection with the text, when the result stays below the
+    // The longest text the field takes from here on, set or typed; held to
+    // what the buffer takes, 127 bytes.
+    void SetMaxLength(int32_t length);
+    int32_t GetMaxLength() const { return mTypedLimit; }
+    // Replaces the selection with the text, when the result stays within the
     // maximum length.
     void InsertText(const char* insert);
     void InsertChar(char character);
@@ -78,4 +83,6 @@ private:
     int32_t mAnchor = 0;
     int32_t mCursor = 0;
     int32_t mBlinkCounter = 0;
+    int32_t mSetLimit = kMaxLength;
+    int32_t mTypedLimit = kMaxLength - 1;
 };

@@ -1,6 +1,9 @@
 #include "ColourAtlas.h"
 
 #include "HouseStyle.h"
+#include "MainScreenArt.h"
+#include "app/MainScreenSprites.h"
+#include "audio/InstrumentIcons.h"
 
 #include <cmath>
 #include <set>
@@ -46,6 +49,8 @@ public:
         AddStripsAndBackgrounds();
         AddToolkitParts();
         AddRollToolbar();
+        AddStatusBarAndMenus();
+        AddPackageIcons();
         AddPlaceholders();
     }
 
@@ -978,6 +983,142 @@ private:
                [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r.Inset(1), 2.0f, false); });
         Single(241, width, height, "Roll toolbar button, pressed and lit (CreateRollButton's second image)", drawing,
                [](cCanvas& canvas, const cRectF& r) { DrawButtonFace(canvas, r.Inset(1), 2.0f, true); });
+    }
+
+    // The status bar, its song-position screen, the main menu with its
+    // instrument grid and the on-screen keyboard's done key.
+    void AddStatusBarAndMenus()
+    {
+        using namespace MainScreenArt;
+        namespace S = MainScreenSprite;
+        Single(S::kStatusBarBackground, 16, P(30, 40), "Status-bar background; its height is the bar's",
+               "three-patch across", DrawStatusBarBackground);
+        Single(S::kStatusButtonLit, 16, 16, "Status-bar button, lit background", "nine-patch without inner sprite",
+               DrawLitButton);
+        const int icon = P(20, 26);
+        struct cGlyphDef
+        {
+            int index;
+            eGlyph glyph;
+            const char* role;
+        };
+        const cGlyphDef tinted[] = {
+            {S::kBack, eGlyph::Back, "Status-bar back icon"},
+            {S::kMenu, eGlyph::Menu, "Status-bar menu icon"},
+            {S::kSong, eGlyph::Song, "Main-menu SONG icon"},
+            {S::kManage, eGlyph::Manage, "Main-menu MANAGE icon"},
+            {S::kKeyboardDone, eGlyph::Done, "On-screen keyboard done-key icon"},
+        };
+        for (const cGlyphDef& def : tinted)
+        {
+            const eGlyph glyph = def.glyph;
+            Single(def.index, icon, icon, def.role, "natural size, centred; tinted: white art",
+                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph, kWhite); });
+        }
+        // The transport keeps its colours: square, triangle and dot differ at a glance.
+        const cGlyphDef transport[] = {
+            {S::kStop, eGlyph::Stop, "Transport stop icon (grey square)"},
+            {S::kPlay, eGlyph::Play, "Transport play icon (green triangle)"},
+            {S::kRecord, eGlyph::Record, "Transport record icon (red dot)"},
+        };
+        for (const cGlyphDef& def : transport)
+        {
+            const eGlyph glyph = def.glyph;
+            Single(def.index, icon, icon, def.role, "natural size, centred",
+                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph, TransportColour(glyph)); });
+        }
+        // The tools' icons sit under their labels and values, smaller.
+        const int tool = P(14, 18);
+        const cGlyphDef tools[] = {
+            {S::kTempo, eGlyph::Tempo, "BPM icon, drawn at alpha 128 under the tempo"},
+            {S::kQuantize, eGlyph::Quantize, "QUANTIZE icon, drawn at alpha 128 under its setting"},
+            {S::kClick, eGlyph::Click, "CLICK icon, unlit"},
+        };
+        for (const cGlyphDef& def : tools)
+        {
+            const eGlyph glyph = def.glyph;
+            Single(def.index, tool, tool, def.role, "natural size, below the label; tinted: white art",
+                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph, kWhite); });
+        }
+        Single(S::kClickAlways, tool, tool, "CLICK lit: clicking always", "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Click, kValue); });
+        Single(S::kClickWhileRecording, tool, tool, "CLICK lit: clicking while recording", "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   DrawGlyph(canvas, r, eGlyph::Click, kValue);
+                   canvas.FillCircle(r.x1 - r.Width() * 0.18f, r.y1 - r.Height() * 0.18f, r.Width() * 0.16f,
+                                     TransportColour(eGlyph::Record));
+               });
+        const int mark = P(12, 16);
+        Single(S::kRecordingIndicator, mark, mark, "Recording indicator on the record button", "natural size, blinking",
+               [](cCanvas& canvas, const cRectF& r) { DrawRecordIndicator(canvas, r, false); });
+        Single(S::kErasingIndicator, mark, mark, "Erasing indicator on the record button", "natural size, blinking",
+               [](cCanvas& canvas, const cRectF& r) { DrawRecordIndicator(canvas, r, true); });
+        {
+            const int side = 24, inset = 3;
+            const cRectI rect{0, 0, side, side};
+            Group(side, side,
+                  {{S::kScreenFrame, rect, "Song-position screen frame", "nine-patch with inner sprite"},
+                   {S::kScreenFrameInner, rect.Inset(inset, inset, inset, inset), "Song-position screen frame, inner",
+                    "stretch area of the frame"}},
+                  [rect](cCanvas& canvas, const cPlace& place)
+                  { DrawScreenFrame(canvas, Map(place, rect).Inset(place.S(1)), place.S(4)); });
+        }
+        const int loopW = P(14, 18), loopH = P(6, 8);
+        Single(S::kLoop, loopW, loopH, "Song-position screen loop icon", "natural size; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Loop, kWhite); });
+        Single(S::kScreenSecondIcon, loopW, loopH, "Song-position screen second icon (only laid out)",
+               "natural size; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Clock, kWhite); });
+        {
+            const int side = 40, inset = 12;
+            const cRectI rect{0, 0, side, side};
+            Group(side, side,
+                  {{S::kMenuBackground, rect, "Main-menu background", "nine-patch with inner sprite"},
+                   {S::kMenuBackgroundInner, rect.Inset(inset, inset, inset, inset), "Main-menu background, inner",
+                    "stretch area of the background"}},
+                  [rect](cCanvas& canvas, const cPlace& place)
+                  { DrawMenuPanel(canvas, Map(place, rect), place.S(6)); });
+        }
+        const int cellH = P(36, 48);
+        Single(S::kGridRow0, 16, cellH, "Instrument-grid background, first row", "three-patch across", DrawGridRow);
+        Single(S::kGridRow1, 16, cellH, "Instrument-grid background, second row", "three-patch across", DrawGridRow);
+        Single(S::kGridCell, 16, cellH, "Instrument-grid cell; its height is the cell height",
+               "nine-patch without inner sprite", DrawGridCell);
+        Single(S::kGridCellHighlight, 16, cellH, "Instrument-grid cell highlight", "nine-patch without inner sprite",
+               DrawCellHighlight);
+        Single(S::kGridLevelBar, P(5, 6), cellH - 4, "Instrument-grid level bar", "filled from the bottom to the level",
+               DrawLevelBar);
+    }
+
+    // Each instrument package's icon in the instrument grid and in lists.
+    void AddPackageIcons()
+    {
+        using namespace MainScreenArt;
+        struct cPackageIcon
+        {
+            int grid;
+            int list;
+            eGlyph glyph;
+            const char* gridRole;
+            const char* listRole;
+        };
+        const cPackageIcon icons[] = {
+            {InstrumentIcons::kMixerGrid, InstrumentIcons::kMixerList, eGlyph::Mixer, "Mixer package, grid icon",
+             "Mixer package, list icon"},
+            {InstrumentIcons::kSynthGrid, InstrumentIcons::kSynthList, eGlyph::Synth, "Synthesizer package, grid icon",
+             "Synthesizer package, list icon"},
+            {InstrumentIcons::kPadsGrid, InstrumentIcons::kPadsList, eGlyph::Pads, "Pad package, grid icon",
+             "Pad package, list icon"},
+        };
+        for (const cPackageIcon& def : icons)
+        {
+            const eGlyph glyph = def.glyph;
+            Single(def.grid, P(24, 32), P(24, 32), def.gridRole, "natural size, centred",
+                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph, kValue); });
+            Single(def.list, P(32, 44), P(32, 44), def.listRole, "natural size, centred",
+                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r.Inset(2.0f), glyph, kValue); });
+        }
     }
 
     void AddPlaceholders()

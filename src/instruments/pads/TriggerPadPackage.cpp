@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "audio/InstrumentIcons.h"
 #include "instruments/pads/TriggerPad.h"
 #include "instruments/pads/TriggerPadEditor.h"
 #include "instruments/pads/TriggerPadInstrument.h"
@@ -56,6 +57,8 @@ constexpr float kRowsAtSmallestZoom = 4.0f;
 cTriggerPadPackage::cTriggerPadPackage()
 {
     mName.AssignCStr("VRX");
+    mGridIconSprite = InstrumentIcons::kPadsGrid;
+    mListIconSprite = InstrumentIcons::kPadsList;
     mDrumLayout = kPadRowsLayout;
     mKeyRangeLow = kLowestNote;
     mKeyRangeHigh = kHighestNote;

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+
+#include "base/GenString.h"
+#include "base/MessageQueue.h"
+#include "base/Singleton.h"
+#include "ui/WidgetDialogue.h"
+#include "ui/WidgetDialogueDropDown.h"
+
+class cWidget;
+class cWidgetAlert;
+class cWidgetKeyboard;
+class cWidgetMainMenu;
+class cWidgetModalContainer;
+class cWidgetStatusBar;
+
+// The protection of a path of the "Doc" mount, as bits: 1 folders may be
+// created inside, 2 the item may be deleted or renamed, 4 read-only. Fixed
+// user folders have their own; anything inside the open project's folder is
+// 0, anything else 3; an empty path 0.
+int32_t GetFolderProtection(const char* path);
+
+// The top of the user interface, one per run: the "MainWin" container that
+// shows one page at a time with the drop-down panels over it, the
+// "StatusBar" above it with the main menu, and the dialogues every page
+// borrows (the on-screen keyboard, the alert). It routes the engine's
+// messages to the screen, remembers the last folder a sample came from and
+// the open project's folder, and serves the toolkit's drop-downs and title
+// screens. Not a widget itself: it owns widgets. Main thread only.
+//
+// Pages of later screens join "MainWin" in this order: the sequencer page
+// (SetSequencerPage), the setup page (SetSetupPage), then each instrument
+// package's editor page (AddPage, in package order). Shared dialogues are
+// made in the constructor in the order: file browser, keyboard, alert,
+// progress overlay, sampler page, pasteboard page, mixdown dialogue,
+// start-up page, share page, web-view popup, open-file page.
+class cMainUI : public Base::cSingleton<cMainUI>, public cDropDownHost, public cDialogueTitleScreenHook
+{
+public:
+    static constexpr int32_t kPathCapacity = 260;
+    // Seconds a short status message stays.
+    static constexpr float kMessageSeconds = 1.5f;
+
+    cMainUI();
+    ~cMainUI() override;
+    cMainUI(const cMainUI&) = delete;
+    cMainUI& operator=(const cMainUI&) = delete;
+
+    // Shows that child of "MainWin" and hides the others; a page that is not
+    // a child shows the sequencer page, and while a page is not built (null)
+    // every page is hidden.
+    void ShowPage(cWidget* page);
+    void ShowSequencerPage() { ShowPage(mSequencerPage); }
+    void ShowSetupPage() { ShowPage(mSetupPage); }
+    // The later screens' pages, each held by "MainWin" from here on.
+    void SetSequencerPage(cWidget* page);
+    void SetSetupPage(cWidget* page);
+    void AddPage(cWidget* page);
+    void RemovePage(cWidget* page);
+
+    // One message of the engine's queue, on the main thread.
+    intptr_t HandleMessage(const cMessageQueue::cMessage* message);
+    // The text in the status bar for 1.5 s; knobs post their value texts here.
+    void ShowStatusMessage(const char* text);
+    // A message for its time, blinking when asked (warnings).
+    void ShowTimedMessage(const char* text, float seconds, bool blink);
+
+    // Keeps the folder of a sample file just loaded or saved, with its separator.
+    void SetLastFolder(const char* path);
+    const char* GetLastFolder() const { return mLastFolder.CStr(); }
+    // The open project's folder in "Doc"; empty while none is open.
+    void SetCurrentProjectPath(const char* path);
+    const char* GetCurrentProjectPath() const { return mProjectPath.CStr(); }
+
+    cWidgetStatusBar* GetStatusBar() const { return mStatusBar; }
+    cWidgetMainMenu* GetMainMenu() const;
+    cWidgetModalContainer* GetMainWindow() const { return mMainWindow; }
+    cWidgetKeyboard* GetKeyboard() const { return mKeyboard; }
+    cWidgetAlert* GetAlert() const { return mAlert; }
+
+    // The drop-down panels' host: "MainWin" and the status bar.
+    void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;
+    void PopPanel(cWidget* panel) override;
+    void PushStatusState(const cDelegate& handler, bool threeExtraButtons) override;
+    void RestoreStatusState() override;
+    void ClearTimedMessage() override;
+    // Dialogues' title screens are song-position screens.
+    cWidget* CreateTitleScreen(bool songPositionOption) override;
+    void SetTitleScreenText(cWidget* screen, const char* text, uint32_t colour) override;
+
+private:
+    void BuildMainWindow();
+    void BuildStatusBar();
+    void StepToTrack(int32_t channel);
+    void StepInstrument(bool forward);
+    void InsertPage(cWidget*& field, cWidget* page, cWidget* before);
+    bool IsPage(const cWidget* widget) const;
+
+    cWidgetKeyboard* mKeyboard = nullptr;
+    cWidgetAlert* mAlert = nullptr;
+    cWidgetModalContainer* mMainWindow = nullptr;
+    cWidgetStatusBar* mStatusBar = nullptr;
+    cWidget* mSequencerPage = nullptr;
+    cWidget* mSetupPage = nullptr;
+    cGenStringFixed<kPathCapacity> mLastFolder;
+    cGenStringFixed<kPathCapacity> mProjectPath;
+};
