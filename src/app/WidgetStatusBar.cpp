@@ -342,8 +342,7 @@ void cWidgetStatusBar::AdvanceTimers()
     if (mMessageTimer > 0.0f)
     {
         mMessageTimer -= kMessageStep;
-        // Thirtieths summed in floats fall a hair short of the whole time.
-        if (mMessageTimer < 1e-4f)
+        if (mMessageTimer < 0.0f)
         {
             mMessageTimer = 0.0f;
             mMessageBlink = false;
