@@ -39,6 +39,9 @@ constexpr float kFirstRowGap = 0.5f;
 constexpr float kSecondRowGap = 1.0f;
 constexpr float kSpaceStretch = 10.0f;
 constexpr uint32_t kPlacedInParent = 0x1133;
+// Keys take the tall small skin, three-patched across and scaled to the row's height.
+constexpr uint32_t kKeySkin = kButtonStyleSmallTall | kButtonStyleStretched;
+constexpr int32_t kAcrossAndScaled = 0x23;
 // Room for "." and the extension within the request's text.
 constexpr int32_t kLongestText = cWidgetKeyboard::kTextCapacity - 1;
 
@@ -57,7 +60,8 @@ cWidgetKeyboard::cWidgetKeyboard()
     for (int32_t row = 0; row < kRowCount; ++row)
     {
         const int32_t keys = int32_t(std::strlen(kLetters[row]));
-        cWidgetMultiButton* keyRow = CreateMultiButton("", keys, 1, kMultiCommand, 0);
+        cWidgetMultiButton* keyRow = CreateMultiButton("", keys, 1, kMultiCommand, kKeySkin);
+        keyRow->normalTemplate.alignment = keyRow->litTemplate.alignment = kAcrossAndScaled;
         keyRow->itemStyle.font.SetSize(GetTextSize(kTextSizeTitle));
         keyRow->selectionDelegate = cDelegate(this, &cWidgetKeyboard::OnKey);
         AddChild(keyRow);
@@ -67,7 +71,8 @@ cWidgetKeyboard::cWidgetKeyboard()
     const char* const labels[kFunctionKeyCount] = {"shift", "del", ".?123", "space", "Browse", ""};
     for (int32_t tag = 0; tag < kFunctionKeyCount; ++tag)
     {
-        cWidgetButton* key = CreateButton(labels[tag], kButtonPush, 0);
+        cWidgetButton* key = CreateButton(labels[tag], kButtonPush, kKeySkin);
+        key->background.alignment = key->litBackground.alignment = kAcrossAndScaled;
         key->SetTag(tag);
         key->clickDelegate = cDelegate(this, &cWidgetKeyboard::OnButton);
         AddChild(key);

@@ -49,13 +49,18 @@ protected:
             for (size_t i = 0; i < keys->items.size(); ++i)
                 if (std::string(keys->items[i].text.CStr()) == label)
                 {
-                    const cRect& grid = keys->GetGridRect();
-                    const float pitch = (grid.xMax - grid.xMin) / float(keys->items.size());
-                    TapAt({grid.xMin + pitch * (float(i) + 0.5f), (grid.yMin + grid.yMax) * 0.5f});
+                    TapKeyAt(row, int32_t(i));
                     return;
                 }
         }
         ADD_FAILURE() << "no key " << label;
+    }
+    void TapKeyAt(int32_t row, int32_t index)
+    {
+        cWidgetMultiButton* keys = keyboard->GetKeyRow(row);
+        const cRect& grid = keys->GetGridRect();
+        const float pitch = (grid.xMax - grid.xMin) / float(keys->items.size());
+        TapAt({grid.xMin + pitch * (float(index) + 0.5f), (grid.yMin + grid.yMax) * 0.5f});
     }
     void TapFunction(int32_t tag) { TapAt(Centre(keyboard->GetFunctionKey(tag)->GetRect())); }
 
@@ -179,8 +184,7 @@ TEST_F(KeyboardTest, SymbolSetsDependOnTheMode)
         for (int32_t i = 0; i < 7; ++i)
             EXPECT_STREQ(keyboard->GetKeyLabel(2, i), c.thirdRow[i]) << i;
         // A key without a label inserts nothing.
-        const cRect& grid = keyboard->GetKeyRow(2)->GetGridRect();
-        TapAt({grid.xMax - 5.0f, (grid.yMin + grid.yMax) * 0.5f});
+        TapKeyAt(2, 6);
         EXPECT_EQ(Text(), c.fileNameMode ? "a" : "a\"");
         Key(kKeyEscape);
     }

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainScreenEngine.h"
+#include "app/MainUI.h"
+#include "app/WidgetInstrumentGrid.h"
+#include "app/WidgetKeyboard.h"
+#include "app/WidgetMainMenu.h"
+#include "app/WidgetStatusBar.h"
+#include "app/WidgetStatusBarScreen.h"
+#include "ui/OffscreenScreenFixture.h"
+#include "ui/WidgetButton.h"
+
+// The main screen drawn through the real OpenGL renderer offscreen with the
+// generated atlases and font, saved as pictures under test-output and probed
+// where its colours are specified.
+namespace
+{
+class MainScreenPictureTest : public OffscreenScreenFixture
+{
+protected:
+    void Start(int width, int height, int32_t deviceClass)
+    {
+        StartScreen(width, height, deviceClass);
+        engine = std::make_unique<MainScreenTest::cEngine>();
+        engine->OpenProject();
+        ui = std::make_unique<cMainUI>();
+        ui->GetMainMenu()->SelectPage(cWidgetMainMenu::kPageInstrument, 1);
+        Frames(2);
+    }
+    void TearDown() override
+    {
+        gTransport.state = cTransport::kStopped;
+        gTransport.clock = 0;
+        ui.reset();
+        engine.reset();
+        OffscreenScreenFixture::TearDown();
+    }
+
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            DrawFrame();
+    }
+    std::string Save(const char* name)
+    {
+        pixels = gl->ReadPixels();
+        return gl->SaveFrame(name);
+    }
+    uint32_t Pixel(float x, float y) const { return gl->PixelAt(pixels, int(x), int(y)) & 0x00ffffffu; }
+    cRect LoopBar() const { return ui->GetStatusBar()->GetScreen()->GetLoopBarRect(); }
+    static cVector2 Centre(const cRect& r) { return {(r.xMin + r.xMax) * 0.5f, (r.yMin + r.yMax) * 0.5f}; }
+
+    std::unique_ptr<MainScreenTest::cEngine> engine;
+    std::unique_ptr<cMainUI> ui;
+    std::vector<uint8_t> pixels;
+};
+
+TEST_F(MainScreenPictureTest, TheBarOnTheThreeDeviceClasses)
+{
+    const struct
+    {
+        int32_t deviceClass;
+        int width, height;
+        const char* name;
+        float barHeight;
+    } cases[] = {
+        {kDeviceClassDesktop, 1024, 768, "main-bar-desktop", 30},
+        {kDeviceClassTablet, 1024, 768, "main-bar-tablet", 40},
+        {kDeviceClassPhone, 480, 320, "main-bar-phone", 30},
+    };
+    for (const auto& c : cases)
+    {
+        Start(c.width, c.height, c.deviceClass);
+        ui->GetStatusBar()->GetTitleText() = "VRX";
+        Frames(2);
+        const std::string path = Save(c.name);
+        std::printf("%s\n", path.c_str());
+        // The bar's background and the song position's ground colour.
+        EXPECT_NE(Pixel(2, c.barHeight * 0.5f), 0u) << c.name;
+        EXPECT_EQ(Pixel(2, c.barHeight + 5.0f), 0u) << c.name;
+        EXPECT_EQ(Pixel(LoopBar().xMax - 2.0f, LoopBar().yMin + 1.0f), 0x4c3a00u) << c.name;
+        TearDown();
+    }
+}
+
+TEST_F(MainScreenPictureTest, TheMenuOpenOverItsGrid)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    engine->At(2)->Strip().meterLeft = 0.8f;
+    ui->GetMainMenu()->GetGrid()->ModifyFlags(kWidgetStateDirty, 0, false);
+    ui->GetStatusBar()->GetButton(cWidgetStatusBar::kMenu)->value = 1;
+    ui->GetMainMenu()->SetOpen(true);
+    ui->GetMainMenu()->SetVisible(true);
+    Frames(20);
+    std::printf("%s\n", Save("main-menu-open").c_str());
+    // The light panel under the grid, and a cell of the grid.
+    const cRect& menu = ui->GetMainMenu()->GetRect();
+    EXPECT_GT(Pixel(menu.xMin + 10.0f, menu.yMax - 8.0f) & 0xffu, 0x80u);
+    const cRect& cell = ui->GetMainMenu()->GetGrid()->GetCell(9).rect;
+    EXPECT_LT(Pixel(cell.xMin + 20.0f, cell.yMin + 6.0f) & 0xffu, 0x50u);
+}
+
+TEST_F(MainScreenPictureTest, ACountInToRecordShowsInTheRecordColours)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    gTransport.state = cTransport::kRecordCountIn;
+    gTransport.clock = -512;
+    Frames(3);
+    std::printf("%s\n", Save("main-bar-count-in").c_str());
+    EXPECT_STREQ(ui->GetStatusBar()->GetScreen()->GetPositionText(), "-01:03");
+    EXPECT_EQ(Pixel(LoopBar().xMax - 2.0f, LoopBar().yMin + 1.0f), 0x000050u);
+    // The record button is lit and the play button is not.
+    const cVector2 record = Centre(ui->GetStatusBar()->GetButton(cWidgetStatusBar::kRecord)->GetRect());
+    const cVector2 play = Centre(ui->GetStatusBar()->GetButton(cWidgetStatusBar::kPlay)->GetRect());
+    EXPECT_NE(Pixel(record.X - 20.0f, record.Y), Pixel(play.X - 20.0f, play.Y));
+}
+
+TEST_F(MainScreenPictureTest, AMessageInTheScreen)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    ui->ShowStatusMessage("Loaded Project 'Untitled-01'");
+    Frames(2);
+    std::printf("%s\n", Save("main-bar-message").c_str());
+    // Value-coloured text on the screen's dark ground.
+    const cRect& screen = ui->GetStatusBar()->GetScreen()->GetRect();
+    int lit = 0;
+    for (float x = screen.xMin + 10.0f; x < screen.xMin + 150.0f; x += 1.0f)
+        for (float y = screen.yMin + 8.0f; y < screen.yMax - 8.0f; y += 1.0f)
+            lit += (Pixel(x, y) & 0xff0000u) > 0x800000u ? 1 : 0;
+    EXPECT_GT(lit, 50);
+}
+
+TEST_F(MainScreenPictureTest, TheKeyboardInItsThreeSets)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    cWidgetKeyboard* keyboard = ui->GetKeyboard();
+    const struct
+    {
+        bool fileNameMode;
+        bool symbols;
+        const char* name;
+    } sets[] = {
+        {false, false, "main-keyboard-letters"},
+        {false, true, "main-keyboard-symbols"},
+        {true, true, "main-keyboard-file-symbols"},
+    };
+    for (const auto& set : sets)
+    {
+        cWidgetKeyboard::cRequest request;
+        request.maxLength = 32;
+        request.fileNameMode = set.fileNameMode;
+        request.showPath = 1;
+        request.title.AssignCStr("Rename ");
+        request.text.AssignCStr("snare.wav");
+        keyboard->Prompt(request, cDelegate());
+        Frames(30);
+        if (set.symbols)
+        {
+            const cVector2 key = Centre(keyboard->GetFunctionKey(cWidgetKeyboard::kSymbols)->GetRect());
+            input->TouchBegan(1, key.X, key.Y);
+            input->TouchEnded(1, key.X, key.Y);
+        }
+        Frames(2);
+        std::printf("%s\n", Save(set.name).c_str());
+        EXPECT_TRUE(ui->GetMainWindow()->HasLayer(keyboard));
+        const cVector2 back = Centre(ui->GetStatusBar()->GetButton(cWidgetStatusBar::kBack)->GetRect());
+        input->TouchBegan(2, back.X, back.Y);
+        input->TouchEnded(2, back.X, back.Y);
+        Frames(30);
+    }
+}
+} // namespace
