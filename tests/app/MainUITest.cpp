@@ -259,3 +259,29 @@ TEST_F(MainUITest, DialoguesWithATitleScreenGetASongPositionScreen)
     }
 }
 } // namespace
+
+namespace
+{
+// The vertices of a frame's draws, in order: the renderer shows a frame
+// again only when they change.
+std::vector<uint8_t> FrameBytes(const cCaptureRenderer& renderer)
+{
+    std::vector<uint8_t> bytes;
+    for (const cCaptureRenderer::cDraw& draw : renderer.draws)
+        bytes.insert(bytes.end(), draw.vertices.begin(), draw.vertices.end());
+    return bytes;
+}
+
+TEST_F(MainUITest, AnIdleScreenDrawsTheSameFrameAgain)
+{
+    engine->OpenProject();
+    menu->SelectPage(cWidgetMainMenu::kPageInstrument, 1);
+    Frame(60);
+    const std::vector<uint8_t> first = FrameBytes(renderer);
+    for (int frame = 0; frame < 120; ++frame)
+    {
+        Frame();
+        ASSERT_EQ(FrameBytes(renderer), first) << "frame " << frame;
+    }
+}
+} // namespace
