@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@
 #include "audio/Instrument.h"
 #include "audio/InstrumentPackage.h"
 #include "audio/TonePitch.h"
+#include "base/MessageQueue.h"
 #include "base/CriticalSection.h"
 #include "mixer/MixerChannel.h"
+#include "platform/PlaybackStateService.h"
 #include "project/ProjectSlots.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
@@ -226,10 +229,13 @@ TEST(MainScreenProgramTest, ANamePromptTakesTypedTextFilteredForFileNames)
             return 0;
         }
     } receiver{&result, &resultCode};
+    int32_t transportWhileTyping = -1;
     auto* application = new cScriptedApplication(
         60,
         [&](cScriptedApplication&, int frame)
         {
+            if (frame == 10)
+                transportWhileTyping = gPlaybackStateService->GetState(cPlaybackStateService::kSlotTransport);
             if (frame == 2)
             {
                 cWidgetKeyboard::cRequest request;
@@ -249,5 +255,38 @@ TEST(MainScreenProgramTest, ANamePromptTakesTypedTextFilteredForFileNames)
     EXPECT_EQ(RunInProcess(application), 0);
     EXPECT_EQ(resultCode, cWidgetKeyboard::kAccepted);
     EXPECT_EQ(result, "snare.wav");
+    EXPECT_EQ(transportWhileTyping, 3) << "the transport is not on a drop-down without it";
+}
+
+// What the shell tells the user through the status bar: the engine's
+// messages, a damaged settings file, low memory.
+TEST(MainScreenProgramTest, TheShellWritesItsNoticesIntoTheStatusBar)
+{
+    EmptyInProcessDocuments();
+    std::ofstream(InProcessDocuments() + "/GlobalSettings.dat") << "not a settings file";
+    std::vector<std::string> seen;
+    bool blinking = false;
+    auto* application = new cScriptedApplication(
+        12,
+        [&](cScriptedApplication& app, int frame)
+        {
+            cWidgetStatusBar* bar = cMainUI::GetInstance()->GetStatusBar();
+            if (frame == 2)
+            {
+                seen.push_back(bar->GetMessageText());
+                gMessageQueue->Push({nullptr, cMessageQueue::kTypeMIDIChannel, 9});
+            }
+            else if (frame == 4)
+            {
+                seen.push_back(bar->GetMessageText());
+                app.HandleLowMemory();
+                seen.push_back(bar->GetMessageText());
+                blinking = bar->IsMessageBlinking() && bar->GetMessageTimer() == 4.0f;
+            }
+        });
+    EXPECT_EQ(RunInProcess(application), 0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"SETTINGS DAMAGED - Using defaults", "VuvozIvuvedu MIDI Channel 10",
+                                              "MEMORY LOW - Save your work"}));
+    EXPECT_TRUE(blinking);
 }
 } // namespace
