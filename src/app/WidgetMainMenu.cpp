@@ -156,9 +156,9 @@ void cWidgetMainMenu::SelectPage(int32_t type, int32_t slot)
         type = kPageManage;
     if (instrument)
     {
-        if (slot != mCurrentSlot)
+        if (slot != GetCurrentSlot())
         {
-            ReleaseLiveNotes(mCurrentSlot);
+            ReleaseLiveNotes(GetCurrentSlot());
             mCurrentSlot = slot;
         }
         mGrid->SetSelectedSlot(slot);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "render/FontHandle.h"
@@ -65,8 +66,9 @@ public:
     // Main-menu state that the status bar and the main UI set directly.
     void SetPageType(int32_t type, bool alsoLast);
     int32_t GetPageType() const { return mPageType; }
-    int32_t GetLastPageType() const { return mLastPageType; }
-    int32_t GetCurrentSlot() const { return mCurrentSlot; }
+    // Also read by a project save on the job thread.
+    int32_t GetLastPageType() const { return mLastPageType.load(std::memory_order_relaxed); }
+    int32_t GetCurrentSlot() const { return mCurrentSlot.load(std::memory_order_relaxed); }
     void RefreshPageButtons();
 
     bool IsOpen() const { return mOpen; }
@@ -113,8 +115,8 @@ private:
     int32_t mRows = 2;
     int32_t mBarLeftCount = 4;
     int32_t mPageType = kPageManage;
-    int32_t mLastPageType = kPageInstrument;
-    int32_t mCurrentSlot = 0;
+    std::atomic<int32_t> mLastPageType{kPageInstrument};
+    std::atomic<int32_t> mCurrentSlot{0};
     bool mCover = true;
     bool mOpen = false;
     bool mOpenInstantly = false;

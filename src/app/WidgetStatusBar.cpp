@@ -1,7 +1,6 @@
 #include "app/WidgetStatusBar.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "app/MainScreenSprites.h"
 #include "app/MainUI.h"
@@ -60,6 +59,12 @@ constexpr int32_t kRightButtons = 8;
 constexpr uint32_t kFromLeft = 0x1133;
 constexpr uint32_t kFromRight = 0x1135;
 constexpr uint32_t kFillWidthBelow = 0x1533;
+// Image alignments: natural size centred, three-patch across, nine-patch.
+constexpr int32_t kNaturalCentred = 0x11;
+constexpr int32_t kThreePatchAcross = 0x13;
+constexpr int32_t kNinePatch = 0x33;
+// Drawn over the main window's pages and their drop-downs.
+constexpr float kBarDepth = 0.1f;
 
 bool (*sOpenURL)(const char* address) = &OpenURLInBrowser;
 
@@ -106,10 +111,10 @@ cWidgetStatusBar::cWidgetStatusBar()
 {
     SetName("StatusBar");
     ModifyFlags(kWidgetAcceptsKeys | kWidgetAbsoluteDepth, 0, false);
-    SetDepth(0.1f);
+    SetDepth(kBarDepth);
     mQuantizeCopy = {1, 0, 0, 0.0f};
     mBackground.SetSprites(Sprite(MainScreenSprite::kStatusBarBackground), nullptr, nullptr);
-    mBackground.alignment = 0x13;
+    mBackground.alignment = kThreePatchAcross;
     mLabelFont.Select(GetTextSize(kTextSizeStandard));
 
     mScreen = new cWidgetStatusBarScreen();
@@ -162,8 +167,8 @@ cWidgetButton* cWidgetStatusBar::MakeButton(int32_t tag, const char* label, int3
     button->SetName(label);
     button->SetTag(tag);
     button->litBackground.SetSprites(Sprite(MainScreenSprite::kStatusButtonLit), nullptr, nullptr);
-    button->litBackground.alignment = 0x33;
-    button->icon.alignment = button->litIcon.alignment = 0x11;
+    button->litBackground.alignment = kNinePatch;
+    button->icon.alignment = button->litIcon.alignment = kNaturalCentred;
     button->ModifyFlags(kWidgetTouchWholeRect, 0, false);
     for (float& margin : button->touchMargins)
         margin = 0.0f;
@@ -183,7 +188,7 @@ void cWidgetStatusBar::PushState(const cDelegate& handler, bool withTransport)
     if (mStateDepth >= kStateCapacity)
     {
         ++mStateDepth;
-        std::fprintf(stderr, "Status bar: %d nested states, only %d are kept\n", mStateDepth, kStateCapacity);
+        DebugTrace("Status bar: %d nested states, only %d are kept\n", mStateDepth, kStateCapacity);
         return;
     }
     mStates[mStateDepth++] = {mHandler, mMode};
@@ -250,6 +255,7 @@ void cWidgetStatusBar::ShowButtons(int32_t mode)
 
 void cWidgetStatusBar::ApplyRecordQuantize(const cQuantizeSettings& settings) { ::ApplyRecordQuantize(settings); }
 
+// Both belong to the song editor's pages; until they exist neither opens.
 bool cWidgetStatusBar::IsPopupOpen() const { return false; }
 
 // --------------------------------------------------------------- messages
