@@ -66,6 +66,7 @@ protected:
     void TearDown() override
     {
         std::filesystem::remove_all(mData);
+        std::filesystem::remove(mData + "-leaks.supp");
         std::remove(mAudio.c_str());
     }
 
@@ -148,7 +149,7 @@ TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
 {
     cProgram program("-desktop",
                      {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=disk",
-                      "SDL_DISKAUDIOFILE=" + mAudio},
+                      "SDL_DISKAUDIOFILE=" + mAudio, LeakOptionsForX11(mData + "-leaks.supp")},
                      mData);
     ASSERT_TRUE(program.Started());
     mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
