@@ -204,7 +204,7 @@ public:
 private:
     void ShowOverlay()
     {
-        cWidgetProgress* overlay = GetProgressOverlay();
+        cWidgetProgress* overlay = cMainUI::GetInstance()->GetProgress();
         overlay->Setup(int32_t(cWidgetProgress::kFlagCancel) | kDialogueDim);
         overlay->SetName("Mixdown 'Song'");
         cWidgetProgress::SetStatusText("Rendering bar 17 of 64");

@@ -2,7 +2,6 @@
 
 #include "app/MainUI.h"
 #include "app/WidgetMainMenu.h"
-#include "platform/GlobalSettingValues.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetProgress.h"
 
@@ -55,8 +54,6 @@ void cAppProjectHost::GetRestorePage(int32_t& page, int32_t& instrument)
         instrument = menu->GetCurrentSlot();
     }
 }
-
-bool cAppProjectHost::StartsOnProjectPage() { return gSettings.startOnProjectPage != 0; }
 
 void cAppProjectHost::SetCurrentProjectPath(const char* path)
 {

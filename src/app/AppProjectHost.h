@@ -18,7 +18,6 @@ public:
     void ResetInstrumentSelector() override;
     void SelectPage(int32_t page, int32_t instrument) override;
     void GetRestorePage(int32_t& page, int32_t& instrument) override;
-    bool StartsOnProjectPage() override;
     void SetCurrentProjectPath(const char* path) override;
 
     // The overlay the project jobs run behind, or none.

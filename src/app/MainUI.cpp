@@ -18,6 +18,7 @@
 #include "ui/WidgetKnob.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
+#include "ui/WidgetProgress.h"
 
 namespace
 {
@@ -95,6 +96,7 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     SetupUIMetrics();
     mKeyboard = new cWidgetKeyboard();
     mAlert = new cWidgetAlert();
+    mProgress = new cWidgetProgress();
     BuildMainWindow();
     BuildStatusBar();
     cWidgetDialogueDropDown::SetHost(this);
@@ -122,6 +124,7 @@ cMainUI::~cMainUI()
     mStatusBar->Release();
     mKeyboard->Release();
     mAlert->Release();
+    mProgress->Release();
 }
 
 void cMainUI::BuildMainWindow()

@@ -13,6 +13,7 @@ class cWidgetAlert;
 class cWidgetKeyboard;
 class cWidgetMainMenu;
 class cWidgetModalContainer;
+class cWidgetProgress;
 class cWidgetStatusBar;
 
 // The protection of a path of the "Doc" mount, as bits: 1 folders may be
@@ -78,6 +79,7 @@ public:
     cWidgetModalContainer* GetMainWindow() const { return mMainWindow; }
     cWidgetKeyboard* GetKeyboard() const { return mKeyboard; }
     cWidgetAlert* GetAlert() const { return mAlert; }
+    cWidgetProgress* GetProgress() const { return mProgress; }
 
     // The drop-down panels' host: "MainWin" and the status bar.
     void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;
@@ -99,6 +101,7 @@ private:
 
     cWidgetKeyboard* mKeyboard = nullptr;
     cWidgetAlert* mAlert = nullptr;
+    cWidgetProgress* mProgress = nullptr;
     cWidgetModalContainer* mMainWindow = nullptr;
     cWidgetStatusBar* mStatusBar = nullptr;
     cWidget* mSequencerPage = nullptr;

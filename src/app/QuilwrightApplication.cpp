@@ -56,7 +56,6 @@
 #include "ui/InstallerPage.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
-#include "ui/WidgetProgress.h"
 
 namespace
 {
@@ -287,6 +286,8 @@ void CreateMainUI()
 {
     if (!cMainUI::GetInstance())
         new cMainUI();
+    // Project jobs run behind its progress overlay.
+    gAppProjectHost.SetOverlay(cMainUI::GetInstance()->GetProgress());
 }
 
 // The instrument packages join it as they are built: the synthesizer's,
@@ -434,7 +435,11 @@ void DestroyInstrumentPackages()
 
 void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
 
-void DestroyMainUI() { delete cMainUI::GetInstance(); }
+void DestroyMainUI()
+{
+    gAppProjectHost.SetOverlay(nullptr);
+    delete cMainUI::GetInstance();
+}
 
 void FreeSoundTables()
 {
@@ -641,7 +646,6 @@ bool cQuilwrightApplication::StartCore()
     Step("playback-state service", CreatePlaybackStateService);
     Step("audio manager", StartAudioManager);
     Step("main UI", CreateMainUI);
-    Step("progress overlay", [this] { CreateProgressOverlay(); });
     Step("instrument packages", CreateInstrumentPackages);
     Step("effect registry", CreateEffectRegistry);
     Step("MIDI settings", LoadMIDISettings);
@@ -671,23 +675,6 @@ void cQuilwrightApplication::OnOrientationChanged(int32_t code)
         gRenderer->SetOrientation(kAngles[code], eOrientation(code), false);
     if (cWidgetManager* ui = cWidgetManager::GetInstance())
         ui->SetScreenRect({0.0f, 0.0f, gRenderer->screen.orientedWidth, gRenderer->screen.orientedHeight});
-}
-
-// The main UI will own it; until then the application keeps it.
-void cQuilwrightApplication::CreateProgressOverlay()
-{
-    if (!mProgressOverlay)
-        mProgressOverlay = new cWidgetProgress();
-    gAppProjectHost.SetOverlay(mProgressOverlay);
-}
-
-// The root may still hold it, as a layer, until the widget manager goes.
-void cQuilwrightApplication::ReleaseProgressOverlay()
-{
-    gAppProjectHost.SetOverlay(nullptr);
-    if (mProgressOverlay)
-        mProgressOverlay->Release();
-    mProgressOverlay = nullptr;
 }
 
 // A stored version below 9 means content is missing or stale: the installer
@@ -777,7 +764,6 @@ bool cQuilwrightApplication::Shutdown()
     DestroyInstrumentPackages();
     DestroyScaleTable();
     FreeSoundTables();
-    ReleaseProgressOverlay();
     DestroyMainUI();
     DestroyMIDIManager();
     DestroyMIDISettings();

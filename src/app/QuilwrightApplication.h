@@ -3,7 +3,6 @@
 #include "platform/ApplicationBase.h"
 
 class cInstallerPage;
-class cWidgetProgress;
 
 // The studio's application object: brings the program up in two stages,
 // runs its frames, and tears everything down again in a fixed order.
@@ -48,7 +47,6 @@ public:
     void OpenCommandLineDocuments();
 
     // The one overlay long work runs behind.
-    cWidgetProgress* GetProgressOverlay() const { return mProgressOverlay; }
     bool IsSuspended() const { return mSuspended; }
     bool IsInstallerShowing() const { return mInstaller != nullptr; }
     bool HasStartedCore() const { return mCoreStarted; }
@@ -62,8 +60,6 @@ private:
     template <class F>
     void Step(const char* name, F&& step);
     void CreateOrientationHandler();
-    void CreateProgressOverlay();
-    void ReleaseProgressOverlay();
     void DecideInstaller();
     bool StartCoreOnceInstalled();
     void ReleaseInstaller();
@@ -71,7 +67,6 @@ private:
 
     double mClock = 0.0;
     cInstallerPage* mInstaller = nullptr;
-    cWidgetProgress* mProgressOverlay = nullptr;
     float mFrameDelta = 0.0f;
     bool mSuspended = false;
     bool mCoreStarted = false;

@@ -17,6 +17,7 @@
 #include "project/ProjectList.h"
 #include "render/Renderer.h"
 #include "ui/WidgetManager.h"
+#include "app/MainUI.h"
 #include "ui/WidgetProgress.h"
 
 namespace
@@ -151,7 +152,7 @@ void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob&
     EXPECT_FALSE(JobQueue::gJobQueue->AddJob(&late));
     EXPECT_EQ(JobQueue::gJobQueue->GetPendingCount(), 0u);
 
-    cWidgetProgress* overlay = app.GetProgressOverlay();
+    cWidgetProgress* overlay = cMainUI::GetInstance()->GetProgress();
     ASSERT_NE(overlay, nullptr);
     overlay->Setup(0);
     overlay->SetJob(&overlayJob);

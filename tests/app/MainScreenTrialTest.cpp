@@ -232,7 +232,9 @@ TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
     for (size_t i = 0; i < clicks.size(); ++i)
     {
         if (i > 0)
+        {
             EXPECT_NEAR(double(clicks[i] - clicks[i - 1]), 22050.0, 128.0) << "click " << i;
+        }
         const size_t span = std::min<size_t>(4000, left.size() - clicks[i]);
         const double expected = i % 4 == 0 ? 523.25 : 261.63;
         EXPECT_NEAR(TonePitch(left.data() + clicks[i], span, kSampleRate), expected, expected * 0.03)

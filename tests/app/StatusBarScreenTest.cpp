@@ -124,7 +124,9 @@ TEST_F(StatusBarScreenTest, TheLoopBarFillsToThePositionsShareOfTheLoop)
             {
                 ++fills;
                 if (fills == 2)
+                {
                     EXPECT_NEAR(quad.rect.xMax - quad.rect.xMin, (bar.xMax - bar.xMin) * c.fraction, 0.01f);
+                }
             }
         EXPECT_EQ(fills, c.fraction < 0.0f ? 1 : 2) << c.start << ".." << c.end;
     }
