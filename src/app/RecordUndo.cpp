@@ -1,6 +1,7 @@
 #include "app/RecordUndo.h"
 
-// DEV-ONLY: replaced by the record journal's calls once it lands.
+// Live recording keeps the journal of its sessions; until the sequencer has
+// one there is no session to take back.
 bool HasRecordSessionToUndo() { return false; }
 
 bool UndoRecordSession() { return false; }
