@@ -26,23 +26,23 @@ inline void PushMouseMove(Sint32 x, Sint32 y)
     SDL_PushEvent(&event);
 }
 
-// A key as the window system reports it: its physical key and what it types
-// without modifiers.
-inline void PushKey(bool down, SDL_Scancode scancode, SDL_Keycode keycode)
+// A key as the window system reports it (SDL_KEYDOWN or SDL_KEYUP): its
+// physical key and what it types without modifiers.
+inline void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode key)
 {
     SDL_Event event = {};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = keycode;
+    event.key.keysym.sym = key;
     SDL_PushEvent(&event);
 }
 
-// Text the input method delivers for a key, at most 31 bytes.
-inline void PushText(const char* utf8)
+// Text the input method delivers, at most 31 bytes.
+inline void PushText(const char* text)
 {
     SDL_Event event = {};
     event.type = SDL_TEXTINPUT;
-    SDL_strlcpy(event.text.text, utf8, sizeof(event.text.text));
+    SDL_strlcpy(event.text.text, text, sizeof(event.text.text));
     SDL_PushEvent(&event);
 }

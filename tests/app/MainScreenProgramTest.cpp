@@ -187,8 +187,8 @@ TEST(MainScreenProgramTest, PlaySoundsTheSongAndSpaceStopsIt)
             else if (frame == 90)
             {
                 spaceAt = FileFrames(audio);
-                PushKey(true, SDL_SCANCODE_SPACE, SDLK_SPACE);
-                PushKey(false, SDL_SCANCODE_SPACE, SDLK_SPACE);
+                PushKey(SDL_KEYDOWN, SDL_SCANCODE_SPACE, SDLK_SPACE);
+                PushKey(SDL_KEYUP, SDL_SCANCODE_SPACE, SDLK_SPACE);
             }
         });
     EXPECT_EQ(RunInProcess(application), 0);
@@ -248,8 +248,8 @@ TEST(MainScreenProgramTest, ANamePromptTakesTypedTextFilteredForFileNames)
             {
                 for (const char* typed : {"s", "n", ".", "a", "r", "e"})
                     PushText(typed);
-                PushKey(true, SDL_SCANCODE_RETURN, SDLK_RETURN);
-                PushKey(false, SDL_SCANCODE_RETURN, SDLK_RETURN);
+                PushKey(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN);
+                PushKey(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN);
             }
         });
     EXPECT_EQ(RunInProcess(application), 0);

@@ -204,24 +204,6 @@ TEST_F(PlatformShellTest, UnchangedFramesArePresentedOnlyAfterAWindowEvent)
     EXPECT_FALSE(sMustPresent[5]);
 }
 
-void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode key)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = key;
-    SDL_PushEvent(&event);
-}
-
-void PushText(const char* text)
-{
-    SDL_Event event = {};
-    event.type = SDL_TEXTINPUT;
-    SDL_strlcpy(event.text.text, text, sizeof event.text.text);
-    SDL_PushEvent(&event);
-}
-
 void PushWindowEvent(Uint8 which)
 {
     SDL_Event event = {};
