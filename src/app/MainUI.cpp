@@ -9,6 +9,7 @@
 #include "app/WidgetStatusBarScreen.h"
 #include "audio/AudioModule.h"
 #include "audio/Instrument.h"
+#include "audio/InstrumentPackage.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/PathUtils.h"
 #include "project/Project.h"
@@ -173,6 +174,12 @@ void cMainUI::ShowPage(cWidget* page)
             child->ModifyFlags(0, kWidgetVisible | kWidgetNotYetDrawn, false);
         }
     }
+}
+
+void cMainUI::ShowInstrumentPage(cInstrument* instrument)
+{
+    instrument->Select();
+    ShowPage(instrument->GetPackage()->GetUserInterface());
 }
 
 void cMainUI::InsertPage(cWidget*& field, cWidget* page, cWidget* before)

@@ -8,6 +8,7 @@
 #include "ui/WidgetDialogue.h"
 #include "ui/WidgetDialogueDropDown.h"
 
+class cInstrument;
 class cWidget;
 class cWidgetAlert;
 class cWidgetKeyboard;
@@ -54,6 +55,8 @@ public:
     void ShowPage(cWidget* page);
     void ShowSequencerPage() { ShowPage(mSequencerPage); }
     void ShowSetupPage() { ShowPage(mSetupPage); }
+    // Selects the instrument, then shows its package's editor page.
+    void ShowInstrumentPage(cInstrument* instrument);
     // The later screens' pages, each held by "MainWin" from here on.
     void SetSequencerPage(cWidget* page);
     void SetSetupPage(cWidget* page);

@@ -164,9 +164,8 @@ void cWidgetMainMenu::SelectPage(int32_t type, int32_t slot)
         mGrid->SetSelectedSlot(slot);
         if (slot > 0)
             mGrid->SetLastInstrumentSlot(slot);
-        instrument->Select();
         if (cMainUI* ui = MainUI())
-            ui->ShowPage(instrument->GetPackage()->GetUserInterface());
+            ui->ShowInstrumentPage(instrument);
     }
     else
     {
