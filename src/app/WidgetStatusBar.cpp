@@ -4,7 +4,6 @@
 
 #include "app/MainScreenSprites.h"
 #include "app/MainUI.h"
-#include "app/RecordUndo.h"
 #include "app/WidgetMainMenu.h"
 #include "app/WidgetStatusBarScreen.h"
 #include "audio/AudioEvent.h"
@@ -22,6 +21,7 @@
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
 #include "render/TextBatch.h"
+#include "sequencer/RecordUndoJournal.h"
 #include "sequencer/Sequencer.h"
 #include "sequencer/TrackList.h"
 #include "ui/DrawHelpers.h"
@@ -71,6 +71,13 @@ bool (*sOpenURL)(const char* address) = &OpenURLInBrowser;
 const cAtlasSprite* Sprite(int index) { return &gTex8888AtlasTable[index]; }
 
 cSequencer* Sequencer() { return cSequencer::GetInstance(); }
+
+// Read without the lock, for display: the next frame shows a change.
+bool HasRecordSessionToUndo()
+{
+    const cSequencer* sequencer = Sequencer();
+    return sequencer && sequencer->GetRecordUndoJournal()->HasEntries();
+}
 
 bool IsRecordingState(int32_t state) { return state == cTransport::kRecording || state == cTransport::kRecordCountIn; }
 
@@ -577,7 +584,9 @@ intptr_t cWidgetStatusBar::OnUndoAlert(intptr_t index)
 {
     if (index != kAlertOK)
         return 0;
-    UndoRecordSession();
+    // The session may have gone meanwhile; the buttons are cleared either way.
+    if (cSequencer* sequencer = Sequencer())
+        sequencer->UndoRecording();
     mButtons[kUndo]->value = 0;
     mButtons[kMenu]->value = 0;
     mMenu->SetOpen(false);

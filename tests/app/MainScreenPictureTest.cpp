@@ -13,6 +13,8 @@
 #include "app/WidgetStatusBar.h"
 #include "app/WidgetStatusBarScreen.h"
 #include "ui/OffscreenScreenFixture.h"
+#include "sequencer/Sequencer.h"
+#include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
 
 // The main screen drawn through the real OpenGL renderer offscreen with the
@@ -133,6 +135,36 @@ TEST_F(MainScreenPictureTest, AMessageInTheScreen)
         for (float y = screen.yMin + 8.0f; y < screen.yMax - 8.0f; y += 1.0f)
             lit += (Pixel(x, y) & 0xff0000u) > 0x800000u ? 1 : 0;
     EXPECT_GT(lit, 50);
+}
+
+TEST_F(MainScreenPictureTest, TheUndoAlert)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    cSequencer& sequencer = *engine->sequencer;
+    sequencer.SetLoopEnabled(false);
+    gTransport.countInBars = 0;
+    sequencer.Play(0);
+    sequencer.Record();
+    cAudioEvent note;
+    note.type = kAudioEventNoteOn;
+    note.slot = 1;
+    note.SetNote(60, 100);
+    note.wordB = (kVoiceSourceMIDI << 24) | 1;
+    gTransport.position = 100;
+    sequencer.HandleEvent(note);
+    gTransport.position = 400;
+    sequencer.Stop();
+    Frames(2);
+    const cVector2 undo = Centre(ui->GetStatusBar()->GetButton(cWidgetStatusBar::kUndo)->GetRect());
+    input->TouchBegan(1, undo.X, undo.Y);
+    input->TouchEnded(1, undo.X, undo.Y);
+    Frames(30);
+    std::printf("%s\n", Save("main-undo-alert").c_str());
+    ASSERT_TRUE(ui->GetAlert()->IsShown());
+    // The alert's light face under its title, on the dark page.
+    const cRect& alert = ui->GetAlert()->GetRect();
+    EXPECT_GT(Pixel(alert.xMin + 20.0f, alert.yMin + 60.0f) & 0xffu, 0xa0u);
+    EXPECT_LT(Pixel(alert.xMin + 20.0f, alert.yMax + 40.0f) & 0xffu, 0x20u);
 }
 
 TEST_F(MainScreenPictureTest, TheKeyboardInItsThreeSets)

@@ -8,6 +8,7 @@
 #include "audio/AudioEvent.h"
 #include "platform/GlobalSettingValues.h"
 #include "sequencer/QuantizeSettings.h"
+#include "ui/WidgetAlert.h"
 
 namespace
 {
@@ -392,5 +393,69 @@ TEST_F(StatusBarTest, HoldingTheScreenOpensTheManualOnceExceptOverADialogue)
     Frame(80);
     Up(1, text.X, text.Y);
     EXPECT_EQ(sOpened.size(), 1u);
+}
+} // namespace
+
+namespace
+{
+// A note recorded into slot 1's track at once, as live input reaches the song.
+void RecordANote(cSequencer& sequencer)
+{
+    sequencer.SetLoopEnabled(false);
+    gTransport.countInBars = 0;
+    sequencer.SetPosition(0);
+    sequencer.Play(0);
+    sequencer.Record();
+    cAudioEvent on;
+    on.type = kAudioEventNoteOn;
+    on.slot = 1;
+    on.SetNote(60, 100);
+    on.wordB = (kVoiceSourceMIDI << 24) | 1;
+    gTransport.position = 100;
+    sequencer.HandleEvent(on);
+    cAudioEvent off = on;
+    off.type = kAudioEventNoteOff;
+    gTransport.position = 300;
+    sequencer.HandleEvent(off);
+    gTransport.position = 400;
+    sequencer.Stop();
+}
+
+TEST_F(StatusBarTest, UndoAsksBeforeTakingTheLastRecordSessionBack)
+{
+    engine->OpenProject();
+    TapButton(kUndo);
+    EXPECT_FALSE(ui->GetAlert()->IsShown()) << "nothing to undo yet";
+    RecordANote(*engine->sequencer);
+    Frame();
+    ASSERT_TRUE(Lit(kUndo));
+
+    TapButton(kUndo);
+    Frame(20);
+    cWidgetAlert* alert = ui->GetAlert();
+    ASSERT_TRUE(alert->IsShown());
+    EXPECT_STREQ(alert->GetName(), "Undo Real-Time Record");
+    EXPECT_STREQ(alert->firstLine.CStr(), "Are you sure you want to undo the last record session?");
+    EXPECT_STREQ(alert->secondLine.CStr(), "This operation cannot be redone.");
+    EXPECT_TRUE(alert->GetButton(kAlertCancel)->IsVisible());
+    EXPECT_TRUE(alert->GetButton(kAlertOK)->IsVisible());
+    EXPECT_FALSE(alert->GetButton(kAlertNo)->IsVisible());
+
+    // Cancel keeps the session.
+    TapAt(Centre(alert->GetButton(kAlertCancel)->GetRect()));
+    Frame(20);
+    EXPECT_TRUE(Lit(kUndo));
+    const int32_t changes = gTransport.changeCounter.load();
+    // OK undoes it and closes the menu it was asked from.
+    OpenMenu();
+    TapButton(kUndo);
+    Frame(20);
+    ASSERT_TRUE(menu->IsOpen());
+    TapAt(Centre(alert->GetButton(kAlertOK)->GetRect()));
+    Frame(20);
+    EXPECT_EQ(gTransport.changeCounter.load(), changes + 1);
+    EXPECT_FALSE(Lit(kUndo));
+    EXPECT_FALSE(menu->IsOpen());
+    EXPECT_EQ(bar->GetButton(kMenu)->value, 0);
 }
 } // namespace
