@@ -51,6 +51,7 @@
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
 #include "render/Texture.h"
+#include "sampler/SampleEditAuditionPlayer.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
 #include "ui/InstallerPage.h"
@@ -335,6 +336,7 @@ void CreateAuditionPlayer()
     if (!gAuditionPlayer)
         new cAuditionPlayer();
     gAuditionPlayer->SerialiseSettings(true);
+    SetSampleEditAuditionPlayer(gAuditionPlayer);
 }
 
 // The new untitled project's mixer plays on "MainOut" and MIDI input
@@ -406,7 +408,11 @@ void DestroyProjectList()
     SetProjectHost(nullptr);
 }
 
-void DestroyAuditionPlayer() { delete gAuditionPlayer; }
+void DestroyAuditionPlayer()
+{
+    SetSampleEditAuditionPlayer(nullptr);
+    delete gAuditionPlayer;
+}
 
 void DestroyEffectRegistry() { DeleteEffectPackages(); }
 

@@ -117,6 +117,15 @@ void cAuditionPlayer::SetLoopMode(int32_t mode)
     mPlayer.Start(mSample, mStart, mEnd, cSamplePlayer::kModeForward, mode, mPlayer.GetPosition());
 }
 
+void cAuditionPlayer::SetPlayRange(int32_t start, int32_t end)
+{
+    mEnd = std::clamp(end, 0, mSample ? mSample->GetFrames() : 0);
+    mStart = std::clamp(start, 0, mEnd);
+    mPlayer.SetRegion(mStart, mEnd, cSamplePlayer::kModeForward);
+}
+
+void cAuditionPlayer::SetPlayPosition(int32_t frame) { mPlayer.SetPosition(frame); }
+
 void cAuditionPlayer::RenderSample(const cAudioProcessInfo& info, cAudioBuffer& block)
 {
     if (mPlayer.IsFinished())

@@ -39,6 +39,11 @@ public:
     void PlaySample(cSample* sample, int32_t loopMode, int32_t start, int32_t end, int32_t position);
     void Stop(bool clearUseEffects);
     void SetLoopMode(int32_t mode);
+    // The sampler keeps the preview on its selection: the range within the
+    // held sample, and the frame to go on from. Called with the audio
+    // manager's lock held.
+    void SetPlayRange(int32_t start, int32_t end);
+    void SetPlayPosition(int32_t frame);
     // Adds the preview into a float stereo block.
     void Render(const cAudioProcessInfo& info, cAudioBuffer& output);
     // Reads (load true) or writes "AuditionSettings.dat" on "Doc". A damaged

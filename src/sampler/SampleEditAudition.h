@@ -10,6 +10,8 @@ class cSampleEditAudition
 public:
     virtual ~cSampleEditAudition() = default;
     virtual bool IsActive() const = 0;
+    // The frame playing now, read without the lock for the ruler's marker.
+    virtual int32_t GetPlayPosition() const = 0;
     // Both are called with the audio manager's lock held.
     virtual void SetPlayRange(int32_t start, int32_t end) = 0;
     // Playback goes on from the frame (with no fraction); a player holding

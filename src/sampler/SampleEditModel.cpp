@@ -5,6 +5,7 @@
 #include "audio/AudioLock.h"
 #include "audio/Sample.h"
 #include "base/DeletableRoots.h"
+#include "render/VertexLayouts.h"
 #include "sampler/SampleEditAudition.h"
 
 namespace

@@ -1,9 +1,22 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
+#include "base/Math.h"
 #include "sampler/SampleEditHistory.h"
 
+class cDrawList;
 class cSample;
+struct cVertexIntXYColour;
+
+// The window of the sample the waveform shows, and where.
+struct cSampleEditView
+{
+    cRect waveform;
+    int32_t start;  // frames; may lie before frame 0
+    int32_t length; // frames
+    int32_t amplitudeZoom;
+};
 
 // What the sample editor edits: one sample, the length of it the editor
 // treats as the sample, a selection and the history of the last four edits.
@@ -16,6 +29,14 @@ class cSampleEditModel
 public:
     static constexpr const char* kErrorSaveUndo = "Couldn't save undo data: sample unchanged";
     static constexpr const char* kErrorReadUndo = "Couldn't read undo data";
+
+    // Which selection lines the waveform draws highlighted.
+    enum eHighlight : uint32_t
+    {
+        kHighlightNone = 0,
+        kHighlightStart = 1,
+        kHighlightEnd = 2,
+    };
 
     cSampleEditModel();
     // Clears the history, deleting every undo file.
@@ -80,13 +101,39 @@ public:
     bool IsOverviewDirty() const { return mOverviewDirty; }
     void SetOverviewDirty(bool dirty) { mOverviewDirty = dirty; }
 
+    // Room for an overview of that many pixel columns, two vertices each: a
+    // line from the column's highest value to its lowest. Marks it dirty.
+    void SetColumns(int32_t columns);
+    // The columns of the last overview built.
+    int32_t GetColumns() const { return mColumns; }
+    const cVertexIntXYColour* GetOverview() const { return mOverview.get(); }
+    // The overview of the view: each column's extremes, read from about
+    // sixteen values whatever the zoom, or one frame per column when the
+    // view holds fewer values than two per column.
+    void BuildOverview(const cSampleEditView& view);
+    // The background, the shading outside the edited sample, the overview
+    // (rebuilt only when the view or the data changed), the selection and
+    // its edge lines. Nothing without a sample.
+    void DrawWaveform(uint32_t highlight, cDrawList& list, const cSampleEditView& view);
+
 private:
     bool Edit(cSampleEditCommand::eType type);
+    void BuildOverviewSparse(const cSampleEditView& view);
+    void BuildOverviewMinMax(const cSampleEditView& view);
+    void ClearOverview();
+    void DrawOutside(cDrawList& list, const cSampleEditView& view);
+    void DrawOverview(cDrawList& list, const cSampleEditView& view);
+    void DrawSelection(uint32_t highlight, cDrawList& list, const cSampleEditView& view);
     // Adds an executed command, or deletes one that was refused.
     bool Record(cSampleEditCommand* command, bool executed);
 
+    int32_t mColumns = 0;
+    int32_t mColumnCapacity = 0;
+    std::unique_ptr<cVertexIntXYColour[]> mOverview;
     cSample* mSample = nullptr;
     int32_t mFrames = 0;
+    int32_t mCachedViewStart = -1;
+    int32_t mCachedViewLength = -1;
     int32_t mSavedSelectionStart = 0;
     int32_t mSavedSelectionEnd = 0;
     int32_t mSelectionStart = 0;

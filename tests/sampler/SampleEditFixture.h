@@ -78,6 +78,7 @@ class cRecordingAudition : public cSampleEditAudition
 {
 public:
     bool IsActive() const override { return active; }
+    int32_t GetPlayPosition() const override { return position; }
     void SetPlayRange(int32_t start, int32_t end) override
     {
         calls.push_back("range " + std::to_string(start) + ".." + std::to_string(end));
@@ -85,15 +86,16 @@ public:
     void SetPlayPosition(int32_t frame) override { calls.push_back("position " + std::to_string(frame)); }
 
     bool active = true;
+    int32_t position = 0;
     std::vector<std::string> calls;
 };
 
-// A scratch "Tmp" mount with its "Sampler" folder, deletable as the
-// program's is, and samples made in memory.
-class SampleEditTest : public ::testing::Test
+// A scratch "Native" and "Tmp" mount with the "Sampler" folder, deletable
+// as the program's is.
+class cSamplerScratch
 {
-protected:
-    SampleEditTest()
+public:
+    cSamplerScratch()
     {
         const char* base = std::getenv("QUIL_TEST_TMP");
         const std::filesystem::path parent = base && *base ? base : std::filesystem::temp_directory_path().string();
@@ -106,16 +108,16 @@ protected:
         ClearDeletableRoots();
         AddDeletableRoot((mRoot + "/Temp").c_str());
     }
-    ~SampleEditTest() override
+    ~cSamplerScratch()
     {
-        mModel.SetSample(nullptr);
-        mSample.Release();
-        EXPECT_EQ(cSampleRegistry::DumpAll(), 0) << "a sample was left loaded";
         ClearDeletableRoots();
         std::error_code ignored;
         std::filesystem::remove_all(mRoot, ignored);
     }
+    cSamplerScratch(const cSamplerScratch&) = delete;
+    cSamplerScratch& operator=(const cSamplerScratch&) = delete;
 
+    const std::string& Root() const { return mRoot; }
     // The native folder of "Sampler" on "Tmp".
     std::string Sampler() const { return mRoot + "/Temp/Sampler"; }
 
@@ -129,11 +131,30 @@ protected:
         return names;
     }
 
+private:
+    std::string mRoot;
+    cFileSystemRegistry mRegistry;
+};
+
+// A scratch "Tmp" mount with its "Sampler" folder, and samples made in memory.
+class SampleEditTest : public ::testing::Test
+{
+protected:
+    ~SampleEditTest() override
+    {
+        mModel.SetSample(nullptr);
+        mSample.Release();
+        EXPECT_EQ(cSampleRegistry::DumpAll(), 0) << "a sample was left loaded";
+    }
+
+    std::string Sampler() const { return mScratch.Sampler(); }
+    std::vector<std::string> SamplerFiles() const { return mScratch.SamplerFiles(); }
+
     std::string UndoFilePath(const cSampleEditCommand& command) const
     {
         cGenStringFixed<64> name;
         command.FormatFileName(cSampleEditCommand::kUndoFile, name);
-        return mRoot + "/Temp/" + name.CStr();
+        return mScratch.Root() + "/Temp/" + name.CStr();
     }
 
     // A sample whose values all differ from their neighbours and from 0,
@@ -167,6 +188,7 @@ protected:
     }
     static int16_t Value16(const cSample& sample, int32_t index) { return sample.GetData16()[index]; }
 
+    cSamplerScratch mScratch;
     cSampleEditModel mModel;
     tSampleRef mSample;
 
@@ -183,7 +205,4 @@ private:
         mModel.SetSample(sample);
         return sample;
     }
-
-    std::string mRoot;
-    cFileSystemRegistry mRegistry;
 };

@@ -2,8 +2,10 @@
 
 #include "HouseStyle.h"
 #include "MainScreenArt.h"
+#include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
 #include "audio/InstrumentIcons.h"
+#include "sampler/SampleEditorSprites.h"
 
 #include <cmath>
 #include <set>
@@ -51,6 +53,7 @@ public:
         AddRollToolbar();
         AddStatusBarAndMenus();
         AddPackageIcons();
+        AddSampleEditor();
         AddPlaceholders();
     }
 
@@ -1119,6 +1122,31 @@ private:
             Single(def.list, P(32, 44), P(32, 44), def.listRole, "natural size, centred",
                    [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r.Inset(2.0f), glyph, kValue); });
         }
+    }
+
+    // The sample editor's buttons, bars, box, handles and scroll-mode icon.
+    void AddSampleEditor()
+    {
+        using namespace SampleEditorArt;
+        namespace S = SampleEditorSprite;
+        const char* patched = "three-patch across without inner sprite, height scaled (alignment 0x23)";
+        Single(S::kButton, P(24, 32), P(40, 52), "Sample-editor button and menu, normal", patched,
+               [](cCanvas& canvas, const cRectF& r) { DrawButton(canvas, r, false); });
+        Single(S::kButtonPressed, P(24, 32), P(40, 52), "Sample-editor button and menu, pressed, lit or open", patched,
+               [](cCanvas& canvas, const cRectF& r) { DrawButton(canvas, r, true); });
+        Single(S::kBottomBar, 16, P(44, 60), "Sample-editor bottom bar; its height is the bar's",
+               "three-patch across without inner sprite", DrawBottomBar);
+        Single(S::kRuler, 16, P(20, 26), "Sample-editor ruler strip; its height is the strip's",
+               "quad stretched over the ruler", DrawRuler);
+        Single(S::kAmplitudeBox, P(44, 60), P(32, 44),
+               "Sample-editor amplitude box; its size sets the top strip and amplitude column",
+               "three-patch down without inner sprite", DrawAmplitudeBox);
+        Single(S::kStartHandle, P(20, 28), P(30, 40), "Sample-editor selection start handle",
+               "quad at natural size; faded by alpha", [](cCanvas& canvas, const cRectF& r) { DrawHandle(canvas, r, true); });
+        Single(S::kEndHandle, P(20, 28), P(30, 40), "Sample-editor selection end handle",
+               "quad at natural size; faded by alpha", [](cCanvas& canvas, const cRectF& r) { DrawHandle(canvas, r, false); });
+        Single(S::kScrollMode, P(20, 26), P(20, 26), "Sample-editor scroll-mode icon",
+               "natural size, centred; tinted: white art", DrawScrollModeIcon);
     }
 
     void AddPlaceholders()

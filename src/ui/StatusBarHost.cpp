@@ -1,0 +1,10 @@
+#include "ui/StatusBarHost.h"
+
+namespace
+{
+cStatusBarHost* sHost = nullptr;
+} // namespace
+
+void SetStatusBarHost(cStatusBarHost* host) { sHost = host; }
+
+cStatusBarHost* GetStatusBarHost() { return sHost; }
