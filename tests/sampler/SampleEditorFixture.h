@@ -143,11 +143,19 @@ protected:
         const cVector2 c = Centre(widget);
         LeftClick(c.X, c.Y);
     }
-    // Opens a menu of the bottom bar and picks an item by its text.
+    // Opens a menu and picks an item by its text.
     void Pick(cWidgetComboBox* menu, const std::string& item)
+    {
+        OpenMenu(menu);
+        Choose(menu, item);
+    }
+    void OpenMenu(cWidgetComboBox* menu)
     {
         Click(menu);
         Frame();
+    }
+    void Choose(cWidgetComboBox* menu, const std::string& item)
+    {
         const cRect& items = menu->GetMenuRect();
         ASSERT_GT(items.yMax, items.yMin) << menu->GetName() << " did not open";
         const float pitch = (items.yMax - items.yMin) / float(menu->GetItemCount());
