@@ -78,14 +78,6 @@ void cSamplePlayer::SetRegion(int32_t start, int32_t end, int32_t mode)
     mMode = mode;
 }
 
-void cSamplePlayer::SetPosition(int32_t frame)
-{
-    mPosition = frame;
-    mFraction = 0;
-    mBackward = 0;
-    mFinished = mSample.Get() ? 0 : 1;
-}
-
 void cSamplePlayer::ReleaseSample()
 {
     mSample.Release();

@@ -39,9 +39,6 @@ public:
     // Moves a playing voice to another region or mode from its next block on;
     // the position is brought inside the region there.
     void SetRegion(int32_t start, int32_t end, int32_t mode);
-    // Plays on forward from the frame, with no fraction, from its next block
-    // on; a voice that had reached its end plays again while it holds a sample.
-    void SetPosition(int32_t frame);
 
     // Stereo output (two output channels) adds into channels 0 and 1; mono
     // output overwrites channel 0. Gains move from the "from" to the "to"

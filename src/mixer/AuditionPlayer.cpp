@@ -124,7 +124,13 @@ void cAuditionPlayer::SetPlayRange(int32_t start, int32_t end)
     mPlayer.SetRegion(mStart, mEnd, cSamplePlayer::kModeForward);
 }
 
-void cAuditionPlayer::SetPlayPosition(int32_t frame) { mPlayer.SetPosition(frame); }
+// The voice lets go of its sample at its end; the player keeps it until the
+// next stop, so playback can go on from the frame.
+void cAuditionPlayer::SetPlayPosition(int32_t frame)
+{
+    if (mSample)
+        mPlayer.Start(mSample, mStart, mEnd, cSamplePlayer::kModeForward, mLoopMode, frame);
+}
 
 void cAuditionPlayer::RenderSample(const cAudioProcessInfo& info, cAudioBuffer& block)
 {

@@ -25,6 +25,7 @@
 #include "platform/WebViewService.h"
 #include "render/Font.h"
 #include "render/Material.h"
+#include "sampler/SampleEditAudition.h"
 #include "sequencer/Sequencer.h"
 #include "ui/DrawHelpers.h"
 #include "ui/InputManager.h"
@@ -65,6 +66,8 @@ std::vector<std::pair<const char*, const void*>> Singletons()
         {"default material", gDefaultMaterial},
         // Installed with the sequencer, removed before it goes.
         {"recording marker's transport", GetRecordingStateSource()},
+        // Installed with the audition player, removed before it goes.
+        {"sample editor's preview", GetSampleEditAudition()},
     };
 }
 

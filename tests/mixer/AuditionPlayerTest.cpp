@@ -246,3 +246,39 @@ TEST_F(AuditionPlayer, ADamagedSettingsFileIsReadFromItsBackupAndReported)
     EXPECT_EQ(player.GetRack().GetState(), cEffectRack::kStateEmpty);
     TakeSettingsDamageNotice();
 }
+
+// The sampler keeps the preview on its selection: a new range and a frame to
+// go on from, set under the audio manager's lock; a voice that just reached
+// its end plays again from the frame.
+TEST_F(AuditionPlayer, ThePreviewPlaysOnFromAFrameWithinANewRange)
+{
+    cSample* sample = cSample::Create("ramp.wav", 16, 1, 44100, 2000);
+    ASSERT_NE(sample, nullptr);
+    int16_t* data = reinterpret_cast<int16_t*>(sample->GetData());
+    for (int16_t f = 0; f < 2000; ++f)
+        data[f] = f;
+    player.PlaySample(sample, 0, 0, cAuditionPlayer::kEndOfSample, 0);
+    sample->Release();
+    const float unit = 1.2f / 32767.0f;
+    auto renderFirst = [&]()
+    {
+        cStereoBlock block;
+        player.Render(info, block.buffer);
+        return block.L(0) / unit;
+    };
+    EXPECT_NEAR(renderFirst(), 0.0f, 0.01f);
+    {
+        cScopedLock lock(manager->GetLock());
+        player.SetPlayRange(1000, 1100);
+        player.SetPlayPosition(1050);
+    }
+    EXPECT_NEAR(renderFirst(), 1050.0f, 0.01f);
+    EXPECT_EQ(player.GetPosition(), 1000) << "50 frames to the range's end, then back at its start";
+    EXPECT_TRUE(player.IsActive());
+    {
+        cScopedLock lock(manager->GetLock());
+        player.SetPlayPosition(1000);
+    }
+    EXPECT_NEAR(renderFirst(), 1000.0f, 0.01f);
+    EXPECT_EQ(RenderUntilIdle(10), 0) << "the range played once";
+}
