@@ -103,10 +103,12 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     cWidgetDialogueDropDown::SetHost(this);
     cWidgetDialogue::SetTitleScreenHook(this);
     cWidgetKnob::SetValueTextDelegate(cDelegate(this, &cMainUI::ShowStatusMessage));
+    SetStatusBarHost(this);
 }
 
 cMainUI::~cMainUI()
 {
+    SetStatusBarHost(nullptr);
     cWidgetKnob::SetValueTextDelegate(cDelegate());
     cWidgetDialogue::SetTitleScreenHook(nullptr);
     cWidgetDialogueDropDown::SetHost(nullptr);
@@ -284,6 +286,8 @@ void cMainUI::StepInstrument(bool forward)
 }
 
 void cMainUI::ShowStatusMessage(const char* text) { ShowTimedMessage(text, kMessageSeconds, false); }
+
+void cMainUI::SetTitleText(const char* text) { mStatusBar->GetTitleText().AssignCStr(text); }
 
 void cMainUI::ShowTimedMessage(const char* text, float seconds, bool blink)
 {

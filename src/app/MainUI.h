@@ -5,6 +5,7 @@
 #include "base/GenString.h"
 #include "base/MessageQueue.h"
 #include "base/Singleton.h"
+#include "ui/StatusBarHost.h"
 #include "ui/WidgetDialogue.h"
 #include "ui/WidgetDialogueDropDown.h"
 
@@ -37,7 +38,10 @@ int32_t GetFolderProtection(const char* path);
 // made in the constructor in the order: file browser, keyboard, alert,
 // progress overlay, sampler page, pasteboard page, mixdown dialogue,
 // start-up page, share page, web-view popup, open-file page.
-class cMainUI : public Base::cSingleton<cMainUI>, public cDropDownHost, public cDialogueTitleScreenHook
+class cMainUI : public Base::cSingleton<cMainUI>,
+                public cDropDownHost,
+                public cDialogueTitleScreenHook,
+                public cStatusBarHost
 {
 public:
     static constexpr int32_t kPathCapacity = 260;
@@ -66,7 +70,9 @@ public:
     // One message of the engine's queue, on the main thread.
     intptr_t HandleMessage(const cMessageQueue::cMessage* message);
     // The text in the status bar for 1.5 s; knobs post their value texts here.
-    void ShowStatusMessage(const char* text);
+    void ShowStatusMessage(const char* text) override;
+    // The bar's line while no message is up; the visible page writes it each frame.
+    void SetTitleText(const char* text) override;
     // A message for its time, blinking when asked (warnings).
     void ShowTimedMessage(const char* text, float seconds, bool blink);
 

@@ -29,6 +29,7 @@
 #include "sequencer/Sequencer.h"
 #include "ui/DrawHelpers.h"
 #include "ui/InputManager.h"
+#include "ui/StatusBarHost.h"
 #include "ui/WidgetManager.h"
 
 namespace
@@ -66,6 +67,7 @@ std::vector<std::pair<const char*, const void*>> Singletons()
         {"default material", gDefaultMaterial},
         // Installed with the sequencer, removed before it goes.
         {"recording marker's transport", GetRecordingStateSource()},
+        {"status bar's host", GetStatusBarHost()},
         // Installed with the audition player, removed before it goes.
         {"sample editor's preview", GetSampleEditAudition()},
     };

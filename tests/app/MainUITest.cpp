@@ -3,6 +3,7 @@
 #include "MainScreenFixture.h"
 #include "app/WidgetKeyboard.h"
 #include "audio/Transport.h"
+#include "ui/StatusBarHost.h"
 #include "ui/WidgetFactories.h"
 #include "ui/WidgetKnob.h"
 #include "ui/WidgetModalContainer.h"
@@ -226,6 +227,19 @@ TEST_F(MainUITest, KnobValueTextsShowAsStatusMessages)
     knob->SetValue(0.25f);
     Tap(1, 250, 350);
     EXPECT_STREQ(bar->GetMessageText(), "Cutoff = 0.25");
+    EXPECT_FLOAT_EQ(bar->GetMessageTimer(), 1.5f);
+}
+
+// Pages below the main UI (the sample editor) write the bar's line and its
+// messages through the host the main UI installs.
+TEST_F(MainUITest, PagesReachTheStatusBarThroughItsHost)
+{
+    cStatusBarHost* host = GetStatusBarHost();
+    ASSERT_EQ(host, static_cast<cStatusBarHost*>(ui.get()));
+    host->SetTitleText("'Kick' (344KB, 2.0s, 44.1kHz 2ch)");
+    EXPECT_STREQ(bar->GetTitleText().CStr(), "'Kick' (344KB, 2.0s, 44.1kHz 2ch)");
+    host->ShowStatusMessage("Zoom All");
+    EXPECT_STREQ(bar->GetMessageText(), "Zoom All");
     EXPECT_FLOAT_EQ(bar->GetMessageTimer(), 1.5f);
 }
 
