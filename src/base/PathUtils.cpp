@@ -270,9 +270,11 @@ void PathStripFirstComponent(cGenString& path)
 
 void PathToForwardSlashes(cGenString& text) { text.ReplaceCharBySlash('\\'); }
 
+void PathRemoveFileNameChars(cGenString& name) { name.RemoveChars("\"#@,;:<>*^|?\\/"); }
+
 void PathSanitizeFileName(cGenString& name)
 {
-    name.RemoveChars("\"#@,;:<>*^|?\\/");
+    PathRemoveFileNameChars(name);
     if (name.Length() <= kSanitizedNameLength)
         return;
     const cGenString extension = cGenString::ConstructGrowableCopy(PathGetExtension(name));

@@ -20,6 +20,11 @@ void PathStripToFileName(cGenString& path);
 void PathStripToDirectory(cGenString& path);
 void PathStripFirstComponent(cGenString& path);
 void PathToForwardSlashes(cGenString& text);
+// Takes out the characters no file name may hold (quotes, '#', '@', ',',
+// ';', ':', angle brackets, '*', '^', '|', '?' and both slashes).
+void PathRemoveFileNameChars(cGenString& name);
+// The same, then a name of 25 or more characters is cut to 24, its
+// extension kept.
 void PathSanitizeFileName(cGenString& name);
 void PathEnsureLeadingSeparator(cGenString& path, char separator);
 // Both return false and leave path unchanged when it cannot be expressed.
