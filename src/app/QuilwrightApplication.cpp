@@ -29,6 +29,7 @@
 #include "base/UniqueFileName.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/pads/ui/TriggerPadUI.h"
+#include "instruments/synth/AnalogueSynthPackage.h"
 #include "midi/MIDIManager.h"
 #include "mixer/AuditionPlayer.h"
 #include "mixer/EffectRegistry.h"
@@ -297,6 +298,7 @@ void CreateInstrumentPackages()
 {
     if (!cInstrumentPackageRegistry::GetInstance())
         new cInstrumentPackageRegistry();
+    cInstrumentPackageRegistry::GetInstance()->AddPackage(new cAnalogueSynthPackage());
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
     auto* pads = new cTriggerPadPackage();
     pads->SetEditor(new cTriggerPadUI());

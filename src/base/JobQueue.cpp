@@ -73,6 +73,19 @@ void cJobQueue::CancelAll(bool removeQueued)
     while (mCurrentJob.load() != nullptr);
 }
 
+bool cJobQueue::Withdraw(cJob* job)
+{
+    cScopedLock lock(&mQueueLock);
+    // A job leaves the queue and becomes the current one in one hold of the
+    // lock, so it is always in one of the three places here.
+    if (IsQueued(job))
+        mQueue.Remove(job);
+    else if (job == mCurrentJob.load() || job->mState.load() != cJob::kStateQueued)
+        return false;
+    job->mState = cJob::kStateFinished;
+    return true;
+}
+
 void cJobQueue::WaitUntilIdle()
 {
     while (GetPendingCount() != 0)

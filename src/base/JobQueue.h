@@ -68,6 +68,12 @@ public:
     // Optionally unlinks every queued job (they stay queued-state and are not
     // deleted), asks the running job to stop and waits until none runs.
     void CancelAll(bool removeQueued);
+    // Takes a job that nothing will run any more out of the queue: one still
+    // waiting in it, or one that CancelAll unlinked. Its state becomes
+    // finished and true is returned: its owner may reuse or delete it at
+    // once. False when the job runs now or has finished; an owner then waits
+    // for the finished state.
+    bool Withdraw(cJob* job);
     // Returns once no job is queued or running.
     void WaitUntilIdle();
     // Runs the oldest queued job on the calling thread. False at once when

@@ -222,6 +222,41 @@ TEST(JobQueue, RunOneBesideTheWorkerKeepsTheRunningJobCancellable)
     EXPECT_EQ(queue.GetPendingCount(), 0u);
 }
 
+// Withdrawing takes back what nothing will run (a waiting job, or one that
+// cancelling unlinked) as finished, and leaves a running or finished job to
+// its owner's wait.
+TEST(JobQueue, WithdrawTakesBackOnlyJobsThatWillNotRun)
+{
+    cJobQueue queue;
+    cGatedJob running, waiting, dropped, never;
+    queue.AddJob(&running);
+    ASSERT_TRUE(Eventually([&] { return running.mEntered.load(); }));
+    queue.AddJob(&waiting);
+    queue.AddJob(&dropped);
+
+    EXPECT_TRUE(queue.Withdraw(&waiting));
+    EXPECT_EQ(waiting.mState.load(), cJob::kStateFinished);
+    EXPECT_FALSE(queue.Withdraw(&waiting)) << "a second withdrawal";
+    EXPECT_FALSE(queue.Withdraw(&running));
+    EXPECT_FALSE(queue.Withdraw(&never));
+    EXPECT_EQ(queue.GetPendingCount(), 2u);
+
+    running.mRelease = true;
+    queue.CancelAll(true);
+    EXPECT_EQ(dropped.mState.load(), cJob::kStateQueued);
+    EXPECT_TRUE(queue.Withdraw(&dropped));
+    EXPECT_EQ(dropped.mState.load(), cJob::kStateFinished);
+    EXPECT_FALSE(queue.Withdraw(&running)) << "finished";
+
+    // A withdrawn job never ran, and may be queued again.
+    EXPECT_FALSE(waiting.mEntered.load());
+    waiting.mRelease = true;
+    EXPECT_TRUE(queue.AddJob(&waiting));
+    queue.WaitUntilIdle();
+    EXPECT_TRUE(waiting.mCompleted.load());
+    EXPECT_FALSE(dropped.mEntered.load());
+}
+
 TEST(JobQueue, DestroyingWaitsForTheRunningJobAndLeavesQueuedOnes)
 {
     cGatedJob running(false), queued;

@@ -1,15 +1,61 @@
 #include "instruments/synth/AnalogueSynth.h"
 
+#include "audio/Instrument.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
+#include "instruments/synth/AnalogueSynthSampleManager.h"
+#include "instruments/synth/AnalogueSynthVoiceEngine.h"
 #include "instruments/synth/SynthParamId.h"
+#include "mixer/EffectChorusDelay.h"
+#include "mixer/EffectRegistry.h"
+#include "mixer/EffectWaveShape.h"
+#include "mixer/MixerChannel.h"
 
-cAnalogueSynth::cAnalogueSynth(cInstrument* owner) : cAudioModule(owner, kRingSize)
+// The owner's strip exists before its module, which follows it every block.
+cAnalogueSynth::cAnalogueSynth(cInstrument* owner)
+    : cAudioModule(owner, kRingSize), mVoices(std::make_unique<cAnalogueSynthVoiceEngine>(*this)),
+      mSamples(std::make_unique<cAnalogueSynthSampleManager>()),
+      mPreviewSamples(std::make_unique<cAnalogueSynthSampleManager>())
 {
     SetParamCount(kModuleParamCount);
     mParamValues[2] = 0.5f; // pan centred
+    if (owner && owner->GetChannelCount() > 0)
+        mChannel = dynamic_cast<cMixerChannel*>(owner->GetChannel(0));
+    CreateEffects();
+    mSilence.holdTime = kSleepSeconds;
+    mSilence.remaining = kSleepSeconds;
+    mSilence.stereo = 1;
+    mSilence.woke = 1;
+    // A note played before the first block sounds with the init single.
+    mVoices->SetupSingle(&CurrentSingle());
 }
 
-cAnalogueSynth::~cAnalogueSynth() = default;
+cAnalogueSynth::~cAnalogueSynth()
+{
+    mDriveEffect.reset();
+    mChorusDelayEffect.reset();
+    mSamples->Reset();
+    mPreviewSamples->Reset();
+    mSamples.reset();
+    mPreviewSamples.reset();
+    mVoices.reset();
+}
+
+// Both units come from the effect registry; without them the module plays
+// dry.
+void cAnalogueSynth::CreateEffects()
+{
+    if (!gEffectRegistry)
+        return;
+    mChorusDelayEffect.reset(gEffectRegistry->CreateEffect("VELTRIX"));
+    mDriveEffect.reset(gEffectRegistry->CreateEffect("9TH HARBOR"));
+    mChorusDelay = dynamic_cast<cEffectChorusDelay*>(mChorusDelayEffect.get());
+    mDrive = dynamic_cast<cEffectWaveShape*>(mDriveEffect.get());
+    if (mDrive)
+    {
+        mDrive->block.inputLevel = kDriveInputLevel;
+        mDrive->block.outputLevel = kDriveOutputLevel;
+    }
+}
 
 cChorusDelayParams& cAnalogueSynth::CurrentCD() { return mMode == kModeMulti ? CurrentMulti().CD : CurrentSingle().CD; }
 
@@ -75,8 +121,9 @@ int32_t cAnalogueSynth::GetParamInt(uint32_t id)
         return CurrentWS().GetParamInt(group);
     case kSynthParamAccel:
         return multi ? CurrentMulti().Accel : CurrentSingle().Accel;
+    case kSynthParamHeldKeys:
+        return int32_t(mVoices->GetHeldKeys(id >> 8));
     default:
-        // TODO(#21): kSynthParamHeldKeys reads the voice engine's held-key map.
         return 0;
     }
 }
@@ -176,6 +223,29 @@ int32_t cAnalogueSynth::HandleEvent(const cAudioEvent& event)
 {
     switch (event.type)
     {
+    case kAudioEventNoteOn:
+        mVoices->NoteOn(event);
+        break;
+    case kAudioEventNoteOff:
+        mVoices->NoteOff(event);
+        break;
+    case kAudioEventNoteCut:
+        mVoices->Cut(event);
+        break;
+    case kAudioEventAllNotesOff:
+        // A transport stop leaves the instrument's own notes sounding.
+        if (!(event.flags & kAudioEventFlagTransportStop))
+            mVoices->AllNotesOff();
+        break;
+    case kAudioEventReleaseLiveNotes:
+        mVoices->ReleaseSource(event.GetNote());
+        break;
+    case kAudioEventReset:
+        ResetEffects();
+        break;
+    case kAudioEventModuleParam:
+        HandleModuleParam(event);
+        break;
     case kAudioEventReloadParams:
         Apply();
         break;

@@ -8,6 +8,9 @@
 #include "audio/AudioLock.h"
 #include "base/MessageQueue.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
+#include "instruments/synth/AnalogueSynthSampleManager.h"
+#include "instruments/synth/AnalogueSynthVoiceEngine.h"
+#include "mixer/MixerChannel.h"
 
 namespace
 {
@@ -21,22 +24,15 @@ const cGenString& StoredSampleOf(const cAnalogueSynthPresetStore& store, int32_t
 }
 } // namespace
 
-void cAnalogueSynth::StopVoices()
-{
-    // TODO(#21): the voice engine's AllNotesOff.
-}
+void cAnalogueSynth::StopVoices() { mVoices->AllNotesOff(); }
 
-void cAnalogueSynth::SetSampleSlot(int32_t slot, const cGenString& path)
-{
-    // TODO(#21): the sample manager's slot takes the path too.
-    mSampleSlotPaths[slot].Assign(path);
-}
+void cAnalogueSynth::SetSampleSlot(int32_t slot, const cGenString& path) { mSamples->SetSlot(slot, path); }
 
-void cAnalogueSynth::SetPreviewSlot(int32_t slot, const cGenString& path)
-{
-    // TODO(#21): the preview sample manager's slot takes the path too.
-    mPreviewSlotPaths[slot].Assign(path);
-}
+void cAnalogueSynth::SetPreviewSlot(int32_t slot, const cGenString& path) { mPreviewSamples->SetSlot(slot, path); }
+
+const cGenString& cAnalogueSynth::GetSampleSlotPath(int32_t slot) const { return mSamples->GetPath(slot & 3); }
+
+const cGenString& cAnalogueSynth::GetPreviewSlotPath(int32_t slot) const { return mPreviewSamples->GetPath(slot & 3); }
 
 void cAnalogueSynth::SelectSingle(int32_t id, bool force)
 {
@@ -143,7 +139,11 @@ void cAnalogueSynth::ToggleCompare()
 void cAnalogueSynth::Apply()
 {
     mParamValues[0] = 0.0f; // pitch bend
-    // TODO(#21): values 1 and 2 take the mixer channel's stored volume and pan.
+    if (mChannel)
+    {
+        mParamValues[1] = mChannel->volume;
+        mParamValues[2] = mChannel->pan;
+    }
     const cControllerValues& ctrl = CurrentCtrl();
     for (int32_t i = cControllerValues::kPad1X; i < cControllerValues::kCount; ++i)
         mParamValues[i] = ctrl.values[i];
