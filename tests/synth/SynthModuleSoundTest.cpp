@@ -246,6 +246,28 @@ TEST_F(SynthModuleSound, ModuleParametersReachTheStripAndThePreset)
     package.DestroyInstrument(instrument);
 }
 
+// An instrument's all-notes-off reaches the sequencer, which holds notes for
+// it too.
+TEST_F(SynthModuleSound, AnInstrumentsAllNotesOffReachesTheSequencer)
+{
+    cRecordingSequencer recording;
+    auto package = std::make_unique<cAnalogueSynthPackage>();
+    cInstrument* instrument = package->CreateInstrument(0);
+    instrument->SetSlot(5);
+    cAnalogueSynth& synth = *static_cast<cAnalogueSynthInstrument*>(instrument)->GetSynth();
+    NoteOn(synth, 60, UserVoice(1));
+    Render(synth, kBlock);
+    recording.TakeNotes();
+    instrument->AllNotesOff(0);
+    recording.DrainEvents();
+    ASSERT_EQ(recording.events.size(), 1u);
+    EXPECT_EQ(recording.events[0].type, kAudioEventAllNotesOff);
+    EXPECT_EQ(recording.events[0].slot, 5);
+    Render(synth, kBlock);
+    EXPECT_FALSE(synth.GetVoiceEngine().HasActiveVoices());
+    package->DestroyInstrument(instrument);
+}
+
 // The performance controllers' rows to the effects and sends, from the
 // module parameters: only rows 6 to 10, only destinations 12 to 15.
 TEST_F(SynthModuleSound, GlobalModulationRoutesTheControllerRows)
