@@ -99,8 +99,11 @@ void Pitch(tPatch& p, float transA, float transB, float detune = 0.0f)
     p.Osc.Detune = detune;
 }
 
+// The filter stands where its knob is: the init filter envelope, which
+// opens it fully, is turned down (FilterEnv sets it again).
 void Filter(tPatch& p, int32_t type, float cutoff, float q, bool steep = false, bool track = false)
 {
+    p.FilterEnv.Amount = 0.0f;
     p.Filter.Type = type;
     p.Filter.Cutoff = cutoff;
     p.Filter.Q = q;
@@ -115,6 +118,8 @@ void Envelope(cEnvelopeParams& e, float a, float d, float s, float r, float amou
 
 void FilterEnv(tPatch& p, float a, float d, float s, float r, float amount) { Envelope(p.FilterEnv, a, d, s, r, amount); }
 void AmpEnv(tPatch& p, float a, float d, float s, float r) { Envelope(p.AmpEnv, a, d, s, r, 1.0f); }
+// The amplitude envelope's amount: the preset's level.
+void Level(tPatch& p, float amount) { p.AmpEnv.Amount = amount; }
 void AuxEnv(tPatch& p, float a, float d, float s, float r, float amount) { Envelope(p.AuxEnv, a, d, s, r, amount); }
 
 void Lfo(tPatch& p, int32_t index, int32_t shape, float rateHz, float amount, float delaySeconds = 0.0f)
@@ -183,66 +188,66 @@ using cMM = cModMatrix;
 
 const cPresetDesign kBasses[] = {
     {"Round Sub", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.3f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.25f, 0.1f); FilterEnv(p, 0, 0.3f, 0.6f, 0.1f, 0.3f); AmpEnv(p, 0, 0.3f, 0.9f, 0.1f); Voices(p, 1); p.Octave = 0; }},
-    {"Saw Bass", [](tPatch& p) { Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.2f, 0.3f); FilterEnv(p, 0, 0.3f, 0.1f, 0.1f, 0.5f); AmpEnv(p, 0, 0.4f, 0.8f, 0.08f); Voices(p, 1); p.Octave = 0; }},
-    {"Square Punch", [](tPatch& p) { Waves(p, kSquare, kSine, 0.4f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.15f, 0.25f); FilterEnv(p, 0, 0.22f, 0.0f, 0.1f, 0.55f); AmpEnv(p, 0, 0.35f, 0.7f, 0.08f); Voices(p, 1); p.Octave = 0; }},
+    {"Saw Bass", [](tPatch& p) { Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.2f, 0.3f); FilterEnv(p, 0, 0.3f, 0.1f, 0.1f, 0.5f); AmpEnv(p, 0, 0.4f, 0.8f, 0.08f); Voices(p, 1); p.Octave = 0; Level(p, 0.55f); }},
+    {"Square Punch", [](tPatch& p) { Waves(p, kSquare, kSine, 0.4f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.15f, 0.25f); FilterEnv(p, 0, 0.22f, 0.0f, 0.1f, 0.55f); AmpEnv(p, 0, 0.35f, 0.7f, 0.08f); Voices(p, 1); p.Octave = 0; Level(p, 0.40f); }},
     {"Acid Line", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.0f); Filter(p, kLowPass, 0.12f, 0.6f, true); FilterEnv(p, 0, 0.25f, 0.0f, 0.1f, 0.6f); Mono(p, 0.08f); Drive(p, cWaveShapeParams::kShapeSoft, 0.4f, 0.55f, 0.6f); p.Octave = 0; }},
-    {"Rubber Bass", [](tPatch& p) { Waves(p, kBass1, kSine, 0.35f); Filter(p, kLowPass, 0.3f, 0.4f); FilterEnv(p, 0, 0.18f, 0.2f, 0.1f, 0.4f); AmpEnv(p, 0, 0.4f, 0.6f, 0.1f); Voices(p, 1); p.Octave = 0; }},
-    {"Deep Pulse", [](tPatch& p) { Waves(p, kPulse, kSquare, 0.5f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.22f, 0.2f, true); FilterEnv(p, 0, 0.35f, 0.3f, 0.1f, 0.35f); AmpEnv(p, 0, 0.4f, 0.85f, 0.1f); Voices(p, 1); p.Octave = 0; }},
-    {"Vintage Fat", [](tPatch& p) { Waves(p, kVintSaw1, kVintSaw2, 0.5f); Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.28f, 0.3f, true); FilterEnv(p, 0.02f, 0.3f, 0.25f, 0.15f, 0.4f); Voices(p, 2); p.Octave = 0; }},
-    {"Growl", [](tPatch& p) { Waves(p, kSaw, kSawSqr, 0.5f); Filter(p, kLowPass, 0.25f, 0.45f); Lfo(p, 1, cLFOParams::kShapeTriangle, 4.0f, 0.6f); Route(p, 1, cMM::kDestFilter, 0, 35); Voices(p, 1); p.Octave = 0; }},
+    {"Rubber Bass", [](tPatch& p) { Waves(p, kBass1, kSine, 0.35f); Filter(p, kLowPass, 0.3f, 0.4f); FilterEnv(p, 0, 0.18f, 0.2f, 0.1f, 0.4f); AmpEnv(p, 0, 0.4f, 0.6f, 0.1f); Voices(p, 1); p.Octave = 0; Level(p, 0.75f); }},
+    {"Deep Pulse", [](tPatch& p) { Waves(p, kPulse, kSquare, 0.5f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.22f, 0.2f, true); FilterEnv(p, 0, 0.35f, 0.3f, 0.1f, 0.35f); AmpEnv(p, 0, 0.4f, 0.85f, 0.1f); Voices(p, 1); p.Octave = 0; Level(p, 0.45f); }},
+    {"Vintage Fat", [](tPatch& p) { Waves(p, kVintSaw1, kVintSaw2, 0.5f); Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.28f, 0.3f, true); FilterEnv(p, 0.02f, 0.3f, 0.25f, 0.15f, 0.4f); Voices(p, 2); p.Octave = 0; Level(p, 0.60f); }},
+    {"Growl", [](tPatch& p) { Waves(p, kSaw, kSawSqr, 0.5f); Filter(p, kLowPass, 0.25f, 0.45f); Lfo(p, 1, cLFOParams::kShapeTriangle, 4.0f, 0.6f); Route(p, 1, cMM::kDestFilter, 0, 35); Voices(p, 1); p.Octave = 0; Level(p, 0.70f); }},
     {"FM Thump", [](tPatch& p) { Waves(p, kFM1, kSine, 0.45f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.35f, 0.1f); FilterEnv(p, 0, 0.2f, 0.2f, 0.1f, 0.4f); AmpEnv(p, 0, 0.45f, 0.3f, 0.12f); Voices(p, 1); p.Octave = 0; }},
     {"Wood Bass", [](tPatch& p) { Waves(p, kBass3, kTriangle, 0.3f); Filter(p, kLowPass, 0.3f, 0.15f, false, true); FilterEnv(p, 0, 0.2f, 0.0f, 0.15f, 0.3f); AmpEnv(p, 0, 0.45f, 0.0f, 0.2f); Voices(p, 2); p.Octave = 0; }},
-    {"Sync Bass", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.25f, kSync); Filter(p, kLowPass, 0.3f, 0.2f); FilterEnv(p, 0, 0.3f, 0.2f, 0.1f, 0.35f); Voices(p, 1); p.Octave = 0; }},
-    {"Ring Bass", [](tPatch& p) { Waves(p, kSquare, kSine, 0.5f, kRing); Pitch(p, 0, 7); Filter(p, kLowPass, 0.25f, 0.2f); FilterEnv(p, 0, 0.25f, 0.1f, 0.1f, 0.4f); Voices(p, 1); p.Octave = 0; }},
-    {"Reese", [](tPatch& p) { Pitch(p, 0, 0, 0.35f); Filter(p, kLowPass, 0.35f, 0.25f, true); FilterEnv(p, 0, 0.4f, 0.8f, 0.2f, 0.15f); Lfo(p, 1, cLFOParams::kShapeSine, 0.3f, 0.3f); Voices(p, 1); p.Octave = 0; }},
-    {"Hollow Bass", [](tPatch& p) { Waves(p, kSquare, kTriangle, 0.3f); Filter(p, kBandPass, 0.25f, 0.35f); FilterEnv(p, 0, 0.3f, 0.3f, 0.1f, 0.3f); Voices(p, 1); p.Octave = 0; }},
+    {"Sync Bass", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.25f, kSync); Filter(p, kLowPass, 0.3f, 0.2f); FilterEnv(p, 0, 0.3f, 0.2f, 0.1f, 0.35f); Voices(p, 1); p.Octave = 0; Level(p, 0.50f); }},
+    {"Ring Bass", [](tPatch& p) { Waves(p, kSquare, kSine, 0.5f, kRing); Pitch(p, 0, 7); Filter(p, kLowPass, 0.25f, 0.2f); FilterEnv(p, 0, 0.25f, 0.1f, 0.1f, 0.4f); Voices(p, 1); p.Octave = 0; Level(p, 0.40f); }},
+    {"Reese", [](tPatch& p) { Pitch(p, 0, 0, 0.35f); Filter(p, kLowPass, 0.35f, 0.25f, true); FilterEnv(p, 0, 0.4f, 0.8f, 0.2f, 0.15f); Lfo(p, 1, cLFOParams::kShapeSine, 0.3f, 0.3f); Voices(p, 1); p.Octave = 0; Level(p, 0.45f); }},
+    {"Hollow Bass", [](tPatch& p) { Waves(p, kSquare, kTriangle, 0.3f); Filter(p, kBandPass, 0.25f, 0.35f); FilterEnv(p, 0, 0.3f, 0.3f, 0.1f, 0.3f); Voices(p, 1); p.Octave = 0; Level(p, 0.55f); }},
     {"Dirty Drive", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.4f); Filter(p, kLowPass, 0.3f, 0.3f); FilterEnv(p, 0, 0.25f, 0.2f, 0.1f, 0.4f); Drive(p, cWaveShapeParams::kShapeHard, 0.6f, 0.5f, 0.55f); Voices(p, 1); p.Octave = 0; }},
-    {"Slide Mono", [](tPatch& p) { Waves(p, kTriangle, kSaw, 0.5f); Filter(p, kLowPass, 0.3f, 0.3f); FilterEnv(p, 0, 0.3f, 0.4f, 0.1f, 0.3f); Mono(p, 0.2f); p.Octave = 0; }},
+    {"Slide Mono", [](tPatch& p) { Waves(p, kTriangle, kSaw, 0.5f); Filter(p, kLowPass, 0.3f, 0.3f); FilterEnv(p, 0, 0.3f, 0.4f, 0.1f, 0.3f); Mono(p, 0.2f); p.Octave = 0; Level(p, 0.75f); }},
     {"Pluck Bass", [](tPatch& p) { Waves(p, kBass2, kSaw, 0.2f); Filter(p, kLowPass, 0.18f, 0.3f); FilterEnv(p, 0, 0.15f, 0.0f, 0.1f, 0.55f); AmpEnv(p, 0, 0.35f, 0.0f, 0.15f); Voices(p, 2); p.Octave = 0; }},
-    {"Lo-Fi Bass", [](tPatch& p) { Waves(p, kBass4, kSquare, 0.3f); Filter(p, kLowPass, 0.4f, 0.1f); Drive(p, cWaveShapeParams::kShapeLoFi, 0.55f, 0.4f, 0.6f); Voices(p, 1); p.Octave = 0; }},
+    {"Lo-Fi Bass", [](tPatch& p) { Waves(p, kBass4, kSquare, 0.3f); Filter(p, kLowPass, 0.4f, 0.1f); Drive(p, cWaveShapeParams::kShapeLoFi, 0.55f, 0.4f, 0.6f); Voices(p, 1); p.Octave = 0; Level(p, 0.45f); }},
 };
 
 // ---- B: leads
 
 const cPresetDesign kLeads[] = {
-    {"Bright Saw Lead", [](tPatch& p) { Pitch(p, 0, 0, 0.08f); Filter(p, kLowPass, 0.7f, 0.2f); FilterEnv(p, 0, 0.4f, 0.5f, 0.2f, 0.2f); AmpEnv(p, 0, 0.3f, 0.9f, 0.2f); Vibrato(p, 5.5f, 0.5f, 0.4f); Mono(p, 0.05f); p.Octave = 2; Sends(p, 0.15f, 0.1f); }},
-    {"Square Lead", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.3f); Pitch(p, 0, 12); Filter(p, kLowPass, 0.6f, 0.15f); Vibrato(p, 5.0f, 0.4f, 0.5f); Mono(p, 0.04f); p.Octave = 2; }},
-    {"Sync Lead", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.3f, kSync); AuxEnv(p, 0, 0.4f, 0.0f, 0.2f, 0.6f); Route(p, 4, cMM::kDestOsc, 2, 50); Filter(p, kLowPass, 0.65f, 0.2f); Mono(p, 0.03f); p.Octave = 2; }},
-    {"Sine Whistle", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.2f); Pitch(p, 0, 12); Filter(p, kFilterOff, 0.0f, 0.0f); Vibrato(p, 6.0f, 0.6f, 0.3f); AmpEnv(p, 0.05f, 0.3f, 1.0f, 0.2f); Mono(p, 0.1f); p.Octave = 2; Sends(p, 0.2f, 0.0f); }},
+    {"Bright Saw Lead", [](tPatch& p) { Pitch(p, 0, 0, 0.08f); Filter(p, kLowPass, 0.7f, 0.2f); FilterEnv(p, 0, 0.4f, 0.5f, 0.2f, 0.2f); AmpEnv(p, 0, 0.3f, 0.9f, 0.2f); Vibrato(p, 5.5f, 0.5f, 0.4f); Mono(p, 0.05f); p.Octave = 2; Sends(p, 0.15f, 0.1f); Level(p, 0.65f); }},
+    {"Square Lead", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.3f); Pitch(p, 0, 12); Filter(p, kLowPass, 0.6f, 0.15f); Vibrato(p, 5.0f, 0.4f, 0.5f); Mono(p, 0.04f); p.Octave = 2; Level(p, 0.55f); }},
+    {"Sync Lead", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.3f, kSync); AuxEnv(p, 0, 0.4f, 0.0f, 0.2f, 0.6f); Route(p, 4, cMM::kDestOsc, 2, 50); Filter(p, kLowPass, 0.65f, 0.2f); Mono(p, 0.03f); p.Octave = 2; Level(p, 0.50f); }},
+    {"Sine Whistle", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.2f); Pitch(p, 0, 12); Filter(p, kFilterOff, 0.0f, 0.0f); Vibrato(p, 6.0f, 0.6f, 0.3f); AmpEnv(p, 0.05f, 0.3f, 1.0f, 0.2f); Mono(p, 0.1f); p.Octave = 2; Sends(p, 0.2f, 0.0f); Level(p, 0.90f); }},
     {"Soft Flute", [](tPatch& p) { Waves(p, kTriangle, kNoise, 0.1f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.15f, 0.3f, 0.9f, 0.2f); Vibrato(p, 4.8f, 0.35f, 0.6f); Mono(p, 0.06f); p.Octave = 2; Sends(p, 0.25f, 0.0f); }},
-    {"Reed Lead", [](tPatch& p) { Waves(p, kClarinet, kOboe, 0.4f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.08f, 0.3f, 0.9f, 0.15f); Vibrato(p, 5.2f, 0.3f, 0.5f); Mono(p, 0.05f); p.Octave = 2; }},
+    {"Reed Lead", [](tPatch& p) { Waves(p, kClarinet, kOboe, 0.4f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.08f, 0.3f, 0.9f, 0.15f); Vibrato(p, 5.2f, 0.3f, 0.5f); Mono(p, 0.05f); p.Octave = 2; Level(p, 0.55f); }},
     {"Brass Lead", [](tPatch& p) { Waves(p, kTrumpet, kSaw, 0.35f); Filter(p, kLowPass, 0.35f, 0.15f); FilterEnv(p, 0.12f, 0.35f, 0.6f, 0.2f, 0.35f); AmpEnv(p, 0.06f, 0.3f, 0.85f, 0.2f); Voices(p, 2); p.Octave = 1; }},
-    {"Sax Lead", [](tPatch& p) { Waves(p, kSax, kSaw, 0.15f); Filter(p, kLowPass, 0.5f, 0.2f); FilterEnv(p, 0.05f, 0.3f, 0.7f, 0.2f, 0.25f); Vibrato(p, 5.0f, 0.4f, 0.7f); Mono(p, 0.04f); p.Octave = 1; }},
-    {"Vox Lead", [](tPatch& p) { Waves(p, kVoxAh, kVoxEe, 0.5f); Lfo(p, 1, cLFOParams::kShapeTriangle, 0.4f, 0.8f); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0.1f, 0.3f, 0.9f, 0.3f); Vibrato(p, 5.0f, 0.3f, 0.5f); Mono(p, 0.08f); p.Octave = 2; Sends(p, 0.2f, 0.0f); }},
+    {"Sax Lead", [](tPatch& p) { Waves(p, kSax, kSaw, 0.15f); Filter(p, kLowPass, 0.5f, 0.2f); FilterEnv(p, 0.05f, 0.3f, 0.7f, 0.2f, 0.25f); Vibrato(p, 5.0f, 0.4f, 0.7f); Mono(p, 0.04f); p.Octave = 1; Level(p, 0.70f); }},
+    {"Vox Lead", [](tPatch& p) { Waves(p, kVoxAh, kVoxEe, 0.5f); Lfo(p, 1, cLFOParams::kShapeTriangle, 0.4f, 0.8f); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0.1f, 0.3f, 0.9f, 0.3f); Vibrato(p, 5.0f, 0.3f, 0.5f); Mono(p, 0.08f); p.Octave = 2; Sends(p, 0.2f, 0.0f); Level(p, 0.55f); }},
     {"Screamer", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.3f); Filter(p, kLowPass, 0.45f, 0.55f); FilterEnv(p, 0, 0.35f, 0.5f, 0.2f, 0.3f); Drive(p, cWaveShapeParams::kShapeSoft, 0.7f, 0.6f, 0.5f); Mono(p, 0.05f); p.Octave = 2; }},
-    {"Chip Lead", [](tPatch& p) { Waves(p, kPulse, kSquare, 0.0f); Filter(p, kFilterOff, 0.0f, 0.0f); Drive(p, cWaveShapeParams::kShapeLoFi, 0.4f, 0.5f, 0.55f); Vibrato(p, 7.0f, 0.5f, 0.25f); Voices(p, 1); p.Octave = 2; }},
-    {"Glide Lead", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.5f); Pitch(p, 0, 0, 0.05f); Filter(p, kLowPass, 0.55f, 0.3f); Mono(p, 0.3f); p.Octave = 2; Sends(p, 0.1f, 0.15f); }},
-    {"Ring Lead", [](tPatch& p) { Waves(p, kSaw, kSine, 0.6f, kRing); Pitch(p, 0, 5); Filter(p, kLowPass, 0.6f, 0.2f); Mono(p, 0.04f); p.Octave = 2; }},
-    {"Fifth Lead", [](tPatch& p) { Pitch(p, 0, 7, 0.05f); Filter(p, kLowPass, 0.55f, 0.25f); FilterEnv(p, 0, 0.35f, 0.5f, 0.2f, 0.25f); Mono(p, 0.06f); p.Octave = 1; }},
-    {"Delay Lead", [](tPatch& p) { Waves(p, kSquare, kSaw, 0.4f); Filter(p, kLowPass, 0.55f, 0.2f); Echo(p, 2, 0.45f, 0.3f); Vibrato(p, 5.0f, 0.3f, 0.5f); Mono(p, 0.05f); p.Octave = 2; }},
-    {"Harmonica", [](tPatch& p) { Waves(p, kVintSqr2, kSawSqr, 0.3f); Filter(p, kBandPass, 0.55f, 0.3f); AmpEnv(p, 0.05f, 0.3f, 0.85f, 0.15f); Tremolo(p, 5.5f, 0.25f); Voices(p, 3); p.Octave = 2; }},
+    {"Chip Lead", [](tPatch& p) { Waves(p, kPulse, kSquare, 0.0f); Filter(p, kFilterOff, 0.0f, 0.0f); Drive(p, cWaveShapeParams::kShapeLoFi, 0.4f, 0.5f, 0.55f); Vibrato(p, 7.0f, 0.5f, 0.25f); Voices(p, 1); p.Octave = 2; Level(p, 0.75f); }},
+    {"Glide Lead", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.5f); Pitch(p, 0, 0, 0.05f); Filter(p, kLowPass, 0.55f, 0.3f); Mono(p, 0.3f); p.Octave = 2; Sends(p, 0.1f, 0.15f); Level(p, 0.50f); }},
+    {"Ring Lead", [](tPatch& p) { Waves(p, kSaw, kSine, 0.6f, kRing); Pitch(p, 0, 5); Filter(p, kLowPass, 0.6f, 0.2f); Mono(p, 0.04f); p.Octave = 2; Level(p, 0.60f); }},
+    {"Fifth Lead", [](tPatch& p) { Pitch(p, 0, 7, 0.05f); Filter(p, kLowPass, 0.55f, 0.25f); FilterEnv(p, 0, 0.35f, 0.5f, 0.2f, 0.25f); Mono(p, 0.06f); p.Octave = 1; Level(p, 0.55f); }},
+    {"Delay Lead", [](tPatch& p) { Waves(p, kSquare, kSaw, 0.4f); Filter(p, kLowPass, 0.55f, 0.2f); Echo(p, 2, 0.45f, 0.3f); Vibrato(p, 5.0f, 0.3f, 0.5f); Mono(p, 0.05f); p.Octave = 2; Level(p, 0.80f); }},
+    {"Harmonica", [](tPatch& p) { Waves(p, kVintSqr2, kSawSqr, 0.3f); Filter(p, kBandPass, 0.55f, 0.3f); AmpEnv(p, 0.05f, 0.3f, 0.85f, 0.15f); Tremolo(p, 5.5f, 0.25f); Voices(p, 3); p.Octave = 2; Level(p, 0.80f); }},
     {"Thin Pulse Lead", [](tPatch& p) { Waves(p, kVintSqr3, kPulse, 0.4f); Filter(p, kHighPass, 0.25f, 0.2f); Vibrato(p, 5.5f, 0.4f, 0.4f); Mono(p, 0.05f); p.Octave = 2; }},
 };
 
 // ---- C: pads
 
 const cPresetDesign kPads[] = {
-    {"Warm Pad", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.35f, 0.15f); AmpEnv(p, 0.45f, 0.5f, 0.8f, 0.6f); FilterEnv(p, 0.45f, 0.5f, 0.7f, 0.6f, 0.3f); Chorus(p, 0.1f, 0.08f); Sends(p, 0.25f, 0.0f); Voices(p, 8); }},
-    {"Glass Pad", [](tPatch& p) { Waves(p, kFM2, kSine, 0.4f); Pitch(p, 0, 12); Filter(p, kHighPass, 0.15f, 0.1f); AmpEnv(p, 0.4f, 0.5f, 0.8f, 0.7f); Chorus(p, 0.08f, 0.06f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
-    {"Choir Pad", [](tPatch& p) { Waves(p, kVoxAh, kVoxEe, 0.35f); Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.45f, 0.5f, 0.9f, 0.6f); Vibrato(p, 4.5f, 0.2f, 0.8f); Chorus(p, 0.06f, 0.1f); Sends(p, 0.35f, 0.0f); Voices(p, 8); }},
+    {"Warm Pad", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.35f, 0.15f); AmpEnv(p, 0.45f, 0.5f, 0.8f, 0.6f); FilterEnv(p, 0.45f, 0.5f, 0.7f, 0.6f, 0.3f); Chorus(p, 0.1f, 0.08f); Sends(p, 0.25f, 0.0f); Voices(p, 8); Level(p, 0.65f); }},
+    {"Glass Pad", [](tPatch& p) { Waves(p, kFM2, kSine, 0.4f); Pitch(p, 0, 12); Filter(p, kHighPass, 0.15f, 0.1f); AmpEnv(p, 0.4f, 0.5f, 0.8f, 0.7f); Chorus(p, 0.08f, 0.06f); Sends(p, 0.3f, 0.0f); Voices(p, 8); Level(p, 0.75f); }},
+    {"Choir Pad", [](tPatch& p) { Waves(p, kVoxAh, kVoxEe, 0.35f); Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.45f, 0.5f, 0.9f, 0.6f); Vibrato(p, 4.5f, 0.2f, 0.8f); Chorus(p, 0.06f, 0.1f); Sends(p, 0.35f, 0.0f); Voices(p, 8); Level(p, 0.65f); }},
     {"Sweep Pad", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.4f); Filter(p, kLowPass, 0.3f, 0.4f); Lfo(p, 3, cLFOParams::kShapeSine, 0.15f, 1.0f); Route(p, 3, cMM::kDestFilter, 0, 35); AmpEnv(p, 0.4f, 0.5f, 0.85f, 0.6f); Sends(p, 0.25f, 0.0f); Voices(p, 8); }},
-    {"Dark Pad", [](tPatch& p) { Waves(p, kTriangle, kVintSaw1, 0.4f); Pitch(p, 0, -12, 0.1f); Filter(p, kLowPass, 0.2f, 0.2f); AmpEnv(p, 0.5f, 0.5f, 0.85f, 0.65f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
-    {"Shimmer Pad", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.5f); Pitch(p, 12, 19); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0.4f, 0.5f, 0.8f, 0.7f); Chorus(p, 0.15f, 0.12f); Sends(p, 0.35f, 0.2f); Voices(p, 8); }},
-    {"Organ Pad", [](tPatch& p) { Waves(p, kOrgan2, kOrgan3, 0.5f); Pitch(p, 0, 0, 0.08f); Filter(p, kLowPass, 0.45f, 0.1f); AmpEnv(p, 0.35f, 0.4f, 0.9f, 0.5f); Chorus(p, 0.12f, 0.08f); Voices(p, 8); }},
+    {"Dark Pad", [](tPatch& p) { Waves(p, kTriangle, kVintSaw1, 0.4f); Pitch(p, 0, -12, 0.1f); Filter(p, kLowPass, 0.2f, 0.2f); AmpEnv(p, 0.5f, 0.5f, 0.85f, 0.65f); Sends(p, 0.3f, 0.0f); Voices(p, 8); Level(p, 0.85f); }},
+    {"Shimmer Pad", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.5f); Pitch(p, 12, 19); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0.4f, 0.5f, 0.8f, 0.7f); Chorus(p, 0.15f, 0.12f); Sends(p, 0.35f, 0.2f); Voices(p, 8); Level(p, 0.85f); }},
+    {"Organ Pad", [](tPatch& p) { Waves(p, kOrgan2, kOrgan3, 0.5f); Pitch(p, 0, 0, 0.08f); Filter(p, kLowPass, 0.45f, 0.1f); AmpEnv(p, 0.35f, 0.4f, 0.9f, 0.5f); Chorus(p, 0.12f, 0.08f); Voices(p, 8); Level(p, 0.60f); }},
     {"Airy Pad", [](tPatch& p) { Waves(p, kSine, kNoise, 0.3f); Filter(p, kBandPass, 0.6f, 0.3f); AmpEnv(p, 0.5f, 0.5f, 0.8f, 0.7f); Sends(p, 0.4f, 0.0f); Voices(p, 8); }},
-    {"Motion Pad", [](tPatch& p) { Waves(p, kSaw, kSawTri, 0.5f); Lfo(p, 1, cLFOParams::kShapeSine, 0.5f, 0.8f); Filter(p, kLowPass, 0.4f, 0.25f); AmpEnv(p, 0.4f, 0.5f, 0.85f, 0.6f); Sends(p, 0.25f, 0.1f); Voices(p, 8); }},
-    {"Soft Square Pad", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.5f); Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.3f, 0.1f); AmpEnv(p, 0.45f, 0.5f, 0.85f, 0.6f); Chorus(p, 0.1f, 0.07f); Voices(p, 8); }},
+    {"Motion Pad", [](tPatch& p) { Waves(p, kSaw, kSawTri, 0.5f); Lfo(p, 1, cLFOParams::kShapeSine, 0.5f, 0.8f); Filter(p, kLowPass, 0.4f, 0.25f); AmpEnv(p, 0.4f, 0.5f, 0.85f, 0.6f); Sends(p, 0.25f, 0.1f); Voices(p, 8); Level(p, 0.60f); }},
+    {"Soft Square Pad", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.5f); Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.3f, 0.1f); AmpEnv(p, 0.45f, 0.5f, 0.85f, 0.6f); Chorus(p, 0.1f, 0.07f); Voices(p, 8); Level(p, 0.70f); }},
     {"Bell Pad", [](tPatch& p) { Waves(p, kSine, kSine, 0.5f, kRingFixed); Pitch(p, 0, 7); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0.3f, 0.55f, 0.6f, 0.7f); Sends(p, 0.35f, 0.0f); Voices(p, 8); }},
-    {"Wide Pad", [](tPatch& p) { Pitch(p, 0, 0, 0.3f); Filter(p, kLowPass, 0.4f, 0.15f); AmpEnv(p, 0.45f, 0.5f, 0.85f, 0.65f); Chorus(p, 0.2f, 0.18f, 0.3f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
+    {"Wide Pad", [](tPatch& p) { Pitch(p, 0, 0, 0.3f); Filter(p, kLowPass, 0.4f, 0.15f); AmpEnv(p, 0.45f, 0.5f, 0.85f, 0.65f); Chorus(p, 0.2f, 0.18f, 0.3f); Sends(p, 0.3f, 0.0f); Voices(p, 8); Level(p, 0.55f); }},
     {"Evolving Pad", [](tPatch& p) { Waves(p, kSawSqr, kVintSaw2, 0.5f); Filter(p, kLowPass, 0.15f, 0.3f); AuxEnv(p, 0.6f, 0.6f, 0.6f, 0.6f, 1.0f); Route(p, 4, cMM::kDestFilter, 0, 40); AmpEnv(p, 0.4f, 0.5f, 0.85f, 0.7f); Sends(p, 0.3f, 0.1f); Voices(p, 8); }},
     {"Harp Pad", [](tPatch& p) { Waves(p, kHarps, kTriangle, 0.3f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.7f, 0.7f); Chorus(p, 0.1f, 0.06f); Sends(p, 0.35f, 0.0f); Voices(p, 8); }},
-    {"Ghost Pad", [](tPatch& p) { Waves(p, kVoxEe, kSine, 0.3f); Filter(p, kHighPass, 0.2f, 0.25f); AmpEnv(p, 0.5f, 0.5f, 0.85f, 0.7f); Vibrato(p, 3.5f, 0.3f, 1.0f); Sends(p, 0.4f, 0.15f); Voices(p, 8); }},
-    {"Pulse Pad", [](tPatch& p) { Waves(p, kPulse, kSawSqr, 0.5f); Lfo(p, 2, cLFOParams::kShapeSine, 0.3f, 0.6f); Route(p, 2, cMM::kDestOsc, 0, 100); Filter(p, kLowPass, 0.4f, 0.2f); AmpEnv(p, 0.4f, 0.5f, 0.85f, 0.6f); Voices(p, 8); }},
+    {"Ghost Pad", [](tPatch& p) { Waves(p, kVoxEe, kSine, 0.3f); Filter(p, kHighPass, 0.2f, 0.25f); AmpEnv(p, 0.5f, 0.5f, 0.85f, 0.7f); Vibrato(p, 3.5f, 0.3f, 1.0f); Sends(p, 0.4f, 0.15f); Voices(p, 8); Level(p, 0.65f); }},
+    {"Pulse Pad", [](tPatch& p) { Waves(p, kPulse, kSawSqr, 0.5f); Lfo(p, 2, cLFOParams::kShapeSine, 0.3f, 0.6f); Route(p, 2, cMM::kDestOsc, 0, 100); Filter(p, kLowPass, 0.4f, 0.2f); AmpEnv(p, 0.4f, 0.5f, 0.85f, 0.6f); Voices(p, 8); Level(p, 0.45f); }},
 };
 
 // ---- D: keys
@@ -250,27 +255,27 @@ const cPresetDesign kPads[] = {
 const cPresetDesign kKeys[] = {
     {"Electric Piano", [](tPatch& p) { Waves(p, kEP1, kSine, 0.3f); Filter(p, kLowPass, 0.55f, 0.1f, false, true); AmpEnv(p, 0, 0.55f, 0.3f, 0.3f); Voices(p, 8); }},
     {"Tine Piano", [](tPatch& p) { Waves(p, kEP2, kTriangle, 0.2f); Pitch(p, 0, 12); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0, 0.5f, 0.25f, 0.3f); Voices(p, 8); }},
-    {"Suitcase", [](tPatch& p) { Waves(p, kEP3, kSine, 0.25f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0, 0.55f, 0.3f, 0.3f); Tremolo(p, 4.5f, 0.3f); Voices(p, 8); }},
-    {"FM Keys", [](tPatch& p) { Waves(p, kFM3, kFM4, 0.4f); Filter(p, kLowPass, 0.65f, 0.1f); AmpEnv(p, 0, 0.5f, 0.2f, 0.3f); Voices(p, 8); }},
+    {"Suitcase", [](tPatch& p) { Waves(p, kEP3, kSine, 0.25f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0, 0.55f, 0.3f, 0.3f); Tremolo(p, 4.5f, 0.3f); Voices(p, 8); Level(p, 0.80f); }},
+    {"FM Keys", [](tPatch& p) { Waves(p, kFM3, kFM4, 0.4f); Filter(p, kLowPass, 0.65f, 0.1f); AmpEnv(p, 0, 0.5f, 0.2f, 0.3f); Voices(p, 8); Level(p, 0.75f); }},
     {"Drawbar Organ", [](tPatch& p) { Waves(p, kOrgan1, kOrgan2, 0.3f); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.2f, 1.0f, 0.1f); Voices(p, 8); }},
     {"Rock Organ", [](tPatch& p) { Waves(p, kOrgan4, kOrgan1, 0.4f); Filter(p, kLowPass, 0.65f, 0.1f); AmpEnv(p, 0, 0.2f, 1.0f, 0.1f); Drive(p, cWaveShapeParams::kShapeSoft, 0.45f, 0.55f, 0.55f); Chorus(p, 0.25f, 0.05f); Voices(p, 8); }},
     {"Clavinet", [](tPatch& p) { Waves(p, kClavi, kPulse, 0.25f); Filter(p, kBandPass, 0.45f, 0.3f); FilterEnv(p, 0, 0.25f, 0.3f, 0.1f, 0.3f); AmpEnv(p, 0, 0.4f, 0.2f, 0.12f); Voices(p, 6); }},
     {"Harpsichord", [](tPatch& p) { Waves(p, kHarps, kSaw, 0.3f); Pitch(p, 0, 12); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0, 0.45f, 0.0f, 0.3f); Voices(p, 8); }},
     {"Soft Keys", [](tPatch& p) { Waves(p, kTriangle, kSine, 0.5f); Filter(p, kLowPass, 0.35f, 0.1f); AmpEnv(p, 0.01f, 0.5f, 0.3f, 0.35f); Voices(p, 8); }},
-    {"Digital Piano", [](tPatch& p) { Waves(p, kEP4, kFM1, 0.3f); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0, 0.55f, 0.25f, 0.3f); Chorus(p, 0.12f, 0.06f); Voices(p, 8); }},
-    {"Toy Piano", [](tPatch& p) { Waves(p, kSquare, kSine, 0.6f); Pitch(p, 0, 24); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0, 0.35f, 0.0f, 0.2f); Voices(p, 6); p.Octave = 2; }},
-    {"Vibraphone", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.2f); Pitch(p, 0, 12); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.6f, 0.0f, 0.4f); Tremolo(p, 5.0f, 0.35f); Sends(p, 0.2f, 0.0f); Voices(p, 8); }},
-    {"Bell Keys", [](tPatch& p) { Waves(p, kFM2, kSine, 0.5f, kRing); Pitch(p, 0, 19); Filter(p, kLowPass, 0.7f, 0.1f); AmpEnv(p, 0, 0.55f, 0.0f, 0.45f); Sends(p, 0.25f, 0.0f); Voices(p, 8); }},
-    {"Chorus Organ", [](tPatch& p) { Waves(p, kOrgan3, kOrgan2, 0.4f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0, 0.2f, 1.0f, 0.12f); Chorus(p, 0.3f, 0.1f); Voices(p, 8); }},
-    {"Wurly Keys", [](tPatch& p) { Waves(p, kEP4, kSquare, 0.2f); Filter(p, kLowPass, 0.45f, 0.15f); FilterEnv(p, 0, 0.35f, 0.4f, 0.2f, 0.25f); AmpEnv(p, 0, 0.5f, 0.3f, 0.25f); Tremolo(p, 6.0f, 0.2f); Voices(p, 8); }},
-    {"Upright Keys", [](tPatch& p) { Waves(p, kSaw, kTriangle, 0.5f); Filter(p, kLowPass, 0.4f, 0.1f, false, true); FilterEnv(p, 0, 0.45f, 0.0f, 0.3f, 0.35f); AmpEnv(p, 0, 0.55f, 0.2f, 0.3f); Voices(p, 8); }},
+    {"Digital Piano", [](tPatch& p) { Waves(p, kEP4, kFM1, 0.3f); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0, 0.55f, 0.25f, 0.3f); Chorus(p, 0.12f, 0.06f); Voices(p, 8); Level(p, 0.80f); }},
+    {"Toy Piano", [](tPatch& p) { Waves(p, kSquare, kSine, 0.6f); Pitch(p, 0, 24); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0, 0.35f, 0.0f, 0.2f); Voices(p, 6); p.Octave = 2; Level(p, 0.75f); }},
+    {"Vibraphone", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.2f); Pitch(p, 0, 12); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.6f, 0.0f, 0.4f); Tremolo(p, 5.0f, 0.35f); Sends(p, 0.2f, 0.0f); Voices(p, 8); Level(p, 0.70f); }},
+    {"Bell Keys", [](tPatch& p) { Waves(p, kFM2, kSine, 0.5f, kRing); Pitch(p, 0, 19); Filter(p, kLowPass, 0.7f, 0.1f); AmpEnv(p, 0, 0.55f, 0.0f, 0.45f); Sends(p, 0.25f, 0.0f); Voices(p, 8); Level(p, 0.90f); }},
+    {"Chorus Organ", [](tPatch& p) { Waves(p, kOrgan3, kOrgan2, 0.4f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0, 0.2f, 1.0f, 0.12f); Chorus(p, 0.3f, 0.1f); Voices(p, 8); Level(p, 0.55f); }},
+    {"Wurly Keys", [](tPatch& p) { Waves(p, kEP4, kSquare, 0.2f); Filter(p, kLowPass, 0.45f, 0.15f); FilterEnv(p, 0, 0.35f, 0.4f, 0.2f, 0.25f); AmpEnv(p, 0, 0.5f, 0.3f, 0.25f); Tremolo(p, 6.0f, 0.2f); Voices(p, 8); Level(p, 0.60f); }},
+    {"Upright Keys", [](tPatch& p) { Waves(p, kSaw, kTriangle, 0.5f); Filter(p, kLowPass, 0.4f, 0.1f, false, true); FilterEnv(p, 0, 0.45f, 0.0f, 0.3f, 0.35f); AmpEnv(p, 0, 0.55f, 0.2f, 0.3f); Voices(p, 8); Level(p, 0.80f); }},
 };
 
 // ---- E: plucks
 
 const cPresetDesign kPlucks[] = {
-    {"Saw Pluck", [](tPatch& p) { Filter(p, kLowPass, 0.15f, 0.3f); FilterEnv(p, 0, 0.25f, 0.0f, 0.2f, 0.6f); AmpEnv(p, 0, 0.3f, 0.0f, 0.25f); Voices(p, 8); Sends(p, 0.15f, 0.0f); }},
-    {"Square Pluck", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.4f); Pitch(p, 0, 12); Filter(p, kLowPass, 0.2f, 0.25f); FilterEnv(p, 0, 0.22f, 0.0f, 0.2f, 0.55f); AmpEnv(p, 0, 0.3f, 0.0f, 0.2f); Voices(p, 8); }},
+    {"Saw Pluck", [](tPatch& p) { Filter(p, kLowPass, 0.15f, 0.3f); FilterEnv(p, 0, 0.25f, 0.0f, 0.2f, 0.6f); AmpEnv(p, 0, 0.3f, 0.0f, 0.25f); Voices(p, 8); Sends(p, 0.15f, 0.0f); Level(p, 0.60f); }},
+    {"Square Pluck", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.4f); Pitch(p, 0, 12); Filter(p, kLowPass, 0.2f, 0.25f); FilterEnv(p, 0, 0.22f, 0.0f, 0.2f, 0.55f); AmpEnv(p, 0, 0.3f, 0.0f, 0.2f); Voices(p, 8); Level(p, 0.70f); }},
     {"Harp Pluck", [](tPatch& p) { Waves(p, kHarps, kSine, 0.2f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0, 0.5f, 0.0f, 0.45f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
     {"Koto Pluck", [](tPatch& p) { Waves(p, kClavi, kTriangle, 0.4f); Pitch(p, 0, 12); Filter(p, kBandPass, 0.55f, 0.3f); AmpEnv(p, 0, 0.38f, 0.0f, 0.3f); Vibrato(p, 5.0f, 0.25f, 0.3f); Voices(p, 6); }},
     {"Marimba", [](tPatch& p) { Waves(p, kSine, kSine, 0.25f); Pitch(p, 0, 24); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.35f, 0.0f, 0.3f); Voices(p, 8); }},
@@ -278,7 +283,7 @@ const cPresetDesign kPlucks[] = {
     {"Steel Pluck", [](tPatch& p) { Waves(p, kVintSaw2, kSaw, 0.3f); Pitch(p, 0, 0, 0.06f); Filter(p, kHighPass, 0.12f, 0.1f); FilterEnv(p, 0, 0.3f, 0.0f, 0.2f, 0.0f); AmpEnv(p, 0, 0.42f, 0.0f, 0.3f); Voices(p, 8); }},
     {"Nylon Pluck", [](tPatch& p) { Waves(p, kTriangle, kBass3, 0.35f); Filter(p, kLowPass, 0.3f, 0.1f); FilterEnv(p, 0, 0.3f, 0.0f, 0.2f, 0.35f); AmpEnv(p, 0, 0.45f, 0.0f, 0.3f); Voices(p, 8); }},
     {"Echo Pluck", [](tPatch& p) { Waves(p, kSquare, kSaw, 0.3f); Filter(p, kLowPass, 0.25f, 0.25f); FilterEnv(p, 0, 0.2f, 0.0f, 0.2f, 0.5f); AmpEnv(p, 0, 0.28f, 0.0f, 0.2f); Echo(p, 2, 0.5f, 0.35f); Voices(p, 8); }},
-    {"Resonant Pluck", [](tPatch& p) { Filter(p, kLowPass, 0.12f, 0.55f, true); FilterEnv(p, 0, 0.25f, 0.0f, 0.2f, 0.55f); AmpEnv(p, 0, 0.3f, 0.0f, 0.2f); Voices(p, 8); }},
+    {"Resonant Pluck", [](tPatch& p) { Filter(p, kLowPass, 0.12f, 0.55f, true); FilterEnv(p, 0, 0.25f, 0.0f, 0.2f, 0.55f); AmpEnv(p, 0, 0.3f, 0.0f, 0.2f); Voices(p, 8); Level(p, 0.50f); }},
     {"Muted Pluck", [](tPatch& p) { Waves(p, kSquare, kTriangle, 0.5f); Filter(p, kLowPass, 0.1f, 0.2f); FilterEnv(p, 0, 0.15f, 0.0f, 0.1f, 0.4f); AmpEnv(p, 0, 0.2f, 0.0f, 0.1f); Voices(p, 8); }},
     {"Glass Pluck", [](tPatch& p) { Waves(p, kFM4, kSine, 0.3f); Pitch(p, 0, 24); Filter(p, kLowPass, 0.7f, 0.1f); AmpEnv(p, 0, 0.38f, 0.0f, 0.35f); Sends(p, 0.25f, 0.0f); Voices(p, 8); }},
     {"Bright Pluck", [](tPatch& p) { Waves(p, kSawSqr, kSaw, 0.5f); Filter(p, kHighPass, 0.2f, 0.15f); AmpEnv(p, 0, 0.3f, 0.0f, 0.22f); Voices(p, 8); }},
@@ -290,43 +295,43 @@ const cPresetDesign kPlucks[] = {
 // ---- F: strings
 
 const cPresetDesign kStrings[] = {
-    {"String Section", [](tPatch& p) { Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.9f, 0.5f); Chorus(p, 0.1f, 0.1f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
+    {"String Section", [](tPatch& p) { Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.9f, 0.5f); Chorus(p, 0.1f, 0.1f); Sends(p, 0.3f, 0.0f); Voices(p, 8); Level(p, 0.65f); }},
     {"Slow Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.45f, 0.1f); AmpEnv(p, 0.5f, 0.5f, 0.9f, 0.6f); Chorus(p, 0.08f, 0.1f); Sends(p, 0.35f, 0.0f); Voices(p, 8); }},
-    {"Bright Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.75f, 0.1f); AmpEnv(p, 0.25f, 0.5f, 0.9f, 0.45f); Chorus(p, 0.12f, 0.1f); Voices(p, 8); }},
-    {"Dark Strings", [](tPatch& p) { Waves(p, kSaw, kVintSaw1, 0.5f); Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.3f, 0.1f); AmpEnv(p, 0.35f, 0.5f, 0.9f, 0.5f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
+    {"Bright Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.15f); Filter(p, kLowPass, 0.75f, 0.1f); AmpEnv(p, 0.25f, 0.5f, 0.9f, 0.45f); Chorus(p, 0.12f, 0.1f); Voices(p, 8); Level(p, 0.65f); }},
+    {"Dark Strings", [](tPatch& p) { Waves(p, kSaw, kVintSaw1, 0.5f); Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.3f, 0.1f); AmpEnv(p, 0.35f, 0.5f, 0.9f, 0.5f); Sends(p, 0.3f, 0.0f); Voices(p, 8); Level(p, 0.70f); }},
     {"Violin Solo", [](tPatch& p) { Waves(p, kSaw, kSawTri, 0.3f); Filter(p, kLowPass, 0.55f, 0.15f); AmpEnv(p, 0.15f, 0.4f, 0.9f, 0.3f); Vibrato(p, 5.5f, 0.45f, 0.35f); Mono(p, 0.06f); p.Octave = 2; Sends(p, 0.25f, 0.0f); }},
-    {"Cello", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.3f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.35f, 0.15f); AmpEnv(p, 0.18f, 0.4f, 0.9f, 0.35f); Vibrato(p, 5.0f, 0.4f, 0.4f); Mono(p, 0.05f); p.Octave = 0; }},
-    {"Pizzicato", [](tPatch& p) { Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.4f, 0.1f); AmpEnv(p, 0, 0.3f, 0.0f, 0.25f); Sends(p, 0.25f, 0.0f); Voices(p, 8); }},
-    {"Tremolo Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.2f, 0.5f, 0.9f, 0.4f); Tremolo(p, 7.0f, 0.45f); Voices(p, 8); }},
-    {"Synth Strings", [](tPatch& p) { Waves(p, kSawTri, kVintSaw1, 0.5f); Pitch(p, 0, 0, 0.2f); Filter(p, kLowPass, 0.45f, 0.2f); AmpEnv(p, 0.3f, 0.5f, 0.85f, 0.5f); Chorus(p, 0.15f, 0.14f); Voices(p, 8); }},
-    {"Chamber Strings", [](tPatch& p) { Waves(p, kSaw, kTriangle, 0.35f); Pitch(p, 0, 0, 0.08f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.25f, 0.5f, 0.9f, 0.4f); Vibrato(p, 5.0f, 0.2f, 0.6f); Voices(p, 8); }},
-    {"Octave Strings", [](tPatch& p) { Pitch(p, 0, 12, 0.1f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.9f, 0.5f); Chorus(p, 0.1f, 0.1f); Voices(p, 8); }},
-    {"Ensemble", [](tPatch& p) { Waves(p, kSawSqr, kSaw, 0.5f); Pitch(p, 0, 0, 0.25f); Filter(p, kLowPass, 0.5f, 0.15f); AmpEnv(p, 0.3f, 0.5f, 0.9f, 0.5f); Chorus(p, 0.2f, 0.18f, 0.25f); Sends(p, 0.3f, 0.0f); Voices(p, 8); }},
-    {"Swell Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.2f, 0.15f); FilterEnv(p, 0.5f, 0.5f, 1.0f, 0.5f, 0.4f); AmpEnv(p, 0.45f, 0.5f, 0.9f, 0.5f); Voices(p, 8); }},
-    {"Glass Strings", [](tPatch& p) { Waves(p, kSaw, kSine, 0.35f); Pitch(p, 0, 19); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.85f, 0.55f); Chorus(p, 0.1f, 0.08f); Voices(p, 8); }},
+    {"Cello", [](tPatch& p) { Waves(p, kSaw, kSquare, 0.3f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.35f, 0.15f); AmpEnv(p, 0.18f, 0.4f, 0.9f, 0.35f); Vibrato(p, 5.0f, 0.4f, 0.4f); Mono(p, 0.05f); p.Octave = 0; Level(p, 0.75f); }},
+    {"Pizzicato", [](tPatch& p) { Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.4f, 0.1f); AmpEnv(p, 0, 0.3f, 0.0f, 0.25f); Sends(p, 0.25f, 0.0f); Voices(p, 8); Level(p, 0.80f); }},
+    {"Tremolo Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.2f, 0.5f, 0.9f, 0.4f); Tremolo(p, 7.0f, 0.3f); Voices(p, 8); Level(p, 0.45f); }},
+    {"Synth Strings", [](tPatch& p) { Waves(p, kSawTri, kVintSaw1, 0.5f); Pitch(p, 0, 0, 0.2f); Filter(p, kLowPass, 0.45f, 0.2f); AmpEnv(p, 0.3f, 0.5f, 0.85f, 0.5f); Chorus(p, 0.15f, 0.14f); Voices(p, 8); Level(p, 0.60f); }},
+    {"Chamber Strings", [](tPatch& p) { Waves(p, kSaw, kTriangle, 0.35f); Pitch(p, 0, 0, 0.08f); Filter(p, kLowPass, 0.5f, 0.1f); AmpEnv(p, 0.25f, 0.5f, 0.9f, 0.4f); Vibrato(p, 5.0f, 0.2f, 0.6f); Voices(p, 8); Level(p, 0.80f); }},
+    {"Octave Strings", [](tPatch& p) { Pitch(p, 0, 12, 0.1f); Filter(p, kLowPass, 0.55f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.9f, 0.5f); Chorus(p, 0.1f, 0.1f); Voices(p, 8); Level(p, 0.70f); }},
+    {"Ensemble", [](tPatch& p) { Waves(p, kSawSqr, kSaw, 0.5f); Pitch(p, 0, 0, 0.25f); Filter(p, kLowPass, 0.5f, 0.15f); AmpEnv(p, 0.3f, 0.5f, 0.9f, 0.5f); Chorus(p, 0.2f, 0.18f, 0.25f); Sends(p, 0.3f, 0.0f); Voices(p, 8); Level(p, 0.50f); }},
+    {"Swell Strings", [](tPatch& p) { Pitch(p, 0, 0, 0.12f); Filter(p, kLowPass, 0.2f, 0.15f); FilterEnv(p, 0.5f, 0.5f, 1.0f, 0.5f, 0.4f); AmpEnv(p, 0.45f, 0.5f, 0.9f, 0.5f); Voices(p, 8); Level(p, 0.65f); }},
+    {"Glass Strings", [](tPatch& p) { Waves(p, kSaw, kSine, 0.35f); Pitch(p, 0, 19); Filter(p, kLowPass, 0.6f, 0.1f); AmpEnv(p, 0.3f, 0.5f, 0.85f, 0.55f); Chorus(p, 0.1f, 0.08f); Voices(p, 8); Level(p, 0.75f); }},
     {"Viola", [](tPatch& p) { Waves(p, kVintSaw2, kSaw, 0.3f); Filter(p, kLowPass, 0.45f, 0.15f); AmpEnv(p, 0.16f, 0.4f, 0.9f, 0.35f); Vibrato(p, 5.2f, 0.4f, 0.4f); Mono(p, 0.05f); p.Octave = 1; }},
-    {"String Pad Wide", [](tPatch& p) { Pitch(p, 0, 0, 0.4f); Filter(p, kLowPass, 0.45f, 0.1f); AmpEnv(p, 0.4f, 0.5f, 0.9f, 0.6f); Chorus(p, 0.12f, 0.15f, 0.2f); Sends(p, 0.4f, 0.0f); Voices(p, 8); }},
+    {"String Pad Wide", [](tPatch& p) { Pitch(p, 0, 0, 0.4f); Filter(p, kLowPass, 0.45f, 0.1f); AmpEnv(p, 0.4f, 0.5f, 0.9f, 0.6f); Chorus(p, 0.12f, 0.15f, 0.2f); Sends(p, 0.4f, 0.0f); Voices(p, 8); Level(p, 0.65f); }},
 };
 
 // ---- G: effects
 
 const cPresetDesign kEffects[] = {
-    {"Noise Sweep", [](tPatch& p) { Waves(p, kNoise, kNoise, 0.0f); Filter(p, kBandPass, 0.4f, 0.45f); Lfo(p, 0, cLFOParams::kShapeTriangle, 0.25f, 1.0f); Route(p, 0, cMM::kDestFilter, 0, 40); AmpEnv(p, 0.2f, 0.5f, 0.9f, 0.5f); Sends(p, 0.3f, 0.0f); }},
+    {"Noise Sweep", [](tPatch& p) { Waves(p, kNoise, kNoise, 0.0f); Filter(p, kBandPass, 0.4f, 0.45f); Lfo(p, 0, cLFOParams::kShapeTriangle, 0.25f, 1.0f); Route(p, 0, cMM::kDestFilter, 0, 40); AmpEnv(p, 0.2f, 0.5f, 0.9f, 0.5f); Sends(p, 0.3f, 0.0f); Level(p, 0.30f); }},
     {"Laser Zap", [](tPatch& p) { Waves(p, kSquare, kSaw, 0.3f); AuxEnv(p, 0, 0.25f, 0.0f, 0.1f, 1.0f); Pitch(p, 24, 24); Filter(p, kLowPass, 0.7f, 0.3f); AmpEnv(p, 0, 0.3f, 0.0f, 0.15f); Voices(p, 2); }},
     {"Siren", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.3f); Lfo(p, 0, cLFOParams::kShapeTriangle, 0.5f, 1.0f); Route(p, 0, cMM::kDestOsc, 4, 30); Filter(p, kFilterOff, 0.0f, 0.0f); Voices(p, 1); p.Octave = 2; }},
-    {"Wind", [](tPatch& p) { Waves(p, kNoise, kNoise, 0.0f); Filter(p, kLowPass, 0.4f, 0.5f); Lfo(p, 0, cLFOParams::kShapeRandomRamp, 0.6f, 1.0f); Route(p, 0, cMM::kDestFilter, 0, 30); AmpEnv(p, 0.4f, 0.5f, 0.9f, 0.6f); Sends(p, 0.3f, 0.0f); }},
+    {"Wind", [](tPatch& p) { Waves(p, kNoise, kNoise, 0.0f); Filter(p, kLowPass, 0.4f, 0.5f); Lfo(p, 0, cLFOParams::kShapeRandomRamp, 0.6f, 1.0f); Route(p, 0, cMM::kDestFilter, 0, 30); AmpEnv(p, 0.4f, 0.5f, 0.9f, 0.6f); Sends(p, 0.3f, 0.0f); Level(p, 0.85f); }},
     {"Ring Bells", [](tPatch& p) { Waves(p, kSine, kSine, 0.5f, kRing); Pitch(p, 0, 17); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.6f, 0.0f, 0.55f); Sends(p, 0.35f, 0.1f); Voices(p, 8); }},
-    {"Space Drone", [](tPatch& p) { Pitch(p, -12, 7, 0.4f); Filter(p, kLowPass, 0.35f, 0.35f); Lfo(p, 3, cLFOParams::kShapeSine, 0.1f, 1.0f); AmpEnv(p, 0.5f, 0.5f, 0.9f, 0.7f); Echo(p, 5, 0.6f, 0.35f, true); Sends(p, 0.4f, 0.0f); }},
+    {"Space Drone", [](tPatch& p) { Pitch(p, -12, 7, 0.4f); Filter(p, kLowPass, 0.35f, 0.35f); Lfo(p, 3, cLFOParams::kShapeSine, 0.1f, 1.0f); AmpEnv(p, 0.5f, 0.5f, 0.9f, 0.7f); Echo(p, 5, 0.6f, 0.35f, true); Sends(p, 0.4f, 0.0f); Level(p, 0.75f); }},
     {"Bit Crusher", [](tPatch& p) { Waves(p, kSquare, kSaw, 0.5f); Filter(p, kFilterOff, 0.0f, 0.0f); Drive(p, cWaveShapeParams::kShapeLoFi, 0.3f, 0.5f, 0.3f); Voices(p, 4); }},
-    {"Riser", [](tPatch& p) { AuxEnv(p, 0.55f, 0.5f, 1.0f, 0.3f, 0.5f); Filter(p, kHighPass, 0.2f, 0.3f); AmpEnv(p, 0.3f, 0.5f, 1.0f, 0.3f); Pitch(p, 0, 0, 0.2f); Voices(p, 2); }},
+    {"Riser", [](tPatch& p) { AuxEnv(p, 0.55f, 0.5f, 1.0f, 0.3f, 0.5f); Filter(p, kHighPass, 0.2f, 0.3f); AmpEnv(p, 0.3f, 0.5f, 1.0f, 0.3f); Pitch(p, 0, 0, 0.2f); Voices(p, 2); Level(p, 0.70f); }},
     {"Falling Star", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.4f); AuxEnv(p, 0, 0.55f, 0.0f, 0.4f, 1.0f); Route(p, 4, cMM::kDestOsc, 4, -50); Pitch(p, 24, 24); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.55f, 0.0f, 0.4f); Sends(p, 0.3f, 0.2f); }},
     {"Robot Voice", [](tPatch& p) { Waves(p, kVoxAh, kSquare, 0.5f, kRingFixed); Filter(p, kBandPass, 0.5f, 0.3f); Voices(p, 2); }},
-    {"Alarm", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.0f); Lfo(p, 0, cLFOParams::kShapeSquare, 4.0f, 1.0f); Route(p, 0, cMM::kDestOsc, 4, 20); Filter(p, kLowPass, 0.6f, 0.1f); Voices(p, 1); p.Octave = 2; }},
-    {"Ocean Surf", [](tPatch& p) { Waves(p, kNoise, kNoise, 0.0f); Filter(p, kLowPass, 0.35f, 0.2f); Tremolo(p, 0.15f, 0.8f); Lfo(p, 3, cLFOParams::kShapeSine, 0.15f, 1.0f); Route(p, 3, cMM::kDestFilter, 0, 25); AmpEnv(p, 0.45f, 0.5f, 0.9f, 0.6f); Sends(p, 0.35f, 0.0f); }},
+    {"Alarm", [](tPatch& p) { Waves(p, kSquare, kSquare, 0.0f); Lfo(p, 0, cLFOParams::kShapeSquare, 4.0f, 1.0f); Route(p, 0, cMM::kDestOsc, 4, 20); Filter(p, kLowPass, 0.6f, 0.1f); Voices(p, 1); p.Octave = 2; Level(p, 0.55f); }},
+    {"Ocean Surf", [](tPatch& p) { Waves(p, kNoise, kNoise, 0.0f); Filter(p, kLowPass, 0.35f, 0.2f); Tremolo(p, 0.15f, 0.25f); Lfo(p, 3, cLFOParams::kShapeSine, 0.15f, 1.0f); Route(p, 3, cMM::kDestFilter, 0, 25); AmpEnv(p, 0.45f, 0.5f, 0.9f, 0.6f); Sends(p, 0.35f, 0.0f); Level(p, 0.25f); }},
     {"Sync Scream", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.4f, kSync); Lfo(p, 1, cLFOParams::kShapeTriangle, 0.5f, 0.6f); Filter(p, kLowPass, 0.6f, 0.3f); Drive(p, cWaveShapeParams::kShapeSoft, 0.5f, 0.6f, 0.5f); Mono(p, 0.1f); }},
-    {"Metal Hit", [](tPatch& p) { Waves(p, kSquare, kSine, 0.5f, kRing); Pitch(p, 0, 13); Filter(p, kHighPass, 0.3f, 0.2f); AmpEnv(p, 0, 0.35f, 0.0f, 0.3f); Sends(p, 0.3f, 0.0f); Voices(p, 6); }},
+    {"Metal Hit", [](tPatch& p) { Waves(p, kSquare, kSine, 0.5f, kRing); Pitch(p, 0, 13); Filter(p, kHighPass, 0.3f, 0.2f); AmpEnv(p, 0, 0.35f, 0.0f, 0.3f); Sends(p, 0.3f, 0.0f); Voices(p, 6); Level(p, 0.80f); }},
     {"Echo Drops", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.3f); Pitch(p, 12, 12); Filter(p, kFilterOff, 0.0f, 0.0f); AmpEnv(p, 0, 0.25f, 0.0f, 0.2f); Echo(p, 1, 0.6f, 0.4f, true); Voices(p, 6); }},
-    {"Random Bleeps", [](tPatch& p) { Waves(p, kSquare, kSine, 0.4f); Lfo(p, 0, cLFOParams::kShapeRandomStep, 8.0f, 1.0f); Route(p, 0, cMM::kDestOsc, 4, 25); Filter(p, kLowPass, 0.65f, 0.2f); Echo(p, 1, 0.4f, 0.25f); Voices(p, 1); p.Octave = 2; }},
+    {"Random Bleeps", [](tPatch& p) { Waves(p, kSquare, kSine, 0.4f); Lfo(p, 0, cLFOParams::kShapeRandomStep, 8.0f, 1.0f); Route(p, 0, cMM::kDestOsc, 4, 25); Filter(p, kLowPass, 0.65f, 0.2f); Echo(p, 1, 0.4f, 0.25f); Voices(p, 1); p.Octave = 2; Level(p, 0.45f); }},
 };
 
 struct cBankDesign
