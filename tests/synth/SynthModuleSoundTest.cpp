@@ -6,14 +6,18 @@
 #include <vector>
 
 #include "SynthSoundFixture.h"
+#include "audio/AllocationCounter.h"
 #include "audio/AudioBufferPool.h"
+#include "audio/AudioDevicePort.h"
 #include "audio/Sample.h"
 #include "instruments/synth/AnalogueSynthInstrument.h"
 #include "instruments/synth/AnalogueSynthPackage.h"
 #include "mixer/EffectChorusDelay.h"
 #include "mixer/EffectRegistry.h"
 #include "mixer/EffectWaveShape.h"
+#include "mixer/Mixer.h"
 #include "mixer/MixerChannel.h"
+#include "mixer/MixingDeskInstrument.h"
 
 namespace
 {
@@ -338,7 +342,9 @@ TEST_F(SynthModuleSound, SleepsAfterASecondOfSilenceAndWakesAfresh)
         if (std::any_of(out.begin(), out.end(), [](float x) { return std::fabs(x) > 1e-4f; }))
             lastAudible = block;
         if (synth->GetVoiceEngine().HasActiveVoices())
+        {
             EXPECT_EQ(synth->GetOutputValue(4, 0), 0.0f) << "asleep while a voice plays";
+        }
     }
     EXPECT_LT(lastAudible, 20);
     EXPECT_NEAR(float(block - lastAudible) * kBlock / kRate, cAnalogueSynth::kSleepSeconds, 2.0f * kBlock / kRate);
@@ -402,4 +408,84 @@ TEST_F(SynthModuleSound, TheOutputHighPassCutsBelowTwentyFiveHertz)
     }
     EXPECT_LT(ToDb(SectionGain(left, 10.0)), -14.0);
     EXPECT_NEAR(ToDb(SectionGain(left, 1000.0)), 0.0, 0.01);
+}
+
+// Ten seconds of playing through the audio thread's own pass: chords,
+// bends, controllers, preset steps and selections between an oscillator
+// preset, one with its effects on and one on a registered sample; nothing
+// is allocated.
+TEST_F(SynthModuleSound, SteadyPlayingAllocatesNothing)
+{
+    cAnalogueSynthSingle samplePatch = SamplePatch(20000);
+    samplePatch.Sample.Loop = 1;
+    store.GetSingle(1) = samplePatch;
+    store.SetSamplePath(1, cGenString("User/Samples/Ramp.wav"));
+    store.SetSamplePath(0, cGenString(""));
+    cAnalogueSynthSingle effects;
+    effects.WS.Enable = 1;
+    effects.CD.Enable = 1;
+    effects.Polyphony = 8;
+    store.GetSingle(2) = effects;
+    store.GetSingle(0).Polyphony = 8;
+
+    cRecordingSequencer sequencer;
+    cAnalogueSynthPackage package;
+    package.GetStore().GetSingle(0) = store.GetSingle(0);
+    package.GetStore().GetSingle(1) = store.GetSingle(1);
+    package.GetStore().GetSingle(2) = store.GetSingle(2);
+    package.GetStore().SetSamplePath(1, cGenString("User/Samples/Ramp.wav"));
+    cInstrument* instrument = package.CreateInstrument(0);
+    cAnalogueSynth& synth = *static_cast<cAnalogueSynthInstrument*>(instrument)->GetSynth();
+    cMixingDeskInstrument desk(nullptr);
+    cMixer& mixer = *desk.GetMixer();
+    mixer.InsertChannels(instrument, nullptr);
+    manager->GetOutputPort()->AddListener(&mixer);
+
+    int sampleVoicePasses = 0, oscillatorVoicePasses = 0;
+    const auto play = [&](int pass) {
+        const int chord = pass / 40;
+        if (pass % 40 == 0)
+            for (int n = 0; n < 3; ++n)
+                NoteOn(synth, 48 + chord % 24 + 4 * n, UserVoice(uint32_t(chord * 4 + n)));
+        if (pass % 40 == 30)
+            for (int n = 0; n < 3; ++n)
+                NoteOff(synth, 48 + chord % 24 + 4 * n, UserVoice(uint32_t(chord * 4 + n)));
+        ModuleParam(synth, 0, float(std::sin(pass * 0.05)));
+        ModuleParam(synth, 8, float(pass % 100) / 100.0f);
+        if (pass % 160 == 100)
+            synth.PostEvent(cAudioEvent{0, 0, kAudioEventSelectPreset, 0, {0, 0}, 0, uint32_t(chord % 3)});
+        if (pass % 160 == 20)
+        {
+            cAudioEvent step;
+            step.type = kAudioEventStepPreset;
+            step.wordA = chord % 2 ? 1u : uint32_t(-1);
+            synth.PostEvent(step);
+        }
+        sequencer.DrainEvents();
+        sequencer.events.clear();
+        if (const cAnalogueSynthVoice* voice = synth.GetVoiceEngine().GetNewestVoice())
+            ++(voice->sampleVoice && voice->GetSamplePlayer().GetSample() ? sampleVoicePasses : oscillatorVoicePasses);
+    };
+    // The first passes settle what is made on first use.
+    for (int pass = 0; pass < 400; ++pass)
+    {
+        play(pass);
+        manager->RenderNextBuffer();
+    }
+    SetCountAllocationsOnThisThread(true);
+    const uint64_t before = GetCountedAllocations();
+    const int passes = int(10.0 * 44100.0 / 220.0);
+    for (int pass = 400; pass < 400 + passes; ++pass)
+    {
+        play(pass);
+        manager->RenderNextBuffer();
+    }
+    const uint64_t counted = GetCountedAllocations() - before;
+    SetCountAllocationsOnThisThread(false);
+    EXPECT_EQ(counted, 0u);
+    EXPECT_GT(sampleVoicePasses, 100);
+    EXPECT_GT(oscillatorVoicePasses, 100);
+    manager->GetOutputPort()->RemoveListener(&mixer);
+    mixer.RemoveChannels(instrument);
+    package.DestroyInstrument(instrument);
 }

@@ -404,5 +404,7 @@ TEST_F(VoiceEngine, LiveNotesReachTheSequencerAndEraseKeysSilenceThem)
     EXPECT_EQ(std::count(notes.begin(), notes.end(), 71), 1);
     for (const cAnalogueSynthVoice* voice : Voices(*synth))
         if (voice->note == 60 || voice->note == 61)
+        {
             EXPECT_EQ(voice->state, cAnalogueSynthVoice::kReleased);
+        }
 }

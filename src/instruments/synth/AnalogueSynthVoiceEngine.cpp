@@ -28,6 +28,9 @@ constexpr int32_t kMultiLayerMaximum = 4;
 constexpr int32_t kMultiLayerReduced = 3;
 constexpr float kMultiLayerGainStep = 0.125f;
 
+// One lane per voice of a group.
+using tFloat4 = float __attribute__((vector_size(16)));
+
 uint32_t SourceOf(uint32_t voiceId) { return voiceId >> 24; }
 
 // Polyphony as the voices use it: 0 glides legato, and a value below 0
@@ -429,7 +432,7 @@ void cAnalogueSynthVoiceEngine::RenderGroup(const cAudioProcessInfo& info, cAudi
 
     // Each frame steps its gains before use, so the last frame uses this
     // block's gains. Unused lanes have no gain and silent channels.
-    float left[kGroupSize] = {}, right[kGroupSize] = {}, stepLeft[kGroupSize] = {}, stepRight[kGroupSize] = {};
+    tFloat4 left{}, right{}, stepLeft{}, stepRight{};
     const float inverse = 1.0f / float(frames);
     for (int32_t i = 0; i < count; ++i)
     {
@@ -441,17 +444,13 @@ void cAnalogueSynthVoiceEngine::RenderGroup(const cAudioProcessInfo& info, cAudi
     float* out = buffer.Floats();
     for (uint32_t f = 0; f < frames; ++f)
     {
-        const float* in = samples + f * kGroupSize;
-        float sumLeft = 0.0f, sumRight = 0.0f;
-        for (int32_t i = 0; i < kGroupSize; ++i)
-        {
-            left[i] += stepLeft[i];
-            right[i] += stepRight[i];
-            sumLeft += left[i] * in[i];
-            sumRight += right[i] * in[i];
-        }
-        out[f * 2] += sumLeft;
-        out[f * 2 + 1] += sumRight;
+        tFloat4 in;
+        std::memcpy(&in, samples + f * kGroupSize, sizeof(in));
+        left += stepLeft;
+        right += stepRight;
+        const tFloat4 l = left * in, r = right * in;
+        out[f * 2] += (l[0] + l[1]) + (l[2] + l[3]);
+        out[f * 2 + 1] += (r[0] + r[1]) + (r[2] + r[3]);
     }
 }
 

@@ -195,7 +195,13 @@ float cFilterSection::Update(const cAudioProcessInfo& info, float cutoffOffset, 
     if (type == cFilterParams::kTypeOff)
         return level;
 
-    float hz = std::pow(10.0f, kCutoffDecades * c + kLog10Of120Hz);
+    // The knob stands still for most blocks of most voices.
+    if (c != mHzKnob)
+    {
+        mHzKnob = c;
+        mKnobHz = std::pow(10.0f, kCutoffDecades * c + kLog10Of120Hz);
+    }
+    float hz = mKnobHz;
     float resonance = q;
     if (type == cFilterParams::kTypeHighPass)
     {

@@ -96,5 +96,7 @@ private:
     float mKnob = 0.0f;
     float mQ = 1.0f;
     float mFifth = 0.1f;
+    float mHzKnob = -1.0f; // the knob mKnobHz was computed for
+    float mKnobHz = 0.0f;
     cBiquad mStage[2];
 };
