@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/AppEditorScreenHost.h"
 #include "app/AppIcon.h"
 #include "app/AppProjectHost.h"
 #include "app/GlobalSettings.h"
@@ -13,6 +14,7 @@
 #include "app/WidgetStatusBar.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
+#include "audio/KeyStripDrawer.h"
 #include "audio/InstrumentSlotTable.h"
 #include "audio/SampleRegistry.h"
 #include "audio/ScaleTable.h"
@@ -27,6 +29,7 @@
 #include "base/RootPaths.h"
 #include "base/SettingsFile.h"
 #include "base/UniqueFileName.h"
+#include "editors/PianoRollRenderer.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/pads/ui/TriggerPadUI.h"
 #include "instruments/synth/AnalogueSynthPackage.h"
@@ -62,6 +65,7 @@
 namespace
 {
 cAppProjectHost gAppProjectHost;
+cAppEditorScreenHost gAppEditorScreenHost;
 
 struct cSizeLimits
 {
@@ -290,6 +294,7 @@ void CreateMainUI()
         new cMainUI();
     // Project jobs run behind its progress overlay.
     gAppProjectHost.SetOverlay(cMainUI::GetInstance()->GetProgress());
+    SetEditorScreenHost(&gAppEditorScreenHost);
 }
 
 // The instrument packages join it as they are built: the synthesizer's,
@@ -298,6 +303,8 @@ void CreateInstrumentPackages()
 {
     if (!cInstrumentPackageRegistry::GetInstance())
         new cInstrumentPackageRegistry();
+    // The packages that show a keyboard draw it through the piano roll's renderer.
+    SetKeyStripDrawerFactory(&cPianoRollRenderer::Create);
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cAnalogueSynthPackage());
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
     auto* pads = new cTriggerPadPackage();
@@ -439,12 +446,14 @@ void DestroyInstrumentPackages()
         packages->DeleteAll();
         delete packages;
     }
+    SetKeyStripDrawerFactory(nullptr);
 }
 
 void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
 
 void DestroyMainUI()
 {
+    SetEditorScreenHost(nullptr);
     gAppProjectHost.SetOverlay(nullptr);
     delete cMainUI::GetInstance();
 }

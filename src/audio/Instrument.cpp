@@ -2,6 +2,8 @@
 
 #include "audio/AudioModule.h"
 #include "audio/ChannelStrip.h"
+#include "audio/InstrumentPackage.h"
+#include "audio/KeyStripDrawer.h"
 #include "audio/MIDINoteName.h"
 #include "base/Serialise.h"
 
@@ -44,7 +46,11 @@ bool cInstrument::Serialise(Base::cSerialise& serialise, cSampleRelocator* reloc
 
 void cInstrument::AllNotesOff(uint32_t) {}
 
-void cInstrument::DrawKeyStrip(cDrawList&, const cKeyStripView&) {}
+void cInstrument::DrawKeyStrip(cDrawList& drawList, const cKeyStripView& view)
+{
+    if (cKeyStripDrawer* drawer = mPackage ? mPackage->GetKeyStripDrawer() : nullptr)
+        drawer->Draw(drawList, view);
+}
 
 void cInstrument::GetNoteName(cGenString& name, int32_t note) { GetMIDINoteName(name, note); }
 

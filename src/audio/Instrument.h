@@ -45,7 +45,8 @@ public:
     // relocator (or null) turns sample paths into their stored form and back.
     virtual bool Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator);
     virtual void AllNotesOff(uint32_t flags);
-    // The piano roll's key strip for this instrument.
+    // The piano roll's key strip for this instrument: the package's drawer,
+    // when it has one.
     virtual void DrawKeyStrip(cDrawList& drawList, const cKeyStripView& view);
     virtual void GetNoteName(cGenString& name, int32_t note);
     // "C3-G4": the low note's name, "-", the high note's name.

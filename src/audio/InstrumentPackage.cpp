@@ -1,6 +1,7 @@
 #include "audio/InstrumentPackage.h"
 
 #include "audio/Instrument.h"
+#include "audio/KeyStripDrawer.h"
 #include "audio/MIDIControllerMap.h"
 
 cInstrumentPackage::cInstrumentPackage() = default;
@@ -35,6 +36,8 @@ void cInstrumentPackage::CreateControllerMap()
     for (int32_t i = 0; i < mDefaultAssignmentCount; ++i)
         mControllerMap->SetAssignment(mDefaultAssignments[i].paramIndex, mDefaultAssignments[i].controller);
 }
+
+void cInstrumentPackage::CreateKeyStripDrawer() { mKeyStripDrawer.reset(NewKeyStripDrawer()); }
 
 void cInstrumentPackage::AddInstrument(cInstrument* instrument) { mInstruments.PushBack(instrument); }
 

@@ -6,6 +6,7 @@
 #include "base/IntrusiveList.h"
 
 class cInstrument;
+class cKeyStripDrawer;
 class cMIDIControllerMap;
 class cSampleRelocator;
 class cWidget;
@@ -69,6 +70,9 @@ public:
     int32_t GetListIconSprite() const { return mListIconSprite; }
     cWidget* GetUserInterface() const { return mUserInterface; }
     cMIDIControllerMap* GetControllerMap() const { return mControllerMap.get(); }
+    // The piano roll's key strip of the package's instruments; null when the
+    // package shows no keyboard.
+    cKeyStripDrawer* GetKeyStripDrawer() const { return mKeyStripDrawer.get(); }
     const Base::cIntrusiveList<cInstrument, 1>& GetInstruments() const { return mInstruments; }
     int32_t GetDrumLayout() const { return mDrumLayout; }
     float GetKeyRangeLow() const { return mKeyRangeLow; }
@@ -82,6 +86,8 @@ protected:
     // The package's map, holding the default assignments where they differ
     // from what the map holds.
     void CreateControllerMap();
+    // For packages that show a keyboard: the installed drawer, if any.
+    void CreateKeyStripDrawer();
     void AddInstrument(cInstrument* instrument);
     void RemoveInstrument(cInstrument* instrument);
 
@@ -104,4 +110,5 @@ protected:
 
 private:
     std::unique_ptr<cMIDIControllerMap> mControllerMap;
+    std::unique_ptr<cKeyStripDrawer> mKeyStripDrawer;
 };

@@ -41,6 +41,7 @@ cMixingDeskPackage::cMixingDeskPackage()
     mDefaultAssignments = kDefaultAssignments;
     mDefaultAssignmentCount = int32_t(std::size(kDefaultAssignments));
     CreateControllerMap();
+    CreateKeyStripDrawer();
 }
 
 cMixingDeskPackage::~cMixingDeskPackage()

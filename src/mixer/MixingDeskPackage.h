@@ -5,7 +5,8 @@ class cMixingDeskInstrument;
 
 // The "Mixer" instrument package: makes the mixing-desk instruments and lets
 // MIDI controllers drive the master and the returns (channel volume 7 and pan
-// 10 the master, 70 to 73 the returns' volumes and pans).
+// 10 the master, 70 to 73 the returns' volumes and pans). Its instruments'
+// parts show the piano keyboard in the piano roll.
 class cMixingDeskPackage : public cInstrumentPackage
 {
 public:

@@ -419,6 +419,15 @@ void cScopedClipRect::Restore()
 
 cScopedDepthFunc::cScopedDepthFunc(cDrawList& list) : mList(list), mSaved(list.GetRenderer()->depthFunc) {}
 
+void cScopedDepthFunc::Set(eDepthFunc func)
+{
+    cRenderer& renderer = *mList.GetRenderer();
+    if (renderer.depthFunc == func)
+        return;
+    mList.FlushAll();
+    renderer.SetDepthFunc(func);
+}
+
 cScopedDepthFunc::~cScopedDepthFunc()
 {
     cRenderer& renderer = *mList.GetRenderer();

@@ -188,6 +188,8 @@ class cScopedDepthFunc
 public:
     explicit cScopedDepthFunc(cDrawList& list);
     ~cScopedDepthFunc();
+    // Flushes what was drawn under the function in force, then changes it.
+    void Set(eDepthFunc func);
     cScopedDepthFunc(const cScopedDepthFunc&) = delete;
     cScopedDepthFunc& operator=(const cScopedDepthFunc&) = delete;
 

@@ -178,6 +178,7 @@ public:
     bool SaveProjectData(const cGenString&, cSampleRelocator*, bool) override { return true; }
 
     using cInstrumentPackage::CreateControllerMap;
+    using cInstrumentPackage::CreateKeyStripDrawer;
     void SetControllerTables(const char* const* names, int32_t nameCount, const cControllerParam* params,
                              int32_t paramCount, const cControllerAssignment* assignments, int32_t assignmentCount)
     {
