@@ -7,6 +7,7 @@
 #include "base/CriticalSection.h"
 #include "editors/EventTypeSelectUI.h"
 #include "instruments/pads/TriggerPadPackage.h"
+#include "instruments/synth/AnalogueSynthPackage.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
 #include "sequencer/Pattern.h"
@@ -14,20 +15,8 @@
 
 namespace
 {
-// The synthesizer's controller tables as its package keeps them: module
-// parameter names, and the lanes each controller is offered in.
-const char* const kKestNames[] = {"Pitch Bend", "Volume", "Pan", "", "Pad1 X", "Pad1 Y", "Pad2 X", "Pad2 Y", "Knob"};
-const cInstrumentPackage::cControllerParam kKestControllers[] = {
-    {8, 0, 0.0f, 32767.0f, 1.0f, 0},      {4, 1, 0.0f, 32767.0f, 1.0f, 0}, {5, 1, 0.0f, 32767.0f, 1.0f, 0},
-    {6, 2, 0.0f, 32767.0f, 1.0f, 0},      {7, 2, 0.0f, 32767.0f, 1.0f, 0}, {0, 3, -32768.0f, 32767.0f, 1.0f, 1},
-    {1, 3, 0.0f, 32767.0f, 1.0f, 0},      {2, 3, 0.0f, 32767.0f, 1.0f, 1},
-};
-
-class cKestTables : public cTestPackage
-{
-public:
-    cKestTables() : cTestPackage("Kest") { SetControllerTables(kKestNames, 9, kKestControllers, 8, nullptr, 0); }
-};
+// The synthesizer's package, whose controllers are offered as lanes.
+using cKestTables = cAnalogueSynthPackage;
 
 // A chooser over an edit area of 560 x 300 on the root, its closed button
 // on the area's top-right corner, and what it chose.

@@ -9,6 +9,7 @@
 #include "audio/TestInstrument.h"
 #include "audio/Transport.h"
 #include "editors/PianoRollRenderer.h"
+#include "instruments/synth/AnalogueSynthPackage.h"
 #include "mixer/MixingDeskPackage.h"
 #include "render/DrawListFixture.h"
 
@@ -245,8 +246,8 @@ TEST_F(PianoRollRendererTest, RowsEndAtTheGridAndTheDepthFunctionIsPutBack)
 }
 
 // A grid ending before the view gives rows of negative width; the desk's
-// and a keyboard package's instruments draw their strips through the
-// renderer; without the factory a package draws none.
+// and the synthesizer's instruments draw their strips through the renderer;
+// without the factory a package draws none.
 TEST_F(PianoRollRendererTest, KeyboardPackagesDrawThroughTheRenderer)
 {
     view.firstTick = 2048.0f;
@@ -266,13 +267,14 @@ TEST_F(PianoRollRendererTest, KeyboardPackagesDrawThroughTheRenderer)
         desk.DestroyInstrument(instrument);
     }
     {
-        cTestPackage keyboard("Kest");
-        keyboard.CreateKeyStripDrawer();
-        cInstrument* instrument = keyboard.CreateInstrument(0);
+        cAnalogueSynthPackage kest;
+        cInstrument* instrument = kest.CreateInstrument(0);
         depthRenderer.draws.clear();
         instrument->DrawKeyStrip(*list, view);
         list->FlushAll();
-        EXPECT_FALSE(Labels().empty());
+        EXPECT_EQ(Labels().size(), 3u);
+        EXPECT_EQ(Lines().size(), 14u);
+        kest.DestroyInstrument(instrument);
     }
     SetKeyStripDrawerFactory(nullptr);
     cMixingDeskPackage plain;

@@ -91,6 +91,7 @@ cAnalogueSynthPackage::cAnalogueSynthPackage() : mStore(std::make_unique<cAnalog
     mDefaultAssignments = kDefaultAssignments;
     mDefaultAssignmentCount = int32_t(std::size(kDefaultAssignments));
     CreateControllerMap();
+    CreateKeyStripDrawer();
 }
 
 cAnalogueSynthPackage::~cAnalogueSynthPackage()
