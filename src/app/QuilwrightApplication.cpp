@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/AppEditorScreenHost.h"
+#include "app/AppEditorHost.h"
 #include "app/AppIcon.h"
 #include "app/AppProjectHost.h"
 #include "app/GlobalSettings.h"
@@ -65,7 +65,7 @@
 namespace
 {
 cAppProjectHost gAppProjectHost;
-cAppEditorScreenHost gAppEditorScreenHost;
+cAppEditorHost gAppEditorHost;
 
 struct cSizeLimits
 {
@@ -294,7 +294,7 @@ void CreateMainUI()
         new cMainUI();
     // Project jobs run behind its progress overlay.
     gAppProjectHost.SetOverlay(cMainUI::GetInstance()->GetProgress());
-    SetEditorScreenHost(&gAppEditorScreenHost);
+    SetEditorHost(&gAppEditorHost);
 }
 
 // The instrument packages join it as they are built: the synthesizer's,
@@ -453,7 +453,7 @@ void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
 
 void DestroyMainUI()
 {
-    SetEditorScreenHost(nullptr);
+    SetEditorHost(nullptr);
     gAppProjectHost.SetOverlay(nullptr);
     delete cMainUI::GetInstance();
 }

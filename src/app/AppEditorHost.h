@@ -1,15 +1,15 @@
 #pragma once
 
-#include "editors/EditorScreenHost.h"
+#include "editors/EditorHost.h"
 
 // The main UI's side of what the sequencer editors ask of the screen: the
 // status bar's message and title line, and the shared alert. Without a main
 // UI each answer is empty.
-class cAppEditorScreenHost : public cEditorScreenHost
+class cAppEditorHost : public cEditorHost
 {
 public:
-    void ShowStatusMessage(const char* text) override;
+    void ShowStatusMessage(const char* text, float seconds) override;
     // The bar shows the hint where its title goes while no message is up.
-    void SetHintText(const char* text) override;
+    void SetStatusHint(const char* text) override;
     cWidgetAlert* GetAlert() override;
 };

@@ -1,0 +1,15 @@
+#include "editors/EditorHost.h"
+
+namespace
+{
+cEditorHost sHeadless;
+cEditorHost* sHost = &sHeadless;
+} // namespace
+
+void cEditorHost::ShowStatusMessage(const char*, float) {}
+void cEditorHost::SetStatusHint(const char*) {}
+cWidgetAlert* cEditorHost::GetAlert() { return nullptr; }
+
+cEditorHost& GetEditorHost() { return *sHost; }
+
+void SetEditorHost(cEditorHost* host) { sHost = host ? host : &sHeadless; }
