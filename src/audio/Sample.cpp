@@ -68,8 +68,16 @@ int32_t ClampToRange(double value, int32_t low, int32_t high)
     return int32_t(std::clamp(value, double(low), double(high)));
 }
 
+// The peak a range is raised by, and whether it is clipped so densely that
+// it is left as it is.
+struct cPeak
+{
+    int32_t peak;
+    bool denselyClipped;
+};
+
 template <class T>
-bool NormalizeSamples(T* samples, int32_t count, int32_t fullScale, int32_t minPeak)
+cPeak FindPeak(const T* samples, int32_t count, int32_t fullScale, int32_t minPeak)
 {
     int32_t peak = minPeak;
     int32_t clipped = 0;
@@ -80,22 +88,24 @@ bool NormalizeSamples(T* samples, int32_t count, int32_t fullScale, int32_t minP
         peak = std::max(peak, a);
         clipped += a >= fullScale ? 1 : 0;
     }
-    if (count > kClipDensity && clipped >= count / kClipDensity)
-        return true;
-    if (peak >= fullScale)
-        return false;
-    for (int32_t i = 0; i < count; ++i)
-        samples[i] = T(std::clamp(int32_t(samples[i]) * fullScale / peak, -fullScale - 1, fullScale));
-    return false;
+    return {peak, count > kClipDensity && clipped >= count / kClipDensity};
 }
 
-// In single precision, the step computed once, so a ramp gives the same
-// values wherever it is applied (a 101-frame fade of 10000 has 3299 at frame 33).
 template <class T>
-void RampSamples(T* frames, int32_t count, int32_t channels, float g0, float g1, int32_t fullScale)
+void RaiseSamples(T* samples, int32_t count, int32_t fullScale, int32_t peak)
 {
-    const float step = count > 1 ? (g1 - g0) / float(count - 1) : 0.0f;
     for (int32_t i = 0; i < count; ++i)
+        samples[i] = T(std::clamp(int32_t(samples[i]) * fullScale / peak, -fullScale - 1, fullScale));
+}
+
+// In single precision, the step computed once from the whole ramp, so a
+// ramp gives the same values wherever it is applied, in one piece or in
+// parts (a 101-frame fade of 10000 has 3299 at frame 33). Frames first ..
+// end - 1 of the ramp that starts at frames.
+template <class T>
+void RampSamples(T* frames, int32_t first, int32_t end, int32_t channels, float step, float g0, int32_t fullScale)
+{
+    for (int32_t i = first; i < end; ++i)
     {
         const float gain = float(i) * step + g0;
         T* frame = frames + int64_t(i) * channels;
@@ -420,24 +430,55 @@ bool cSample::ClampRange(int32_t& start, int32_t& count) const
 
 bool cSample::Normalize(int32_t start, int32_t count)
 {
+    bool denselyClipped = false;
+    RaiseToPeak(start, count, FindNormalizePeak(start, count, &denselyClipped));
+    return denselyClipped;
+}
+
+int32_t cSample::FindNormalizePeak(int32_t start, int32_t count, bool* denselyClipped) const
+{
     if (!ClampRange(start, count))
-        return false;
+        return 0;
+    const int64_t first = int64_t(start) * mChannels;
     const int32_t samples = count * mChannels;
+    const int32_t fullScale = mBits == 16 ? INT16_MAX : INT8_MAX;
+    const cPeak peak = mBits == 16
+                           ? FindPeak(reinterpret_cast<const int16_t*>(mData) + first, samples, INT16_MAX, kMinPeak16)
+                           : FindPeak(reinterpret_cast<const int8_t*>(mData) + first, samples, INT8_MAX, kMinPeak8);
+    if (denselyClipped)
+        *denselyClipped = peak.denselyClipped;
+    return peak.denselyClipped || peak.peak >= fullScale ? 0 : peak.peak;
+}
+
+void cSample::RaiseToPeak(int32_t start, int32_t count, int32_t peak)
+{
+    const int32_t fullScale = mBits == 16 ? INT16_MAX : INT8_MAX;
+    if (peak <= 0 || peak >= fullScale || !ClampRange(start, count))
+        return;
     const int64_t first = int64_t(start) * mChannels;
     if (mBits == 16)
-        return NormalizeSamples(reinterpret_cast<int16_t*>(mData) + first, samples, INT16_MAX, kMinPeak16);
-    return NormalizeSamples(reinterpret_cast<int8_t*>(mData) + first, samples, INT8_MAX, kMinPeak8);
+        RaiseSamples(reinterpret_cast<int16_t*>(mData) + first, count * mChannels, INT16_MAX, peak);
+    else
+        RaiseSamples(reinterpret_cast<int8_t*>(mData) + first, count * mChannels, INT8_MAX, peak);
 }
 
 void cSample::ApplyGainRamp(int32_t start, int32_t count, float g0, float g1)
 {
+    ApplyGainRampPart(start, count, g0, g1, 0, INT32_MAX);
+}
+
+void cSample::ApplyGainRampPart(int32_t start, int32_t count, float g0, float g1, int32_t first, int32_t partCount)
+{
     if (!ClampRange(start, count))
         return;
-    const int64_t first = int64_t(start) * mChannels;
+    const float step = count > 1 ? (g1 - g0) / float(count - 1) : 0.0f;
+    first = std::clamp(first, 0, count);
+    const int32_t end = int32_t(std::clamp<int64_t>(int64_t(first) + partCount, first, count));
+    const int64_t offset = int64_t(start) * mChannels;
     if (mBits == 16)
-        RampSamples(reinterpret_cast<int16_t*>(mData) + first, count, mChannels, g0, g1, INT16_MAX);
+        RampSamples(reinterpret_cast<int16_t*>(mData) + offset, first, end, mChannels, step, g0, INT16_MAX);
     else
-        RampSamples(reinterpret_cast<int8_t*>(mData) + first, count, mChannels, g0, g1, INT8_MAX);
+        RampSamples(reinterpret_cast<int8_t*>(mData) + offset, first, end, mChannels, step, g0, INT8_MAX);
 }
 
 float cSample::GetDuration() const { return mSampleRate ? float(mFrames) / float(mSampleRate) : 0.0f; }

@@ -70,8 +70,16 @@ public:
     // Raises the range to full scale, by 20 dB at most. True when the range
     // is clipped, and then it is left unchanged. A negative count means all.
     bool Normalize(int32_t start, int32_t count);
+    // Normalize in two steps, so a long range can change a piece at a time:
+    // the peak the range is raised by (0 when Normalize leaves it as it is,
+    // with whether it is clipped), then any part of the range raised by it.
+    int32_t FindNormalizePeak(int32_t start, int32_t count, bool* denselyClipped = nullptr) const;
+    void RaiseToPeak(int32_t start, int32_t count, int32_t peak);
     // Multiplies the range by a gain moving from g0 to g1.
     void ApplyGainRamp(int32_t start, int32_t count, float g0, float g1);
+    // Frames first .. first + partCount - 1 of that ramp, each multiplied as
+    // the whole ramp multiplies it.
+    void ApplyGainRampPart(int32_t start, int32_t count, float g0, float g1, int32_t first, int32_t partCount);
     float GetDuration() const;
 
     const char* GetPath() const { return mPath.CStr(); }

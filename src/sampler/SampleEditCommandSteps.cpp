@@ -3,9 +3,10 @@
 // The frames an edit moves or zeroes stay inside the sample's buffer, whose
 // size only a commit changes: a Delete moves the frames after the region down
 // over it and zeroes as many at the end of the edited length; its undo moves
-// them up again and reads the region back into the gap. Moves, zeroing and
-// gain changes hold the audio manager's lock, so no block plays a half-moved
-// buffer; undo files are written and read outside it.
+// them up again and reads the region back into the gap. Moves and zeroing
+// hold the audio manager's lock, so no block plays a half-moved buffer; gain
+// changes hold it a piece at a time, so the audio thread never waits long on
+// a long sample; undo files are written and read outside it.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -20,6 +21,20 @@
 namespace
 {
 const char* const kErrorMemory = "Out of sample memory";
+// About 1.5 s of audio: a piece of a gain change holds the lock well under
+// a millisecond.
+constexpr int32_t kPieceFrames = 65536;
+
+// Changes a range a piece at a time, each piece under the audio manager's lock.
+template <class F>
+void ChangeInPieces(int32_t start, int32_t count, F change)
+{
+    for (int32_t done = 0; done < count; done += kPieceFrames)
+    {
+        cScopedAudioLock lock;
+        change(start + done, std::min(kPieceFrames, count - done));
+    }
+}
 
 bool WriteBytes(File::cFile& file, const uint8_t* bytes, int64_t count)
 {
@@ -139,9 +154,13 @@ bool cSampleEditCommand::DoNormalize()
     DescribeUndo(mRegionLength);
     if (!WriteUndo(FrameAt(mRegionStart), int64_t(mRegionLength) * FrameBytes()))
         return false;
-    cScopedAudioLock lock;
-    // A range too clipped to raise is left as it is.
-    mModel->GetSample()->Normalize(mRegionStart, mRegionLength);
+    cSample* sample = mModel->GetSample();
+    // Finding the peak only reads, which the audio thread does too. A range
+    // too clipped to raise is left as it is.
+    const int32_t peak = sample->FindNormalizePeak(mRegionStart, mRegionLength);
+    if (peak > 0)
+        ChangeInPieces(mRegionStart, mRegionLength,
+                       [&](int32_t start, int32_t count) { sample->RaiseToPeak(start, count, peak); });
     return true;
 }
 
@@ -152,8 +171,13 @@ bool cSampleEditCommand::DoGainRamp()
     DescribeUndo(mRegionLength);
     if (!WriteUndo(FrameAt(mRegionStart), int64_t(mRegionLength) * FrameBytes()))
         return false;
-    cScopedAudioLock lock;
-    mModel->GetSample()->ApplyGainRamp(mRegionStart, mRegionLength, mGainStart, mGainEnd);
+    cSample* sample = mModel->GetSample();
+    ChangeInPieces(mRegionStart, mRegionLength,
+                   [&](int32_t start, int32_t count)
+                   {
+                       sample->ApplyGainRampPart(mRegionStart, mRegionLength, mGainStart, mGainEnd,
+                                                 start - mRegionStart, count);
+                   });
     return true;
 }
 

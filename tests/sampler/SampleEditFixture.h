@@ -165,7 +165,7 @@ protected:
         const int32_t values = frames * format.channels;
         for (int32_t i = 0; i < values; ++i)
         {
-            const int32_t v = (i * 7919) % 251 + 1;
+            const int32_t v = int32_t(int64_t(i) * 7919 % 251) + 1;
             if (format.bits == 16)
                 reinterpret_cast<int16_t*>(sample->GetData())[i] = int16_t(v * 100 * (i % 2 ? -1 : 1));
             else
