@@ -137,7 +137,11 @@ void cSampleEditModel::BuildOverviewMinMax(const cSampleEditView& view)
     const int64_t values = int64_t(view.length) * channels;
     const int64_t per = std::max<int64_t>(values / mColumns, 1);
     const double valuesPerColumn = double(values) / mColumns;
-    const int64_t step = std::max<int64_t>(per / kValuesPerColumn, 1);
+    int64_t step = std::max<int64_t>(per / kValuesPerColumn, 1);
+    // A step of whole frames would read one channel only: a sound in the
+    // other would vanish at some zooms.
+    if (channels > 1 && step % channels == 0)
+        ++step;
     const int64_t base = AlignDown(int64_t(channels) * view.start, per);
     const int64_t stored = int64_t(channels) * mSample->GetFrames();
     for (int32_t i = 0; i < mColumns; ++i)

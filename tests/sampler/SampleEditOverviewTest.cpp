@@ -69,6 +69,17 @@ TEST_F(SampleEditOverviewTest, AColumnReadsAboutSixteenValues)
     EXPECT_EQ(Top(1), 20000) << "frame 170 is read";
 }
 
+// Whatever the zoom, a column reads both channels of a stereo sample.
+TEST_F(SampleEditOverviewTest, BothChannelsShowAtEveryZoom)
+{
+    Fill16(2, 160000, [](int32_t, int32_t c) { return c == 1 ? 10000 : 0; });
+    for (int32_t frames : {1600, 3200, 16000, 160000})
+    {
+        Build(100, 0, frames);
+        EXPECT_EQ(Top(50), 10000) << frames << " frames";
+    }
+}
+
 TEST_F(SampleEditOverviewTest, EightBitValuesAreShownInSixteenBitUnits)
 {
     cSample* sample = MakeSample({8, 1, 11025}, 4);
