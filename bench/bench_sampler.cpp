@@ -26,7 +26,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BenchDrawing.h"
+#include "BenchToolkit.h"
 #include "audio/AudioManager.h"
 #include "audio/Sample.h"
 #include "audio/SampleRegistry.h"
@@ -34,13 +34,8 @@
 #include "base/DeletableRoots.h"
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
-#include "platform/DisplayMetrics.h"
-#include "platform/FrameTiming.h"
 #include "sampler/SampleEditModel.h"
 #include "sampler/SampleEditor.h"
-#include "ui/InputManager.h"
-#include "ui/WidgetManager.h"
-#include "ui/WidgetModalContainer.h"
 
 extern char** environ;
 
@@ -133,18 +128,11 @@ cWorkspace& Workspace()
 
 // The editor as the sampler page shows it, 1024 x 738, on the bench's null
 // renderer.
-class cBenchEditor
+class cBenchEditor : public cBenchToolkit
 {
 public:
     cBenchEditor()
     {
-        SetDisplayMetricsForClass(kDeviceClassDesktop);
-        SetFrameTiming(60.0f);
-        input.Init();
-        manager = std::make_unique<cWidgetManager>();
-        manager->Init(&setUp.renderer);
-        manager->GetDrawList()->currentMaterial = setUp.skin;
-        manager->GetRoot()->SetMaterial(setUp.skin);
         editor = new cSampleEditor(nullptr);
         editor->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 30.0f, 1024.0f, 738.0f);
         manager->GetRoot()->AddChild(editor);
@@ -152,16 +140,8 @@ public:
         editor->SetSample(Workspace().longSample);
         manager->Draw();
     }
-    ~cBenchEditor()
-    {
-        editor->SetSample(nullptr);
-        manager.reset();
-        ResetDisplayMetrics();
-    }
+    ~cBenchEditor() { editor->SetSample(nullptr); }
 
-    BenchDrawing::cSetUp setUp;
-    cInputManager input;
-    std::unique_ptr<cWidgetManager> manager;
     cSampleEditor* editor = nullptr;
 };
 

@@ -16,19 +16,14 @@
 #include <memory>
 #include <vector>
 
-#include "BenchDrawing.h"
-#include "platform/DisplayMetrics.h"
-#include "platform/FrameTiming.h"
+#include "BenchToolkit.h"
 #include "render/AtlasSprite.h"
 #include "render/TextBatch.h"
 #include "support/ControlGallery.h"
-#include "ui/InputManager.h"
 #include "ui/LevelMeter.h"
 #include "ui/LayoutLinear.h"
 #include "ui/WidgetList.h"
 #include "ui/WidgetScrollBar.h"
-#include "ui/WidgetManager.h"
-#include "ui/WidgetModalContainer.h"
 
 namespace
 {
@@ -89,26 +84,10 @@ public:
     }
 };
 
-// The toolkit as the application starts it, on the bench's null renderer.
-class cBenchUI
+// The toolkit with the screens the benchmarks build on it.
+class cBenchUI : public cBenchToolkit
 {
 public:
-    cBenchUI()
-    {
-        SetDisplayMetricsForClass(kDeviceClassDesktop);
-        SetFrameTiming(60.0f);
-        input.Init();
-        manager = std::make_unique<cWidgetManager>();
-        manager->Init(&setUp.renderer);
-        manager->GetDrawList()->currentMaterial = setUp.skin;
-        manager->GetRoot()->SetMaterial(setUp.skin);
-    }
-    ~cBenchUI()
-    {
-        manager.reset();
-        ResetDisplayMetrics();
-    }
-
     template <class T>
     static T* Adopt(cWidget* parent, T* child)
     {
@@ -152,9 +131,6 @@ public:
         }
     }
 
-    BenchDrawing::cSetUp setUp;
-    cInputManager input;
-    std::unique_ptr<cWidgetManager> manager;
 };
 
 void UISteadyFrame(benchmark::State& state)
