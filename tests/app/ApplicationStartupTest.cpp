@@ -10,6 +10,8 @@
 #include "app/OrientationHandler.h"
 #include "audio/AudioManager.h"
 #include "audio/Transport.h"
+#include "audio/Instrument.h"
+#include "audio/InstrumentPackage.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
 #include "audio/ScaleTable.h"
@@ -118,3 +120,27 @@ TEST(ApplicationStartupTest, TheRecordingMarkerReadsTheSequencer)
     EXPECT_EQ(seen, (std::vector<std::pair<int32_t, bool>>{{0, false}, {0, true}}));
 }
 } // namespace
+
+// The packages join in the order the design fixes, the synthesizer's first;
+// with no banks in the documents its instruments in the new project play
+// init presets, and nobody is told.
+TEST(ApplicationStartupTest, TheSynthesizerPackageComesFirstAndPlaysInitPresetsWithoutBanks)
+{
+    EmptyInProcessDocuments();
+    std::vector<std::string> packages, kest;
+    auto* application = new cScriptedApplication(3, [&](cScriptedApplication&, int frame) {
+        if (frame != 1)
+            return;
+        for (cInstrumentPackage* p = cInstrumentPackageRegistry::GetInstance()->GetFirst(); p; p = p->GetNext())
+            packages.emplace_back(p->GetName());
+        for (int32_t slot = 0; slot < cInstrumentSlotTable::kSlotCount; ++slot)
+        {
+            cInstrument* instrument = cInstrumentSlotTable::GetInstance()->GetInstrument(slot);
+            if (instrument && std::string(instrument->GetPackage()->GetName()) == "Kest")
+                kest.push_back(std::string(instrument->GetName()) + ":" + instrument->GetCurrentPresetName());
+        }
+    });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_EQ(packages, (std::vector<std::string>{"Kest", "Mixer", "VRX"}));
+    EXPECT_EQ(kest, (std::vector<std::string>{"Kest 1:<EMPTY>", "Kest 2:<EMPTY>", "Kest 3:<EMPTY>", "Kest 4:<EMPTY>"}));
+}
