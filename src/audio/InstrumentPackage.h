@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -88,6 +89,19 @@ protected:
     void CreateControllerMap();
     // For packages that show a keyboard: the installed drawer, if any.
     void CreateKeyStripDrawer();
+    // The package's constant tables, then its map from their defaults.
+    template <size_t tNames, size_t tParams, size_t tDefaults>
+    void SetControllerTables(const char* const (&names)[tNames], const cControllerParam (&params)[tParams],
+                             const cControllerAssignment (&defaults)[tDefaults])
+    {
+        mControllerNames = names;
+        mControllerNameCount = int32_t(tNames);
+        mControllerParams = params;
+        mControllerParamCount = int32_t(tParams);
+        mDefaultAssignments = defaults;
+        mDefaultAssignmentCount = int32_t(tDefaults);
+        CreateControllerMap();
+    }
     void AddInstrument(cInstrument* instrument);
     void RemoveInstrument(cInstrument* instrument);
 

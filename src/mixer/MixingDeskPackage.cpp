@@ -1,7 +1,5 @@
 #include "mixer/MixingDeskPackage.h"
 
-#include <iterator>
-
 #include "audio/InstrumentIcons.h"
 #include "mixer/Mixer.h"
 #include "mixer/MixingDeskInstrument.h"
@@ -34,13 +32,7 @@ cMixingDeskPackage::cMixingDeskPackage()
     mName.AssignCStr("Mixer");
     mGridIconSprite = InstrumentIcons::kMixerGrid;
     mListIconSprite = InstrumentIcons::kMixerList;
-    mControllerNames = kControllerNames;
-    mControllerNameCount = int32_t(std::size(kControllerNames));
-    mControllerParams = kControllerParams;
-    mControllerParamCount = int32_t(std::size(kControllerParams));
-    mDefaultAssignments = kDefaultAssignments;
-    mDefaultAssignmentCount = int32_t(std::size(kDefaultAssignments));
-    CreateControllerMap();
+    SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
     CreateKeyStripDrawer();
 }
 

@@ -10,7 +10,7 @@
 #include "instruments/pads/TriggerPad.h"
 #include "instruments/pads/TriggerPadInstrument.h"
 #include "instruments/pads/TriggerPadVoices.h"
-#include "sequencer/Sequencer.h"
+#include "sequencer/RecordingSequencer.h"
 
 namespace PadTest
 {
@@ -152,26 +152,5 @@ struct cMorePads
 
     cTriggerPadInstrument instrument;
     cTriggerPad& pads;
-};
-
-// The sequencer, keeping what instruments post into its ring instead of
-// handing it to the song.
-class cRecordingSequencer : public cSequencer
-{
-public:
-    int32_t HandleEvent(const cAudioEvent& event) override
-    {
-        received.push_back(event);
-        return 0;
-    }
-    std::vector<cAudioEvent> Take()
-    {
-        DrainEvents();
-        std::vector<cAudioEvent> taken;
-        taken.swap(received);
-        return taken;
-    }
-
-    std::vector<cAudioEvent> received;
 };
 } // namespace PadTest

@@ -9,6 +9,7 @@
 #include "audio/Sample.h"
 #include "audio/SampleFiles.h"
 #include "audio/SampleRegistry.h"
+#include "audio/WaitUntil.h"
 #include "base/JobQueue.h"
 #include "base/Thread.h"
 #include "instruments/synth/AnalogueSynthSampleManager.h"
@@ -33,19 +34,6 @@ public:
     std::atomic<bool> release{false};
 };
 
-template <class tCondition>
-bool Eventually(tCondition condition)
-{
-    const auto end = std::chrono::steady_clock::now() + 10s;
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
 std::string SmallWav() { return SimpleWav(cWavFormat(), Samples16(std::vector<int16_t>(200, 1000))); }
 } // namespace
 
@@ -68,12 +56,12 @@ protected:
     void HoldQueue()
     {
         ASSERT_TRUE(queue->AddJob(&blocker));
-        ASSERT_TRUE(Eventually([&] { return blocker.entered.load(); }));
+        ASSERT_TRUE(WaitUntil([&] { return blocker.entered.load(); }, 10s));
     }
     // Polls block by block until nothing is in flight.
     static void PollUntilSettled(cAnalogueSynthSampleManager& manager)
     {
-        ASSERT_TRUE(Eventually([&] { return !manager.Poll(); }));
+        ASSERT_TRUE(WaitUntil([&] { return !manager.Poll(); }, 10s));
     }
     // A file big enough that loading it takes a while.
     void WriteBigWav()
@@ -173,7 +161,7 @@ TEST_F(SampleManager, GoingOfflineWaitsForTheRunningLoad)
     cAnalogueSynthSampleManager manager;
     manager.SetSlot(0, cGenString("User/big.wav"));
     ASSERT_TRUE(manager.Poll());
-    ASSERT_TRUE(Eventually([&] { return manager.GetJob().mState.load() != cJob::kStateQueued; }));
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetJob().mState.load() != cJob::kStateQueued; }, 10s));
     manager.SetOffline(true);
     ASSERT_NE(manager.GetSample(0), nullptr);
     EXPECT_EQ(manager.GetSample(0)->GetFrames(), 4 << 20);
@@ -240,7 +228,7 @@ TEST_F(SampleManager, DestructionWaitsForARunningLoad)
     auto manager = std::make_unique<cAnalogueSynthSampleManager>();
     manager->SetSlot(0, cGenString("User/big.wav"));
     ASSERT_TRUE(manager->Poll());
-    ASSERT_TRUE(Eventually([&] { return manager->GetJob().mState.load() != cJob::kStateQueued; }));
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetJob().mState.load() != cJob::kStateQueued; }, 10s));
     manager.reset();
     EXPECT_EQ(queue->GetPendingCount(), 0u);
     EXPECT_FALSE(cSampleRegistry::IsLoaded("User/big.wav")) << "its sample let go";

@@ -18,6 +18,7 @@
 #include "audio/InstrumentSlotTable.h"
 #include "audio/SampleFiles.h"
 #include "audio/SignalMeasure.h"
+#include "audio/WaitUntil.h"
 #include "audio/WavFile.h"
 #include "audio/WaveShaper.h"
 #include "audio/Wavetable.h"
@@ -89,18 +90,6 @@ cAudioEvent NoteEvent(uint8_t type, int note, uint32_t id)
     event.SetNote(uint8_t(note), 100);
     event.wordB = kVoiceSourceUser << 24 | id;
     return event;
-}
-
-bool WaitUntil(const std::function<bool()>& done)
-{
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    while (!done())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
 }
 
 // The frequency of a periodic signal from its upward zero crossings in
@@ -238,7 +227,7 @@ TEST_F(SynthHeard, NotesAndGlidesAreHeardAtTheirPitchLevelAndTime)
         settings.poolBufferCount = 8;
         settings.bufferLatency = 4; // the deepest queue: a busy machine cannot starve the device
         ASSERT_TRUE(manager.Init(settings)) << manager.GetErrorText();
-        ASSERT_TRUE(WaitUntil([&] { return script.Done(); }));
+        ASSERT_TRUE(WaitUntil([&] { return script.Done(); }, 30s));
         std::this_thread::sleep_for(300ms);
         manager.Shutdown();
         manager.GetOutputPort()->RemoveListener(&marker);

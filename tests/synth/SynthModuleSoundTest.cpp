@@ -261,12 +261,12 @@ TEST_F(SynthModuleSound, AnInstrumentsAllNotesOffReachesTheSequencer)
     cAnalogueSynth& synth = *static_cast<cAnalogueSynthInstrument*>(instrument)->GetSynth();
     NoteOn(synth, 60, UserVoice(1));
     Render(synth, kBlock);
-    recording.TakeNotes();
+    recording.Take();
     instrument->AllNotesOff(0);
-    recording.DrainEvents();
-    ASSERT_EQ(recording.events.size(), 1u);
-    EXPECT_EQ(recording.events[0].type, kAudioEventAllNotesOff);
-    EXPECT_EQ(recording.events[0].slot, 5);
+    const std::vector<cAudioEvent> events = recording.Take();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].type, kAudioEventAllNotesOff);
+    EXPECT_EQ(events[0].slot, 5);
     Render(synth, kBlock);
     EXPECT_FALSE(synth.GetVoiceEngine().HasActiveVoices());
     package->DestroyInstrument(instrument);
@@ -461,8 +461,9 @@ TEST_F(SynthModuleSound, SteadyPlayingAllocatesNothing)
             step.wordA = chord % 2 ? 1u : uint32_t(-1);
             synth.PostEvent(step);
         }
+        // Cleared in place: the counted passes keep the vector's room.
         sequencer.DrainEvents();
-        sequencer.events.clear();
+        sequencer.received.clear();
         if (const cAnalogueSynthVoice* voice = synth.GetVoiceEngine().GetNewestVoice())
             ++(voice->sampleVoice && voice->GetSamplePlayer().GetSample() ? sampleVoicePasses : oscillatorVoicePasses);
     };

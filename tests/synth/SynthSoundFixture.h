@@ -21,33 +21,7 @@
 #include "instruments/synth/SynthParamId.h"
 #include "mixer/EffectUnits.h"
 #include "mixer/MixerTestUtil.h"
-#include "sequencer/Sequencer.h"
-
-// The song's sequencer, keeping the events instruments post into its ring
-// instead of playing them into tracks.
-class cRecordingSequencer : public cSequencer
-{
-public:
-    int32_t HandleEvent(const cAudioEvent& event) override
-    {
-        events.push_back(event);
-        return 0;
-    }
-    // The notes received since the last call: note-ons as their note,
-    // note-offs as minus their note.
-    std::vector<int32_t> TakeNotes()
-    {
-        DrainEvents();
-        std::vector<int32_t> notes;
-        for (const cAudioEvent& event : events)
-            if (event.type == kAudioEventNoteOn || event.type == kAudioEventNoteOff)
-                notes.push_back(event.type == kAudioEventNoteOn ? event.GetNote() : -int32_t(event.GetNote()));
-        events.clear();
-        return notes;
-    }
-
-    std::vector<cAudioEvent> events;
-};
+#include "sequencer/RecordingSequencer.h"
 
 // What a synthesizer needs to sound, as the program has it after start-up:
 // a documents folder ("Doc", "Tmp", "Native"), the wave tables from the

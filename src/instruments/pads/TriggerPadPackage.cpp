@@ -1,6 +1,5 @@
 #include "instruments/pads/TriggerPadPackage.h"
 
-#include <iterator>
 
 #include "audio/InstrumentIcons.h"
 #include "instruments/pads/TriggerPad.h"
@@ -63,13 +62,7 @@ cTriggerPadPackage::cTriggerPadPackage()
     mKeyRangeLow = kLowestNote;
     mKeyRangeHigh = kHighestNote;
     mKeyStep = kRowsAtSmallestZoom;
-    mControllerNames = kControllerNames;
-    mControllerNameCount = int32_t(std::size(kControllerNames));
-    mControllerParams = kControllerParams;
-    mControllerParamCount = int32_t(std::size(kControllerParams));
-    mDefaultAssignments = kDefaultAssignments;
-    mDefaultAssignmentCount = int32_t(std::size(kDefaultAssignments));
-    CreateControllerMap();
+    SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
 }
 
 cTriggerPadPackage::~cTriggerPadPackage()

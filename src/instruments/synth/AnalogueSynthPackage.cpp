@@ -1,7 +1,5 @@
 #include "instruments/synth/AnalogueSynthPackage.h"
 
-#include <iterator>
-
 #include "audio/AudioLock.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/CriticalSection.h"
@@ -84,13 +82,7 @@ cAnalogueSynthPackage::cAnalogueSynthPackage() : mStore(std::make_unique<cAnalog
 {
     mName.AssignCStr("Kest");
     LoadGlobalBanks();
-    mControllerNames = kControllerNames;
-    mControllerNameCount = int32_t(std::size(kControllerNames));
-    mControllerParams = kControllerParams;
-    mControllerParamCount = int32_t(std::size(kControllerParams));
-    mDefaultAssignments = kDefaultAssignments;
-    mDefaultAssignmentCount = int32_t(std::size(kDefaultAssignments));
-    CreateControllerMap();
+    SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
     CreateKeyStripDrawer();
 }
 
