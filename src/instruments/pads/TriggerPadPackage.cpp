@@ -1,6 +1,5 @@
 #include "instruments/pads/TriggerPadPackage.h"
 
-
 #include "audio/InstrumentIcons.h"
 #include "instruments/pads/TriggerPad.h"
 #include "instruments/pads/TriggerPadEditor.h"
