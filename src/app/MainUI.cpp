@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/AppMixdownHost.h"
 #include "app/SlotInstrument.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetMainMenu.h"
@@ -98,6 +99,8 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     mKeyboard = new cWidgetKeyboard();
     mAlert = new cWidgetAlert();
     mProgress = new cWidgetProgress();
+    mMixdownHost = new cAppMixdownHost();
+    mMixdown = new cWidgetMixdown(*mMixdownHost);
     BuildMainWindow();
     BuildStatusBar();
     cWidgetDialogueDropDown::SetHost(this);
@@ -128,6 +131,8 @@ cMainUI::~cMainUI()
     mKeyboard->Release();
     mAlert->Release();
     mProgress->Release();
+    mMixdown->Release();
+    delete mMixdownHost;
 }
 
 void cMainUI::BuildMainWindow()

@@ -13,6 +13,8 @@ class cInstrument;
 class cWidget;
 class cWidgetAlert;
 class cWidgetKeyboard;
+class cWidgetMixdown;
+class cAppMixdownHost;
 class cWidgetMainMenu;
 class cWidgetModalContainer;
 class cWidgetProgress;
@@ -89,6 +91,7 @@ public:
     cWidgetKeyboard* GetKeyboard() const { return mKeyboard; }
     cWidgetAlert* GetAlert() const { return mAlert; }
     cWidgetProgress* GetProgress() const { return mProgress; }
+    cWidgetMixdown* GetMixdown() const { return mMixdown; }
 
     // The drop-down panels' host: "MainWin" and the status bar.
     void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;
@@ -111,6 +114,8 @@ private:
     cWidgetKeyboard* mKeyboard = nullptr;
     cWidgetAlert* mAlert = nullptr;
     cWidgetProgress* mProgress = nullptr;
+    cAppMixdownHost* mMixdownHost = nullptr;
+    cWidgetMixdown* mMixdown = nullptr;
     cWidgetModalContainer* mMainWindow = nullptr;
     cWidgetStatusBar* mStatusBar = nullptr;
     cWidget* mSequencerPage = nullptr;

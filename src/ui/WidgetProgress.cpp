@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "base/CriticalSection.h"
+#include "base/StatusText.h"
 #include "platform/DisplayMetrics.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
@@ -45,16 +45,6 @@ constexpr float kStatusTextMargin = 10.0f;
 constexpr int kBarFrame = 424;
 constexpr int kBarFill = 425;
 
-cGenStringFixed<260> sStatusText;
-
-// Job threads write the status text while the main thread draws it; without
-// a widget manager there is only the main thread.
-cCriticalSection* StatusTextLock()
-{
-    cWidgetManager* manager = cWidgetManager::GetInstance();
-    return manager ? manager->GetStatusTextLock() : nullptr;
-}
-
 cWidgetModalContainer* Root()
 {
     cWidgetManager* manager = cWidgetManager::GetInstance();
@@ -76,17 +66,11 @@ cWidgetProgress::cWidgetProgress() : cWidgetDialogue(0)
 
 cWidgetProgress::~cWidgetProgress() { mButton->Release(); }
 
-void cWidgetProgress::SetStatusText(const char* text)
-{
-    cScopedLockIfAny lock(StatusTextLock());
-    sStatusText = text ? text : "";
-}
+// One status text for every job: the project's, the instruments' and the
+// renders' lines all reach the overlay.
+void cWidgetProgress::SetStatusText(const char* text) { ::SetStatusText("%s", text ? text : ""); }
 
-void cWidgetProgress::GetStatusText(cGenString& out)
-{
-    cScopedLockIfAny lock(StatusTextLock());
-    out.Assign(sStatusText);
-}
+void cWidgetProgress::GetStatusText(cGenString& out) { ::GetStatusText(out); }
 
 void cWidgetProgress::Setup(int32_t flags)
 {

@@ -2,6 +2,7 @@
 
 #include "MainScreenFixture.h"
 #include "app/WidgetKeyboard.h"
+#include "sampler/WidgetMixdown.h"
 #include "audio/Transport.h"
 #include "ui/StatusBarHost.h"
 #include "ui/WidgetFactories.h"
@@ -299,3 +300,21 @@ TEST_F(MainUITest, AnIdleScreenDrawsTheSameFrameAgain)
     }
 }
 } // namespace
+
+// The one mixdown dialogue drops onto the main window titled with the open
+// project's name, and the status bar's back button closes it.
+TEST_F(MainUITest, TheMixdownDialogueDropsOntoTheMainWindow)
+{
+    const std::string title = std::string("Mixdown '") + engine->OpenProject()->GetName().CStr() + "'";
+    cWidgetMixdown* mixdown = ui->GetMixdown();
+    ASSERT_NE(mixdown, nullptr);
+    mixdown->Show();
+    Frame(30);
+    EXPECT_TRUE(ui->GetMainWindow()->HasLayer(mixdown));
+    EXPECT_EQ(mixdown->GetName(), title);
+    EXPECT_EQ(bar->GetTitleText().CStr(), title);
+    TapButton(cWidgetStatusBar::kBack);
+    Frame(30);
+    EXPECT_FALSE(ui->GetMainWindow()->HasLayer(mixdown));
+    EXPECT_FALSE(mixdown->IsOpen());
+}

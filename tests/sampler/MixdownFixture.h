@@ -288,11 +288,11 @@ struct cProgressProbe
 // The engine as start-up leaves it, without an audio device: the slots, the
 // song, the effect units, the packages (the desk, the real pads and a tone
 // instrument as "Kest") and the project list with a new current project,
-// over an empty documents folder.
-class cMixdownFixture : public ::testing::Test
+// over an empty documents folder with the program's mounts.
+class cMixdownWorld
 {
-protected:
-    void SetUp() override
+public:
+    cMixdownWorld()
     {
         std::error_code ignored;
         std::filesystem::remove_all(Documents(), ignored);
@@ -315,8 +315,7 @@ protected:
         new cProjectList();
         cProjectList::GetInstance()->NewProject();
     }
-
-    void TearDown() override
+    ~cMixdownWorld()
     {
         delete cProjectList::GetInstance();
         delete cInstrumentSlotTable::GetInstance();
@@ -329,46 +328,58 @@ protected:
         DeleteEffectPackages();
         FreeShapeTables();
         ClearDeletableRoots();
-        mRegistry.reset();
     }
+    cMixdownWorld(const cMixdownWorld&) = delete;
+    cMixdownWorld& operator=(const cMixdownWorld&) = delete;
 
-    static cSequencer& Sequencer() { return *cSequencer::GetInstance(); }
-    static cTrackList& Tracks() { return *Sequencer().GetTrackList(); }
-    static cInstrument* Slot(int32_t slot) { return cInstrumentSlotTable::GetInstance()->GetInstrument(slot); }
-    static cToneModule& Tone(int32_t slot) { return static_cast<cToneInstrument*>(Slot(slot))->Tone(); }
-    // The first track of the slot's group.
-    static cTrack* TrackOfSlot(int32_t slot) { return Tracks().GetTrack(Tracks().GetGroup(slot).first); }
-    static int32_t TrackIndexOfSlot(int32_t slot) { return Tracks().GetGroup(slot).first; }
+private:
+    std::unique_ptr<cFileSystemRegistry> mRegistry;
+    cScopedTransport mTransport;
+};
 
-    // A part on the slot's track from start for length ticks, holding a note
-    // that lasts noteLength ticks from the part's start (none when 0).
-    static cPatternInstance* AddPart(int32_t slot, int32_t start, int32_t length, int32_t note = 69,
-                                     int32_t noteLength = 0)
+inline cSequencer& Sequencer() { return *cSequencer::GetInstance(); }
+inline cTrackList& Tracks() { return *Sequencer().GetTrackList(); }
+inline cInstrument* Slot(int32_t slot) { return cInstrumentSlotTable::GetInstance()->GetInstrument(slot); }
+inline cToneModule& Tone(int32_t slot) { return static_cast<cToneInstrument*>(Slot(slot))->Tone(); }
+// The first track of the slot's group.
+inline int32_t TrackIndexOfSlot(int32_t slot) { return Tracks().GetGroup(slot).first; }
+inline cTrack* TrackOfSlot(int32_t slot) { return Tracks().GetTrack(TrackIndexOfSlot(slot)); }
+
+// A part on the slot's track from start for length ticks, holding a note
+// that lasts noteLength ticks from the part's start (none when 0).
+inline cPatternInstance* AddPart(int32_t slot, int32_t start, int32_t length, int32_t note = 69,
+                                 int32_t noteLength = 0)
+{
+    cScopedLock lock(Sequencer().GetLock());
+    cPatternInstance* part = cPatternInstance::CreateWithPrivatePattern();
+    part->start = start;
+    part->length = length;
+    part->pattern->loopLength = length;
+    if (noteLength > 0)
     {
-        cScopedLock lock(Sequencer().GetLock());
-        cPatternInstance* part = cPatternInstance::CreateWithPrivatePattern();
-        part->start = start;
-        part->length = length;
-        part->pattern->loopLength = length;
-        if (noteLength > 0)
-        {
-            cPatternEvent* event = cPatternEvent::Allocate();
-            event->time = 0;
-            event->length = noteLength;
-            event->SetNote(note);
-            event->SetVelocity(100);
-            part->pattern->InsertEventSorted(event);
-        }
-        TrackOfSlot(slot)->InsertPart(part);
-        return part;
+        cPatternEvent* event = cPatternEvent::Allocate();
+        event->time = 0;
+        event->length = noteLength;
+        event->SetNote(note);
+        event->SetVelocity(100);
+        part->pattern->InsertEventSorted(event);
     }
+    TrackOfSlot(slot)->InsertPart(part);
+    return part;
+}
 
-    // Mutes every track but the given one's (-1: none heard).
-    static void MuteAllBut(int32_t keptTrack)
-    {
-        for (int32_t i = 0; i < Tracks().GetCount(); ++i)
-            Sequencer().SetTrackMuteSolo(i, i == keptTrack ? cTrack::kNormal : cTrack::kMute);
-    }
+// Mutes every track but the given one's (-1: none heard).
+inline void MuteAllBut(int32_t keptTrack)
+{
+    for (int32_t i = 0; i < Tracks().GetCount(); ++i)
+        Sequencer().SetTrackMuteSolo(i, i == keptTrack ? cTrack::kNormal : cTrack::kMute);
+}
+
+class cMixdownFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override { mWorld = std::make_unique<cMixdownWorld>(); }
+    void TearDown() override { mWorld.reset(); }
 
     int32_t Render(const std::string& path, int32_t region, int32_t output, bool tail, int32_t* files = nullptr)
     {
@@ -381,9 +392,8 @@ protected:
     }
 
     cProgressProbe probe;
-    cScopedTransport transport;
 
 private:
-    std::unique_ptr<cFileSystemRegistry> mRegistry;
+    std::unique_ptr<cMixdownWorld> mWorld;
 };
 } // namespace MixdownTest

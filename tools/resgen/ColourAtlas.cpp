@@ -2,9 +2,11 @@
 
 #include "HouseStyle.h"
 #include "MainScreenArt.h"
+#include "MixdownArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
 #include "audio/InstrumentIcons.h"
+#include "sampler/MixdownSprites.h"
 #include "sampler/SampleEditorSprites.h"
 
 #include <cmath>
@@ -54,6 +56,7 @@ public:
         AddStatusBarAndMenus();
         AddPackageIcons();
         AddSampleEditor();
+        AddMixdown();
         AddPlaceholders();
     }
 
@@ -1147,6 +1150,21 @@ private:
                "quad at natural size; faded by alpha", [](cCanvas& canvas, const cRectF& r) { DrawHandle(canvas, r, false); });
         Single(S::kScrollMode, P(20, 26), P(20, 26), "Sample-editor scroll-mode icon",
                "natural size, centred; tinted: white art", DrawScrollModeIcon);
+    }
+
+    // The mixdown button's icon and the output formats' icons.
+    void AddMixdown()
+    {
+        using namespace MixdownArt;
+        namespace M = MixdownSprite;
+        Single(M::kMixdown, P(24, 32), P(24, 32), "Mixdown dialogue: icon of the \"Mixdown\" button",
+               "natural size, above the label", DrawMixdownIcon);
+        Single(M::kFormatWav, P(32, 44), P(32, 44), "Mixdown output icon in the file browser: WAV",
+               "natural size, centred", DrawWavIcon);
+        Single(M::kFormatOgg, P(32, 44), P(32, 44), "Mixdown output icon in the file browser: Ogg Vorbis",
+               "natural size, centred", DrawOggIcon);
+        Single(M::kFormatZip, P(32, 44), P(32, 44), "Mixdown output icon in the file browser: zipped WAVs",
+               "natural size, centred", DrawZipIcon);
     }
 
     void AddPlaceholders()
