@@ -1,0 +1,310 @@
+// The whole mixdown of the shared reference song on one thread, as the
+// mixdown job runs it: the song placed as the MIDI-file import places it
+// (channel 1's notes in a free slot, channel c + 1 in slot c), read from a
+// copy written here with libsmf in which the drum notes rise an octave onto
+// the pads 48..63; the synthesizer on every melodic channel, the pad
+// instrument on the default kit (unpacked from "Install.zip") in the drums'
+// slot, the mixer's default sends; "Final Mix" with the tail on, written to
+// bench-output/mixdown-reference.wav. In the same run a general software
+// synthesizer renders the original file with a General MIDI sound font:
+//   fluidsynth -ni -F out.wav -r 44100 -o synth.cpu-cores=1 <font> <song>
+// Counters: "x_realtime" is the audio written over the wall time (goal: at
+// least 100); "peer_x_realtime" the same for the peer; "x_peer" their ratio
+// (goal: about 9); the "cpu_" counters the same over processor time.
+#include <benchmark/benchmark.h>
+
+#include <smf.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ReferenceSong.h"
+#include "audio/AudioManager.h"
+#include "audio/InstrumentPackageRegistry.h"
+#include "audio/InstrumentSlotTable.h"
+#include "audio/WaveShaper.h"
+#include "audio/Wavetable.h"
+#include "base/DeletableRoots.h"
+#include "base/FastMath.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+#include "base/RootPaths.h"
+#include "base/Zip.h"
+#include "instruments/pads/TriggerPadPackage.h"
+#include "instruments/synth/AnalogueSynthPackage.h"
+#include "mixer/EffectUnits.h"
+#include "mixer/MixingDeskPackage.h"
+#include "project/ProjectList.h"
+#include "project/ProjectSlots.h"
+#include "sampler/Mixdown.h"
+
+extern char** environ;
+
+namespace
+{
+constexpr double kRate = 44100.0;
+constexpr int kDrumChannel = 9;
+constexpr int kOctave = 12;
+const char* const kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+const char* const kOutput = "User/Mixdowns/Reference.wav";
+
+std::filesystem::path BinFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
+
+std::filesystem::path OutputFolder()
+{
+    const std::filesystem::path folder = BinFolder().parent_path() / "bench-output";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// The reference song with its drum notes an octave up, where the pads are.
+bool WriteSongOnPads(const std::filesystem::path& path)
+{
+    smf_t* smf = smf_load(ReferenceSong::Path().c_str());
+    if (!smf)
+        return false;
+    for (int number = 1; number <= smf->number_of_tracks; ++number)
+    {
+        smf_track_t* track = smf_get_track_by_number(smf, number);
+        for (int e = 1; e <= track->number_of_events; ++e)
+        {
+            smf_event_t* event = smf_track_get_event_by_number(track, e);
+            const uint8_t status = event->midi_buffer_length >= 3 ? event->midi_buffer[0] : 0;
+            const bool note = (status & 0xE0) == 0x80 && (status & 0x0F) == kDrumChannel;
+            if (note && event->midi_buffer[1] + kOctave <= 127)
+                event->midi_buffer[1] = uint8_t(event->midi_buffer[1] + kOctave);
+        }
+    }
+    const bool saved = smf_save(smf, path.c_str()) == 0;
+    smf_delete(smf);
+    return saved;
+}
+
+// The program's engine over a documents folder of its own, with a new
+// project holding the song.
+struct cRig
+{
+    cRig()
+    {
+        InitFastMathTables();
+        BuildShapeTables();
+        // The renderer writes below the documents folder of the data home.
+        const std::filesystem::path home = OutputFolder() / "mixdown-home";
+        std::filesystem::remove_all(home);
+        setenv("XDG_DATA_HOME", home.c_str(), 1);
+        documents = GetDocumentsFolderPath();
+        std::filesystem::create_directories(documents / "User/Mixdowns");
+        std::filesystem::create_directories(GetTempFolderPath());
+        new cFileSystemRegistry();
+        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Native", ""));
+        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Res", (BinFolder() / "Resource").c_str()));
+        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Doc", documents.c_str()));
+        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Tmp", GetTempFolderPath()));
+        AddDeletableRoot(documents.c_str());
+        Zip::cZipExtractor().ExtractArchive((BinFolder() / "Resource/Install.zip").c_str(), documents.c_str(), false);
+        BuildWaveTables();
+        RegisterEffectPackages();
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        cAudioSettings settings;
+        settings.poolBufferCount = 8;
+        audio.Init(settings);
+        audio.SetPaused(true);
+        new cInstrumentSlotTable();
+        new cSequencer();
+        auto* packages = new cInstrumentPackageRegistry();
+        synth = new cAnalogueSynthPackage();
+        pads = new cTriggerPadPackage();
+        packages->AddPackage(synth);
+        packages->AddPackage(new cMixingDeskPackage());
+        packages->AddPackage(pads);
+        new cProjectList();
+        cProjectList::GetInstance()->NewProject();
+        ready = PlaceSong();
+    }
+
+    bool PlaceSong()
+    {
+        const std::filesystem::path copy = OutputFolder() / "reference-song-pads.mid";
+        cMIDIFileSong song;
+        if (!WriteSongOnPads(copy) || !ReferenceSong::Read(copy.string(), song))
+            return false;
+        int32_t slots[cMIDIFileSong::kChannelCount];
+        const int32_t transposes[cMIDIFileSong::kChannelCount] = {};
+        for (int channel = 0; channel < cMIDIFileSong::kChannelCount; ++channel)
+            slots[channel] = song.channels[channel].events.empty() ? -1 : channel;
+        // Slot 0 is the desk's: channel 1 goes to the first slot no channel takes.
+        for (int32_t slot = 1; slots[0] == 0 && slot < cMIDIFileSong::kChannelCount; ++slot)
+            if (std::find(std::begin(slots), std::end(slots), slot) == std::end(slots))
+                slots[0] = slot;
+        for (int channel = 0; channel < cMIDIFileSong::kChannelCount; ++channel)
+            if (slots[channel] > 0)
+            {
+                const bool drums = channel == kDrumChannel;
+                cInstrument* instrument = drums ? pads->CreateInstrument(1) : synth->CreateInstrument(0);
+                SetInstrumentSlot(instrument, slots[channel], true);
+            }
+        CreateMissingInstrumentTracks();
+        ReferenceSong::Place(song, slots, transposes);
+        return true;
+    }
+
+    std::filesystem::path documents;
+    cAudioManager audio;
+    cAnalogueSynthPackage* synth = nullptr;
+    cTriggerPadPackage* pads = nullptr;
+    bool ready = false;
+};
+
+cRig& Rig()
+{
+    static cRig rig;
+    return rig;
+}
+
+// Wall and processor seconds of a run; a shared machine stretches the wall
+// time of both sides, so their processor time is given beside it.
+struct cTimes
+{
+    double wall = -1.0;
+    double cpu = -1.0;
+};
+
+double ThreadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; }
+
+// The command's times; negative when it failed.
+cTimes TimeCommand(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    int status = 0;
+    rusage usage{};
+    const bool ran = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+                     wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!ran)
+        return {};
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            Seconds(usage.ru_utime) + Seconds(usage.ru_stime)};
+}
+
+// The audio seconds of a 16-bit stereo WAV file: its data chunk's size.
+double WavSeconds(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = 12; at + 8 <= bytes.size();)
+    {
+        uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        if (bytes.compare(at, 4, "data") == 0)
+            return double(size) / 4.0 / kRate;
+        at += 8 + size + (size & 1);
+    }
+    return 0.0;
+}
+
+// The peer's speed in audio seconds per wall and per processor second: the
+// best of three runs.
+cTimes PeerSpeed()
+{
+    static const cTimes speed = [] {
+        cTimes best;
+        if (!std::filesystem::exists(kSoundFont))
+            return best;
+        const std::filesystem::path out = OutputFolder() / "mixdown-peer.wav";
+        for (int i = 0; i < 3; ++i)
+        {
+            const cTimes t = TimeCommand({"fluidsynth", "-ni", "-F", out.string(), "-r", "44100", "-o",
+                                          "synth.cpu-cores=1", kSoundFont, ReferenceSong::Path()});
+            if (t.wall > 0.0 && t.cpu > 0.0)
+            {
+                const double seconds = WavSeconds(out);
+                best.wall = std::max(best.wall, seconds / t.wall);
+                best.cpu = std::max(best.cpu, seconds / t.cpu);
+            }
+        }
+        return best;
+    }();
+    return speed;
+}
+
+void BM_MixdownReferenceSong(benchmark::State& state)
+{
+    cRig& rig = Rig();
+    if (!rig.ready)
+    {
+        state.SkipWithError("no reference song");
+        return;
+    }
+    int32_t result = -1;
+    cTimes best;
+    for (auto _ : state)
+    {
+        cMixdown mixdown(0.0f, 1.0f, cDelegate());
+        int32_t files = 0;
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ThreadCpuSeconds();
+        result = mixdown.Render(cGenString(kOutput), cMixdown::kRegionEntireSong, cMixdown::kOutputFinalMix, true,
+                                &files);
+        const double cpu = ThreadCpuSeconds() - cpuStart;
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(wall);
+        best.wall = best.wall < 0.0 ? wall : std::min(best.wall, wall);
+        best.cpu = best.cpu < 0.0 ? cpu : std::min(best.cpu, cpu);
+    }
+    const std::filesystem::path written = rig.documents / kOutput;
+    if (result > cMixdown::kResultClipping || !std::filesystem::exists(written))
+    {
+        state.SkipWithError("the mixdown wrote no file");
+        return;
+    }
+    const double seconds = WavSeconds(written);
+    std::filesystem::copy_file(written, OutputFolder() / "mixdown-reference.wav",
+                               std::filesystem::copy_options::overwrite_existing);
+    state.counters["result"] = result;
+    state.counters["audio_s"] = seconds;
+    state.counters["x_realtime"] = seconds / best.wall;
+    state.counters["cpu_x_realtime"] = seconds / best.cpu;
+    const cTimes peer = PeerSpeed();
+    if (peer.wall < 0.0)
+    {
+        std::fprintf(stderr, "fluidsynth or %s is missing: scripts/setup-deps --bench installs them\n", kSoundFont);
+        return;
+    }
+    state.counters["peer_x_realtime"] = peer.wall;
+    state.counters["peer_cpu_x_realtime"] = peer.cpu;
+    state.counters["x_peer"] = seconds / best.wall / peer.wall;
+    state.counters["cpu_x_peer"] = seconds / best.cpu / peer.cpu;
+}
+} // namespace
+
+BENCHMARK(BM_MixdownReferenceSong)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
