@@ -218,7 +218,8 @@ bool cPianoRoll::SecondFingerDown(cTouch* touch)
     mSecondTouchId = touch->id;
     mSecondPoint = touch->position;
     mPinchDistance = {std::fabs(mPoint.X - mSecondPoint.X), std::fabs(mPoint.Y - mSecondPoint.Y)};
-    mPinchActive[0] = mPinchActive[1] = false;
+    mPinchActive[0] = mPinchDistance.X > kPinchDeadZone;
+    mPinchActive[1] = mPinchDistance.Y > kPinchDeadZone;
     mOrigin = mView;
     mTarget = mView;
     SetState(kPinching);
