@@ -50,6 +50,8 @@ void WaitForSequencerEvents()
 cPianoRoll::cPianoRoll(cPianoRollOwner* owner) : mOwner(owner), mSelectionMaterial(new cMaterial(kBlendAlpha))
 {
     SetName("PianoRoll");
+    // Its buttons answer their shortcut keys.
+    ModifyFlags(kWidgetAcceptsKeys, 0, false);
     BuildToolbar();
     BuildSideControls();
     mTarget = mView;

@@ -122,7 +122,8 @@ protected:
     void PickMenu(int32_t tool, int32_t item)
     {
         cWidgetComboBox* menu = roll->GetMenu(tool);
-        ClickWidget(menu);
+        if (!menu->IsMenuOpen())
+            ClickWidget(menu);
         const cRect m = menu->GetMenuRect();
         // The menus open upwards: the first item lies next to the button.
         const float itemHeight = (m.yMax - m.yMin) / float(menu->GetItemCount());
