@@ -613,7 +613,8 @@ void cPianoRoll::UpdateHint()
                 else
                 {
                     const cInstrumentPackage* block = mModel.GetPianoRollBlock();
-                    const char* name = block ? block->GetControllerName(mModel.GetControllerIndex()) : nullptr;
+                    const cInstrumentPackage::cControllerParam* entry = mModel.GetControllerEntry();
+                    const char* name = entry ? block->GetControllerName(entry->paramIndex) : nullptr;
                     c.Printf(" - %s", name ? name : "");
                     mHint.Printf("%s %s", a.CStr(), c.CStr());
                 }
