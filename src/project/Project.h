@@ -11,6 +11,7 @@
 class cInstrument;
 class cMIDIMessage;
 class cSampleRelocator;
+class cSequencer;
 namespace Base
 {
 class cSerialise;
@@ -126,6 +127,7 @@ private:
                   float* version);
     bool WriteFile(File::cFileSystem* fileSystem, const cGenString& path, cSampleRelocator* relocator);
     bool Fail(const char* text, bool& ok);
+    bool ImportSongFromMIDIFile(cSequencer& sequencer);
     File::cFileSystem* BeginWriting(const cGenString& folder);
     bool WriteSong(const cGenString& folder, bool autoSave, const char* failure, bool& ok);
     bool CopySample(File::cFileSystem& documents, const cGenString& from, const cGenString& to, bool& ok);

@@ -3,10 +3,37 @@
 #include "base/ProjectModified.h"
 #include "project/Project.h"
 #include "project/ProjectFolders.h"
+#include "project/ProjectSlots.h"
+#include "sequencer/MIDIFileProjectHost.h"
 
-cProjectList::cProjectList() : cSingleton(this) {}
+namespace
+{
+// MIDI-file import and export, below the projects, reach the current
+// project and its slot operation through this.
+class cProjectListMIDIFileHost : public cMIDIFileProjectHost
+{
+public:
+    bool HasCurrentProject() override
+    {
+        const cProjectList* list = cProjectList::GetInstance();
+        return list && list->GetCurrentProject();
+    }
+    void SetInstrumentSlot(cInstrument* instrument, int32_t slot, bool deleteOld) override
+    {
+        ::SetInstrumentSlot(instrument, slot, deleteOld);
+    }
+};
 
-cProjectList::~cProjectList() { CloseAll(); }
+cProjectListMIDIFileHost sMIDIFileHost;
+} // namespace
+
+cProjectList::cProjectList() : cSingleton(this) { SetMIDIFileProjectHost(&sMIDIFileHost); }
+
+cProjectList::~cProjectList()
+{
+    CloseAll();
+    SetMIDIFileProjectHost(nullptr);
+}
 
 cProject* cProjectList::NewProject()
 {

@@ -18,6 +18,8 @@
 #include "project/ProjectSlots.h"
 #include "project/SampleRelocatorProjectExport.h"
 #include "project/SampleRelocatorSingleDir.h"
+#include "sequencer/MIDIFileOperations.h"
+#include "sequencer/MIDIFileSong.h"
 #include "sequencer/Sequencer.h"
 
 // Loading, saving and exporting a project folder, on the job thread. A save
@@ -28,6 +30,8 @@ namespace
 {
 constexpr const char* kProjectFile = "Package.prj";
 constexpr const char* kSongFile = "Package.sng";
+// Read only when the song file does not load; saves never write it.
+constexpr const char* kMIDIFile = "Package.mid";
 constexpr const char* kAutoSaveSuffix = ".as";
 constexpr const char* kAutoSaveBackupSuffix = ".as.bak";
 
@@ -110,10 +114,25 @@ bool cProject::Load(const cGenString& path)
     host.SetStatusText("Loading song");
     mErrorText.AssignCStr("Could not load song file.");
     cSequencer* sequencer = cSequencer::GetInstance();
-    if (!sequencer || !sequencer->LoadSong(InFolder(mPath, kSongFile).CStr(), mode, mErrorText))
+    if (!sequencer)
+        return false;
+    if (!sequencer->LoadSong(InFolder(mPath, kSongFile).CStr(), mode, mErrorText) && !ImportSongFromMIDIFile(*sequencer))
         return false;
     CreateMissingInstrumentTracks();
     return true;
+}
+
+// A folder whose song file is missing or unreadable may still hold the song
+// as a MIDI file; it comes in with its tempo, time signature and presets.
+bool cProject::ImportSongFromMIDIFile(cSequencer& sequencer)
+{
+    cGenStringFixed<128> error;
+    cMIDIFileSong* song = LoadMIDIFile(InFolder(mPath, kMIDIFile).CStr(), error);
+    if (!song)
+        return false;
+    sequencer.SetTempo(song->tempo);
+    sequencer.SetBeatsPerBar(song->numerator);
+    return ImportMIDIFileSong(song, true);
 }
 
 bool cProject::Fail(const char* text, bool& ok)

@@ -62,6 +62,8 @@ public:
         return serialise.SerialiseInt32("Notes", &eventCount, 0, kMaxEvents);
     }
 
+    // Parameter 1 is the preset an instrument plays.
+    int32_t GetParamInt(uint32_t id) override { return id == 1 ? preset : 0; }
     // Events of one type, in arrival order, copied into out; the count.
     int Collect(uint8_t type, cAudioEvent* out, int capacity) const
     {
@@ -74,6 +76,7 @@ public:
 
     cAudioEvent events[kMaxEvents];
     int32_t eventCount = 0;
+    int32_t preset = 0;
 
 private:
     struct cVoice

@@ -11,6 +11,7 @@
 #include "base/Zip.h"
 #include "project/Project.h"
 #include "project/ProjectHost.h"
+#include "sequencer/MIDIFileOperations.h"
 
 namespace
 {
@@ -137,12 +138,25 @@ void cSetupPanelProject::cJobExportProject::Run(JobQueue::cJobQueue*)
     result = project->Export(workFolder) ? 1 : 0;
     if (!result)
         errorText.Assign(project->GetErrorText());
-    else if (!Compress())
+    else
     {
-        errorText.AssignCStr(kCompressFailed);
-        result = 0;
+        AddMIDIFile();
+        if (!Compress())
+        {
+            errorText.AssignCStr(kCompressFailed);
+            result = 0;
+        }
     }
     documents->Delete(workFolder);
+}
+
+// The song as a MIDI file beside the project, for players elsewhere; the
+// archive is worth having without it.
+void cSetupPanelProject::cJobExportProject::AddMIDIFile()
+{
+    GetProjectHost().SetStatusText("Adding MIDI File");
+    cGenStringFixed<128> error;
+    ExportSongToMIDIFile(midiPath.CStr(), name.CStr(), error);
 }
 
 bool cSetupPanelProject::cJobExportProject::Compress()

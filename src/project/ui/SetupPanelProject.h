@@ -71,6 +71,7 @@ public:
         uint8_t result = 0;
 
     private:
+        void AddMIDIFile();
         bool Compress();
     };
 };

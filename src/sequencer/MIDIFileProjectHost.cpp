@@ -1,0 +1,10 @@
+#include "sequencer/MIDIFileProjectHost.h"
+
+namespace
+{
+cMIDIFileProjectHost* sHost = nullptr;
+} // namespace
+
+void SetMIDIFileProjectHost(cMIDIFileProjectHost* host) { sHost = host; }
+
+cMIDIFileProjectHost* GetMIDIFileProjectHost() { return sHost; }
