@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <filesystem>
 #include <regex>
@@ -11,7 +12,14 @@
 #include "RecordingHost.h"
 #include "ZipArchive.h"
 #include "audio/Transport.h"
+#include "project/ProjectSlots.h"
 #include "project/ui/SetupPanelProject.h"
+#include "sequencer/MIDIFileProjectHost.h"
+#include "sequencer/Pattern.h"
+#include "sequencer/PatternEvent.h"
+#include "sequencer/PatternInstance.h"
+#include "sequencer/Track.h"
+#include "sequencer/TrackList.h"
 
 namespace ProjectTest
 {
@@ -39,9 +47,19 @@ std::set<std::string> UnzipListing(const std::string& archive)
     return names;
 }
 
-class cProjectJobsTest : public cProjectFixture
+// The jobs work on the project the program has open, as the project list
+// tells MIDI-file export and import.
+class cProjectJobsTest : public cProjectFixture, protected cMIDIFileProjectHost
 {
 protected:
+    cProjectJobsTest() { SetMIDIFileProjectHost(this); }
+    ~cProjectJobsTest() override { SetMIDIFileProjectHost(nullptr); }
+    bool HasCurrentProject() override { return project != nullptr; }
+    void SetInstrumentSlot(cInstrument* instrument, int32_t slot, bool deleteOld) override
+    {
+        ::SetInstrumentSlot(instrument, slot, deleteOld);
+    }
+
     // The project "Song" saved, one instrument playing a sample from the
     // user's samples and one from the project's folder.
     cProject& SavedSong()
@@ -86,7 +104,7 @@ TEST_F(cProjectJobsTest, AnExportedArchiveHoldsTheFolderWithoutFolderNames)
     EXPECT_STREQ(job->archivePath.CStr(), "User/Projects/Song.qpk");
     EXPECT_FALSE(Exists("User/Projects/Song-01.prj"));
     EXPECT_EQ(UnzipListing(Native("User/Projects/Song.qpk")),
-              (std::set<std::string>{"Package.prj", "Package.sng", "Kick.wav", "Loop.wav"}));
+              (std::set<std::string>{"Package.prj", "Package.sng", "Song.mid", "Kick.wav", "Loop.wav"}));
     const std::regex compressing("Compressing '.*'");
     EXPECT_TRUE(std::any_of(host.statusTexts.begin(), host.statusTexts.end(),
                             [&](const std::string& text) { return std::regex_match(text, compressing); }));
@@ -211,6 +229,63 @@ TEST_F(cProjectJobsTest, JobsNeverTakeAFolderTheyDidNotMake)
         EXPECT_EQ(ReadText(Native(std::string(name) + "/Mine.txt")), "mine") << name;
     }
     EXPECT_TRUE(Exists("User/Projects/Song.prj/Package.prj"));
+}
+
+// The export writes the song as a MIDI file beside the project; a folder
+// whose song file is gone loads that file instead, with its tempo, time
+// signature, presets and names.
+TEST_F(cProjectJobsTest, AFolderWithoutItsSongFileLoadsTheMIDIFileTheExportWrote)
+{
+    SavedSong();
+    sequencer->SetBeatsPerBar(3);
+    auto* track = new cTrack();
+    ASSERT_GE(sequencer->InsertTrack(track, 2, -1), 0);
+    cPatternInstance* part = cPatternInstance::CreateWithPrivatePattern();
+    part->start = 768;
+    part->length = part->pattern->loopLength = 768;
+    for (int32_t time : {0, 256, 512})
+    {
+        cPatternEvent* note = cPatternEvent::Allocate();
+        note->SetNote(60 + time / 256);
+        note->SetVelocity(100);
+        note->time = time;
+        note->length = 128;
+        part->pattern->InsertEventSorted(note);
+    }
+    track->InsertPart(part);
+    StandIn(2)->Module().presetNumber = 2 * 256 + 7;
+
+    auto job = Export("User/Projects/Song.qpk");
+    ASSERT_TRUE(job->result) << job->errorText.CStr();
+    EXPECT_NE(std::find(host.statusTexts.begin(), host.statusTexts.end(), "Adding MIDI File"), host.statusTexts.end());
+    const std::string folder = Native("User/Projects/Tune.prj");
+    ASSERT_EQ(std::system(("unzip -q '" + Native("User/Projects/Song.qpk") + "' -d '" + folder + "'").c_str()), 0);
+    fs::remove(folder + "/Package.sng");
+    fs::rename(folder + "/Song.mid", folder + "/Package.mid");
+    sequencer->SetTempo(90.0f);
+    sequencer->SetBeatsPerBar(4);
+
+    auto load = LoadJob("User/Projects/Tune.prj");
+    ASSERT_TRUE(load->result) << load->errorText.CStr();
+    EXPECT_NEAR(gTransport.tempo.load(), 111.0f, 0.001f);
+    EXPECT_EQ(gTransport.beatsPerBar.load(), 3);
+    const cTrackList::cGroup& group = sequencer->GetTrackList()->GetGroup(2);
+    ASSERT_LT(group.first, group.end);
+    const cPatternInstance* loaded = sequencer->GetTrackList()->GetTrack(group.first)->GetFirstPart();
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(loaded->pattern->count, 3);
+    EXPECT_EQ(loaded->start + loaded->pattern->head->time, 768);
+    EXPECT_EQ(loaded->start + loaded->pattern->tail->time, 1280);
+    cStandInInstrument* instrument = StandIn(2);
+    ASSERT_NE(instrument, nullptr);
+    EXPECT_STREQ(instrument->GetName(), "Kest 1") << "named after the exported track";
+    cRecordingModule& module = instrument->Module();
+    module.Take();
+    const auto preset = std::find_if(module.events, module.events + module.count, [](const cAudioEvent& event) {
+        return event.type == kAudioEventSetIntParam && event.wordA == 1;
+    });
+    ASSERT_NE(preset, module.events + module.count);
+    EXPECT_EQ(preset->GetIntValue(), 2 * 256 + 7);
 }
 
 TEST_F(cProjectJobsTest, SaveAndLoadJobsReportTheProjectsOutcome)

@@ -54,6 +54,8 @@ public:
         return true;
     }
 
+    // Parameter 1 is the preset the instrument plays.
+    int32_t GetParamInt(uint32_t id) override { return id == 1 ? presetNumber : 0; }
     // Every posted event, in order.
     int Take()
     {
@@ -65,6 +67,7 @@ public:
     cAudioEvent events[kMaxEvents];
     int count = 0;
     float level = 0.5f;
+    int32_t presetNumber = 0;
     cGenStringFixed<260> samplePath;
 };
 
