@@ -9,7 +9,11 @@
 
 #include "base/FileTestFolder.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,3 +66,40 @@ private:
     cFileTestFolder mFolder;
     cFileSystemRegistry mRegistry;
 };
+
+// What another player makes of a file: the distinct note ids its verbose
+// log shows starting, and the loudest sample of its rendering.
+struct sRendering
+{
+    bool available = false;
+    size_t noteIds = 0;
+    int loudest = 0;
+};
+
+inline sRendering RenderElsewhere(const std::vector<uint8_t>& file, const std::string& folder)
+{
+    sRendering rendering;
+    const char* soundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+    if (std::system("command -v fluidsynth >/dev/null") != 0 || !std::ifstream(soundFont))
+        return rendering;
+    rendering.available = true;
+    const std::string mid = folder + "/rendered.mid", wav = folder + "/rendered.wav", log = folder + "/render.log";
+    std::ofstream(mid, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    const std::string command =
+        std::string("fluidsynth -ni -v -F '") + wav + "' " + soundFont + " '" + mid + "' >'" + log + "' 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return rendering;
+    std::ifstream lines(log);
+    std::set<std::string> ids;
+    for (std::string line; std::getline(lines, line);)
+    {
+        char id[32];
+        if (std::sscanf(line.c_str(), "fluidsynth: noteon %*d %*d %*d %31s", id) == 1)
+            ids.insert(id);
+    }
+    rendering.noteIds = ids.size();
+    const std::vector<uint8_t> audio = ReadBinaryFile(wav);
+    for (size_t i = 44; i + 1 < audio.size(); i += 2)
+        rendering.loudest = std::max(rendering.loudest, std::abs(int(int16_t(audio[i] | audio[i + 1] << 8))));
+    return rendering;
+}
