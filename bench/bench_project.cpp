@@ -29,6 +29,8 @@
 #include "project/Project.h"
 #include "project/ProjectSlots.h"
 #include "project/StandInPackages.h"
+#include "sequencer/MIDIFileOperations.h"
+#include "sequencer/MIDIFileProjectHost.h"
 #include "sequencer/MIDIFileConverter.h"
 #include "sequencer/MIDIFileSong.h"
 #include "sequencer/Pattern.h"
@@ -158,75 +160,30 @@ bool ReadReferenceSong(cMIDIFileSong& song)
     return !bytes.empty() && cMIDIFileConverter(&song, &file).Read() == 0;
 }
 
-// The reference song's notes and controllers placed as an import would: one
-// track per channel in the slot after it, in parts of four bars.
-void PlaceSong(const cMIDIFileSong& song, cSequencer& sequencer)
-{
-    constexpr int32_t kPartTicks = 4 * 1024;
-    cScopedLock lock(sequencer.GetLock());
-    sequencer.SetTempo(song.tempo);
-    for (int channel = 0; channel < cMIDIFileSong::kChannelCount; ++channel)
-    {
-        const std::vector<cMIDIFileSong::sEvent>& events = song.channels[channel].events;
-        if (events.empty())
-            continue;
-        cTrack* track = new cTrack();
-        if (sequencer.InsertTrack(track, std::min(channel + 1, 15), -1) < 0)
-        {
-            delete track;
-            continue;
-        }
-        std::vector<cPatternInstance*> parts;
-        for (const cMIDIFileSong::sEvent& source : events)
-        {
-            if (source.kind != cMIDIFileSong::eEventKind::Note && source.kind != cMIDIFileSong::eEventKind::Controller)
-                continue;
-            const size_t index = size_t(source.time / kPartTicks);
-            while (parts.size() <= index)
-            {
-                cPatternInstance* part = cPatternInstance::CreateWithPrivatePattern();
-                part->start = int32_t(parts.size()) * kPartTicks;
-                part->length = kPartTicks;
-                part->pattern->loopLength = kPartTicks;
-                track->InsertPart(part);
-                parts.push_back(part);
-            }
-            cPatternEvent* event = cPatternEvent::Allocate();
-            event->time = source.time - parts[index]->start;
-            if (source.kind == cMIDIFileSong::eEventKind::Note)
-            {
-                event->length = std::max(1, source.length);
-                event->SetNote(source.data.bytes[0]);
-                event->SetVelocity(source.data.bytes[1]);
-            }
-            else
-            {
-                event->flags = cPatternEvent::kFlagController;
-                event->length = 16;
-                event->data3 = uint8_t(1 + source.data.bytes[0] % 3);
-                event->SetControllerValue(int32_t(source.data.bytes[1]) * 258 - 32768);
-            }
-            parts[index]->pattern->InsertEventSorted(event);
-        }
-    }
-    sequencer.SetPosition(0);
-}
-
 // The sink rig's engine over a "Doc" of its own, holding a new project with
 // the reference song, saved once.
-struct cReferenceRig
+struct cReferenceRig : cMIDIFileProjectHost
 {
     cReferenceRig()
     {
-        ready = ReadReferenceSong(song);
+        SetMIDIFileProjectHost(this);
+        auto* song = new cMIDIFileSong();
+        ready = ReadReferenceSong(*song);
         sink.project.NewDefault(cGenString(kFolder), 0);
-        PlaceSong(song, *cSequencer::GetInstance());
+        cSequencer::GetInstance()->SetTempo(song->tempo);
+        ImportMIDIFileSong(song, false);
+        cSequencer::GetInstance()->SetPosition(0);
         ready = ready && sink.project.Save(cGenString(kFolder), false);
+    }
+    ~cReferenceRig() override { SetMIDIFileProjectHost(nullptr); }
+    bool HasCurrentProject() override { return true; }
+    void SetInstrumentSlot(cInstrument* instrument, int32_t slot, bool deleteOld) override
+    {
+        ::SetInstrumentSlot(instrument, slot, deleteOld);
     }
 
     cBenchDoc doc{"User/Projects"};
     cSinkRig sink;
-    cMIDIFileSong song;
     bool ready = false;
 };
 
