@@ -6,6 +6,10 @@
 #include "base/ProjectModified.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectList.h"
+#include "mixer/Mixer.h"
+#include "project/ProjectSlots.h"
+#include "sequencer/MIDIFileOperations.h"
+#include "sequencer/MIDIFileProjectHost.h"
 
 namespace ProjectTest
 {
@@ -27,6 +31,30 @@ TEST_F(cProjectListTest, TheFirstProjectIsUntitled01AndBecomesCurrent)
     // The program-wide mark reaches the current project.
     MarkProjectModified();
     EXPECT_TRUE(first->IsModified());
+}
+
+// MIDI-file export needs an open project, and import changes slots as the
+// project does, keeping the desk's inputs; the list tells them while it lives.
+TEST_F(cProjectListTest, MIDIFilesReachTheCurrentProjectThroughTheList)
+{
+    {
+        cProjectList list;
+        cMIDIFileProjectHost* host = GetMIDIFileProjectHost();
+        ASSERT_NE(host, nullptr);
+        EXPECT_FALSE(host->HasCurrentProject());
+        list.NewProject();
+        EXPECT_TRUE(host->HasCurrentProject());
+        ASSERT_NE(GetMixer(), nullptr);
+        const int32_t strips = GetMixer()->GetChannelCount();
+        cInstrument* instrument = kest->CreateInstrument(0);
+        host->SetInstrumentSlot(instrument, 7, true);
+        EXPECT_EQ(Slot(7), instrument);
+        EXPECT_EQ(GetMixer()->GetChannelCount(), strips + 1) << "the desk takes its strip";
+    }
+    EXPECT_EQ(GetMIDIFileProjectHost(), nullptr);
+    cGenString error;
+    EXPECT_FALSE(ExportSongToMIDIFile("User/Song.mid", "Song", error));
+    EXPECT_STREQ(error.CStr(), "Unknown error.");
 }
 
 TEST_F(cProjectListTest, NewProjectsTakeTheFirstFreeNumberAndGoPast99)
