@@ -22,6 +22,12 @@ constexpr Base::cEnumTable Table(const Base::cEnumEntry (&entries)[N])
     return {entries, N};
 }
 
+constexpr Base::cEnumTable kKeyWidthNames = Table(kKeyWidths);
+constexpr Base::cEnumTable kAudioQualityNames = Table(kAudioQualities);
+constexpr Base::cEnumTable kBufferLatencyNames = Table(kBufferLatencies);
+constexpr Base::cEnumTable kKnobControlNames = Table(kKnobControls);
+constexpr Base::cEnumTable kSensitivityNames = Table(kSensitivities);
+
 // A value read is taken only when it is one of the table's: a name, or a
 // number naming an entry. Anything else keeps the value it had.
 void SerialiseListedEnum(Base::cSerialise& serialiser, const char* name, int32_t* value, const Base::cEnumTable& table)
@@ -46,8 +52,8 @@ void SerialiseKnobSettings(Base::cSerialise& serialiser)
         knobControl = ui->knobControl;
         sensitivity = ui->sensitivity;
     }
-    SerialiseListedEnum(serialiser, "KnobControl", &knobControl, Table(kKnobControls));
-    SerialiseListedEnum(serialiser, "Sensitivity", &sensitivity, Table(kSensitivities));
+    SerialiseListedEnum(serialiser, "KnobControl", &knobControl, kKnobControlNames);
+    SerialiseListedEnum(serialiser, "Sensitivity", &sensitivity, kSensitivityNames);
     if (ui && !serialiser.IsSaving())
     {
         ui->knobControl = knobControl;
@@ -80,7 +86,7 @@ void cGlobalSettings::Serialise(Base::cSerialise& s)
     s.SerialiseBool("NormalizeResample", &v.normalizeResample);
     s.SerialiseUInt32("InstallerVersion", &v.installerVersion, 0, UINT32_MAX);
     s.SerialiseInt32("IntroHelp", &v.introHelp, INT32_MIN, INT32_MAX);
-    SerialiseListedEnum(s, "KeyWidth", &v.keyWidth, Table(kKeyWidths));
+    SerialiseListedEnum(s, "KeyWidth", &v.keyWidth, kKeyWidthNames);
     s.SerialiseInt32("AuditionNote", &v.auditionNote, 0, 1);
     s.SerialiseInt32("AuditionNoteVol", &v.auditionNoteVol, 0, 100);
     s.SerialiseInt32("StopSamples", &v.stopSamples, INT32_MIN, INT32_MAX);
@@ -89,9 +95,27 @@ void cGlobalSettings::Serialise(Base::cSerialise& s)
     s.SerialiseInt32("DynamicCPUBoost", &v.dynamicCPUBoost, 0, 1);
     s.SerialiseInt32("BackgroundAudio", &v.backgroundAudio, 0, 1);
     s.SerialiseInt32("CurrentOrientation", &v.currentOrientation, INT32_MIN, INT32_MAX);
-    SerialiseListedEnum(s, "AudioQuality", &v.audioQuality, Table(kAudioQualities));
-    SerialiseListedEnum(s, "BufferLatency", &v.bufferLatency, Table(kBufferLatencies));
+    SerialiseListedEnum(s, "AudioQuality", &v.audioQuality, kAudioQualityNames);
+    SerialiseListedEnum(s, "BufferLatency", &v.bufferLatency, kBufferLatencyNames);
     SerialiseKnobSettings(s);
+}
+
+const Base::cEnumTable& cGlobalSettings::GetKeyWidthNames() { return kKeyWidthNames; }
+
+const Base::cEnumTable& cGlobalSettings::GetKnobControlNames() { return kKnobControlNames; }
+
+const Base::cEnumTable& cGlobalSettings::GetSensitivityNames() { return kSensitivityNames; }
+
+const Base::cEnumTable& cGlobalSettings::GetBufferLatencyNames() { return kBufferLatencyNames; }
+
+const Base::cEnumTable& cGlobalSettings::GetAudioQualityNames() { return kAudioQualityNames; }
+
+const char* cGlobalSettings::FindName(const Base::cEnumTable& table, int32_t value)
+{
+    for (int32_t i = 0; i < table.count; ++i)
+        if (table.entries[i].value == value)
+            return table.entries[i].name;
+    return "";
 }
 
 void cGlobalSettings::SetRecentProject(const char* path) { gSettings.recentProject = path ? path : ""; }

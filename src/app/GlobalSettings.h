@@ -8,7 +8,8 @@
 namespace Base
 {
 class cSerialise;
-}
+struct cEnumTable;
+} // namespace Base
 
 // Loads and saves the user's application settings, "GlobalSettings.dat" in
 // "Doc": the program-wide values of gSettings, and the knob settings the
@@ -38,6 +39,16 @@ public:
     bool IsInstallerNeeded() const;
     void SetInstalled();
     uint32_t GetInstallerVersion() const;
+    // The names the file stores the enumerated settings by; the settings
+    // page shows the same texts.
+    static const Base::cEnumTable& GetKeyWidthNames();
+    static const Base::cEnumTable& GetKnobControlNames();
+    static const Base::cEnumTable& GetSensitivityNames();
+    static const Base::cEnumTable& GetBufferLatencyNames();
+    static const Base::cEnumTable& GetAudioQualityNames();
+    // The value's name in the table; "" when the table has none.
+    static const char* FindName(const Base::cEnumTable& table, int32_t value);
+
     // How the last Load went. Damage that left the defaults makes the
     // installer version unknown: the installer runs, but deletes nothing.
     eSettingsRead GetLastRead() const { return mLastRead; }

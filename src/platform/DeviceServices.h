@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "base/Delegate.h"
+#include "base/GenString.h"
 #include "base/Singleton.h"
 
 // The device features a tablet has and a desktop does not. Each is a small
@@ -43,6 +44,8 @@ public:
     void StartListening() {}
     void StopListening() {}
     bool IsConnected() const { return mConnected; }
+    // The network address the companion tool would reach; empty here.
+    const char* GetAddress() const { return mAddress.CStr(); }
     // Sharing reads it: while set, the page says sharing is not available.
     bool IsInternetReachable() const { return mInternetReachable; }
     void SetChangeDelegate(const cDelegate& change) { mChange = change; }
@@ -50,6 +53,7 @@ public:
 
 private:
     cDelegate mChange;
+    cGenStringFixed<64> mAddress;
     bool mConnected = false;
     bool mInternetReachable = true;
 };

@@ -1,12 +1,13 @@
 // Generates the content beside the program: texture atlases with their sprite
 // tables, the bitmap font, the separate textures, the oscillator's wave
 // tables, the synthesizer's factory banks, the installer's archive with
-// the factory pad kits and the window icon.
+// the factory pad kits, the manual and the window icon.
 #include "AppIcon.h"
 #include "ColourAtlas.h"
 #include "FactoryBanks.h"
 #include "FontBuilder.h"
 #include "InstallArchive.h"
+#include "Manual.h"
 #include "PngWriter.h"
 #include "PvrWriter.h"
 #include "SmallAtlases.h"
@@ -168,6 +169,7 @@ bool Generate(const cOptions& options)
     fs::create_directories(options.resources + "/Modules/Kest/Wavetables");
     ok &= WriteWaveTables(options.resources);
     ok &= WriteFactoryBanks(options.resources);
+    ok &= WriteManual(options.resources);
     ok &= WriteInstallArchive(options.resources);
     ok &= BuildDefaultFont(options.font, fonts);
     ok &= WriteTextFileIfChanged(options.tables, tables.Source());
