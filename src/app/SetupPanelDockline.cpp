@@ -51,7 +51,7 @@ const char* NetworkAddress()
 cFontHandle SmallFont()
 {
     cFontHandle font;
-    font.SetSize(GetTextSize(kTextSizeToggle));
+    font.Select(GetTextSize(kTextSizeToggle));
     return font;
 }
 } // namespace

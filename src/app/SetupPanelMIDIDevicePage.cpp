@@ -125,7 +125,7 @@ void cSetupPanelMIDIDevicePage::cListDataSource::DrawItem(cWidgetList::cItem* it
 cSetupPanelMIDIDevicePage::cSetupPanelMIDIDevicePage()
     : mList(CreateList("")), mChannelGrid(CreateMultiButton("", kColumns, kRows, kGridFlags, kGridStyle))
 {
-    mDataSource.font.SetSize(GetStandardTextSize());
+    mDataSource.font.Select(GetStandardTextSize());
     mList->SetListener(this);
     mList->ModifyFlags(kWidgetStateDirty, 0, false);
     mList->SetRowHeight(gDisplayMetrics.deviceClass == kDeviceClassTablet ? kTabletRowHeight : kRowHeight, kMinimumRows);
@@ -137,7 +137,11 @@ cSetupPanelMIDIDevicePage::cSetupPanelMIDIDevicePage()
     mChannelGrid->selectionDelegate = cDelegate(this, &cSetupPanelMIDIDevicePage::OnChannelCell);
     AddChild(mChannelGrid);
     for (int32_t channel = 0; channel < kColumns * kRows; ++channel)
-        mChannelGrid->items[size_t(channel)].text.Printf("%d", channel + 1);
+    {
+        cGenStringFixed<4> label;
+        label.Printf("%d", channel + 1);
+        mChannelGrid->items[size_t(channel)].text.Assign(label);
+    }
 
     BuildLayout();
     if (cMIDIManager* midi = cMIDIManager::GetInstance())

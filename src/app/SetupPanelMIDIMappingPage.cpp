@@ -126,7 +126,7 @@ void cSetupPanelMIDIMappingPage::cListDataSource::DrawItem(cWidgetList::cItem* i
 cSetupPanelMIDIMappingPage::cSetupPanelMIDIMappingPage()
     : mList(CreateList("")), mControllerSpin(CreateSpinButton("")), mTeachButton(CreateButton("Teach", kButtonCycle, kTeachStyle))
 {
-    mDataSource.font.SetSize(GetStandardTextSize());
+    mDataSource.font.Select(GetStandardTextSize());
     mList->SetListener(this);
     mList->ModifyFlags(kWidgetStateDirty, 0, false);
     mList->SetRowHeight(gDisplayMetrics.deviceClass == kDeviceClassTablet ? kTabletRowHeight : kRowHeight, kMinimumRows);

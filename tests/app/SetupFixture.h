@@ -49,6 +49,24 @@ public:
     cWidgetProgress* overlay = nullptr;
 };
 
+// The pads as the mapping page sees them: named parameters, the first two
+// fixed to their controllers.
+class cStandInPads : public ProjectTest::cStandInPackage
+{
+public:
+    static constexpr const char* kNames[] = {"Pitch Bend", "Bus1 Vol", "Bus1 Pan", "", "Bus1 Send 1"};
+    static constexpr cControllerAssignment kParameters[] = {{1, 7, 1}, {2, 10, 1}, {4, 70, 0}};
+
+    cStandInPads() : cStandInPackage("VRX")
+    {
+        mControllerNames = kNames;
+        mControllerNameCount = 5;
+        mDefaultAssignments = kParameters;
+        mDefaultAssignmentCount = 3;
+        CreateControllerMap();
+    }
+};
+
 // The engine a setup page works on, as start-up leaves it: the instrument
 // slots, the song, the packages in the program's order with the synthesizer
 // and pads standing in, the MIDI manager on the fake device layer and,
@@ -66,7 +84,7 @@ public:
         kest = new ProjectTest::cStandInPackage("Kest");
         packages->AddPackage(kest);
         packages->AddPackage(new cMixingDeskPackage());
-        vrx = new ProjectTest::cStandInPackage("VRX");
+        vrx = new cStandInPads();
         packages->AddPackage(vrx);
         auto devices = std::make_unique<cFakeMIDISystem>();
         system = devices.get();
@@ -104,7 +122,7 @@ public:
     }
 
     ProjectTest::cStandInPackage* kest = nullptr;
-    ProjectTest::cStandInPackage* vrx = nullptr;
+    cStandInPads* vrx = nullptr;
     cFakeMIDISystem* system = nullptr;
     std::unique_ptr<cMIDIManager> midi;
 };
@@ -129,7 +147,7 @@ protected:
 
     static cVector2 Centre(const cRect& rect) { return {(rect.xMin + rect.xMax) * 0.5f, (rect.yMin + rect.yMax) * 0.5f}; }
     void TapAt(const cVector2& point) { Tap(1, point.X, point.Y); }
-    void TapButton(cWidgetButton* button) { TapAt(Centre(button->GetRect())); }
+    void TapButton(cWidgetButton* button) { TapAt(Centre(button->GetTouchRect())); }
 
     // Whether a text was drawn in the last frame.
     bool Drew(const std::string& text) const { return FindText(text).has_value(); }
