@@ -909,8 +909,10 @@ private:
                   {
                       const cRectF r = Map(place, rect);
                       canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kDarker);
-                      canvas.StrokeRoundRect(r.x0 + place.S(4), r.y0 + place.S(4), r.x1 - place.S(4), r.y1 - place.S(4),
-                                             place.S(6), place.S(1), kEdge);
+                      // A light face, as the dialogues': the setup pages draw their
+                      // captions, switch labels and explanations dark over it.
+                      DrawPanel(canvas, r.Inset(place.S(4)), place.S(6), cColour::FromARGB(0xffc8c8c8),
+                                cColour::FromARGB(0xff7a7a7a));
                   });
         }
     }
