@@ -286,20 +286,6 @@ TEST_F(SetupPanelMIDIDeviceTest, WithoutPortsTheListIsEmptyAndTheGridInert)
     EXPECT_EQ(page->GetSelectedRow(), nullptr);
 }
 
-TEST_F(SetupPanelMIDIDeviceTest, ARowBackInThePoolHoldsNoName)
-{
-    engine.SetInputs({"Keys"});
-    MakePage();
-    cPortRow* row = page->GetRows().GetHead();
-    ASSERT_NE(row, nullptr);
-    engine.SetInputs({});
-    Frame();
-    // The same pool slot comes back for the one row left.
-    EXPECT_EQ(page->GetRows().GetHead(), row);
-    EXPECT_STREQ(row->name.CStr(), "Keys");
-    EXPECT_EQ(page->GetRows().GetBlockCount(), 1);
-}
-
 // ---------------------------------------------------------------- MIDI tab
 
 class SetupPanelMIDITest : public SetupFixture
