@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/AppMixdownHost.h"
+#include "app/SetupUI.h"
 #include "app/SlotInstrument.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetMainMenu.h"
@@ -103,6 +104,7 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     mMixdown = new cWidgetMixdown(*mMixdownHost);
     BuildMainWindow();
     BuildStatusBar();
+    BuildSetupScreen();
     cWidgetDialogueDropDown::SetHost(this);
     cWidgetDialogue::SetTitleScreenHook(this);
     cWidgetKnob::SetValueTextDelegate(cDelegate(this, &cMainUI::ShowStatusMessage));
@@ -153,6 +155,15 @@ void cMainUI::BuildStatusBar()
     mStatusBar->SetAnchors(kAcrossTheTop, 0.0f, 0.0f, 0.0f, cWidgetStatusBar::GetBarHeight());
     if (cWidgetManager* manager = cWidgetManager::GetInstance())
         manager->GetRoot()->AddChild(mStatusBar);
+}
+
+// The setup screen "MANAGE" shows, hidden until then.
+void cMainUI::BuildSetupScreen()
+{
+    auto* setup = new cSetupUI();
+    setup->SetVisible(false);
+    SetSetupPage(setup);
+    setup->Release();
 }
 
 cWidgetMainMenu* cMainUI::GetMainMenu() const { return mStatusBar->GetMainMenu(); }

@@ -92,6 +92,7 @@ public:
     cWidgetAlert* GetAlert() const { return mAlert; }
     cWidgetProgress* GetProgress() const { return mProgress; }
     cWidgetMixdown* GetMixdown() const { return mMixdown; }
+    cWidget* GetSetupPage() const { return mSetupPage; }
 
     // The drop-down panels' host: "MainWin" and the status bar.
     void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;
@@ -106,6 +107,7 @@ public:
 private:
     void BuildMainWindow();
     void BuildStatusBar();
+    void BuildSetupScreen();
     void StepToTrack(int32_t channel);
     void StepInstrument(bool forward);
     void InsertPage(cWidget*& field, cWidget* page, cWidget* before);

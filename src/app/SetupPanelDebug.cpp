@@ -1,5 +1,6 @@
 #include "app/SetupPanelDebug.h"
 
+#include "app/MainUI.h"
 #include "audio/SampleRegistry.h"
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
@@ -128,7 +129,8 @@ void cSetupPanelDebug::OnBrowserDone(int32_t result, const char* path)
 
 void cSetupPanelDebug::StartLoadSoundFont(cProject* project, const char* path)
 {
-    cWidgetProgress* overlay = GetProgressOverlay();
+    cMainUI* ui = cMainUI::GetInstance();
+    cWidgetProgress* overlay = ui ? ui->GetProgress() : nullptr;
     if (!overlay)
     {
         mBrowseState = kBrowseIdle;
@@ -150,7 +152,8 @@ void cSetupPanelDebug::OnLoadSoundFontDone(cWidgetProgress::cJob* job, cWidgetPr
         {
             cGenStringFixed<300> message;
             message.Printf("Loaded Soundfont '%s'", name.CStr());
-            ShowStatusMessage(message.CStr(), kLoadedMessageSeconds, false);
+            if (cMainUI* ui = cMainUI::GetInstance())
+                ui->ShowTimedMessage(message.CStr(), kLoadedMessageSeconds, false);
         }
         else
             ShowLoadFailure(name.CStr(), load->errorText.CStr());
@@ -162,7 +165,8 @@ void cSetupPanelDebug::OnLoadSoundFontDone(cWidgetProgress::cJob* job, cWidgetPr
 
 void cSetupPanelDebug::ShowLoadFailure(const char* name, const char* reason)
 {
-    cWidgetAlert* alert = GetSharedAlert();
+    cMainUI* ui = cMainUI::GetInstance();
+    cWidgetAlert* alert = ui ? ui->GetAlert() : nullptr;
     if (!alert)
         return;
     alert->Reset(kFailureAlertStyle);

@@ -4,6 +4,7 @@
 #include "platform/PlatformServices.h"
 #include "ui/LayoutBuilders.h"
 #include "ui/LayoutLinear.h"
+#include "ui/StatusBarHost.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetFactories.h"
@@ -41,8 +42,9 @@ void cSetupPanelHelp::OnShowExternal(int32_t, cWidgetButton*)
 {
     cGenStringFixed<1024> address;
     GetManualPageURL(address);
-    if (!OpenURLInBrowser(address.CStr()))
-        ShowStatusMessage(kOpenFailed, kShortMessageSeconds, false);
+    cStatusBarHost* bar = GetStatusBarHost();
+    if (!OpenURLInBrowser(address.CStr()) && bar)
+        bar->ShowStatusMessage(kManualOpenFailed);
 }
 
 bool cSetupPanelHelp::Draw(cDrawList& list)

@@ -266,8 +266,7 @@ bool cSetupPanelMIDIDevicePage::OnItemTapped(cWidgetList*, cWidgetList::cItem* i
 
 bool cSetupPanelMIDIDevicePage::Draw(cDrawList& list)
 {
-    if (cSetupPanelHost* host = cSetupPanel::GetHost())
-        host->SetStatusTitle("MIDI Devices");
+    cSetupPanel::SetStatusTitle("MIDI Devices");
     DrawChildren(list);
     DrawActivityLights(list);
     return true;

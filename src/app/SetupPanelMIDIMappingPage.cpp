@@ -265,8 +265,7 @@ void cSetupPanelMIDIMappingPage::ShowSelectedController()
 bool cSetupPanelMIDIMappingPage::Draw(cDrawList&)
 {
     PollTeach();
-    if (cSetupPanelHost* host = cSetupPanel::GetHost())
-        host->SetStatusTitle("MIDI Mappings");
+    cSetupPanel::SetStatusTitle("MIDI Mappings");
     if (mSelectedRow)
         ShowSelectedController();
     return false;

@@ -602,7 +602,8 @@ intptr_t cWidgetStatusBar::OnHelpHold(cWidgetStatusBarScreen*)
     mMenu->SetOpen(false);
     cGenStringFixed<1024> address;
     GetManualPageURL(address);
-    sOpenURL(address.CStr());
+    if (!sOpenURL(address.CStr()))
+        ShowMessage(kManualOpenFailed, cMainUI::kMessageSeconds, false);
     return 0;
 }
 

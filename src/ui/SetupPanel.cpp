@@ -3,15 +3,7 @@
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
-
-namespace
-{
-cSetupPanelHost* sHost = nullptr;
-} // namespace
-
-void cSetupPanel::SetHost(cSetupPanelHost* host) { sHost = host; }
-
-cSetupPanelHost* cSetupPanel::GetHost() { return sHost; }
+#include "ui/StatusBarHost.h"
 
 cSetupPanel::~cSetupPanel() = default;
 
@@ -29,16 +21,6 @@ void cSetupPanel::DrawBackground(cDrawList& list)
 
 void cSetupPanel::SetStatusTitle(const char* title)
 {
-    if (sHost)
-        sHost->SetStatusTitle(title);
+    if (cStatusBarHost* bar = GetStatusBarHost())
+        bar->SetTitleText(title);
 }
-
-void cSetupPanel::ShowStatusMessage(const char* text, float seconds, bool blink)
-{
-    if (sHost)
-        sHost->ShowStatusMessage(text, seconds, blink);
-}
-
-cWidgetAlert* cSetupPanel::GetSharedAlert() { return sHost ? sHost->GetSharedAlert() : nullptr; }
-
-cWidgetProgress* cSetupPanel::GetProgressOverlay() { return sHost ? sHost->GetProgressOverlay() : nullptr; }

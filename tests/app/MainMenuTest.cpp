@@ -58,9 +58,9 @@ TEST_F(MainMenuTest, SelectPageShowsTheSlotsPageOrTheManagePage)
         {"slot 3", 2, 3, 2, 3, 3, 3, engine->pads->GetUserInterface()},
         {"slot 16 is slot 0", 2, 16, 2, 0, 3, 1, engine->mixer->GetUserInterface()},
         {"a negative slot is slot 0", 2, -4, 2, 0, 3, 1, engine->mixer->GetUserInterface()},
-        {"an empty slot", 2, 5, 1, -1, 3, 4, nullptr},
-        {"type 5", 5, 3, 1, -1, 3, 4, nullptr},
-        {"a negative type", -1, 3, 1, -1, 3, 4, nullptr},
+        {"an empty slot", 2, 5, 1, -1, 3, 4, ui->GetSetupPage()},
+        {"type 5", 5, 3, 1, -1, 3, 4, ui->GetSetupPage()},
+        {"a negative type", -1, 3, 1, -1, 3, 4, ui->GetSetupPage()},
         {"the song", 0, 3, 0, -1, 3, 5, nullptr},
     };
     for (const auto& c : cases)

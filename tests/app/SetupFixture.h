@@ -19,34 +19,20 @@
 #include "project/StandInPackages.h"
 #include "sequencer/Sequencer.h"
 #include "ui/ControlFixture.h"
-#include "ui/SetupPanel.h"
+#include "ui/StatusBarHost.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
 
-// What the setup pages asked of the main screen.
-class cRecordingSetupHost : public cSetupPanelHost
+// What the setup pages asked of the main screen's status bar.
+class cRecordingStatusBar : public cStatusBarHost
 {
 public:
-    struct cMessage
-    {
-        std::string text;
-        float seconds;
-        bool blink;
-    };
-
-    void SetStatusTitle(const char* text) override { title = text; }
-    void ShowStatusMessage(const char* text, float seconds, bool blink) override
-    {
-        messages.push_back({text, seconds, blink});
-    }
-    cWidgetAlert* GetSharedAlert() override { return alert; }
-    cWidgetProgress* GetProgressOverlay() override { return overlay; }
+    void SetTitleText(const char* text) override { title = text; }
+    void ShowStatusMessage(const char* text) override { messages.push_back(text); }
 
     std::string title;
-    std::vector<cMessage> messages;
-    cWidgetAlert* alert = nullptr;
-    cWidgetProgress* overlay = nullptr;
+    std::vector<std::string> messages;
 };
 
 // The pads as the mapping page sees them: named parameters, the first two
@@ -127,7 +113,7 @@ public:
     std::unique_ptr<cMIDIManager> midi;
 };
 
-// The control fixture with the UI metrics set, the recording host installed
+// The control fixture with the UI metrics set, the recording status bar installed
 // and the engine built; the pages go before the engine they listen to.
 class SetupFixture : public ControlFixture
 {
@@ -136,12 +122,12 @@ protected:
     {
         SetupUIMetrics();
         gSettings.Reset();
-        cSetupPanel::SetHost(&host);
+        SetStatusBarHost(&host);
     }
     ~SetupFixture() override
     {
         manager.reset();
-        cSetupPanel::SetHost(nullptr);
+        SetStatusBarHost(nullptr);
         gSettings.Reset();
     }
 
@@ -152,6 +138,6 @@ protected:
     // Whether a text was drawn in the last frame.
     bool Drew(const std::string& text) const { return FindText(text).has_value(); }
 
-    cRecordingSetupHost host;
+    cRecordingStatusBar host;
     cSetupEngine engine;
 };

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "app/MainUI.h"
 #include "app/SetupPanelDebug.h"
+#include "app/WidgetStatusBar.h"
 #include "app/SetupPanelDockline.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
@@ -32,18 +34,17 @@ protected:
     void SetUp() override
     {
         cSetupPanelDebug::SetFileChooser(&chooser);
-        host.alert = new cWidgetAlert();
-        host.overlay = new cWidgetProgress();
+        ui = std::make_unique<cMainUI>();
         page = Place(new cSetupPanelDebug(), {10.0f, 20.0f, 630.0f, 470.0f});
         Frame();
     }
     void TearDown() override
     {
         cSetupPanelDebug::SetFileChooser(nullptr);
-        root->RemoveAllChildren();
-        host.alert->Release();
-        host.overlay->Release();
+        root->RemoveChild(page);
+        ui.reset();
     }
+    const char* Title() const { return ui->GetStatusBar()->GetTitleText().CStr(); }
     void Press(int32_t tag)
     {
         TapButton(page->GetButton(tag));
@@ -51,6 +52,7 @@ protected:
     }
 
     cRecordingChooser chooser;
+    std::unique_ptr<cMainUI> ui;
     cSetupPanelDebug* page = nullptr;
 };
 
@@ -74,7 +76,7 @@ TEST_F(SetupPanelDebugTest, FiveButtonsAtTheirPlacesFromThePagesCorner)
         EXPECT_FLOAT_EQ(rect.xMax - rect.xMin, width) << b.label;
         EXPECT_FLOAT_EQ(rect.yMax - rect.yMin, height) << b.label;
     }
-    EXPECT_EQ(host.title, "Debug Settings");
+    EXPECT_STREQ(Title(), "Debug Settings");
 }
 
 TEST_F(SetupPanelDebugTest, WithoutAProjectTheButtonsDoNothing)
@@ -125,7 +127,7 @@ TEST_F(SetupPanelDebugTest, TheButtonsProfileSilenceAndBrowse)
     EXPECT_EQ(page->GetBrowseState(), cSetupPanelDebug::kBrowseSoundFont);
     chooser.Finish(0, "");
     EXPECT_EQ(page->GetBrowseState(), cSetupPanelDebug::kBrowseIdle) << "closed without a choice";
-    EXPECT_FALSE(host.overlay->IsShown());
+    EXPECT_FALSE(ui->GetProgress()->IsShown());
 }
 
 // Nothing reads the file, so the load says it failed, naming the file.
@@ -134,17 +136,18 @@ TEST_F(SetupPanelDebugTest, AChosenSoundFontReportsThatItCannotBeLoaded)
     engine.OpenProject();
     Press(cSetupPanelDebug::kSoundFont);
     chooser.Finish(cSetupPanelDebug::kBrowserResultChosen, "User/SoundFonts/Grand Piano.sf2");
-    EXPECT_TRUE(host.overlay->IsShown());
+    cWidgetAlert* alert = ui->GetAlert();
+    EXPECT_TRUE(ui->GetProgress()->IsShown());
     Frame(3);
-    EXPECT_FALSE(host.overlay->IsShown());
-    EXPECT_TRUE(host.messages.empty()) << "no success message";
-    ASSERT_TRUE(host.alert->IsShown());
-    EXPECT_STREQ(host.alert->GetName(), "Failed to load soundfont 'Grand Piano.sf2'");
-    EXPECT_STREQ(host.alert->secondLine.CStr(), "SoundFont files can't be read here.");
-    EXPECT_NE(host.alert->GetButtonIcon(kAlertOK), nullptr);
+    EXPECT_FALSE(ui->GetProgress()->IsShown());
+    EXPECT_STREQ(ui->GetStatusBar()->GetMessageText(), "") << "no success message";
+    ASSERT_TRUE(alert->IsShown());
+    EXPECT_STREQ(alert->GetName(), "Failed to load soundfont 'Grand Piano.sf2'");
+    EXPECT_STREQ(alert->secondLine.CStr(), "SoundFont files can't be read here.");
+    EXPECT_NE(alert->GetButtonIcon(kAlertOK), nullptr);
     Frame(20);
-    EXPECT_TRUE(host.alert->GetButton(kAlertOK)->IsVisible());
-    EXPECT_FALSE(host.alert->GetButton(kAlertNo)->IsVisible());
+    EXPECT_TRUE(alert->GetButton(kAlertOK)->IsVisible());
+    EXPECT_FALSE(alert->GetButton(kAlertNo)->IsVisible());
     EXPECT_EQ(page->GetBrowseState(), cSetupPanelDebug::kBrowseIdle);
 }
 

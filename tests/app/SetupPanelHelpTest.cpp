@@ -1,5 +1,7 @@
 #include "SetupFixture.h"
 
+#include <gmock/gmock.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -77,9 +79,6 @@ TEST_F(SetupPanelHelpTest, WithoutABrowserOpenerTheStatusBarSaysSo)
 {
     cScopedEnv path("PATH", mFolder.c_str());
     TapButton(page->GetExternalButton());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Couldn't open the manual");
-    EXPECT_FLOAT_EQ(host.messages[0].seconds, 1.5f);
-    EXPECT_FALSE(host.messages[0].blink);
+    EXPECT_THAT(host.messages, ::testing::ElementsAre("Couldn't open the manual"));
 }
 } // namespace

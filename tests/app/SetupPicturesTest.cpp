@@ -57,7 +57,7 @@ protected:
         StartScreen(1024, 768);
         SetupUIMetrics();
         gSettings.Reset();
-        cSetupPanel::SetHost(&host);
+        SetStatusBarHost(&host);
         engine = std::make_unique<cSetupEngine>();
         engine->OpenProject();
         engine->SetInputs({"Keystation 49", "Pad Controller"});
@@ -74,7 +74,7 @@ protected:
         manager->GetRoot()->RemoveAllChildren();
         manager.reset();
         engine.reset();
-        cSetupPanel::SetHost(nullptr);
+        SetStatusBarHost(nullptr);
         gSettings.Reset();
         OffscreenScreenFixture::TearDown();
     }
@@ -106,7 +106,7 @@ protected:
     }
     static uint32_t Rgb(uint32_t abgr) { return abgr & 0x00ffffffu; }
 
-    cRecordingSetupHost host;
+    cRecordingStatusBar host;
     std::unique_ptr<cSetupEngine> engine;
 };
 
