@@ -89,13 +89,14 @@ void cWidgetTabView::SelectPage(int32_t index, bool force)
     if (!IsIndex(index) || (!force && index == mSelectedPage))
         return;
     mSelectedPage = index;
+    // A tab whose page is yet to come still shows that it is chosen.
     for (size_t i = 0; i < mPages.size(); ++i)
     {
-        if (!mPages[i] || !mTabs[i])
-            continue;
         const bool selected = int32_t(i) == index;
-        mPages[i]->SetVisible(selected);
-        mTabs[i]->value = selected ? 1 : 0;
+        if (mPages[i])
+            mPages[i]->SetVisible(selected);
+        if (mTabs[i])
+            mTabs[i]->value = selected ? 1 : 0;
     }
     pageChanged.Invoke(index, this);
 }

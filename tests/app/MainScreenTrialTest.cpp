@@ -52,7 +52,7 @@ protected:
         for (const char* tool : {"Xvfb", "xdotool", "import", "convert"})
             if (!HasTool(tool))
                 GTEST_SKIP() << tool << " is not installed";
-        ASSERT_FALSE(mDisplay.Name().empty()) << "Xvfb did not start";
+        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start";
         std::filesystem::remove_all(mData);
         std::filesystem::create_directories(mData + "/Quilwright/Documents");
         std::filesystem::create_directories(BuildFile("test-output"));

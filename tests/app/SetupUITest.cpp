@@ -61,8 +61,12 @@ TEST_F(SetupUITest, TheProjectTabStaysEmptyAndTheScreenOpensOnTheSettings)
     TapTab(cSetupUI::kProjectTab);
     Frame();
     EXPECT_EQ(Tabs()->GetSelectedPage(), cSetupUI::kProjectTab);
+    EXPECT_EQ(Tabs()->GetTab(cSetupUI::kProjectTab)->value, 1) << "lit, though it has no page yet";
     for (int32_t i = 1; i < 4; ++i)
+    {
         EXPECT_FALSE(Tabs()->GetPage(i)->IsVisible()) << i;
+        EXPECT_EQ(Tabs()->GetTab(i)->value, 0) << i;
+    }
 }
 
 TEST_F(SetupUITest, TheTitleFollowsATabChangeWithinOneFrame)
