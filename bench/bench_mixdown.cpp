@@ -14,10 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <smf.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <time.h>
 
 #include <algorithm>
@@ -31,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchCommand.h"
 #include "ReferenceSong.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
@@ -50,8 +47,6 @@
 #include "project/ProjectList.h"
 #include "project/ProjectSlots.h"
 #include "sampler/Mixdown.h"
-
-extern char** environ;
 
 namespace
 {
@@ -174,14 +169,6 @@ cRig& Rig()
     return rig;
 }
 
-// Wall and processor seconds of a run; a shared machine stretches the wall
-// time of both sides, so their processor time is given beside it.
-struct cTimes
-{
-    double wall = -1.0;
-    double cpu = -1.0;
-};
-
 double ThreadCpuSeconds()
 {
     timespec now{};
@@ -189,60 +176,36 @@ double ThreadCpuSeconds()
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; }
-
-// The command's times; negative when it failed.
-cTimes TimeCommand(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    int status = 0;
-    rusage usage{};
-    const bool ran = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                     wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    if (!ran)
-        return {};
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            Seconds(usage.ru_utime) + Seconds(usage.ru_stime)};
-}
-
-// The audio seconds of a 16-bit stereo WAV file: its data chunk's size.
+// The audio seconds of a 16-bit stereo WAV file: its data chunk's size,
+// found by walking the chunk headers.
 double WavSeconds(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (size_t at = 12; at + 8 <= bytes.size();)
+    in.seekg(12);
+    char header[8];
+    while (in.read(header, sizeof(header)))
     {
         uint32_t size = 0;
-        std::memcpy(&size, bytes.data() + at + 4, 4);
-        if (bytes.compare(at, 4, "data") == 0)
+        std::memcpy(&size, header + 4, 4);
+        if (std::memcmp(header, "data", 4) == 0)
             return double(size) / 4.0 / kRate;
-        at += 8 + size + (size & 1);
+        in.seekg(std::streamoff(size + (size & 1)), std::ios::cur);
     }
     return 0.0;
 }
 
 // The peer's speed in audio seconds per wall and per processor second: the
 // best of three runs.
-cTimes PeerSpeed()
+cCommandTimes PeerSpeed()
 {
-    static const cTimes speed = [] {
-        cTimes best;
+    static const cCommandTimes speed = [] {
+        cCommandTimes best;
         if (!std::filesystem::exists(kSoundFont))
             return best;
         const std::filesystem::path out = OutputFolder() / "mixdown-peer.wav";
         for (int i = 0; i < 3; ++i)
         {
-            const cTimes t = TimeCommand({"fluidsynth", "-ni", "-F", out.string(), "-r", "44100", "-o",
+            const cCommandTimes t = TimeCommand({"fluidsynth", "-ni", "-F", out.string(), "-r", "44100", "-o",
                                           "synth.cpu-cores=1", kSoundFont, ReferenceSong::Path()});
             if (t.wall > 0.0 && t.cpu > 0.0)
             {
@@ -265,7 +228,7 @@ void BM_MixdownReferenceSong(benchmark::State& state)
         return;
     }
     int32_t result = -1;
-    cTimes best;
+    cCommandTimes best;
     for (auto _ : state)
     {
         cMixdown mixdown(0.0f, 1.0f, cDelegate());
@@ -293,7 +256,7 @@ void BM_MixdownReferenceSong(benchmark::State& state)
     state.counters["audio_s"] = seconds;
     state.counters["x_realtime"] = seconds / best.wall;
     state.counters["cpu_x_realtime"] = seconds / best.cpu;
-    const cTimes peer = PeerSpeed();
+    const cCommandTimes peer = PeerSpeed();
     if (peer.wall < 0.0)
     {
         std::fprintf(stderr, "fluidsynth or %s is missing: scripts/setup-deps --bench installs them\n", kSoundFont);

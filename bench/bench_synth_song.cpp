@@ -17,9 +17,6 @@
 #include <benchmark/benchmark.h>
 
 #include <smf.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchCommand.h"
 #include "audio/AudioBuffer.h"
 #include "audio/AudioEvent.h"
 #include "audio/AudioManager.h"
@@ -52,8 +50,6 @@
 #include "mixer/MixerChannel.h"
 #include "sequencer/MIDIFileConverter.h"
 #include "sequencer/MIDIFileSong.h"
-
-extern char** environ;
 
 namespace
 {
@@ -270,26 +266,6 @@ bool WritePeerSongs(const std::filesystem::path& melodic, const std::filesystem:
     return saved && savedEmpty;
 }
 
-// Seconds the command took, or a negative value when it failed.
-double TimeCommand(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    int status = 0;
-    const bool ran = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                     waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return ran ? std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() : -1.0;
-}
-
 struct cPeer
 {
     double seconds = -1.0;  // the whole run
@@ -310,7 +286,8 @@ const cPeer& Peer()
             for (int i = 0; i < 3; ++i)
             {
                 const double t = TimeCommand({"fluidsynth", "-ni", "-F", (OutputFolder() / output).string(), "-r",
-                                              "44100", "-o", "synth.cpu-cores=1", kSoundFont, song.string()});
+                                              "44100", "-o", "synth.cpu-cores=1", kSoundFont, song.string()})
+                                     .wall;
                 if (t >= 0.0 && (best < 0.0 || t < best))
                     best = t;
             }
