@@ -307,9 +307,9 @@ void CreateInstrumentPackages()
     SetKeyStripDrawerFactory(&cPianoRollRenderer::Create);
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cAnalogueSynthPackage());
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
-    auto* pads = new cTriggerPadPackage();
-    pads->SetEditor(new cTriggerPadUI());
-    cInstrumentPackageRegistry::GetInstance()->AddPackage(pads);
+    // The pad package builds its editor page as it is made.
+    InstallTriggerPadEditorFactory();
+    cInstrumentPackageRegistry::GetInstance()->AddPackage(new cTriggerPadPackage());
     // Each package's editor page joins the main window, in package order.
     for (cInstrumentPackage* package = cInstrumentPackageRegistry::GetInstance()->GetFirst(); package;
          package = package->GetNext())

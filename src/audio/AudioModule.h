@@ -98,6 +98,12 @@ public:
     uint32_t GetChangedMask() const { return mChangedMask.load(std::memory_order_relaxed); }
     // Returns the changed bits and clears them.
     uint32_t TakeChangedMask() { return mChangedMask.exchange(0); }
+    // Whether one parameter changed since it was last asked, clearing its bit.
+    bool TakeChangedBit(int32_t index)
+    {
+        const uint32_t bit = index >= 0 && index < kMaxParams ? 1u << index : 0u;
+        return (mChangedMask.fetch_and(~bit) & bit) != 0;
+    }
 
 protected:
     cInstrument* mOwner;

@@ -14,7 +14,8 @@
 #include "base/File.h"
 #include "base/SerialiseXML.h"
 #include "instruments/pads/TriggerPadPackage.h"
-#include "instruments/pads/ui/TriggerPadUI.h"
+#include "instruments/pads/TriggerPadEditor.h"
+#include "instruments/pads/ui/TriggerPadKeyStrip.h"
 #include "mixer/MixerChannel.h"
 #include "platform/DisplayMetrics.h"
 #include "render/DrawListFixture.h"
@@ -23,6 +24,26 @@ using namespace PadTest;
 
 namespace
 {
+// An editor without a page: it remembers what it shows and draws the key
+// strip, as the package's editor does.
+class cStripEditor : public cTriggerPadEditor
+{
+public:
+    cWidget* GetPage() override { return nullptr; }
+    void ReleaseEditor() override { delete this; }
+    void ShowInstrument(cTriggerPadInstrument* instrument) override { mShown = instrument; }
+    cTriggerPadInstrument* GetShownInstrument() const override { return mShown; }
+    void CancelHeldPads() override {}
+    void DrawKeyStrip(cDrawList& drawList, const cKeyStripView& view, const cTriggerPadInstrument& instrument) override
+    {
+        mStrip.Draw(drawList, view, instrument);
+    }
+
+private:
+    cTriggerPadInstrument* mShown = nullptr;
+    cTriggerPadKeyStrip mStrip;
+};
+
 std::string Save(const std::function<void(Base::cSerialise&)>& body)
 {
     File::cFileMemoryWrite stream;
@@ -118,7 +139,7 @@ TEST(TriggerPadInstrument, NewInstrumentsLoadTheDefaultBankAndTheEditorFollowsTh
                  "<Root FileVersion=\"1.0\"><Pad3 Nam=\"Clap.wav\" Grp=\"2\"/></Root>");
     folder.Write("User/VRX Banks/Default.vrx/Clap.wav", LevelWav(400, 0.5f));
     cTriggerPadPackage package;
-    auto* editor = new cTriggerPadUI();
+    auto* editor = new cStripEditor();
     package.SetEditor(editor);
     auto* loaded = static_cast<cTriggerPadInstrument*>(package.CreateInstrument(1));
     auto* empty = static_cast<cTriggerPadInstrument*>(package.CreateInstrument(0));
@@ -286,7 +307,7 @@ TEST_F(TriggerPadKeyStripTest, PadRowsAreLabelledAndRuled)
     cSampleFolder folder;
     folder.Write("User/Samples/Kick.wav", LevelWav(100, 0.5f));
     cTriggerPadPackage package;
-    package.SetEditor(new cTriggerPadUI());
+    package.SetEditor(new cStripEditor());
     auto* instrument = static_cast<cTriggerPadInstrument*>(package.CreateInstrument(0));
     ASSERT_TRUE(instrument->GetPads()->LoadPadSample(0, "User/Samples/Kick.wav", false));
     cKeyStripView view;
@@ -340,7 +361,7 @@ TEST_F(TriggerPadKeyStripTest, PadRowsAreLabelledAndRuled)
 TEST_F(TriggerPadKeyStripTest, AZoomedViewLabelsOnlyTheVisiblePads)
 {
     cTriggerPadPackage package;
-    package.SetEditor(new cTriggerPadUI());
+    package.SetEditor(new cStripEditor());
     cInstrument* instrument = package.CreateInstrument(0);
     cKeyStripView view;
     view.strip = {0.0f, 0.0f, 60.0f, 120.0f};

@@ -3,9 +3,11 @@
 #include "HouseStyle.h"
 #include "MainScreenArt.h"
 #include "MixdownArt.h"
+#include "PadEditorArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
 #include "audio/InstrumentIcons.h"
+#include "instruments/pads/ui/TriggerPadSprites.h"
 #include "sampler/MixdownSprites.h"
 #include "sampler/SampleEditorSprites.h"
 
@@ -57,6 +59,7 @@ public:
         AddPackageIcons();
         AddSampleEditor();
         AddMixdown();
+        AddPadEditor();
         AddPlaceholders();
     }
 
@@ -1167,6 +1170,94 @@ private:
                "natural size, centred", DrawOggIcon);
         Single(M::kFormatZip, P(32, 44), P(32, 44), "Mixdown output icon in the file browser: zipped WAVs",
                "natural size, centred", DrawZipIcon);
+    }
+
+    // The pad editor's skin. Backgrounds, pads and outlines nine-patch
+    // without inner sprites, so they are small and symmetric; the pads grow
+    // to their cells from their own size.
+    void AddPadEditor()
+    {
+        using namespace PadEditorArt;
+        namespace S = TriggerPadSprite;
+        const char* nine = "nine-patch without inner sprite";
+        Single(S::kEditorBackground, 24, 24, "Pad editor background", nine, DrawEditorBackground);
+        Single(S::kPanelFrame, 32, 32, "Pad editor control-panel frame", nine, DrawPanelFrame);
+        Single(S::kPadOutline, 12, 12, "Pad outline while the EDIT tab is on", "nine-patch, no centre; tinted: white art",
+               DrawPadOutline);
+        Single(S::kPanelBackground, 24, 24, "Pad editor panel background", nine, DrawPanelBackground);
+        Single(S::kBusPanelBackground, 24, 24, "Pad output-bus panel background",
+               "nine-patch without inner sprite; tinted by bus: white art", DrawBusPanelBackground);
+        const int pad = P(40, 52);
+        Single(S::kPad, pad, pad, "Pad, unlit; pad-button face",
+               "nine-patch grown from its own size (snap 0.2 of it); tinted by bus: light art", DrawPad);
+        for (int bus = 0; bus < 3; ++bus)
+        {
+            static const char* const roles[] = {"Pad glow, bus 1", "Pad glow, bus 2", "Pad glow, bus 3"};
+            Single(S::kPadLitBus1 + bus, pad, pad, roles[bus], "as the pad; faded by alpha",
+                   [bus](cCanvas& canvas, const cRectF& r) { DrawLitPad(canvas, r, bus); });
+        }
+        const int icon = P(24, 32);
+        Single(S::kMuteIcon, icon, icon, "Pad mute mark", "natural size, centred; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Mute); });
+        const int button = P(32, 44);
+        Single(S::kPadButton, button, button, "Pad editor button", "natural size",
+               [](cCanvas& canvas, const cRectF& r) { DrawPadButton(canvas, r, false); });
+        Single(S::kPadButtonLit, button, button, "Pad editor button, held", "natural size",
+               [](cCanvas& canvas, const cRectF& r) { DrawPadButton(canvas, r, true); });
+        Single(S::kLamp, 8, 8, "Pad editor lamp, lit", "natural size", DrawLamp);
+        const int column = int(S::kLampColumnWidth);
+        const int backHeight = std::max(button, 40);
+        for (bool left : {true, false})
+            Single(left ? S::kLampBackLeft : S::kLampBackRight, button + column, backHeight,
+                   left ? "Three-way selector, lamps on the left" : "Three-way selector, lamps on the right",
+                   "natural size; lamps 12 pixels apart about its centre",
+                   [left](cCanvas& canvas, const cRectF& r) { DrawLampBack(canvas, r, left, S::kLampColumnWidth, 12.0f); });
+        Single(S::kDirectionPanel, P(30, 38), P(32, 40), "Direction display beside its button", "natural size",
+               DrawDirectionPanel);
+        const struct
+        {
+            int index;
+            eArrows arrows;
+            const char* role;
+        } arrows[] = {{S::kArrowForward, eArrows::Forward, "Direction arrow: forward"},
+                      {S::kArrowReverse, eArrows::Reverse, "Direction arrow: reverse"},
+                      {S::kArrowForwardReverse, eArrows::ForwardReverse, "Direction arrow: forward then reverse"},
+                      {S::kArrowReverseForward, eArrows::ReverseForward, "Direction arrow: reverse then forward"}};
+        for (const auto& def : arrows)
+        {
+            const eArrows kind = def.arrows;
+            Single(def.index, P(22, 28), 10, def.role, "natural size in the display",
+                   [kind](cCanvas& canvas, const cRectF& r) { DrawArrows(canvas, r, kind); });
+        }
+        Single(S::kRecordImage, 12, 12, "RECORD mark on its pad button", "natural size, centred", DrawRecordMark);
+        Single(S::kSeparator, 16, 4, "Pad editor row separator", "three-patch across", DrawSeparator);
+        Single(S::kConnectorBar, 16, 6, "Bank buttons' connector bar", "three-patch across", DrawConnectorBar);
+        const int knob = P(40, 52);
+        Single(S::kKnobBody, knob, knob, "Pad editor knob", "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r) { DrawKnobBody(canvas, r.Inset(4.0f), 4.0f); });
+        const int spinW = P(20, 26), spinH = P(24, 32);
+        Single(S::kSpinUp, spinW, spinH, "Pad spin button up", "natural size; pressed tinted grey",
+               [](cCanvas& canvas, const cRectF& r) { DrawSpinButton(canvas, r, true); });
+        Single(S::kSpinDown, spinW, spinH, "Pad spin button down", "natural size; pressed tinted grey",
+               [](cCanvas& canvas, const cRectF& r) { DrawSpinButton(canvas, r, false); });
+        Single(S::kSpinBox, 32, spinH, "Pad spin button value box", "three-patch across", DrawSpinBox);
+        const int tab = P(20, 26);
+        const struct
+        {
+            int index;
+            eGlyph glyph;
+            const char* role;
+        } glyphs[] = {{S::kTabHome, eGlyph::Home, "Pad tab icon: HOME"},
+                      {S::kTabEdit, eGlyph::Edit, "Pad tab icon: EDIT"},
+                      {S::kTabAutoBeat, eGlyph::AutoBeat, "Pad tab icon: AUTOBEAT"},
+                      {S::kTabOutputs, eGlyph::Outputs, "Pad tab icon: OUTPUTS"},
+                      {S::kMuteMode, eGlyph::MuteMode, "Pad mute-mode switch icon"}};
+        for (const auto& def : glyphs)
+        {
+            const eGlyph glyph = def.glyph;
+            Single(def.index, tab, tab, def.role, "natural size, centred; tinted: white art",
+                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph); });
+        }
     }
 
     void AddPlaceholders()

@@ -50,6 +50,8 @@ constexpr int32_t kPadRowsLayout = 1;
 constexpr float kLowestNote = 48.0f;
 constexpr float kHighestNote = 64.0f;
 constexpr float kRowsAtSmallestZoom = 4.0f;
+
+tTriggerPadEditorFactory gEditorFactory = nullptr;
 } // namespace
 
 cTriggerPadPackage::cTriggerPadPackage()
@@ -62,12 +64,18 @@ cTriggerPadPackage::cTriggerPadPackage()
     mKeyRangeHigh = kHighestNote;
     mKeyStep = kRowsAtSmallestZoom;
     SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
+    if (tTriggerPadEditorFactory factory = GetTriggerPadEditorFactory())
+        SetEditor(factory());
 }
 
+// The editor stops showing an instrument before any goes.
 cTriggerPadPackage::~cTriggerPadPackage()
 {
+    if (mEditor)
+        mEditor->ShowInstrument(nullptr);
     while (cInstrument* instrument = mInstruments.PopFront())
         delete instrument;
+    SetEditor(nullptr);
 }
 
 cInstrument* cTriggerPadPackage::CreateInstrument(int32_t argument)
@@ -101,4 +109,14 @@ bool cTriggerPadPackage::LoadProjectData(const cGenString&, cSampleRelocator*, i
 
 bool cTriggerPadPackage::SaveProjectData(const cGenString&, cSampleRelocator*, bool) { return true; }
 
-void cTriggerPadPackage::SetEditor(cTriggerPadEditor* editor) { mEditor.reset(editor); }
+void cTriggerPadPackage::SetEditor(cTriggerPadEditor* editor)
+{
+    if (mEditor)
+        mEditor->ReleaseEditor();
+    mEditor = editor;
+    mUserInterface = editor ? editor->GetPage() : nullptr;
+}
+
+void SetTriggerPadEditorFactory(tTriggerPadEditorFactory factory) { gEditorFactory = factory; }
+
+tTriggerPadEditorFactory GetTriggerPadEditorFactory() { return gEditorFactory; }

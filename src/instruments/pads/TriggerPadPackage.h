@@ -1,6 +1,4 @@
 #pragma once
-#include <memory>
-
 #include "audio/InstrumentPackage.h"
 
 class cTriggerPadEditor;
@@ -26,10 +24,12 @@ public:
                          cGenString& errorText) override;
     bool SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool autoSave) override;
 
-    // Takes ownership.
+    // Takes the caller's hold on the editor, whose page becomes the
+    // package's user interface; the installed factory's editor comes by
+    // itself.
     void SetEditor(cTriggerPadEditor* editor);
-    cTriggerPadEditor* GetEditor() const { return mEditor.get(); }
+    cTriggerPadEditor* GetEditor() const { return mEditor; }
 
 private:
-    std::unique_ptr<cTriggerPadEditor> mEditor;
+    cTriggerPadEditor* mEditor = nullptr;
 };
