@@ -118,23 +118,35 @@ protected:
 
     ~PadEditorFixture() override
     {
+        Close();
+        ResetDisplayMetrics();
+        SetDisplayMetricsForClass(kDeviceClassDesktop);
+        SetupUIMetrics();
+    }
+
+    // Takes the editor and the host's dialogues away; Open may follow.
+    void Close()
+    {
         if (editor)
         {
             editor->SetInstrument(nullptr);
             root->RemoveChild(editor);
             editor->Release();
+            package.SetEditor(nullptr);
+            editor = nullptr;
         }
         if (host.alert)
         {
             host.alert->Hide();
             host.alert->Release();
+            host.alert = nullptr;
         }
         if (host.progress)
+        {
             host.progress->Release();
+            host.progress = nullptr;
+        }
         SetTriggerPadUIHost(nullptr);
-        ResetDisplayMetrics();
-        SetDisplayMetricsForClass(kDeviceClassDesktop);
-        SetupUIMetrics();
     }
 
     void Open(int32_t deviceClass = kDeviceClassDesktop)

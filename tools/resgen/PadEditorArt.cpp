@@ -9,11 +9,11 @@ namespace PadEditorArt
 {
 namespace
 {
-const cColour kBackground = cColour::FromARGB(0xff262626);
-const cColour kFrameFace = cColour::FromARGB(0xff363636);
-const cColour kFrameRim = cColour::FromARGB(0xff4c4c4c);
-const cColour kPanelFace = cColour::FromARGB(0xff7a7a7a);
-const cColour kPanelRim = cColour::FromARGB(0xff585858);
+const cColour kBackground = cColour::FromARGB(0xff7a7a7a);
+const cColour kFrameFace = cColour::FromARGB(0xff3a3a3a);
+const cColour kFrameRim = cColour::FromARGB(0xff262626);
+const cColour kPanelFace = cColour::FromARGB(0xff858585);
+const cColour kPanelRim = cColour::FromARGB(0xff5c5c5c);
 const cColour kPadTop = cColour::FromARGB(0xfff0f0f0);
 const cColour kPadBottom = cColour::FromARGB(0xffc4c4c4);
 const cColour kPadRim = cColour::FromARGB(0xff8a8a8a);
@@ -50,11 +50,11 @@ void DrawPanelBackground(cCanvas& canvas, const cRectF& r)
     canvas.FillRect(r.x0 + 6.0f, r.y0 + 1.0f, r.x1 - 6.0f, r.y0 + 2.0f, kWhite.WithAlpha(0.2f));
 }
 
-// White art the bus colours: a coloured rim around a faint wash, so dark
-// labels stay readable on it.
+// White art the bus colours: a rim and a faint wash over the panel beneath,
+// so dark labels stay readable on it.
 void DrawBusPanelBackground(cCanvas& canvas, const cRectF& r)
 {
-    canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 6.0f, kWhite.WithAlpha(0.35f));
+    canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 6.0f, kWhite.WithAlpha(0.15f));
     canvas.StrokeRoundRect(r.x0 + 1.5f, r.y0 + 1.5f, r.x1 - 1.5f, r.y1 - 1.5f, 5.0f, 3.0f, kWhite);
 }
 

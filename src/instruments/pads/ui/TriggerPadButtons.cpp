@@ -114,6 +114,8 @@ cTriggerPadButton3LED::cTriggerPadButton3LED(const char* label, bool lampsOnLeft
     labelStyle.offsetX = lampsOnLeft ? -kSideLabelShift : kSideLabelShift;
     mCaptionFont.Select(kCaptionSize);
     maximum = minimum + 2;
+    // The captions take the room on the lamps' side of the rect.
+    SetContentAlignment(lampsOnLeft ? kAlignEnd : kAlignStart);
 }
 
 cTriggerPadButton3LED::~cTriggerPadButton3LED() = default;
@@ -129,6 +131,22 @@ float cTriggerPadButton3LED::LampColumnX() const
     const cRect& body = background.layoutRect;
     const float half = TriggerPadSprite::kLampColumnWidth * 0.5f;
     return mLampsOnLeft ? body.xMin + half : body.xMax - half;
+}
+
+float cTriggerPadButton3LED::CaptionRoom() const
+{
+    float widest = 0.0f;
+    for (const auto& caption : mCaptions)
+        widest = std::fmax(widest, mCaptionFont.GetTextWidth(caption.CStr()));
+    return widest > 0.0f ? widest + (mLampsOnLeft ? kCaptionGap : kCaptionIndent) : 0.0f;
+}
+
+void cTriggerPadButton3LED::GetSizePreferences(cVector2* minimumSize, cVector2* preferredSize)
+{
+    cTriggerPadButton::GetSizePreferences(minimumSize, preferredSize);
+    const float room = CaptionRoom();
+    minimumSize->X += room;
+    preferredSize->X += room;
 }
 
 cRect cTriggerPadButton3LED::GetLampRect() const

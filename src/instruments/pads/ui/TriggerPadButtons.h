@@ -71,12 +71,15 @@ public:
     const char* GetCaption(int32_t position) const { return mCaptions[position].CStr(); }
 
     bool Draw(cDrawList& list) override;
+    // The button and its captions beside the lamps.
+    void GetSizePreferences(cVector2* minimum, cVector2* preferred) override;
 
 protected:
     ~cTriggerPadButton3LED() override;
 
 private:
     float LampColumnX() const;
+    float CaptionRoom() const;
 
     cImage mLamp;
     cGenStringFixed<16> mCaptions[3];

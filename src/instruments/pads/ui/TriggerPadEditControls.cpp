@@ -106,6 +106,9 @@ cTriggerPadEditControls::cTriggerPadEditControls(cTriggerPadUI* owner) : cTrigge
     mPadSelector = CreatePadSpinButton();
     mPadSelector->minimum = 0;
     mPadSelector->maximum = kLastPad;
+    // Room for a pad's number and most of its name.
+    const char* const widest[] = {"16. WWWWWWWWW"};
+    mPadSelector->SetLabelWidth(widest, 1);
     mPadSelector->valueDelegate = cDelegate(this, &cTriggerPadEditControls::OnPadSelector);
     AddChild(mPadSelector);
     mPadSelector->Release();
@@ -519,6 +522,7 @@ void cTriggerPadEditControls::OnJobDone(cWidgetProgress::cJob* finished, cWidget
 
 bool cTriggerPadEditControls::Draw(cDrawList& list)
 {
+    list.DrawNinePatch(GetRect(), &gTex8888AtlasTable[TriggerPadSprite::kPanelBackground], nullptr, 0xffffffffu, true);
     DrawSeparators(list);
     DrawHeaders(list);
     DrawPadMap(list);

@@ -23,6 +23,7 @@ using namespace TriggerPadLayout;
 namespace
 {
 constexpr float kTileAspect = 1.1f;
+constexpr float kSideWidth = 130.0f;
 constexpr int32_t kAuditionVelocity = 100;
 } // namespace
 
@@ -80,12 +81,14 @@ void cTriggerPadEditPopup::BuildLayout()
     }
     cLayoutLinear* side = Column(3);
     SetMargins(side, 4.0f, 8.0f, 4.0f, 8.0f);
+    // Room enough for the pad to be played with a thumb.
+    side->minimum[kAxisX] = {kSideWidth, kUnitPixels};
     side->AddItem(Item(mDone));
     side->AddItem(Gap(0.1f));
     side->AddItem(Filling(mAudition, 1.0f));
     cLayoutLinear* whole = Row(2);
     whole->AddItem(Stretched(controls, 3.0f));
-    whole->AddItem(Stretched(side, 1.0f));
+    whole->AddItem(Stretched(side, 1.5f));
     SetLayout(whole);
     cLayout* separated[] = {buttonRow, modeRow, knobRow};
     SetSeparatorRows(separated, 3);
@@ -165,7 +168,6 @@ void cTriggerPadEditPopup::OnBusButton(int32_t value, cWidget* button)
 
 bool cTriggerPadEditPopup::Draw(cDrawList& list)
 {
-    list.DrawNinePatch(GetRect(), &gTex8888AtlasTable[TriggerPadSprite::kPanelBackground], nullptr, 0xffffffffu, true);
     cTriggerPadEditControls::Draw(list);
     DrawChildren(list);
     PlaceTile();

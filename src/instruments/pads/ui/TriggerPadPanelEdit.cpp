@@ -64,7 +64,7 @@ void cTriggerPadPanelEdit::BuildLayout()
         column->AddItem(each);
     }
     SetLayout(column);
-    cLayout* separated[] = {padRow, modeRow, knobRow, tuneRow};
+    cLayout* separated[] = {sampleRow, modeRow, knobRow, tuneRow};
     SetSeparatorRows(separated, 4);
 }
 

@@ -28,7 +28,8 @@ const char* const kKnobLabels[cTriggerPadPanelOutput::kKnobCount] = {"SEND 1", "
 constexpr uint32_t kLabelColour = 0xff202020;
 constexpr float kLabelSize = 9.0f;
 constexpr float kBoxMargin = 6.0f;
-constexpr uint32_t kCaptionColour = 0xffdcdcdc;
+// Above the knobs' labels: the bus's name.
+constexpr float kCaptionRoom = 24.0f;
 const char* const kBusNames[] = {"BUS 1", "BUS 2", "BUS 3"};
 
 uint32_t OutputParamId(int32_t bus, int32_t parameter)
@@ -93,7 +94,7 @@ void cTriggerPadPanelOutput::BuildLayouts()
         return line;
     };
     mTallBox = Column(5);
-    SetMargins(mTallBox, kBoxMargin, kBoxMargin + 10.0f, kBoxMargin, kBoxMargin);
+    SetMargins(mTallBox, kBoxMargin, kCaptionRoom, kBoxMargin, kBoxMargin);
     mTallBox->AddItem(pair(Row(5), Item(mKnobs[kKnobSend1]), Item(mKnobs[kKnobSend2])));
     mTallBox->AddItem(Gap(0.3f));
     mTallBox->AddItem(pair(Row(5), Item(mFilter), Item(mFilterType)));
@@ -108,7 +109,7 @@ void cTriggerPadPanelOutput::BuildLayouts()
     sends->AddItem(Item(mKnobs[kKnobSend2]));
     cLayoutLinear* filter = pair(Column(5), Item(mFilter), Item(mFilterType));
     mShortBox = Row(8);
-    SetMargins(mShortBox, kBoxMargin, kBoxMargin + 10.0f, kBoxMargin, kBoxMargin);
+    SetMargins(mShortBox, kBoxMargin, kCaptionRoom, kBoxMargin, kBoxMargin);
     mShortBox->AddItem(sends);
     mShortBox->AddItem(Gap(0.5f));
     mShortBox->AddItem(filter);
@@ -211,11 +212,13 @@ void cTriggerPadPanelOutput::OnStateChange()
 bool cTriggerPadPanelOutput::Draw(cDrawList& list)
 {
     const cRect box = (mUsesShort ? mShortBox : mTallBox)->GetRect();
+    // The bus's colour rims a plain panel, which keeps the labels readable.
+    list.DrawNinePatch(box, &gTex8888AtlasTable[TriggerPadSprite::kPanelBackground], nullptr, 0xffffffffu, true);
     list.DrawNinePatch(box, &gTex8888AtlasTable[TriggerPadSprite::kBusPanelBackground], nullptr,
                        cTriggerPadTile::BusTextColour(mBus), true);
     // Which bus this is, where three stand one above the other.
     list.GetTextBatch().DrawText(box.xMin + kBoxMargin, box.yMin + 3.0f, list.depth, mOwner->GetCaptionFont(),
-                                 kCaptionColour, kBusNames[ClampTo(mBus, 0, 2)]);
+                                 cTriggerPadTile::BusTextColour(mBus), kBusNames[ClampTo(mBus, 0, 2)]);
     for (int32_t knob = 0; knob < kModuleKnobCount; ++knob)
         RefreshKnob(knob, false);
     DrawChildren(list);
