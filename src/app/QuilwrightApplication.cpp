@@ -5,6 +5,7 @@
 #include "app/AppEditorHost.h"
 #include "app/AppIcon.h"
 #include "app/AppProjectHost.h"
+#include "app/AppTriggerPadHost.h"
 #include "app/GlobalSettings.h"
 #include "app/MainUI.h"
 #include "app/MIDISettings.h"
@@ -66,6 +67,7 @@ namespace
 {
 cAppProjectHost gAppProjectHost;
 cAppEditorHost gAppEditorHost;
+cAppTriggerPadHost gAppTriggerPadHost;
 
 struct cSizeLimits
 {
@@ -295,6 +297,8 @@ void CreateMainUI()
     // Project jobs run behind its progress overlay.
     gAppProjectHost.SetOverlay(cMainUI::GetInstance()->GetProgress());
     SetEditorHost(&gAppEditorHost);
+    // The pad editor's messages, dialogues and jobs go through it too.
+    SetTriggerPadUIHost(&gAppTriggerPadHost);
 }
 
 // The instrument packages join it as they are built: the synthesizer's,
@@ -455,6 +459,7 @@ void DestroyMainUI()
 {
     SetEditorHost(nullptr);
     gAppProjectHost.SetOverlay(nullptr);
+    SetTriggerPadUIHost(nullptr);
     delete cMainUI::GetInstance();
 }
 

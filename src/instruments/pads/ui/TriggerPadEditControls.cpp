@@ -76,8 +76,13 @@ cTriggerPadEditControls::cJobLoadSample::cJobLoadSample(cTriggerPad* padModule, 
 void cTriggerPadEditControls::cJobLoadSample::Run(JobQueue::cJobQueue*)
 {
     result = module->ImportPadSample(pad, source.CStr(), destination.CStr());
-    if (!result)
+    if (result)
+        return;
+    // A copy that fails never reaches the loader, which then has no reason.
+    if (cGenString::EqualsNoCase(source, destination))
         errorText.AssignCStr(cSample::GetErrorText());
+    if (errorText.IsEmpty())
+        errorText.Printf("Couldn't read '%s'", PathGetFileName(source).CStr());
 }
 
 // ------------------------------------------------------------------ controls
