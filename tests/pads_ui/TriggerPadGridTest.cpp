@@ -1,5 +1,6 @@
 #include "PadEditorFixture.h"
 
+#include "audio/AllocationCounter.h"
 #include "instruments/pads/ui/TriggerPadPages.h"
 #include "instruments/pads/ui/TriggerPadPanelEdit.h"
 #include "instruments/pads/ui/TriggerPadEditPopup.h"
@@ -260,4 +261,25 @@ TEST_F(PadGrid, VelocityIsHeldToItsRange)
         Key(0, 44);
         EXPECT_EQ(Notes(Events())[0].velocity, kept);
     }
+}
+
+// Playing the grid from keys and touches allocates nothing: its holds come
+// from pools made with it.
+TEST_F(PadGrid, PlayingAllocatesNothing)
+{
+    Open();
+    const cVector2 a = PadCentre(0), b = PadCentre(1);
+    SetCountAllocationsOnThisThread(true);
+    const uint64_t before = GetCountedAllocations();
+    for (int32_t scanCode : {2, 17, 32, 47})
+        Key(1, scanCode);
+    Down(1, a.X, a.Y);
+    Move(1, b.X, b.Y);
+    Up(1, b.X, b.Y);
+    for (int32_t scanCode : {2, 17, 32, 47})
+        Key(0, scanCode);
+    const uint64_t allocations = GetCountedAllocations() - before;
+    SetCountAllocationsOnThisThread(false);
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_EQ(Notes(Events()).size(), 12u);
 }
