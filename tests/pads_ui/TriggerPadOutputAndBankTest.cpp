@@ -282,6 +282,9 @@ TEST_F(PadBank, ExportOffersTheLastPath)
     EXPECT_EQ(host.messages.back(), "Exported Bank To 'Mine'");
     EXPECT_TRUE(folder.Exists("User/VRX Banks/Mine.vrx/Package.vrx"));
     EXPECT_TRUE(folder.Exists("User/VRX Banks/Mine.vrx/Hat.wav"));
+    int status = -1;
+    RunCommand("xmllint --noout '" + folder.Doc("User/VRX Banks/Mine.vrx/Package.vrx") + "' 2>&1", &status);
+    EXPECT_EQ(status, 0) << "the package is well-formed XML";
 
     Press(cTriggerPadPanelBank::kButtonExport);
     EXPECT_STREQ(host.requests.back().path.CStr(), "User/VRX Banks/Mine.vrx");
