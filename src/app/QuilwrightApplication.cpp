@@ -33,6 +33,8 @@
 #include "editors/PianoRollRenderer.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/pads/ui/TriggerPadUI.h"
+#include "instruments/synth/AnalogueSynthEditor.h"
+#include "instruments/synth/ui/AnalogueSynthUI.h"
 #include "instruments/synth/AnalogueSynthPackage.h"
 #include "midi/MIDIManager.h"
 #include "mixer/AuditionPlayer.h"
@@ -309,6 +311,7 @@ void CreateInstrumentPackages()
         new cInstrumentPackageRegistry();
     // The packages that show a keyboard draw it through the piano roll's renderer.
     SetKeyStripDrawerFactory(&cPianoRollRenderer::Create);
+    SetAnalogueSynthEditorFactory(&cAnalogueSynthUI::Create);
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cAnalogueSynthPackage());
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
     // The pad package builds its editor page as it is made.
@@ -451,6 +454,7 @@ void DestroyInstrumentPackages()
         delete packages;
     }
     SetKeyStripDrawerFactory(nullptr);
+    SetAnalogueSynthEditorFactory(nullptr);
 }
 
 void DestroyScaleTable() { delete cScaleTable::GetInstance(); }

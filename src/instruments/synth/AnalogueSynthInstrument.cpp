@@ -6,6 +6,7 @@
 #include "audio/AudioEvent.h"
 #include "base/Serialise.h"
 #include "instruments/synth/AnalogueSynth.h"
+#include "instruments/synth/AnalogueSynthEditor.h"
 #include "instruments/synth/AnalogueSynthPackage.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
 #include "mixer/MixerChannel.h"
@@ -30,7 +31,17 @@ cAnalogueSynthInstrument::cAnalogueSynthInstrument(cInstrumentPackage* package)
 
 cAnalogueSynth* cAnalogueSynthInstrument::GetSynth() const { return static_cast<cAnalogueSynth*>(GetModule()); }
 
-void cAnalogueSynthInstrument::Select() {}
+cAnalogueSynthEditor* cAnalogueSynthInstrument::GetEditor() const
+{
+    auto* package = dynamic_cast<cAnalogueSynthPackage*>(mPackage);
+    return package ? package->GetEditor() : nullptr;
+}
+
+void cAnalogueSynthInstrument::Select()
+{
+    if (cAnalogueSynthEditor* editor = GetEditor())
+        editor->SetInstrument(this);
+}
 
 bool cAnalogueSynthInstrument::Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator)
 {
@@ -52,6 +63,8 @@ void cAnalogueSynthInstrument::AllNotesOff(uint32_t flags)
     GetSynth()->PostEvent(event);
     if (cSequencer* sequencer = cSequencer::GetInstance())
         sequencer->PostEvent(event);
+    if (cAnalogueSynthEditor* editor = GetEditor())
+        editor->CancelKeyboardInput();
 }
 
 const char* cAnalogueSynthInstrument::GetPresetName(int32_t kind, int32_t presetId)

@@ -5,6 +5,7 @@
 #include "base/GenString.h"
 
 class cAnalogueSynth;
+class cAnalogueSynthEditor;
 
 // A synthesizer in an instrument slot: one module and the one mixer strip
 // it plays into, which exists before the module that follows it. Live MIDI
@@ -19,13 +20,13 @@ public:
 
     explicit cAnalogueSynthInstrument(cInstrumentPackage* package);
 
-    // The editor is another issue's: nothing is bound yet.
+    // Binds the package's editor, when it has one.
     void Select() override;
     // The base's sections, then "TopPanel", "MLIndex", "LFOIndex", "PbyIdx"
     // and "PbyPos".
     bool Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator) override;
     // Posted to the module and to the sequencer, which holds notes for the
-    // instrument too.
+    // instrument too; the editor's keyboards let go of theirs.
     void AllNotesOff(uint32_t flags) override;
     const char* GetPresetName(int32_t kind, int32_t presetId) override;
     const char* GetCurrentPresetName() override;
@@ -33,6 +34,7 @@ public:
     int32_t MapPreset(int32_t presetId, int32_t kind) override;
 
     cAnalogueSynth* GetSynth() const;
+    cAnalogueSynthEditor* GetEditor() const;
 
     cGenStringFixed<32> topPanel;
     int32_t multiTab = 0;

@@ -6,6 +6,7 @@
 #include "base/PathUtils.h"
 #include "instruments/synth/AnalogueSynth.h"
 #include "instruments/synth/AnalogueSynthBank.h"
+#include "instruments/synth/AnalogueSynthEditor.h"
 #include "instruments/synth/AnalogueSynthInstrument.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
 #include "sequencer/PatternInstance.h"
@@ -84,12 +85,19 @@ cAnalogueSynthPackage::cAnalogueSynthPackage() : mStore(std::make_unique<cAnalog
     LoadGlobalBanks();
     SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
     CreateKeyStripDrawer();
+    mEditor = NewAnalogueSynthEditor(this);
+    if (mEditor)
+        mUserInterface = mEditor->GetPage();
 }
 
 cAnalogueSynthPackage::~cAnalogueSynthPackage()
 {
+    if (mEditor)
+        mEditor->SetInstrument(nullptr);
     while (cInstrument* instrument = mInstruments.PopFront())
         delete instrument;
+    if (mEditor)
+        mEditor->Destroy();
 }
 
 // Nobody is told of a bank that is missing or damaged: its presets stay init.
@@ -116,6 +124,8 @@ void cAnalogueSynthPackage::DestroyInstrument(cInstrument* instrument)
 {
     if (!instrument)
         return;
+    if (mEditor && mEditor->GetInstrument() == instrument)
+        mEditor->SetInstrument(nullptr);
     RemoveInstrument(instrument);
     delete instrument;
 }

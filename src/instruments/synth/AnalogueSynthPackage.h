@@ -4,6 +4,7 @@
 
 #include "audio/InstrumentPackage.h"
 
+class cAnalogueSynthEditor;
 class cAnalogueSynthInstrument;
 class cAnalogueSynthPresetStore;
 
@@ -47,6 +48,8 @@ public:
     bool SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool autoSave) override;
 
     cAnalogueSynthPresetStore& GetStore() const { return *mStore; }
+    // Null when no editor factory was installed.
+    cAnalogueSynthEditor* GetEditor() const { return mEditor; }
 
 private:
     void LoadGlobalBanks();
@@ -56,4 +59,5 @@ private:
     void RepointPreset(int32_t oldId, int32_t newId, cAnalogueSynthInstrument& instrument);
 
     std::unique_ptr<cAnalogueSynthPresetStore> mStore;
+    cAnalogueSynthEditor* mEditor = nullptr;
 };
