@@ -76,7 +76,12 @@ bool cWidgetADSR::Draw(cDrawList& list)
 {
     mFrame.Draw(GetRect(), list, false);
     list.DrawFilledCurveClipped(mPoints, mPointCount, mGraphRect, SynthSprite(kSynthLine), kBandColour);
-    cScopedMaterial plain(list, list.GetUntexturedAlphaMaterial());
-    DrawPolylineAA(list, mPoints, mPointCount, SynthColour::kCyan, kLineWidth, cPolylineOptions());
+    // Batched shapes take the material current when they are flushed.
+    list.FlushVertexBatch();
+    {
+        cScopedMaterial plain(list, list.GetUntexturedAlphaMaterial());
+        DrawPolylineAA(list, mPoints, mPointCount, SynthColour::kCyan, kLineWidth, cPolylineOptions());
+        list.FlushVertexBatch();
+    }
     return false;
 }

@@ -542,6 +542,8 @@ bool cWidgetPianoKeys::DrawGlide()
 
 void cWidgetPianoKeys::FlushQuads(cDrawList& list)
 {
+    // What others batched goes out in their material, not the keys'.
+    list.FlushAll();
     if (mInScaleQuads > 0)
     {
         cScopedMaterial material(list, mWhiteKeys.get());
