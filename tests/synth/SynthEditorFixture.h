@@ -119,7 +119,8 @@ protected:
     }
     void TearDown() override
     {
-        editor->SetInstrument(nullptr);
+        if (instrument)
+            editor->SetInstrument(nullptr);
         instrument.reset();
         package.reset();
         SetAnalogueSynthEditorFactory(nullptr);
