@@ -13,21 +13,10 @@
 #include "sampler/SampleEditorHost.h"
 #include "sampler/SampleEditFixture.h"
 #include "ui/ControlFixture.h"
-#include "ui/StatusBarHost.h"
+#include "ui/RecordingStatusBar.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetComboBox.h"
 #include "ui/WidgetScrollBar.h"
-
-// The status bar as the editor sees it: the title line and the messages.
-class cRecordingStatusBar : public cStatusBarHost
-{
-public:
-    void SetTitleText(const char* text) override { title = text; }
-    void ShowStatusMessage(const char* text) override { messages.push_back(text); }
-
-    std::string title;
-    std::vector<std::string> messages;
-};
 
 // The sampler page as the editor sees it.
 class cRecordingEditorHost : public cSampleEditorHost

@@ -5,6 +5,16 @@
 #include "audio/AudioEvent.h"
 #include "sequencer/Sequencer.h"
 
+// The notes among events: note-ons as their note, note-offs as minus theirs.
+inline std::vector<int32_t> NotesOf(const std::vector<cAudioEvent>& events)
+{
+    std::vector<int32_t> notes;
+    for (const cAudioEvent& event : events)
+        if (event.type == kAudioEventNoteOn || event.type == kAudioEventNoteOff)
+            notes.push_back(event.type == kAudioEventNoteOn ? event.GetNote() : -int32_t(event.GetNote()));
+    return notes;
+}
+
 // The sequencer, keeping what instruments post into its ring instead of
 // handing it to the song.
 class cRecordingSequencer : public cSequencer
@@ -22,16 +32,7 @@ public:
         taken.swap(received);
         return taken;
     }
-    // The notes among what was taken: note-ons as their note, note-offs as
-    // minus their note.
-    std::vector<int32_t> TakeNotes()
-    {
-        std::vector<int32_t> notes;
-        for (const cAudioEvent& event : Take())
-            if (event.type == kAudioEventNoteOn || event.type == kAudioEventNoteOff)
-                notes.push_back(event.type == kAudioEventNoteOn ? event.GetNote() : -int32_t(event.GetNote()));
-        return notes;
-    }
+    std::vector<int32_t> TakeNotes() { return NotesOf(Take()); }
 
     std::vector<cAudioEvent> received;
 };

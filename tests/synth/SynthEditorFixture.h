@@ -17,7 +17,7 @@
 #include "platform/GlobalSettingValues.h"
 #include "support/CaptureRenderer.h"
 #include "ui/InputManager.h"
-#include "ui/StatusBarHost.h"
+#include "ui/RecordingStatusBar.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
 
@@ -45,15 +45,7 @@ public:
         taken.swap(events);
         return taken;
     }
-    // The notes among them: note-ons as their note, note-offs as minus theirs.
-    std::vector<int32_t> TakeNotes()
-    {
-        std::vector<int32_t> notes;
-        for (const cAudioEvent& event : Take())
-            if (event.type == kAudioEventNoteOn || event.type == kAudioEventNoteOff)
-                notes.push_back(event.type == kAudioEventNoteOn ? event.GetNote() : -int32_t(event.GetNote()));
-        return notes;
-    }
+    std::vector<int32_t> TakeNotes() { return NotesOf(Take()); }
 
     std::vector<cAudioEvent> events;
     uint32_t overriddenId = ~0u;
@@ -72,17 +64,6 @@ public:
         SetSlot(3);
     }
     cRecordingSynth& Synth() const { return *static_cast<cRecordingSynth*>(GetSynth()); }
-};
-
-// The status bar as the editor writes it.
-class cRecordingStatusBar : public cStatusBarHost
-{
-public:
-    void SetTitleText(const char* text) override { title = text; }
-    void ShowStatusMessage(const char* text) override { messages.push_back(text); }
-
-    std::string title;
-    std::vector<std::string> messages;
 };
 
 // The synthesizer's editor as the program builds it: the package makes it
