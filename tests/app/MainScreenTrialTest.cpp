@@ -10,8 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "ProgramProcess.h"
-#include "VirtualDisplay.h"
+#include "ProgramTrial.h"
 #include "audio/TonePitch.h"
 
 // The main screen tried as a new user would, on a virtual display with the
@@ -38,70 +37,11 @@ constexpr int kPositionX = 548, kPositionY = 4, kPositionWidth = 52, kPositionHe
 
 int CellCentreX(int slot) { return kCellLeft + int((slot + 0.5) * kCellWidth); }
 
-struct cRGB
-{
-    int r, g, b;
-    bool IsLitBlue() const { return b > 110 && b > r + 60; }
-};
-
-class MainScreenTrialTest : public ::testing::Test
+class MainScreenTrialTest : public cProgramTrial
 {
 protected:
-    void SetUp() override
-    {
-        for (const char* tool : {"Xvfb", "xdotool", "import", "convert"})
-            if (!HasTool(tool))
-                GTEST_SKIP() << tool << " is not installed";
-        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start";
-        std::filesystem::remove_all(mData);
-        std::filesystem::create_directories(mData + "/Quilwright/Documents");
-        std::filesystem::create_directories(BuildFile("test-output"));
-        // A user who has installed, has no recent project and has seen the help.
-        std::ofstream(mData + "/Quilwright/Documents/GlobalSettings.dat")
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" InstallerVersion=\"9\" "
-               "IntroHelp=\"5\"/>\n";
-        std::remove(mAudio.c_str());
-    }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(mData);
-        std::filesystem::remove(mData + "-leaks.supp");
-        std::remove(mAudio.c_str());
-    }
+    MainScreenTrialTest() : cProgramTrial("main-trial", "trial") {}
 
-    void Click(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " click 1");
-        std::this_thread::sleep_for(300ms);
-    }
-    void Key(const char* name)
-    {
-        mDisplay.Run("xdotool key --clearmodifiers " + std::string(name));
-        std::this_thread::sleep_for(300ms);
-    }
-    // A screenshot of the window, kept under test-output.
-    std::string Shot(const std::string& name)
-    {
-        const std::string path = BuildFile("test-output/trial-" + name + ".png");
-        EXPECT_EQ(mDisplay.Run("import -window " + mWindow + " " + path), 0) << name;
-        return path;
-    }
-    static cRGB Pixel(const std::string& shot, int x, int y)
-    {
-        cRGB rgb = {-1, -1, -1};
-        const std::string command = "convert '" + shot + "' -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                                    " -depth 8 txt:- | tail -1";
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            char line[256] = {};
-            if (fgets(line, sizeof(line), pipe))
-                std::sscanf(std::strchr(line, '(') ? std::strchr(line, '(') : line, "(%d,%d,%d", &rgb.r, &rgb.g, &rgb.b);
-            pclose(pipe);
-        }
-        return rgb;
-    }
     // The song position's digits, as bytes to compare between shots.
     static std::string Position(const std::string& shot)
     {
@@ -120,30 +60,7 @@ protected:
         return bytes;
     }
 
-    cVirtualDisplay mDisplay;
-    std::string mWindow;
-    const std::string mData = TestScratchFolder() + "/main-trial-" + std::to_string(getpid());
-    const std::string mAudio = TestScratchFolder() + "/main-trial-" + std::to_string(getpid()) + ".raw";
 };
-
-// Onsets of sound after at least 50 ms of silence.
-std::vector<size_t> Onsets(const std::vector<int16_t>& samples)
-{
-    std::vector<size_t> onsets;
-    size_t quiet = 0;
-    for (size_t i = 0; i < samples.size(); ++i)
-    {
-        if (samples[i] == 0)
-        {
-            ++quiet;
-            continue;
-        }
-        if (quiet > size_t(kSampleRate * 0.05) || (onsets.empty() && i > 0 && quiet == i))
-            onsets.push_back(i);
-        quiet = 0;
-    }
-    return onsets;
-}
 
 TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
 {

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramProcess.h"
+#include "VirtualDisplay.h"
+
+// A new user's trial of the program on a virtual display with the disk audio
+// device: clicks and keys through xdotool, screenshots kept under
+// test-output and read back pixel by pixel, and the audio the program wrote.
+struct cRGB
+{
+    int r, g, b;
+    bool IsLitBlue() const { return b > 110 && b > r + 60; }
+};
+
+class cProgramTrial : public ::testing::Test
+{
+protected:
+    static constexpr double kTrialSampleRate = 44100.0;
+
+    // The data folder is named after the trial, the screenshots after the
+    // prefix.
+    cProgramTrial(const char* dataName, const char* shotPrefix)
+        : mData(TestScratchFolder() + "/" + dataName + "-" + std::to_string(getpid())), mAudio(mData + ".raw"),
+          mShotPrefix(shotPrefix)
+    {
+    }
+
+    void SetUp() override
+    {
+        for (const char* tool : {"Xvfb", "xdotool", "import", "convert"})
+            if (!HasTool(tool))
+                GTEST_SKIP() << tool << " is not installed";
+        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start";
+        std::filesystem::remove_all(mData);
+        std::filesystem::create_directories(mData + "/Quilwright/Documents");
+        std::filesystem::create_directories(BuildFile("test-output"));
+        // A user who has installed, has no recent project and has seen the help.
+        std::ofstream(mData + "/Quilwright/Documents/GlobalSettings.dat")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" InstallerVersion=\"9\" "
+               "IntroHelp=\"5\"/>\n";
+        std::remove(mAudio.c_str());
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(mData);
+        std::filesystem::remove(mData + "-leaks.supp");
+        std::remove(mAudio.c_str());
+    }
+
+    void Click(int x, int y)
+    {
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
+                     " click 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    void Key(const char* name)
+    {
+        mDisplay.Run("xdotool key --clearmodifiers " + std::string(name));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    // A screenshot of the window, kept under test-output.
+    std::string Shot(const std::string& name)
+    {
+        const std::string path = BuildFile("test-output/" + mShotPrefix + "-" + name + ".png");
+        EXPECT_EQ(mDisplay.Run("import -window " + mWindow + " " + path), 0) << name;
+        return path;
+    }
+    static cRGB Pixel(const std::string& shot, int x, int y)
+    {
+        cRGB rgb = {-1, -1, -1};
+        const std::string command = "convert '" + shot + "' -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                                    " -depth 8 txt:- | tail -1";
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            char line[256] = {};
+            if (fgets(line, sizeof(line), pipe))
+                std::sscanf(std::strchr(line, '(') ? std::strchr(line, '(') : line, "(%d,%d,%d", &rgb.r, &rgb.g, &rgb.b);
+            pclose(pipe);
+        }
+        return rgb;
+    }
+    // The left channel the disk device wrote.
+    std::vector<int16_t> ReadLeftChannel() const
+    {
+        std::vector<int16_t> left;
+        if (FILE* file = std::fopen(mAudio.c_str(), "rb"))
+        {
+            int16_t frame[2];
+            while (std::fread(frame, sizeof(int16_t), 2, file) == 2)
+                left.push_back(frame[0]);
+            std::fclose(file);
+        }
+        return left;
+    }
+    // Onsets of sound after at least 50 ms at or below the quiet level.
+    static std::vector<size_t> Onsets(const std::vector<int16_t>& samples, int quietLevel = 0)
+    {
+        std::vector<size_t> onsets;
+        size_t quiet = 0;
+        for (size_t i = 0; i < samples.size(); ++i)
+        {
+            if (std::abs(int(samples[i])) <= quietLevel)
+            {
+                ++quiet;
+                continue;
+            }
+            if (quiet > size_t(kTrialSampleRate * 0.05) || (onsets.empty() && i > 0 && quiet == i))
+                onsets.push_back(i);
+            quiet = 0;
+        }
+        return onsets;
+    }
+
+    cVirtualDisplay mDisplay;
+    std::string mWindow;
+    const std::string mData;
+    const std::string mAudio;
+    const std::string mShotPrefix;
+};
+
