@@ -9,6 +9,8 @@
 #include "instruments/synth/ui/AnalogueSynthPanelKeyboard.h"
 #include "instruments/synth/ui/WidgetMusicalScale.h"
 #include "instruments/synth/ui/WidgetPianoKeys.h"
+#include "project/Project.h"
+#include "project/ProjectList.h"
 #include "render/Material.h"
 #include "render/Texture.h"
 #include "ui/WidgetButton.h"
@@ -388,4 +390,30 @@ TEST_F(SynthKeyboard, TheScaleChooserListsEveryScaleAndReportsATapOnce)
     EXPECT_EQ(keys->GetScaleIndex(), kChromatic);
     EXPECT_TRUE(items[1].flags & cWidgetList::kItemSelected);
     EXPECT_FALSE(items[0].flags & cWidgetList::kItemSelected);
+}
+
+TEST_F(SynthKeyboard, TheProjectsTransposeMovesNotesAndNamesThem)
+{
+    cProjectList projects;
+    cProject* project = projects.NewProject();
+    ASSERT_EQ(projects.GetCurrentProject(), project);
+    project->SetTranspose(2);
+    Frame();
+    EXPECT_EQ(TouchNote(WhiteX(7.0f), LowerY()), 62) << "C4 plays D4";
+    bool found = false;
+    for (int32_t index = 0; index < keys->GetLabelCount(); ++index)
+        if (std::string(keys->GetLabelName(index)) == "C4")
+        {
+            EXPECT_STREQ(keys->GetLabelTransposedName(index), "(D4)");
+            found = true;
+        }
+    EXPECT_TRUE(found);
+
+    // An edit shows in the title and marks the project modified.
+    project->SetModified(false);
+    SetFloat(Synth(), MakeSynthParamId(kSynthParamSingle, kSingleGroupFilter, 0, 0), 0.3f);
+    Synth().Take();
+    Frame();
+    EXPECT_EQ(statusBar.title.back(), '*');
+    EXPECT_TRUE(project->IsModified());
 }
