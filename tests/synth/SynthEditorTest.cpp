@@ -316,6 +316,11 @@ TEST_F(SynthEditor, APerformKeyboardKeepsItsOffsetAfterADrag)
     keyboard->Release();
     perform->Release();
     Open(1024.0f, 768.0f);
+    // The Perform page stands second among the pages.
+    const cWidget* child = editor->GetScroller()->GetFirstChild();
+    for (int32_t index = 0; index < cAnalogueSynthUI::kPageCount; ++index, child = child->GetNext())
+        EXPECT_EQ(child, editor->GetPageAt(index)) << index;
+    EXPECT_EQ(editor->GetPageAt(1), perform);
     editor->SetKeyboardScroll(true);
     cWidgetPianoKeys* keys = editor->GetPianoKeys();
     editor->SetKeyboardPosition(4.0f, 0.0f);

@@ -157,8 +157,9 @@ void cAnalogueSynthUI::RegisterPerformPage(cAnalogueSynthPage* page, cAnalogueSy
 {
     mScroller->RemoveChild(mPages[1]);
     mPages[1] = page;
+    // Raised in turn, the pages after it keep their order behind it.
     mScroller->AddChild(page);
-    for (int32_t index = kPageCount - 1; index > 1; --index)
+    for (int32_t index = 2; index < kPageCount; ++index)
         mScroller->AddChild(mPages[index]);
     keyboard->AddRef();
     if (mPerformKeyboard)
