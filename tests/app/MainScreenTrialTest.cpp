@@ -64,16 +64,9 @@ protected:
 
 TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
 {
-    cProgram program("-desktop",
-                     {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=disk",
-                      "SDL_DISKAUDIOFILE=" + mAudio, LeakOptionsForX11(mData + "-leaks.supp")},
-                     mData);
-    ASSERT_TRUE(program.Started());
-    mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
-    mWindow = mWindow.substr(0, mWindow.find('\n'));
-    ASSERT_FALSE(mWindow.empty()) << program.ErrorOutput();
-    mDisplay.Run("xdotool windowfocus --sync " + mWindow);
-    std::this_thread::sleep_for(1500ms);
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     const std::string start = Shot("1-start");
     EXPECT_TRUE(Pixel(start, kStopX - 20, 6).IsLitBlue()) << "stop lit while stopped";
     EXPECT_FALSE(Pixel(start, kPlayX - 20, 6).IsLitBlue());
@@ -128,9 +121,9 @@ TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
     }
 
     std::this_thread::sleep_for(1000ms);
-    program.Signal(SIGTERM);
-    ASSERT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
 
     // The clicks: a beat apart at 120 BPM, the downbeat an octave up, and
     // silence once stopped.

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,6 +94,25 @@ protected:
             pclose(pipe);
         }
         return rgb;
+    }
+    // The program on the display with the disk device, its window found and
+    // focused (mWindow stays empty when none showed).
+    std::unique_ptr<cProgram> StartProgram()
+    {
+        auto program = std::make_unique<cProgram>(
+            "-desktop",
+            std::vector<std::string>{"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=disk",
+                                     "SDL_DISKAUDIOFILE=" + mAudio, LeakOptionsForX11(mData + "-leaks.supp")},
+            mData);
+        if (!program->Started())
+            return program;
+        mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
+        mWindow = mWindow.substr(0, mWindow.find('\n'));
+        if (mWindow.empty())
+            return program;
+        mDisplay.Run("xdotool windowfocus --sync " + mWindow);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return program;
     }
     // The left channel the disk device wrote.
     std::vector<int16_t> ReadLeftChannel() const

@@ -56,16 +56,9 @@ protected:
 
 TEST_F(SynthEditorTrialTest, KeysPlayTheKeyboardsOctavesAndScale)
 {
-    cProgram program("-desktop",
-                     {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=disk",
-                      "SDL_DISKAUDIOFILE=" + mAudio, LeakOptionsForX11(mData + "-leaks.supp")},
-                     mData);
-    ASSERT_TRUE(program.Started());
-    mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
-    mWindow = mWindow.substr(0, mWindow.find('\n'));
-    ASSERT_FALSE(mWindow.empty()) << program.ErrorOutput();
-    mDisplay.Run("xdotool windowfocus --sync " + mWindow);
-    std::this_thread::sleep_for(1500ms);
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
 
     Click(kMenuX, kBarMiddle);
     Click(kSynthCellX, kCellY);
@@ -87,9 +80,9 @@ TEST_F(SynthEditorTrialTest, KeysPlayTheKeyboardsOctavesAndScale)
     Hold("q");
     Hold("w");
 
-    program.Signal(SIGTERM);
-    ASSERT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
 
     const std::vector<int16_t> left = ReadLeftChannel();
     const std::vector<size_t> onsets = Onsets(left, kQuietLevel);
