@@ -1,5 +1,7 @@
 #include "base/PathUtils.h"
 
+#include "base/UTF8.h"
+
 #include <cstring>
 
 namespace
@@ -161,49 +163,20 @@ void AppendUTF16(std::u16string& out, char32_t c)
 // piece (overlong, surrogate, beyond U+10FFFF, cut short) yields one U+FFFD.
 char32_t DecodeUTF8(const unsigned char* text, size_t length, size_t& i)
 {
-    const unsigned char lead = text[i++];
-    if (lead < 0x80)
-        return lead;
-    int trail;
-    char32_t c;
-    if (lead >= 0xC2 && lead <= 0xDF)
-    {
-        trail = 1;
-        c = lead & 0x1F;
-    }
-    else if (lead >= 0xE0 && lead <= 0xEF)
-    {
-        trail = 2;
-        c = lead & 0x0F;
-    }
-    else if (lead >= 0xF0 && lead <= 0xF4)
-    {
-        trail = 3;
-        c = lead & 0x07;
-    }
-    else
-    {
+    const unsigned char first = text[i++];
+    if (first < 0x80)
+        return first;
+    cUTF8Lead lead;
+    if (!ReadUTF8Lead(first, &lead))
         return kReplacementChar;
-    }
-    // The second byte's range rules out overlong forms, surrogates and
-    // values beyond U+10FFFF before anything is consumed past the lead.
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead == 0xE0)
-        low = 0xA0;
-    else if (lead == 0xED)
-        high = 0x9F;
-    else if (lead == 0xF0)
-        low = 0x90;
-    else if (lead == 0xF4)
-        high = 0x8F;
-    for (int k = 0; k < trail; ++k)
+    char32_t c = lead.bits;
+    for (int k = 0; k < lead.trail; ++k)
     {
-        if (i >= length || text[i] < low || text[i] > high)
+        if (i >= length || text[i] < lead.low || text[i] > lead.high)
             return kReplacementChar;
         c = (c << 6) | (text[i++] & 0x3F);
-        low = 0x80;
-        high = 0xBF;
+        lead.low = 0x80;
+        lead.high = 0xBF;
     }
     return c;
 }

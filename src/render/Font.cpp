@@ -4,6 +4,7 @@
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
+#include "base/UTF8.h"
 #include "render/Material.h"
 #include "render/Renderer.h"
 #include "render/Texture.h"
@@ -233,4 +234,18 @@ cFont* cFontRegistry::FindDefault() const
         if (strcasecmp(font->GetName(), "Default") == 0)
             return font.get();
     return nullptr;
+}
+
+uint32_t NextFontCode(const char* text, int32_t* length)
+{
+    constexpr char32_t kLastGlyphCode = 0xFF;
+    char32_t code = 0;
+    const int32_t bytes = ReadUTF8Character(text, &code);
+    if (bytes <= 1)
+    {
+        *length = 1;
+        return FontCode(*text);
+    }
+    *length = bytes;
+    return code <= kLastGlyphCode ? uint32_t(code) : uint32_t('?');
 }

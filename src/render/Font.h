@@ -39,6 +39,12 @@ struct cFontSize
 // are found through the code ranges, never the 256-entry tables.
 inline uint32_t FontCode(char c) { return uint32_t(int32_t(static_cast<signed char>(c))); }
 
+// The code of the character at text and its length in bytes: a well-formed
+// UTF-8 sequence is one character, drawn with its own glyph up to U+00FF
+// and as '?' beyond (the font holds no more); any other byte keeps its own
+// code (FontCode). Names are the file system's bytes, so both occur.
+uint32_t NextFontCode(const char* text, int32_t* length);
+
 // A pre-rendered bitmap font with several pixel sizes, loaded from
 // "Fonts/Font<name>.fnt" in "Res". Every table index the file gives is checked
 // on load, so lookups never leave the tables.

@@ -1,6 +1,7 @@
 #include "render/FontHandle.h"
 
 #include "base/GenString.h"
+#include "base/UTF8.h"
 #include "render/Font.h"
 
 #include <cmath>
@@ -36,15 +37,16 @@ float cFontHandle::DotWidth() const
     return GetTextWidth(".");
 }
 
-float cFontHandle::GetTextWidth(const char* text, int maxChars) const
+float cFontHandle::GetTextWidth(const char* text, int maxBytes) const
 {
     if (!IsValid() || !text)
         return 0.0f;
     float width = 0.0f;
     uint32_t previous = 0;
-    for (int n = 0; text[n] != '\0' && (maxChars < 0 || n < maxChars); ++n)
+    int32_t length = 0;
+    for (int at = 0; text[at] != '\0' && (maxBytes < 0 || at < maxBytes); at += length)
     {
-        const uint32_t code = FontCode(text[n]);
+        const uint32_t code = NextFontCode(text + at, &length);
         width += Advance(previous, code);
         previous = code;
     }
@@ -62,27 +64,23 @@ int cFontHandle::CountCharsInWidth(float width, const char* text, bool strict, c
     }
     float sum = 0.0f, last = 0.0f;
     uint32_t previous = 0;
-    int count = 0;
+    int32_t length = 0;
     while (*at != '\0')
     {
-        const uint32_t code = FontCode(*at);
+        const uint32_t code = NextFontCode(at, &length);
         last = Advance(previous, code);
         sum += last;
         previous = code;
-        ++at;
-        ++count;
+        at += length;
         if (sum >= width)
             break;
     }
     const float limit = strict ? width : width + last * 0.5f;
     if (sum > limit)
-    {
-        --count;
-        --at;
-    }
+        at -= length;
     if (end)
         *end = at;
-    return count;
+    return int(at - text);
 }
 
 int cFontHandle::CountCharsFromEnd(float width, const char* text, const char** start) const
@@ -93,24 +91,28 @@ int cFontHandle::CountCharsFromEnd(float width, const char* text, const char** s
             *start = text;
         return 0;
     }
-    const int length = int(std::strlen(text));
     float sum = 0.0f;
-    int index = length - 1;
-    for (;; --index)
+    int index = int(std::strlen(text));
+    int kept = index;
+    uint32_t next = 0;
+    while (index > 0)
     {
-        const uint32_t code = FontCode(text[index]);
-        const uint32_t next = FontCode(text[index + 1]);
+        index = PreviousUTF8Character(text, index);
+        int32_t length = 0;
+        const uint32_t code = NextFontCode(text + index, &length);
         // Walking backwards, each character kerns against the one after it.
         const float kerning = sizeEntry->size * font->GetKerning(code, next);
         sum += std::floor(kerning + font->GetGlyph(*sizeEntry, code).advance + 0.5f);
-        if (sum >= width || index == 0)
+        next = code;
+        if (sum > width)
+            break;
+        kept = index;
+        if (sum >= width)
             break;
     }
-    if (sum > width)
-        ++index;
     if (start)
-        *start = text + index;
-    return index;
+        *start = text + kept;
+    return kept;
 }
 
 bool cFontHandle::TruncateEnd(cGenString& text, float width) const

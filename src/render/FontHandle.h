@@ -17,11 +17,16 @@ public:
 
     bool IsValid() const { return font && sizeEntry; }
 
-    // Width of the first characters (all when maxChars is negative) in pixels.
-    float GetTextWidth(const char* text, int maxChars = -1) const;
-    // Leading characters that fit the width; end is the first one not counted.
+    // Text is measured by characters (NextFontCode), counted in bytes, so a
+    // cut never splits a UTF-8 character.
+    // Width in pixels of the characters that start within the first maxBytes
+    // (all when negative).
+    float GetTextWidth(const char* text, int maxBytes = -1) const;
+    // The bytes of the leading characters that fit the width; end is the
+    // first character not counted.
     int CountCharsInWidth(float width, const char* text, bool strict, const char** end) const;
-    // Leading characters to drop so that the rest fits; start is the first kept.
+    // The bytes of the leading characters to drop so that the rest fits;
+    // start is the first character kept.
     int CountCharsFromEnd(float width, const char* text, const char** start) const;
 
     // Shorten the text in place to fit the width, marking the cut with "..".

@@ -64,35 +64,34 @@ void cTextBatch::DrawText(float x, float y, float depth, const cFontHandle& hand
     const float x0 = std::floor(x + 0.5f);
     float pen = x0;
     float line = std::floor(y + 0.5f);
-    int32_t previous = 0;
-    for (const char* at = text; *at != '\0'; ++at)
+    uint32_t previous = 0;
+    int32_t length = 0;
+    for (const char* at = text; *at != '\0'; at += length)
     {
-        const int32_t c = static_cast<signed char>(*at);
-        if (c == ' ')
+        const uint32_t code = NextFontCode(at, &length);
+        if (code == ' ')
         {
             pen += font.GetGlyph(size, ' ').advance;
             previous = 0;
             continue;
         }
-        if (c == '\n')
+        if (code == '\n')
         {
             pen = x0;
             line += size.size + 2.0f;
             previous = 0;
             continue;
         }
-        // Bytes from 0x80 up are negative: they never kern and are found
-        // through the code ranges.
-        const uint32_t code = uint32_t(c);
-        const bool kerns = previous >= 0 && previous < 256 && c >= 0;
-        const float kerning = kerns ? font.GetKerning(uint32_t(previous), code) : 0.0f;
+        // Bytes outside any character have codes from 2^32 - 128 up: they
+        // never kern and are found through the code ranges.
+        const float kerning = font.GetKerning(previous, code);
         const float k = std::floor(pen + kerning * size.size + 0.5f);
         const cFontGlyph& glyph = font.GetGlyph(size, code);
         const float left = k + glyph.xOffset, top = line + glyph.yOffset;
         const float uv[4] = {glyph.u0, glyph.v0, glyph.u1, glyph.v1};
         AppendGlyphQuad(left, top, left + glyph.width, top + glyph.height, uv, depth, colour);
         pen = k + glyph.advance;
-        previous = c;
+        previous = code;
     }
 }
 

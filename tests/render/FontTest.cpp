@@ -314,3 +314,26 @@ TEST(FontFile, AGlyphTableSizeThatWrapsIsRefused)
     EXPECT_FALSE(font.ReadTables(stream, texture));
     EXPECT_EQ(font.GetSizeCount(), 0u);
 }
+
+TEST_F(FontTest, TextIsMeasuredAndShortenedByWholeUTF8Characters)
+{
+    const std::string alpha = "\xce\xb1"; // each Greek letter is one '?' glyph, 5 pixels
+    const std::string greek = alpha + alpha + alpha + alpha + alpha + alpha + alpha + alpha;
+    EXPECT_EQ(handle.GetTextWidth(greek.c_str()), 40.0f);
+    EXPECT_EQ(handle.GetTextWidth(greek.c_str(), 3), 10.0f) << "the character starting at byte 2 counts whole";
+    EXPECT_EQ(handle.GetTextWidth("e\xcc\x81"), 10.0f);
+    EXPECT_EQ(handle.GetTextWidth("\xe2\x82"), 10.0f) << "a cut sequence is two bytes of their own";
+
+    const char* end = nullptr;
+    EXPECT_EQ(handle.CountCharsInWidth(12, greek.c_str(), true, &end), 4);
+    EXPECT_EQ(end, greek.c_str() + 4);
+    const char* start = nullptr;
+    EXPECT_EQ(handle.CountCharsFromEnd(12, greek.c_str(), &start), 12);
+    EXPECT_EQ(handle.CountCharsFromEnd(12, ("x\xe9" + alpha).c_str(), &start), 1)
+        << "a lone Latin-1 byte is a character of its own, 7 pixels";
+
+    // Letters are 5 pixels and a dot 2: the cuts fall between characters.
+    EXPECT_EQ(TruncatedEnd(greek.c_str(), 22), alpha + alpha + alpha + "..");
+    EXPECT_EQ(TruncatedStart(greek.c_str(), 22), ".." + alpha + alpha + alpha);
+    EXPECT_EQ(TruncatedMiddle(greek.c_str(), 26), alpha + alpha + ".." + alpha + alpha);
+}

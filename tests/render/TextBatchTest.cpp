@@ -72,6 +72,15 @@ TEST_F(TextBatchTest, KerningAndCodesAboveTheTables)
         {"A\xe9", {{'A', 0}, {129, 5}}},        // through the code range, never kerned
         {"\xea" "A", {{0, 0}, {'A', 5}}},       // no glyph: the default glyph
         {"  A", {{'A', 10}}},                   // blanks only advance
+        // A UTF-8 character is one glyph: its own up to U+00FF (0xE9 has no
+        // table entry in the test font: glyph 0), '?' beyond.
+        {"\xc3\xa9" "A", {{0, 0}, {'A', 5}}},
+        {"\xce\xb1\xce\xb2", {{'?', 0}, {'?', 5}}},        // Greek
+        {"\xe4\xb8\xad", {{'?', 0}}},                      // CJK
+        {"e\xcc\x81", {{'e', 0}, {'?', 5}}},                // e and a combining accent
+        {"\xf0\x9f\x8e\xb5", {{'?', 0}}},                  // four bytes
+        {"\xc3" "A", {{0, 0}, {'A', 5}}},                    // a cut sequence: the byte alone
+        {"\xe9\xe9", {{129, 0}, {129, 5}}},                 // Latin-1 bytes keep their meaning
     };
     for (const cCase& c : cases)
     {

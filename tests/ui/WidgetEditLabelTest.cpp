@@ -300,9 +300,9 @@ TEST_F(WidgetEditLabelTest, KeepsEveryIndexOnAUTF8CharacterBoundary)
         EXPECT_EQ(field->GetCursor(), c.cursor) << c.name;
     }
 
-    // A tap in the second byte's glyph puts the cursor before the character.
+    // The character is one glyph: a tap in its left half puts the cursor before it.
     field->SetText(("a" + e).c_str(), false);
-    Tap(1, kTextLeft + 2 * kAdvance + 1, 112);
+    Tap(1, kTextLeft + kAdvance + 1, 112);
     EXPECT_EQ(field->GetCursor(), 1);
     Tap(1, kTextLeft + 3 * kAdvance, 112);
     EXPECT_EQ(field->GetCursor(), 3);
