@@ -16,12 +16,15 @@
 #include "base/PathUtils.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetFileBrowser.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetKnob.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
 #include "ui/WidgetProgress.h"
+#include "ui/WidgetTabView.h"
 
 namespace
 {
@@ -97,11 +100,13 @@ int32_t GetFolderProtection(const char* text)
 cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
 {
     SetupUIMetrics();
+    mFileBrowser = new cWidgetFileBrowser(this);
     mKeyboard = new cWidgetKeyboard();
     mAlert = new cWidgetAlert();
     mProgress = new cWidgetProgress();
     mMixdownHost = new cAppMixdownHost();
     mMixdown = new cWidgetMixdown(*mMixdownHost);
+    mOpenURL = new cWidgetOpenURL(this);
     BuildMainWindow();
     BuildStatusBar();
     BuildSetupScreen();
@@ -130,11 +135,37 @@ cMainUI::~cMainUI()
     }
     mMainWindow->Release();
     mStatusBar->Release();
+    mOpenURL->Release();
+    mFileBrowser->Release();
     mKeyboard->Release();
     mAlert->Release();
     mProgress->Release();
     mMixdown->Release();
     delete mMixdownHost;
+}
+
+void cMainUI::PromptName(const cKeyboardRequest& request, const cDelegate& completion)
+{
+    mNameCompletion = completion;
+    mKeyboard->Prompt(request, cDelegate(this, &cMainUI::OnNameEntered));
+}
+
+// The browsers read the typed text with its extension put back.
+intptr_t cMainUI::OnNameEntered(int32_t result, cWidgetKeyboard* keyboard)
+{
+    const cDelegate completion = mNameCompletion;
+    mNameCompletion.Clear();
+    return completion.Invoke(result, keyboard->GetRequest().text.CStr());
+}
+
+bool cMainUI::IsKeyboardOpen() { return mKeyboard->IsOpen(); }
+
+int32_t cMainUI::GetFolderProtection(const char* path) { return ::GetFolderProtection(path); }
+
+void cMainUI::ShowProjectSetupPage()
+{
+    if (auto* tabs = dynamic_cast<cWidgetTabView*>(mSetupPage))
+        tabs->SelectPage(0, false);
 }
 
 void cMainUI::BuildMainWindow()

@@ -5,6 +5,7 @@
 #include "base/GenString.h"
 #include "base/MessageQueue.h"
 #include "base/Singleton.h"
+#include "project/ui/FileBrowserHost.h"
 #include "ui/StatusBarHost.h"
 #include "ui/WidgetDialogue.h"
 #include "ui/WidgetDialogueDropDown.h"
@@ -12,11 +13,13 @@
 class cInstrument;
 class cWidget;
 class cWidgetAlert;
+class cWidgetFileBrowser;
 class cWidgetKeyboard;
 class cWidgetMixdown;
 class cAppMixdownHost;
 class cWidgetMainMenu;
 class cWidgetModalContainer;
+class cWidgetOpenURL;
 class cWidgetProgress;
 class cWidgetStatusBar;
 
@@ -43,7 +46,8 @@ int32_t GetFolderProtection(const char* path);
 class cMainUI : public Base::cSingleton<cMainUI>,
                 public cDropDownHost,
                 public cDialogueTitleScreenHook,
-                public cStatusBarHost
+                public cStatusBarHost,
+                public cFileBrowserHost
 {
 public:
     static constexpr int32_t kPathCapacity = 260;
@@ -93,6 +97,19 @@ public:
     cWidgetProgress* GetProgress() const { return mProgress; }
     cWidgetMixdown* GetMixdown() const { return mMixdown; }
     cWidget* GetSetupPage() const { return mSetupPage; }
+    cWidgetFileBrowser* GetFileBrowser() const { return mFileBrowser; }
+    cWidgetOpenURL* GetOpenURL() const { return mOpenURL; }
+
+    // The browsers' host: the keyboard, alert and overlay above, the
+    // folders' protection and the open project.
+    void PromptName(const cKeyboardRequest& request, const cDelegate& completion) override;
+    bool IsKeyboardOpen() override;
+    cWidgetAlert* GetAlert() override { return mAlert; }
+    cWidgetProgress* GetProgress() override { return mProgress; }
+    int32_t GetFolderProtection(const char* path) override;
+    const char* GetProjectFolder() override { return mProjectPath.CStr(); }
+    cWidgetModalContainer* GetMainWindow() override { return mMainWindow; }
+    void ShowProjectSetupPage() override;
 
     // The drop-down panels' host: "MainWin" and the status bar.
     void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;
@@ -113,6 +130,11 @@ private:
     void InsertPage(cWidget*& field, cWidget* page, cWidget* before);
     bool IsPage(const cWidget* widget) const;
 
+    intptr_t OnNameEntered(int32_t result, cWidgetKeyboard* keyboard);
+
+    cWidgetFileBrowser* mFileBrowser = nullptr;
+    cWidgetOpenURL* mOpenURL = nullptr;
+    cDelegate mNameCompletion;
     cWidgetKeyboard* mKeyboard = nullptr;
     cWidgetAlert* mAlert = nullptr;
     cWidgetProgress* mProgress = nullptr;

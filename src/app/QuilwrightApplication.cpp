@@ -61,6 +61,7 @@
 #include "sampler/SampleEditAuditionPlayer.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "ui/InstallerPage.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -766,7 +767,11 @@ void cQuilwrightApplication::OpenCommandLineDocuments()
 }
 
 // Documents are opened by the main UI's open-file page.
-bool cQuilwrightApplication::OpenDocument(const char*) { return false; }
+bool cQuilwrightApplication::OpenDocument(const char* path)
+{
+    cMainUI* ui = cMainUI::GetInstance();
+    return ui && ui->GetOpenURL()->OpenFile(path);
+}
 
 // Deletes the singletons in this order, each only when it exists: 1 the
 // pasteboard; 2 the project list; 3 the audition player; 4 the instrument slot

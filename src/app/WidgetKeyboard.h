@@ -4,6 +4,7 @@
 
 #include "base/Delegate.h"
 #include "base/GenString.h"
+#include "ui/KeyboardRequest.h"
 #include "ui/WidgetDialogueDropDown.h"
 
 class cWidgetButton;
@@ -45,23 +46,7 @@ public:
 
     static constexpr int32_t kRowCount = 3;
 
-    struct cRequest
-    {
-        // The longest text the edit field takes.
-        int32_t maxLength = 0;
-        uint8_t selectAll = 0;
-        uint8_t fileNameMode = 1;
-        uint8_t browse = 0;
-        // The status bar shows the title, the text and its extension while typing.
-        uint8_t showPath = 0;
-        uint8_t reserved = 0;
-        // Nothing below the keyboard is drawn while it is open.
-        uint8_t hideBelow = 0;
-        cGenStringFixed<kTextCapacity> title;
-        cGenStringFixed<kTextCapacity> text;
-        // Used in file-name mode when the text has no extension.
-        cGenStringFixed<kTextCapacity> defaultExtension;
-    };
+    using cRequest = cKeyboardRequest;
 
     cWidgetKeyboard();
 

@@ -10,6 +10,7 @@
 #include "audio/AudioManager.h"
 #include "audio/SampleRegistry.h"
 #include "audio/WavFile.h"
+#include "base/DiskFiles.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
@@ -492,7 +493,11 @@ void cSample::RebasePaths(const char* oldFolder, const char* newFolder)
 
 bool cSample::CopySampleFile(const char* source, const char* destination)
 {
-    if (cGenString::EqualsNoCase(cGenString(source), cGenString(destination)))
+    // Names that differ only in case are two files here; one file under two
+    // names is already its own copy.
+    tPath from, to;
+    if (std::strcmp(source, destination) == 0 ||
+        (DocumentPath(source, from) && DocumentPath(destination, to) && IsSameFile(from.CStr(), to.CStr())))
         return true;
     File::cFileSystem* documents = Documents();
     // The copy lands through a temporary file, so a failure keeps the old one.

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+
+class cDelegate;
+class cWidgetAlert;
+class cWidgetModalContainer;
+class cWidgetProgress;
+struct cKeyboardRequest;
+
+// What the file browser and the opened-file importer need of the main
+// screen above them: the shared on-screen keyboard, alert and progress
+// overlay, the protection of "Doc" folders, the open project's folder, the
+// main window the importer shows on and the setup screen's project page. The main UI implements it
+// and hands it to the browsers it makes; tests give a recording one. Main
+// thread only.
+class cFileBrowserHost
+{
+public:
+    // Results of a name prompt.
+    enum : int32_t
+    {
+        kPromptCancelled = 0,
+        kPromptBrowse = 1,
+        kPromptEntered = 2,
+    };
+
+    virtual ~cFileBrowserHost() = default;
+
+    // Opens the keyboard with the request; the completion is called once as
+    // (result, const char* text typed, extension included).
+    virtual void PromptName(const cKeyboardRequest& request, const cDelegate& completion) = 0;
+    virtual bool IsKeyboardOpen() = 0;
+    virtual cWidgetAlert* GetAlert() = 0;
+    virtual cWidgetProgress* GetProgress() = 0;
+    // Bits: 1 folders may be made inside, 2 the item may be deleted or
+    // renamed, 4 read-only; 0 inside the open project.
+    virtual int32_t GetFolderProtection(const char* path) = 0;
+    // The open project's folder in "Doc"; empty while none is open.
+    virtual const char* GetProjectFolder() = 0;
+    virtual cWidgetModalContainer* GetMainWindow() = 0;
+    // Brings the setup screen's tabs to their first page, the project page.
+    virtual void ShowProjectSetupPage() = 0;
+};
