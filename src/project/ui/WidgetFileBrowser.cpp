@@ -260,10 +260,17 @@ void cWidgetFileBrowser::NavigateTo(const cGenString& target, int32_t offset)
     }
 }
 
+// Only paths the files layer can reach below its root are handed out.
 bool cWidgetFileBrowser::JoinCurrent(const char* name, cGenString& out) const
 {
     out.Assign(mCurrentFolder);
-    return out.Length() == mCurrentFolder.Length() && PathAppend(out, cGenString(name));
+    if (out.Length() != mCurrentFolder.Length() || !PathAppend(out, cGenString(name)))
+        return false;
+    tPath native;
+    if (!mFiles)
+        return true;
+    native = *mFiles->GetRootPath();
+    return PathAppend(native, out);
 }
 
 // A folder whose path does not fit is not entered: the list stays where it is.

@@ -83,7 +83,7 @@ bool cWidgetOpenURL::OpenFile(const char* path)
     }
     else
         return false;
-    cGenString title;
+    cGenStringFixed<260> title;
     title.Printf("Copy '%s' to", name.c_str());
     mBrowser->SetName(title.CStr());
     mBrowser->rootFolder = root;
@@ -116,7 +116,7 @@ intptr_t cWidgetOpenURL::OnBrowserDone(int32_t result, cWidgetFileBrowser* brows
     }
     const std::string destination = std::string(documents->GetRootPath()->CStr()) + "/" + browser->path.CStr();
     const std::string name = mHandedFile.substr(mHandedFile.find_last_of('/') + 1);
-    cGenString title;
+    cGenStringFixed<260> title;
     title.Printf("Importing '%s'", name.c_str());
     mProgress->Setup(0);
     mProgress->SetName(title.CStr());
