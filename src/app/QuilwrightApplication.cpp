@@ -1,6 +1,7 @@
 #include "app/QuilwrightApplication.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/AppEditorHost.h"
 #include "app/AppIcon.h"
@@ -61,6 +62,7 @@
 #include "sampler/SampleEditAuditionPlayer.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
+#include "project/ui/WidgetInstaller.h"
 #include "project/ui/WidgetOpenURL.h"
 #include "ui/InstallerPage.h"
 #include "ui/WidgetManager.h"
@@ -726,7 +728,11 @@ void cQuilwrightApplication::DecideInstaller()
     cWidgetManager::GetInstance()->GetRoot()->Push(mInstaller, 0, 0);
 }
 
-cInstallerPage* cQuilwrightApplication::CreateInstallerPage() { return nullptr; }
+cInstallerPage* cQuilwrightApplication::CreateInstallerPage()
+{
+    const std::string archive = std::string(GetResourceFolderPath()) + "/Install.zip";
+    return new cWidgetInstaller(archive.c_str());
+}
 
 // True while the installer still shows.
 bool cQuilwrightApplication::StartCoreOnceInstalled()

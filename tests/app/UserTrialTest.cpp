@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -40,9 +41,10 @@ protected:
     std::string Documents(const std::string& name = "") const { return mData + "/Quilwright/Documents/" + name; }
 
     // Starts the program on the display and waits for its window; a
-    // screenshot is taken when named; then it is closed as the desktop
-    // closes it. Returns the program's standard error.
-    std::string Start(const char* screenshot)
+    // screenshot is taken when named; when a document is named, the program
+    // runs until it has written it; then it is closed as the desktop closes
+    // it. Returns the program's standard error.
+    std::string Start(const char* screenshot, const char* document = nullptr)
     {
         cProgram program("-desktop", {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", LeakOptions()}, mData);
         EXPECT_TRUE(program.Started());
@@ -55,6 +57,8 @@ protected:
         {
             EXPECT_EQ(mDisplay.Run("import -window " + window + " " + BuildFile("test-output/") + screenshot), 0);
         }
+        for (int i = 0; document && i < 300 && !std::filesystem::exists(Documents(document)); ++i)
+            usleep(100000);
         program.Signal(SIGTERM);
         EXPECT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
         EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
@@ -88,8 +92,13 @@ private:
 
 TEST_F(cUserTrialTest, FirstStartNextStartAndADamagedSettingsFile)
 {
-    const std::string first = Start("user-trial-first-start.png");
+    // A first start shows the installer, then starts the core over our content.
+    const std::string first = Start("user-trial-installer.png", "MIDISettings.dat");
     EXPECT_EQ(first, "");
+    EXPECT_TRUE(std::filesystem::is_directory(Documents("User/VRX Banks")));
+    std::ifstream settingsFile(Documents("GlobalSettings.dat"));
+    const std::string settingsText((std::istreambuf_iterator<char>(settingsFile)), std::istreambuf_iterator<char>());
+    EXPECT_NE(settingsText.find("InstallerVersion=\"9\""), std::string::npos);
     for (const char* file : {"GlobalSettings.dat", "MIDISettings.dat", "AuditionSettings.dat"})
     {
         ASSERT_TRUE(std::filesystem::exists(Documents(file))) << file;

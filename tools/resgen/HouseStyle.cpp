@@ -212,6 +212,45 @@ void DrawIcon(cCanvas& canvas, const cRectF& box, eIcon icon, const cColour& col
                             colour.WithAlpha(colour.a * (0.25f + 0.75f * float(i) / 7.0f)));
         }
         break;
+    case eIcon::Folder:
+    case eIcon::Project:
+    {
+        // A folder with its tab; a project folder carries a note.
+        const float x0 = cx - h * 0.85f, x1 = cx + h * 0.85f, y0 = cy - h * 0.55f, y1 = cy + h * 0.7f;
+        canvas.FillRoundRect(x0, y0 - h * 0.2f, cx - h * 0.1f, y0 + h * 0.2f, 1.0f, colour.Scaled(0.75f));
+        canvas.FillRoundRect(x0, y0, x1, y1, 1.5f, colour);
+        if (icon == eIcon::Project)
+        {
+            canvas.FillCircle(cx - h * 0.12f, cy + h * 0.35f, h * 0.16f, kDark);
+            canvas.FillLine(cx + h * 0.02f, cy + h * 0.35f, cx + h * 0.02f, cy - h * 0.3f, w * 0.7f, kDark);
+        }
+        break;
+    }
+    case eIcon::InUse:
+        // A small filled dot with a dark rim: the sample is in the project.
+        canvas.FillCircle(cx, cy, h * 0.55f, kDark);
+        canvas.FillCircle(cx, cy, h * 0.4f, colour);
+        break;
+    case eIcon::UpArrow:
+        DrawArrow(canvas, {cx - h * 0.6f, cy - h * 0.7f, cx + h * 0.6f, cy}, eDirection::Up, colour);
+        canvas.FillLine(cx, cy - h * 0.1f, cx, cy + h * 0.75f, w * 1.4f, colour);
+        break;
+    case eIcon::Archive:
+    {
+        // A box with a zip running down it.
+        canvas.FillRoundRect(cx - h * 0.7f, cy - h * 0.8f, cx + h * 0.7f, cy + h * 0.8f, 1.5f, colour);
+        for (int i = 0; i < 5; ++i)
+        {
+            const float y = cy - h * 0.65f + float(i) * h * 0.3f;
+            canvas.FillRect(cx - h * ((i & 1) ? 0.0f : 0.15f), y, cx + h * ((i & 1) ? 0.15f : 0.0f), y + h * 0.15f, kDark);
+        }
+        break;
+    }
+    case eIcon::Chain:
+        // Two linked rings.
+        canvas.StrokeCircle(cx - h * 0.3f, cy + h * 0.3f, h * 0.38f, w, colour);
+        canvas.StrokeCircle(cx + h * 0.3f, cy - h * 0.3f, h * 0.38f, w, colour);
+        break;
     }
 }
 

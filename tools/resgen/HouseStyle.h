@@ -36,7 +36,8 @@ enum class eDirection { Up, Down, Left, Right };
 
 enum class eIcon
 {
-    Close, Check, Cross, Share, Import, Export, Power, MidiFile, AudioFile, Effect, Dotted, Triplet, Spinner
+    Close, Check, Cross, Share, Import, Export, Power, MidiFile, AudioFile, Effect, Dotted, Triplet, Spinner,
+    Folder, InUse, UpArrow, Project, Archive, Chain
 };
 
 // A soft drop shadow below a rounded shape, kept inside the given margin.
