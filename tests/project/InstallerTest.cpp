@@ -130,5 +130,23 @@ TEST_F(InstallerTest, TheArchiveIsUnpackedWithItsDatesAndKeepsEditedFiles)
     EXPECT_EQ(ReadText(Native("User/Samples/Kick.wav")), "edited");
     EXPECT_EQ(ReadText(Native("User/Projects/Demos/Demo.prj/Package.prj")), "demo");
 }
+// Our content as the build packs it: the user's folders, the kits, the
+// factory samples and the synthesizer's global banks.
+TEST_F(InstallerTest, OurContentIsInstalled)
+{
+    std::filesystem::remove_all(Native("User"));
+    Build(BuildFile("bin/Resource/Install.zip"));
+    EXPECT_TRUE(page->GetJob().success);
+    for (const char* folder : {"User/Projects", "User/Mixdowns", "User/Samples", "User/MIDI Files", "User/VRX Banks",
+                               "User/FX Favourites", "User/Samples/Kest Factory"})
+        EXPECT_TRUE(std::filesystem::is_directory(Native(folder))) << folder;
+    for (char bank = 'A'; bank <= 'G'; ++bank)
+        EXPECT_TRUE(Exists(std::string("Instruments/Kest/Global") + bank + ".bnk")) << bank;
+    EXPECT_TRUE(Exists("User/VRX Banks/Default.vrx"));
+    int samples = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Native("User/Samples/Kest Factory")))
+        samples += entry.path().extension() == ".wav" ? 1 : 0;
+    EXPECT_GE(samples, 4);
+}
 } // namespace
 } // namespace ProjectTest

@@ -4,11 +4,14 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "FactoryBanks.h"
 #include "PadKits.h"
 #include "base/DeletableRoots.h"
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
 #include "base/Zip.h"
+
+#include <zip.h>
 
 namespace
 {
@@ -20,9 +23,29 @@ bool StageDocuments(const std::string& content)
     registry.Mount(new File::cFileSystemDisk("Native", ""));
     registry.Mount(new File::cFileSystemDisk("Doc", content.c_str()));
     AddDeletableRoot(content.c_str());
-    const bool ok = PadKits::WriteFactoryKits(content);
+    bool ok = PadKits::WriteFactoryKits(content);
+    ok = PadKits::WriteFactorySamples(content, "User/Samples/Kest Factory") && ok;
     ClearDeletableRoots();
-    return ok;
+    return ok && WriteFactoryBanks(content);
+}
+
+// The user's folders, as folder entries: some start empty, and the
+// compressor packs files only.
+bool AddUserFolders(const std::string& archive)
+{
+    static const char* const kFolders[] = {"User/Projects/", "User/Mixdowns/",  "User/Samples/",
+                                           "User/MIDI Files/", "User/VRX Banks/", "User/FX Favourites/"};
+    zipFile zip = zipOpen64(archive.c_str(), APPEND_STATUS_ADDINZIP);
+    if (!zip)
+        return false;
+    bool ok = true;
+    for (const char* folder : kFolders)
+    {
+        zip_fileinfo info = {};
+        ok = ok && zipOpenNewFileInZip64(zip, folder, &info, nullptr, 0, nullptr, 0, nullptr, 0, 0, 0) == ZIP_OK &&
+             zipCloseFileInZip(zip) == ZIP_OK;
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && ok;
 }
 
 bool Pack(const std::string& stage)
@@ -33,7 +56,7 @@ bool Pack(const std::string& stage)
     Zip::cZipCompressor compressor{};
     const bool ok = compressor.Compress("Content", "Install.zip") == Zip::kResultOk;
     ClearDeletableRoots();
-    return ok;
+    return ok && AddUserFolders(stage + "/Install.zip");
 }
 } // namespace
 

@@ -273,6 +273,16 @@ std::vector<std::string> KitNames()
     return names;
 }
 
+bool WriteFactorySamples(const std::string& documentsFolder, const std::string& folder)
+{
+    const std::string target = documentsFolder + "/" + folder;
+    std::filesystem::create_directories(target);
+    bool ok = true;
+    for (const cPad& pad : DefaultKit().pads)
+        ok = WriteSound(target + "/" + pad.name + ".wav", pad.make()) && ok;
+    return ok;
+}
+
 bool WriteFactoryKits(const std::string& documentsFolder)
 {
     bool ok = true;

@@ -14,4 +14,7 @@ std::vector<std::string> KitNames();
 // deletable root. The kit sounds are made in "Kits/" there, which is
 // removed again. False when a kit could not be written whole.
 bool WriteFactoryKits(const std::string& documentsFolder);
+// The "Default" kit's sounds as plain WAV files in a folder below the
+// documents folder, for the user to load anywhere.
+bool WriteFactorySamples(const std::string& documentsFolder, const std::string& folder);
 } // namespace PadKits
