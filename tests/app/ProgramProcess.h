@@ -22,7 +22,8 @@ class cProgram
 {
 public:
     // The data home defaults to one of the tests' own.
-    cProgram(const char* deviceArgument, std::vector<std::string> environment, std::string dataHome = "")
+    cProgram(const char* deviceArgument, std::vector<std::string> environment, std::string dataHome = "",
+             std::vector<std::string> documents = {})
     {
         const std::string folder = TestScratchFolder();
         mErrorPath = folder + "/lifecycle-" + std::to_string(getpid()) + ".err";
@@ -40,7 +41,10 @@ public:
         envp.push_back(nullptr);
 
         std::string program = BuildFile("bin/quilwright");
-        char* argv[] = {program.data(), const_cast<char*>(deviceArgument), nullptr};
+        std::vector<char*> argv = {program.data(), const_cast<char*>(deviceArgument)};
+        for (std::string& document : documents)
+            argv.push_back(document.data());
+        argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, mErrorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -55,7 +59,7 @@ public:
         sigaddset(&signals, SIGTERM);
         posix_spawnattr_setsigdefault(&attributes, &signals);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argv, envp.data()) != 0)
+        if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0)
             mPid = -1;
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);

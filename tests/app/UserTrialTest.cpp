@@ -76,6 +76,37 @@ protected:
                (inherited && *inherited ? std::string(":") + inherited : std::string());
     }
 
+    // Starts the program with a document to open, once its core has started
+    // (the installer first, on a fresh data home) runs the step, then closes it.
+    template <class F>
+    std::string StartWith(const std::string& document, F&& step)
+    {
+        cProgram program("-desktop", {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", LeakOptions()}, mData,
+                         {document});
+        EXPECT_TRUE(program.Started());
+        std::string window = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
+        window = window.substr(0, window.find('\n'));
+        EXPECT_FALSE(window.empty()) << "no window: " << program.ErrorOutput();
+        for (int i = 0; i < 300 && !std::filesystem::exists(Documents("MIDISettings.dat")); ++i)
+            usleep(100000);
+        usleep(1500000);
+        mDisplay.Run("xdotool windowfocus --sync " + window);
+        step(window);
+        program.Signal(SIGTERM);
+        EXPECT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+        return program.ErrorOutput();
+    }
+    void Shot(const std::string& window, const char* name)
+    {
+        EXPECT_EQ(mDisplay.Run("import -window " + window + " " + BuildFile("test-output/") + name), 0);
+    }
+    static std::string Bytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
     cVirtualDisplay mDisplay;
     const std::string mData = DataHome();
 
@@ -116,5 +147,35 @@ TEST_F(cUserTrialTest, FirstStartNextStartAndADamagedSettingsFile)
     EXPECT_NE(damaged.find("The settings file \"GlobalSettings.dat\" is damaged"), std::string::npos) << damaged;
     EXPECT_NE(damaged.find("using its backup"), std::string::npos) << damaged;
     EXPECT_TRUE(std::filesystem::exists(Documents("MIDISettings.dat.tmp")));
+}
+// A WAV file named on the command line is offered for the user's samples
+// with the keyboard open on its own name; Return copies it, and a second
+// time the user is asked before it is overwritten.
+TEST_F(cUserTrialTest, AWavFileNamedOnTheCommandLineIsImported)
+{
+    const std::string handed = mData + "-handed/Kick.WAV";
+    std::filesystem::create_directories(mData + "-handed");
+    std::string bytes = "RIFF";
+    for (int i = 0; i < 4000; ++i)
+        bytes += char(i * 7);
+    std::ofstream(handed, std::ios::binary) << bytes;
+
+    StartWith(handed, [&](const std::string& window) {
+        Shot(window, "user-trial-import-keyboard.png");
+        mDisplay.Run("xdotool key --clearmodifiers Return");
+        for (int i = 0; i < 50 && !std::filesystem::exists(Documents("User/Samples/Kick.WAV")); ++i)
+            usleep(100000);
+        usleep(500000);
+    });
+    EXPECT_EQ(Bytes(Documents("User/Samples/Kick.WAV")), bytes);
+
+    std::ofstream(Documents("User/Samples/Kick.WAV"), std::ios::binary | std::ios::trunc) << "edited";
+    StartWith(handed, [&](const std::string& window) {
+        mDisplay.Run("xdotool key --clearmodifiers Return");
+        usleep(1500000);
+        Shot(window, "user-trial-import-overwrite.png");
+    });
+    EXPECT_EQ(Bytes(Documents("User/Samples/Kick.WAV")), "edited") << "nothing replaced before the user says so";
+    std::filesystem::remove_all(mData + "-handed");
 }
 } // namespace
