@@ -178,4 +178,47 @@ TEST_F(cUserTrialTest, AWavFileNamedOnTheCommandLineIsImported)
     EXPECT_EQ(Bytes(Documents("User/Samples/Kick.WAV")), "edited") << "nothing replaced before the user says so";
     std::filesystem::remove_all(mData + "-handed");
 }
+// The browser behind the same keyboard's "Browse" key, used with the mouse
+// as a new user would: the browser fills the screen below the 30-pixel bar,
+// its list starts 16 pixels down with rows of 60 pixels, the buttons are
+// 96 x 32 with the bottom row centred at y 745, "New Folder" at the list's
+// left and "Delete" one button and 8 pixels on, the up button ending at the
+// scroll bar, "Rename" three pitches above the accept button at the right.
+TEST_F(cUserTrialTest, TheBrowserWalksAndChangesTheUsersFolders)
+{
+    const std::string handed = mData + "-handed/Kick.WAV";
+    std::filesystem::create_directories(mData + "-handed");
+    std::ofstream(handed, std::ios::binary) << "RIFF";
+    const auto click = [&](const std::string& window, int x, int y) {
+        mDisplay.Run("xdotool mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) +
+                     " click 1");
+        usleep(700000);
+    };
+    const auto type = [&](const char* text) {
+        mDisplay.Run("xdotool type --delay 80 '" + std::string(text) + "'");
+        mDisplay.Run("xdotool key --clearmodifiers Return");
+        usleep(700000);
+    };
+    const int rowY[] = {77, 137, 197};
+    StartWith(handed, [&](const std::string& window) {
+        click(window, 804, 269); // the keyboard's "Browse"
+        Shot(window, "user-trial-browse.png");
+        click(window, 58, 745); // "New Folder"
+        type("Loops");
+        EXPECT_TRUE(std::filesystem::is_directory(Documents("User/Samples/Loops")));
+        click(window, 969, 610); // "Rename" on the new folder, selected
+        type("Takes");
+        EXPECT_TRUE(std::filesystem::is_directory(Documents("User/Samples/Takes")));
+        EXPECT_FALSE(std::filesystem::exists(Documents("User/Samples/Loops")));
+        click(window, 200, rowY[1]); // the selected folder tapped: entered
+        Shot(window, "user-trial-browse-inside.png");
+        click(window, 874, 745); // up: the folder left is selected
+        click(window, 162, 745); // "Delete"
+        Shot(window, "user-trial-browse-delete.png");
+        click(window, 562, 194); // the alert's "OK"
+        EXPECT_FALSE(std::filesystem::exists(Documents("User/Samples/Takes")));
+        EXPECT_TRUE(std::filesystem::is_directory(Documents("User/Samples/Kest Factory")));
+    });
+    std::filesystem::remove_all(mData + "-handed");
+}
 } // namespace

@@ -31,7 +31,8 @@ namespace
 {
 using tPath = cGenStringFixed<cWidgetFileBrowser::kPathCapacity>;
 
-constexpr uint32_t kPlacedInParent = 0x1111;
+// Left and top from the parent's start, then width and height.
+constexpr uint32_t kPlacedInParent = 0x1133;
 constexpr uint32_t kButtonStyle = 0x11;
 constexpr uint32_t kUpButtonStyle = 9;
 constexpr uint32_t kOddRowColour = 0xff2c2c2cu;
