@@ -164,8 +164,8 @@ int32_t cMainUI::GetFolderProtection(const char* path) { return ::GetFolderProte
 
 void cMainUI::ShowProjectSetupPage()
 {
-    if (auto* tabs = dynamic_cast<cWidgetTabView*>(mSetupPage))
-        tabs->SelectPage(0, false);
+    if (auto* setup = dynamic_cast<cSetupUI*>(mSetupPage))
+        setup->GetTabView()->SelectPage(cSetupUI::kProjectTab, false);
 }
 
 void cMainUI::BuildMainWindow()
