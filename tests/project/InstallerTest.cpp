@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <utime.h>
 
 #include "BrowserFixture.h"
+#include "base/File.h"
+#include "base/FileSystemRegistry.h"
 #include "base/Zip.h"
 #include "platform/DisplayMetrics.h"
 #include "project/ui/WidgetInstaller.h"
 #include "render/Material.h"
 #include "render/Texture.h"
+#include "sequencer/MIDIFileConverter.h"
+#include "sequencer/MIDIFileSong.h"
 
 namespace ProjectTest
 {
@@ -147,6 +152,16 @@ TEST_F(InstallerTest, OurContentIsInstalled)
     for (const auto& entry : std::filesystem::directory_iterator(Native("User/Samples/Kest Factory")))
         samples += entry.path().extension() == ".wav" ? 1 : 0;
     EXPECT_GE(samples, 4);
+
+    // The demo song reads back through the program's own MIDI-file reader.
+    File::cFile* file = gFileSystemRegistry->OpenIn("Doc", cGenString("User/MIDI Files/Demo Song.mid"),
+                                                    File::kModeRead, 0);
+    ASSERT_NE(file, nullptr);
+    auto song = std::make_unique<cMIDIFileSong>();
+    EXPECT_EQ(cMIDIFileConverter(song.get(), file).Read(), 0);
+    delete file;
+    EXPECT_NEAR(song->tempo, 112.0f, 0.01f);
+    EXPECT_GT(song->channels[9].events.size(), 60u);
 }
 } // namespace
 } // namespace ProjectTest

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "DemoSong.h"
 #include "FactoryBanks.h"
 #include "PadKits.h"
 #include "base/DeletableRoots.h"
@@ -16,17 +17,27 @@
 namespace
 {
 // The documents are made under "Content" of the stage, which is then packed
-// with its entries named from inside it ("User/VRX Banks/...").
-bool StageDocuments(const std::string& content)
+// with its entries named from inside it ("User/VRX Banks/..."); the MIDI
+// writer works through "Tmp" beside it.
+bool StageDocuments(const std::string& stage)
 {
+    const std::string content = stage + "/Content";
+    const std::string temp = stage + "/Tmp";
+    std::filesystem::create_directories(content + "/User/MIDI Files");
+    std::filesystem::create_directories(temp);
     cFileSystemRegistry registry;
     registry.Mount(new File::cFileSystemDisk("Native", ""));
     registry.Mount(new File::cFileSystemDisk("Doc", content.c_str()));
+    registry.Mount(new File::cFileSystemDisk("Tmp", temp.c_str()));
     AddDeletableRoot(content.c_str());
+    AddDeletableRoot(temp.c_str());
     bool ok = PadKits::WriteFactoryKits(content);
     ok = PadKits::WriteFactorySamples(content, "User/Samples/Kest Factory") && ok;
+    const bool demo = WriteDemoMIDIFile();
+    if (!demo)
+        std::fprintf(stderr, "resgen: the demo MIDI file could not be written\n");
     ClearDeletableRoots();
-    return ok && WriteFactoryBanks(content);
+    return ok && demo && WriteFactoryBanks(content);
 }
 
 // The user's folders, as folder entries: some start empty, and the
@@ -41,7 +52,10 @@ bool AddUserFolders(const std::string& archive)
     bool ok = true;
     for (const char* folder : kFolders)
     {
+        // A fixed date keeps the archive the same on every build.
         zip_fileinfo info = {};
+        info.tmz_date.tm_mday = 1;
+        info.tmz_date.tm_year = 2026;
         ok = ok && zipOpenNewFileInZip64(zip, folder, &info, nullptr, 0, nullptr, 0, nullptr, 0, 0, 0) == ZIP_OK &&
              zipCloseFileInZip(zip) == ZIP_OK;
     }
@@ -67,7 +81,7 @@ bool WriteInstallArchive(const std::string& resources)
     std::error_code ignored;
     fs::remove_all(stage, ignored);
     fs::create_directories(stage + "/Content");
-    bool ok = StageDocuments(stage + "/Content") && Pack(stage);
+    bool ok = StageDocuments(stage) && Pack(stage);
     if (ok)
     {
         std::error_code error;
