@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "BrowserFixture.h"
+#include "mixer/AuditionPlayer.h"
 #include "project/ui/FileList.h"
 
 namespace ProjectTest
@@ -414,6 +415,41 @@ TEST(FileListTest, HoldsTwelvePaths)
     EXPECT_FALSE(list.Add("thirteenth"));
     EXPECT_EQ(list.GetCount(), 12);
     EXPECT_STREQ(list.GetPath(11), "p11");
+}
+} // namespace
+} // namespace ProjectTest
+
+namespace ProjectTest
+{
+namespace
+{
+// Tapping a WAV row plays it while the toggle is on; another row, the
+// toggle turned off or leaving the folder stops it.
+TEST_F(FileBrowserTest, AuditionPlaysWavRows)
+{
+    cAuditionPlayer player;
+    WriteWav(Native("User/Samples/Kick.wav"), 0, 4096);
+    Touch("User/Samples/Song.mid");
+    Folder("User/Samples/Drums");
+    Request("Load Sample", "User", "User/Samples", {"wav", "mid"}, {}, 0x19);
+    ASSERT_TRUE(browser->GetButton(cWidgetFileBrowser::kButtonAudition)->IsVisible());
+    browser->OnRowTapped(RowOf("Kick.wav"));
+    EXPECT_TRUE(player.IsActive());
+    browser->OnRowTapped(RowOf("Song.mid"));
+    EXPECT_FALSE(player.IsActive());
+
+    cWidgetButton* toggle = browser->GetButton(cWidgetFileBrowser::kButtonAudition);
+    browser->OnRowTapped(RowOf("Kick.wav"));
+    toggle->value = 0;
+    Press(cWidgetFileBrowser::kButtonAudition);
+    EXPECT_FALSE(player.IsActive());
+    toggle->value = 1;
+    Press(cWidgetFileBrowser::kButtonAudition);
+    EXPECT_TRUE(player.IsActive()) << "turned on with a WAV row selected, it plays";
+    browser->OnRowTapped(RowOf("Drums"));
+    browser->OnRowTapped(RowOf("Drums"));
+    EXPECT_FALSE(player.IsActive());
+    EXPECT_STREQ(browser->GetCurrentFolder(), "User/Samples/Drums");
 }
 } // namespace
 } // namespace ProjectTest
