@@ -740,6 +740,9 @@ void cWidgetFileBrowser::DrawRows(cDrawList& list, int32_t first, int32_t last, 
     {
         const cEntry& entry = mEntries[size_t(r)];
         const float top = mListRect.yMin + 1.0f + (float(r) - position) * mRowHeight;
+        // The clip would hide a row that starts below the list.
+        if (top >= mListRect.yMax)
+            break;
         const cRect row = {mListRect.xMin, top, mListRect.xMax, top + mRowHeight};
         const float centre = top + mRowHeight * 0.5f;
         if (r == mSelection)
