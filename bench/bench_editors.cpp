@@ -16,11 +16,17 @@
 #include <functional>
 #include <vector>
 
+#include "BenchToolkit.h"
 #include "PatternEditWorld.h"
 #include "base/CriticalSection.h"
+#include "editors/EditGeometryBatch.h"
+#include "editors/EventTypeSelectUI.h"
 #include "editors/PatternEditAction.h"
+#include "editors/PianoRoll.h"
+#include "editors/PianoRollOwner.h"
 #include "sequencer/PatternTable.h"
 #include "sequencer/QuantizeSettings.h"
+#include "ui/InputManager.h"
 
 namespace
 {
@@ -161,6 +167,129 @@ void BM_RebuildViews(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RebuildViews);
+
+// The piano roll on a part of 10,000 events, of which the editor shows the
+// first 1,000: one frame through the draw list to a renderer that draws
+// nothing, zoomed out, zoomed in and with the lane chooser open (goal under
+// 1 ms of processor time each); and a drag of 1,000 selected events, a move
+// step plus a frame (goal under 0.1 ms plus the frame), with the release's
+// hold of the sequencer lock (goal under half the audio period).
+class cRollBench : public cPianoRollOwner
+{
+public:
+    static constexpr int32_t kPartEvents = 10000;
+
+    cRollBench()
+    {
+        {
+            cScopedLock lock(world.sequencer.GetLock());
+            world.part->length = 64 * 1024;
+            world.Pattern().loopLength = 64 * 1024;
+            for (int32_t i = 0; i < kPartEvents; ++i)
+                cPatternEditWorld::AddNoteTo(world.Pattern(), i * 6, 36 + i % 48, 24, 100);
+        }
+        roll = new cPianoRoll(this);
+        roll->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 0.0f, 1024.0f, 768.0f);
+        toolkit.manager->GetRoot()->AddChild(roll);
+        roll->Release();
+        roll->BindPart(world.part);
+        roll->RebuildForPart(true);
+        roll->ResetViewForPart();
+        Frame();
+    }
+    ~cRollBench()
+    {
+        roll->BindPart(nullptr);
+        toolkit.manager->GetRoot()->RemoveChild(roll);
+    }
+
+    cEditGeometryBatch* GetEditGeometryBatch() override { return &batch; }
+    void ShowSongView() override {}
+    void Frame() { toolkit.manager->Draw(); }
+
+    cBenchToolkit toolkit;
+    cPatternEditWorld world;
+    cEditGeometryBatch batch;
+    cPianoRoll* roll = nullptr;
+};
+
+enum class eRollView
+{
+    kZoomedOut,
+    kZoomedIn,
+    kChooserOpen,
+};
+
+void RollFrame(benchmark::State& state, eRollView view)
+{
+    cRollBench bench;
+    if (view == eRollView::kZoomedIn)
+    {
+        bench.roll->ZoomToTicks(2048.0f, 512.0f, 0.0f, false);
+        bench.roll->ZoomToValues(48.0f, 12.0f, 0.0f, false);
+    }
+    else if (view == eRollView::kChooserOpen)
+    {
+        cTouch touch;
+        touch.id = 1;
+        touch.tapCount = 1;
+        const cRect button = bench.roll->GetLaneChooser()->GetButtonRect();
+        touch.position = {(button.xMin + button.xMax) * 0.5f, (button.yMin + button.yMax) * 0.5f};
+        bench.roll->GetLaneChooser()->HandleTouch(kTouchDown, &touch, nullptr);
+        bench.roll->GetLaneChooser()->HandleTouch(kTouchUp, &touch, nullptr);
+    }
+    bench.Frame();
+    std::vector<double> frames;
+    for (auto _ : state)
+        frames.push_back(Microseconds([&] { bench.Frame(); }));
+    std::sort(frames.begin(), frames.end());
+    state.counters["median_frame_us"] = frames[frames.size() / 2];
+    state.counters["events_drawn"] = double(bench.roll->GetDrawnEventCount());
+    state.counters["chooser_open"] = bench.roll->GetLaneChooser()->IsOpen() ? 1.0 : 0.0;
+}
+
+void BM_RollFrameZoomedOut(benchmark::State& state) { RollFrame(state, eRollView::kZoomedOut); }
+void BM_RollFrameZoomedIn(benchmark::State& state) { RollFrame(state, eRollView::kZoomedIn); }
+void BM_RollFrameChooserOpen(benchmark::State& state) { RollFrame(state, eRollView::kChooserOpen); }
+BENCHMARK(BM_RollFrameZoomedOut);
+BENCHMARK(BM_RollFrameZoomedIn);
+BENCHMARK(BM_RollFrameChooserOpen);
+
+// The move handle dragged across 1,000 selected events: each step is a
+// touch move and a frame; each release moves them all under the lock.
+void BM_RollDragSelected(benchmark::State& state)
+{
+    cRollBench bench;
+    bench.roll->GetModel().SelectAll();
+    bench.Frame();
+    cTouch touch;
+    touch.id = 1;
+    touch.tapCount = 1;
+    std::vector<double> moves, holds;
+    int32_t step = 0;
+    for (auto _ : state)
+    {
+        const cRect handle = bench.roll->GetHandle(cPianoRoll::kHandleMove).dragged;
+        touch.position = {(handle.xMin + handle.xMax) * 0.5f, (handle.yMin + handle.yMax) * 0.5f};
+        bench.roll->HandleTouch(kTouchDown, &touch, nullptr);
+        for (int32_t i = 0; i < 8; ++i)
+        {
+            touch.position.X += (step & 1) ? -3.0f : 3.0f;
+            moves.push_back(Microseconds([&] { bench.roll->HandleTouch(kTouchMove, &touch, nullptr); }));
+        }
+        bench.Frame();
+        holds.push_back(Microseconds([&] { bench.roll->HandleTouch(kTouchUp, &touch, nullptr); }));
+        ++step;
+        bench.roll->GetModel().ClearHistory();
+    }
+    std::sort(moves.begin(), moves.end());
+    std::sort(holds.begin(), holds.end());
+    state.counters["median_move_us"] = moves[moves.size() / 2];
+    state.counters["longest_release_us"] = holds.back();
+    state.counters["half_period_us"] = kHalfPeriodMicroseconds;
+    state.counters["selected"] = double(bench.roll->GetModel().GetSelectionCount());
+}
+BENCHMARK(BM_RollDragSelected);
 } // namespace
 
 int main(int argc, char** argv)

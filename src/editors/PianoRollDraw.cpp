@@ -186,7 +186,9 @@ void cPianoRoll::FlushQuads(cDrawList& list, int32_t count, cMaterial* material)
     if (!batch || count == 0)
         return;
     cScopedMaterial scoped(list, material);
-    list.FlushAll();
+    // Flat 2D vertices carry no depth: they draw over the note rows whatever lies below.
+    cScopedDepthFunc depth(list);
+    depth.Set(kDepthAlways);
     list.DrawDirect(kPrimitiveTriangles, cVertexIntXYColour::kFormat, batch->fillVertices.GetData(),
                     uint32_t(count) * cEditGeometryBatch::kVerticesPerRectangle, batch->triangleIndices.GetData(),
                     uint32_t(count) * cEditGeometryBatch::kTriangleIndicesPerRectangle);
