@@ -307,6 +307,9 @@ void cEventTypeSelectUI::DrawGrid(cDrawList& list)
             list.DrawTextF(cell.labelCentre.X, cell.labelCentre.Y, cellLabelTextSize, cellLabelColour, kCentred,
                            "%s", cell.label);
     }
+    // Flat 2D lines carry no depth: they draw over the cells whatever lies below.
+    cScopedDepthFunc lineDepth(list);
+    lineDepth.Set(kDepthAlways);
     {
         cScopedMaterial outline(list, mOutlineMaterial.get());
         list.DrawDirect(kPrimitiveLines, cVertexIntXY::kFormat, mOutlineVertices.GetData(),
