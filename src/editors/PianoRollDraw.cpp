@@ -154,7 +154,7 @@ void cPianoRoll::DrawLaneBackground(cDrawList& list)
         const float y = std::clamp(std::round(ValueToY(marks[i].value)), mEditArea.yMin, mEditArea.yMax - 1.0f);
         list.FillRect({mKeyStrip.xMin, y, mEditArea.xMax, y + 1.0f}, kAxisLine);
         list.DrawTextSized((mKeyStrip.xMin + mKeyStrip.xMax) * 0.5f,
-                           std::clamp(y, mKeyStrip.yMin + kTextSize, mKeyStrip.yMax - kTextSize), kAxisText, kCentred,
+                           std::clamp(y, mKeyStrip.yMin + 2.0f * kTextSize, mKeyStrip.yMax - kTextSize), kAxisText, kCentred,
                            marks[i].text, kTextSize);
     }
     list.PushClipRect(mEditArea);
