@@ -7,6 +7,7 @@
 #include "audio/InstrumentSlotTable.h"
 #include "base/Delegate.h"
 #include "editors/EventTypeSelectUI.h"
+#include "editors/PatternToolsUI.h"
 #include "editors/PianoRollOwner.h"
 #include "editors/QuantizeDialogue.h"
 #include "editors/QuantizeSettingsUI.h"
@@ -150,6 +151,13 @@ void cPianoRoll::BuildSideControls()
     mChooser->choiceDelegate = cDelegate(this, &cPianoRoll::OnLaneChoice);
     AddChild(mChooser);
     mChooser->Release();
+    mPatternTools = new cPatternToolsUI();
+    mPatternTools->GetGridPanel()->requestDelegate = cDelegate(this, &cPianoRoll::OnGridRequest);
+    mPatternTools->GetCopyPanel()->requestDelegate = cDelegate(this, &cPianoRoll::OnCopyRequest);
+    mPatternTools->GetCleanPanel()->requestDelegate = cDelegate(this, &cPianoRoll::OnCleanRequest);
+    mPatternTools->resultDelegate = cDelegate(this, &cPianoRoll::OnPatternToolsClosed);
+    AddChild(mPatternTools);
+    mPatternTools->Release();
     mQuantize = new cQuantizeDialogue(cQuantizeSettingsUI::kQuantizeButton | cQuantizeSettingsUI::kTypeSpin);
     mQuantize->SetName("Quantize");
     mQuantize->GetSettingsUI()->changeDelegate = cDelegate(this, &cPianoRoll::OnQuantizeChosen);
@@ -314,6 +322,12 @@ void cPianoRoll::OnLayout()
     mChooser->SetAnchors(kAnchorsAbsoluteRect, mEditArea.xMin + kChooserMargin, mEditArea.yMin + kChooserMargin,
                          mEditArea.xMax - mEditArea.xMin - 2.0f * kChooserMargin,
                          mEditArea.yMax - mEditArea.yMin - 2.0f * kChooserMargin);
+    cVector2 minimum, preferred;
+    mPatternTools->GetSizePreferences(&minimum, &preferred);
+    const float toolsWidth = std::min(preferred.X, r.xMax - r.xMin);
+    const float toolsHeight = std::min(std::max(preferred.Y, 320.0f), mToolbar.yMin - r.yMin);
+    mPatternTools->SetAnchors(kAnchorsAbsoluteRect, std::floor((r.xMin + r.xMax - toolsWidth) * 0.5f),
+                              std::floor((r.yMin + mToolbar.yMin - toolsHeight) * 0.5f), toolsWidth, toolsHeight);
     PlaceZoomButtons();
     mModel.eventGeometryDirty = true;
     UpdateScrollBars();

@@ -9,11 +9,14 @@
 class cEventTypeSelectUI;
 class cInstrument;
 class cMaterial;
+class cPatternToolsPanel;
+class cPatternToolsUI;
 class cPianoRollOwner;
 class cQuantizeDialogue;
 class cWidgetButton;
 class cWidgetComboBox;
 class cWidgetScrollBar;
+class cWidgetTabbedProperties;
 struct cQuantizeGrid;
 struct cQuantizeSettings;
 
@@ -167,6 +170,7 @@ public:
     cWidgetScrollBar* GetScrollBar(bool vertical) const { return vertical ? mVerticalBar : mHorizontalBar; }
     cEventTypeSelectUI* GetLaneChooser() const { return mChooser; }
     cQuantizeDialogue* GetQuantizeDialogue() const { return mQuantize; }
+    cPatternToolsUI* GetPatternTools() const { return mPatternTools; }
     const char* GetHint() const { return mHint.CStr(); }
     int32_t GetDrawnEventCount() const { return mDrawnEvents; }
     int32_t GetNoteCount() const { return mNoteCount; }
@@ -247,6 +251,10 @@ private:
     intptr_t OnSideButton(intptr_t value, cWidgetButton* button);
     void OnLaneChoice(const void* cell, cEventTypeSelectUI* chooser);
     void OnQuantizeChosen(const cQuantizeSettings* settings, void* widget);
+    void OnGridRequest(const cQuantizeSettings* settings, cPatternToolsPanel* panel);
+    void OnCopyRequest(int32_t patternNumber, cWidgetButton* button);
+    void OnCleanRequest(int32_t kind, cWidgetButton* button);
+    void OnPatternToolsClosed(int32_t page, cWidgetTabbedProperties* dialogue);
     void CloseMenus(const cWidget* except);
     void AfterCommand();
     // Buttons, handles and scroll range after the events or selection changed.
@@ -343,6 +351,7 @@ private:
     cWidgetScrollBar* mVerticalBar = nullptr;
     cEventTypeSelectUI* mChooser = nullptr;
     cQuantizeDialogue* mQuantize = nullptr;
+    cPatternToolsUI* mPatternTools = nullptr;
     cMaterial* mSelectionMaterial = nullptr;
     cGenStringFixed<32> mHistoryTexts[cPatternEditModel::kHistorySteps + 1];
     cGenStringFixed<160> mHint;

@@ -6,6 +6,7 @@
 #include "editors/EventTypeSelectUI.h"
 #include "editors/PatternEditAction.h"
 #include "editors/PianoRoll.h"
+#include "editors/PatternToolsUI.h"
 #include "editors/PianoRollOwner.h"
 #include "editors/QuantizeDialogue.h"
 #include "editors/QuantizeSettingsUI.h"
@@ -72,6 +73,7 @@ void cPianoRoll::RefreshButtons()
     mTools[kToolCopy]->SetEnabled(selected);
     mTools[kToolQuantize]->SetEnabled(selected);
     mTools[kToolQuantize]->value = mQuantize->IsShown() ? 1 : 0;
+    mTools[kToolTools]->value = mPatternTools->IsVisible() ? 1 : 0;
 }
 
 intptr_t cPianoRoll::OnTool(intptr_t, cWidgetButton* button)
@@ -89,6 +91,7 @@ intptr_t cPianoRoll::OnTool(intptr_t, cWidgetButton* button)
     case kToolCopy: Copy(); break;
     case kToolQuantize: ToggleQuantize(); break;
     case kToolDone: Done(); return 0;
+    case kToolTools: mPatternTools->Show(GetPart() ? GetPart()->patternNumber : -1); break;
     default: break;
     }
     AfterCommand();
@@ -260,6 +263,26 @@ void cPianoRoll::Done()
 }
 
 // --- The pattern tools' requests ---
+
+void cPianoRoll::OnGridRequest(const cQuantizeSettings* settings, cPatternToolsPanel*) { SetGrid(*settings); }
+
+void cPianoRoll::OnCopyRequest(int32_t patternNumber, cWidgetButton*)
+{
+    mPatternTools->Close();
+    CopyFromPattern(patternNumber);
+}
+
+void cPianoRoll::OnCleanRequest(int32_t kind, cWidgetButton*)
+{
+    mPatternTools->Close();
+    CleanPattern(kind);
+}
+
+void cPianoRoll::OnPatternToolsClosed(int32_t, cWidgetTabbedProperties*)
+{
+    ModifyFlags(kWidgetStateDirty, 0, false);
+    AfterCommand();
+}
 
 void cPianoRoll::SetGrid(const cQuantizeSettings& settings)
 {

@@ -7,6 +7,7 @@
 #include "base/CriticalSection.h"
 #include "editors/EditGeometryBatch.h"
 #include "editors/EventTypeSelectUI.h"
+#include "editors/PatternToolsUI.h"
 #include "editors/PianoRoll.h"
 #include "editors/PianoRollOwner.h"
 #include "editors/PianoRollRenderer.h"
@@ -16,7 +17,9 @@
 #include "ui/InputManager.h"
 #include "ui/OffscreenScreenFixture.h"
 #include "ui/UIMetrics.h"
+#include "ui/WidgetButton.h"
 #include "ui/WidgetComboBox.h"
+#include "ui/WidgetTabView.h"
 
 namespace
 {
@@ -170,4 +173,20 @@ TEST_F(PianoRollPicturesTest, QuantizeHistoryAndTheDeleteQuestion)
     EXPECT_TRUE(host->IsAlertShown());
     Save("piano-roll-delete-alert");
     host->DismissAlert();
+}
+
+TEST_F(PianoRollPicturesTest, EachPatternToolsTab)
+{
+    cWidgetButton* tools = roll->GetTool(cPianoRoll::kToolTools);
+    tools->clickDelegate.Invoke(0, tools);
+    Settle();
+    ASSERT_TRUE(roll->GetPatternTools()->IsVisible());
+    const char* names[] = {"pattern-tools-grid", "pattern-tools-copy", "pattern-tools-clean", "pattern-tools-preferences"};
+    for (int32_t page = 0; page < cPatternToolsUI::kPageCount; ++page)
+    {
+        roll->GetPatternTools()->GetTabView()->SelectPage(page, true);
+        Settle();
+        Save(names[page]);
+    }
+    roll->GetPatternTools()->Close();
 }
