@@ -9,6 +9,7 @@
 #include "editors/EventTypeSelectUI.h"
 #include "editors/PatternToolsUI.h"
 #include "editors/PianoRollOwner.h"
+#include "editors/PianoRollSprites.h"
 #include "editors/QuantizeDialogue.h"
 #include "editors/QuantizeSettingsUI.h"
 #include "editors/RollButton.h"
@@ -98,6 +99,8 @@ void cPianoRoll::BuildToolbar()
         button->Release();
         mTools[tool] = button;
     }
+    SetRollButtonIcon(mTools[kToolQuantize], PianoRollSprite::kQuantizeIcon);
+    SetRollButtonIcon(mTools[kToolDone], PianoRollSprite::kDoneIcon);
     mTools[kToolHistory] = MakeMenu("History", kToolHistory, cPatternEditModel::kHistorySteps + 1, 'H');
     mTools[kToolZoom] = MakeMenu("Zoom", kToolZoom, 3, 'Z');
     mTools[kToolSelect] = MakeMenu("Select", kToolSelect, 6, 'S');
@@ -128,6 +131,7 @@ void cPianoRoll::BuildSideControls()
     // No label: the toggle is known by its place and its key.
     mScrollModeToggle = CreateRollButton("", kButtonCycle, -1, click, kRollButtonSkin, kRollButtonSkinLit);
     mScrollModeToggle->SetCharShortcut('P');
+    SetRollButtonIcon(mScrollModeToggle, PianoRollSprite::kScrollModeIcon);
     AddChild(mScrollModeToggle);
     mScrollModeToggle->Release();
     mHorizontalBar = CreateScrollBar(false, true);

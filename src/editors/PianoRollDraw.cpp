@@ -11,6 +11,9 @@
 #include "editors/EventTypeSelectUI.h"
 #include "editors/PianoRoll.h"
 #include "editors/PianoRollOwner.h"
+#include "editors/PianoRollSprites.h"
+#include "render/AtlasProfiles.h"
+#include "render/AtlasSprite.h"
 #include "editors/ScreenCoordinate.h"
 #include "render/DrawList.h"
 #include "render/Material.h"
@@ -39,8 +42,6 @@ constexpr uint32_t kGuideColour = 0x80ffffff;
 constexpr uint32_t kPreviewColour = 0xc0ffd080;
 constexpr uint32_t kPreviewLine = 0xffc8c8c8;
 constexpr uint32_t kBandColour = 0x20ffffff;
-constexpr uint32_t kRulerColour = 0xff3c3c3c;
-constexpr uint32_t kLoopRegionColour = 0xff5a4a2a;
 constexpr uint32_t kBarLabel = 0xffdcdcdc, kBarLabelBeyond = 0xff646464;
 constexpr uint32_t kBeatLabel = 0xffc8c8c8, kBeatLabelBeyond = 0xff464646;
 constexpr uint32_t kSongPositionColour = 0xffdcdcdc;
@@ -48,7 +49,9 @@ constexpr uint32_t kRepeatLineColour = 0xffba8400;
 constexpr uint32_t kGridTextColour = 0xffdcdcdc;
 constexpr uint32_t kCountColour = 0xffdcdcdc;
 constexpr uint32_t kCountFullColour = 0xff4040ff;
-constexpr uint32_t kHandleColours[cPianoRoll::kHandleCount] = {0xffe0a040, 0xff40a0e0, 0xff60d060};
+constexpr int32_t kHandleSprites[cPianoRoll::kHandleCount] = {PianoRollSprite::kMoveHandle, PianoRollSprite::kLengthHandle,
+                                                             PianoRollSprite::kValueHandle};
+constexpr uint32_t kOpaqueWhite = 0xffffffff;
 constexpr uint32_t kToolbarColour = 0xff1e1e1e;
 
 // Text alignment: low nibble across (0 left, 1 centred), high nibble down (1 centred).
@@ -56,6 +59,12 @@ constexpr uint32_t kCentred = 0x11;
 constexpr uint32_t kLeftMiddle = 0x10;
 
 int32_t Floor(float value) { return int32_t(std::floor(value)); }
+
+void DrawSprite(cDrawList& list, const cRect& rect, int32_t index)
+{
+    const cAtlasSprite& sprite = gTex8888AtlasTable[index];
+    list.DrawQuad(rect, {sprite.u0, sprite.v0}, {sprite.u1, sprite.v1}, kOpaqueWhite, 0);
+}
 } // namespace
 
 bool cPianoRoll::Draw(cDrawList& list)
@@ -387,7 +396,7 @@ void cPianoRoll::DrawRubberBand(cDrawList& list)
 
 void cPianoRoll::DrawRuler(cDrawList& list)
 {
-    list.FillRect(mRuler, kRulerColour);
+    DrawSprite(list, mRuler, PianoRollSprite::kRuler);
     const cPatternInstance* part = GetPart();
     const bool shared = part->IsShared() && part->pattern;
     float loop = shared ? float(part->pattern->loopLength) : -1.0f;
@@ -395,7 +404,7 @@ void cPianoRoll::DrawRuler(cDrawList& list)
         loop = mRepeatTick;
     list.PushClipRect(mRuler);
     if (shared && loop > 0.0f)
-        list.FillRect({mRuler.xMin, mRuler.yMin, TickToX(loop), mRuler.yMax}, kLoopRegionColour);
+        DrawSprite(list, {mRuler.xMin, mRuler.yMin, TickToX(loop), mRuler.yMax}, PianoRollSprite::kLoopRegion);
     const int32_t beatsPerBar = std::max(gTransport.beatsPerBar.load(), 2);
     const float width = std::max(mEditArea.xMax - mEditArea.xMin, 1.0f);
     float step = kBeat;
@@ -441,7 +450,7 @@ void cPianoRoll::DrawHandles(cDrawList& list)
 {
     for (int32_t i = 0; i < kHandleCount; ++i)
         if (mHandles[i].visible)
-            list.FillRect(mHandles[i].dragged, kHandleColours[i]);
+            DrawSprite(list, mHandles[i].dragged, kHandleSprites[i]);
 }
 
 void cPianoRoll::DrawCounts(cDrawList& list)

@@ -2,6 +2,9 @@
 #include <cmath>
 
 #include "editors/PianoRoll.h"
+#include "editors/PianoRollSprites.h"
+#include "render/AtlasProfiles.h"
+#include "render/AtlasSprite.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
 #include "sequencer/PatternInstance.h"
@@ -293,7 +296,8 @@ void cPianoRoll::UpdateHandles()
     if (!selected)
         return;
     const cPatternEditModel::cSelectionBounds& b = mModel.GetSelectionBounds();
-    const float size = 24.0f;
+    // Every handle image has the size of the move handle's.
+    const float size = gTex8888AtlasTable[PianoRollSprite::kMoveHandle].width;
     const auto inside = [&](float x, float y)
     {
         return cRect{std::clamp(x - size * 0.5f, mEditArea.xMin, mEditArea.xMax - size),

@@ -3,12 +3,14 @@
 #include "HouseStyle.h"
 #include "MainScreenArt.h"
 #include "MixdownArt.h"
+#include "PianoRollArt.h"
 #include "PadEditorArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
 #include "audio/InstrumentIcons.h"
 #include "instruments/pads/ui/TriggerPadSprites.h"
 #include "sampler/MixdownSprites.h"
+#include "editors/PianoRollSprites.h"
 #include "sampler/SampleEditorSprites.h"
 
 #include <cmath>
@@ -59,6 +61,7 @@ public:
         AddPackageIcons();
         AddSampleEditor();
         AddMixdown();
+        AddPianoRoll();
         AddPadEditor();
         AddPlaceholders();
     }
@@ -1176,6 +1179,33 @@ private:
                "natural size, centred", DrawOggIcon);
         Single(M::kFormatZip, P(32, 44), P(32, 44), "Mixdown output icon in the file browser: zipped WAVs",
                "natural size, centred", DrawZipIcon);
+    }
+
+    // The piano roll's handles, ruler, repeat region and the icons of its own tools.
+    void AddPianoRoll()
+    {
+        using namespace PianoRollArt;
+        namespace R = PianoRollSprite;
+        const struct
+        {
+            int index;
+            eHandle handle;
+            const char* role;
+        } handles[] = {{R::kMoveHandle, eHandle::kMove, "Piano-roll move handle"},
+                       {R::kLengthHandle, eHandle::kLength, "Piano-roll length handle"},
+                       {R::kValueHandle, eHandle::kValue, "Piano-roll value handle"}};
+        for (const auto& h : handles)
+            Single(h.index, P(24, 32), P(24, 32), h.role, "quad at natural size, kept inside the edit area",
+                   [handle = h.handle](cCanvas& canvas, const cRectF& r) { DrawHandle(canvas, r, handle); });
+        Single(R::kScrollModeIcon, P(20, 26), P(20, 26), "Piano-roll scroll-mode icon",
+               "natural size, centred; tinted: white art", SampleEditorArt::DrawScrollModeIcon);
+        Single(R::kRuler, 8, P(24, 32), "Piano-roll ruler", "stretched across the ruler", DrawRuler);
+        Single(R::kLoopRegion, 8, P(24, 32), "Piano-roll repeat region of a shared pattern",
+               "stretched from the ruler's start to the repeat length", DrawLoopRegion);
+        Single(R::kQuantizeIcon, P(24, 32), P(24, 32), "Piano-roll \"Qtz\" button icon", "natural size, above the label",
+               DrawQuantizeIcon);
+        Single(R::kDoneIcon, P(24, 32), P(24, 32), "Piano-roll \"Done\" button icon", "natural size, above the label",
+               DrawDoneIcon);
     }
 
     // The pad editor's skin. Backgrounds, pads and outlines nine-patch
