@@ -1199,7 +1199,7 @@ private:
                    [handle = h.handle](cCanvas& canvas, const cRectF& r) { DrawHandle(canvas, r, handle); });
         Single(R::kScrollModeIcon, P(20, 26), P(20, 26), "Piano-roll scroll-mode icon",
                "natural size, centred; tinted: white art", SampleEditorArt::DrawScrollModeIcon);
-        Single(R::kRuler, 8, P(24, 32), "Piano-roll ruler", "stretched across the ruler", DrawRuler);
+        Single(R::kRuler, 8, P(24, 32), "Piano-roll ruler", "stretched across the ruler", SampleEditorArt::DrawRuler);
         Single(R::kLoopRegion, 8, P(24, 32), "Piano-roll repeat region of a shared pattern",
                "stretched from the ruler's start to the repeat length", DrawLoopRegion);
         Single(R::kQuantizeIcon, P(24, 32), P(24, 32), "Piano-roll \"Qtz\" button icon", "natural size, above the label",

@@ -8,8 +8,6 @@ namespace PianoRollArt
 {
 namespace
 {
-const cColour kRulerTop = cColour::FromARGB(0xff3c3c3c);
-const cColour kRulerBottom = cColour::FromARGB(0xff2a2a2a);
 const cColour kLoopFill = cColour::FromARGB(0xff5a4a2a);
 const cColour kLoopEdge = cColour::FromARGB(0xffba8400);
 
@@ -48,12 +46,6 @@ void DrawHandle(cCanvas& canvas, const cRectF& r, eHandle handle)
         Arrow(canvas, cx, cy, cx, cy + reach, head, stroke);
         break;
     }
-}
-
-void DrawRuler(cCanvas& canvas, const cRectF& r)
-{
-    canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kRulerTop, kRulerBottom, r.y0, r.y1));
-    canvas.FillRect(r.x0, r.y1 - 1.0f, r.x1, r.y1, kBlack);
 }
 
 void DrawLoopRegion(cCanvas& canvas, const cRectF& r)
