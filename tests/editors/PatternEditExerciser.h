@@ -6,21 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "ChoiceSource.h"
 #include "PatternEditWorld.h"
 #include "PatternRecords.h"
-
-// Where the exerciser's choices come from: a random generator in the
-// randomised test, the bytes of an input in the fuzz target.
-class cChoiceSource
-{
-public:
-    virtual ~cChoiceSource() = default;
-    // 0..range - 1.
-    virtual uint32_t Next(uint32_t range) = 0;
-    virtual bool IsExhausted() const = 0;
-
-    float NextFloat(float low, float high) { return low + (high - low) * float(Next(65536)) / 65535.0f; }
-};
 
 // Drives a pattern edit model through selections, lane changes, edits of
 // every kind, undos, redos, history jumps and rebuilds, and checks after
