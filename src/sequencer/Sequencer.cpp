@@ -420,6 +420,13 @@ void cSequencer::SetLoopEnd(int32_t ticks)
         SetPosition(gTransport.loopStart);
 }
 
+void cSequencer::SetLoopRange(int32_t start, int32_t end)
+{
+    cScopedLock lock(&mLock);
+    gTransport.loopStart = start;
+    SetLoopEnd(end);
+}
+
 // --- The block ---
 
 void cSequencer::ApplySampleRate(int32_t sampleRate)

@@ -71,6 +71,9 @@ public:
     void SetLoopEnabled(bool enabled);
     void SetLoopStart(int32_t ticks);
     void SetLoopEnd(int32_t ticks);
+    // Both ends at once; with the loop on, a position at or past the new end
+    // goes to the new start.
+    void SetLoopRange(int32_t start, int32_t end);
     // The per-block step on the audio thread, before the instruments render.
     // A block at a sample rate of 0 or below changes nothing.
     void AdvanceBlock(int32_t sampleRate, int32_t frames);

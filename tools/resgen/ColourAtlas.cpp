@@ -5,9 +5,11 @@
 #include "MixdownArt.h"
 #include "PianoRollArt.h"
 #include "PadEditorArt.h"
+#include "RollArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
 #include "audio/InstrumentIcons.h"
+#include "editors/SongRollSprites.h"
 #include "instruments/pads/ui/TriggerPadSprites.h"
 #include "sampler/MixdownSprites.h"
 #include "editors/PianoRollSprites.h"
@@ -57,6 +59,8 @@ public:
         AddStripsAndBackgrounds();
         AddToolkitParts();
         AddRollToolbar();
+        AddRollIcons();
+        AddSongRoll();
         AddStatusBarAndMenus();
         AddPackageIcons();
         AddSampleEditor();
@@ -1293,6 +1297,85 @@ private:
             const eGlyph glyph = def.glyph;
             Single(def.index, tab, tab, def.role, "natural size, centred; tinted: white art",
                    [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph); });
+        }
+    }
+
+    // The rolls' toolbar icons sit above their labels.
+    void AddRollIcons()
+    {
+        using RollArt::eRollGlyph;
+        const int icon = P(20, 26);
+        const struct
+        {
+            int index;
+            eRollGlyph glyph;
+            const char* role;
+        } icons[] = {
+            {kRollToolsIcon, eRollGlyph::Tools, "Roll toolbar icon: Tools"},
+            {kRollHistoryIcon, eRollGlyph::History, "Roll toolbar icon: History"},
+            {kRollZoomIcon, eRollGlyph::Zoom, "Roll toolbar icon: Zoom"},
+            {kRollSelectIcon, eRollGlyph::Select, "Roll toolbar icon: Select"},
+            {kRollDrawIcon, eRollGlyph::Draw, "Roll toolbar icon: Draw"},
+            {kRollDeleteIcon, eRollGlyph::Delete, "Roll toolbar icon: Delete"},
+            {kRollCopyIcon, eRollGlyph::Copy, "Roll toolbar icon: Copy"},
+            {kRollMoreIcon, eRollGlyph::More, "Roll toolbar icon: More"},
+            {kRollEditIcon, eRollGlyph::Edit, "Roll toolbar icon: Edit (open in the piano roll)"},
+            {kSongRollPanelIcon, eRollGlyph::Panel, "Song roll: track-header panel toggle icon"},
+            {kSongRollFollowIcon, eRollGlyph::Follow, "Song roll: follow-playback toggle icon"},
+            {kSongRollScrollModeIcon, eRollGlyph::ScrollMode, "Song roll: scroll-mode toggle icon"},
+        };
+        for (const auto& def : icons)
+        {
+            const eRollGlyph glyph = def.glyph;
+            Single(def.index, icon, icon, def.role, "natural size, above the label; white art",
+                   [glyph](cCanvas& canvas, const cRectF& r) { RollArt::DrawRollGlyph(canvas, r, glyph, kWhite); });
+        }
+    }
+
+    // The song roll's header icons, backgrounds, loop region and drag handles.
+    void AddSongRoll()
+    {
+        using RollArt::eRollGlyph;
+        const int mark = P(14, 18);
+        const struct
+        {
+            int index;
+            eRollGlyph glyph;
+            const char* role;
+        } marks[] = {
+            {kSongRollMuteIcon, eRollGlyph::Mute, "Song roll header: muted track (orange speaker, crossed)"},
+            {kSongRollSoloIcon, eRollGlyph::Solo, "Song roll header: soloed track (green speaker)"},
+            {kSongRollInputIcon, eRollGlyph::Input, "Song roll header: input (record) track (red dot)"},
+            {kSongRollGroupMarker, eRollGlyph::GroupMarker, "Song roll header: instrument with several tracks"},
+        };
+        for (const auto& def : marks)
+        {
+            const eRollGlyph glyph = def.glyph;
+            Single(def.index, mark, mark, def.role, "natural size, centred",
+                   [glyph](cCanvas& canvas, const cRectF& r) { RollArt::DrawRollGlyph(canvas, r, glyph, kWhite); });
+        }
+        Single(kSongRollToolbarBackground, 16, P(44, 60), "Song roll toolbar background", "three-patch across",
+               RollArt::DrawToolbarBackground);
+        Single(kSongRollRuler, 16, P(24, 30), "Song roll ruler background; its height is the ruler's",
+               "three-patch across", RollArt::DrawRulerBackground);
+        Single(kSongRollLoopRegion, P(12, 16), P(6, 8), "Song roll loop region under the ruler",
+               "three-patch across when wider, else natural size", RollArt::DrawLoopRegion);
+        const int handle = P(32, 40);
+        const struct
+        {
+            int index;
+            RollArt::eHandle kind;
+            const char* role;
+        } handles[] = {
+            {kSongRollMoveHandle, RollArt::eHandle::Move, "Song roll drag handle: move the selection"},
+            {kSongRollResizeHandle, RollArt::eHandle::Resize, "Song roll drag handle: change the selection's length"},
+            {kSongRollTrackMoveHandle, RollArt::eHandle::TrackMove, "Song roll drag handle: move across tracks"},
+        };
+        for (const auto& def : handles)
+        {
+            const RollArt::eHandle kind = def.kind;
+            Single(def.index, handle, handle, def.role, "natural size, centred; faded by alpha",
+                   [kind](cCanvas& canvas, const cRectF& r) { RollArt::DrawDragHandle(canvas, r, kind); });
         }
     }
 
