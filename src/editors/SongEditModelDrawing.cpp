@@ -7,6 +7,7 @@
 #include "editors/EditGeometryBatch.h"
 #include "editors/SongEditModel.h"
 #include "render/DrawList.h"
+#include "render/Renderer.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternEvent.h"
 #include "sequencer/PatternInstance.h"
@@ -51,6 +52,18 @@ void SetRectangle(float left, float top, float right, float bottom, tSet set)
     set(4, left, top + 1.0f);
 }
 
+// The model's vertices carry no depth: they draw over the roll's
+// background whatever its depth, in the order given.
+void DrawFlat(cDrawList& list, cMaterial* material, ePrimitive primitive, const cVertexFormat& format,
+              const void* vertices, uint32_t count, const uint16_t* indices = nullptr, uint32_t indexCount = 0)
+{
+    cScopedMaterial scopedMaterial(list, material);
+    cScopedDepthFunc depth(list);
+    list.FlushAll();
+    list.GetRenderer()->SetDepthFunc(kDepthAlways);
+    list.DrawDirect(primitive, format, vertices, count, indices, indexCount);
+}
+
 bool Intersects(float start, float end, float top, float bottom, const cSongViewInfo& info)
 {
     return start <= info.leftTick + info.widthTicks && end >= info.leftTick && top <= info.topRow + info.rows &&
@@ -78,27 +91,19 @@ void cSongEditModel::Draw(cDrawList& list, int32_t guide, const cSongViewInfo& i
     if (!mBatch)
         return;
     if (mPartRectCount > 0)
-    {
-        cScopedMaterial material(list, list.GetUntexturedAlphaMaterial());
-        list.DrawDirect(kPrimitiveTriangles, cVertexIntXYColour::kFormat, mBatch->fillVertices.GetData(),
-                        uint32_t(mPartRectCount) * cEditGeometryBatch::kVerticesPerRectangle,
-                        mBatch->triangleIndices.GetData(),
-                        uint32_t(mPartRectCount) * cEditGeometryBatch::kTriangleIndicesPerRectangle);
-    }
+        DrawFlat(list, list.GetUntexturedAlphaMaterial(), kPrimitiveTriangles, cVertexIntXYColour::kFormat,
+                 mBatch->fillVertices.GetData(), uint32_t(mPartRectCount) * cEditGeometryBatch::kVerticesPerRectangle,
+                 mBatch->triangleIndices.GetData(),
+                 uint32_t(mPartRectCount) * cEditGeometryBatch::kTriangleIndicesPerRectangle);
     DrawGuides(list, guide, info);
     if (mHighlightCount > 0 && !mPreviewVisible)
-    {
-        cScopedMaterial material(list, mSelectionMaterial);
-        list.DrawDirect(kPrimitiveTriangles, cVertexIntXY::kFormat, mBatch->outlineVertices.GetData(),
-                        uint32_t(mHighlightCount) * cEditGeometryBatch::kVerticesPerRectangle,
-                        mBatch->triangleIndices.GetData(),
-                        uint32_t(mHighlightCount) * cEditGeometryBatch::kTriangleIndicesPerRectangle);
-    }
+        DrawFlat(list, mSelectionMaterial, kPrimitiveTriangles, cVertexIntXY::kFormat,
+                 mBatch->outlineVertices.GetData(), uint32_t(mHighlightCount) * cEditGeometryBatch::kVerticesPerRectangle,
+                 mBatch->triangleIndices.GetData(),
+                 uint32_t(mHighlightCount) * cEditGeometryBatch::kTriangleIndicesPerRectangle);
     if (mNoteLineCount > 0)
-    {
-        cScopedMaterial material(list, mNoteLineMaterial);
-        list.DrawDirect(kPrimitiveLines, cVertexIntXY::kFormat, mNoteLines, uint32_t(mNoteLineCount));
-    }
+        DrawFlat(list, mNoteLineMaterial, kPrimitiveLines, cVertexIntXY::kFormat, mNoteLines,
+                 uint32_t(mNoteLineCount));
 }
 
 void cSongEditModel::BuildPartRects(const cSongViewInfo& info)
@@ -254,8 +259,7 @@ void cSongEditModel::DrawGuides(cDrawList& list, int32_t guide, const cSongViewI
         down(mBounds.earliestStart);
     if (guide == kGuideAll || guide == kGuideEnd)
         down(mBounds.latestEnd);
-    cScopedMaterial material(list, mSelectionMaterial);
-    list.DrawDirect(kPrimitiveLines, cVertexIntXY::kFormat, lines, uint32_t(count));
+    DrawFlat(list, mSelectionMaterial, kPrimitiveLines, cVertexIntXY::kFormat, lines, uint32_t(count));
 }
 
 void cSongEditModel::SetInsertPreview(float row, const cSongViewInfo& info, float tickA, float tickB)
@@ -287,8 +291,7 @@ void cSongEditModel::DrawInsertPreview(cDrawList& list)
 {
     if (!mPreviewVisible)
         return;
-    cScopedMaterial material(list, mSelectionMaterial);
-    list.DrawDirect(kPrimitiveLines, cVertexIntXY::kFormat, mPreviewLines, 8);
+    DrawFlat(list, mSelectionMaterial, kPrimitiveLines, cVertexIntXY::kFormat, mPreviewLines, 8);
 }
 
 void cSongEditModel::DrawRubberBand(float tickA, float rowA, cDrawList& list, float tickB, float rowB,
@@ -302,6 +305,5 @@ void cSongEditModel::DrawRubberBand(float tickA, float rowA, cDrawList& list, fl
     const float corners[8][2] = {{x0, y0}, {x1, y0}, {x1, y0}, {x1, y1}, {x1, y1}, {x0, y1}, {x0, y1}, {x0, y0}};
     for (int i = 0; i < 8; ++i)
         SetVertex(lines[i], corners[i][0], corners[i][1]);
-    cScopedMaterial material(list, mSelectionMaterial);
-    list.DrawDirect(kPrimitiveLines, cVertexIntXY::kFormat, lines, 8);
+    DrawFlat(list, mSelectionMaterial, kPrimitiveLines, cVertexIntXY::kFormat, lines, 8);
 }

@@ -130,17 +130,16 @@ void cSongRoll::BuildSideControls()
     struct
     {
         cWidgetButton** field;
-        const char* name;
         int32_t icon;
     } toggles[] = {
-        {&mPanelToggle, "Panel", kSongRollPanelIcon},
-        {&mFollowToggle, "Follow", kSongRollFollowIcon},
-        {&mScrollModeToggle, "Scroll", kSongRollScrollModeIcon},
+        {&mPanelToggle, kSongRollPanelIcon},
+        {&mFollowToggle, kSongRollFollowIcon},
+        {&mScrollModeToggle, kSongRollScrollModeIcon},
     };
     for (const auto& toggle : toggles)
     {
+        // Icons only: a button's name is its label.
         cWidgetButton* button = CreateRollButton("", kButtonCycle, 0, click, kRollButtonSkin, kRollButtonSkinLit);
-        button->SetName(toggle.name);
         button->icon.SetSprites(Sprite(toggle.icon), Sprite(toggle.icon), nullptr);
         button->litIcon.SetSprites(Sprite(toggle.icon), Sprite(toggle.icon), nullptr);
         AddChild(button);

@@ -131,6 +131,8 @@ intptr_t cSongRoll::OnMenu(intptr_t value, cWidgetButton* button)
     const int32_t tool = button->GetTag();
     if (value < 0)
     {
+        // An open menu hangs over the roll's other controls and takes their touches.
+        RaiseChild(button);
         CloseMenus(button);
         switch (tool)
         {

@@ -201,3 +201,218 @@ TEST_F(SongRollTest, AddInstrIsRefusedAtSixtyFourTracks)
     EXPECT_EQ(world.sequencer.GetTrackList()->GetCount(), 63);
 }
 } // namespace
+
+namespace
+{
+class SongRollPanelTest : public cSongRollTest
+{
+protected:
+    void SetUp() override
+    {
+        a = world.AddTrack(0);
+        b = world.AddTrack(0);
+        c = world.AddTrack(1);
+        Build();
+        TapWidget(roll->GetPanelToggle());
+        ASSERT_TRUE(roll->IsPanelExpanded());
+    }
+    cVector2 Cell(int32_t column, int32_t row) const { return Centre(roll->GetPanelCell(column, float(row))); }
+    std::vector<int32_t> States() const
+    {
+        std::vector<int32_t> states;
+        for (int32_t i = 0; i < world.sequencer.GetTrackList()->GetCount(); ++i)
+            states.push_back(world.Track(i)->GetMuteSolo());
+        return states;
+    }
+
+    cTrack* a = nullptr;
+    cTrack* b = nullptr;
+    cTrack* c = nullptr;
+};
+
+TEST_F(SongRollPanelTest, MuteAndSoloToggleByTapAndByDragOverRowsOfTracksOnly)
+{
+    TapAt(Cell(cSongRoll::kColumnMute, 0));
+    EXPECT_EQ(States(), (std::vector<int32_t>{cTrack::kMute, 0, 0}));
+    EXPECT_TRUE(modified);
+    EXPECT_FALSE(a->IsAudible());
+    TapAt(Cell(cSongRoll::kColumnMute, 0));
+    EXPECT_EQ(States(), (std::vector<int32_t>{0, 0, 0}));
+
+    // Down from the first row past the last track: rows without a track change nothing.
+    DragFrom(Cell(cSongRoll::kColumnMute, 0), {Cell(cSongRoll::kColumnMute, 2), Cell(cSongRoll::kColumnMute, 4)});
+    EXPECT_EQ(States(), (std::vector<int32_t>{cTrack::kMute, cTrack::kMute, cTrack::kMute}));
+    DragFrom(Cell(cSongRoll::kColumnSolo, 2), {Cell(cSongRoll::kColumnSolo, 1)});
+    EXPECT_EQ(States(), (std::vector<int32_t>{cTrack::kMute, cTrack::kSolo, cTrack::kSolo}));
+    EXPECT_TRUE(b->IsAudible());
+    EXPECT_FALSE(a->IsAudible());
+
+    const std::vector<int32_t> before = States();
+    TapAt(Cell(cSongRoll::kColumnMute, 4));
+    TapAt(Cell(cSongRoll::kColumnSolo, 5));
+    EXPECT_EQ(States(), before) << "below the last track";
+    EXPECT_EQ(roll->GetTouchMode(), cSongRoll::kIdle);
+}
+
+TEST_F(SongRollPanelTest, RecMakesTheInputTrackDelAndAddKeepAnInstrumentBetweenOneAndFourTracks)
+{
+    TapAt(Cell(cSongRoll::kColumnInput, 1));
+    EXPECT_TRUE(b->IsSelected());
+    EXPECT_FALSE(a->IsSelected());
+
+    TapAt(Cell(cSongRoll::kColumnDelete, 2));
+    EXPECT_EQ(world.sequencer.GetTrackList()->GetCount(), 3) << "slot 1's only track stays";
+    TapAt(Cell(cSongRoll::kColumnAdd, 0));
+    EXPECT_EQ(world.sequencer.GetTrackList()->GetCount(), 3) << "ADD is only on an instrument's last track";
+    for (int32_t added = 0; added < 2; ++added)
+        TapAt(Cell(cSongRoll::kColumnAdd, 1 + added));
+    EXPECT_EQ(world.sequencer.GetTrackList()->GetGroup(0).end, 4);
+    TapAt(Cell(cSongRoll::kColumnAdd, 3));
+    EXPECT_EQ(world.sequencer.GetTrackList()->GetGroup(0).end, 4) << "four tracks at most";
+    EXPECT_STREQ(Model().GetStep(Model().GetCurrentStep())->GetName(), "Add track");
+
+    TapAt(Cell(cSongRoll::kColumnDelete, 0));
+    EXPECT_EQ(world.sequencer.GetTrackList()->GetCount(), 4);
+    EXPECT_EQ(world.Track(0), b);
+    EXPECT_STREQ(Model().GetStep(Model().GetCurrentStep())->GetName(), "Del track");
+    TapAt(Cell(cSongRoll::kColumnDelete, 5));
+    TapAt(Cell(cSongRoll::kColumnAdd, 5));
+    EXPECT_EQ(world.sequencer.GetTrackList()->GetCount(), 4) << "below the last track";
+}
+} // namespace
+
+namespace
+{
+class SongRollMenuTest : public cSongRollTest
+{
+protected:
+    std::vector<bool> Enabled(int32_t tool)
+    {
+        std::vector<bool> enabled;
+        cWidgetComboBox* menu = roll->GetMenu(tool);
+        for (int32_t i = 0; i < menu->GetItemCount(); ++i)
+            enabled.push_back(menu->GetItem(i)->enabled != 0);
+        return enabled;
+    }
+    void Open(int32_t tool)
+    {
+        TapWidget(roll->GetMenu(tool));
+        Frame();
+    }
+    void Close(int32_t tool)
+    {
+        TapWidget(roll->GetMenu(tool));
+        Frame();
+    }
+};
+
+TEST_F(SongRollMenuTest, MenusEnableTheirEntriesByTheSelectionAndSayWhatTheyDid)
+{
+    cTrack* track = world.AddTrack(0);
+    cPatternInstance* a = world.AddPrivatePart(track, 0, kBar);
+    cPatternInstance* b = world.AddPrivatePart(track, kBar, kBar);
+    Build();
+
+    Open(cSongRoll::kToolZoom);
+    EXPECT_EQ(Enabled(cSongRoll::kToolZoom), (std::vector<bool>{true, false, true, true}));
+    Close(cSongRoll::kToolZoom);
+    Open(cSongRoll::kToolSelect);
+    EXPECT_EQ(Enabled(cSongRoll::kToolSelect), (std::vector<bool>{true, true, false, false, false, true}));
+    EXPECT_EQ(roll->GetMenu(cSongRoll::kToolSelect)->GetSelectedItem(), -1);
+    Close(cSongRoll::kToolSelect);
+
+    Pick(cSongRoll::kToolSelect, cSongRoll::kSelectAddTo);
+    EXPECT_EQ(host.LastMessage(), "Add to selection = ON");
+    Open(cSongRoll::kToolSelect);
+    EXPECT_EQ(roll->GetMenu(cSongRoll::kToolSelect)->GetSelectedItem(), int32_t(cSongRoll::kSelectAddTo)) << "marked";
+    EXPECT_FALSE(roll->GetMenu(cSongRoll::kToolZoom)->IsMenuOpen());
+    Close(cSongRoll::kToolSelect);
+    TapAt(At(0.5f * kBar, 0.5f));
+    TapAt(At(1.5f * kBar, 0.5f));
+    EXPECT_EQ(Model().GetSelectedCount(), 2) << "taps add to the selection";
+    Pick(cSongRoll::kToolSelect, cSongRoll::kSelectAddTo);
+    EXPECT_EQ(host.LastMessage(), "Add to selection = OFF");
+
+    Open(cSongRoll::kToolMore);
+    EXPECT_EQ(Enabled(cSongRoll::kToolMore), (std::vector<bool>{false, true, true, true}));
+    Close(cSongRoll::kToolMore);
+    Pick(cSongRoll::kToolZoom, cSongRoll::kZoomSelection);
+    EXPECT_EQ(host.LastMessage(), "Zoom selected parts");
+    Pick(cSongRoll::kToolMore, cSongRoll::kMoreJoin);
+    EXPECT_EQ(host.LastMessage(), "Parts joined");
+    ASSERT_EQ(track->GetPartCount(), 1);
+    (void)a;
+    (void)b;
+
+    // A split with the song position outside the selection.
+    world.sequencer.SetPosition(5 * kBar);
+    Pick(cSongRoll::kToolMore, cSongRoll::kMoreSplit);
+    EXPECT_TRUE(host.IsAlertShown());
+    EXPECT_EQ(host.AlertTitle(), "Split Parts");
+    EXPECT_EQ(host.LastMessage(), "0 new parts created");
+    host.DismissAlert();
+    world.sequencer.SetPosition(kBar);
+    Pick(cSongRoll::kToolMore, cSongRoll::kMoreSplit);
+    EXPECT_EQ(host.LastMessage(), "1 new parts created");
+
+    Pick(cSongRoll::kToolSelect, cSongRoll::kSelectAll);
+    EXPECT_EQ(host.LastMessage(), "2 parts selected");
+    Open(cSongRoll::kToolZoom);
+    Model().ClearSelection();
+    const cRect rect = roll->GetMenu(cSongRoll::kToolZoom)->GetMenuRect();
+    const float pitch = roll->GetMenu(cSongRoll::kToolZoom)->itemHeight + roll->GetMenu(cSongRoll::kToolZoom)->itemGap;
+    TapAt({0.5f * (rect.xMin + rect.xMax), rect.yMax - 1.5f * pitch});
+    EXPECT_EQ(host.LastMessage(), "No parts selected") << "frames all parts instead";
+    Pick(cSongRoll::kToolZoom, cSongRoll::kZoomMin);
+    EXPECT_EQ(host.LastMessage(), "Zoom out");
+}
+
+TEST_F(SongRollMenuTest, HistoryListsTheStepsNewestFirstAndItsLastEntryUndoesThemAll)
+{
+    cTrack* track = world.AddTrack(0);
+    world.AddPrivatePart(track, 0, kBar);
+    Build();
+    const cSongRecord first = Song();
+    TapAt(At(0.5f * kBar, 0.5f));
+    TapWidget(roll->GetTool(cSongRoll::kToolCopy));
+    TapWidget(roll->GetTool(cSongRoll::kToolCopy));
+    TapWidget(roll->GetTool(cSongRoll::kToolDelete));
+    ASSERT_NE(Song(), first);
+
+    Open(cSongRoll::kToolHistory);
+    cWidgetComboBox* menu = roll->GetMenu(cSongRoll::kToolHistory);
+    ASSERT_EQ(menu->GetItemCount(), 4);
+    EXPECT_STREQ(menu->GetItem(0)->text, "3. Delete");
+    EXPECT_STREQ(menu->GetItem(1)->text, "2. Copy");
+    EXPECT_STREQ(menu->GetItem(2)->text, "1. Copy");
+    EXPECT_STREQ(menu->GetItem(3)->text, "...");
+    EXPECT_EQ(menu->GetSelectedItem(), 0) << "the current step";
+    Close(cSongRoll::kToolHistory);
+    Pick(cSongRoll::kToolHistory, 3);
+    EXPECT_EQ(Song(), first);
+    Open(cSongRoll::kToolHistory);
+    EXPECT_EQ(menu->GetSelectedItem(), 3) << "\"...\" marks the song before every step";
+}
+
+TEST_F(SongRollMenuTest, PartsUsedShowsWithNothingSelectedAndTurnsRedAtAThousand)
+{
+    world.AddTrack(0);
+    cTrack* full = world.AddTrack(0);
+    for (int32_t i = 0; i < 999; ++i)
+        world.AddPrivatePart(full, i * 512, 256);
+    Build();
+    std::optional<cDrawnText> text = FindText("999/1000 parts used");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_NE(text->colour, 0xff4040ffu);
+    TapWidget(roll->GetTool(cSongRoll::kToolDraw));
+    TapAt(At(7.5f * kBar, 0.5f));
+    Frame();
+    EXPECT_FALSE(FindText("1000/1000 parts used").has_value()) << "hidden while the drawn part is selected";
+    TapWidget(roll->GetTool(cSongRoll::kToolDraw));
+    TapAt(At(2.5f * kBar, 0.5f));
+    Frame();
+    text = FindText("1000/1000 parts used");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->colour, 0xff4040ffu);
+}
+} // namespace
