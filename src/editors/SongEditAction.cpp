@@ -60,6 +60,10 @@ void cSongEditAction::SetPatternEdit(cPattern* target, const cPattern& backup)
 {
     cSongEditLock lock(cSongEditLock::kRead);
     mTarget = target;
+    mTargetView = nullptr;
+    for (cPartView* view = mModel->GetViews().GetFirst(); view && !mTargetView; view = view->GetNext())
+        if (view->part->pattern == target)
+            mTargetView = view;
     mPatternCopy.Clear();
     mPatternCopy.CopyRange(backup, 0, INT32_MAX);
 }
@@ -82,7 +86,10 @@ void cSongEditAction::Reset()
     mSubjects.clear();
     mCreated.clear();
     mFreedViews.clear();
+    mLoopLengths.clear();
+    mSharedNumbers.clear();
     mTarget = nullptr;
+    mTargetView = nullptr;
     mTracks = nullptr;
     mInsertedTrack = -1;
     mPlaceInGroup = 0;
@@ -215,16 +222,25 @@ void cSongEditAction::Reverse()
 void cSongEditAction::ChangeLengths(int32_t sign)
 {
     const int32_t delta = sign * mParameters.deltaTicks;
-    const auto change = [&](cPartView* view) {
+    if (IsFirstRun())
+    {
+        // A private pattern's loop follows its part's length, but the piano
+        // roll may have set another: an undo puts that one back.
+        mLoopLengths.clear();
+        for (const cPartView* view : mSubjects)
+            mLoopLengths.push_back(view->part->pattern ? view->part->pattern->loopLength : 0);
+    }
+    for (size_t n = 0; n < mSubjects.size(); ++n)
+    {
+        const size_t i = sign > 0 ? n : mSubjects.size() - 1 - n;
+        cPartView* view = mSubjects[i];
         cPatternInstance* part = view->part;
         part->owner->SetPartLength(part, part->length + delta);
+        if (sign < 0 && part->pattern && part->pattern->IsPrivate())
+            part->pattern->SetLoopLength(mLoopLengths[i]);
         mModel->FillView(view, part);
         mModel->SelectView(view, false);
-    };
-    if (sign > 0)
-        std::for_each(mSubjects.begin(), mSubjects.end(), change);
-    else
-        std::for_each(mSubjects.rbegin(), mSubjects.rend(), change);
+    }
 }
 
 void cSongEditAction::MoveParts(int32_t sign)
@@ -405,14 +421,19 @@ void cSongEditAction::ConvertParts()
 {
     const bool toShared = kind == kToPattern;
     std::vector<cPartView*> converted;
-    for (cPartView* view : mSubjects)
+    std::vector<int32_t> numbers;
+    for (size_t i = 0; i < mSubjects.size(); ++i)
     {
+        cPartView* view = mSubjects[i];
         cPatternInstance* part = view->part;
         if (part->IsShared() == toShared)
             continue;
-        cPatternInstance* copy = toShared ? part->ConvertToSharedPattern() : PrivateCopyOf(*part);
+        // A redo takes the shared numbers the first run gave, as the parts show them.
+        const int32_t preferred = !IsFirstRun() && i < mSharedNumbers.size() ? mSharedNumbers[i] : -1;
+        cPatternInstance* copy = toShared ? part->ConvertToSharedPattern(preferred) : PrivateCopyOf(*part);
         if (!copy)
             continue;
+        numbers.push_back(copy->patternNumber);
         cTrack* track = part->owner;
         mRemoved.push_back({part, true, int32_t(mCreated.size())});
         track->RemovePart(part);
@@ -422,6 +443,7 @@ void cSongEditAction::ConvertParts()
         converted.push_back(view);
     }
     mSubjects = converted;
+    mSharedNumbers = numbers;
 }
 
 void cSongEditAction::UnconvertParts()
@@ -447,8 +469,11 @@ void cSongEditAction::UnconvertParts()
 
 void cSongEditAction::SwapPatternEdit()
 {
-    if (mTarget)
-        mTarget->SwapContents(mPatternCopy);
+    // Through the part: a step before this one may have made the part again
+    // on a redo, on whichever pattern was free then.
+    cPattern* target = mTargetView && mTargetView->part ? mTargetView->part->pattern : mTarget;
+    if (target)
+        target->SwapContents(mPatternCopy);
 }
 
 // --- Tracks and instruments ---

@@ -167,9 +167,12 @@ private:
     std::vector<cRemoved> mRemoved;
     std::vector<cCreated> mCreated;
     std::vector<cPatternInstance*> mFreedViews; // in the order their views were freed
+    std::vector<int32_t> mLoopLengths;          // "Length": each subject's loop before the first run
+    std::vector<int32_t> mSharedNumbers;        // "To pattern": the shared pattern each subject took
 
     cPattern mPatternCopy;
     cPattern* mTarget = nullptr;
+    cPartView* mTargetView = nullptr; // a part showing the target
 
     int32_t mInsertedTrack = -1;
     int32_t mPlaceInGroup = 0;

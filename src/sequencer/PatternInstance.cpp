@@ -79,7 +79,10 @@ cPatternInstance* cPatternInstance::Create()
 
 cPatternInstance* cPatternInstance::CreateWithPrivatePattern() { return CreateOn(FindFreePrivatePattern()); }
 
-cPatternInstance* cPatternInstance::CreateWithSharedPattern() { return CreateOn(FindFreeSharedPattern()); }
+cPatternInstance* cPatternInstance::CreateWithSharedPattern(int32_t preferred)
+{
+    return CreateOn(FindFreeSharedPattern(preferred));
+}
 
 int32_t cPatternInstance::GetPoolBlockCount() { return gPartPool.GetBlockCount(); }
 
@@ -147,9 +150,9 @@ cPatternInstance* cPatternInstance::CloneWithOffset(int32_t offset) const
     return copy;
 }
 
-cPatternInstance* cPatternInstance::ConvertToSharedPattern() const
+cPatternInstance* cPatternInstance::ConvertToSharedPattern(int32_t preferred) const
 {
-    cPatternInstance* copy = CreateWithSharedPattern();
+    cPatternInstance* copy = CreateWithSharedPattern(preferred);
     if (!copy)
         return nullptr;
     copy->start = start;

@@ -25,7 +25,8 @@ public:
     static cPatternInstance* Create();
     // On a free private or shared pattern; null when none is left.
     static cPatternInstance* CreateWithPrivatePattern();
-    static cPatternInstance* CreateWithSharedPattern();
+    // The shared one prefers a number (see FindFreeSharedPattern).
+    static cPatternInstance* CreateWithSharedPattern(int32_t preferred = -1);
     static int32_t GetPoolBlockCount();
     static int32_t GetPoolUsedCount();
     static int32_t GetPoolFreeCount();
@@ -42,8 +43,9 @@ public:
     // pattern is free.
     cPatternInstance* Clone(int32_t from, int32_t to) const;
     cPatternInstance* CloneWithOffset(int32_t offset) const;
-    // The same part on a free shared pattern holding this one's events unrolled.
-    cPatternInstance* ConvertToSharedPattern() const;
+    // The same part on a free shared pattern (the preferred one when free)
+    // holding this one's events unrolled.
+    cPatternInstance* ConvertToSharedPattern(int32_t preferred = -1) const;
     // Cuts the part at an offset inside it into two parts, or three where a
     // shared pattern is cut between its loop boundaries (the middle piece
     // gets a private pattern). False, making nothing, for an offset at or

@@ -33,11 +33,14 @@ void cPatternTable::ClearAll()
         mPatterns[i].Clear();
 }
 
-int32_t FindFreeSharedPattern()
+int32_t FindFreeSharedPattern(int32_t preferred)
 {
     cPatternTable* table = Table();
     if (!table)
         return -1;
+    if (preferred >= 1 && preferred < cPattern::kSharedCount && IsFree(*table->GetPattern(preferred)) &&
+        table->GetPattern(preferred)->count == 0)
+        return preferred;
     for (int32_t i = 1; i < cPattern::kSharedCount; ++i)
     {
         const cPattern& pattern = *table->GetPattern(i);

@@ -25,9 +25,10 @@ private:
     std::unique_ptr<cPattern[]> mPatterns;
 };
 
-// The first of 1..99 without events or parts, else the first without parts
+// The preferred one of 1..99 when it holds neither events nor parts; else the
+// first of 1..99 without events or parts, else the first without parts
 // (cleared); -1 when all are in use. Pattern 0 is never handed out.
-int32_t FindFreeSharedPattern();
+int32_t FindFreeSharedPattern(int32_t preferred = -1);
 // The first private pattern without a part, cleared; -1 when all are in use.
 int32_t FindFreePrivatePattern();
 // Clears the shared patterns that hold events but serve no part.
