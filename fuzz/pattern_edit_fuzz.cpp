@@ -15,27 +15,6 @@
 
 namespace
 {
-// Two bytes per choice; an exhausted input chooses 0.
-class cByteChoices : public cChoiceSource
-{
-public:
-    cByteChoices(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
-
-    uint32_t Next(uint32_t range) override
-    {
-        uint32_t word = 0;
-        for (int i = 0; i < 2; ++i)
-            word = (word << 8) | (mAt < mSize ? mData[mAt++] : 0u);
-        return range ? word % range : 0;
-    }
-    bool IsExhausted() const override { return mAt >= mSize; }
-
-private:
-    const uint8_t* mData;
-    size_t mSize;
-    size_t mAt = 0;
-};
-
 [[noreturn]] void Fail(const std::string& failure)
 {
     std::fprintf(stderr, "%s\n", failure.c_str());

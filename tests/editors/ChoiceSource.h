@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Where an exerciser's choices come from: a random generator in the
@@ -13,4 +14,25 @@ public:
     virtual bool IsExhausted() const = 0;
 
     float NextFloat(float low, float high) { return low + (high - low) * float(Next(65536)) / 65535.0f; }
+};
+
+// Two bytes of an input per choice; an exhausted input chooses 0.
+class cByteChoices : public cChoiceSource
+{
+public:
+    cByteChoices(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
+
+    uint32_t Next(uint32_t range) override
+    {
+        uint32_t word = 0;
+        for (int i = 0; i < 2; ++i)
+            word = (word << 8) | (mAt < mSize ? mData[mAt++] : 0u);
+        return range ? word % range : 0;
+    }
+    bool IsExhausted() const override { return mAt >= mSize; }
+
+private:
+    const uint8_t* mData;
+    size_t mSize;
+    size_t mAt = 0;
 };
