@@ -35,7 +35,7 @@ inline void ResetTransport()
 class cSongFixture : public ::testing::Test, protected cSlotInstruments
 {
 protected:
-    cSongFixture() { ResetTransport(); }
+    cSongFixture() = default;
 
     static cPatternEvent* AddNote(cPattern& pattern, int32_t time, int32_t note, int32_t length, int32_t velocity = 100)
     {
@@ -86,6 +86,14 @@ protected:
         gTransport.position = to;
     }
 
+private:
+    // Before the table, whose patterns take their loop length from the signature.
+    struct cTransportReset
+    {
+        cTransportReset() { ResetTransport(); }
+    } mTransportReset;
+
+protected:
     cPatternTable patterns;
     cTrackList tracks;
 };
