@@ -54,6 +54,32 @@ TEST_F(SongEditModelTest, ViewsTakeThePrivateColoursOrTheSharedPairOfTheirPatter
     }
 }
 
+TEST_F(SongEditModelTest, SettingAPartsPatternRecoloursItsViewAndMarksTheProjectModified)
+{
+    cPatternInstance* part = world.AddPrivatePart(world.AddTrack(0), 0, kBar);
+    const cPattern* own = part->pattern;
+    world.Bind();
+    cSongViewInfo info;
+    info.rect = {0.0f, 0.0f, 800.0f, 600.0f};
+    info.widthTicks = 8.0f * kBar;
+    info.rows = 6.0f;
+    cDrawList& list = *manager->GetDrawList();
+    list.Begin();
+    model.Draw(list, cSongEditModel::kGuideNone, info);
+    list.End();
+    ASSERT_FALSE(model.ArePartsDirty());
+
+    model.SetPartPattern(ViewOf(part), 3);
+    EXPECT_EQ(part->patternNumber, 3);
+    EXPECT_EQ(part->pattern, world.SharedPattern(3));
+    EXPECT_EQ(own->referenceCount, 0) << "the private pattern is let go";
+    EXPECT_EQ(ViewOf(part)->fillColour, 0xb9f07171u);
+    EXPECT_EQ(ViewOf(part)->edgeColour, 0xb9bb3c3cu);
+    EXPECT_TRUE(model.ArePartsDirty());
+    EXPECT_TRUE(modified);
+    EXPECT_EQ(model.GetStepCount(), 0) << "not a step of the history";
+}
+
 TEST_F(SongEditModelTest, HitTestPrefersTheShorterOfOverlappingPartsAndElseTheNearest)
 {
     cTrack* track = world.AddTrack(0);

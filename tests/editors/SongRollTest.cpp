@@ -187,6 +187,44 @@ TEST_F(SongRollTest, DrawingBackFromBarThreeToBarOneOnTrackTwoShowsTheSpanAndMak
     EXPECT_EQ(Model().GetStepCount(), 1);
 }
 
+// What the song tools dialogue asks of the roll once it comes: each command
+// clears the history and says what it did.
+TEST_F(SongRollTest, SongToolsCommandsClearTheHistoryAndSayWhatTheyDid)
+{
+    cPatternInstance* part = world.AddSharedPart(world.AddTrack(0), 2, 0, kBar, kBar);
+    world.AddNote(*part->pattern, 0, 60, 256);
+    cPattern* unused = world.SharedPattern(9);
+    for (int32_t i = 0; i < 5; ++i)
+        world.AddNote(*unused, i * 256, 60, 128);
+    Build();
+    Model().SelectAll();
+    Model().MoveSelected(float(kBar), 0.0f);
+    ASSERT_EQ(Model().GetStepCount(), 1);
+
+    roll->OnSongToolsCommand(cSongRoll::kClearUnusedPatterns);
+    EXPECT_EQ(host.LastMessage(), "5 events cleared");
+    EXPECT_EQ(Model().GetStepCount(), 0);
+    EXPECT_EQ(unused->count, 0);
+    EXPECT_EQ(part->pattern->count, 1) << "a pattern a part plays keeps its events";
+
+    roll->OnSongToolsZoom();
+    EXPECT_EQ(host.LastMessage(), "Zoom out");
+    EXPECT_FLOAT_EQ(roll->GetTargetView().width, 1.2f * cSongRoll::kMinimumWidth);
+    EXPECT_EQ(roll->GetTargetView().left, 0.0f);
+
+    Model().SelectAll();
+    Model().DeleteSelected();
+    roll->OnSongToolsCommand(cSongRoll::kNewSong);
+    EXPECT_EQ(host.LastMessage(), "New song created");
+    EXPECT_EQ(Model().GetStepCount(), 0);
+    EXPECT_EQ(Model().GetViewCount(), 0);
+    const cTrackList& tracks = *world.sequencer.GetTrackList();
+    ASSERT_EQ(tracks.GetCount(), 2) << "a track for each instrument";
+    EXPECT_EQ(tracks.GetTrack(0)->GetChannel(), 0);
+    EXPECT_EQ(tracks.GetTrack(1)->GetChannel(), 1);
+    EXPECT_EQ(tracks.CountParts(), 0);
+}
+
 TEST_F(SongRollTest, AddInstrIsRefusedAtSixtyFourTracks)
 {
     for (int i = 0; i < 63; ++i)
