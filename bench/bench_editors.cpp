@@ -11,7 +11,7 @@
 //   stretches wall time.
 //
 // The song roll and its edit model:
-// - a frame of the reference song, placed as a MIDI-file import places it,
+// - a frame of the reference song, imported as the MIDI-file panel does,
 //   framed whole ("All") and scrolled a little each frame so that every
 //   frame builds its part rectangles and note lines again: goal under 2 ms
 //   of processor time. Beside it longest_note_lines_hold_us: a thread takes
@@ -32,14 +32,20 @@
 #include <algorithm>
 #include <atomic>
 #include <ctime>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "BenchToolkit.h"
 #include "PatternEditWorld.h"
 #include "SongEditWorld.h"
+#include "audio/InstrumentPackageRegistry.h"
+#include "audio/InstrumentSlotTable.h"
 #include "base/CriticalSection.h"
+#include "base/File.h"
 #include "editors/EditGeometryBatch.h"
 #include "editors/EventTypeSelectUI.h"
 #include "editors/PatternEditAction.h"
@@ -47,7 +53,10 @@
 #include "editors/PianoRollOwner.h"
 #include "editors/SongRoll.h"
 #include "editors/SongRollOwner.h"
-#include "sampler/ReferenceSong.h"
+#include "instruments/synth/AnalogueSynthPackage.h"
+#include "sequencer/MIDIFileConverter.h"
+#include "sequencer/MIDIFileOperations.h"
+#include "sequencer/MIDIFileSong.h"
 #include "sequencer/PatternInstance.h"
 #include "sequencer/PatternTable.h"
 #include "sequencer/QuantizeSettings.h"
@@ -337,8 +346,9 @@ class cBenchSongRoll : public cBenchToolkit
 public:
     cBenchSongRoll()
     {
+        packages.AddPackage(new cAnalogueSynthPackage());
         world.sequencer.SetBeatsPerBar(4);
-        for (int32_t slot = 2; slot < cMIDIFileSong::kChannelCount; ++slot)
+        for (int32_t slot = 2; slot < cInstrumentSlotTable::kSlotCount; ++slot)
             world.slots.SetSlot(slot, world.package.CreateInstrument(0), false);
         roll = new cSongRoll(&owner);
         roll->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 30.0f, 1024.0f, 738.0f);
@@ -358,26 +368,27 @@ public:
         manager->Draw();
     }
 
+    // Before the song, whose instruments it destroys.
+    cInstrumentPackageRegistry packages;
     cSongEditWorld world;
     cBenchRollOwner owner;
     cSongRoll* roll = nullptr;
 };
 
-// Each channel of the reference song on a track of its own slot.
-bool PlaceReferenceSong(cSongEditWorld& world)
+// The reference song as the MIDI-file panel imports it: a synthesizer and a
+// track for each channel, the channels' events in parts of whole bars.
+bool ImportReferenceSong()
 {
-    cMIDIFileSong song;
-    if (!ReferenceSong::Read(ReferenceSong::Path(), song))
-        return false;
-    int32_t slots[cMIDIFileSong::kChannelCount];
-    const int32_t transposes[cMIDIFileSong::kChannelCount] = {};
-    for (int32_t channel = 0; channel < cMIDIFileSong::kChannelCount; ++channel)
+    std::ifstream in(std::string(QUIL_BENCH_DATA_DIR) + "/reference-song.mid", std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto* song = new cMIDIFileSong();
+    File::cFileMemoryRead file(bytes.data(), int(bytes.size()));
+    if (bytes.empty() || cMIDIFileConverter(song, &file).Read() != 0)
     {
-        slots[channel] = channel;
-        world.AddTrack(channel);
+        delete song;
+        return false;
     }
-    ReferenceSong::Place(song, slots, transposes);
-    return true;
+    return ImportMIDIFileSong(song, false);
 }
 
 // 1000 one-bar parts over 16 tracks, each on its own pattern of 64 notes.
@@ -490,7 +501,7 @@ void ScrolledFrames(benchmark::State& state, cBenchSongRoll& bench)
 void BM_SongRollFrameReferenceSong(benchmark::State& state)
 {
     cBenchSongRoll bench;
-    if (!PlaceReferenceSong(bench.world))
+    if (!ImportReferenceSong())
         return state.SkipWithError("the reference song cannot be read");
     bench.Show();
     ScrolledFrames(state, bench);
