@@ -41,6 +41,8 @@ public:
 
     void Clear() { *this = cDelegate(); }
     bool IsEmpty() const { return mCaller == nullptr; }
+    // Whether it calls a member function of that object.
+    bool IsBoundTo(const void* object) const { return mCaller && mObject == object; }
 
     template <class T, class C, class R, class... Args>
     void Bind(T* object, R (C::*function)(Args...))
