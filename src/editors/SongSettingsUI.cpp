@@ -1,0 +1,259 @@
+#include "editors/SongSettingsUI.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "audio/AudioEvent.h"
+#include "audio/Transport.h"
+#include "base/Clock.h"
+#include "base/CriticalSection.h"
+#include "base/GenString.h"
+#include "base/ProjectModified.h"
+#include "sequencer/Sequencer.h"
+#include "ui/LayoutItem.h"
+#include "ui/LayoutLinear.h"
+#include "ui/UIMetrics.h"
+#include "ui/WidgetButton.h"
+#include "ui/WidgetFactories.h"
+#include "ui/WidgetManager.h"
+#include "ui/WidgetModalContainer.h"
+#include "ui/WidgetSpinButton.h"
+
+namespace
+{
+constexpr uint32_t kSmallSkin = 9;
+constexpr uint32_t kWideSkin = 37;
+constexpr float kTopMargin = 7.0f;
+constexpr int32_t kFewestBeats = 1;
+constexpr int32_t kMostBeats = 7;
+// Taps further apart than this, or closer, are no tempo (40..240 BPM).
+constexpr double kLowestTapBPM = 40.0;
+constexpr double kHighestTapBPM = 240.0;
+// A tap within a fifth of the tempo moves it a quarter of the way there.
+constexpr double kSmoothingBand = 0.2;
+constexpr double kSmoothingWeight = 0.25;
+
+constexpr float kPopupMargin = 10.0f;
+constexpr float kPopupTopGap = 6.0f;
+constexpr float kPopupWidthRoom = 1.8f;
+constexpr float kPopupHeightRoom = 1.2f;
+
+double SteadySeconds() { return double(GetTicks()) * GetMillisecondsPerTick() * 0.001; }
+
+cSongSettingsUI::tClock gClock = &SteadySeconds;
+
+cLayoutItem* Gap(int32_t axis, float stretch)
+{
+    auto* gap = new cLayoutItemSpacer(kPolicyPref, kPolicyPref, cLayoutValue(), cLayoutValue());
+    AxisOf(gap->stretch, axis) = stretch;
+    return gap;
+}
+
+cLayoutItem* Item(cWidget* widget) { return new cLayoutItemWidget(widget, kPolicyPref, kPolicyPref); }
+
+int32_t SongTempoTenths() { return int32_t(gTransport.tempo.load() * 10.0f + 0.5f); }
+} // namespace
+
+void cSongSettingsUI::SetClock(tClock clock) { gClock = clock ? clock : &SteadySeconds; }
+
+cSongSettingsUI::cSongSettingsUI()
+{
+    mTempo = CreateSpinButton("BPM");
+    mTempo->minimum = kLowestTenths;
+    mTempo->maximum = kHighestTenths;
+    mTempo->valueDelegate.Bind(this, &cSongSettingsUI::OnTempoSpin);
+    mTimeSignature = CreateSpinButton("Time Signature");
+    mTimeSignature->minimum = kFewestBeats;
+    mTimeSignature->maximum = kMostBeats;
+    mTimeSignature->valueDelegate.Bind(this, &cSongSettingsUI::OnTimeSignatureSpin);
+    mButtons[kDouble] = CreateButton("x2", kButtonPush, kSmallSkin);
+    mButtons[kHalve] = CreateButton("/2", kButtonPush, kSmallSkin);
+    mButtons[kTap] = CreateButton("Tap Tempo", kButtonMomentary, kWideSkin);
+    for (int32_t tag : {kDouble, kHalve, kTap})
+    {
+        mButtons[tag]->SetTag(tag);
+        mButtons[tag]->clickDelegate.Bind(this, &cSongSettingsUI::OnButton);
+    }
+    // The page holds the controls' references from here on.
+    for (cWidget* control : {static_cast<cWidget*>(mTempo), static_cast<cWidget*>(mTimeSignature),
+                             static_cast<cWidget*>(mButtons[kDouble]), static_cast<cWidget*>(mButtons[kHalve]),
+                             static_cast<cWidget*>(mButtons[kTap])})
+    {
+        AddChild(control);
+        control->Release();
+    }
+    BuildLayout();
+}
+
+cSongSettingsUI::~cSongSettingsUI() = default;
+
+void cSongSettingsUI::BuildLayout()
+{
+    auto* halves = new cLayoutLinear(kAxisX, 3);
+    halves->AddItem(Item(mButtons[kDouble]));
+    halves->AddItem(Gap(kAxisX, 1.0f));
+    halves->AddItem(Item(mButtons[kHalve]));
+    auto* tempo = new cLayoutLinear(kAxisY, 3);
+    tempo->AddItem(Item(mTempo));
+    tempo->AddItem(Gap(kAxisY, 1.0f));
+    tempo->AddItem(halves);
+    auto* signature = new cLayoutLinear(kAxisY, 3);
+    signature->AddItem(Item(mTimeSignature));
+    signature->AddItem(Gap(kAxisY, 1.0f));
+    signature->AddItem(Item(mButtons[kTap]));
+    auto* row = new cLayoutLinear(kAxisX, 3);
+    row->margins[1].value = kTopMargin;
+    row->AddItem(tempo);
+    row->AddItem(Gap(kAxisX, 0.5f));
+    row->AddItem(signature);
+    SetLayout(row);
+}
+
+void cSongSettingsUI::OnStateChange()
+{
+    SetTimeSignature(gTransport.beatsPerBar.load());
+    ShowTempo(SongTempoTenths());
+    mPreviousTap = 0.0;
+}
+
+void cSongSettingsUI::ShowTempo(int32_t tenths)
+{
+    const int32_t shown = std::clamp(tenths, kLowestTenths, kHighestTenths);
+    cGenStringFixed<16> text;
+    text.Printf("%3.1f", double(shown) * 0.1);
+    mTempo->SetText(text.CStr());
+    mTempo->SetValue(shown);
+    // Neither may leave 40..240 BPM.
+    mButtons[kHalve]->SetEnabled(shown > 799);
+    mButtons[kDouble]->SetEnabled(shown < 1201);
+}
+
+void cSongSettingsUI::SetTempo(int32_t tenths)
+{
+    ShowTempo(tenths);
+    cSequencer* sequencer = cSequencer::GetInstance();
+    const float bpm = float(mTempo->GetValue()) * 0.1f;
+    if (!sequencer || !sequencer->PostEvent(MakeSetFloatEvent(cSequencer::kParamTempo, bpm)))
+    {
+        // Refused: the song keeps its tempo, and so does what is shown.
+        ShowTempo(SongTempoTenths());
+        return;
+    }
+    MarkProjectModified();
+}
+
+void cSongSettingsUI::SetTimeSignature(int32_t beats)
+{
+    const int32_t shown = std::clamp(beats, kFewestBeats, kMostBeats);
+    cGenStringFixed<8> text;
+    text.Printf("%d/4", int(shown));
+    mTimeSignature->SetText(text.CStr());
+    mTimeSignature->SetValue(shown);
+    cSequencer* sequencer = cSequencer::GetInstance();
+    if (!sequencer)
+        return;
+    bool changed = false;
+    {
+        cScopedLock lock(sequencer->GetLock());
+        if (shown != gTransport.beatsPerBar.load())
+        {
+            sequencer->SetBeatsPerBar(shown);
+            changed = true;
+        }
+    }
+    // Only a real change: every refresh shows the song's own value here.
+    if (changed)
+        MarkProjectModified();
+}
+
+void cSongSettingsUI::Tap()
+{
+    const double now = gClock();
+    const float interval = float(now - mPreviousTap);
+    mPreviousTap = now;
+    if (interval <= 0.000001f)
+        return;
+    double bpm = 60.0 / double(interval);
+    if (bpm < kLowestTapBPM || bpm > kHighestTapBPM)
+        return;
+    const double current = double(mTempo->GetValue()) * 0.1;
+    if (std::fabs(bpm - current) < current * kSmoothingBand)
+        bpm = current * (1.0 - kSmoothingWeight) + bpm * kSmoothingWeight;
+    SetTempo(int32_t(std::round(bpm * 10.0)));
+}
+
+void cSongSettingsUI::OnTempoSpin(int32_t value, cWidgetSpinButton*) { SetTempo(value); }
+
+void cSongSettingsUI::OnTimeSignatureSpin(int32_t value, cWidgetSpinButton*) { SetTimeSignature(value); }
+
+intptr_t cSongSettingsUI::OnButton(intptr_t value, cWidgetButton* button)
+{
+    switch (button->GetTag())
+    {
+    case kDouble: SetTempo(mTempo->GetValue() * 2); break;
+    case kHalve: SetTempo(mTempo->GetValue() / 2); break;
+    case kTap:
+        if (value != 0) // the press, not the release
+            Tap();
+        break;
+    default: break;
+    }
+    return 0;
+}
+
+// --- The popup ---
+
+cSongSettingsPopup::cSongSettingsPopup() : cWidgetDialogue(kDialogueCloseButton)
+{
+    SetName("Tempo and Time Signature");
+    ModifyFlags(kWidgetNoAutoLayout, 0, false);
+    mSettingsUI = new cSongSettingsUI();
+    AddChild(mSettingsUI);
+    mSettingsUI->Release();
+
+    auto* layout = new cLayoutLinear(kAxisX, 1);
+    auto* item = new cLayoutItemWidget(mSettingsUI, kPolicyPref, kPolicyPref);
+    item->stretch = {1.0f, 1.0f};
+    layout->AddItem(item);
+    layout->margins[0].value = kPopupMargin;
+    layout->margins[1].value = GetTextSize(0) + kPopupTopGap;
+    layout->margins[2].value = kPopupMargin;
+    layout->margins[3].value = kPopupMargin;
+    SetLayout(layout);
+}
+
+cSongSettingsPopup::~cSongSettingsPopup() = default;
+
+void cSongSettingsPopup::Show()
+{
+    if (IsShown())
+        return;
+    ResetAnimation();
+    ModifyFlags(kWidgetAllDirty, 0, true);
+    cWidgetManager::GetInstance()->GetRoot()->Push(this, 0, kTransitionNone);
+}
+
+void cSongSettingsPopup::Hide()
+{
+    if (!IsShown())
+        return;
+    CancelInputRecursive(true);
+    cWidgetManager::GetInstance()->GetRoot()->Pop(this);
+}
+
+void cSongSettingsPopup::OnLayout()
+{
+    cWidgetDialogue::OnLayout();
+    GetLayout()->SetRect(GetContentRect());
+}
+
+void cSongSettingsPopup::GetSizePreferences(cVector2* minimum, cVector2* preferred)
+{
+    cWidget::GetSizePreferences(minimum, preferred);
+    const cRect insets = GetFrameInsets();
+    const float width = insets.xMin + insets.xMax, height = insets.yMin + insets.yMax;
+    *minimum = {minimum->X + width, minimum->Y + height};
+    *preferred = {preferred->X * kPopupWidthRoom + width, preferred->Y * kPopupHeightRoom + height};
+}
+
+void cSongSettingsPopup::OnDismiss(int32_t) { Hide(); }
