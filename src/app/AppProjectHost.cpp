@@ -2,6 +2,8 @@
 
 #include "app/MainUI.h"
 #include "app/WidgetMainMenu.h"
+#include "editors/SequencerUI.h"
+#include "sequencer/Sequencer.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetProgress.h"
 
@@ -59,4 +61,11 @@ void cAppProjectHost::SetCurrentProjectPath(const char* path)
 {
     if (cMainUI* ui = cMainUI::GetInstance())
         ui->SetCurrentProjectPath(path);
+}
+
+void cAppProjectHost::ResetToSongView()
+{
+    cSequencer* sequencer = cSequencer::GetInstance();
+    if (mSequencerPage && sequencer)
+        mSequencerPage->ResetToSongView(sequencer->GetTrackList());
 }

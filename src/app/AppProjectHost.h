@@ -2,6 +2,7 @@
 
 #include "project/ProjectHost.h"
 
+class cSequencerUI;
 class cWidgetProgress;
 
 // The application's side of what the projects ask of the screens: the
@@ -19,10 +20,14 @@ public:
     void SelectPage(int32_t page, int32_t instrument) override;
     void GetRestorePage(int32_t& page, int32_t& instrument) override;
     void SetCurrentProjectPath(const char* path) override;
+    void ResetToSongView() override;
 
     // The overlay the project jobs run behind, or none.
     void SetOverlay(cWidgetProgress* overlay) { mOverlay = overlay; }
+    // The page a project's activation returns to the song view, or none.
+    void SetSequencerPage(cSequencerUI* page) { mSequencerPage = page; }
 
 private:
     cWidgetProgress* mOverlay = nullptr;
+    cSequencerUI* mSequencerPage = nullptr;
 };

@@ -32,6 +32,7 @@
 #include "base/SettingsFile.h"
 #include "base/UniqueFileName.h"
 #include "editors/PianoRollRenderer.h"
+#include "editors/SequencerUI.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/pads/ui/TriggerPadUI.h"
 #include "instruments/synth/AnalogueSynthEditor.h"
@@ -304,6 +305,11 @@ void CreateMainUI()
     SetEditorHost(&gAppEditorHost);
     // The pad editor's messages, dialogues and jobs go through it too.
     SetTriggerPadUIHost(&gAppTriggerPadHost);
+    // The sequencer page is the main window's first; "MainWin" holds it.
+    auto* sequencerPage = new cSequencerUI();
+    cMainUI::GetInstance()->SetSequencerPage(sequencerPage);
+    gAppProjectHost.SetSequencerPage(sequencerPage);
+    sequencerPage->Release();
 }
 
 // The instrument packages join it as they are built: the synthesizer's,
@@ -464,6 +470,7 @@ void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
 
 void DestroyMainUI()
 {
+    gAppProjectHost.SetSequencerPage(nullptr);
     SetEditorHost(nullptr);
     gAppProjectHost.SetOverlay(nullptr);
     SetTriggerPadUIHost(nullptr);

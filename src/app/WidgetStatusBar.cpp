@@ -10,6 +10,7 @@
 #include "audio/Transport.h"
 #include "base/CriticalSection.h"
 #include "base/ProjectModified.h"
+#include "editors/SongSettingsUI.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "platform/GlobalSettingValues.h"
@@ -131,6 +132,7 @@ cWidgetStatusBar::cWidgetStatusBar()
     mMenu = new cWidgetMainMenu(this);
     AddChild(mMenu);
     mMenu->Release();
+    mTempoPopup = new cSongSettingsPopup();
 
     const struct
     {
@@ -166,7 +168,11 @@ cWidgetStatusBar::cWidgetStatusBar()
     }
 }
 
-cWidgetStatusBar::~cWidgetStatusBar() = default;
+cWidgetStatusBar::~cWidgetStatusBar()
+{
+    mTempoPopup->Hide();
+    mTempoPopup->Release();
+}
 
 cWidgetButton* cWidgetStatusBar::MakeButton(int32_t tag, const char* label, int32_t mode)
 {
@@ -262,8 +268,21 @@ void cWidgetStatusBar::ShowButtons(int32_t mode)
 
 void cWidgetStatusBar::ApplyRecordQuantize(const cQuantizeSettings& settings) { ::ApplyRecordQuantize(settings); }
 
-// Both belong to the song editor's pages; until they exist neither opens.
-bool cWidgetStatusBar::IsPopupOpen() const { return false; }
+// The record-quantize dialogue belongs to the song editor's pages; until it
+// exists only the tempo popup opens.
+bool cWidgetStatusBar::IsPopupOpen() const { return mTempoPopup->IsShown(); }
+
+// Below its button, showing the song's values afresh at every opening.
+void cWidgetStatusBar::ToggleTempoPopup()
+{
+    if (mTempoPopup->IsShown())
+    {
+        mTempoPopup->Hide();
+        return;
+    }
+    mTempoPopup->SetAnchor(mButtons[kTempo], kAttachBelow);
+    mTempoPopup->Show();
+}
 
 // --------------------------------------------------------------- messages
 
@@ -531,7 +550,8 @@ intptr_t cWidgetStatusBar::OnButton(intptr_t value, cWidgetButton* button)
                     sequencer.Record();
             });
         break;
-    default: break; // BPM and QUANTIZE open their dialogues, which belong to the song editor
+    case kTempo: ToggleTempoPopup(); break;
+    default: break; // QUANTIZE opens its dialogue, which belongs to the song editor
     }
     return 0;
 }

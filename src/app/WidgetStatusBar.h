@@ -10,6 +10,7 @@
 #include "ui/Widget.h"
 
 class cWidgetButton;
+class cSongSettingsPopup;
 class cWidgetMainMenu;
 class cWidgetStatusBarScreen;
 
@@ -105,6 +106,7 @@ public:
     int32_t GetRightLimit() const { return mRightLimit; }
     const char* GetQuantizeLabel() const { return mQuantizeLabel.CStr(); }
     const char* GetTempoLabel() const { return mTempoLabel.CStr(); }
+    cSongSettingsPopup* GetTempoPopup() const { return mTempoPopup; }
     int32_t GetStopTapThreshold() const { return mStopTapThreshold; }
     // The bar's own height: its background image's.
     static float GetBarHeight();
@@ -139,6 +141,9 @@ private:
     void DrawDividers(cDrawList& list);
     void DrawButtonTexts(cDrawList& list);
 
+    void ToggleTempoPopup();
+
+    cSongSettingsPopup* mTempoPopup;
     cQuantizeSettings mQuantizeCopy;
     cGenStringFixed<32> mQuantizeLabel;
     cGenStringFixed<16> mTempoLabel;

@@ -6,6 +6,7 @@
 #include "MainScreenFixture.h"
 #include "app/MainScreenSprites.h"
 #include "audio/AudioEvent.h"
+#include "editors/SongSettingsUI.h"
 #include "platform/GlobalSettingValues.h"
 #include "sequencer/QuantizeSettings.h"
 #include "ui/WidgetAlert.h"
@@ -159,6 +160,23 @@ TEST_F(StatusBarTest, TheMenuButtonOpensTheMenuAndTheModeFollowsIt)
     EXPECT_FALSE(menu->IsVisible());
     EXPECT_EQ(bar->GetMode(), cWidgetStatusBar::kModePage);
     EXPECT_EQ(bar->GetButton(kMenu)->value, 0);
+}
+
+TEST_F(StatusBarTest, BPMOpensTheTempoPopupBelowItWhichCountsAsAPopup)
+{
+    bar->SetMode(cWidgetStatusBar::kModePage);
+    Frame();
+    TapButton(kTempo);
+    Frame();
+    cSongSettingsPopup* popup = bar->GetTempoPopup();
+    EXPECT_TRUE(popup->IsShown());
+    EXPECT_TRUE(bar->IsPopupOpen());
+    EXPECT_EQ(popup->GetAttachSide(), int32_t(kAttachBelow));
+    EXPECT_TRUE(Lit(kTempo));
+    TapButton(kTempo);
+    Frame();
+    EXPECT_FALSE(popup->IsShown());
+    EXPECT_FALSE(bar->IsPopupOpen());
 }
 
 TEST_F(StatusBarTest, PageButtonsSelectTheirPagesAndLight)
