@@ -9,6 +9,9 @@ cEditorHost* sHost = &sHeadless;
 void cEditorHost::ShowStatusMessage(const char*, float) {}
 void cEditorHost::SetStatusHint(const char*) {}
 cWidgetAlert* cEditorHost::GetAlert() { return nullptr; }
+cWidgetProgress* cEditorHost::GetProgress() { return nullptr; }
+bool cEditorHost::ChooseMIDIFile(const cFileRequest&, const cDelegate&) { return false; }
+void cEditorHost::OpenFolder(const char*) {}
 
 cEditorHost& GetEditorHost() { return *sHost; }
 

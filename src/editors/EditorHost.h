@@ -1,6 +1,8 @@
 #pragma once
 
+class cDelegate;
 class cWidgetAlert;
+class cWidgetProgress;
 
 // What the sequencer editors need of the main UI above them: the status
 // bar's message and hint line and the one shared alert. The application
@@ -19,6 +21,31 @@ public:
     virtual void SetStatusHint(const char* text);
     // The shared alert, or null without a main UI.
     virtual cWidgetAlert* GetAlert();
+    // The progress overlay background jobs run behind, or null.
+    virtual cWidgetProgress* GetProgress();
+
+    // A question for a file in "Doc": the browser's title and button, the
+    // folder it starts in and, for a save, the name it proposes.
+    struct cFileRequest
+    {
+        const char* title = "";
+        const char* button = "";
+        const char* folder = "";
+        const char* fileName = ""; // a path in "Doc"; empty when opening
+        bool save = false;
+    };
+    // What the user chose: the path in "Doc" and the path as shown.
+    struct cFileChoice
+    {
+        const char* path = "";
+        const char* shownPath = "";
+    };
+    // Opens the shared file browser for MIDI files; the completion is called
+    // once as (1 and the choice, or 0 and null). False, calling nothing, when
+    // no browser can open.
+    virtual bool ChooseMIDIFile(const cFileRequest& request, const cDelegate& completion);
+    // Shows a native folder in the file manager.
+    virtual void OpenFolder(const char* nativePath);
 };
 
 // The installed host, or one that does nothing.

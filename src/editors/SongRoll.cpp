@@ -4,10 +4,13 @@
 
 #include "audio/AudioModule.h"
 #include "base/Delegate.h"
+#include "editors/PartPropertiesUI.h"
 #include "editors/RollButton.h"
 #include "editors/SongEditAction.h"
 #include "editors/SongRollOwner.h"
 #include "editors/SongRollSprites.h"
+#include "editors/SongToolsPanelMIDIFile.h"
+#include "editors/SongToolsUI.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/os/KeyTable.h"
 #include "render/AtlasProfiles.h"
@@ -55,10 +58,33 @@ cSongRoll::cSongRoll(cSongRollOwner* owner)
         mHandles[i].sprite = handles[i];
     BuildToolbar();
     BuildSideControls();
+    BuildDialogues();
     RefreshToolbar();
 }
 
-cSongRoll::~cSongRoll() { delete mBackground; }
+cSongRoll::~cSongRoll()
+{
+    for (cWidgetTabbedProperties* dialogue : {static_cast<cWidgetTabbedProperties*>(mSongTools),
+                                              static_cast<cWidgetTabbedProperties*>(mPartProperties)})
+    {
+        dialogue->resultDelegate.Clear();
+        if (dialogue->IsShown())
+            dialogue->Close();
+        dialogue->Release();
+    }
+    delete mBackground;
+}
+
+// Made once and shown again and again; their results come back here.
+void cSongRoll::BuildDialogues()
+{
+    mSongTools = new cSongToolsUI(this);
+    mSongTools->resultDelegate.Bind(this, &cSongRoll::OnSongToolsClosed);
+    mSongTools->GetClearPanel()->requestDelegate.Bind(this, &cSongRoll::OnClearRequest);
+    mSongTools->GetMIDIFilePanel()->importedDelegate.Bind(this, &cSongRoll::OnSongToolsZoom);
+    mPartProperties = new cPartPropertiesUI(&mModel);
+    mPartProperties->resultDelegate.Bind(this, &cSongRoll::OnPartPropertiesClosed);
+}
 
 void cSongRoll::BuildToolbar()
 {

@@ -7,8 +7,10 @@
 
 class cInstrumentPackage;
 class cMaterial;
+class cPartPropertiesUI;
 class cPattern;
 class cSongRollOwner;
+class cSongToolsUI;
 class cTrackList;
 class cWidgetButton;
 class cWidgetComboBox;
@@ -184,6 +186,8 @@ public:
     const cRect& GetToolbarRect() const { return mToolbar; }
     const cHandle& GetHandle(int32_t handle) const { return mHandles[handle]; }
     cWidgetButton* GetTool(int32_t tool) const { return mTools[tool]; }
+    cSongToolsUI* GetSongTools() const { return mSongTools; }
+    cPartPropertiesUI* GetPartProperties() const { return mPartProperties; }
     cWidgetComboBox* GetMenu(int32_t tool) const;
     cWidgetButton* GetPanelToggle() const { return mPanelToggle; }
     cWidgetButton* GetFollowToggle() const { return mFollowToggle; }
@@ -283,6 +287,9 @@ private:
     void LoopToSelection();
     void ShowPartCountStatus(int32_t count, const char* word);
     void ShowStatus(const char* text);
+    void BuildDialogues();
+    void ToggleSongTools();
+    void OnClearRequest(int32_t kind);
 
     // Drawing.
     void DrawBackground(cDrawList& list);
@@ -306,6 +313,8 @@ private:
 
     int32_t mMode = kIdle;
     cSongRollOwner* mOwner;
+    cSongToolsUI* mSongTools = nullptr;
+    cPartPropertiesUI* mPartProperties = nullptr;
     cSongEditModel mModel;
     cTrackList* mTracks = nullptr;
     cMaterial* mBackground = nullptr;

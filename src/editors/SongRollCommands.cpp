@@ -4,9 +4,11 @@
 #include "audio/Transport.h"
 #include "base/CriticalSection.h"
 #include "editors/EditorHost.h"
+#include "editors/PartPropertiesUI.h"
 #include "editors/SongEditAction.h"
 #include "editors/SongRoll.h"
 #include "editors/SongRollOwner.h"
+#include "editors/SongToolsUI.h"
 #include "project/ProjectSlots.h"
 #include "sequencer/PatternTable.h"
 #include "sequencer/Sequencer.h"
@@ -81,7 +83,7 @@ void cSongRoll::RefreshToolbar()
     mTools[kToolCopy]->SetVisible(selected > 0);
     mTools[kToolMore]->SetVisible(selected > 0);
     mTools[kToolEdit]->SetEnabled(selected == 1);
-    mTools[kToolTools]->value = 0; // lit only while the song tools show
+    mTools[kToolTools]->value = mSongTools->IsShown() ? 1 : 0; // lit only while the song tools show
     LayoutToolbar();
 }
 
@@ -89,6 +91,7 @@ intptr_t cSongRoll::OnTool(intptr_t, cWidgetButton* button)
 {
     switch (button->GetTag())
     {
+    case kToolTools: ToggleSongTools(); break;
     case kToolDraw:
         mModel.HideInsertPreview();
         break;
@@ -288,7 +291,11 @@ void cSongRoll::PickMore(int32_t index)
         break;
     }
     case kMoreLoopToSelection: LoopToSelection(); break;
-    default: break; // "Properties" opens its dialogue, which the page provides
+    case kMoreProperties:
+        if (mModel.GetSelectedCount() == 1)
+            mPartProperties->Open();
+        break;
+    default: break;
     }
 }
 
@@ -370,6 +377,20 @@ intptr_t cSongRoll::OnScrollBar(float start, cWidgetScrollBar* bar)
 }
 
 // --- The song tools' requests ---
+
+void cSongRoll::ToggleSongTools()
+{
+    if (mSongTools->IsShown())
+        mSongTools->Close();
+    else
+        mSongTools->Open(mTracks);
+}
+
+void cSongRoll::OnClearRequest(int32_t kind)
+{
+    OnSongToolsCommand(kind);
+    mSongTools->Close();
+}
 
 void cSongRoll::OnSongToolsCommand(int32_t command)
 {

@@ -10,6 +10,7 @@
 #include "base/GenString.h"
 #include "base/ProjectModified.h"
 #include "sequencer/Sequencer.h"
+#include "ui/LayoutBuilders.h"
 #include "ui/LayoutItem.h"
 #include "ui/LayoutLinear.h"
 #include "ui/UIMetrics.h"
@@ -41,15 +42,6 @@ constexpr float kPopupHeightRoom = 1.2f;
 double SteadySeconds() { return double(GetTicks()) * GetMillisecondsPerTick() * 0.001; }
 
 cSongSettingsUI::tClock gClock = &SteadySeconds;
-
-cLayoutItem* Gap(int32_t axis, float stretch)
-{
-    auto* gap = new cLayoutItemSpacer(kPolicyPref, kPolicyPref, cLayoutValue(), cLayoutValue());
-    AxisOf(gap->stretch, axis) = stretch;
-    return gap;
-}
-
-cLayoutItem* Item(cWidget* widget) { return new cLayoutItemWidget(widget, kPolicyPref, kPolicyPref); }
 
 int32_t SongTempoTenths() { return int32_t(gTransport.tempo.load() * 10.0f + 0.5f); }
 } // namespace
@@ -89,23 +81,20 @@ cSongSettingsUI::~cSongSettingsUI() = default;
 
 void cSongSettingsUI::BuildLayout()
 {
-    auto* halves = new cLayoutLinear(kAxisX, 3);
-    halves->AddItem(Item(mButtons[kDouble]));
-    halves->AddItem(Gap(kAxisX, 1.0f));
-    halves->AddItem(Item(mButtons[kHalve]));
-    auto* tempo = new cLayoutLinear(kAxisY, 3);
-    tempo->AddItem(Item(mTempo));
-    tempo->AddItem(Gap(kAxisY, 1.0f));
-    tempo->AddItem(halves);
-    auto* signature = new cLayoutLinear(kAxisY, 3);
-    signature->AddItem(Item(mTimeSignature));
-    signature->AddItem(Gap(kAxisY, 1.0f));
-    signature->AddItem(Item(mButtons[kTap]));
     auto* row = new cLayoutLinear(kAxisX, 3);
     row->margins[1].value = kTopMargin;
-    row->AddItem(tempo);
-    row->AddItem(Gap(kAxisX, 0.5f));
-    row->AddItem(signature);
+    auto* tempo = AddLayoutItem(row, new cLayoutLinear(kAxisY, 3), kPolicyPref, kPolicyPref);
+    AddWidgetItem(tempo, mTempo, kPolicyPref, kPolicyPref);
+    AddGapItem(tempo, 1.0f);
+    auto* halves = AddLayoutItem(tempo, new cLayoutLinear(kAxisX, 3), kPolicyPref, kPolicyPref);
+    AddWidgetItem(halves, mButtons[kDouble], kPolicyPref, kPolicyPref);
+    AddGapItem(halves, 1.0f);
+    AddWidgetItem(halves, mButtons[kHalve], kPolicyPref, kPolicyPref);
+    AddGapItem(row, 0.5f);
+    auto* signature = AddLayoutItem(row, new cLayoutLinear(kAxisY, 3), kPolicyPref, kPolicyPref);
+    AddWidgetItem(signature, mTimeSignature, kPolicyPref, kPolicyPref);
+    AddGapItem(signature, 1.0f);
+    AddWidgetItem(signature, mButtons[kTap], kPolicyPref, kPolicyPref);
     SetLayout(row);
 }
 
