@@ -12,4 +12,9 @@ public:
     // The bar shows the hint where its title goes while no message is up.
     void SetStatusHint(const char* text) override;
     cWidgetAlert* GetAlert() override;
+    cWidgetProgress* GetProgress() override;
+    // Until the shared file browser is built, a save takes the proposed
+    // name and nothing can be opened.
+    bool ChooseMIDIFile(const cFileRequest& request, const cDelegate& completion) override;
+    void OpenFolder(const char* nativePath) override;
 };

@@ -140,6 +140,10 @@ public:
     }
 
     void Select() override {}
+    // A new preset chooser from the test's maker, or none.
+    cWidget* GetPresetWidget() override { return presetWidgetMaker ? presetWidgetMaker() : nullptr; }
+
+    cWidget* (*presetWidgetMaker)() = nullptr;
 
     cTestInstrumentModule& Module() const { return *static_cast<cTestInstrumentModule*>(GetModule()); }
 };

@@ -14,6 +14,7 @@
 #include "sequencer/PatternInstance.h"
 #include "sequencer/TrackList.h"
 #include "ui/DialogueFixture.h"
+#include "ui/WidgetButton.h"
 
 // A song world in 4/4 on a widget manager whose root shows the editors'
 // alert, with the project's modified flag and the status line recorded.
@@ -47,6 +48,15 @@ protected:
         for (const auto* node = model.GetSelection().GetFirst(); node; node = node->GetNext())
             parts.push_back(node->view->part);
         return parts;
+    }
+
+    // Answers the editors' alert as a click would.
+    void ClickAlertButton(int32_t index)
+    {
+        Frame(20);
+        const cRect r = host.alert->GetButton(index)->GetRect();
+        Tap(7, 0.5f * (r.xMin + r.xMax), 0.5f * (r.yMin + r.yMax));
+        Frame(20);
     }
 
     cSongRecord Song() const { return cSongRecord::Of(*world.sequencer.GetTrackList()); }
