@@ -51,12 +51,15 @@
 #include "editors/PatternEditAction.h"
 #include "editors/PianoRoll.h"
 #include "editors/PianoRollOwner.h"
+#include "editors/SequencerUI.h"
 #include "editors/SongRoll.h"
 #include "editors/SongRollOwner.h"
 #include "instruments/synth/AnalogueSynthPackage.h"
 #include "sequencer/MIDIFileConverter.h"
 #include "sequencer/MIDIFileOperations.h"
 #include "sequencer/MIDIFileSong.h"
+#include "sequencer/ModelChangeHooks.h"
+#include "sequencer/Pattern.h"
 #include "sequencer/PatternInstance.h"
 #include "sequencer/PatternTable.h"
 #include "sequencer/QuantizeSettings.h"
@@ -581,6 +584,102 @@ void BM_SongDeleteAll(benchmark::State& state)
 BENCHMARK(BM_SongMoveAll)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SongCopyAll)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SongDeleteAll)->Unit(benchmark::kMicrosecond);
+
+// The sequencer page over the screen on 1000 dense parts, as recording
+// reaches it: a hook called on the recording thread's behalf, then the next
+// frame. The sequencer lock's holds during those frames are measured beside.
+class cBenchPage : public cBenchToolkit
+{
+public:
+    cBenchPage()
+    {
+        world.sequencer.SetBeatsPerBar(4);
+        PlaceDenseParts(world, kParts);
+        page = new cSequencerUI();
+        page->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 30.0f, 1024.0f, 738.0f);
+        manager->GetRoot()->AddChild(page);
+        page->Release();
+        page->ResetToSongView(world.sequencer.GetTrackList());
+        manager->Draw();
+    }
+    ~cBenchPage() { manager->GetRoot()->RemoveChild(page); }
+
+    cPatternInstance* FirstPart() const { return world.Track(0)->GetFirstPart(); }
+
+    cSongEditWorld world;
+    cSequencerUI* page = nullptr;
+};
+
+void RecordedChangeFrames(benchmark::State& state, cBenchPage& bench, const std::function<void()>& change)
+{
+    cLockProbe probe(bench.world.sequencer.GetLock());
+    for (auto _ : state)
+    {
+        {
+            cScopedLock lock(bench.world.sequencer.GetLock());
+            change();
+        }
+        bench.manager->Draw();
+    }
+    const std::vector<double> waits = probe.Stop();
+    state.counters["tenth_period_us"] = 0.1 * 220.0 / 44100.0 * 1e6;
+    if (!waits.empty())
+    {
+        state.counters["longest_hold_us"] = waits.back();
+        state.counters["hold_p999_us"] = waits[waits.size() * 999 / 1000];
+    }
+}
+
+// A recorded note: the song roll refills its 1000 views in place; a part
+// recording made: the views are made again.
+void BM_PageFrameAfterRecordingSongView(benchmark::State& state)
+{
+    cBenchPage bench;
+    cPatternInstance* part = bench.FirstPart();
+    const bool partAdded = state.range(0) != 0;
+    RecordedChangeFrames(state, bench,
+                         [&]
+                         {
+                             if (partAdded)
+                                 NotifyPatternInstanceChanged(kModelAdded, part);
+                             else
+                                 NotifyPatternEventChanged(kModelAdded, part->pattern, nullptr);
+                         });
+    state.counters["parts"] = double(bench.page->GetSongRoll()->GetModel().GetViewCount());
+}
+BENCHMARK(BM_PageFrameAfterRecordingSongView)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A recorded note in the open 1000-event part: the piano roll's views made again.
+void BM_PageFrameAfterRecordingPatternView(benchmark::State& state)
+{
+    cBenchPage bench;
+    cPatternInstance* part = bench.FirstPart();
+    {
+        cScopedLock lock(bench.world.sequencer.GetLock());
+        part->pattern->Clear();
+        bench.world.FillNotes(*part->pattern, kEvents, 1);
+    }
+    bench.page->EditPart(part);
+    bench.manager->Draw();
+    RecordedChangeFrames(state, bench, [&] { NotifyPatternEventChanged(kModelAdded, part->pattern, nullptr); });
+    state.counters["events"] = double(part->pattern->count);
+}
+BENCHMARK(BM_PageFrameAfterRecordingPatternView)->Unit(benchmark::kMicrosecond);
+
+// What recording pays per change: the hook, from a thread other than the page's.
+void BM_PageHookCall(benchmark::State& state)
+{
+    cBenchPage bench;
+    cPatternInstance* part = bench.FirstPart();
+    std::thread recorder(
+        [&]
+        {
+            for (auto _ : state)
+                NotifyPatternEventChanged(kModelAdded, part->pattern, nullptr);
+        });
+    recorder.join();
+}
+BENCHMARK(BM_PageHookCall)->Unit(benchmark::kNanosecond);
 } // namespace
 
 int main(int argc, char** argv)
