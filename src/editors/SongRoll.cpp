@@ -84,6 +84,9 @@ void cSongRoll::BuildDialogues()
     mSongTools->GetMIDIFilePanel()->importedDelegate.Bind(this, &cSongRoll::OnSongToolsZoom);
     mPartProperties = new cPartPropertiesUI(&mModel);
     mPartProperties->resultDelegate.Bind(this, &cSongRoll::OnPartPropertiesClosed);
+    // Above the toolbar buttons that open them.
+    mSongTools->SetAnchor(mTools[kToolTools], kAttachAbove);
+    mPartProperties->SetAnchor(mTools[kToolMore], kAttachAbove);
 }
 
 void cSongRoll::BuildToolbar()

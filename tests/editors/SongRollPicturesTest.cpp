@@ -5,7 +5,10 @@
 #include "SongEditWorld.h"
 #include "SongRollFixture.h"
 #include "audio/Instrument.h"
+#include "editors/PartPropertiesUI.h"
 #include "editors/SongRoll.h"
+#include "editors/SongSettingsUI.h"
+#include "editors/SongToolsUI.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternInstance.h"
 #include "sequencer/Track.h"
@@ -13,6 +16,7 @@
 #include "ui/UIMetrics.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetComboBox.h"
+#include "ui/WidgetTabView.h"
 
 namespace
 {
@@ -140,5 +144,44 @@ TEST_F(SongRollPicturesTest, APartBeingDrawn)
     input->TouchEnded(1, to.X, to.Y);
     Frames(2);
     EXPECT_EQ(world->Track(0)->GetLastPart()->start, 13 * kBar);
+}
+
+// The dialogues the roll opens, each tab as a user first sees it, and the
+// status bar's tempo popup.
+TEST_F(SongRollPicturesTest, TheSongToolsAndPartPropertiesTabs)
+{
+    cSongToolsUI* tools = roll->GetSongTools();
+    tools->Open(world->sequencer.GetTrackList());
+    const char* const toolTabs[] = {"song-tools-tempo", "song-tools-clear", "song-tools-preferences",
+                                    "song-tools-midi-file"};
+    for (int32_t tab = 0; tab < 4; ++tab)
+    {
+        tools->GetTabView()->SelectPage(tab, false);
+        Frames(20);
+        EXPECT_TRUE(tools->GetTabView()->GetPage(tab)->IsVisible());
+        std::printf("saved as %s\n", gl->SaveFrame(toolTabs[tab]).c_str());
+    }
+    tools->Close();
+
+    const cVector2 onSelected = At(6.5f * kBar, 3.5f);
+    Tap(onSelected.X, onSelected.Y);
+    cPartPropertiesUI* properties = roll->GetPartProperties();
+    properties->Open();
+    const char* const propertyTabs[] = {"part-properties-pattern", "part-properties-preset"};
+    for (int32_t tab = 0; tab < 2; ++tab)
+    {
+        properties->GetTabView()->SelectPage(tab, false);
+        Frames(20);
+        std::printf("saved as %s\n", gl->SaveFrame(propertyTabs[tab]).c_str());
+    }
+    EXPECT_STREQ(properties->GetName(), "Part (005 - 008) properties");
+    properties->Close();
+
+    cSongSettingsPopup* popup = new cSongSettingsPopup();
+    popup->Show();
+    Frames(20);
+    std::printf("saved as %s\n", gl->SaveFrame("tempo-popup").c_str());
+    popup->Hide();
+    popup->Release();
 }
 } // namespace
