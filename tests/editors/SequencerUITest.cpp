@@ -1,7 +1,14 @@
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "SongEditFixture.h"
+#include "audio/AudioDevicePort.h"
+#include "audio/AudioEvent.h"
+#include "audio/AudioManager.h"
+#include "audio/Transport.h"
+#include "audio/WaitUntil.h"
 #include "base/CriticalSection.h"
 #include "editors/PianoRoll.h"
 #include "editors/SequencerUI.h"
@@ -10,6 +17,7 @@
 #include "sequencer/ModelChangeHooks.h"
 #include "sequencer/Pattern.h"
 #include "sequencer/PatternInstance.h"
+#include "sequencer/TestBlockDriver.h"
 #include "sequencer/Track.h"
 
 namespace
@@ -138,6 +146,54 @@ TEST_F(SequencerUITest, AnOpenPartRemovedByRecordUndoLeavesNoStep)
     EXPECT_EQ(page->GetViewMode(), cSequencerUI::kSongView);
     EXPECT_EQ(Song().GetStepCount(), 0);
     EXPECT_EQ(Song().GetViewCount(), 1) << "the song roll made its views again";
+}
+
+// Notes played live while recording, through the audio thread of the
+// dummy audio device, reach the open piano roll on the next frames.
+TEST_F(SequencerUITest, LiveNotesRecordedOnTheAudioThreadReachTheOpenPianoRoll)
+{
+    using namespace std::chrono_literals;
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    page->EditPart(open);
+    Frame();
+    const int32_t before = Piano().GetModel().GetViewCount();
+    gTransport.countInBars = 0;
+    world.sequencer.SetLoopEnabled(false);
+    world.sequencer.SetPosition(0); // inside the open part
+    cAudioManager manager;
+    cTestBlockDriver driver(world.sequencer, world.slots);
+    manager.GetOutputPort()->AddListener(&driver);
+    cAudioSettings settings;
+    settings.poolBufferCount = 8;
+    settings.bufferLatency = 4;
+    ASSERT_TRUE(manager.Init(settings)) << manager.GetErrorText();
+    world.sequencer.Record();
+    ASSERT_TRUE(WaitUntil([&] { return driver.blocks.load() > 4; }, 5000ms));
+    for (uint8_t note : {72, 74, 76})
+    {
+        cAudioEvent on;
+        on.type = kAudioEventNoteOn;
+        on.SetNote(note, 100);
+        on.wordB = (kVoiceSourceMIDI << 24) | note;
+        cAudioEvent off = on;
+        off.type = kAudioEventNoteOff;
+        off.SetNote(note, 0);
+        // Held for a beat, longer than the record grid's step.
+        ASSERT_TRUE(world.sequencer.PostEvent(on));
+        const int32_t from = gTransport.position.load();
+        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= from + 256; }, 5000ms));
+        ASSERT_TRUE(world.sequencer.PostEvent(off));
+        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= from + 512; }, 5000ms));
+    }
+    world.sequencer.Stop();
+    manager.Shutdown();
+    manager.GetOutputPort()->RemoveListener(&driver);
+    gTransport.countInBars = 1;
+    Frame();
+    EXPECT_EQ(page->GetViewMode(), cSequencerUI::kPatternView);
+    EXPECT_EQ(Piano().GetModel().GetViewCount(), before + 3);
+    EXPECT_EQ(page->PeekPatternChanges(), 0u);
+    EXPECT_NE(page->PeekSongChanges(), 0u) << "kept for the song roll";
 }
 
 TEST_F(SequencerUITest, SwitchingToTheViewShownDoesNothing)
