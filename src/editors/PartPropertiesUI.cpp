@@ -287,8 +287,8 @@ cPartPropertiesUI::cPartPropertiesUI(cSongEditModel* model)
       mPreset(new cPartPropertiesPanelPreset(this))
 {
     SetName("Part properties");
-    GetTabView()->AddPage(kTabPattern, "Pattern", mPattern, CreateTabButton(false));
-    GetTabView()->AddPage(kTabPreset, "Preset", mPreset, CreateTabButton(false));
+    AddTab(kTabPattern, "Pattern", mPattern);
+    AddTab(kTabPreset, "Preset", mPreset);
     GetTabView()->SelectPage(kTabPattern, true);
 }
 

@@ -215,10 +215,10 @@ cSongToolsUI::cSongToolsUI(cSongRoll* roll)
       mMIDIFile(new cSongToolsPanelMIDIFile(this))
 {
     SetName("Song Tools");
-    GetTabView()->AddPage(kTabTempo, "Tempo", mTempo, CreateTabButton(false));
-    GetTabView()->AddPage(kTabClear, "Clear", mClear, CreateTabButton(false));
-    GetTabView()->AddPage(kTabPreferences, "Preferences", mPreferences, CreateTabButton(false));
-    GetTabView()->AddPage(kTabMIDIFile, "MIDI File", mMIDIFile, CreateTabButton(false));
+    AddTab(kTabTempo, "Tempo", mTempo);
+    AddTab(kTabClear, "Clear", mClear);
+    AddTab(kTabPreferences, "Preferences", mPreferences);
+    AddTab(kTabMIDIFile, "MIDI File", mMIDIFile);
     GetTabView()->SelectPage(kTabTempo, true);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/DisplayMetrics.h"
 #include "render/AtlasSprite.h"
 #include "ui/WidgetButton.h"
+#include "ui/WidgetFactories.h"
 #include "ui/WidgetTabView.h"
 
 cWidgetTabbedProperties::cWidgetTabbedProperties(int32_t pageCount)
@@ -15,6 +16,14 @@ cWidgetTabbedProperties::cWidgetTabbedProperties(int32_t pageCount)
 }
 
 cWidgetTabbedProperties::~cWidgetTabbedProperties() { mTabView->Release(); }
+
+void cWidgetTabbedProperties::AddTab(int32_t index, const char* title, cWidget* page)
+{
+    cWidgetButton* tab = CreateTabButton(false);
+    mTabView->AddPage(index, title, page, tab);
+    tab->Release();
+    page->Release();
+}
 
 void cWidgetTabbedProperties::Show(int32_t tab)
 {

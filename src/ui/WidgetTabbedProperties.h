@@ -42,6 +42,9 @@ public:
 
 protected:
     ~cWidgetTabbedProperties() override;
+    // A page under a tab of the house style; the view takes the caller's
+    // reference to the page.
+    void AddTab(int32_t index, const char* title, cWidget* page);
 
 private:
     cWidgetSystemTabView* mTabView;
