@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "app/MainUI.h"
-#include "base/Delegate.h"
 #include "platform/PlatformServices.h"
+#include "project/ui/BrowserSprites.h"
+#include "project/ui/WidgetFileBrowser.h"
+#include "render/AtlasProfiles.h"
+#include "render/AtlasSprite.h"
 
 void cAppEditorHost::ShowStatusMessage(const char* text, float seconds)
 {
@@ -32,15 +35,41 @@ cWidgetProgress* cAppEditorHost::GetProgress()
 
 bool cAppEditorHost::ChooseMIDIFile(const cFileRequest& request, const cDelegate& completion)
 {
-    if (!request.save)
+    cMainUI* ui = cMainUI::GetInstance();
+    cWidgetFileBrowser* browser = ui ? ui->GetFileBrowser() : nullptr;
+    if (!browser)
         return false;
-    // Shown without the leading "User/", as the browser shows paths.
-    const char* shown = request.fileName;
-    if (std::strncmp(shown, "User/", 5) == 0)
-        shown += 5;
-    const cFileChoice choice{request.fileName, shown};
-    completion.Invoke(1, &choice);
+    browser->Reset();
+    browser->SetName(request.title);
+    browser->rootFolder = "User";
+    browser->path = request.save ? request.fileName : request.folder;
+    browser->extension = "mid";
+    browser->actionLabel = request.button;
+    const cAtlasSprite* icon = &gTex8888AtlasTable[BrowserSprite::kMidiFileIcon];
+    browser->AddFileType("mid", icon);
+    browser->AddFileType("midi", icon);
+    mMIDIFileCompletion = completion;
+    const uint32_t flags = request.save ? cWidgetFileBrowser::kFlagSave | cWidgetFileBrowser::kFlagNameAtOnce
+                                        : cWidgetFileBrowser::kFlagOpen;
+    browser->Show(flags, cDelegate(this, &cAppEditorHost::OnMIDIFileChosen));
     return true;
+}
+
+// Paths are shown without the "User/" every one of them starts with.
+intptr_t cAppEditorHost::OnMIDIFileChosen(int32_t result, cWidgetFileBrowser* browser)
+{
+    const cDelegate completion = mMIDIFileCompletion;
+    mMIDIFileCompletion.Clear();
+    if (result != 1)
+    {
+        completion.Invoke(0, static_cast<const cFileChoice*>(nullptr));
+        return 0;
+    }
+    const char* path = browser->path.CStr();
+    const char* shown = std::strncmp(path, "User/", 5) == 0 ? path + 5 : path;
+    const cFileChoice choice{path, shown};
+    completion.Invoke(1, &choice);
+    return 0;
 }
 
 void cAppEditorHost::OpenFolder(const char* nativePath) { OpenURLInBrowser(nativePath); }

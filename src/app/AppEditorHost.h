@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstdint>
+
+#include "base/Delegate.h"
 #include "editors/EditorHost.h"
 
+class cWidgetFileBrowser;
+
 // The main UI's side of what the sequencer editors ask of the screen: the
-// status bar's message and title line, and the shared alert. Without a main
-// UI each answer is empty.
+// status bar's message and title line, the shared alert, overlay and file
+// browser, and the file manager. Without a main UI each answer is empty.
 class cAppEditorHost : public cEditorHost
 {
 public:
@@ -13,8 +18,12 @@ public:
     void SetStatusHint(const char* text) override;
     cWidgetAlert* GetAlert() override;
     cWidgetProgress* GetProgress() override;
-    // Until the shared file browser is built, a save takes the proposed
-    // name and nothing can be opened.
+    // The shared browser rooted at "User", listing MIDI files.
     bool ChooseMIDIFile(const cFileRequest& request, const cDelegate& completion) override;
     void OpenFolder(const char* nativePath) override;
+
+private:
+    intptr_t OnMIDIFileChosen(int32_t result, cWidgetFileBrowser* browser);
+
+    cDelegate mMIDIFileCompletion;
 };
