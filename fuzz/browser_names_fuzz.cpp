@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (IsValidUTF8(row.displayName.c_str()) && !IsValidUTF8(text.CStr()))
             std::abort();
     }
-    if (browser->GetEntries().size() == 1)
+    if (IsCreatable(entry) && browser->GetEntries().size() == 1)
     {
         browser->Select(0);
         browser->OnButton(cWidgetFileBrowser::kButtonRename, nullptr);
@@ -141,6 +141,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (count != 1)
             std::abort();
     }
+    // Whatever the start path, the list stays below the root.
+    if (std::strncmp(browser->GetCurrentFolder(), "User", 4) != 0 || std::strstr(browser->GetCurrentFolder(), ".."))
+        std::abort();
     browser->Close();
     CheckNothingEscaped(world);
     return 0;

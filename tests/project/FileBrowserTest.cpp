@@ -92,6 +92,15 @@ TEST_F(FileBrowserTest, WalkingStaysBelowTheRootAndSelectsTheFolderLeft)
     // A start path that names a missing folder stops at the last one there.
     Request("Load Sample", "User", "User/Samples/Nowhere/x.wav", {"wav"}, {}, 0x19);
     EXPECT_STREQ(browser->GetCurrentFolder(), "User/Samples");
+    // One that climbs stops before it: the walk never leaves the folders it names.
+    for (const char* start : {"User/Samples/../../..", "User/./Samples", "User/Samples/.."})
+    {
+        Request("Load Sample", "User", start, {"wav"}, {}, 0x19);
+        EXPECT_STREQ(browser->GetCurrentFolder(), std::string(start).find("Samples/..") != std::string::npos
+                                                      ? "User/Samples"
+                                                      : "User")
+            << start;
+    }
 }
 
 TEST_F(FileBrowserTest, StartFileIsSelectedAndDescribed)

@@ -242,6 +242,10 @@ void cWidgetFileBrowser::NavigateTo(const cGenString& target, int32_t offset)
         }
         const std::string upToHere(text, size_t(end));
         const std::string component(text + start, size_t(end - start));
+        // A start path, perhaps from a settings file, never climbs out of the
+        // folders it names.
+        if (component == "." || component == "..")
+            return;
         File::sFileStatus status;
         if (!mFiles->Stat(cGenString(upToHere.c_str()), &status))
             return;
