@@ -194,7 +194,8 @@ TEST_F(FileBrowserTest, UnusableTypedNamesAreRefusedAndTouchNothing)
     Request("Save Sample", "User", "User/Samples", {"wav"}, {}, 0x12, "wav");
     const std::string longName(300, 'a');
     for (const std::string& name : {std::string(""), std::string("."), std::string(".."), std::string("a/b"),
-                                    std::string("bad\xff"), longName})
+                                    std::string("\\up"), std::string("..\\..\\x"), std::string("bad\xff"),
+                                    longName})
     {
         Press(Browser::kButtonSaveAs);
         host.Enter(name);

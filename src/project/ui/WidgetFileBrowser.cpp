@@ -268,6 +268,10 @@ void cWidgetFileBrowser::NavigateTo(const cGenString& target, int32_t offset)
 // Only paths the files layer can reach below its root are handed out.
 bool cWidgetFileBrowser::JoinCurrent(const char* name, cGenString& out) const
 {
+    // The paths layer takes '\\' for a separator: such a name cannot be
+    // reached unchanged.
+    if (std::strchr(name, '\\'))
+        return false;
     out.Assign(mCurrentFolder);
     if (out.Length() != mCurrentFolder.Length() || !PathAppend(out, cGenString(name)))
         return false;
@@ -340,7 +344,7 @@ bool cWidgetFileBrowser::IsAcceptableName(const char* name)
 {
     if (!name || *name == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
         return false;
-    return !std::strchr(name, '/') && IsValidUTF8(name);
+    return !std::strchr(name, '/') && !std::strchr(name, '\\') && IsValidUTF8(name);
 }
 
 void cWidgetFileBrowser::FolderDisplayName(const char* name, std::string& out)

@@ -146,7 +146,8 @@ public:
     // The checks the browser applies to names, for every caller.
     bool PassesFileFilter(const char* name) const;
     int32_t FindPackageType(const char* name) const;
-    // Empty, "." or "..", holding a separator or not UTF-8: refused.
+    // Empty, "." or "..", holding '/' or '\\' (both separate paths here)
+    // or not UTF-8: refused.
     static bool IsAcceptableName(const char* name);
     // The text drawn for a plain folder: its name without its extension.
     static void FolderDisplayName(const char* name, std::string& out);
