@@ -421,7 +421,11 @@ TEST(FileListTest, HoldsTwelvePaths)
     EXPECT_TRUE(list.Add(nullptr));
     EXPECT_EQ(list.GetCount(), 0);
     for (int i = 0; i < cFileList::kCapacity; ++i)
-        EXPECT_TRUE(list.Add(("p" + std::to_string(i)).c_str()));
+    {
+        std::string path = "p";
+        path += std::to_string(i);
+        EXPECT_TRUE(list.Add(path.c_str()));
+    }
     EXPECT_FALSE(list.Add("thirteenth"));
     EXPECT_EQ(list.GetCount(), 12);
     EXPECT_STREQ(list.GetPath(11), "p11");
