@@ -8,6 +8,7 @@
 #include "RollArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
+#include "app/NavButtonSprites.h"
 #include "audio/InstrumentIcons.h"
 #include "editors/SongRollSprites.h"
 #include "instruments/pads/ui/TriggerPadSprites.h"
@@ -1113,6 +1114,24 @@ private:
                DrawCellHighlight);
         Single(S::kGridLevelBar, P(5, 6), cellH - 4, "Instrument-grid level bar", "filled from the bottom to the level",
                DrawLevelBar);
+        AddNavButton();
+    }
+
+    // The up/down navigation button: its background and the two arrows that
+    // sit at its top and bottom edges.
+    void AddNavButton()
+    {
+        using namespace MainScreenArt;
+        namespace N = NavButtonSprite;
+        const int arrowW = P(28, 36), arrowH = P(20, 26);
+        Single(N::kBackground, P(34, 44), P(72, 96), "Up/down navigation button background", "natural size, centred",
+               DrawNavBackground);
+        Single(N::kUpArrow, arrowW, arrowH, "Up/down navigation button, up arrow",
+               "natural size, centred on the top edge; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawNavArrow(canvas, r, true); });
+        Single(N::kDownArrow, arrowW, arrowH, "Up/down navigation button, down arrow",
+               "natural size, bottom on the bottom edge; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawNavArrow(canvas, r, false); });
     }
 
     // Each instrument package's icon in the instrument grid and in lists.

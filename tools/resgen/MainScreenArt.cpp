@@ -246,4 +246,20 @@ void DrawRecordIndicator(cCanvas& canvas, const cRectF& box, bool erasing)
         canvas.FillCircle(cx, cy, h * 0.35f, kWhite);
     }
 }
+
+void DrawNavBackground(cCanvas& canvas, const cRectF& box)
+{
+    const cRectF slot = box.Inset(2.0f);
+    const float radius = slot.Width() * 0.5f;
+    canvas.FillRoundRect(slot.x0, slot.y0, slot.x1, slot.y1, radius,
+                         cPaint::Vertical(cColour::FromARGB(0xff2a2a2a), cColour::FromARGB(0xff141414), slot.y0, slot.y1));
+    canvas.StrokeRoundRect(slot.x0, slot.y0, slot.x1, slot.y1, radius, 1.5f, cColour::FromARGB(0xff5a5a5a));
+}
+
+void DrawNavArrow(cCanvas& canvas, const cRectF& box, bool up)
+{
+    const cRectF r = box.Inset(box.Height() * 0.15f);
+    const float tip = up ? r.y0 : r.y1, base = up ? r.y1 : r.y0;
+    canvas.FillPolygon({r.CentreX(), tip, r.x1, base, r.x0, base}, kWhite);
+}
 } // namespace MainScreenArt

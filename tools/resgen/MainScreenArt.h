@@ -29,4 +29,7 @@ void DrawCellHighlight(cCanvas& canvas, const HouseStyle::cRectF& box);
 void DrawLevelBar(cCanvas& canvas, const HouseStyle::cRectF& box);
 // A blinking mark on the record button: a dot while recording, a cross while erasing.
 void DrawRecordIndicator(cCanvas& canvas, const HouseStyle::cRectF& box, bool erasing);
+// The navigation button's dark rounded slot and its white arrows.
+void DrawNavBackground(cCanvas& canvas, const HouseStyle::cRectF& box);
+void DrawNavArrow(cCanvas& canvas, const HouseStyle::cRectF& box, bool up);
 } // namespace MainScreenArt
