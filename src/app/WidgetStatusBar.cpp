@@ -11,6 +11,8 @@
 #include "base/CriticalSection.h"
 #include "base/ProjectModified.h"
 #include "editors/SongSettingsUI.h"
+#include "editors/QuantizeDialogue.h"
+#include "editors/QuantizeSettingsUI.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
 #include "platform/GlobalSettingValues.h"
@@ -158,6 +160,10 @@ cWidgetStatusBar::cWidgetStatusBar()
     SetImageSprite(mButtons[kClick]->icon, MainScreenSprite::kClick, kHalfAlpha);
     for (int32_t tag : {kTempo, kClick, kQuantize})
         mButtons[tag]->iconOffset.Y = kValueDrop;
+    mQuantizeDialogue = new cQuantizeDialogue(cQuantizeSettingsUI::kShowOff);
+    mQuantizeDialogue->SetName("Record Quantize");
+    mQuantizeDialogue->SetAnchor(mButtons[kQuantize], kAttachBelow);
+    mQuantizeDialogue->GetSettingsUI()->changeDelegate = cDelegate(this, &cWidgetStatusBar::OnRecordQuantizeChanged);
     for (int32_t tag : {kStop, kPlay, kRecord})
     {
         const int sprite = tag == kStop ? MainScreenSprite::kStop
@@ -172,6 +178,8 @@ cWidgetStatusBar::~cWidgetStatusBar()
 {
     mTempoPopup->Hide();
     mTempoPopup->Release();
+    mQuantizeDialogue->Hide();
+    mQuantizeDialogue->Release();
 }
 
 cWidgetButton* cWidgetStatusBar::MakeButton(int32_t tag, const char* label, int32_t mode)
@@ -268,9 +276,29 @@ void cWidgetStatusBar::ShowButtons(int32_t mode)
 
 void cWidgetStatusBar::ApplyRecordQuantize(const cQuantizeSettings& settings) { ::ApplyRecordQuantize(settings); }
 
-// The record-quantize dialogue belongs to the song editor's pages; until it
-// exists only the tempo popup opens.
-bool cWidgetStatusBar::IsPopupOpen() const { return mTempoPopup->IsShown(); }
+// Recording snaps to the new grid from the audio thread's next block.
+void cWidgetStatusBar::OnRecordQuantizeChanged(const cQuantizeSettings* settings, cQuantizeSettingsUI*)
+{
+    if (cSequencer* sequencer = Sequencer())
+    {
+        cScopedLock lock(sequencer->GetLock());
+        ApplyRecordQuantize(*settings);
+    }
+    else
+        ApplyRecordQuantize(*settings);
+}
+
+void cWidgetStatusBar::ToggleRecordQuantize(bool show)
+{
+    CancelInputRecursive(true);
+    mQuantizeDialogue->GetSettingsUI()->SetSettings(gRecordQuantizeSettings);
+    if (show)
+        mQuantizeDialogue->Show();
+    else
+        mQuantizeDialogue->Hide();
+}
+
+bool cWidgetStatusBar::IsPopupOpen() const { return mQuantizeDialogue->IsShown() || mTempoPopup->IsShown(); }
 
 // Below its button, showing the song's values afresh at every opening.
 void cWidgetStatusBar::ToggleTempoPopup()
@@ -363,6 +391,7 @@ void cWidgetStatusBar::PlaceScreen()
 
 void cWidgetStatusBar::OnStateChange()
 {
+    mQuantizeDialogue->Hide();
     mQuantizeCopy = gRecordQuantizeSettings;
     RefreshQuantizeLabel();
 }
@@ -487,14 +516,14 @@ void cWidgetStatusBar::DrawButtonTexts(cDrawList& list)
             mQuantizeCopy = gRecordQuantizeSettings;
             RefreshQuantizeLabel();
         }
-        mButtons[kQuantize]->value = IsPopupOpen() ? 1 : 0;
+        mButtons[kQuantize]->value = mQuantizeDialogue->IsShown() ? 1 : 0;
         const cRect& r = mButtons[kQuantize]->GetRect();
         text.DrawTextAligned((r.xMin + r.xMax) * 0.5f, (r.yMin + r.yMax) * 0.5f + kValueDrop, list.depth, mLabelFont,
                              HouseColour::kValue, kTextAlignCentreX | kTextAlignCentreY, mQuantizeLabel.CStr());
     }
     if (mButtons[kTempo]->IsVisible())
     {
-        mButtons[kTempo]->value = IsPopupOpen() ? 1 : 0;
+        mButtons[kTempo]->value = mTempoPopup->IsShown() ? 1 : 0;
         const float tempo = gTransport.tempo.load();
         if (tempo != mLastTempo)
         {
@@ -538,6 +567,7 @@ intptr_t cWidgetStatusBar::OnButton(intptr_t value, cWidgetButton* button)
         break;
     case kClick: ChangeTransport([value](cSequencer&) { gTransport.metronomeMode = int32_t(value); }); break;
     case kUndo: ShowUndoAlert(); break;
+    case kQuantize: ToggleRecordQuantize(value != 0); break;
     case kStop: OnStop(button->tapCount); break;
     case kPlay: ChangeTransport([](cSequencer& sequencer) { sequencer.Play(0); }); break;
     case kRecord:
@@ -551,7 +581,7 @@ intptr_t cWidgetStatusBar::OnButton(intptr_t value, cWidgetButton* button)
             });
         break;
     case kTempo: ToggleTempoPopup(); break;
-    default: break; // QUANTIZE opens its dialogue, which belongs to the song editor
+    default: break;
     }
     return 0;
 }

@@ -9,6 +9,8 @@
 #include "sequencer/QuantizeSettings.h"
 #include "ui/Widget.h"
 
+class cQuantizeDialogue;
+class cQuantizeSettingsUI;
 class cWidgetButton;
 class cSongSettingsPopup;
 class cWidgetMainMenu;
@@ -88,6 +90,7 @@ public:
     // Whether the record-quantize dialogue or the song-settings popup shows:
     // the main menu dims the whole page while one does.
     bool IsPopupOpen() const;
+    cQuantizeDialogue* GetRecordQuantizeDialogue() const { return mQuantizeDialogue; }
 
     // A message shown for the seconds given (counted in drawn frames of
     // 1/30 s), blinking when asked; it takes the title's place meanwhile.
@@ -131,6 +134,8 @@ private:
     intptr_t OnButton(intptr_t value, cWidgetButton* button);
     intptr_t OnHelpHold(cWidgetStatusBarScreen* screen);
     intptr_t OnUndoAlert(intptr_t index);
+    void OnRecordQuantizeChanged(const cQuantizeSettings* settings, cQuantizeSettingsUI* editor);
+    void ToggleRecordQuantize(bool show);
     void OnStop(int32_t tapCount);
     void ShowUndoAlert();
     bool HandleTransportKey(int32_t keyCode);
@@ -144,6 +149,7 @@ private:
     void ToggleTempoPopup();
 
     cSongSettingsPopup* mTempoPopup;
+    cQuantizeDialogue* mQuantizeDialogue = nullptr;
     cQuantizeSettings mQuantizeCopy;
     cGenStringFixed<32> mQuantizeLabel;
     cGenStringFixed<16> mTempoLabel;

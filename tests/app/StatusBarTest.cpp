@@ -5,11 +5,15 @@
 
 #include "MainScreenFixture.h"
 #include "app/MainScreenSprites.h"
+#include "editors/QuantizeDialogue.h"
+#include "editors/QuantizeSettingsUI.h"
 #include "audio/AudioEvent.h"
 #include "editors/SongSettingsUI.h"
 #include "platform/GlobalSettingValues.h"
 #include "sequencer/QuantizeSettings.h"
 #include "ui/WidgetAlert.h"
+#include "ui/WidgetMultiButton.h"
+#include "ui/WidgetSpinButton.h"
 
 namespace
 {
@@ -364,6 +368,46 @@ TEST_F(StatusBarTest, RecordQuantizeDerivesTheRecordGrid)
     cWidgetStatusBar::ApplyRecordQuantize({1, 5, cQuantizeSettings::kStraight, 0.5f});
     EXPECT_FLOAT_EQ(gRecordQuantizeGrid.interval, 64.0f);
     EXPECT_NEAR(gRecordQuantizeGrid.swingOffset, 10.667f, 0.001f);
+    cWidgetStatusBar::ApplyRecordQuantize(cQuantizeSettings());
+}
+
+// QUANTIZE opens "Record Quantize" below itself showing the record settings;
+// a choice there sets the record grid and the button's label, and a second
+// tap closes it.
+TEST_F(StatusBarTest, QuantizeOpensTheRecordQuantizeDialogueWhoseChoicesSetTheRecordGrid)
+{
+    cWidgetStatusBar::ApplyRecordQuantize({1, 5, cQuantizeSettings::kStraight, 0.0f});
+    Frame();
+    cQuantizeDialogue* dialogue = bar->GetRecordQuantizeDialogue();
+    ASSERT_FALSE(dialogue->IsShown());
+    EXPECT_FALSE(bar->IsPopupOpen());
+
+    TapButton(cWidgetStatusBar::kQuantize);
+    Frame();
+    ASSERT_TRUE(dialogue->IsShown());
+    EXPECT_TRUE(bar->IsPopupOpen());
+    EXPECT_STREQ(dialogue->GetName(), "Record Quantize");
+    EXPECT_EQ(dialogue->GetAnchor(), bar->GetButton(cWidgetStatusBar::kQuantize));
+    EXPECT_GE(dialogue->GetRect().yMin, bar->GetButton(cWidgetStatusBar::kQuantize)->GetRect().yMax - 1.0f);
+    EXPECT_EQ(bar->GetButton(cWidgetStatusBar::kQuantize)->value, 1);
+    cQuantizeSettingsUI* settings = dialogue->GetSettingsUI();
+    EXPECT_TRUE(settings->GetIntervalSelector()->IsItemLit(5));
+
+    constexpr int32_t kEighth = 4, kTripletCell = 1;
+    TapAt(Centre(settings->GetIntervalSelector()->items[kEighth].normalImage.layoutRect));
+    TapAt(Centre(settings->GetFeelSelector()->items[kTripletCell].normalImage.layoutRect));
+    Frame();
+    EXPECT_EQ(gRecordQuantizeSettings.interval, kEighth);
+    EXPECT_EQ(gRecordQuantizeSettings.type, cQuantizeSettings::kTriplet);
+    EXPECT_NEAR(gRecordQuantizeGrid.interval, 128.0f * 2.0f / 3.0f, 1e-3f);
+    EXPECT_STREQ(bar->GetQuantizeLabel(), "1/8T");
+    EXPECT_FALSE(settings->GetSwingSpin()->IsEnabled());
+    EXPECT_TRUE(dialogue->IsShown());
+
+    TapButton(cWidgetStatusBar::kQuantize);
+    Frame();
+    EXPECT_FALSE(dialogue->IsShown());
+    EXPECT_EQ(bar->GetButton(cWidgetStatusBar::kQuantize)->value, 0);
     cWidgetStatusBar::ApplyRecordQuantize(cQuantizeSettings());
 }
 
