@@ -4,6 +4,7 @@
 
 #include "app/AppMixdownHost.h"
 #include "app/SetupUI.h"
+#include "app/WidgetStartup.h"
 #include "app/SlotInstrument.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetMainMenu.h"
@@ -107,6 +108,7 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     mMixdownHost = new cAppMixdownHost();
     mMixdown = new cWidgetMixdown(*mMixdownHost);
     mOpenURL = new cWidgetOpenURL(this);
+    mStartup = new cWidgetStartup();
     BuildMainWindow();
     BuildStatusBar();
     BuildSetupScreen();
@@ -142,6 +144,7 @@ cMainUI::~cMainUI()
     mProgress->Release();
     mMixdown->Release();
     delete mMixdownHost;
+    mStartup->Release();
 }
 
 void cMainUI::PromptName(const cKeyboardRequest& request, const cDelegate& completion)

@@ -21,6 +21,7 @@ class cWidgetMainMenu;
 class cWidgetModalContainer;
 class cWidgetOpenURL;
 class cWidgetProgress;
+class cWidgetStartup;
 class cWidgetStatusBar;
 
 // The protection of a path of the "Doc" mount, as bits: 1 folders may be
@@ -96,6 +97,7 @@ public:
     cWidgetAlert* GetAlert() const { return mAlert; }
     cWidgetProgress* GetProgress() const { return mProgress; }
     cWidgetMixdown* GetMixdown() const { return mMixdown; }
+    cWidgetStartup* GetStartup() const { return mStartup; }
     cWidget* GetSetupPage() const { return mSetupPage; }
     cWidgetFileBrowser* GetFileBrowser() const { return mFileBrowser; }
     cWidgetOpenURL* GetOpenURL() const { return mOpenURL; }
@@ -140,6 +142,7 @@ private:
     cWidgetProgress* mProgress = nullptr;
     cAppMixdownHost* mMixdownHost = nullptr;
     cWidgetMixdown* mMixdown = nullptr;
+    cWidgetStartup* mStartup = nullptr;
     cWidgetModalContainer* mMainWindow = nullptr;
     cWidgetStatusBar* mStatusBar = nullptr;
     cWidget* mSequencerPage = nullptr;

@@ -13,6 +13,7 @@
 #include "app/OrientationHandler.h"
 #include "app/SequencerRecordingState.h"
 #include "app/TransportReport.h"
+#include "app/WidgetStartup.h"
 #include "app/WidgetStatusBar.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentPackageRegistry.h"
@@ -380,6 +381,13 @@ void DeleteUnusedUntitledProjects()
     DeleteEmptyUntitledProjects(project ? project->GetPath() : cGenString());
 }
 
+// The cover decides at the next frame what the user meets first.
+void PushStartupPage()
+{
+    if (cMainUI* ui = cMainUI::GetInstance())
+        ui->GetStartup()->Push();
+}
+
 // Its network changes reach the server, which does nothing with them.
 void CreateDocklineServer()
 {
@@ -691,6 +699,7 @@ bool cQuilwrightApplication::StartCore()
     Step("companion server", CreateDocklineServer);
     Step("suspended flag", [this] { ClearSuspendedOnceAudioRuns(); });
     Step("empty untitled projects", DeleteUnusedUntitledProjects);
+    Step("start-up page", PushStartupPage);
     Step("command-line documents", [this] { OpenCommandLineDocuments(); });
     return true;
 }

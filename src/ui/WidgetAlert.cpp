@@ -99,6 +99,8 @@ void cWidgetAlert::SetButton(int32_t index, const char* label)
     mButtons[index]->SetName(label);
 }
 
+float cWidgetAlert::GetLineWidth() { return BoxOfDeviceClass().width - kTextMargin; }
+
 void cWidgetAlert::Show(const cDelegate& resultDelegate)
 {
     const cAlertBox box = BoxOfDeviceClass();

@@ -48,6 +48,8 @@ public:
     // delegate where it stands.
     void Show(const cDelegate& resultDelegate);
     void Hide();
+    // How wide a line of text may be on this device class before it is cut.
+    static float GetLineWidth();
 
     bool Draw(cDrawList& list) override;
 

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -52,6 +53,19 @@ inline void EmptyInProcessDocuments()
     std::error_code ignored;
     std::filesystem::remove_all(InProcessDocuments(), ignored);
     std::filesystem::create_directories(InProcessDocuments(), ignored);
+}
+
+// The start-up cover takes every input until it has faded out: at once for a
+// user who has seen the intro help three times and has no recent project,
+// within this many frames.
+constexpr int kStartupCoverFrames = 30;
+
+// Empty documents but for the settings of such a user.
+inline void EmptyInProcessDocumentsOfAReturningUser()
+{
+    EmptyInProcessDocuments();
+    std::ofstream(InProcessDocuments() + "/GlobalSettings.dat")
+        << "<Root FileVersion=\"1.000000\" InstallerVersion=\"9\" IntroHelp=\"3\" RecentProject=\"\"/>";
 }
 
 // The real application, whose frames a test script sees after each Update;

@@ -38,7 +38,7 @@ void AddPlayButton()
 // click on it wobbles a little before the button is let go.
 void TryTheButton(int frame)
 {
-    switch (frame)
+    switch (frame - kStartupCoverFrames)
     {
     case 2:
         PushMouseMove(kLeft - 30, kTop - 20);
@@ -69,7 +69,8 @@ void TryTheButton(int frame)
 TEST(ApplicationButton, AButtonOnTheRootReportsOneClickOfAFirstTimeUser)
 {
     sClicks.clear();
-    auto* application = new cScriptedApplication(9,
+    EmptyInProcessDocumentsOfAReturningUser();
+    auto* application = new cScriptedApplication(kStartupCoverFrames + 9,
                                                  [](cScriptedApplication&, int frame)
                                                  {
                                                      if (frame == 1)

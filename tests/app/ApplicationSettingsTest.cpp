@@ -67,9 +67,12 @@ cFakeMIDISystem* StartFakeMIDI()
 TEST(ApplicationSettingsTest, AFirstStartWritesTheDefaultsWithTheInstallerVersionAndTheFirstOrientation)
 {
     EmptyInProcessDocuments();
-    ASSERT_EQ(RunInProcess(new cScriptedApplication(2, nullptr)), kExitNormal);
+    // Long enough for the start-up page's load to finish.
+    ASSERT_EQ(RunInProcess(new cScriptedApplication(60, nullptr)), kExitNormal);
     const std::string text = ReadDocument("GlobalSettings.dat");
-    for (const char* pair : {"RecentProject=\"User/Projects/Demos/Rock On.prj\"", "InstallerVersion=\"9\"",
+    // The default recent project, the demo, is not installed here: the
+    // start-up page falls back to a new untitled one and shows the intro help.
+    for (const char* pair : {"RecentProject=\"User/Projects/Untitled.prj\"", "IntroHelp=\"1\"", "InstallerVersion=\"9\"",
                              "CurrentOrientation=\"1\"", "AuditionNoteVol=\"80\"", "KeyWidth=\"Normal\"",
                              "BufferLatency=\"Medium\"", "AudioQuality=\"Medium\"", "KnobControl=\"Vertical\""})
         EXPECT_NE(text.find(pair), std::string::npos) << pair << " in " << text;

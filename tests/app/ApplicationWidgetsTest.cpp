@@ -40,7 +40,8 @@ public:
     }
 };
 
-// The real application with a recorder on its root: on its second frame the
+// The real application with a recorder on its root: once the start-up cover
+// has gone, on its second frame the
 // window receives a click and drag, on its fifth it is resized, and it
 // closes a few frames later.
 class cApplicationWithRecorder : public cQuilwrightApplication
@@ -65,7 +66,7 @@ public:
     {
         cQuilwrightApplication::Update();
         sRootRects.push_back(cWidgetManager::GetInstance()->GetRoot()->GetRect());
-        switch (++mFrames)
+        switch (++mFrames - kStartupCoverFrames)
         {
         case 2:
             PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 200, 150);
@@ -97,6 +98,7 @@ TEST(ApplicationWidgets, MouseEventsReachAWidgetOnTheRootAndAResizeMovesTheRoots
 {
     sTouches.clear();
     sRootRects.clear();
+    EmptyInProcessDocumentsOfAReturningUser();
     ASSERT_EQ(RunInProcess(new cApplicationWithRecorder()), kExitNormal);
 
     ASSERT_EQ(sTouches.size(), 3u);

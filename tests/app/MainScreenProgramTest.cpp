@@ -167,24 +167,24 @@ TEST(MainScreenProgramTest, PlaySoundsTheSongAndSpaceStopsIt)
     std::remove(audio.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", audio.c_str(), 1);
-    EmptyInProcessDocuments();
+    EmptyInProcessDocumentsOfAReturningUser();
     cTonePackage package;
     size_t playAt = 0, spaceAt = 0;
-    const int frames = 5 * 60;
+    const int frames = kStartupCoverFrames + 5 * 60;
     auto* application = new cScriptedApplication(
         frames,
         [&](cScriptedApplication&, int frame)
         {
             if (frame == 2)
                 PutToneInSlot2(package);
-            else if (frame == 30)
+            else if (frame == kStartupCoverFrames + 30)
             {
                 const cVector2 play = ButtonCentre(cWidgetStatusBar::kPlay);
                 playAt = FileFrames(audio);
                 PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, int(play.X), int(play.Y));
                 PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, int(play.X), int(play.Y));
             }
-            else if (frame == 90)
+            else if (frame == kStartupCoverFrames + 90)
             {
                 spaceAt = FileFrames(audio);
                 PushKey(SDL_KEYDOWN, SDL_SCANCODE_SPACE, SDLK_SPACE);
@@ -215,7 +215,7 @@ TEST(MainScreenProgramTest, PlaySoundsTheSongAndSpaceStopsIt)
 
 TEST(MainScreenProgramTest, ANamePromptTakesTypedTextFilteredForFileNames)
 {
-    EmptyInProcessDocuments();
+    EmptyInProcessDocumentsOfAReturningUser();
     std::string result;
     int resultCode = -1;
     struct cReceiver
@@ -231,9 +231,10 @@ TEST(MainScreenProgramTest, ANamePromptTakesTypedTextFilteredForFileNames)
     } receiver{&result, &resultCode};
     int32_t transportWhileTyping = -1;
     auto* application = new cScriptedApplication(
-        60,
-        [&](cScriptedApplication&, int frame)
+        kStartupCoverFrames + 60,
+        [&](cScriptedApplication&, int step)
         {
+            const int frame = step - kStartupCoverFrames;
             if (frame == 10)
                 transportWhileTyping = gPlaybackStateService->GetState(cPlaybackStateService::kSlotTransport);
             if (frame == 2)

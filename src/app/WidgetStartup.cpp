@@ -1,0 +1,336 @@
+#include "app/WidgetStartup.h"
+
+#include <cstring>
+#include <strings.h>
+
+#include "app/GlobalSettings.h"
+#include "app/MainUI.h"
+#include "app/WidgetIntroHelp.h"
+#include "app/WidgetStatusBarScreen.h"
+#include "app/WidgetStatusBar.h"
+#include "audio/AudioManager.h"
+#include "base/FileSystem.h"
+#include "base/FileSystemRegistry.h"
+#include "base/PathUtils.h"
+#include "base/UniqueFileName.h"
+#include "platform/FrameTiming.h"
+#include "platform/GlobalSettingValues.h"
+#include "project/Project.h"
+#include "project/ProjectFolders.h"
+#include "project/ProjectList.h"
+#include "render/DrawList.h"
+#include "ui/WidgetAlert.h"
+#include "ui/WidgetManager.h"
+#include "ui/WidgetModalContainer.h"
+
+namespace
+{
+constexpr float kCoverDepth = 0.2f;
+constexpr float kLoadedMessageSeconds = 2.5f;
+constexpr int32_t kAudioAlertStyle = kAlertIconOnNo | kAlertIconOnOK;
+constexpr const char* kAudioFailedTitle = "Audio Failed to Initialize";
+constexpr const char* kAudioFailedText = "Quilwright couldn't start the audio system.";
+
+cProject* CurrentProject()
+{
+    const cProjectList* list = cProjectList::GetInstance();
+    return list ? list->GetCurrentProject() : nullptr;
+}
+
+cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
+
+void SaveSettings()
+{
+    if (cGlobalSettings* settings = cGlobalSettings::GetInstance())
+        settings->Save();
+}
+
+void RememberRecent(const char* path)
+{
+    gSettings.recentProject.AssignCStr(path);
+    gSettings.autoSaved = false;
+    SaveSettings();
+}
+
+// The folder of a project path, without an auto-save or backup suffix.
+bool ProjectFolderExists(const cGenString& path)
+{
+    cGenStringFixed<260> folder(path);
+    if (strcasecmp(PathGetExtension(folder).CStr(), "as") == 0 || strcasecmp(PathGetExtension(folder).CStr(), "bak") == 0)
+        PathRemoveExtension(folder);
+    File::cFileSystem* documents = gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr;
+    return documents && documents->Exists(folder);
+}
+} // namespace
+
+void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second)
+{
+    first.AssignCStr(text);
+    second.AssignCStr("");
+    const char* split = strstr(text, ": ");
+    if (!split || fitsOnALine)
+        return;
+    first.AssignChars(text, int32_t(split - text) + 1);
+    second.AssignCStr(split + 2);
+}
+
+cWidgetStartup::cJobLoadProject::cJobLoadProject(cProject* project, const cGenString& path)
+    : project(project), path(path)
+{
+}
+
+void cWidgetStartup::cJobLoadProject::Run(JobQueue::cJobQueue*) { result = project->Load(path); }
+
+cWidgetStartup::cWidgetStartup()
+{
+    SetName("Startup");
+    ModifyFlags(kWidgetAbsoluteDepth, 0, false);
+    SetDepth(kCoverDepth);
+}
+
+cWidgetStartup::~cWidgetStartup()
+{
+    if (mIntroHelp)
+    {
+        mIntroHelp->Close();
+        mIntroHelp->Release();
+    }
+}
+
+void cWidgetStartup::Push()
+{
+    cWidgetManager::GetInstance()->GetRoot()->Push(this, 0, kTransitionNone);
+    ModifyFlags(kWidgetStateDirty, 0, false);
+}
+
+void cWidgetStartup::OnStateChange()
+{
+    if (mState == kUndecided && CurrentProject())
+        Decide();
+}
+
+void cWidgetStartup::Decide()
+{
+    mAlpha = 255;
+    mState = kFinished;
+    const cAudioManager* audio = cAudioManager::Get();
+    if (!audio || !audio->IsInitialised())
+    {
+        ShowAudioFailure();
+        return;
+    }
+    mState = kLoading;
+    const cGenStringFixed<260> recent(gSettings.recentProject);
+    if (recent.IsEmpty())
+        IntroHelpOrFade();
+    else if (gSettings.autoSaved)
+        OfferAutoSave(recent);
+    else
+        StartLoad(CurrentProject(), recent, false);
+}
+
+void cWidgetStartup::ShowAudioFailure()
+{
+    mState = kAlertShowing;
+    cWidgetAlert* alert = Alert();
+    alert->Reset(kAudioAlertStyle);
+    alert->SetName(kAudioFailedTitle);
+    const cAudioManager* audio = cAudioManager::Get();
+    const char* reason = audio && audio->GetErrorText()[0] ? audio->GetErrorText() : kAudioFailedText;
+    const bool fits = alert->textFont.GetTextWidth(reason) <= cWidgetAlert::GetLineWidth();
+    SplitAlertText(reason, fits, alert->firstLine, alert->secondLine);
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+}
+
+void cWidgetStartup::OfferAutoSave(const cGenString& recent)
+{
+    cGenStringFixed<260> name(recent);
+    GetProjectDisplayName(name);
+    cGenStringFixed<300> title;
+    title.Printf("Autosaved Project '%s'", name.CStr());
+    cWidgetAlert* alert = Alert();
+    alert->Reset(0);
+    alert->SetName(title.CStr());
+    alert->firstLine.AssignCStr("Quilwright automatically saved a more recent version.");
+    alert->secondLine.AssignCStr("Do you wish to load the auto saved version?");
+    alert->SetButton(kAlertOK, "Auto Save");
+    alert->SetButton(kAlertNo, "My Last Save");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+}
+
+intptr_t cWidgetStartup::OnAlert(intptr_t index)
+{
+    cProject* project = CurrentProject();
+    if (!project)
+        return 0;
+    switch (mState)
+    {
+    case kIntroHelp: mState = kFadingOut; break;
+    case kLoading:
+    {
+        cGenStringFixed<264> path(gSettings.recentProject);
+        if (index == kAlertOK)
+            path.AppendCString(".as");
+        StartLoad(project, path, true);
+        break;
+    }
+    case kAlertShowing:
+        mAlpha = 255;
+        mState = kFadingOut;
+        break;
+    default: break;
+    }
+    return 0;
+}
+
+// The recent project is forgotten until its load succeeds, so a load that
+// crashes the program is not tried again at the next start.
+void cWidgetStartup::StartLoad(cProject* project, const cGenString& path, bool visible)
+{
+    cGenStringFixed<260> name(path);
+    GetProjectDisplayName(name);
+    if (project->IsActive())
+        project->Deactivate();
+    cWidgetProgress* overlay = cMainUI::GetInstance()->GetProgress();
+    overlay->Setup(visible ? 0 : cWidgetProgress::kFlagInvisible);
+    cGenStringFixed<300> title;
+    title.Printf("Loading Project '%s'", name.CStr());
+    overlay->SetName(title.CStr());
+    overlay->SetJob(new cJobLoadProject(project, path));
+    gSettings.autoSaved = false;
+    gSettings.recentProject.AssignCStr("");
+    SaveSettings();
+    overlay->Start(cDelegate(this, &cWidgetStartup::OnLoadDone));
+}
+
+intptr_t cWidgetStartup::OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress*)
+{
+    auto* load = static_cast<cJobLoadProject*>(job);
+    cGenStringFixed<260> name(load->path);
+    GetProjectDisplayName(name);
+    bool failureShown = false;
+    if (mState == kLoading)
+    {
+        cProject* project = load->project;
+        if (load->result)
+        {
+            cGenStringFixed<300> text;
+            text.Printf("Loaded Project '%s'", name.CStr());
+            cMainUI::GetInstance()->ShowTimedMessage(text.CStr(), kLoadedMessageSeconds, false);
+            RememberRecent(project->GetPath().CStr());
+            project->Activate();
+        }
+        else
+        {
+            // A project that is there but does not load is said so: a silent
+            // swap for an empty one would look like the song was lost.
+            const cGenStringFixed<256> error(project->GetErrorText());
+            FallBackToNewProject(project);
+            if (ProjectFolderExists(load->path))
+            {
+                ShowLoadFailure(load->path, error.CStr());
+                failureShown = true;
+            }
+        }
+    }
+    delete load;
+    if (!failureShown)
+        IntroHelpOrFade();
+    return 0;
+}
+
+void cWidgetStartup::FallBackToNewProject(cProject* project)
+{
+    if (project->IsActive())
+        project->Deactivate();
+    cGenStringFixed<260> path;
+    path.AssignCStr(kFallbackPath);
+    MakeUniqueFileName(path, true);
+    RememberRecent(path.CStr());
+    project->NewDefault(path, 0);
+    project->Activate();
+    ModifyFlags(kWidgetStateDirty, 0, true);
+}
+
+void cWidgetStartup::ShowLoadFailure(const cGenString& path, const char* errorText)
+{
+    cGenStringFixed<260> name(path);
+    GetProjectDisplayName(name);
+    cGenStringFixed<300> title;
+    title.Printf("Failed to load project '%s'", name.CStr());
+    mState = kAlertShowing;
+    cWidgetAlert* alert = Alert();
+    alert->Reset(0);
+    alert->SetName(title.CStr());
+    alert->firstLine.AssignCStr(errorText);
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+}
+
+void cWidgetStartup::IntroHelpOrFade()
+{
+    if (StartIntroHelp())
+        return;
+    mAlpha = 255;
+    mState = kFadingOut;
+}
+
+bool cWidgetStartup::StartIntroHelp()
+{
+    if (gSettings.introHelp >= kIntroHelpShowings)
+        return false;
+    ++gSettings.introHelp;
+    mState = kIntroHelp;
+    mAlpha = 255;
+    if (!mIntroHelp)
+    {
+        mIntroHelp = new cWidgetIntroHelp(cMainUI::GetInstance()->GetStatusBar()->GetScreen());
+        mIntroHelp->SetName("Quilwright Help");
+    }
+    mIntroHelp->Show(cDelegate(this, &cWidgetStartup::OnIntroHelpClosed));
+    return true;
+}
+
+intptr_t cWidgetStartup::OnIntroHelpClosed(cWidgetIntroHelp*)
+{
+    mState = kFadingOut;
+    return 0;
+}
+
+void cWidgetStartup::Finish()
+{
+    mAlpha = 0;
+    mState = kFinished;
+    if (mIntroHelp)
+    {
+        mIntroHelp->Close();
+        mIntroHelp->Release();
+        mIntroHelp = nullptr;
+    }
+    cWidgetManager::GetInstance()->GetRoot()->Pop(this);
+}
+
+bool cWidgetStartup::Draw(cDrawList& list)
+{
+    if (mState == kFinished)
+        return false;
+    list.FlushAll();
+    const int32_t step = int32_t(gFramePeriod * kFadePerSecond);
+    if (mState == kIntroHelp)
+        mAlpha = mAlpha > step ? mAlpha - step : 0;
+    else if (mState == kFadingOut)
+    {
+        mAlpha -= step;
+        if (mAlpha <= 0)
+        {
+            Finish();
+            return false;
+        }
+    }
+    else
+        mAlpha = 255;
+    if (mAlpha > 0)
+        list.FillRect(cWidgetManager::GetInstance()->GetScreenRect(), (uint32_t(mAlpha) << 24) | kCoverRGB);
+    return false;
+}

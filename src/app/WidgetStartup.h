@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+
+#include "base/GenString.h"
+#include "ui/Widget.h"
+#include "ui/WidgetProgress.h"
+
+class cProject;
+class cWidgetIntroHelp;
+
+// The dark cover over the main screens at start. On its first state change
+// it decides what the user meets first: a failed audio start, the offer of
+// an auto-saved version of the recent project, or the recent project loading
+// unseen; then the intro help on the first three starts. Then it fades out
+// and leaves the root. Main thread only, but for its job's Run.
+class cWidgetStartup : public cWidget
+{
+public:
+    enum eState : int32_t
+    {
+        kUndecided = 0,
+        kIntroHelp = 1,
+        kFinished = 2,
+        kLoading = 3,
+        kAlertShowing = 4,
+        kFadingOut = 6,
+    };
+    static constexpr int32_t kIntroHelpShowings = 3;
+    static constexpr float kFadePerSecond = 600.0f;
+    static constexpr uint32_t kCoverRGB = 0x202020;
+    static constexpr const char* kFallbackPath = "User/Projects/Untitled.prj";
+
+    // Loads the chosen project on the job thread.
+    class cJobLoadProject : public cWidgetProgress::cJob
+    {
+    public:
+        cJobLoadProject(cProject* project, const cGenString& path);
+        void Run(JobQueue::cJobQueue* queue) override;
+
+        cProject* project;
+        cGenStringFixed<260> path;
+        bool result = false;
+    };
+
+    cWidgetStartup();
+
+    // Stage 2's last step: on the root, deciding at the next frame.
+    void Push();
+
+    int32_t GetState() const { return mState; }
+    int32_t GetAlpha() const { return mAlpha; }
+    cWidgetIntroHelp* GetIntroHelp() const { return mIntroHelp; }
+
+    void OnStateChange() override;
+    bool Draw(cDrawList& list) override;
+
+protected:
+    ~cWidgetStartup() override;
+
+private:
+    void Decide();
+    void ShowAudioFailure();
+    void OfferAutoSave(const cGenString& recent);
+    void StartLoad(cProject* project, const cGenString& path, bool visible);
+    void FallBackToNewProject(cProject* project);
+    void ShowLoadFailure(const cGenString& path, const char* errorText);
+    bool StartIntroHelp();
+    void IntroHelpOrFade();
+    intptr_t OnAlert(intptr_t index);
+    intptr_t OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress* overlay);
+    intptr_t OnIntroHelpClosed(cWidgetIntroHelp* help);
+    void Finish();
+
+    int32_t mAlpha = 255;
+    int32_t mState = kUndecided;
+    cWidgetIntroHelp* mIntroHelp = nullptr;
+};
+
+// The alert's lines for a text too wide for one: the part after the first
+// ": " goes to the second line, so a reason at the end is never cut.
+void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second);

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "SdlEvents.h"
+#include "app/MainUI.h"
+#include "app/WidgetIntroHelp.h"
+#include "app/WidgetStartup.h"
+#include "app/WidgetStatusBar.h"
+#include "platform/GlobalSettingValues.h"
+#include "project/Project.h"
+#include "project/ProjectList.h"
+#include "ui/WidgetAlert.h"
+#include "ui/WidgetButton.h"
+
+// The start-up page in the running program, on fresh documents: what the
+// user meets first for each stored recent project, the intro help on three
+// starts only, and the cover fading out.
+namespace
+{
+// What the page showed, read each frame.
+struct cSeen
+{
+    std::vector<int32_t> alphas;
+    std::string alertTitle, alertFirst, alertSecond, message, projectPath, recent;
+    int32_t introHelpCount = -1;
+    bool introHelpShown = false;
+    int32_t finalState = -1;
+};
+
+void WriteSettings(const std::string& attributes)
+{
+    std::ofstream(InProcessDocuments() + "/GlobalSettings.dat")
+        << "<Root FileVersion=\"1.000000\" InstallerVersion=\"9\" " << attributes << "/>";
+}
+
+void MakeFolder(const std::string& path) { std::filesystem::create_directories(InProcessDocuments() + "/" + path); }
+
+cWidgetStartup* Startup() { return cMainUI::GetInstance()->GetStartup(); }
+cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
+
+void Click(cWidget* widget)
+{
+    const cRect& r = widget->GetRect();
+    const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
+    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
+}
+
+// Runs the program for the frames given; answer, when set, picks the alert
+// button to press once the alert has shown for a while.
+cSeen RunProgram(int frames, int32_t answer = -1)
+{
+    cSeen seen;
+    int alertFrames = 0;
+    auto* application = new cScriptedApplication(
+        frames,
+        [&](cScriptedApplication&, int)
+        {
+            cWidgetStartup* startup = Startup();
+            seen.alphas.push_back(startup->GetState() == cWidgetStartup::kFinished ? 0 : startup->GetAlpha());
+            if (Alert()->IsShown())
+            {
+                seen.alertTitle = Alert()->GetName();
+                seen.alertFirst = Alert()->firstLine.CStr();
+                seen.alertSecond = Alert()->secondLine.CStr();
+                if (answer >= 0 && ++alertFrames == 20)
+                    Click(Alert()->GetButton(answer));
+            }
+            if (startup->GetIntroHelp() && startup->GetIntroHelp()->IsShown())
+                seen.introHelpShown = true;
+            const std::string message = cMainUI::GetInstance()->GetStatusBar()->GetMessageText();
+            if (!message.empty())
+                seen.message = message;
+            seen.finalState = startup->GetState();
+            seen.introHelpCount = gSettings.introHelp;
+            seen.recent = gSettings.recentProject.CStr();
+            if (const cProject* project = cProjectList::GetInstance()->GetCurrentProject())
+                seen.projectPath = project->GetPath().CStr();
+        });
+    EXPECT_EQ(RunInProcess(application), kExitNormal);
+    return seen;
+}
+
+// A project of the program's own making, saved as "User/Projects/Song.prj".
+void SaveSong()
+{
+    EmptyInProcessDocuments();
+    WriteSettings("IntroHelp=\"3\" RecentProject=\"\"");
+    bool saved = false;
+    auto* application = new cScriptedApplication(5,
+                                                 [&](cScriptedApplication&, int frame)
+                                                 {
+                                                     if (frame == 3)
+                                                         saved = cProjectList::GetInstance()->GetCurrentProject()->Save(
+                                                             cGenStringFixed<64>("User/Projects/Song.prj"), false);
+                                                 });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    ASSERT_TRUE(saved);
+}
+
+TEST(StartupPageTest, TheRecentProjectLoadsUnseenAndTheIntroHelpShowsOnThreeStartsOnly)
+{
+    SaveSong();
+    for (int start = 0; start < 4; ++start)
+    {
+        SCOPED_TRACE(start);
+        WriteSettings("IntroHelp=\"" + std::to_string(start) +
+                      "\" RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"false\"");
+        const cSeen seen = RunProgram(60);
+        EXPECT_EQ(seen.projectPath, "User/Projects/Song.prj");
+        EXPECT_EQ(seen.recent, "User/Projects/Song.prj");
+        EXPECT_EQ(seen.message, "Loaded Project 'Song'");
+        EXPECT_TRUE(seen.alertTitle.empty()) << seen.alertTitle;
+        EXPECT_EQ(seen.introHelpShown, start < 3);
+        EXPECT_EQ(seen.introHelpCount, std::min(start + 1, 3));
+    }
+}
+
+// With nothing to load and the help seen, the cover fades by 10 a frame at
+// 60 frames per second and leaves.
+TEST(StartupPageTest, WithNothingToDoTheCoverFadesAtOnce)
+{
+    EmptyInProcessDocumentsOfAReturningUser();
+    const cSeen seen = RunProgram(kStartupCoverFrames + 5);
+    EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished);
+    EXPECT_FALSE(seen.introHelpShown);
+    std::vector<int32_t> steps;
+    for (size_t i = 1; i < seen.alphas.size(); ++i)
+        if (seen.alphas[i] > 0 && seen.alphas[i] < seen.alphas[i - 1])
+            steps.push_back(seen.alphas[i - 1] - seen.alphas[i]);
+    ASSERT_GE(steps.size(), 20u);
+    for (int32_t step : steps)
+        EXPECT_EQ(step, 10);
+}
+
+// A recent project that is gone gives way silently to a new untitled one,
+// which becomes the recent project; one that is there but does not load is
+// said so, and the intro help waits for another start.
+TEST(StartupPageTest, ARecentProjectThatDoesNotLoadGivesWayToANewUntitledOne)
+{
+    const struct
+    {
+        const char* name;
+        const char* recent;
+        const char* takenFolder;
+        const char* brokenFolder;
+        const char* newPath;
+        const char* alertTitle;
+    } cases[] = {
+        {"gone", "User/Projects/Gone.prj", nullptr, nullptr, "User/Projects/Untitled.prj", ""},
+        {"gone, name taken", "User/Projects/Gone.prj", "User/Projects/Untitled.prj", nullptr,
+         "User/Projects/Untitled-02.prj", ""},
+        {"damaged", "User/Projects/Broken.prj", nullptr, "User/Projects/Broken.prj", "User/Projects/Untitled.prj",
+         "Failed to load project 'Broken'"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EmptyInProcessDocuments();
+        WriteSettings(std::string("IntroHelp=\"0\" AutoSaved=\"false\" RecentProject=\"") + c.recent + "\"");
+        if (c.takenFolder)
+        {
+            // Not empty, so start-up keeps it.
+            MakeFolder(c.takenFolder);
+            std::ofstream(InProcessDocuments() + "/" + c.takenFolder + "/notes.txt") << "mine";
+        }
+        if (c.brokenFolder)
+        {
+            MakeFolder(c.brokenFolder);
+            std::ofstream(InProcessDocuments() + "/" + c.brokenFolder + "/Package.prj") << "not a project";
+        }
+        const cSeen seen = RunProgram(120, kAlertOK);
+        EXPECT_EQ(seen.projectPath, c.newPath);
+        EXPECT_EQ(seen.recent, c.newPath);
+        EXPECT_EQ(seen.alertTitle, c.alertTitle);
+        const bool failureSaid = c.brokenFolder != nullptr;
+        if (failureSaid)
+            EXPECT_FALSE(seen.alertFirst.empty());
+        EXPECT_EQ(seen.introHelpShown, !failureSaid);
+        EXPECT_EQ(seen.introHelpCount, failureSaid ? 0 : 1);
+        if (failureSaid)
+            EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished) << "OK lets the cover fade";
+    }
+}
+
+TEST(StartupPageTest, AnAutoSavedVersionIsOfferedAndEitherChoiceLoads)
+{
+    SaveSong();
+    for (int32_t answer : {int32_t(kAlertOK), int32_t(kAlertNo)})
+    {
+        SCOPED_TRACE(answer);
+        WriteSettings("IntroHelp=\"3\" RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"true\"");
+        const cSeen seen = RunProgram(90, answer);
+        EXPECT_EQ(seen.alertTitle, "Autosaved Project 'Song'");
+        EXPECT_EQ(seen.alertFirst, "Quilwright automatically saved a more recent version.");
+        EXPECT_EQ(seen.alertSecond, "Do you wish to load the auto saved version?");
+        EXPECT_EQ(seen.message, "Loaded Project 'Song'");
+        EXPECT_EQ(seen.projectPath, "User/Projects/Song.prj");
+        EXPECT_EQ(seen.recent, "User/Projects/Song.prj");
+        EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished);
+    }
+}
+
+// Whatever the recent project, a failed audio start is reported with the
+// back end's reason whole, nothing is loaded, and OK lets the cover go.
+TEST(StartupPageTest, AFailedAudioStartIsReportedWithItsReasonWhole)
+{
+    SaveSong();
+    WriteSettings("IntroHelp=\"0\" RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"false\"");
+    setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
+    const cSeen seen = RunProgram(90, kAlertOK);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_EQ(seen.alertTitle, "Audio Failed to Initialize");
+    const std::string text = seen.alertFirst + (seen.alertSecond.empty() ? "" : " " + seen.alertSecond);
+    EXPECT_EQ(text.rfind("Couldn't start the audio system: ", 0), 0u) << text;
+    EXPECT_NE(text.find("no-such-audio-driver"), std::string::npos) << text;
+    EXPECT_NE(seen.projectPath, "User/Projects/Song.prj");
+    EXPECT_FALSE(seen.introHelpShown);
+    EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished);
+}
+
+TEST(StartupPageTest, AnAlertTextTooWideForALineBreaksAfterItsFirstColon)
+{
+    const struct
+    {
+        const char* text;
+        bool fits;
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {"Couldn't open the audio device: busy", true, "Couldn't open the audio device: busy", ""},
+        {"Couldn't open the audio device: busy", false, "Couldn't open the audio device:", "busy"},
+        {"No colon here at all", false, "No colon here at all", ""},
+        {"a: b: c", false, "a:", "b: c"},
+    };
+    for (const auto& c : cases)
+    {
+        cGenStringFixed<260> first, second;
+        SplitAlertText(c.text, c.fits, first, second);
+        EXPECT_STREQ(first.CStr(), c.first);
+        EXPECT_STREQ(second.CStr(), c.second);
+    }
+}
+} // namespace
