@@ -12,6 +12,7 @@
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetStartup.h"
 #include "app/WidgetStatusBar.h"
+#include "base/ProjectModified.h"
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
@@ -223,6 +224,47 @@ TEST(StartupPageTest, AFailedAudioStartIsReportedWithItsReasonWhole)
     EXPECT_NE(seen.projectPath, "User/Projects/Song.prj");
     EXPECT_FALSE(seen.introHelpShown);
     EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished);
+}
+
+// A user's project from start to next start: the new untitled project has
+// its folder while the program runs, is saved when the program is closed,
+// and comes back at the next start; moved and named as the recent project,
+// it loads under its new name.
+TEST(StartupPageTest, TheClosedProjectComesBackAtTheNextStartAndAMovedOneUnderItsName)
+{
+    EmptyInProcessDocumentsOfAReturningUser();
+    const std::string untitled = InProcessDocuments() + "/User/Projects/Untitled-01.prj";
+    bool folderWhileRunning = false;
+    auto* application = new cScriptedApplication(
+        kStartupCoverFrames + 20,
+        [&](cScriptedApplication&, int frame)
+        {
+            if (frame == kStartupCoverFrames)
+            {
+                folderWhileRunning = std::filesystem::is_directory(untitled);
+                for (int press = 0; press < 2; ++press)
+                {
+                    PushKey(SDL_KEYDOWN, SDL_SCANCODE_SPACE, SDLK_SPACE);
+                    PushKey(SDL_KEYUP, SDL_SCANCODE_SPACE, SDLK_SPACE);
+                }
+                MarkProjectModified();
+            }
+        });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_TRUE(folderWhileRunning);
+    for (const char* file : {"Package.prj", "Package.sng"})
+        EXPECT_TRUE(std::filesystem::exists(untitled + "/" + file)) << file;
+
+    cSeen seen = RunProgram(60);
+    EXPECT_EQ(seen.message, "Loaded Project 'Untitled-01'");
+    EXPECT_EQ(seen.projectPath, "User/Projects/Untitled-01.prj");
+
+    std::filesystem::rename(untitled, InProcessDocuments() + "/User/Projects/Moved.prj");
+    WriteSettings("IntroHelp=\"3\" AutoSaved=\"false\" RecentProject=\"User/Projects/Moved.prj\"");
+    seen = RunProgram(60);
+    EXPECT_EQ(seen.message, "Loaded Project 'Moved'");
+    EXPECT_EQ(seen.projectPath, "User/Projects/Moved.prj");
+    EXPECT_TRUE(seen.alertTitle.empty()) << seen.alertTitle;
 }
 
 TEST(StartupPageTest, AnAlertTextTooWideForALineBreaksAfterItsFirstColon)
