@@ -8,8 +8,10 @@
 #include "MainScreenEngine.h"
 #include "app/MainUI.h"
 #include "app/WidgetInstrumentGrid.h"
+#include "app/WidgetIntroHelp.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetMainMenu.h"
+#include "app/WidgetNavButtonUpDown.h"
 #include "app/WidgetStatusBar.h"
 #include "app/WidgetStatusBarScreen.h"
 #include "ui/OffscreenScreenFixture.h"
@@ -204,6 +206,62 @@ TEST_F(MainScreenPictureTest, TheKeyboardInItsThreeSets)
         input->TouchBegan(2, back.X, back.Y);
         input->TouchEnded(2, back.X, back.Y);
         Frames(30);
+    }
+}
+} // namespace
+
+namespace
+{
+// The intro help over the main screen: the song-position screen stays as
+// bright as without it, the bar beside it and the page below are shaded.
+TEST_F(MainScreenPictureTest, TheIntroHelpShadesAllButTheScreen)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    Save("intro-help-before");
+    const std::vector<uint8_t> before = pixels;
+    cWidgetStatusBar* bar = ui->GetStatusBar();
+    auto* help = new cWidgetIntroHelp(bar->GetScreen());
+    help->SetName("Quilwright Help");
+    help->Show(cDelegate());
+    Frames(30);
+    std::printf("intro help saved as %s\n", Save("intro-help").c_str());
+    const cRect screen = bar->GetScreen()->GetRect();
+    const cVector2 inside = {screen.xMin + 20.0f, Centre(screen).Y};
+    EXPECT_EQ(Pixel(inside.X, inside.Y), gl->PixelAt(before, int(inside.X), int(inside.Y)) & 0x00ffffffu);
+    const cRect button = bar->GetButton(cWidgetStatusBar::kPlay)->GetRect();
+    const uint32_t shaded = Pixel(Centre(button).X - 12.0f, button.yMax - 3.0f);
+    const uint32_t plain = gl->PixelAt(before, int(Centre(button).X - 12.0f), int(button.yMax - 3.0f)) & 0x00ffffffu;
+    EXPECT_LT(shaded & 0xff, (plain & 0xff) + 1u);
+    EXPECT_NE(shaded, plain);
+    help->Close();
+    help->Release();
+}
+
+// The navigation button idle, with its up arrow held, and with its down
+// arrow disabled, side by side.
+TEST_F(MainScreenPictureTest, TheNavigationButtonInItsStates)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    cWidget* root = manager->GetRoot();
+    cWidgetNavButtonUpDown* buttons[3];
+    for (int i = 0; i < 3; ++i)
+    {
+        buttons[i] = new cWidgetNavButtonUpDown();
+        buttons[i]->SetAnchors(kAnchorsAbsoluteRect, 300.0f + 80.0f * float(i), 300.0f, 40.0f, 80.0f);
+        root->AddChild(buttons[i]);
+    }
+    buttons[2]->downEnabled = false;
+    Frames(20);
+    const cRect up = buttons[1]->GetUpRegion();
+    input->TouchBegan(1, Centre(up).X, up.yMax - 20.0f);
+    Frames(2);
+    std::printf("navigation buttons saved as %s\n", Save("nav-button-states").c_str());
+    EXPECT_EQ(buttons[1]->GetHeldPart(), cWidgetNavButtonUpDown::kPartUp);
+    input->TouchEnded(1, Centre(up).X, up.yMax - 20.0f);
+    for (cWidgetNavButtonUpDown* button : buttons)
+    {
+        root->RemoveChild(button);
+        button->Release();
     }
 }
 } // namespace
