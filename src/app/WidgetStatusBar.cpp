@@ -276,7 +276,8 @@ void cWidgetStatusBar::ShowButtons(int32_t mode)
 
 void cWidgetStatusBar::ApplyRecordQuantize(const cQuantizeSettings& settings) { ::ApplyRecordQuantize(settings); }
 
-// Recording snaps to the new grid from the audio thread's next block.
+// Recording snaps to the new grid from the audio thread's next block; the
+// song file keeps the setting, so the project has changed.
 void cWidgetStatusBar::OnRecordQuantizeChanged(const cQuantizeSettings* settings, cQuantizeSettingsUI*)
 {
     if (cSequencer* sequencer = Sequencer())
@@ -286,6 +287,7 @@ void cWidgetStatusBar::OnRecordQuantizeChanged(const cQuantizeSettings* settings
     }
     else
         ApplyRecordQuantize(*settings);
+    MarkProjectModified();
 }
 
 void cWidgetStatusBar::ToggleRecordQuantize(bool show)

@@ -12,6 +12,9 @@
 #include "app/MainUI.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetStatusBar.h"
+#include "editors/QuantizeDialogue.h"
+#include "editors/QuantizeSettingsUI.h"
+#include "ui/WidgetMultiButton.h"
 #include "audio/AudioModule.h"
 #include "audio/Instrument.h"
 #include "audio/InstrumentPackage.h"
@@ -289,5 +292,67 @@ TEST(MainScreenProgramTest, TheShellWritesItsNoticesIntoTheStatusBar)
     EXPECT_EQ(seen, (std::vector<std::string>{"SETTINGS DAMAGED - Using defaults", "VuvozIvuvedu MIDI Channel 10",
                                               "MEMORY LOW - Save your work"}));
     EXPECT_TRUE(blinking);
+}
+} // namespace
+
+namespace
+{
+void ClickAt(const cVector2& point)
+{
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, int(point.X), int(point.Y));
+    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, int(point.X), int(point.Y));
+}
+
+cVector2 CellCentre(cWidgetMultiButton* selector, int32_t item)
+{
+    const cRect& r = selector->items[size_t(item)].normalImage.layoutRect;
+    return {(r.xMin + r.xMax) * 0.5f, (r.yMin + r.yMax) * 0.5f};
+}
+
+// QUANTIZE opens "Record Quantize"; "1/8" and the triplet cell make the
+// button read "1/8T"; the closed project's song keeps it, and the next start
+// shows it again.
+TEST(MainScreenProgramTest, TheRecordQuantizeChosenOnTheBarIsKeptWithTheSong)
+{
+    EmptyInProcessDocumentsOfAReturningUser();
+    constexpr int32_t kEighth = 4, kTripletCell = 1;
+    const int start = kStartupCoverFrames;
+    std::string title, label;
+    auto* application = new cScriptedApplication(
+        start + 40,
+        [&](cScriptedApplication&, int frame)
+        {
+            cWidgetStatusBar* bar = cMainUI::GetInstance()->GetStatusBar();
+            cQuantizeSettingsUI* settings = bar->GetRecordQuantizeDialogue()->GetSettingsUI();
+            if (frame == start)
+                ClickAt(ButtonCentre(cWidgetStatusBar::kQuantize));
+            else if (frame == start + 10)
+            {
+                if (bar->GetRecordQuantizeDialogue()->IsShown())
+                    title = bar->GetRecordQuantizeDialogue()->GetName();
+                ClickAt(CellCentre(settings->GetIntervalSelector(), kEighth));
+            }
+            else if (frame == start + 20)
+                ClickAt(CellCentre(settings->GetFeelSelector(), kTripletCell));
+            else if (frame == start + 30)
+                label = bar->GetQuantizeLabel();
+        });
+    ASSERT_EQ(RunInProcess(application), 0);
+    EXPECT_EQ(title, "Record Quantize");
+    EXPECT_EQ(label, "1/8T");
+
+    std::ifstream song(InProcessDocuments() + "/User/Projects/Untitled-01.prj/Package.sng", std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(song)), std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 180u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 172, bytes.begin() + 180),
+              (std::vector<uint8_t>{4, 0, 0, 0, 2, 0, 0, 0}));
+
+    cWidgetStatusBar::ApplyRecordQuantize(cQuantizeSettings());
+    label.clear();
+    application = new cScriptedApplication(60,
+                                           [&](cScriptedApplication&, int)
+                                           { label = cMainUI::GetInstance()->GetStatusBar()->GetQuantizeLabel(); });
+    ASSERT_EQ(RunInProcess(application), 0);
+    EXPECT_EQ(label, "1/8T");
 }
 } // namespace
