@@ -252,7 +252,7 @@ TEST(StartupPageTest, TheClosedProjectComesBackAtTheNextStartAndAMovedOneUnderIt
         });
     ASSERT_EQ(RunInProcess(application), kExitNormal);
     EXPECT_TRUE(folderWhileRunning);
-    for (const char* file : {"Package.prj", "Package.sng"})
+    for (const char* file : {"Package.prj", "Package.sng", "Kest.bnk"})
         EXPECT_TRUE(std::filesystem::exists(untitled + "/" + file)) << file;
 
     cSeen seen = RunProgram(60);
