@@ -115,7 +115,7 @@ TEST(PadPageProgramTest, KeysAndPadsSoundWhenPlayed)
     std::remove(audio.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", audio.c_str(), 1);
-    EmptyInProcessDocuments();
+    EmptyInProcessDocumentsOfAReturningUser();
     std::filesystem::create_directories(InProcessDocuments() + "/User/Samples");
     std::ofstream(InProcessDocuments() + "/User/Samples/Hit.wav", std::ios::binary)
         << PadTest::LevelWav(kHitFrames, 0.5f);
@@ -132,10 +132,10 @@ TEST(PadPageProgramTest, KeysAndPadsSoundWhenPlayed)
     std::string title;
     cTriggerPad* pads = nullptr;
     auto* application = new cScriptedApplication(
-        60 * 5,
+        kStartupCoverFrames + 60 * 5,
         [&](cScriptedApplication&, int frame)
         {
-            switch (frame)
+            switch (frame - kStartupCoverFrames)
             {
             case 2:
             {
