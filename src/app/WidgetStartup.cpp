@@ -11,6 +11,7 @@
 #include "audio/AudioManager.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
+#include "base/JobQueue.h"
 #include "base/PathUtils.h"
 #include "base/UniqueFileName.h"
 #include "platform/FrameTiming.h"
@@ -88,8 +89,19 @@ cWidgetStartup::cWidgetStartup()
     SetDepth(kCoverDepth);
 }
 
+// A program closed during the start-up load never runs its completion; the
+// job is the page's to delete once nothing can run it.
 cWidgetStartup::~cWidgetStartup()
 {
+    if (mPendingLoad)
+    {
+        const int32_t state = mPendingLoad->mState.load();
+        const bool idle = state == JobQueue::cJob::kStateFinished ||
+                          (state == JobQueue::cJob::kStateQueued &&
+                           (!JobQueue::gJobQueue || JobQueue::gJobQueue->Withdraw(mPendingLoad)));
+        if (idle)
+            delete mPendingLoad;
+    }
     if (mIntroHelp)
     {
         mIntroHelp->Close();
@@ -197,7 +209,8 @@ void cWidgetStartup::StartLoad(cProject* project, const cGenString& path, bool v
     cGenStringFixed<300> title;
     title.Printf("Loading Project '%s'", name.CStr());
     overlay->SetName(title.CStr());
-    overlay->SetJob(new cJobLoadProject(project, path));
+    mPendingLoad = new cJobLoadProject(project, path);
+    overlay->SetJob(mPendingLoad);
     gSettings.autoSaved = false;
     gSettings.recentProject.AssignCStr("");
     SaveSettings();
@@ -207,6 +220,7 @@ void cWidgetStartup::StartLoad(cProject* project, const cGenString& path, bool v
 intptr_t cWidgetStartup::OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress*)
 {
     auto* load = static_cast<cJobLoadProject*>(job);
+    mPendingLoad = nullptr;
     cGenStringFixed<260> name(load->path);
     GetProjectDisplayName(name);
     bool failureShown = false;

@@ -75,6 +75,8 @@ private:
     int32_t mAlpha = 255;
     int32_t mState = kUndecided;
     cWidgetIntroHelp* mIntroHelp = nullptr;
+    // The load behind the overlay, until its completion takes it.
+    cJobLoadProject* mPendingLoad = nullptr;
 };
 
 // The alert's lines for a text too wide for one: the part after the first
