@@ -81,6 +81,14 @@ protected:
     template <class F>
     std::string StartWith(const std::string& document, F&& step)
     {
+        // A user who has seen the intro help, so that nothing covers the page.
+        if (!std::filesystem::exists(Documents("GlobalSettings.dat")))
+        {
+            std::filesystem::create_directories(Documents());
+            std::ofstream(Documents("GlobalSettings.dat"))
+                << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<Root FileVersion=\"1.000000\" RecentProject=\"\" IntroHelp=\"3\"/>\n";
+        }
         cProgram program("-desktop", {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", LeakOptions()}, mData,
                          {document});
         EXPECT_TRUE(program.Started());
