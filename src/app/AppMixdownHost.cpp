@@ -2,21 +2,33 @@
 
 #include "app/MainUI.h"
 #include "platform/PlatformServices.h"
-
-namespace
-{
-constexpr int32_t kAccepted = 1;
-}
+#include "project/ui/WidgetFileBrowser.h"
 
 cWidgetAlert* cAppMixdownHost::GetAlert() { return cMainUI::GetInstance()->GetAlert(); }
 
 cWidgetProgress* cAppMixdownHost::GetProgress() { return cMainUI::GetInstance()->GetProgress(); }
 
-// There is no file browser yet: the proposed name, which is free, is taken
-// as the user's answer.
+// The shared file browser asks, under the request's root; without an
+// extension (a stem folder) it lists no file type of its own.
 void cAppMixdownHost::AskForOutput(const cWidgetMixdown::cOutputRequest& request, const cDelegate& completion)
 {
-    completion.Invoke(kAccepted, request.startPath.CStr());
+    cWidgetFileBrowser* browser = cMainUI::GetInstance()->GetFileBrowser();
+    mCompletion = completion;
+    browser->Reset();
+    browser->SetName(request.title.CStr());
+    browser->rootFolder.Assign(request.root);
+    browser->path.Assign(request.startPath);
+    browser->extension.Assign(request.extension);
+    browser->AddFileType(request.extension.IsEmpty() ? "???" : request.extension.CStr(), request.icon);
+    browser->Show(uint32_t(request.flags), cDelegate(this, &cAppMixdownHost::OnOutputChosen));
+}
+
+intptr_t cAppMixdownHost::OnOutputChosen(intptr_t result, cWidgetFileBrowser* browser)
+{
+    const cDelegate completion = mCompletion;
+    mCompletion.Clear();
+    completion.Invoke(result, browser->path.CStr());
+    return 0;
 }
 
 void cAppMixdownHost::OpenFolder(const char* nativePath) { OpenURLInBrowser(nativePath); }

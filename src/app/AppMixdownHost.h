@@ -1,9 +1,12 @@
 #pragma once
 
+#include "base/Delegate.h"
 #include "sampler/WidgetMixdown.h"
 
+class cWidgetFileBrowser;
+
 // The application's side of what the mixdown dialogue asks of the screens:
-// the main UI's alert and progress overlay, the file browser and the file
+// the main UI's alert, progress overlay and file browser, and the file
 // manager.
 class cAppMixdownHost : public cWidgetMixdown::cHost
 {
@@ -12,4 +15,9 @@ public:
     cWidgetProgress* GetProgress() override;
     void AskForOutput(const cWidgetMixdown::cOutputRequest& request, const cDelegate& completion) override;
     void OpenFolder(const char* nativePath) override;
+
+private:
+    intptr_t OnOutputChosen(intptr_t result, cWidgetFileBrowser* browser);
+
+    cDelegate mCompletion;
 };

@@ -2,9 +2,11 @@
 
 #include "MainScreenFixture.h"
 #include "app/WidgetKeyboard.h"
+#include "project/ui/WidgetFileBrowser.h"
 #include "sampler/WidgetMixdown.h"
 #include "audio/Transport.h"
 #include "ui/StatusBarHost.h"
+#include "ui/WidgetButton.h"
 #include "ui/WidgetFactories.h"
 #include "ui/WidgetKnob.h"
 #include "ui/WidgetModalContainer.h"
@@ -317,4 +319,31 @@ TEST_F(MainUITest, TheMixdownDialogueDropsOntoTheMainWindow)
     Frame(30);
     EXPECT_FALSE(ui->GetMainWindow()->HasLayer(mixdown));
     EXPECT_FALSE(mixdown->IsOpen());
+}
+
+// "Mixdown" asks the shared file browser for the output under
+// "User/Mixdowns"; leaving it renders nothing.
+TEST_F(MainUITest, TheMixdownAsksTheFileBrowserForItsOutput)
+{
+    ASSERT_NE(engine->OpenProject(), nullptr);
+    cWidgetMixdown* mixdown = ui->GetMixdown();
+    cWidgetFileBrowser* browser = ui->GetFileBrowser();
+    mixdown->Show();
+    Frame(30);
+    TapAt(Centre(mixdown->GetMixdownButton()->GetRect()));
+    Frame(30);
+    EXPECT_TRUE(ui->GetMainWindow()->HasLayer(browser));
+    EXPECT_EQ(browser->GetName(), std::string("Mixdown File"));
+    EXPECT_STREQ(browser->rootFolder.CStr(), "User/Mixdowns");
+    EXPECT_STREQ(browser->extension.CStr(), "wav");
+    EXPECT_EQ(browser->GetFlags(), 0x16u);
+    EXPECT_EQ(mixdown->GetState(), cWidgetMixdown::kStateRendering);
+    // The name prompt that opens at once, then the browser.
+    for (int i = 0; i < 3 && ui->GetMainWindow()->HasLayer(browser); ++i)
+    {
+        TapButton(cWidgetStatusBar::kBack);
+        Frame(30);
+    }
+    EXPECT_FALSE(ui->GetMainWindow()->HasLayer(browser));
+    EXPECT_EQ(mixdown->GetState(), cWidgetMixdown::kStateIdle);
 }

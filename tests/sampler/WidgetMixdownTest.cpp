@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 #include "audio/WaitUntil.h"
 #include "base/JobQueue.h"
@@ -500,16 +501,17 @@ TEST_F(MixdownDialogue, CancelOnTheOverlayLeavesNothing)
         SCOPED_TRACE(c.title);
         Click(dialogue->GetMixdownButton());
         host.Answer(1, "User/Mixdowns/Long.ogg");
+        // The job writes its line once it runs: the overlay shows it.
+        cGenStringFixed<260> status;
         ASSERT_TRUE(WaitUntil(
             [&] {
                 Frames(1);
+                cWidgetProgress::GetStatusText(status);
                 return dialogue->GetState() == c.stateToCancelIn && host.progress->GetJob() &&
-                       host.progress->IsBarShown();
+                       host.progress->IsBarShown() && std::strcmp(status.CStr(), c.status) == 0;
             },
-            120s));
-        cGenStringFixed<260> status;
-        cWidgetProgress::GetStatusText(status);
-        EXPECT_STREQ(status.CStr(), c.status);
+            120s))
+            << "the overlay's line: '" << status.CStr() << "'";
         if (c.stateToCancelIn == cWidgetMixdown::kStateRendering)
             Save("mixdown-overlay");
         Click(host.progress->GetButton());
