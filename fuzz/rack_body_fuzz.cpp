@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as an effect-rack body, the "Nodes" element that
 // chain files, project channels and the audition settings share, into an
-// insert rack and a master rack with the five units registered. The chain
+// insert rack and a master rack with the five units registered and the
+// three that users never reach. The chain
 // must stay a clean list (no cycle, every node once, "OUT" last), every
 // value must lie in its unit's range, a second read of what was written must
 // give the same chain, and the chain must turn noise into finite sound.
@@ -16,7 +17,9 @@
 #include "audio/WaveShaper.h"
 #include "base/File.h"
 #include "base/SerialiseXML.h"
+#include "mixer/Effect1BandFilter.h"
 #include "mixer/Effect3BandEQ.h"
+#include "mixer/EffectAnalyser.h"
 #include "mixer/EffectChorusDelay.h"
 #include "mixer/EffectCompressor.h"
 #include "mixer/EffectRack.h"
@@ -103,6 +106,19 @@ void CheckValues(cEffect* effect)
         const cWaveShapeParams& p = shaper->params;
         Require(p.Shape >= 1 && p.Shape <= 7 && Unit(p.Drive) && Unit(p.Bright) && Unit(p.Out));
     }
+    else if (auto* filter = dynamic_cast<cEffect1BandFilter*>(effect))
+    {
+        // The test resampler is a filter too.
+        const cOneBandFilterParams& p = filter->GetParams();
+        Require(p.enable >= 0 && p.enable <= 1 && p.type >= 0 && p.type <= 3);
+        Require(p.cutoff >= cEffect1BandFilter::kMinCutoff && p.cutoff <= cEffect1BandFilter::kMaxCutoff);
+        Require(p.q >= cEffect1BandFilter::kMinQ && p.q <= cEffect1BandFilter::kMaxQ);
+    }
+    else if (auto* analyser = dynamic_cast<cEffectAnalyser*>(effect))
+    {
+        Require(analyser->GetParamInt(cEffectAnalyser::kParamEnable) >= 0);
+        Require(analyser->GetParamInt(cEffectAnalyser::kParamType) <= cEffectAnalyser::kTypeOn);
+    }
     else if (auto* reverb = dynamic_cast<cEffectReverb*>(effect))
     {
         Require(reverb->GetParams().preset >= 0 && reverb->GetParams().preset < cReverbParams::kPresetCount);
@@ -161,6 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const bool registered = [] {
         BuildShapeTables();
         RegisterEffectPackages();
+        RegisterHiddenEffectPackages();
         return true;
     }();
     (void)registered;

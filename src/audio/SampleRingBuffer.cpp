@@ -25,3 +25,10 @@ void cSampleRingBuffer::Write(const void* bytes, uint32_t n)
     std::memcpy(mData.get(), source + first, count - first);
     mWritePosition = uint32_t((uint64_t(mWritePosition) + n) % mCapacity);
 }
+
+void cSampleRingBuffer::Clear()
+{
+    std::memset(mData.get(), 0, mCapacity);
+    mWritePosition = 0;
+    mFill = 0;
+}

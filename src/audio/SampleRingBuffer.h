@@ -9,6 +9,8 @@ public:
     explicit cSampleRingBuffer(uint32_t capacity);
 
     void Write(const void* bytes, uint32_t n);
+    // Zeros, with nothing written yet.
+    void Clear();
 
     uint32_t GetCapacity() const { return mCapacity; }
     const uint8_t* GetData() const { return mData.get(); }
