@@ -44,6 +44,7 @@
 #include "mixer/EffectRegistry.h"
 #include "mixer/EffectUnits.h"
 #include "mixer/MixingDeskPackage.h"
+#include "mixer/ui/EffectEditors.h"
 #include "platform/DeviceServices.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
@@ -333,8 +334,10 @@ void CreateInstrumentPackages()
         cMainUI::GetInstance()->AddPage(package->GetUserInterface());
 }
 
+// The units build their editors through the editor library.
 void CreateEffectRegistry()
 {
+    InstallEffectEditorFactory();
     if (!gEffectRegistry)
         RegisterEffectPackages();
 }

@@ -19,10 +19,6 @@ constexpr uint32_t kGroupFrames = 4;
 constexpr float kPeakFloor = 1.0e-6f;
 constexpr float kDenormalGuard = 1.0e-18f;
 
-float AttackSeconds(float v) { return v <= 0.0f ? 0.0006f : (v >= 1.0f ? 0.1f : 0.0994f * v * v * v + 0.0006f); }
-
-float ReleaseSeconds(float v) { return v <= 0.0f ? 0.05f : (v >= 1.0f ? 1.0f : 0.95f * v * v * v + 0.05f); }
-
 float Coefficient(float sampleRate, float seconds) { return std::pow(kTimeConstantBase, 1.0f / (sampleRate * seconds)); }
 
 // The largest |sample| of both channels over every 32nd frame, in dB.
@@ -46,6 +42,13 @@ bool Store(float& field, float value, float low, float high)
 }
 } // namespace
 
+float cCompressor::AttackSeconds(float v)
+{
+    return v <= 0.0f ? 0.0006f : (v >= 1.0f ? 0.1f : 0.0994f * v * v * v + 0.0006f);
+}
+
+float cCompressor::ReleaseSeconds(float v) { return v <= 0.0f ? 0.05f : (v >= 1.0f ? 1.0f : 0.95f * v * v * v + 0.05f); }
+
 bool cCompressorParams::SetAttack(float v) { return Store(attack, v, 0.0f, 1.0f); }
 bool cCompressorParams::SetRelease(float v) { return Store(release, v, 0.0f, 1.0f); }
 bool cCompressorParams::SetThreshold(float dB) { return Store(threshold, dB, kThresholdMin, kThresholdMax); }
@@ -64,8 +67,8 @@ void cCompressor::Reset()
 void cCompressor::UpdateTimes(float sampleRate)
 {
     mSampleRate = sampleRate;
-    mAttackCoefficient = Coefficient(sampleRate, AttackSeconds(mParams->attack));
-    mReleaseCoefficient = Coefficient(sampleRate, ReleaseSeconds(mParams->release));
+    mAttackCoefficient = Coefficient(sampleRate, cCompressor::AttackSeconds(mParams->attack));
+    mReleaseCoefficient = Coefficient(sampleRate, cCompressor::ReleaseSeconds(mParams->release));
     mRMSCoefficient = Coefficient(sampleRate, kRMSWindowSeconds);
     mParams->dirty &= ~cCompressorParams::kDirtyTimes;
 }

@@ -51,6 +51,10 @@ class cCompressor
 public:
     static constexpr float kMeterFloor = -90.0f;
 
+    // The times the attack and release positions 0..1 stand for.
+    static float AttackSeconds(float v);
+    static float ReleaseSeconds(float v);
+
     explicit cCompressor(cCompressorParams* params) : mParams(params) {}
 
     // Once per block, interleaved stereo float, in place.

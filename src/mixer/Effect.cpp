@@ -9,7 +9,14 @@ cEffectPackage::cEffectPackage(const char* shortName, const char* displayName, c
 
 cEffectPackage::~cEffectPackage() = default;
 
-cEffectUI* cEffectPackage::CreateEditor() { return nullptr; }
+namespace
+{
+tEffectEditorFactory gEditorFactory = nullptr;
+} // namespace
+
+cEffectUI* cEffectPackage::CreateEditor() { return gEditorFactory ? gEditorFactory(this) : nullptr; }
+
+void SetEffectEditorFactory(tEffectEditorFactory factory) { gEditorFactory = factory; }
 
 cEffect::cEffect(cEffectPackage* package)
     : cAudioModuleBase(kEventCapacity)

@@ -28,7 +28,8 @@ public:
 
     // A new effect owned by the caller, or null.
     virtual cEffect* CreateEffect() = 0;
-    // A new unbound editor owned by the caller; null while the unit has none.
+    // A new unbound editor owned by the caller, from the installed editor
+    // factory; null while there is none or it has no editor for the unit.
     virtual cEffectUI* CreateEditor();
 
     const char* GetShortName() const { return mShortName; }
@@ -68,3 +69,9 @@ public:
 private:
     cEffectPackage* mPackage;
 };
+
+// The editors live in a library above the engine, which installs the
+// factory that makes them at start-up; null (the start) leaves every unit
+// without one.
+using tEffectEditorFactory = cEffectUI* (*)(cEffectPackage* package);
+void SetEffectEditorFactory(tEffectEditorFactory factory);

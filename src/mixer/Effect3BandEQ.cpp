@@ -13,11 +13,6 @@ namespace
 {
 constexpr float kBandRangeDb = 30.0f; // 0..1 spans -15..+15 dB
 
-float GainDb(float v) { return (v - 0.5f) * kBandRangeDb; }
-float LowHz(float v) { return std::pow(10.0f, 1.302f * v + 1.3f); }
-float MidHz(float v) { return std::pow(10.0f, 1.602f * v + 2.0f); }
-float HighHz(float v) { return std::pow(10.0f, 0.7781f * v + 3.0f); }
-float MidOctaves(float v) { return 4.0f * v + 0.5f; }
 
 int32_t DirtyBitOf(uint32_t id)
 {
@@ -39,6 +34,12 @@ const char* const kFloatKeys[] = {"LowFreq", "LowGain", "MidFreq", "MidWidth", "
 } // namespace
 
 cEffect3BandEQ::cEffect3BandEQ(cEffectPackage* package) : cEffect(package) {}
+
+float cEffect3BandEQ::GainDb(float v) { return (v - 0.5f) * kBandRangeDb; }
+float cEffect3BandEQ::LowHz(float v) { return std::pow(10.0f, 1.302f * v + 1.3f); }
+float cEffect3BandEQ::MidHz(float v) { return std::pow(10.0f, 1.602f * v + 2.0f); }
+float cEffect3BandEQ::HighHz(float v) { return std::pow(10.0f, 0.7781f * v + 3.0f); }
+float cEffect3BandEQ::MidOctaves(float v) { return 4.0f * v + 0.5f; }
 
 float* cEffect3BandEQ::FloatField(uint32_t id)
 {

@@ -46,6 +46,13 @@ public:
 
     explicit cEffect3BandEQ(cEffectPackage* package);
 
+    // What the knob positions 0..1 stand for.
+    static float GainDb(float v);
+    static float LowHz(float v);
+    static float MidHz(float v);
+    static float HighHz(float v);
+    static float MidOctaves(float v);
+
     float GetParamFloat(uint32_t id) override;
     int32_t GetParamInt(uint32_t id) override;
     int32_t Process(const cAudioProcessInfo& info, cAudioBuffer& buffer) override;

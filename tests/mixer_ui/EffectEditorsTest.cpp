@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/WaveShaper.h"
+#include "base/ProjectModified.h"
+#include "mixer/Effect1BandFilter.h"
+#include "mixer/Effect3BandEQ.h"
+#include "mixer/EffectCompressor.h"
+#include "mixer/EffectRegistry.h"
+#include "mixer/EffectUnits.h"
+#include "mixer/ui/Effect1BandFilterUI.h"
+#include "mixer/ui/Effect3BandEQUI.h"
+#include "mixer/ui/EffectCompressorUI.h"
+#include "mixer/ui/EffectEditors.h"
+#include "ui/ControlFixture.h"
+#include "ui/StatusBarHost.h"
+#include "ui/WidgetButton.h"
+#include "ui/WidgetKnob.h"
+
+namespace
+{
+class cTestStatusBar : public cStatusBarHost
+{
+public:
+    void SetTitleText(const char*) override {}
+    void ShowStatusMessage(const char* text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+// The eight units registered, the editors installed, and each editor made
+// by its package on the screen, bound to an effect of that package.
+class EffectEditors : public ControlFixture
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ControlFixture::SetUpTestSuite();
+        BuildShapeTables();
+    }
+    static void TearDownTestSuite() { FreeShapeTables(); }
+
+    EffectEditors()
+    {
+        RegisterEffectPackages();
+        RegisterHiddenEffectPackages();
+        InstallEffectEditorFactory();
+        SetStatusBarHost(&status);
+        SetProjectModifiedFlag(&modified);
+    }
+    ~EffectEditors() override
+    {
+        for (cEffectUI* editor : editors)
+        {
+            root->RemoveChild(editor);
+            editor->Release();
+        }
+        SetProjectModifiedFlag(nullptr);
+        SetStatusBarHost(nullptr);
+        SetEffectEditorFactory(nullptr);
+        DeleteEffectPackages();
+    }
+
+    // The package's editor on the screen, bound to a new effect of it.
+    template <class T>
+    T* Open(const char* unit, bool bind = true)
+    {
+        cEffectPackage* package = gEffectRegistry->FindPackage(unit);
+        auto* editor = static_cast<T*>(package->CreateEditor());
+        editor->SetAnchors(kAnchorsAbsoluteRect, 10.0f, 10.0f, 600.0f, 83.0f);
+        root->AddChild(editor);
+        editors.push_back(editor);
+        if (bind)
+        {
+            effects.emplace_back(package->CreateEffect());
+            editor->SetEffect(effects.back().get(), 0);
+        }
+        Frame(2);
+        return editor;
+    }
+
+    // A drag up from the control's centre.
+    void Turn(cWidget* control)
+    {
+        const cRect& rect = control->GetRect();
+        const float x = (rect.xMin + rect.xMax) * 0.5f, y = (rect.yMin + rect.yMax) * 0.5f;
+        Down(1, x, y);
+        for (int step = 1; step <= 8; ++step)
+            Move(1, x, y - float(step) * 6.0f);
+        Up(1, x, y - 48.0f);
+        Frame();
+    }
+    void Tap(cWidget* control)
+    {
+        const cRect& rect = control->GetRect();
+        const float x = (rect.xMin + rect.xMax) * 0.5f, y = (rect.yMin + rect.yMax) * 0.5f;
+        Down(1, x, y);
+        Up(1, x, y);
+        Frame();
+    }
+
+    cTestStatusBar status;
+    std::atomic<bool> modified{false};
+    std::vector<cEffectUI*> editors;
+    std::vector<std::unique_ptr<cEffect>> effects;
+};
+
+// A knob of an editor at a value; the filter's cutoff goes through its own
+// handler.
+struct cText
+{
+    const char* unit;
+    int32_t knob;
+    float value;
+    const char* text;
+};
+
+std::string TextOf(cEffectUI* editor, const cText& row, cTestStatusBar& status)
+{
+    status.messages.clear();
+    if (auto* filter = dynamic_cast<cEffect1BandFilterUI*>(editor))
+        filter->OnCutoffKnob(row.value, filter->GetCutoffKnob());
+    else
+    {
+        auto* panel = static_cast<cEffectKnobPanel*>(editor);
+        panel->OnKnobChanged(row.value, panel->GetKnob(row.knob));
+    }
+    return status.messages.empty() ? std::string() : status.messages.back();
+}
+} // namespace
+
+TEST_F(EffectEditors, EachUnitHasItsEditor)
+{
+    const struct
+    {
+        const char* unit;
+        const char* name;
+    } built[] = {{"EQ-3B", "3BandEQUI"},
+                 {"QDL-5", "CompressorUI"},
+                 {"FILTER-1B", "1BandFilterUI"},
+                 {"TEST-RESAMPLER", "TestResamplerUI"}};
+    for (const auto& unit : built)
+    {
+        cEffectUI* editor = gEffectRegistry->FindPackage(unit.unit)->CreateEditor();
+        ASSERT_NE(editor, nullptr) << unit.unit;
+        EXPECT_STREQ(editor->GetName(), unit.name);
+        EXPECT_EQ(editor->GetPackage(), gEffectRegistry->FindPackage(unit.unit));
+        cVector2 minimum, preferred;
+        editor->GetSizePreferences(&minimum, &preferred);
+        EXPECT_EQ(preferred.X, 432.0f);
+        EXPECT_EQ(preferred.Y, 83.0f);
+        editor->Release();
+    }
+}
+
+// Every knob shows its value in the unit's own terms, bound or not.
+TEST_F(EffectEditors, KnobTexts)
+{
+    const cText rows[] = {
+        {"EQ-3B", 0, 0.5f, "Low cutoff freq. = 89Hz"},     {"EQ-3B", 2, 1.0f, "Mid centre freq. = 4.00kHz"},
+        {"EQ-3B", 5, 0.5f, "High cutoff freq. = 2.45kHz"}, {"EQ-3B", 1, 1.0f, "Low shelf gain = +15.0dB"},
+        {"EQ-3B", 3, 0.5f, "Mid width = 2.5 Octaves"},     {"EQ-3B", 4, 0.0f, "Mid gain = -15.0dB"},
+        {"QDL-5", 1, 0.5f, "Ratio = 1.9:1"},               {"QDL-5", 1, 0.99f, "Ratio = INF:1"},
+        {"QDL-5", 2, 0.0f, "Attack = 1ms"},                {"QDL-5", 2, 1.0f, "Attack = 100ms"},
+        {"QDL-5", 3, 0.0f, "Release = 50ms"},              {"QDL-5", 0, 0.5f, "Threshold = -10.5dB"},
+        {"QDL-5", 4, 0.5f, "Output gain = 12.0dB"},        {"FILTER-1B", 0, 0.0f, "Cutoff = 0.1kHz"},
+        {"FILTER-1B", 0, 0.5f, "Cutoff = 1.4kHz"},         {"FILTER-1B", 0, 1.0f, "Cutoff = 16.2kHz"},
+    };
+    for (const bool bound : {true, false})
+        for (const cText& row : rows)
+        {
+            SCOPED_TRACE(testing::Message() << row.text << (bound ? " bound" : " unbound"));
+            cEffectUI* editor = row.unit == std::string("EQ-3B")   ? static_cast<cEffectUI*>(Open<cEffect3BandEQUI>(row.unit, bound))
+                                : row.unit == std::string("QDL-5") ? static_cast<cEffectUI*>(Open<cEffectCompressorUI>(row.unit, bound))
+                                                                   : static_cast<cEffectUI*>(Open<cEffect1BandFilterUI>(row.unit, bound));
+            EXPECT_EQ(TextOf(editor, row, status), row.text);
+        }
+}
+
+// A turned knob or a tapped switch posts its event with its tag and marks
+// the project modified, even when the ring is full; unbound, nothing.
+TEST_F(EffectEditors, ControlsPostToTheirEffect)
+{
+    auto* eq = Open<cEffect3BandEQUI>("EQ-3B");
+    cEffect* effect = eq->GetEffect();
+    Turn(eq->GetKnob(1));
+    effect->DrainEvents();
+    EXPECT_TRUE(modified.exchange(false));
+    EXPECT_FLOAT_EQ(effect->GetParamFloat(cEffect3BandEQ::kParamLowGain), eq->GetKnob(1)->GetValue());
+    EXPECT_GT(eq->GetKnob(1)->GetValue(), 0.5f);
+    Tap(eq->GetSwitch(0));
+    effect->DrainEvents();
+    EXPECT_TRUE(modified.exchange(false));
+    EXPECT_EQ(effect->GetParamInt(cEffect3BandEQ::kParamEnable), 1);
+
+    // A full ring drops the event but the project is still marked.
+    for (uint32_t i = 0; i < cEffect::kEventCapacity; ++i)
+        effect->PostEvent(MakeSetIntEvent(cEffect3BandEQ::kParamGainComp, 0));
+    Tap(eq->GetSwitch(1));
+    EXPECT_TRUE(modified.exchange(false));
+
+    auto* loose = Open<cEffectCompressorUI>("QDL-5", false);
+    Turn(loose->GetKnob(0));
+    Tap(loose->GetSwitch(0));
+    EXPECT_FALSE(modified.load()) << "an unbound editor changes nothing";
+
+    auto* filter = Open<cEffect1BandFilterUI>("FILTER-1B");
+    Tap(filter->GetTypeButton(3));
+    filter->GetEffect()->DrainEvents();
+    EXPECT_EQ(filter->GetEffect()->GetParamInt(cEffect1BandFilter::kParamType), 3);
+    EXPECT_EQ(filter->GetTypeButton(3)->value, 1);
+    EXPECT_EQ(filter->GetTypeButton(1)->value, 0);
+}
+
+// Bound to another unit, an editor shows that unit's values on the next
+// frame; with an instance, its tags carry it.
+TEST_F(EffectEditors, SetEffectRereadsTheControls)
+{
+    auto* eq = Open<cEffect3BandEQUI>("EQ-3B");
+    std::unique_ptr<cEffect> other(gEffectRegistry->CreateEffect("EQ-3B"));
+    other->PostEvent(MakeSetFloatEvent(cEffect3BandEQ::kParamMidGain, 0.9f));
+    other->PostEvent(MakeSetIntEvent(cEffect3BandEQ::kParamEnable, 1));
+    other->DrainEvents();
+    eq->SetEffect(other.get(), 0);
+    Frame();
+    EXPECT_FLOAT_EQ(eq->GetKnob(4)->GetValue(), 0.9f);
+    EXPECT_EQ(eq->GetSwitch(0)->value, 1);
+    eq->SetEffect(other.get(), 14);
+    Frame();
+    EXPECT_EQ(eq->GetKnob(4)->GetTag(), (cEffect3BandEQ::kParamMidGain << 8) | 14);
+    EXPECT_EQ(eq->MakeParamId(2), (2u << 8) | 14u);
+    eq->SetEffect(effects.front().get(), 0);
+    Frame();
+}
+
+// The compressor's bars start 26 px into the meter panel at its rows; while
+// the unit is off the levels rest at 0.03 and the reduction is full.
+TEST_F(EffectEditors, CompressorMeters)
+{
+    auto* compressor = Open<cEffectCompressorUI>("QDL-5");
+    const cRect panel = compressor->GetMeterPanel();
+    const float rows[] = {5.0f, 5.0f, 15.0f, 25.0f};
+    for (int32_t bar = 0; bar < cEffectCompressorUI::kBarCount; ++bar)
+    {
+        EXPECT_FLOAT_EQ(compressor->GetBar(bar).x0, panel.xMin + 26.0f) << bar;
+        EXPECT_FLOAT_EQ(compressor->GetBar(bar).y0, panel.yMin + rows[bar]) << bar;
+    }
+    Frame();
+    EXPECT_FLOAT_EQ(compressor->GetBarLevel(cEffectCompressorUI::kBarInput), 0.03f);
+    EXPECT_FLOAT_EQ(compressor->GetBarLevel(cEffectCompressorUI::kBarOutput), 0.03f);
+    EXPECT_FLOAT_EQ(compressor->GetBarLevel(cEffectCompressorUI::kBarGainReduction), 1.0f);
+    EXPECT_NEAR(compressor->GetBarLevel(cEffectCompressorUI::kBarThreshold), (-10.5f + 30.0f) / 39.0f, 1e-6f);
+}
