@@ -18,6 +18,9 @@
 #include "mixer/ui/Effect3BandEQUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
 #include "mixer/ui/EffectEditors.h"
+#include "mixer/ui/EffectWaveShapeUI.h"
+#include "mixer/EffectWaveShape.h"
+#include "ui/WidgetSpinButton.h"
 #include "ui/ControlFixture.h"
 #include "ui/StatusBarHost.h"
 #include "ui/WidgetButton.h"
@@ -142,6 +145,7 @@ TEST_F(EffectEditors, EachUnitHasItsEditor)
         const char* name;
     } built[] = {{"EQ-3B", "3BandEQUI"},
                  {"QDL-5", "CompressorUI"},
+                 {"9TH HARBOR", "WaveShapeUI"},
                  {"FILTER-1B", "1BandFilterUI"},
                  {"TEST-RESAMPLER", "TestResamplerUI"}};
     for (const auto& unit : built)
@@ -255,4 +259,37 @@ TEST_F(EffectEditors, CompressorMeters)
     EXPECT_FLOAT_EQ(compressor->GetBarLevel(cEffectCompressorUI::kBarOutput), 0.03f);
     EXPECT_FLOAT_EQ(compressor->GetBarLevel(cEffectCompressorUI::kBarGainReduction), 1.0f);
     EXPECT_NEAR(compressor->GetBarLevel(cEffectCompressorUI::kBarThreshold), (-10.5f + 30.0f) / 39.0f, 1e-6f);
+}
+
+// "EQ Only" keeps only CONTOUR; "Lo-Fi" names the outer knobs for what they
+// do there; a shape the list lacks shows the spinner at 1 with no text.
+TEST_F(EffectEditors, WaveshaperShapes)
+{
+    auto* shaper = Open<cEffectWaveShapeUI>("9TH HARBOR");
+    cWidgetSpinButton* spin = shaper->GetShapeSpin();
+    shaper->OnShapeSpin(cWaveShapeParams::kShapeEQOnly, spin);
+    Frame();
+    EXPECT_FALSE(shaper->GetKnob(cEffectWaveShapeUI::kKnobDrive)->IsVisible());
+    EXPECT_FALSE(shaper->GetKnob(cEffectWaveShapeUI::kKnobLevel)->IsVisible());
+    EXPECT_TRUE(shaper->GetKnob(cEffectWaveShapeUI::kKnobContour)->IsVisible());
+    EXPECT_STREQ(spin->GetText(), "EQ Only");
+    shaper->OnShapeSpin(cWaveShapeParams::kShapeLoFi, spin);
+    EXPECT_TRUE(shaper->GetKnob(cEffectWaveShapeUI::kKnobDrive)->IsVisible());
+    EXPECT_STREQ(shaper->GetKnob(cEffectWaveShapeUI::kKnobDrive)->GetName(), "BITCRUSH");
+    EXPECT_STREQ(shaper->GetKnob(cEffectWaveShapeUI::kKnobLevel)->GetName(), "DECIMATE");
+    shaper->GetEffect()->DrainEvents();
+    EXPECT_EQ(shaper->GetEffect()->GetParamInt(cWaveShapeParams::kFieldShape), cWaveShapeParams::kShapeLoFi);
+
+    auto* shapeless = static_cast<cEffectWaveShape*>(shaper->GetEffect());
+    shapeless->params.Shape = 0;
+    shaper->SetEffect(shapeless, 0);
+    Frame();
+    EXPECT_EQ(spin->GetValue(), 1);
+    EXPECT_STREQ(spin->GetText(), "");
+    EXPECT_EQ(shapeless->params.Shape, 0);
+
+    // On the synthesizer's page the drive is instance 14's.
+    shaper->SetEffect(shapeless, 14);
+    Frame();
+    EXPECT_EQ(shaper->GetKnob(cEffectWaveShapeUI::kKnobDrive)->GetTag(), (2 << 8) | 14);
 }
