@@ -18,6 +18,8 @@
 #include "mixer/ui/Effect3BandEQUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
 #include "mixer/ui/EffectEditors.h"
+#include "mixer/ui/EffectReverbUI.h"
+#include "mixer/EffectReverb.h"
 #include "mixer/ui/EffectWaveShapeUI.h"
 #include "mixer/EffectWaveShape.h"
 #include "ui/WidgetSpinButton.h"
@@ -146,6 +148,7 @@ TEST_F(EffectEditors, EachUnitHasItsEditor)
     } built[] = {{"EQ-3B", "3BandEQUI"},
                  {"QDL-5", "CompressorUI"},
                  {"9TH HARBOR", "WaveShapeUI"},
+                 {"Q-HALLS", "ReverbUI"},
                  {"FILTER-1B", "1BandFilterUI"},
                  {"TEST-RESAMPLER", "TestResamplerUI"}};
     for (const auto& unit : built)
@@ -292,4 +295,35 @@ TEST_F(EffectEditors, WaveshaperShapes)
     shaper->SetEffect(shapeless, 14);
     Frame();
     EXPECT_EQ(shaper->GetKnob(cEffectWaveShapeUI::kKnobDrive)->GetTag(), (2 << 8) | 14);
+}
+
+// While the reverb is off its window is nameless and a stepped preset is
+// not sent; switching on reads the effect again, so the window names the
+// preset that plays, not the one stepped to.
+TEST_F(EffectEditors, ReverbOffAndOn)
+{
+    auto* reverb = Open<cEffectReverbUI>("Q-HALLS");
+    cEffect* effect = reverb->GetEffect();
+    effect->PostEvent(MakeSetIntEvent(cEffectReverb::kParamEnable, 0));
+    effect->PostEvent(MakeSetIntEvent(cEffectReverb::kParamPreset, 3));
+    effect->DrainEvents();
+    reverb->SetEffect(effect, 0);
+    Frame();
+    EXPECT_STREQ(reverb->GetShownPresetName(), "");
+    modified = false;
+    reverb->OnPresetChanged(7, reverb->GetPresetSelector());
+    reverb->GetPresetSelector()->SetValue(7);
+    effect->DrainEvents();
+    EXPECT_EQ(effect->GetParamInt(cEffectReverb::kParamPreset), 3) << "not sent while off";
+    EXPECT_FALSE(modified.load());
+
+    Tap(reverb->GetSwitch());
+    effect->DrainEvents();
+    Frame();
+    EXPECT_EQ(effect->GetParamInt(cEffectReverb::kParamEnable), 1);
+    EXPECT_EQ(reverb->GetPresetSelector()->GetValue(), 3);
+    EXPECT_STREQ(reverb->GetShownPresetName(), cEffectReverb::GetPresetName(3));
+    reverb->OnPresetChanged(7, reverb->GetPresetSelector());
+    effect->DrainEvents();
+    EXPECT_EQ(effect->GetParamInt(cEffectReverb::kParamPreset), 7);
 }

@@ -6,6 +6,7 @@
 #include "mixer/ui/Effect1BandFilterUI.h"
 #include "mixer/ui/Effect3BandEQUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
+#include "mixer/ui/EffectReverbUI.h"
 #include "mixer/ui/EffectWaveShapeUI.h"
 
 namespace
@@ -17,6 +18,8 @@ cEffectUI* CreateEffectEditor(cEffectPackage* package)
         return new cEffect3BandEQUI(package);
     if (std::strcmp(name, "QDL-5") == 0)
         return new cEffectCompressorUI(package);
+    if (std::strcmp(name, "Q-HALLS") == 0)
+        return new cEffectReverbUI(package);
     if (std::strcmp(name, "9TH HARBOR") == 0)
         return new cEffectWaveShapeUI(package);
     if (std::strcmp(name, "FILTER-1B") == 0)
