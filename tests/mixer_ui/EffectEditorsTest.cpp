@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -18,6 +19,8 @@
 #include "mixer/ui/Effect3BandEQUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
 #include "mixer/ui/EffectEditors.h"
+#include "mixer/ui/EffectChorusDelayUI.h"
+#include "audio/ChorusDelay.h"
 #include "mixer/ui/EffectReverbUI.h"
 #include "mixer/EffectReverb.h"
 #include "mixer/ui/EffectWaveShapeUI.h"
@@ -100,6 +103,11 @@ protected:
         Up(1, x, y - 48.0f);
         Frame();
     }
+    void Tap(float x, float y)
+    {
+        Down(1, x, y);
+        Up(1, x, y);
+    }
     void Tap(cWidget* control)
     {
         const cRect& rect = control->GetRect();
@@ -147,6 +155,7 @@ TEST_F(EffectEditors, EachUnitHasItsEditor)
         const char* name;
     } built[] = {{"EQ-3B", "3BandEQUI"},
                  {"QDL-5", "CompressorUI"},
+                 {"VELTRIX", "ChorusDelayUI"},
                  {"9TH HARBOR", "WaveShapeUI"},
                  {"Q-HALLS", "ReverbUI"},
                  {"FILTER-1B", "1BandFilterUI"},
@@ -326,4 +335,70 @@ TEST_F(EffectEditors, ReverbOffAndOn)
     reverb->OnPresetChanged(7, reverb->GetPresetSelector());
     effect->DrainEvents();
     EXPECT_EQ(effect->GetParamInt(cEffectReverb::kParamPreset), 7);
+}
+
+namespace
+{
+struct cValueTexts
+{
+    void OnText(const char* text, cWidgetKnob*) { last = text; }
+    std::string last;
+};
+} // namespace
+
+// The mode and Sync decide which controls show; with instance 14 the ids
+// carry it; a double tap centres DRY/WET and posts it.
+TEST_F(EffectEditors, ChorusDelayModes)
+{
+    using E = cEffectChorusDelayUI;
+    auto* delay = Open<cEffectChorusDelayUI>("VELTRIX");
+    const struct
+    {
+        int32_t type, sync;
+        std::vector<int32_t> shown;
+    } modes[] = {
+        {cChorusDelayParams::kTypeChorus, 0, {E::kKnobRate, E::kKnobDelay, E::kKnobDepth, E::kKnobChorusFeedback}},
+        {cChorusDelayParams::kTypeFlanger, 1, {E::kKnobRate, E::kKnobDelay, E::kKnobDepth, E::kKnobChorusFeedback}},
+        {cChorusDelayParams::kTypeDelay, 0, {E::kKnobTime, E::kKnobDelayFeedback, E::kKnobDryWet}},
+        {cChorusDelayParams::kTypeCrossDelay, 1, {E::kKnobBeat, E::kKnobDelayFeedback, E::kKnobDryWet}},
+    };
+    for (const auto& mode : modes)
+    {
+        SCOPED_TRACE(mode.type);
+        delay->OnModeSpin(mode.type, delay->GetModeSpin());
+        delay->GetEffect()->DrainEvents();
+        Frame();
+        if (delay->GetSyncButton()->IsVisible() && delay->GetSyncButton()->value != mode.sync)
+            Tap(delay->GetSyncButton());
+        delay->GetEffect()->DrainEvents();
+        Frame();
+        for (int32_t knob = 0; knob < E::kKnobCount; ++knob)
+        {
+            const bool shown = std::find(mode.shown.begin(), mode.shown.end(), knob) != mode.shown.end();
+            EXPECT_EQ(delay->GetKnob(knob)->IsVisible(), shown) << knob;
+        }
+        const bool delayMode = mode.type >= cChorusDelayParams::kTypeDelay;
+        EXPECT_EQ(delay->GetSyncButton()->IsVisible(), delayMode);
+    }
+    EXPECT_STREQ(delay->GetModeSpin()->GetText(), "X-Delay");
+
+    cValueTexts texts;
+    cWidgetKnob::SetValueTextDelegate(cDelegate(&texts, &cValueTexts::OnText));
+    cWidgetKnob* dryWet = delay->GetKnob(E::kKnobDryWet);
+    Turn(dryWet);
+    delay->GetEffect()->DrainEvents();
+    const cRect& rect = dryWet->GetRect();
+    Tap((rect.xMin + rect.xMax) * 0.5f, (rect.yMin + rect.yMax) * 0.5f);
+    Tap((rect.xMin + rect.xMax) * 0.5f, (rect.yMin + rect.yMax) * 0.5f);
+    Frame();
+    delay->GetEffect()->DrainEvents();
+    EXPECT_FLOAT_EQ(dryWet->GetValue(), 0.5f);
+    EXPECT_FLOAT_EQ(delay->GetEffect()->GetParamFloat(cChorusDelayParams::kFieldDAmount), 0.5f);
+    EXPECT_EQ(texts.last, "DRY/WET = +0.00");
+    cWidgetKnob::SetValueTextDelegate(cDelegate());
+
+    delay->SetEffect(delay->GetEffect(), 14);
+    Frame();
+    EXPECT_EQ(delay->GetKnob(E::kKnobRate)->GetTag(), 0x30E);
+    EXPECT_EQ(delay->GetModeSpin()->GetTag(), 14);
 }

@@ -5,6 +5,7 @@
 #include "mixer/Effect.h"
 #include "mixer/ui/Effect1BandFilterUI.h"
 #include "mixer/ui/Effect3BandEQUI.h"
+#include "mixer/ui/EffectChorusDelayUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
 #include "mixer/ui/EffectReverbUI.h"
 #include "mixer/ui/EffectWaveShapeUI.h"
@@ -18,6 +19,8 @@ cEffectUI* CreateEffectEditor(cEffectPackage* package)
         return new cEffect3BandEQUI(package);
     if (std::strcmp(name, "QDL-5") == 0)
         return new cEffectCompressorUI(package);
+    if (std::strcmp(name, "VELTRIX") == 0)
+        return new cEffectChorusDelayUI(package);
     if (std::strcmp(name, "Q-HALLS") == 0)
         return new cEffectReverbUI(package);
     if (std::strcmp(name, "9TH HARBOR") == 0)

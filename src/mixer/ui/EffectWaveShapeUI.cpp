@@ -82,6 +82,7 @@ void cEffectWaveShapeUI::ApplyShape(int32_t shape)
 
 void cEffectWaveShapeUI::OnShapeSpin(int32_t shape, cWidgetSpinButton* spin)
 {
+    spin->SetValue(shape);
     ApplyShape(shape);
     OnIntControlChanged(shape, spin);
 }
