@@ -11,7 +11,8 @@
 namespace
 {
 const char* const kTypeLabels[cEffect1BandFilterUI::kTypeButtons] = {"LP", "BP", "HP"};
-constexpr float kTypeX[cEffect1BandFilterUI::kTypeButtons] = {79.0f, 121.0f, 163.0f};
+constexpr float kTypesLeft = 96.0f;
+constexpr float kKnobSize = 52.0f;
 constexpr uint32_t kPanelColour = 0xff3a3a3a;
 constexpr uint32_t kSwitchLabelColour = 0xff202020;
 constexpr float kCaptionSize = 9.0f;
@@ -95,13 +96,19 @@ void cEffect1BandFilterUI::OnStateChange()
     mOn->value = mEffect->GetParamInt(uint32_t(mOn->GetTag())) != 0 ? 1 : 0;
 }
 
+// The switch under the caption, the type buttons in a row beside it, the
+// two knobs at the right.
 void cEffect1BandFilterUI::OnLayout()
 {
-    PlaceAtOwnSize(mOn, 10.0f, 57.0f - 20.0f);
+    const cRect& rect = GetRect();
+    const float width = rect.xMax - rect.xMin, height = rect.yMax - rect.yMin;
+    const float buttonTop = height * 0.5f - 12.0f;
+    PlaceAtOwnSize(mOn, 10.0f, buttonTop);
+    const float pitch = mTypes[0]->GetAnchorValue(2) + 4.0f;
     for (int32_t i = 0; i < kTypeButtons; ++i)
-        PlaceAtOwnSize(mTypes[i], kTypeX[i], 38.0f - 20.0f);
-    Place(mCutoff, 230.0f, 28.0f, 44.0f, 44.0f);
-    Place(mQ, 290.0f, 28.0f, 44.0f, 44.0f);
+        PlaceAtOwnSize(mTypes[i], kTypesLeft + pitch * float(i), buttonTop);
+    Place(mCutoff, width - 130.0f, (height - kKnobSize) * 0.5f + 6.0f, kKnobSize, kKnobSize);
+    Place(mQ, width - 70.0f, (height - kKnobSize) * 0.5f + 6.0f, kKnobSize, kKnobSize);
 }
 
 bool cEffect1BandFilterUI::Draw(cDrawList& list)

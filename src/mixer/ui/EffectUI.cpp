@@ -54,9 +54,11 @@ void cEffectUI::ShowStatusText(const char* text)
         host->ShowStatusMessage(text);
 }
 
+// Left and top from the editor's corner, then the size.
 void cEffectUI::Place(cWidget* widget, float x, float y, float width, float height)
 {
-    widget->SetAnchors(kAnchorsAbsoluteRect, x, y, width, height);
+    constexpr uint32_t kFromCornerWithSize = 0x1133;
+    widget->SetAnchors(kFromCornerWithSize, x, y, width, height);
 }
 
 void cEffectUI::PlaceAtOwnSize(cWidget* widget, float x, float y)

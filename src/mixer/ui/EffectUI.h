@@ -46,7 +46,8 @@ protected:
     void WaitForEffect() const;
     // The status bar's message for a second and a half.
     static void ShowStatusText(const char* text);
-    // A child placed at a size, or at its own size when given none.
+    // A child placed from the editor's top-left corner, at a size or at its
+    // own size.
     static void Place(cWidget* widget, float x, float y, float width, float height);
     static void PlaceAtOwnSize(cWidget* widget, float x, float y);
 
