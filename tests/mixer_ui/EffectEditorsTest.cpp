@@ -19,6 +19,9 @@
 #include "mixer/ui/Effect3BandEQUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
 #include "mixer/ui/EffectEditors.h"
+#include "mixer/ui/EffectAnalyserUI.h"
+#include "mixer/EffectAnalyser.h"
+#include "platform/DisplayMetrics.h"
 #include "mixer/ui/EffectChorusDelayUI.h"
 #include "audio/ChorusDelay.h"
 #include "mixer/ui/EffectReverbUI.h"
@@ -159,6 +162,7 @@ TEST_F(EffectEditors, EachUnitHasItsEditor)
                  {"9TH HARBOR", "WaveShapeUI"},
                  {"Q-HALLS", "ReverbUI"},
                  {"FILTER-1B", "1BandFilterUI"},
+                 {"ANALYSER", "AnalyserUI"},
                  {"TEST-RESAMPLER", "TestResamplerUI"}};
     for (const auto& unit : built)
     {
@@ -401,4 +405,80 @@ TEST_F(EffectEditors, ChorusDelayModes)
     Frame();
     EXPECT_EQ(delay->GetKnob(E::kKnobRate)->GetTag(), 0x30E);
     EXPECT_EQ(delay->GetModeSpin()->GetTag(), 14);
+}
+
+// A 100-pixel display has three cells: edges at 0, 33.3, 66.7 and 100,
+// middles at 16.7, 50 and 83.3.
+TEST_F(EffectEditors, SpectrumGrid)
+{
+    std::vector<float> major, minor;
+    cEffectAnalyserSpectrum::GridLines(100.0f, 50.0f, major, minor);
+    const float majors[] = {0.0f, 33.333f, 66.667f, 100.0f}, minors[] = {16.667f, 50.0f, 83.333f};
+    ASSERT_EQ(major.size(), 4u);
+    ASSERT_EQ(minor.size(), 3u);
+    for (size_t i = 0; i < major.size(); ++i)
+        EXPECT_NEAR(major[i], majors[i], 1e-3f);
+    for (size_t i = 0; i < minor.size(); ++i)
+        EXPECT_NEAR(minor[i], minors[i], 1e-3f);
+}
+
+// Zooms glide over 15 frames; a short drag changes nothing; a double tap
+// returns to the full range; a straight drag keeps the flat axis's range.
+TEST_F(EffectEditors, SpectrumZoom)
+{
+    auto* editor = Open<cEffectAnalyserUI>("ANALYSER");
+    cEffectAnalyserSpectrum* spectrum = editor->GetSpectrum();
+    const cRect rect = spectrum->GetRect();
+    const auto drag = [&](cVector2 from, cVector2 to)
+    {
+        Down(1, from.X, from.Y);
+        for (int step = 1; step <= 4; ++step)
+            Move(1, from.X + (to.X - from.X) * float(step) / 4.0f, from.Y + (to.Y - from.Y) * float(step) / 4.0f);
+        Up(1, to.X, to.Y);
+    };
+    const float shortDrag = 1.5f * GetDisplayMetrics().pixelsPerMillimetre;
+    drag({rect.xMax - 60.0f, rect.yMax - 10.0f}, {rect.xMax - 60.0f + shortDrag, rect.yMax - 10.0f});
+    Frame();
+    EXPECT_FALSE(spectrum->IsGliding());
+    EXPECT_FLOAT_EQ(spectrum->GetLowHz(), 10.0f);
+
+    // A horizontal drag: the frequencies zoom, the levels keep their range.
+    drag({rect.xMin + 10.0f, rect.yMin + 20.0f}, {rect.xMin + 110.0f, rect.yMin + 20.0f});
+    Frame(15);
+    EXPECT_FALSE(spectrum->IsGliding());
+    EXPECT_GT(spectrum->GetLowHz(), 10.0f);
+    EXPECT_LT(spectrum->GetHighHz(), 22000.0f);
+    EXPECT_FLOAT_EQ(spectrum->GetLowDb(), -90.0f);
+    EXPECT_FLOAT_EQ(spectrum->GetHighDb(), 6.0f);
+    EXPECT_TRUE(std::isfinite(spectrum->XOf(1000.0f)));
+
+    // Both corners clamped to one edge: nothing divides by zero.
+    drag({rect.xMax + 5.0f, rect.yMin + 5.0f}, {rect.xMax + 9.0f, rect.yMax - 5.0f});
+    Frame(15);
+    EXPECT_GT(spectrum->GetHighHz(), spectrum->GetLowHz());
+    EXPECT_GT(spectrum->GetHighDb(), spectrum->GetLowDb());
+
+    const float x = (rect.xMin + rect.xMax) * 0.5f, y = (rect.yMin + rect.yMax) * 0.5f;
+    Tap(x, y);
+    Tap(x, y);
+    Frame();
+    EXPECT_TRUE(spectrum->IsGliding());
+    Frame(15);
+    EXPECT_FLOAT_EQ(spectrum->GetLowHz(), 10.0f);
+    EXPECT_FLOAT_EQ(spectrum->GetHighHz(), 22000.0f);
+}
+
+// No curve while off; zoomed in, columns interpolate between bins, zoomed
+// out they take the largest bin, and no column reads past the last.
+TEST_F(EffectEditors, SpectrumCurve)
+{
+    auto* editor = Open<cEffectAnalyserUI>("ANALYSER");
+    auto* analyser = static_cast<cEffectAnalyser*>(editor->GetEffect());
+    cEffectAnalyserSpectrum* spectrum = editor->GetSpectrum();
+    EXPECT_TRUE(spectrum->BuildCurve().empty());
+    analyser->SetEnabled(true);
+    const size_t columns = spectrum->BuildCurve().size();
+    EXPECT_GE(columns, size_t((spectrum->GetRect().xMax - spectrum->GetRect().xMin) / 3.0f));
+    for (const cVector2& point : spectrum->BuildCurve())
+        EXPECT_TRUE(std::isfinite(point.Y));
 }

@@ -5,6 +5,7 @@
 #include "mixer/Effect.h"
 #include "mixer/ui/Effect1BandFilterUI.h"
 #include "mixer/ui/Effect3BandEQUI.h"
+#include "mixer/ui/EffectAnalyserUI.h"
 #include "mixer/ui/EffectChorusDelayUI.h"
 #include "mixer/ui/EffectCompressorUI.h"
 #include "mixer/ui/EffectReverbUI.h"
@@ -27,6 +28,8 @@ cEffectUI* CreateEffectEditor(cEffectPackage* package)
         return new cEffectWaveShapeUI(package);
     if (std::strcmp(name, "FILTER-1B") == 0)
         return new cEffect1BandFilterUI(package);
+    if (std::strcmp(name, "ANALYSER") == 0)
+        return new cEffectAnalyserUI(package);
     if (std::strcmp(name, "TEST-RESAMPLER") == 0)
         return new cEffectTestResamplerUI(package);
     return nullptr;
