@@ -83,7 +83,9 @@ protected:
     {
         cEffectPackage* package = gEffectRegistry->FindPackage(unit);
         auto* editor = static_cast<T*>(package->CreateEditor());
-        editor->SetAnchors(kAnchorsAbsoluteRect, 10.0f, 10.0f, 600.0f, 83.0f);
+        // One under another, so that touches reach the editor meant.
+        const float top = 10.0f + 90.0f * float(editors.size() % 5);
+        editor->SetAnchors(kAnchorsAbsoluteRect, 10.0f, top, 600.0f, 83.0f);
         root->AddChild(editor);
         editors.push_back(editor);
         if (bind)
@@ -481,4 +483,23 @@ TEST_F(EffectEditors, SpectrumCurve)
     EXPECT_GE(columns, size_t((spectrum->GetRect().xMax - spectrum->GetRect().xMin) / 3.0f));
     for (const cVector2& point : spectrum->BuildCurve())
         EXPECT_TRUE(std::isfinite(point.Y));
+}
+
+// After a turn the status bar holds the editor's own text, not the knob's.
+TEST_F(EffectEditors, TheEditorsTextWins)
+{
+    cValueTexts knobTexts;
+    cWidgetKnob::SetValueTextDelegate(cDelegate(&knobTexts, &cValueTexts::OnText));
+    auto* eq = Open<cEffect3BandEQUI>("EQ-3B");
+    auto* filter = Open<cEffect1BandFilterUI>("FILTER-1B");
+    for (cWidgetKnob* knob : {eq->GetKnob(0), filter->GetCutoffKnob()})
+    {
+        knobTexts.last.clear();
+        status.messages.clear();
+        Turn(knob);
+        EXPECT_TRUE(knobTexts.last.empty()) << knobTexts.last;
+        ASSERT_FALSE(status.messages.empty());
+    }
+    EXPECT_EQ(status.messages.back().rfind("Cutoff = ", 0), 0u);
+    cWidgetKnob::SetValueTextDelegate(cDelegate());
 }

@@ -21,7 +21,9 @@ cEffectKnobPanel::cEffectKnobPanel(cEffectPackage* package, const cControl (&swi
     for (int32_t i = 0; i < mKnobCount; ++i)
     {
         mKnobParameters[i] = knobs[i].parameter;
-        const cWidgetKnob::cParameter description = {knobs[i].label, kKnobContinuous, 0, 0, nullptr, 0, 0};
+        // The panel writes each knob's text itself, in the unit's terms.
+        const cWidgetKnob::cParameter description = {knobs[i].label, kKnobContinuous, 0, 0, nullptr, 0,
+                                                     kKnobNoValueText};
         mKnobs[i] = CreateEffectKnob(description, kKnobCaptionColour);
         mKnobs[i]->SetTag(int32_t(knobs[i].parameter));
         mKnobs[i]->valueDelegate = cDelegate(this, &cEffectKnobPanel::OnKnobChanged);
