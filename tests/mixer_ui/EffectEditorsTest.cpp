@@ -209,7 +209,7 @@ TEST_F(EffectEditors, KnobTexts)
 TEST_F(EffectEditors, ControlsPostToTheirEffect)
 {
     auto* eq = Open<cEffect3BandEQUI>("EQ-3B");
-    cEffect* effect = eq->GetEffect();
+    cAudioModuleBase* effect = eq->GetEffect();
     Turn(eq->GetKnob(1));
     effect->DrainEvents();
     EXPECT_TRUE(modified.exchange(false));
@@ -318,7 +318,7 @@ TEST_F(EffectEditors, WaveshaperShapes)
 TEST_F(EffectEditors, ReverbOffAndOn)
 {
     auto* reverb = Open<cEffectReverbUI>("Q-HALLS");
-    cEffect* effect = reverb->GetEffect();
+    cAudioModuleBase* effect = reverb->GetEffect();
     effect->PostEvent(MakeSetIntEvent(cEffectReverb::kParamEnable, 0));
     effect->PostEvent(MakeSetIntEvent(cEffectReverb::kParamPreset, 3));
     effect->DrainEvents();
@@ -502,4 +502,40 @@ TEST_F(EffectEditors, TheEditorsTextWins)
     }
     EXPECT_EQ(status.messages.back().rfind("Cutoff = ", 0), 0u);
     cWidgetKnob::SetValueTextDelegate(cDelegate());
+}
+
+namespace
+{
+// A module holding effects as instances, as the synthesizer's does: it
+// keeps what it is sent.
+class cInstanceModule : public cAudioModuleBase
+{
+public:
+    cInstanceModule() : cAudioModuleBase(64) {}
+    int32_t HandleEvent(const cAudioEvent& event) override
+    {
+        received.push_back(event);
+        return 0;
+    }
+    std::vector<cAudioEvent> received;
+};
+} // namespace
+
+// An editor bound to another module with an instance posts to it with the
+// instance in every id: the waveshaper's DRIVE as instance 14 is 0x20E.
+TEST_F(EffectEditors, EditorsServeAModuleWithInstances)
+{
+    auto* shaper = Open<cEffectWaveShapeUI>("9TH HARBOR", false);
+    cInstanceModule module;
+    shaper->SetEffect(&module, 14);
+    Frame();
+    Turn(shaper->GetKnob(cEffectWaveShapeUI::kKnobDrive));
+    Tap(shaper->GetPowerButton());
+    module.DrainEvents();
+    ASSERT_GE(module.received.size(), 2u);
+    EXPECT_EQ(module.received.front().type, kAudioEventSetFloatParam);
+    EXPECT_EQ(module.received.front().wordA, (2u << 8) | 14u);
+    EXPECT_EQ(module.received.back().type, kAudioEventSetIntParam);
+    EXPECT_EQ(module.received.back().wordA, 14u);
+    EXPECT_TRUE(modified.load());
 }

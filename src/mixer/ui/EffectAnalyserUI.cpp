@@ -294,7 +294,7 @@ cEffectAnalyserUI::~cEffectAnalyserUI()
     mSpectrum->Release();
 }
 
-void cEffectAnalyserUI::SetEffect(cEffect* effect, int32_t instance)
+void cEffectAnalyserUI::SetEffect(cAudioModuleBase* effect, int32_t instance)
 {
     cEffectUI::SetEffect(effect, instance);
     mSpectrum->SetAnalyser(static_cast<cEffectAnalyser*>(effect));

@@ -80,7 +80,7 @@ class cEffectAnalyserUI : public cEffectUI
 public:
     explicit cEffectAnalyserUI(cEffectPackage* package);
 
-    void SetEffect(cEffect* effect, int32_t instance) override;
+    void SetEffect(cAudioModuleBase* effect, int32_t instance) override;
     void OnStateChange() override;
     void OnLayout() override;
     bool Draw(cDrawList& list) override;

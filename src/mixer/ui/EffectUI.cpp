@@ -2,12 +2,12 @@
 
 #include "audio/AudioEvent.h"
 #include "base/ProjectModified.h"
-#include "mixer/Effect.h"
+#include "audio/AudioModule.h"
 #include "ui/StatusBarHost.h"
 
 cEffectUI::cEffectUI(cEffectPackage* package) : mPackage(package) {}
 
-void cEffectUI::SetEffect(cEffect* effect, int32_t instance)
+void cEffectUI::SetEffect(cAudioModuleBase* effect, int32_t instance)
 {
     mEffect = effect;
     mInstance = instance;

@@ -3,7 +3,7 @@
 
 #include "ui/Widget.h"
 
-class cEffect;
+class cAudioModuleBase;
 class cEffectPackage;
 class cWidgetButton;
 class cWidgetKnob;
@@ -23,10 +23,11 @@ public:
 
     explicit cEffectUI(cEffectPackage* package);
 
-    // Binds the editor; it reads its controls from the effect on the next
-    // frame.
-    virtual void SetEffect(cEffect* effect, int32_t instance);
-    cEffect* GetEffect() const { return mEffect; }
+    // Binds the editor to an effect, or to a module holding the effect as
+    // one of its instances (the synthesizer's); it reads its controls from
+    // it on the next frame.
+    virtual void SetEffect(cAudioModuleBase* effect, int32_t instance);
+    cAudioModuleBase* GetEffect() const { return mEffect; }
     int32_t GetInstance() const { return mInstance; }
     cEffectPackage* GetPackage() const { return mPackage; }
 
@@ -51,7 +52,7 @@ protected:
     static void Place(cWidget* widget, float x, float y, float width, float height);
     static void PlaceAtOwnSize(cWidget* widget, float x, float y);
 
-    cEffect* mEffect = nullptr;
+    cAudioModuleBase* mEffect = nullptr;
     int32_t mInstance = 0;
     cEffectPackage* mPackage;
 };
