@@ -70,7 +70,8 @@ protected:
 TEST_F(HouseStyleGalleryTest, EveryFactoryWidgetHelperAndMeterOnOneSheet)
 {
     Start(kDeviceClassDesktop);
-    Frames(2);
+    // Into the blink's lit phase, so the recording marker shows too.
+    Frames(34);
     Picture("house-style-sheet");
 
     // The first meter is full: its top segment lit in the value blue; the
@@ -86,6 +87,10 @@ TEST_F(HouseStyleGalleryTest, EveryFactoryWidgetHelperAndMeterOnOneSheet)
     EXPECT_GT(Red(clip), Blue(clip) + 100) << std::hex << clip;
     const cRect quiet = sheet->meters[7].ledRects[0];
     EXPECT_LT(Red(Pixel(Centre(quiet).X, Centre(quiet).Y)), 100) << "no clip, no light";
+
+    // The recording marker glows red while the transport records.
+    const uint32_t marker = Pixel(490, 450);
+    EXPECT_GT(Red(marker), Blue(marker) + 100) << std::hex << marker;
 
     // The progress fill is lit blue up to 60 percent of the bar, not beyond.
     const float fillY = 440 + gTex8888AtlasTable[424].height / 2;
