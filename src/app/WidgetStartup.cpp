@@ -239,9 +239,12 @@ intptr_t cWidgetStartup::OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress*
         {
             // A project that is there but does not load is said so: a silent
             // swap for an empty one would look like the song was lost.
+            // Looked at before the fallback, whose new project may take the
+            // very folder a missing recent project named.
+            const bool existed = ProjectFolderExists(load->path);
             const cGenStringFixed<256> error(project->GetErrorText());
             FallBackToNewProject(project);
-            if (ProjectFolderExists(load->path))
+            if (existed)
             {
                 ShowLoadFailure(load->path, error.CStr());
                 failureShown = true;

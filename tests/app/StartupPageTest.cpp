@@ -157,6 +157,10 @@ TEST(StartupPageTest, ARecentProjectThatDoesNotLoadGivesWayToANewUntitledOne)
         {"gone", "User/Projects/Gone.prj", nullptr, nullptr, "User/Projects/Untitled.prj", ""},
         {"gone, name taken", "User/Projects/Gone.prj", "User/Projects/Untitled.prj", nullptr,
          "User/Projects/Untitled-02.prj", ""},
+        // An untitled project closed unchanged leaves no folder, yet stays
+        // recent: the fallback takes its name again without a word.
+        {"gone, the fallback's own name", "User/Projects/Untitled.prj", nullptr, nullptr, "User/Projects/Untitled.prj",
+         ""},
         {"damaged", "User/Projects/Broken.prj", nullptr, "User/Projects/Broken.prj", "User/Projects/Untitled.prj",
          "Failed to load project 'Broken'"},
     };
