@@ -12,10 +12,17 @@
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetStartup.h"
 #include "app/WidgetStatusBar.h"
+#include "audio/Instrument.h"
+#include "audio/InstrumentSlotTable.h"
+#include "base/CriticalSection.h"
 #include "base/ProjectModified.h"
+#include "base/Zip.h"
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
+#include "sequencer/Sequencer.h"
+#include "sequencer/Track.h"
+#include "sequencer/TrackList.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
 
@@ -29,6 +36,8 @@ struct cSeen
 {
     std::vector<int32_t> alphas;
     std::string alertTitle, alertFirst, alertSecond, message, projectPath, recent;
+    // The names of the instruments whose tracks hold parts, in slot order.
+    std::vector<std::string> playing;
     int32_t introHelpCount = -1;
     bool introHelpShown = false;
     int32_t finalState = -1;
@@ -51,6 +60,22 @@ void Click(cWidget* widget)
     const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
     PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
     PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
+}
+
+std::vector<std::string> InstrumentsWithParts()
+{
+    std::vector<std::string> names;
+    cSequencer* sequencer = cSequencer::GetInstance();
+    cScopedLock lock(sequencer->GetLock());
+    const cTrackList* tracks = sequencer->GetTrackList();
+    for (int32_t i = 0; i < tracks->GetCount(); ++i)
+    {
+        const cTrack* track = tracks->GetTrack(i);
+        const cInstrument* instrument = cInstrumentSlotTable::GetInstance()->GetInstrument(track->GetChannel());
+        if (track->GetFirstPart() && instrument)
+            names.push_back(instrument->GetName());
+    }
+    return names;
 }
 
 // Runs the program for the frames given; answer, when set, picks the alert
@@ -83,6 +108,7 @@ cSeen RunProgram(int frames, int32_t answer = -1)
             seen.recent = gSettings.recentProject.CStr();
             if (const cProject* project = cProjectList::GetInstance()->GetCurrentProject())
                 seen.projectPath = project->GetPath().CStr();
+            seen.playing = InstrumentsWithParts();
         });
     EXPECT_EQ(RunInProcess(application), kExitNormal);
     return seen;
@@ -121,6 +147,22 @@ TEST(StartupPageTest, TheRecentProjectLoadsUnseenAndTheIntroHelpShowsOnThreeStar
         EXPECT_EQ(seen.introHelpShown, start < 3);
         EXPECT_EQ(seen.introHelpCount, std::min(start + 1, 3));
     }
+}
+
+// A first start after the installer: the settings' default recent project
+// is the demo our archive holds, and it loads with its song.
+TEST(StartupPageTest, TheInstalledDemoProjectLoadsAtTheFirstStart)
+{
+    EmptyInProcessDocuments();
+    ASSERT_EQ(Zip::cZipExtractor().ExtractArchive(BuildFile("bin/Resource/Install.zip").c_str(),
+                                                  InProcessDocuments().c_str(), false),
+              Zip::kResultOk);
+    const cSeen seen = RunProgram(90);
+    EXPECT_EQ(seen.projectPath, "User/Projects/Demos/Rock On.prj");
+    EXPECT_EQ(seen.recent, "User/Projects/Demos/Rock On.prj");
+    EXPECT_EQ(seen.message, "Loaded Project 'Rock On'");
+    EXPECT_TRUE(seen.alertTitle.empty()) << seen.alertTitle;
+    EXPECT_EQ(seen.playing, (std::vector<std::string>{"Drums", "Bass", "Chords", "Lead"}));
 }
 
 // With nothing to load and the help seen, the cover fades by 10 a frame at

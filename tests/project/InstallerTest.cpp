@@ -136,7 +136,7 @@ TEST_F(InstallerTest, TheArchiveIsUnpackedWithItsDatesAndKeepsEditedFiles)
     EXPECT_EQ(ReadText(Native("User/Projects/Demos/Demo.prj/Package.prj")), "demo");
 }
 // Our content as the build packs it: the user's folders, the kits, the
-// factory samples and the synthesizer's global banks.
+// factory samples, the synthesizer's global banks and the demos.
 TEST_F(InstallerTest, OurContentIsInstalled)
 {
     std::filesystem::remove_all(Native("User"));
@@ -148,6 +148,8 @@ TEST_F(InstallerTest, OurContentIsInstalled)
     for (char bank = 'A'; bank <= 'G'; ++bank)
         EXPECT_TRUE(Exists(std::string("Instruments/Kest/Global") + bank + ".bnk")) << bank;
     EXPECT_TRUE(Exists("User/VRX Banks/Default.vrx"));
+    for (const char* file : {"Package.prj", "Package.sng"})
+        EXPECT_TRUE(Exists(std::string("User/Projects/Demos/Rock On.prj/") + file)) << file;
     int samples = 0;
     for (const auto& entry : std::filesystem::directory_iterator(Native("User/Samples/Kest Factory")))
         samples += entry.path().extension() == ".wav" ? 1 : 0;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "DemoProject.h"
 #include "DemoSong.h"
 #include "FactoryBanks.h"
 #include "PadKits.h"
@@ -18,7 +19,7 @@ namespace
 {
 // The documents are made under "Content" of the stage, which is then packed
 // with its entries named from inside it ("User/VRX Banks/..."); the MIDI
-// writer works through "Tmp" beside it.
+// and song writers work through "Tmp" beside it.
 bool StageDocuments(const std::string& stage)
 {
     const std::string content = stage + "/Content";
@@ -33,11 +34,16 @@ bool StageDocuments(const std::string& stage)
     AddDeletableRoot(temp.c_str());
     bool ok = PadKits::WriteFactoryKits(content);
     ok = PadKits::WriteFactorySamples(content, "User/Samples/Kest Factory") && ok;
-    const bool demo = WriteDemoMIDIFile();
-    if (!demo)
+    const bool demoSong = WriteDemoMIDIFile();
+    if (!demoSong)
         std::fprintf(stderr, "resgen: the demo MIDI file could not be written\n");
+    ok = WriteFactoryBanks(content) && ok;
+    // The demo project plays the kits and the banks written above.
+    const bool demoProject = ok && WriteDemoProject();
+    if (ok && !demoProject)
+        std::fprintf(stderr, "resgen: the demo project could not be written\n");
     ClearDeletableRoots();
-    return ok && demo && WriteFactoryBanks(content);
+    return ok && demoSong && demoProject;
 }
 
 // The user's folders, as folder entries: some start empty, and the
