@@ -144,3 +144,24 @@ TEST(ApplicationStartupTest, TheSynthesizerPackageComesFirstAndPlaysInitPresetsW
     EXPECT_EQ(packages, (std::vector<std::string>{"Kest", "Mixer", "VRX"}));
     EXPECT_EQ(kest, (std::vector<std::string>{"Kest 1:<EMPTY>", "Kest 2:<EMPTY>", "Kest 3:<EMPTY>", "Kest 4:<EMPTY>"}));
 }
+
+// A user reaches the five effect units and no others: the filter, the
+// analyser and the test resampler are built but never registered.
+TEST(ApplicationStartupTest, TheEffectRegistryHoldsExactlyTheFiveUnits)
+{
+    EmptyInProcessDocuments();
+    std::vector<std::string> units;
+    std::vector<std::string> found;
+    auto* application = new cScriptedApplication(3, [&](cScriptedApplication&, int frame) {
+        if (frame != 1)
+            return;
+        for (cEffectPackage* p = gEffectRegistry->GetFirst(); p; p = p->GetNext())
+            units.emplace_back(p->GetShortName());
+        for (const char* hidden : {"FILTER-1B", "ANALYSER", "TEST-RESAMPLER"})
+            if (gEffectRegistry->FindPackage(hidden))
+                found.emplace_back(hidden);
+    });
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_EQ(units, (std::vector<std::string>{"QDL-5", "EQ-3B", "VELTRIX", "9TH HARBOR", "Q-HALLS"}));
+    EXPECT_TRUE(found.empty()) << found.front();
+}
