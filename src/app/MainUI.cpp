@@ -17,8 +17,11 @@
 #include "base/PathUtils.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetCloudShare.h"
 #include "project/ui/WidgetFileBrowser.h"
 #include "project/ui/WidgetOpenURL.h"
+#include "project/ui/WidgetPasteboard.h"
+#include "project/ui/WidgetWebViewPopup.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetKnob.h"
@@ -105,10 +108,13 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     mKeyboard = new cWidgetKeyboard();
     mAlert = new cWidgetAlert();
     mProgress = new cWidgetProgress();
+    mPasteboardPage = new cWidgetPasteboard(this);
     mMixdownHost = new cAppMixdownHost();
     mMixdown = new cWidgetMixdown(*mMixdownHost);
-    mOpenURL = new cWidgetOpenURL(this);
     mStartup = new cWidgetStartup();
+    mSharePage = new cWidgetCloudShare(this);
+    mWebViewPopup = new cWidgetWebViewPopup();
+    mOpenURL = new cWidgetOpenURL(this);
     BuildMainWindow();
     BuildStatusBar();
     BuildSetupScreen();
@@ -138,10 +144,13 @@ cMainUI::~cMainUI()
     mMainWindow->Release();
     mStatusBar->Release();
     mOpenURL->Release();
+    mWebViewPopup->Release();
+    mSharePage->Release();
     mFileBrowser->Release();
     mKeyboard->Release();
     mAlert->Release();
     mProgress->Release();
+    mPasteboardPage->Release();
     mMixdown->Release();
     delete mMixdownHost;
     mStartup->Release();

@@ -19,10 +19,13 @@ class cWidgetMixdown;
 class cAppMixdownHost;
 class cWidgetMainMenu;
 class cWidgetModalContainer;
+class cWidgetCloudShare;
 class cWidgetOpenURL;
+class cWidgetPasteboard;
 class cWidgetProgress;
 class cWidgetStartup;
 class cWidgetStatusBar;
+class cWidgetWebViewPopup;
 
 // The protection of a path of the "Doc" mount, as bits: 1 folders may be
 // created inside, 2 the item may be deleted or renamed, 4 read-only. Fixed
@@ -101,6 +104,7 @@ public:
     cWidget* GetSetupPage() const { return mSetupPage; }
     cWidgetFileBrowser* GetFileBrowser() const { return mFileBrowser; }
     cWidgetOpenURL* GetOpenURL() const { return mOpenURL; }
+    cWidgetCloudShare* GetSharePage() const { return mSharePage; }
 
     // The browsers' host: the keyboard, alert and overlay above, the
     // folders' protection and the open project.
@@ -112,6 +116,9 @@ public:
     const char* GetProjectFolder() override { return mProjectPath.CStr(); }
     cWidgetModalContainer* GetMainWindow() override { return mMainWindow; }
     void ShowProjectSetupPage() override;
+    cWidgetFileBrowser* GetFileBrowser() override { return mFileBrowser; }
+    cWidgetPasteboard* GetPasteboardPage() override { return mPasteboardPage; }
+    cWidgetWebViewPopup* GetWebViewPopup() override { return mWebViewPopup; }
 
     // The drop-down panels' host: "MainWin" and the status bar.
     void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;
@@ -136,6 +143,9 @@ private:
 
     cWidgetFileBrowser* mFileBrowser = nullptr;
     cWidgetOpenURL* mOpenURL = nullptr;
+    cWidgetPasteboard* mPasteboardPage = nullptr;
+    cWidgetCloudShare* mSharePage = nullptr;
+    cWidgetWebViewPopup* mWebViewPopup = nullptr;
     cDelegate mNameCompletion;
     cWidgetKeyboard* mKeyboard = nullptr;
     cWidgetAlert* mAlert = nullptr;

@@ -53,6 +53,7 @@
 #include "platform/WebViewService.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/Window.h"
+#include "project/Pasteboard.h"
 #include "project/Project.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectList.h"
@@ -400,6 +401,14 @@ void CreateDocklineServer()
         cDelegate(cDocklineServer::GetInstance(), &cDocklineServer::OnNetworkChanged));
 }
 
+void CreatePasteboard()
+{
+    if (!cPasteboard::GetInstance())
+        new cPasteboard();
+}
+
+void DestroyPasteboard() { delete cPasteboard::GetInstance(); }
+
 // ------------------------------------------------------------ auto-save steps
 
 // A modified project that was saved before gets its auto-save files beside
@@ -700,6 +709,7 @@ bool cQuilwrightApplication::StartCore()
     Step("audition player", CreateAuditionPlayer);
     Step("new project", OpenNewProject);
     Step("companion server", CreateDocklineServer);
+    Step("pasteboard", CreatePasteboard);
     Step("suspended flag", [this] { ClearSuspendedOnceAudioRuns(); });
     Step("empty untitled projects", DeleteUnusedUntitledProjects);
     Step("start-up page", PushStartupPage);
@@ -813,6 +823,7 @@ bool cQuilwrightApplication::OpenDocument(const char* path)
 // and samples is listed.
 bool cQuilwrightApplication::Shutdown()
 {
+    DestroyPasteboard();
     DestroyProjectList();
     DestroyAuditionPlayer();
     DestroyInstrumentSlotTable();

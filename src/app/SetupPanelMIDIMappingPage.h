@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/PooledRowList.h"
+#include "ui/PooledRowList.h"
 #include "render/FontHandle.h"
 #include "ui/Widget.h"
 #include "ui/WidgetList.h"

@@ -48,6 +48,7 @@ public:
     const char* GetAddress() const { return mAddress.CStr(); }
     // Sharing reads it: while set, the page says sharing is not available.
     bool IsInternetReachable() const { return mInternetReachable; }
+    void SetInternetReachable(bool reachable) { mInternetReachable = reachable; }
     void SetChangeDelegate(const cDelegate& change) { mChange = change; }
     const cDelegate& GetChangeDelegate() const { return mChange; }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <memory>
+#include <strings.h>
 
 #include "audio/Transport.h"
 #include "base/FileSystem.h"
@@ -11,6 +13,8 @@
 #include "base/PathUtils.h"
 #include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
+#include "project/FileList.h"
+#include "project/Pasteboard.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
 #include "render/AtlasProfiles.h"
@@ -46,6 +50,8 @@ constexpr int32_t kFailureAlertStyle = 0x604;
 constexpr int32_t kReportAlertStyle = 0x404;
 // The shown path drops the leading "User".
 constexpr int32_t kShownPathSkip = 4;
+// Native paths: the documents root with a folder and file name below it.
+constexpr int32_t kNativePathCapacity = 1024;
 
 // Left and top from the parent's, width and height absolute.
 constexpr uint32_t kPlacedInParent = 0x1133;
@@ -416,11 +422,53 @@ void cWidgetMixdown::OnConversionDone(int32_t result)
     ShowAlert("Format Conversion Failed", first.CStr(), second.CStr());
 }
 
-// The files would be offered to the pasteboard here; its switch stays off.
+// The render's WAVs go to the pasteboard when "Add to pasteboard" is on
+// (never, as it stays hidden); the conversion follows the pasteboard's answer,
+// or at once when it declines.
 void cWidgetMixdown::CopyToPasteboard()
 {
     mState = kStatePasteboard;
+    cFileList files;
+    cPasteboard* pasteboard = cPasteboard::GetInstance();
+    if (mAddToPasteboard->value == 0 || !pasteboard || !GatherRenderedWavs(files) ||
+        !pasteboard->AddFile(files, cDelegate(this, &cWidgetMixdown::OnPasteboardDone)))
+        StartConversion();
+}
+
+intptr_t cWidgetMixdown::OnPasteboardDone(const void*)
+{
     StartConversion();
+    return 0;
+}
+
+// Absolute paths: the render file, or each WAV file of the stems' folder.
+bool cWidgetMixdown::GatherRenderedWavs(cFileList& files) const
+{
+    File::cFileSystem* documents = Documents();
+    if (!documents)
+        return false;
+    auto addNative = [&](const cGenString& path)
+    {
+        cGenStringFixed<kNativePathCapacity> native(*documents->GetRootPath());
+        if (native.Length() == documents->GetRootPath()->Length() && PathAppend(native, path))
+            files.Add(native.CStr());
+    };
+    if (strcasecmp(PathGetExtension(mRenderPath).CStr(), "wav") == 0)
+    {
+        addNative(mRenderPath);
+        return files.GetCount() > 0;
+    }
+    std::unique_ptr<File::cFileSystem::cFileIterator> entries(documents->NewIterator(mRenderPath));
+    for (bool found = entries && entries->First(); found; found = entries->Next())
+    {
+        const cGenString name = cGenString::ConstructView(entries->GetName());
+        if (entries->IsFolder() || strcasecmp(PathGetExtension(name).CStr(), "wav") != 0)
+            continue;
+        cGenStringFixed<260> path(mRenderPath);
+        if (PathAppend(path, name))
+            addNative(path);
+    }
+    return files.GetCount() > 0;
 }
 
 void cWidgetMixdown::StartConversion()

@@ -8,6 +8,7 @@
 #include "ui/WidgetProgress.h"
 
 struct cAtlasSprite;
+class cFileList;
 class cWidgetAlert;
 class cWidgetButton;
 class cWidgetSpinButton;
@@ -158,6 +159,8 @@ private:
     void OnRenderDone(int32_t result);
     void OnConversionDone(int32_t result);
     void CopyToPasteboard();
+    intptr_t OnPasteboardDone(const void* copyResult);
+    bool GatherRenderedWavs(cFileList& files) const;
     void StartConversion();
     void ReportResult();
     intptr_t OnAlertButton(intptr_t index, cWidgetAlert* alert);

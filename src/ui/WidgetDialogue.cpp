@@ -290,13 +290,17 @@ bool cWidgetDialogue::Draw(cDrawList& list)
 {
     DrawBackdrop(list);
     DrawFrame(list);
-    if (mSlidePushed)
-    {
-        list.FlushAll();
-        list.PopMatrix();
-        mSlidePushed = false;
-    }
+    EndSlide(list);
     return false;
+}
+
+void cWidgetDialogue::EndSlide(cDrawList& list)
+{
+    if (!mSlidePushed)
+        return;
+    list.FlushAll();
+    list.PopMatrix();
+    mSlidePushed = false;
 }
 
 // An anchored dialogue keeps every touch-down to itself: inside it goes to

@@ -101,6 +101,9 @@ public:
 protected:
     ~cWidgetDialogue() override;
 
+    // Closes the slide-in transform the backdrop opened this frame, so what
+    // follows is drawn where it stands.
+    void EndSlide(cDrawList& list);
     // For something drawn at the title bar's left end; layout sets it again.
     void SetTitleTextLeft(float left) { mTitleTextRect.xMin = left; }
 

@@ -25,6 +25,7 @@
 #include "platform/DeviceServices.h"
 #include "platform/PlaybackStateService.h"
 #include "platform/WebViewService.h"
+#include "project/Pasteboard.h"
 #include "render/Font.h"
 #include "render/Material.h"
 #include "sampler/SampleEditAudition.h"
@@ -66,6 +67,7 @@ std::vector<std::pair<const char*, const void*>> Singletons()
         {"companion server", cDocklineServer::GetInstance()},
         {"e-mail", cEmailService::GetInstance()},
         {"share service", cShareServiceStub::GetInstance()},
+        {"pasteboard", cPasteboard::GetInstance()},
         {"default material", gDefaultMaterial},
         // Installed with the sequencer, removed before it goes.
         {"recording marker's transport", GetRecordingStateSource()},

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PooledRowList.h"
+#include "ui/PooledRowList.h"
 
 namespace
 {

@@ -5,7 +5,7 @@
 
 #include "BrowserFixture.h"
 #include "mixer/AuditionPlayer.h"
-#include "project/ui/FileList.h"
+#include "project/FileList.h"
 
 namespace ProjectTest
 {

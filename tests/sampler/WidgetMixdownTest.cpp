@@ -7,6 +7,7 @@
 #include "audio/WaitUntil.h"
 #include "base/JobQueue.h"
 #include "platform/MouseTouchTranslator.h"
+#include "project/Pasteboard.h"
 #include "render/AtlasSprite.h"
 #include "sampler/MixdownSprites.h"
 #include "sampler/WidgetMixdown.h"
@@ -454,6 +455,25 @@ TEST_F(MixdownDialogue, FailuresSayWhatWasNotSaved)
     EXPECT_EQ(Line1(), "Couldn't save to 'User/Mixdowns/Song.wav'");
     EXPECT_EQ(Line2(), "");
     EXPECT_EQ(dialogue->GetState(), cWidgetMixdown::kStateIdle);
+}
+
+// "Add to pasteboard" stays hidden and off; forced on, the render's WAV is
+// offered to the pasteboard, which declines at once, and the conversion
+// follows exactly once.
+TEST_F(MixdownDialogue, AnOfferToThePasteboardGoesOnToTheConversionOnce)
+{
+    cPasteboard pasteboard;
+    AddPart(2, 0, kBar, 69, kBar);
+    Choose(cMixdown::kRegionEntireSong, cMixdown::kOutputFinalMix, cWidgetMixdown::kFormatOgg128);
+    Click(dialogue->GetMixdownButton());
+    ASSERT_FALSE(host.pending.IsEmpty());
+    dialogue->GetAddToPasteboard()->value = 1;
+    host.Answer(1, "User/Mixdowns/Offered.ogg");
+    Settle();
+    EXPECT_EQ(Title(), "Mixdown Completed");
+    EXPECT_EQ(Line1(), "File saved as '/Mixdowns/Offered.ogg'.");
+    EXPECT_EQ(dialogue->GetState(), cWidgetMixdown::kStateReport);
+    EXPECT_EQ(FolderNames(Native("User/Mixdowns")), std::vector<std::string>{"Offered.ogg"});
 }
 
 // With every numbered name taken, an Ogg's intermediate WAV would have

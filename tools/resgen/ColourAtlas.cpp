@@ -3,6 +3,7 @@
 #include "HouseStyle.h"
 #include "MainScreenArt.h"
 #include "MixdownArt.h"
+#include "PasteboardArt.h"
 #include "PianoRollArt.h"
 #include "PadEditorArt.h"
 #include "RollArt.h"
@@ -12,6 +13,7 @@
 #include "audio/InstrumentIcons.h"
 #include "editors/SongRollSprites.h"
 #include "instruments/pads/ui/TriggerPadSprites.h"
+#include "project/ui/PasteboardSprites.h"
 #include "sampler/MixdownSprites.h"
 #include "editors/PianoRollSprites.h"
 #include "sampler/SampleEditorSprites.h"
@@ -66,6 +68,7 @@ public:
         AddPackageIcons();
         AddSampleEditor();
         AddMixdown();
+        AddPasteboard();
         AddPianoRoll();
         AddPadEditor();
         AddPlaceholders();
@@ -1202,6 +1205,28 @@ private:
                "natural size, centred", DrawOggIcon);
         Single(M::kFormatZip, P(32, 44), P(32, 44), "Mixdown output icon in the file browser: zipped WAVs",
                "natural size, centred", DrawZipIcon);
+    }
+
+    // The pasteboard page: its two button icons, the plate under "Audition",
+    // the rows' frame, the installed application's box and two markers.
+    void AddPasteboard()
+    {
+        using namespace PasteboardArt;
+        namespace B = PasteboardSprite;
+        Single(B::kPasteIcon, P(24, 32), P(24, 32), "Pasteboard: icon of the \"Paste\" button",
+               "natural size, beside the label", DrawPasteIcon);
+        Single(B::kAuditionIcon, P(24, 32), P(24, 32), "Pasteboard: icon of the \"Audition\" toggle",
+               "natural size, beside the label", DrawAuditionIcon);
+        Single(B::kUnderAudition, P(40, 56), P(8, 10), "Pasteboard: image centred under \"Audition\"",
+               "quad at natural size", DrawUnderAudition);
+        Single(B::kRowFrame, 8, 8, "Pasteboard: frame of a clip's row", "nine-patch without inner sprite",
+               DrawRowFrame);
+        Single(B::kHighlightBox, 12, 12, "Pasteboard: box behind an installed application",
+               "nine-patch without inner sprite", DrawHighlightBox);
+        Single(B::kAppMarkerA, P(16, 22), P(16, 22), "Pasteboard: first application marker (flag bit 1)",
+               "natural size at the row's right end", DrawMarkerA);
+        Single(B::kAppMarkerB, P(16, 22), P(16, 22), "Pasteboard: second application marker (flag bit 2)",
+               "natural size left of the first", DrawMarkerB);
     }
 
     // The piano roll's handles, ruler, repeat region and the icons of its own tools.

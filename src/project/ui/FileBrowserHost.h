@@ -4,14 +4,18 @@
 
 class cDelegate;
 class cWidgetAlert;
+class cWidgetFileBrowser;
 class cWidgetModalContainer;
+class cWidgetPasteboard;
 class cWidgetProgress;
+class cWidgetWebViewPopup;
 struct cKeyboardRequest;
 
-// What the file browser and the opened-file importer need of the main
-// screen above them: the shared on-screen keyboard, alert and progress
-// overlay, the protection of "Doc" folders, the open project's folder, the
-// main window the importer shows on and the setup screen's project page. The main UI implements it
+// What the file browser, the opened-file importer and the pasteboard and
+// share pages need of the main screen above them: the shared on-screen
+// keyboard, alert, progress overlay and dialogues, the protection of "Doc"
+// folders, the open project's folder, the main window the importer shows on
+// and the setup screen's project page. The main UI implements it
 // and hands it to the browsers it makes; tests give a recording one. Main
 // thread only.
 class cFileBrowserHost
@@ -41,4 +45,9 @@ public:
     virtual cWidgetModalContainer* GetMainWindow() = 0;
     // Brings the setup screen's tabs to their first page, the project page.
     virtual void ShowProjectSetupPage() = 0;
+    // The shared dialogues the pasteboard and share pages open; a host
+    // without them gives null and the action does nothing.
+    virtual cWidgetFileBrowser* GetFileBrowser() { return nullptr; }
+    virtual cWidgetPasteboard* GetPasteboardPage() { return nullptr; }
+    virtual cWidgetWebViewPopup* GetWebViewPopup() { return nullptr; }
 };

@@ -61,7 +61,7 @@ public:
         kKindPackageAutosave = 4,
     };
 
-    // Button ids; 8 and 9 are the pasteboard's, which no button carries yet.
+    // Button ids; no button carries the pasteboard's 8 and 9.
     enum : int32_t
     {
         kButtonUp = 0,
@@ -72,6 +72,8 @@ public:
         kButtonLoadCopy = 5,
         kButtonAudition = 6,
         kButtonOpenFolder = 7,
+        kButtonCopyToPasteboard = 8,
+        kButtonPasteFromPasteboard = 9,
         kButtonRename = 10,
         kButtonCount = 11,
     };
@@ -221,6 +223,13 @@ private:
     intptr_t OnAlertButton(int32_t button, cWidget* alert);
     void ShowAlert(int32_t style, const char* title, const char* first, const char* second, bool answered);
     void ShowOpenFolder();
+
+    // The pasteboard: the selected sample offered, or its page opened on the
+    // current folder.
+    void CopyToPasteboard();
+    void PasteFromPasteboard();
+    intptr_t OnPasteboardCopyDone(const void* result);
+    intptr_t OnPasteDone(int32_t result, const char* fileName);
 
     // Copying into the project.
     void CheckCopyTarget();

@@ -78,6 +78,11 @@ void cWidgetFileBrowser::OnButton(int32_t id, cWidgetButton*)
         break;
     case kButtonAudition: Audition(mSelection); break;
     case kButtonOpenFolder: ShowOpenFolder(); break;
+    case kButtonCopyToPasteboard:
+        if (selected)
+            CopyToPasteboard();
+        break;
+    case kButtonPasteFromPasteboard: PasteFromPasteboard(); break;
     case kButtonRename:
         if (selected)
             AskRename();

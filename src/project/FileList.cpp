@@ -1,4 +1,4 @@
-#include "project/ui/FileList.h"
+#include "project/FileList.h"
 
 bool cFileList::Add(const char* path)
 {
