@@ -21,15 +21,14 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "BenchBrowserHost.h"
 #include "BenchDoc.h"
 #include "BenchToolkit.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "project/StandInPackages.h"
-#include "project/ui/FileBrowserHost.h"
 #include "project/ui/WidgetFileBrowser.h"
-#include "ui/WidgetDialogueDropDown.h"
 
 namespace
 {
@@ -46,34 +45,6 @@ std::string TakeName(int i)
 }
 
 std::string FolderOf(int files) { return "User/Samples/Take" + std::to_string(files); }
-
-// The main screen's services without a screen: nothing is ever asked.
-class cBenchHost : public cFileBrowserHost
-{
-public:
-    void PromptName(const cKeyboardRequest&, const cDelegate&) override {}
-    bool IsKeyboardOpen() override { return false; }
-    cWidgetAlert* GetAlert() override { return nullptr; }
-    cWidgetProgress* GetProgress() override { return nullptr; }
-    int32_t GetFolderProtection(const char*) override { return 3; }
-    const char* GetProjectFolder() override { return "User/Projects/Song.prj"; }
-    cWidgetModalContainer* GetMainWindow() override { return nullptr; }
-    void ShowProjectSetupPage() override {}
-};
-
-// Panels go on the root, as the main window takes them.
-class cBenchDropDowns : public cDropDownHost
-{
-public:
-    void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override
-    {
-        cWidgetManager::GetInstance()->GetRoot()->Push(panel, dimMode, transition);
-    }
-    void PopPanel(cWidget* panel) override { cWidgetManager::GetInstance()->GetRoot()->Pop(panel); }
-    void PushStatusState(const cDelegate&, bool) override {}
-    void RestoreStatusState() override {}
-    void ClearTimedMessage() override {}
-};
 
 // A project's package holding 64 samples, asked for each WAV file listed.
 class cSamplesPackage : public ProjectTest::cStandInPackage

@@ -13,6 +13,7 @@
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
+#include "ui/HouseColours.h"
 #include "ui/KeyboardRequest.h"
 #include "ui/LayoutBuilders.h"
 #include "ui/LayoutItem.h"
@@ -143,6 +144,9 @@ void cWidgetCloudShare::MakeControls()
     mAccountLabel = CreateLabel("Account");
     mFileLabel = CreateLabel("File");
     mTrackNameLabel = CreateLabel("Track Name");
+    // The panel is dark: light captions.
+    for (cWidgetLabel* label : {mAccountLabel, mFileLabel, mTrackNameLabel})
+        label->captionStyle.colour = HouseColour::kLightLabel;
 
     for (cWidgetButton* button : mButtons)
         button->clickDelegate = cDelegate(this, &cWidgetCloudShare::OnButtonClicked);
@@ -174,6 +178,9 @@ void cWidgetCloudShare::BuildLayout()
     };
     cLayoutLinear* account = row();
     AddStretched(account, mAccountLabel, 1.0f);
+    // The account line's longest text reads whole.
+    static_cast<cLayoutItem*>(account->GetItem(0))->minimum[0].value =
+        mAccountLabel->textStyle.font.GetTextWidth(kNotAvailable) + 2.0f * margin;
     AddFixedGapItem(account, gap);
     AddFixed(account, mButtons[kButtonConnect]);
     cLayoutLinear* file = row();
@@ -227,6 +234,7 @@ void cWidgetCloudShare::Show(float startValue)
         mStatusText = kTapConnect;
         mRetry = true;
     }
+    mAccountLabel->SetText(mInternetReachable ? mStatusText.CStr() : "No internet connection");
     ModifyFlags(kWidgetAllDirty, 0, true);
 }
 
