@@ -22,6 +22,7 @@
 #include "sampler/Mixdown.h"
 #include "sampler/MixdownSprites.h"
 #include "ui/HouseColours.h"
+#include "ui/LayoutBuilders.h"
 #include "ui/StatusBarHost.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetAlert.h"
@@ -53,8 +54,6 @@ constexpr int32_t kShownPathSkip = 4;
 // Native paths: the documents root with a folder and file name below it.
 constexpr int32_t kNativePathCapacity = 1024;
 
-// Left and top from the parent's, width and height absolute.
-constexpr uint32_t kPlacedInParent = 0x1133;
 constexpr float kRowGap = 8.0f;
 constexpr float kColumnGap = 24.0f;
 // Between the switches and the "Mixdown" button.
@@ -86,17 +85,7 @@ bool ExistsInDocuments(const cGenString& path)
     return documents && documents->Exists(path);
 }
 
-void Place(cWidget* widget, float left, float top, const cVector2& size)
-{
-    widget->SetAnchors(kPlacedInParent, std::round(left), std::round(top), std::round(size.X), std::round(size.Y));
-}
 
-cVector2 PreferredSize(cWidget* widget)
-{
-    cVector2 minimum, preferred;
-    widget->GetSizePreferences(&minimum, &preferred);
-    return preferred;
-}
 } // namespace
 
 cWidgetMixdown::cWidgetMixdown(cHost& host) : mHost(host)
@@ -168,12 +157,12 @@ void cWidgetMixdown::OnLayout()
     for (cWidget* widget : {static_cast<cWidget*>(mOutput), static_cast<cWidget*>(mRegion),
                             static_cast<cWidget*>(mFormat)})
     {
-        const cVector2 size = PreferredSize(widget);
+        const cVector2 size = PreferredSizeOf(widget);
         spin = {std::max(spin.X, size.X), std::max(spin.Y, size.Y)};
     }
     const float caption = std::round(GetTextSize(kTextSizeStandard) * kCaptionRoom);
-    const cVector2 toggle = PreferredSize(mRenderTail);
-    const cVector2 button = PreferredSize(mMixdownButton);
+    const cVector2 toggle = PreferredSizeOf(mRenderTail);
+    const cVector2 button = PreferredSizeOf(mMixdownButton);
     const float switchColumn = std::max(kSwitchColumnWidth, button.X);
     const float pitch = caption + spin.Y + kRowGap;
     const float spinColumnHeight = 3.0f * pitch - kRowGap;
@@ -184,14 +173,14 @@ void cWidgetMixdown::OnLayout()
     cWidgetDialogueDropDown::OnLayout();
     const cRect& rect = GetRect();
     const float x = contentRect.xMin - rect.xMin, y = contentRect.yMin - rect.yMin;
-    Place(mOutput, x, y + caption, spin);
-    Place(mRegion, x, y + caption + pitch, spin);
-    Place(mFormat, x, y + caption + 2.0f * pitch, spin);
+    PlaceInParent(mOutput, x, y + caption, spin);
+    PlaceInParent(mRegion, x, y + caption + pitch, spin);
+    PlaceInParent(mFormat, x, y + caption + 2.0f * pitch, spin);
     const float right = x + spin.X + kColumnGap;
     const float switchTop = y + caption + (spin.Y - toggle.Y) * 0.5f;
-    Place(mRenderTail, right, switchTop, toggle);
-    Place(mAddToPasteboard, right, switchTop + spin.Y + kRowGap, toggle);
-    Place(mMixdownButton, right + (switchColumn - button.X) * 0.5f, y + content.Y - button.Y, button);
+    PlaceInParent(mRenderTail, right, switchTop, toggle);
+    PlaceInParent(mAddToPasteboard, right, switchTop + spin.Y + kRowGap, toggle);
+    PlaceInParent(mMixdownButton, right + (switchColumn - button.X) * 0.5f, y + content.Y - button.Y, button);
 }
 
 // Every open shows the choices as they stand and the switches they imply.

@@ -2,6 +2,9 @@
 
 #include "platform/DisplayMetrics.h"
 #include "ui/LayoutLinear.h"
+#include "ui/Widget.h"
+
+#include <cmath>
 
 cLayoutItemWidget* AddWidgetItem(cLayoutLinear* layout, cWidget* widget, int32_t policyX, int32_t policyY)
 {
@@ -41,3 +44,17 @@ cLayoutLinear* AddLayoutItem(cLayoutLinear* layout, cLayoutLinear* inner, int32_
 }
 
 float MillimetresToPixels(float millimetres) { return millimetres * gDisplayMetrics.pixelsPerMillimetre; }
+
+void PlaceInParent(cWidget* widget, float left, float top, const cVector2& size)
+{
+    // Left and top from the parent's, width and height absolute.
+    constexpr uint32_t kPlacedInParent = 0x1133;
+    widget->SetAnchors(kPlacedInParent, std::round(left), std::round(top), std::round(size.X), std::round(size.Y));
+}
+
+cVector2 PreferredSizeOf(cWidget* widget)
+{
+    cVector2 minimum, preferred;
+    widget->GetSizePreferences(&minimum, &preferred);
+    return preferred;
+}

@@ -11,6 +11,7 @@
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
 #include "render/TextBatch.h"
+#include "ui/LayoutBuilders.h"
 #include "ui/StatusBarHost.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetAlert.h"
@@ -27,7 +28,6 @@ constexpr int32_t kDialogueStyle = kDialogueCloseButton | kDialogueDim;
 // Left, top from the screen's near edges; right, bottom from its far ones.
 constexpr uint32_t kInsetFromScreen = 0x5533;
 constexpr float kScreenLeft = 15.0f, kScreenTop = 40.0f, kScreenRight = -15.0f, kScreenBottom = -15.0f;
-constexpr uint32_t kPlacedInParent = 0x1133;
 constexpr uint32_t kButtonStyle = 0x11;
 constexpr float kRowHeight = 50.0f;
 constexpr int32_t kRowsAsked = 6;
@@ -57,17 +57,7 @@ void DrawSprite(cDrawList& list, const cRect& rect, const cAtlasSprite* sprite, 
     list.DrawQuad(rect, {sprite->u0, sprite->v0}, {sprite->u1, sprite->v1}, colour, 0);
 }
 
-void Place(cWidget* widget, float left, float top, const cVector2& size)
-{
-    widget->SetAnchors(kPlacedInParent, std::round(left), std::round(top), std::round(size.X), std::round(size.Y));
-}
 
-cVector2 PreferredSize(cWidget* widget)
-{
-    cVector2 minimum, preferred;
-    widget->GetSizePreferences(&minimum, &preferred);
-    return preferred;
-}
 
 // "User/Samples" reads "Samples": the folder as the user knows it.
 const char* WithoutFirstComponent(const char* path)
@@ -444,19 +434,19 @@ void cWidgetPasteboard::OnLayout()
     cVector2 button = {0.0f, 0.0f};
     for (cWidgetButton* each : mButtons)
     {
-        const cVector2 size = PreferredSize(each);
+        const cVector2 size = PreferredSizeOf(each);
         button = {std::max(button.X, size.X), std::max(button.Y, size.Y)};
     }
     const float column = width - kMargin - button.X;
     const float bottom = height - kMargin;
-    Place(mList, kMargin, kListTop, {column - 2.0f * kMargin, bottom - kListTop});
+    PlaceInParent(mList, kMargin, kListTop, {column - 2.0f * kMargin, bottom - kListTop});
     const float tabStep = std::round(kTabGap * button.Y);
     const float appsTop = bottom - tabStep - button.Y;
-    Place(mButtons[kButtonPaste], column, bottom - button.Y, button);
-    Place(mButtons[kButtonApps], column, appsTop, button);
-    Place(mButtons[kButtonFiles], column, appsTop - button.Y, button);
-    Place(mButtons[kButtonClear], column, appsTop - button.Y - tabStep - button.Y, button);
-    Place(mButtons[kButtonAudition], column, kListTop, button);
+    PlaceInParent(mButtons[kButtonPaste], column, bottom - button.Y, button);
+    PlaceInParent(mButtons[kButtonApps], column, appsTop, button);
+    PlaceInParent(mButtons[kButtonFiles], column, appsTop - button.Y, button);
+    PlaceInParent(mButtons[kButtonClear], column, appsTop - button.Y - tabStep - button.Y, button);
+    PlaceInParent(mButtons[kButtonAudition], column, kListTop, button);
 }
 
 // One image under "Audition"; the page draws no clip of its own, so it pops
