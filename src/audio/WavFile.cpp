@@ -42,11 +42,22 @@ void Convert8(const uint8_t* source, int16_t* destination, uint32_t count)
         destination[i] = int16_t((int(source[i]) - 128) * 256);
 }
 
-// The top two bytes of each little-endian 24-bit sample.
+// The top two bytes of each little-endian 24-bit sample. Four samples are
+// taken from three 32-bit words at a time: the byte-wise loop cost more than
+// the file read.
 void Convert24(const uint8_t* source, int16_t* destination, uint32_t count)
 {
-    for (uint32_t i = 0; i < count; ++i)
-        destination[i] = int16_t(uint16_t(source[3 * i + 1] | source[3 * i + 2] << 8));
+    uint32_t i = 0;
+    for (; i + 4 <= count; i += 4, source += 12)
+    {
+        const uint32_t w0 = ReadLE32(source), w1 = ReadLE32(source + 4), w2 = ReadLE32(source + 8);
+        destination[i] = int16_t(uint16_t(w0 >> 8));
+        destination[i + 1] = int16_t(uint16_t(w1));
+        destination[i + 2] = int16_t(uint16_t(w1 >> 24 | w2 << 8));
+        destination[i + 3] = int16_t(uint16_t(w2 >> 16));
+    }
+    for (; i < count; ++i, source += 3)
+        destination[i] = int16_t(uint16_t(source[1] | source[2] << 8));
 }
 } // namespace
 

@@ -88,8 +88,8 @@ public:
 private:
     // Shapes channels 0 and 1 with ramped gains, and runs the tone filter.
     void Shape(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut);
-    template <uint32_t tChannels>
-    void ShapeAndTone(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut);
+    void ShapeAndToneStereo(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut);
+    void ShapeAndToneMono(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut);
     void Crush(const cAudioBuffer& buffer, float drive, float out);
     void DesignTone(const cAudioProcessInfo& info, float bright);
     void RunTone(const cAudioBuffer& buffer);
