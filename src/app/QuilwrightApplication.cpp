@@ -572,11 +572,7 @@ void DestroyOrientationHandler() { delete cOrientationHandler::GetInstance(); }
 // Nothing is saved here either.
 void DestroyGlobalSettings() { delete cGlobalSettings::GetInstance(); }
 
-void DestroyFileSystems()
-{
-    ShutdownProgramFileSystems();
-    SetSampleLoadedLookup(nullptr);
-}
+void DestroyFileSystems() { ShutdownProgramFileSystems(); }
 
 // Stops its thread after the job it is running.
 void DestroyJobQueue() { delete JobQueue::gJobQueue; }
@@ -597,6 +593,10 @@ void DumpResources()
     cResource<cTexture>::DumpAll();
     cSampleRegistry::DumpAll();
 }
+
+// Last: the registry answers for its samples as long as it may hold any,
+// through the job queue's last job and the final listing.
+void RemoveSampleLoadedLookup() { SetSampleLoadedLookup(nullptr); }
 } // namespace
 
 cQuilwrightApplication::cQuilwrightApplication(int argumentCount, const char* const* arguments)
@@ -820,7 +820,7 @@ bool cQuilwrightApplication::OpenDocument(const char* path)
 // 25 the message queue; 26 the orientation handler; 27 the global settings; 28
 // the file systems; 29 the sine tables; 30 the job queue; 31 the renderer's
 // texture unit; 32 the materials; 33 the fonts; 34 what is left of textures
-// and samples is listed.
+// and samples is listed; 35 the sample registry's name lookup is removed.
 bool cQuilwrightApplication::Shutdown()
 {
     DestroyPasteboard();
@@ -858,6 +858,7 @@ bool cQuilwrightApplication::Shutdown()
     DestroyMaterialRegistry();
     DestroyFontRegistry();
     DumpResources();
+    RemoveSampleLoadedLookup();
     return true;
 }
 
