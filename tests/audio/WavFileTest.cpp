@@ -142,6 +142,9 @@ TEST(WavFileTest, ConvertsEveryReadableDepthTo16Bits)
         {8, std::string("\x00\x80\xFF\x7F", 4), {-32768, 0, 32512, -256}},
         {16, Samples16({0x1234, -2}), {0x1234, -2}},
         {24, std::string("\x56\x34\x12\xFF\xFF\xFF\x00\x00\x80", 9), {0x1234, -1, -32768}},
+        // Seven: a group of four read by words, then three alone.
+        {24, std::string("\x56\x34\x12\xFF\xFF\xFF\x00\x00\x80\xAA\xCD\xAB\x00\xFF\x7F\x12\x01\x00\x80\x80\x80", 21),
+         {0x1234, -1, -32768, int16_t(0xABCD), 0x7FFF, 1, int16_t(0x8080)}},
     };
     for (const auto& c : cases)
     {
