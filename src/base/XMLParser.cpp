@@ -73,8 +73,12 @@ const cEntity* FindEntity(const char* name, size_t length)
 // decoded text, which is never longer than the coded one.
 char* DecodeInPlace(char* begin, char* end)
 {
-    char* write = begin;
-    char* read = begin;
+    // Most values hold no reference: nothing moves before the first "&".
+    char* first = static_cast<char*>(std::memchr(begin, '&', size_t(end - begin)));
+    if (first == nullptr)
+        return end;
+    char* write = first;
+    char* read = first;
     while (read < end)
     {
         if (*read == '&')

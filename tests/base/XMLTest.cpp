@@ -100,6 +100,8 @@ TEST_P(XMLParseTable, AttributeReferencesDecodeOnlyKnownEntities)
         {"&AElig;&aelig;", "\xC3\x86\xC3\xA6"},
         {"R & B", "R & B"},
         {"x&zz;y", "x&zz;y"},
+        {"0.75 &lt; 1 &amp;&amp; done", "0.75 < 1 && done"}, // text before the first reference stays put
+        {"no reference at all", "no reference at all"},
     };
     for (const auto& c : cases)
     {
