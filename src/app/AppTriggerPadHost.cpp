@@ -1,6 +1,10 @@
 #include "app/AppTriggerPadHost.h"
 
 #include "app/MainUI.h"
+#include "project/ui/BrowserSprites.h"
+#include "project/ui/WidgetFileBrowser.h"
+#include "render/AtlasProfiles.h"
+#include "render/AtlasSprite.h"
 
 void cAppTriggerPadHost::SetTitle(const char* text)
 {
@@ -43,4 +47,36 @@ const char* cAppTriggerPadHost::GetProjectFolder()
 {
     cMainUI* ui = cMainUI::GetInstance();
     return ui && *ui->GetCurrentProjectPath() ? ui->GetCurrentProjectPath() : nullptr;
+}
+
+// The browser draws its rows from the colour atlas, so a package row gets
+// its archive icon rather than the editor's mono bank icon.
+bool cAppTriggerPadHost::ShowFileBrowser(const cTriggerPadBrowserRequest& request, const cDelegate& completion)
+{
+    cMainUI* ui = cMainUI::GetInstance();
+    cWidgetFileBrowser* browser = ui ? ui->GetFileBrowser() : nullptr;
+    if (!browser)
+        return false;
+    browser->Reset();
+    browser->SetName(request.title);
+    browser->rootFolder = request.rootFolder;
+    browser->path.Assign(request.path);
+    browser->extension = request.extension;
+    browser->actionLabel = request.actionLabel;
+    for (int32_t index = 0; index < request.fileTypeCount; ++index)
+        browser->AddFileType(request.fileTypes[index].extension, request.fileTypes[index].icon);
+    const cAtlasSprite* packageIcon = &gTex8888AtlasTable[BrowserSprite::kArchiveIcon];
+    for (int32_t index = 0; index < request.packageTypeCount; ++index)
+        browser->AddPackageType(request.packageTypes[index].extension, packageIcon);
+    mBrowserCompletion = completion;
+    browser->Show(request.flags, cDelegate(this, &cAppTriggerPadHost::OnFileChosen));
+    return true;
+}
+
+intptr_t cAppTriggerPadHost::OnFileChosen(int32_t result, cWidgetFileBrowser* browser)
+{
+    const cDelegate completion = mBrowserCompletion;
+    mBrowserCompletion.Clear();
+    completion.Invoke(result == 1 ? 1 : 0, result == 1 ? browser->path.CStr() : "");
+    return 0;
 }
