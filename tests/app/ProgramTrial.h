@@ -97,10 +97,10 @@ protected:
     }
     // The program on the display with the disk device, its window found and
     // focused (mWindow stays empty when none showed).
-    std::unique_ptr<cProgram> StartProgram()
+    std::unique_ptr<cProgram> StartProgram(const char* device = "-desktop")
     {
         auto program = std::make_unique<cProgram>(
-            "-desktop",
+            device,
             std::vector<std::string>{"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=disk",
                                      "SDL_DISKAUDIOFILE=" + mAudio, LeakOptionsForX11(mData + "-leaks.supp")},
             mData);
