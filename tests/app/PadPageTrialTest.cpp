@@ -389,3 +389,35 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     EXPECT_GT(Peak(left, hitOnBus2, size_t(kRate * 0.4)), 1000) << "bus 2 untouched";
 }
 } // namespace
+
+// The phone's layout of a 480 x 320 window: four tabs with AUTOBEAT among
+// them, and the EDIT page's pop-up over the whole page once a pad is tapped.
+TEST_F(PadPageTrialTest, ThePhoneShowsEveryPageAndThePopUp)
+{
+    constexpr int kPhoneTabX[4] = {25, 61, 96, 131};
+    constexpr int kPhoneTabY = 67, kPhoneLitOffsetX = -11, kPhoneLitY = 80;
+    constexpr int kPhonePadX = 204, kPhonePadY = 290, kPopUpProbeX = 300, kPopUpProbeY = 210;
+    const char* const pages[4] = {"phone-1-home", "phone-2-edit", "phone-3-autobeat", "phone-4-outputs"};
+
+    const std::unique_ptr<cProgram> program = StartProgram("-phone");
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    const auto lit = [](const cRGB& c) { return c.IsLitBlue(); };
+    ASSERT_TRUE(WaitUntil([&] { return lit(Pixel(Shot(pages[0]), kPhoneTabX[0] + kPhoneLitOffsetX, kPhoneLitY)); }))
+        << "HOME lit";
+    for (int page : {2, 3, 1})
+    {
+        ASSERT_TRUE(TapUntil(kPhoneTabX[page], kPhoneTabY, kPhoneTabX[page] + kPhoneLitOffsetX, kPhoneLitY, lit))
+            << pages[page];
+        Shot(pages[page]);
+    }
+    // On the EDIT tab a tapped pad opens its pop-up rather than playing.
+    ASSERT_TRUE(TapUntil(kPhonePadX, kPhonePadY, kPopUpProbeX, kPopUpProbeY,
+                         [](const cRGB& c) { return !IsLavenderTile(c); }))
+        << "the pop-up covers the grid";
+    Shot("phone-5-popup");
+
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+}
