@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MainScreenFixture.h"
+#include "app/AppTriggerPadHost.h"
 #include "app/WidgetKeyboard.h"
 #include "project/ui/WidgetFileBrowser.h"
 #include "sampler/WidgetMixdown.h"
@@ -346,4 +347,53 @@ TEST_F(MainUITest, TheMixdownAsksTheFileBrowserForItsOutput)
     }
     EXPECT_FALSE(ui->GetMainWindow()->HasLayer(browser));
     EXPECT_EQ(mixdown->GetState(), cWidgetMixdown::kStateIdle);
+}
+
+// The pad editor's export question reaches the shared file browser as asked;
+// leaving the browser answers 0 with no path.
+TEST_F(MainUITest, ThePadEditorAsksTheFileBrowser)
+{
+    ASSERT_NE(engine->OpenProject(), nullptr);
+    struct cAnswer
+    {
+        intptr_t Done(int32_t result, const char* chosen)
+        {
+            ++calls;
+            code = result;
+            path = chosen ? chosen : "(null)";
+            return 0;
+        }
+        int calls = 0;
+        int32_t code = -1;
+        std::string path;
+    } answer;
+    cTriggerPadBrowserRequest request;
+    request.title = "Export Bank";
+    request.rootFolder = "User/VRX Banks";
+    request.path.AssignCStr("User/VRX Banks/Kit 1.vrx");
+    request.actionLabel = "Export";
+    request.extension = "vrx";
+    request.AddPackageType("vrx", nullptr);
+    request.AddFileType("???", nullptr);
+    request.flags = 2;
+    cAppTriggerPadHost host;
+    ASSERT_TRUE(host.ShowFileBrowser(request, cDelegate(&answer, &cAnswer::Done)));
+    Frame(30);
+    cWidgetFileBrowser* browser = ui->GetFileBrowser();
+    EXPECT_TRUE(ui->GetMainWindow()->HasLayer(browser));
+    EXPECT_EQ(browser->GetName(), std::string("Export Bank"));
+    EXPECT_STREQ(browser->rootFolder.CStr(), "User/VRX Banks");
+    EXPECT_STREQ(browser->extension.CStr(), "vrx");
+    EXPECT_STREQ(browser->actionLabel.CStr(), "Export");
+    EXPECT_EQ(browser->GetFlags(), 2u);
+    EXPECT_EQ(answer.calls, 0);
+    for (int i = 0; i < 3 && ui->GetMainWindow()->HasLayer(browser); ++i)
+    {
+        TapButton(cWidgetStatusBar::kBack);
+        Frame(30);
+    }
+    EXPECT_FALSE(ui->GetMainWindow()->HasLayer(browser));
+    EXPECT_EQ(answer.calls, 1);
+    EXPECT_EQ(answer.code, 0);
+    EXPECT_EQ(answer.path, "");
 }
