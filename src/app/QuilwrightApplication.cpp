@@ -6,6 +6,7 @@
 #include "app/AppEditorHost.h"
 #include "app/AppIcon.h"
 #include "app/AppProjectHost.h"
+#include "app/AppMixingDeskHost.h"
 #include "app/AppTriggerPadHost.h"
 #include "app/GlobalSettings.h"
 #include "app/MainUI.h"
@@ -44,7 +45,10 @@
 #include "mixer/EffectRegistry.h"
 #include "mixer/EffectUnits.h"
 #include "mixer/MixingDeskPackage.h"
+#include "mixer/MixingDeskEditor.h"
 #include "mixer/ui/EffectEditors.h"
+#include "mixer/ui/MixingDeskUI.h"
+#include "mixer/ui/MixingDeskUIHost.h"
 #include "platform/DeviceServices.h"
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
@@ -77,6 +81,7 @@ namespace
 cAppProjectHost gAppProjectHost;
 cAppEditorHost gAppEditorHost;
 cAppTriggerPadHost gAppTriggerPadHost;
+cAppMixingDeskHost gAppMixingDeskHost;
 
 struct cSizeLimits
 {
@@ -308,6 +313,7 @@ void CreateMainUI()
     SetEditorHost(&gAppEditorHost);
     // The pad editor's messages, dialogues and jobs go through it too.
     SetTriggerPadUIHost(&gAppTriggerPadHost);
+    SetMixingDeskUIHost(&gAppMixingDeskHost);
     // The sequencer page is the main window's first; "MainWin" holds it.
     auto* sequencerPage = new cSequencerUI();
     cMainUI::GetInstance()->SetSequencerPage(sequencerPage);
@@ -325,6 +331,8 @@ void CreateInstrumentPackages()
     SetKeyStripDrawerFactory(&cPianoRollRenderer::Create);
     SetAnalogueSynthEditorFactory(&cAnalogueSynthUI::Create);
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cAnalogueSynthPackage());
+    // The mixing desk's package builds the desk page as it is made.
+    InstallMixingDeskEditorFactory();
     cInstrumentPackageRegistry::GetInstance()->AddPackage(new cMixingDeskPackage());
     // The pad package builds its editor page as it is made.
     InstallTriggerPadEditorFactory();
@@ -484,6 +492,7 @@ void DestroyInstrumentPackages()
     }
     SetKeyStripDrawerFactory(nullptr);
     SetAnalogueSynthEditorFactory(nullptr);
+    SetMixingDeskEditorFactory(nullptr);
 }
 
 void DestroyScaleTable() { delete cScaleTable::GetInstance(); }
@@ -494,6 +503,7 @@ void DestroyMainUI()
     SetEditorHost(nullptr);
     gAppProjectHost.SetOverlay(nullptr);
     SetTriggerPadUIHost(nullptr);
+    SetMixingDeskUIHost(nullptr);
     delete cMainUI::GetInstance();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "audio/AudioLock.h"
@@ -160,6 +161,15 @@ void cEffectRack::InsertNodeAfter(cEffectRackNode* node, cEffectRackNode* other)
         InsertNodeBefore(node, other->mNext);
 }
 
+void cEffectRack::MoveNodeBefore(cEffectRackNode* node, cEffectRackNode* other)
+{
+    if (node == other)
+        return;
+    cScopedAudioLock lock;
+    Unlink(node);
+    InsertNodeBefore(node, other);
+}
+
 void cEffectRack::Unlink(cEffectRackNode* node)
 {
     if (node->mPrevious)
@@ -271,11 +281,11 @@ void cEffectRack::SaveNodes(Base::cSerialise& serialise)
 
 // The chain takes the file's order. A node the file names twice is read once:
 // placing it again would link it behind itself.
-void cEffectRack::LoadNodes(Base::cSerialise& serialise)
+std::vector<cEffectRackNode*> cEffectRack::LoadNodes(Base::cSerialise& serialise)
 {
-    if (!serialise.BeginNode(nullptr, true))
-        return;
     std::vector<cEffectRackNode*> loaded;
+    if (!serialise.BeginNode(nullptr, true))
+        return loaded;
     cEffectRackNode* placed = nullptr;
     do
     {
@@ -289,6 +299,7 @@ void cEffectRack::LoadNodes(Base::cSerialise& serialise)
             placed = node;
     } while (serialise.NextNode(nullptr));
     serialise.EndNode(nullptr);
+    return loaded;
 }
 
 // "OUT" goes to the end and stays there; every other node follows the one
@@ -301,4 +312,35 @@ void cEffectRack::PlaceLoadedNode(cEffectRackNode* node, cEffectRackNode* placed
         InsertNodeBefore(node, nullptr);
     else
         InsertNodeAfter(node, placed);
+}
+
+// The copy is nobody's but ours until the swap, so its reads create and
+// delete effects outside the lock; the lock covers pointer stores only.
+bool cEffectRack::LoadDetached(Base::cSerialise& serialise)
+{
+    if (!serialise.BeginNode("Nodes", true))
+        return false;
+    cEffectRack copy;
+    for (cEffectRackNode* node = mFirst; node; node = node->mNext)
+        copy.AddNode(node->mName.CStr(), node->mKind);
+    const std::vector<cEffectRackNode*> loaded = copy.LoadNodes(serialise);
+    serialise.EndNode("Nodes");
+    TakeLoaded(copy, loaded);
+    return true;
+}
+
+// Nodes the body did not name keep their effects; the chain takes the
+// copy's order. The copy leaves with the replaced effects.
+void cEffectRack::TakeLoaded(cEffectRack& copy, const std::vector<cEffectRackNode*>& loaded)
+{
+    cScopedAudioLock lock;
+    for (cEffectRackNode* source : loaded)
+        if (cEffectRackNode* node = FindNode(source->mName.CStr()))
+            std::swap(node->mEffect, source->mEffect);
+    for (cEffectRackNode* source = copy.mFirst; source; source = source->mNext)
+    {
+        cEffectRackNode* node = FindNode(source->mName.CStr());
+        Unlink(node);
+        InsertNodeBefore(node, nullptr);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "audio/SilenceDetector.h"
 #include "base/GenString.h"
@@ -99,6 +100,9 @@ public:
     void InsertNodeBefore(cEffectRackNode* node, cEffectRackNode* other);
     // Behind other; at the front when other is null.
     void InsertNodeAfter(cEffectRackNode* node, cEffectRackNode* other);
+    // A node of this chain moved in front of other (to the end for null),
+    // under the audio manager's lock; the node count stays.
+    void MoveNodeBefore(cEffectRackNode* node, cEffectRackNode* other);
 
     int32_t GetState() const;
     void ResetEffects();
@@ -115,6 +119,11 @@ public:
     bool Process(const cAudioProcessInfo& info, cAudioBuffer& buffer, bool inputActive, const cDelegate& callback);
     // The "Nodes" body, shared by channels, chain files and the audition settings.
     bool Serialise(Base::cSerialise& serialise);
+    // Reads a "Nodes" body into a copy of this rack's nodes, then takes the
+    // copy's effects and order in one short hold of the audio manager's lock;
+    // the replaced effects are deleted after it. False, changing nothing,
+    // when the body is missing. For racks the audio thread is running.
+    bool LoadDetached(Base::cSerialise& serialise);
 
     cEffectRackNode* GetFirst() const { return mFirst; }
     cEffectRackNode* GetLast() const { return mLast; }
@@ -124,8 +133,10 @@ public:
 private:
     void Unlink(cEffectRackNode* node);
     void SaveNodes(Base::cSerialise& serialise);
-    void LoadNodes(Base::cSerialise& serialise);
+    // Returns the nodes the body named, in its order.
+    std::vector<cEffectRackNode*> LoadNodes(Base::cSerialise& serialise);
     void PlaceLoadedNode(cEffectRackNode* node, cEffectRackNode* placed);
+    void TakeLoaded(cEffectRack& copy, const std::vector<cEffectRackNode*>& loaded);
 
     int32_t mCount = 0;
     cEffectRackNode* mFirst = nullptr;

@@ -201,6 +201,7 @@ void cMixer::InsertChannels(cInstrument* instrument, cInstrument* before)
             mChannels.insert(mChannels.begin() + position++, channel);
             ++mInputCount;
         }
+    ++mListVersion;
     UpdateChannelGroups();
 }
 
@@ -213,6 +214,7 @@ void cMixer::RemoveChannels(cInstrument* instrument)
             mChannels.erase(mChannels.begin() + i);
             --mInputCount;
         }
+    ++mListVersion;
     UpdateChannelGroups();
 }
 

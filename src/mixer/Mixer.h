@@ -81,6 +81,9 @@ public:
     cMixerChannel* GetMaster() const;
     int32_t GetMuteState(int32_t position) const;
     int32_t GetSoloCount() const { return mSoloCount; }
+    // Changes whenever channels come or go, so views of the list know to
+    // bind again. Main thread.
+    uint32_t GetListVersion() const { return mListVersion; }
     float GetClipHoldLeft() const { return mClipHoldLeft; }
     float GetClipHoldRight() const { return mClipHoldRight; }
 
@@ -107,6 +110,7 @@ private:
     void WriteOutput(cAudioBuffer& output);
 
     int32_t mInputCount = 0;
+    uint32_t mListVersion = 0;
     cAudioBuffer mScratch;
     std::unique_ptr<float[]> mScratchData;
     float mClipHoldLeft = 0.0f;

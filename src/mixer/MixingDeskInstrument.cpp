@@ -27,20 +27,21 @@ cMixerChannel* cMixingDeskInstrument::GetMaster() const { return static_cast<cMi
 
 namespace
 {
-void SerialiseWithin(Base::cSerialise& serialise, const char* key, int32_t& field, int32_t low, int32_t high)
+void SerialiseFrom(Base::cSerialise& serialise, const char* key, int32_t& field, int32_t low)
 {
     int32_t value = field;
-    if (serialise.SerialiseInt32(key, &value, INT32_MIN, INT32_MAX) && value >= low && value <= high)
+    if (serialise.SerialiseInt32(key, &value, INT32_MIN, INT32_MAX) && value >= low)
         field = value;
 }
 } // namespace
 
-// A stored position outside the mixer's list is refused and the default kept.
+// Only the lower bounds are checked: slot 0 is read while the mixer holds
+// just its two returns, before the other instruments' channels exist. The
+// desk clamps both positions whenever it uses them.
 bool cMixingDeskInstrument::Serialise(Base::cSerialise& serialise, cSampleRelocator* relocator)
 {
     const bool result = cInstrument::Serialise(serialise, relocator);
-    const int32_t last = GetMixer()->GetChannelCount() - 1;
-    SerialiseWithin(serialise, "InChan", mFirstShownChannel, 0, last);
-    SerialiseWithin(serialise, "InsertFX", mInsertChannel, -1, last);
+    SerialiseFrom(serialise, "InChan", mFirstShownChannel, 0);
+    SerialiseFrom(serialise, "InsertFX", mInsertChannel, -1);
     return result;
 }

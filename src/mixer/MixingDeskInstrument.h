@@ -24,6 +24,7 @@ public:
     cMixerChannel* GetMaster() const;
     // The list position of the first strip the desk shows.
     int32_t GetFirstShownChannel() const { return mFirstShownChannel; }
+    void SetFirstShownChannel(int32_t position) { mFirstShownChannel = position; }
     // The channel whose chain the desk shows: -1 the master, else a list position.
     int32_t GetInsertChannel() const { return mInsertChannel; }
     void SetInsertChannel(int32_t position) { mInsertChannel = position; }

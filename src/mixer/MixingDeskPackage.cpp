@@ -2,6 +2,7 @@
 
 #include "audio/InstrumentIcons.h"
 #include "mixer/Mixer.h"
+#include "mixer/MixingDeskEditor.h"
 #include "mixer/MixingDeskInstrument.h"
 
 namespace
@@ -25,6 +26,8 @@ const cInstrumentPackage::cControllerAssignment kDefaultAssignments[] = {
     {cMixer::kParamMasterVolume, 7, 0}, {cMixer::kParamMasterPan, 10, 0}, {cMixer::kParamSend1Volume, 70, 0},
     {cMixer::kParamSend1Pan, 71, 0},    {cMixer::kParamSend2Volume, 72, 0}, {cMixer::kParamSend2Pan, 73, 0},
 };
+
+tMixingDeskEditorFactory gEditorFactory = nullptr;
 } // namespace
 
 cMixingDeskPackage::cMixingDeskPackage()
@@ -34,12 +37,32 @@ cMixingDeskPackage::cMixingDeskPackage()
     mListIconSprite = InstrumentIcons::kMixerList;
     SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
     CreateKeyStripDrawer();
+    if (gEditorFactory)
+        SetEditor(gEditorFactory());
 }
 
+// The page stops showing an instrument before any goes.
 cMixingDeskPackage::~cMixingDeskPackage()
 {
+    Show(nullptr);
     while (cInstrument* instrument = mInstruments.PopFront())
         delete instrument;
+    SetEditor(nullptr);
+}
+
+void cMixingDeskPackage::SetEditor(cMixingDeskEditor* editor)
+{
+    if (mEditor)
+        mEditor->ReleaseEditor();
+    mEditor = editor;
+    mUserInterface = editor ? editor->GetPage() : nullptr;
+}
+
+void cMixingDeskPackage::Show(cMixingDeskInstrument* instrument)
+{
+    mShown = instrument;
+    if (mEditor)
+        mEditor->ShowInstrument(instrument);
 }
 
 cInstrument* cMixingDeskPackage::CreateInstrument(int32_t)
@@ -54,16 +77,22 @@ void cMixingDeskPackage::DestroyInstrument(cInstrument* instrument)
     if (!instrument)
         return;
     if (mShown == instrument)
-        mShown = nullptr;
+        Show(nullptr);
     RemoveInstrument(instrument);
     delete instrument;
 }
 
 bool cMixingDeskPackage::IsSampleInUse(const cGenString&) { return false; }
 
+// A project load calls this on its job thread, after the unload left no
+// desk shown: then there is nothing to reset.
 void cMixingDeskPackage::ResetInsertChoice()
 {
-    if (mShown)
+    if (!mShown)
+        return;
+    if (mEditor)
+        mEditor->ResetSelection();
+    else
         mShown->SetInsertChannel(-1);
 }
 
@@ -80,3 +109,5 @@ bool cMixingDeskPackage::LoadProjectData(const cGenString&, cSampleRelocator*, i
 }
 
 bool cMixingDeskPackage::SaveProjectData(const cGenString&, cSampleRelocator*, bool) { return true; }
+
+void SetMixingDeskEditorFactory(tMixingDeskEditorFactory factory) { gEditorFactory = factory; }

@@ -1,6 +1,7 @@
 #pragma once
 #include "audio/InstrumentPackage.h"
 
+class cMixingDeskEditor;
 class cMixingDeskInstrument;
 
 // The "Mixer" instrument package: makes the mixing-desk instruments and lets
@@ -17,18 +18,22 @@ public:
     // The desk stops showing the instrument it is deleting.
     void DestroyInstrument(cInstrument* instrument) override;
     bool IsSampleInUse(const cGenString& path) override;
-    // Both drop the desk's insert-chain choice back to the master.
+    // Both drop the desk's insert-chain choice back to the master; with no
+    // instrument shown they change nothing.
     bool Reload() override;
     bool LoadProjectData(const cGenString& folder, cSampleRelocator* relocator, int32_t mode,
                          cGenString& errorText) override;
     bool SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool autoSave) override;
 
-    // The instrument the desk shows, or null.
-    void Show(cMixingDeskInstrument* instrument) { mShown = instrument; }
+    // The instrument the desk shows, or null; the page follows.
+    void Show(cMixingDeskInstrument* instrument);
     cMixingDeskInstrument* GetShown() const { return mShown; }
+    cMixingDeskEditor* GetEditor() const { return mEditor; }
 
 private:
+    void SetEditor(cMixingDeskEditor* editor);
     void ResetInsertChoice();
 
     cMixingDeskInstrument* mShown = nullptr;
+    cMixingDeskEditor* mEditor = nullptr;
 };

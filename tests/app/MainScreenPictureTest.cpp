@@ -11,7 +11,7 @@
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetMainMenu.h"
-#include "app/WidgetNavButtonUpDown.h"
+#include "ui/WidgetNavButtonUpDown.h"
 #include "app/WidgetStatusBar.h"
 #include "app/WidgetStatusBarScreen.h"
 #include "ui/OffscreenScreenFixture.h"

@@ -465,9 +465,15 @@ TEST_F(Mixer, TheDeskKeepsItsViewWithTheProject)
     ASSERT_TRUE(LoadXML(saved, [&](Base::cSerialise& s) { loaded.Serialise(s, nullptr); }));
     EXPECT_EQ(loaded.GetInsertChannel(), 1);
     EXPECT_STREQ(loaded.GetName(), "Desk");
-    // Positions outside the mixer's list keep the defaults.
+    // Slot 0 is read before the other instruments' channels exist, so only
+    // the lower bounds refuse a value; the desk clamps the rest on use.
+    cMixingDeskInstrument ahead(nullptr);
+    ASSERT_TRUE(LoadXML("<Root FileVersion=\"1.0\" InChan=\"5\" InsertFX=\"7\"/>",
+                        [&](Base::cSerialise& s) { ahead.Serialise(s, nullptr); }));
+    EXPECT_EQ(ahead.GetFirstShownChannel(), 5);
+    EXPECT_EQ(ahead.GetInsertChannel(), 7);
     cMixingDeskInstrument refused(nullptr);
-    ASSERT_TRUE(LoadXML("<Root FileVersion=\"1.0\" InChan=\"5\" InsertFX=\"-2\"/>",
+    ASSERT_TRUE(LoadXML("<Root FileVersion=\"1.0\" InChan=\"-1\" InsertFX=\"-2\"/>",
                         [&](Base::cSerialise& s) { refused.Serialise(s, nullptr); }));
     EXPECT_EQ(refused.GetFirstShownChannel(), 0);
     EXPECT_EQ(refused.GetInsertChannel(), -1);

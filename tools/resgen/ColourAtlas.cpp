@@ -9,7 +9,7 @@
 #include "RollArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
-#include "app/NavButtonSprites.h"
+#include "ui/NavButtonSprites.h"
 #include "audio/InstrumentIcons.h"
 #include "editors/SongRollSprites.h"
 #include "instruments/pads/ui/TriggerPadSprites.h"

@@ -1,8 +1,8 @@
-#include "app/WidgetNavButtonUpDown.h"
+#include "ui/WidgetNavButtonUpDown.h"
 
 #include <algorithm>
 
-#include "app/NavButtonSprites.h"
+#include "ui/NavButtonSprites.h"
 #include "platform/FrameTiming.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/NavButtonSprites.h"
-#include "app/WidgetNavButtonUpDown.h"
+#include "ui/NavButtonSprites.h"
+#include "ui/WidgetNavButtonUpDown.h"
 #include "ui/ControlFixture.h"
 
 namespace
