@@ -4,6 +4,7 @@
 #include "MainScreenArt.h"
 #include "MixdownArt.h"
 #include "PasteboardArt.h"
+#include "MixingDeskArt.h"
 #include "PianoRollArt.h"
 #include "PadEditorArt.h"
 #include "RollArt.h"
@@ -15,6 +16,7 @@
 #include "instruments/pads/ui/TriggerPadSprites.h"
 #include "project/ui/PasteboardSprites.h"
 #include "sampler/MixdownSprites.h"
+#include "mixer/ui/MixingDeskSprites.h"
 #include "editors/PianoRollSprites.h"
 #include "sampler/SampleEditorSprites.h"
 
@@ -69,6 +71,7 @@ public:
         AddSampleEditor();
         AddMixdown();
         AddPasteboard();
+        AddMixingDesk();
         AddPianoRoll();
         AddPadEditor();
         AddPlaceholders();
@@ -1227,6 +1230,62 @@ private:
                "natural size at the row's right end", DrawMarkerA);
         Single(B::kAppMarkerB, P(16, 22), P(16, 22), "Pasteboard: second application marker (flag bit 2)",
                "natural size left of the first", DrawMarkerB);
+    }
+
+    // The mixing desk, its chain editor and the effect chooser.
+    void AddMixingDesk()
+    {
+        using namespace MixingDeskArt;
+        namespace D = MixingDeskSprite;
+        const char* nine = "nine-patch without inner sprite";
+        const char* white = "natural size, centred; tinted: white art";
+        Single(D::kCheek, P(44, 56), P(44, 56), "Mixing desk: side cheek; its width is the cheeks' width", nine,
+               DrawCheek);
+        Single(D::kStrip, P(88, 110), 32, "Mixing desk: input strip background; its width sets the strip columns",
+               nine, DrawStrip);
+        Single(D::kMasterStrip, P(24, 32), 32, "Mixing desk: the master's strip skin", nine, DrawMasterStrip);
+        for (int state = 0; state < 3; ++state)
+            Single(D::kFxNone + state, P(20, 26), P(20, 26),
+                   state == 0   ? "Mixing desk: insert chain state, no effect"
+                   : state == 1 ? "Mixing desk: insert chain state, every effect off"
+                                : "Mixing desk: insert chain state, some effect on",
+                   "natural size, centred", [state](cCanvas& canvas, const cRectF& r) { DrawFxState(canvas, r, state); });
+        Single(D::kMute, P(36, 44), P(20, 26), "Mixing desk: mute button", white, DrawMute);
+        Single(D::kSolo, P(36, 44), P(20, 26), "Mixing desk: solo button", white, DrawSolo);
+        Single(D::kFaderTrack, P(16, 20), P(140, 180), "Mixing desk: fader track", "natural size", DrawFaderTrack);
+        Single(D::kFaderThumb, P(36, 44), P(18, 22), "Mixing desk: fader thumb", "natural size, centred on the value",
+               DrawFaderThumb);
+        Single(D::kFaderGlow, 12, P(18, 22), "Mixing desk: glow beside a held fader thumb",
+               "stretched beside the thumb; tinted: white art", DrawFaderGlow);
+        Single(D::kSlotButton, P(40, 52), P(40, 52), "Chain editor: node button; its height is the strip buttons'",
+               nine, [](cCanvas& canvas, const cRectF& r) { DrawSlotButton(canvas, r, false); });
+        Single(D::kSlotButtonLit, P(40, 52), P(40, 52), "Chain editor: node button, held or selected", nine,
+               [](cCanvas& canvas, const cRectF& r) { DrawSlotButton(canvas, r, true); });
+        Single(D::kConnector, 12, 12, "Chain editor: arrow between two nodes", "natural size, centred in the gap",
+               DrawConnector);
+        Single(D::kInsertMarker, 4, P(44, 56), "Chain editor: where a dragged node lands",
+               "natural size, centred 8 px left of the target", DrawInsertMarker);
+        Single(D::kEmptySlot, P(40, 52), P(40, 52), "Chain editor: icon of an empty slot",
+               "natural size at the cell's corner; tinted: white art", DrawEmptySlot);
+        Single(D::kNodeStrip, 16, 16, "Chain editor: node strip background", "stretched over the strip",
+               DrawNodeStrip);
+        Single(D::kHighlight, 16, 16, "Effect chooser: the selected row", nine, DrawHighlight);
+        Single(D::kChainIcon, P(32, 44), P(32, 44), "File browser: effect chain file (\"qfx\")",
+               "natural size, centred",
+               [](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, eIcon::Chain, kLabel); });
+        Single(D::kNoneIcon, P(32, 44), P(32, 44), "Effect chooser: the \"None\" row", "natural size, centred",
+               DrawNoneIcon);
+        const struct
+        {
+            int index;
+            eIcon icon;
+            const char* role;
+        } buttons[] = {{D::kOkIcon, eIcon::Check, "Effect chooser: \"OK\" button icon"},
+                       {D::kLoadIcon, eIcon::Import, "Effect chooser: \"Load Chain\" button icon"},
+                       {D::kSaveIcon, eIcon::Export, "Effect chooser: \"Save Chain\" button icon"}};
+        for (const auto& button : buttons)
+            Single(button.index, P(20, 26), P(20, 26), button.role, "natural size, beside the label",
+                   [icon = button.icon](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, icon, kLabel); });
     }
 
     // The piano roll's handles, ruler, repeat region and the icons of its own tools.

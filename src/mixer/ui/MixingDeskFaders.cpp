@@ -99,10 +99,11 @@ void cMixingDeskFader::Refresh(bool force)
     cAudioModule* module = owner ? owner->GetModule() : nullptr;
     if (module)
     {
-        if ((module->TakeChangedBit(mChannel->volumeParamIndex) || force) && !mSliderHeld)
-            mSlider->SetValue(module->GetParamValue(mChannel->volumeParamIndex));
-        if ((module->TakeChangedBit(mChannel->panParamIndex) || force) && !mKnobHeld)
-            mKnob->SetValue(module->GetParamValue(mChannel->panParamIndex));
+        const int32_t volume = mChannel->volumeParamIndex, pan = mChannel->panParamIndex;
+        if ((module->TakeChangedBit(volume) || force) && !mSliderHeld && volume < module->GetParamCount())
+            mSlider->SetValue(module->GetParamValue(volume));
+        if ((module->TakeChangedBit(pan) || force) && !mKnobHeld && pan < module->GetParamCount())
+            mKnob->SetValue(module->GetParamValue(pan));
         return;
     }
     cMixer* mixer = mPanel->GetMixer();
