@@ -158,17 +158,23 @@ cRect cEffectRackNodeUI::ChooserRect()
     return {rect.xMin + dx, rect.yMin + dy, rect.xMax + dx, rect.yMax + dy};
 }
 
+// The buttons stand where the strip is; they are placed on the next pass.
 void cEffectRackNodeUI::OnLayout()
+{
+    PlaceChooser();
+    ModifyFlags(kWidgetStateDirty, 0, false);
+}
+
+void cEffectRackNodeUI::PlaceChooser()
 {
     const cRect rect = ChooserRect();
     mChooser->SetAnchors(kAnchorsAbsoluteRect, rect.xMin, rect.yMin, rect.xMax - rect.xMin, rect.yMax - rect.yMin);
     mChooser->ModifyFlags(kWidgetRectAndLayoutDirty, 0, false);
-    ModifyFlags(kWidgetStateDirty, 0, false);
 }
 
 void cEffectRackNodeUI::OpenChooser(cEffectRackNode* node, const cDelegate& result)
 {
-    OnLayout();
+    PlaceChooser();
     mChooser->Show(mOwner, node, result);
 }
 
@@ -298,6 +304,7 @@ bool cEffectRackNodeUI::Draw(cDrawList& list)
 {
     AdvanceHold();
     const cRect& own = GetRect();
+    list.fontHandle = mFont;
     const cAtlasSprite* background = Sprite(MixingDeskSprite::kNodeStrip);
     list.DrawQuad(own, {background->u0, background->v0}, {background->u1, background->v1}, 0xffffffffu, 0);
     for (size_t i = 0; i < mButtons.size(); ++i)

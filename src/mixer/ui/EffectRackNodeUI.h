@@ -77,6 +77,7 @@ private:
     void DrawButton(cDrawList& list, int32_t index);
     void DrawHoldHighlight(cDrawList& list);
     cRect ChooserRect();
+    void PlaceChooser();
 
     cEffectRackUI* mOwner;
     std::vector<cButton> mButtons;

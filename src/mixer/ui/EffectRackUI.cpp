@@ -51,6 +51,7 @@ cEffectRackUI::cEffectRackUI()
     mNodeStrip = new cEffectRackNodeUI(this);
     mNodeStrip->SetName("NodeUI");
     AddChild(mNodeStrip);
+    mFont.Select(kTitleSize);
 }
 
 cEffectRackUI::~cEffectRackUI()
@@ -152,14 +153,15 @@ void cEffectRackUI::OnLayout()
     LayoutEditors();
 }
 
+// Without a rack there is nothing to place: no placeholders, no lines.
 void cEffectRackUI::LayoutEditors()
 {
+    mPlaceholderCount = 0;
+    mSeparatorCount = 0;
     if (!mRack)
         return;
     const cRect& area = mEditorArea->GetRect();
     const cRect& own = GetRect();
-    mPlaceholderCount = 0;
-    mSeparatorCount = 0;
     mSeparators[mSeparatorCount++] = {area.xMin, area.yMin, area.xMax, area.yMin + 1.0f};
     const float w = (own.xMax - own.xMin) / float(mColumns);
     float y = area.yMin - float(mCurrentRow) * kRowHeight + 1.0f;
@@ -315,6 +317,7 @@ void cEffectRackUI::DrawPlaceholders(cDrawList& list, float offset)
 {
     const cRect& area = mEditorArea->GetRect();
     const cAtlasSprite* icon = &Sprite(MixingDeskSprite::kEmptySlot);
+    list.fontHandle = mFont;
     for (int32_t i = 0; i < mPlaceholderCount; ++i)
     {
         const cPlaceholder& placeholder = mPlaceholders[i];

@@ -99,4 +99,5 @@ private:
     cPlaceholder mPlaceholders[kMaxSlots] = {};
     int32_t mSeparatorCount = 0;
     cRect mSeparators[kMaxSeparators] = {};
+    cFontHandle mFont;
 };

@@ -103,6 +103,8 @@ void cEffectListItemPool::Return(cEffectListItem* item)
 
 // ---------------------------------------------------------------- data source
 
+cEffectSelectUI::cEffectListDataSource::cEffectListDataSource() : cDataSource(0) { mFont.Select(kNameSize); }
+
 cEffectSelectUI::cEffectListDataSource::~cEffectListDataSource() { Clear(); }
 
 void cEffectSelectUI::cEffectListDataSource::Clear()
@@ -144,6 +146,7 @@ cWidgetList::cItem* cEffectSelectUI::cEffectListDataSource::GetNext(cWidgetList:
 void cEffectSelectUI::cEffectListDataSource::DrawItem(cWidgetList::cItem* item, cDrawList& list, const cRect& row)
 {
     const auto* effect = static_cast<const cEffectListItem*>(item);
+    list.fontHandle = mFont;
     if (effect->flags & cWidgetList::kItemSelected)
         list.DrawNinePatch(row, Sprite(MixingDeskSprite::kHighlight), nullptr, 0xffffffffu, true);
     const float x = row.xMin + kTextLeft, centre = (row.yMin + row.yMax) * 0.5f;
@@ -303,41 +306,40 @@ intptr_t cEffectSelectUI::OnChainFileChosen(int32_t result, const char* path)
         return 0;
     }
     mLastChainPath = path;
-    if (mMode == kModeLoad)
-        LoadChain(path);
-    else
-        SaveChain(path);
+    const bool load = mMode == kModeLoad;
+    const bool done = load ? LoadChain(path) : SaveChain(path);
+    // The chooser leaves first, so that the alert is the top layer.
     Finish();
+    if (!done && load)
+        ShowFailure("Load Effects Chain", "Couldn't load effects chain '%s'", path);
+    else if (!done)
+        ShowFailure("Save Effects Chain", "Couldn't save effects chain '%s'", path);
     return 0;
 }
 
 // A chain read in is a change of the project like any swap in the editor.
-void cEffectSelectUI::LoadChain(const char* path)
+bool cEffectSelectUI::LoadChain(const char* path)
 {
     cEffectRack* rack = mChainEditor ? mChainEditor->GetRack() : nullptr;
     if (!rack || !EffectChainFile::Load(Documents(), path, *rack))
-    {
-        ShowFailure("Load Effects Chain", "Couldn't load effects chain '%s'", path);
-        return;
-    }
+        return false;
     mChainEditor->SetRack(rack);
     MarkProjectModified();
     cGenStringFixed<kPathCapacity + 16> text;
     text.Printf("Loaded '%s'", FileName(path));
     GetMixingDeskUIHost().ShowStatusMessage(text.CStr(), kMessageSeconds);
+    return true;
 }
 
-void cEffectSelectUI::SaveChain(const char* path)
+bool cEffectSelectUI::SaveChain(const char* path)
 {
     cEffectRack* rack = mChainEditor ? mChainEditor->GetRack() : nullptr;
     if (!rack || !EffectChainFile::Save(Documents(), path, *rack))
-    {
-        ShowFailure("Save Effects Chain", "Couldn't save effects chain '%s'", path);
-        return;
-    }
+        return false;
     cGenStringFixed<kPathCapacity + 16> text;
     text.Printf("Saved '%s'", FileName(path));
     GetMixingDeskUIHost().ShowStatusMessage(text.CStr(), kMessageSeconds);
+    return true;
 }
 
 void cEffectSelectUI::ShowFailure(const char* title, const char* format, const char* path)

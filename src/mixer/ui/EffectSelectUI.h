@@ -85,7 +85,7 @@ public:
     class cEffectListDataSource : public cWidgetList::cDataSource
     {
     public:
-        cEffectListDataSource() : cDataSource(0) {}
+        cEffectListDataSource();
         ~cEffectListDataSource() override;
 
         void Clear();
@@ -101,6 +101,7 @@ public:
         int32_t mCount = 0;
         cEffectListItem* mFirst = nullptr;
         cEffectListItem* mLast = nullptr;
+        cFontHandle mFont;
     };
 
     cEffectSelectUI();
@@ -128,8 +129,9 @@ private:
     void BuildLayout();
     void OpenChainBrowser(bool save);
     void AskToClear();
-    void LoadChain(const char* path);
-    void SaveChain(const char* path);
+    // False, with the rack or the previous file as they were, on failure.
+    bool LoadChain(const char* path);
+    bool SaveChain(const char* path);
     void ShowFailure(const char* title, const char* format, const char* path);
     // Calls the delegate with (null, null) and leaves the screen.
     void Finish();

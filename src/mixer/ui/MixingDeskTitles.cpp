@@ -56,6 +56,11 @@ bool IsPhone() { return gDisplayMetrics.deviceClass == kDeviceClassPhone; }
 
 // ---------------------------------------------------------------- input titles
 
+cMixingDeskInputTitles::cMixingDeskInputTitles(cMixingDeskPanelMixer* panel) : cMixingDeskStrip(panel)
+{
+    mFont.Select(kNameSize);
+}
+
 void cMixingDeskInputTitles::SetStripCount(int32_t count)
 {
     mRecords.resize(size_t(std::max(0, count) + (count > 0 ? 1 : 0)));
@@ -258,6 +263,7 @@ bool cMixingDeskInputTitles::Draw(cDrawList& list)
             GetMixingDeskUIHost().ShowStatusMessage("Double tap to solo", kStatusSeconds);
     }
     const cRect& rect = GetRect();
+    list.fontHandle = mFont;
     const bool clipped = list.PushClipRect(rect);
     for (size_t i = 0; i < mRecords.size(); ++i)
         DrawRecord(list, int32_t(i), rect.xMin + (float(i) - mOffset) * mStripWidth);
@@ -300,6 +306,11 @@ void cMixingDeskInputTitles::DrawRecord(cDrawList& list, int32_t index, float le
 
 // ---------------------------------------------------------------- output title
 
+cMixingDeskOutputTitle::cMixingDeskOutputTitle(cMixingDeskPanelMixer* panel) : cMixingDeskStrip(panel)
+{
+    mFont.Select(kNameSize);
+}
+
 void cMixingDeskOutputTitle::ToggleMute()
 {
     MarkProjectModified();
@@ -317,6 +328,7 @@ bool cMixingDeskOutputTitle::Draw(cDrawList& list)
 {
     const cRect& rect = GetRect();
     list.DrawNinePatch(rect, Sprite(MixingDeskSprite::kMasterStrip), nullptr, 0xffffffffu, true);
+    list.fontHandle = mFont;
     const bool selected = mPanel->GetSelectedChannel() < 0;
     list.DrawTextSized((rect.xMin + rect.xMax) * 0.5f, rect.yMin + cMixingDeskInputTitles::kNameBand * 0.5f,
                        selected ? kSoloLitColour : kInputColour, kTextAlignCentreX | kTextAlignCentreY, "OUT",

@@ -45,7 +45,7 @@ public:
         int32_t fxState = 0;
     };
 
-    explicit cMixingDeskInputTitles(cMixingDeskPanelMixer* panel) : cMixingDeskStrip(panel) {}
+    explicit cMixingDeskInputTitles(cMixingDeskPanelMixer* panel);
 
     void SetStripCount(int32_t count);
     void SetPosition(float position, bool force);
@@ -93,6 +93,7 @@ private:
     float mPressScroll = 0.0f;
     std::vector<cSwipe> mSwipes;
     bool mHintWanted = false;
+    cFontHandle mFont;
 };
 
 // "OUT" above the master's fader: its mute button and its chain's state. A
@@ -101,7 +102,7 @@ private:
 class cMixingDeskOutputTitle : public cMixingDeskStrip
 {
 public:
-    explicit cMixingDeskOutputTitle(cMixingDeskPanelMixer* panel) : cMixingDeskStrip(panel) {}
+    explicit cMixingDeskOutputTitle(cMixingDeskPanelMixer* panel);
 
     void ToggleMute();
     const cRect& GetMuteRect() const { return mMuteRect; }
@@ -112,4 +113,5 @@ public:
 
 private:
     cRect mMuteRect = {0.0f, 0.0f, 0.0f, 0.0f};
+    cFontHandle mFont;
 };
