@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BuildPaths.h"
 #include "DeskFixture.h"
 #include "base/DeletableRoots.h"
 #include "base/FileSystemDisk.h"
@@ -419,6 +420,34 @@ TEST_F(EffectChain, UnknownAndUnofferedTypesLeaveTheirSlotsEmpty)
     EXPECT_EQ(Slot(2)->GetEffect(), nullptr);
     EXPECT_STREQ(UnitOf(Slot(3)), "EQ-3B"); // not named: kept
     EXPECT_STREQ(UnitOf(Slot(4)), "QDL-5");
+}
+
+// Chain files saved from a channel and from the master, and one with units
+// the chooser does not offer, are left under "fuzz-seeds/rack_body" for the
+// rack-body fuzz target to start from; each reads back into a rack.
+TEST_F(EffectChain, ChainFilesSeedTheRackBodyFuzzTarget)
+{
+    Install(1, "EQ-3B");
+    Install(2, "QDL-5");
+    Install(3, "VELTRIX");
+    Install(4, "Q-HALLS");
+    File::cFileSystem* documents = files.FindFileSystem("Doc");
+    ASSERT_TRUE(EffectChainFile::Save(documents, "Channel.qfx", rack));
+    cEffectRack& master = desk->GetMaster()->insertRack;
+    master.FindNode("SLOT2")->SetEffect(gEffectRegistry->CreateEffect("9TH HARBOR"), true);
+    ASSERT_TRUE(EffectChainFile::Save(documents, "Master.qfx", master));
+    Write("Odd.qfx", "<Root FileVersion=\"1.0\"><Nodes><OUT/><SLOT2 Type=\"FILTER-1B\"><Patch/></SLOT2>"
+                     "<SLOT1 Type=\"NOPE\"/><RETURNS/><IN/></Nodes></Root>");
+    const std::filesystem::path seeds = std::filesystem::path(TestScratchFolder()) / "fuzz-seeds" / "rack_body";
+    std::filesystem::create_directories(seeds);
+    for (const char* name : {"Channel.qfx", "Master.qfx", "Odd.qfx"})
+    {
+        std::filesystem::copy_file(folder / name, seeds / name, std::filesystem::copy_options::overwrite_existing);
+        cEffectRack reader;
+        reader.BuildInsertChain();
+        EXPECT_TRUE(EffectChainFile::Load(documents, name, reader)) << name;
+        EXPECT_STREQ(reader.GetLast()->GetName().CStr(), "OUT") << name;
+    }
 }
 
 // A load or save that fails says so and changes nothing.
