@@ -15,6 +15,8 @@ const cColour kSlot = cColour::FromARGB(0xff0a0a0a);
 const cColour kCap = cColour::FromARGB(0xffb8bcc2);
 const cColour kCapLine = cColour::FromARGB(0xff202020);
 const cColour kDim = cColour::FromARGB(0xff6a6a6a);
+const cColour kStripLight = cColour::FromARGB(0xffb4b8be);
+const cColour kStripShade = cColour::FromARGB(0xff8c9096);
 
 float Stroke(const cRectF& r) { return std::max(1.5f, std::min(r.Width(), r.Height()) * 0.12f); }
 } // namespace
@@ -120,9 +122,10 @@ void DrawEmptySlot(cCanvas& canvas, const cRectF& r)
     canvas.FillLine(box.CentreX(), box.CentreY() - arm, box.CentreX(), box.CentreY() + arm, 2.5f, kWhite);
 }
 
+// Light, so that the dark labels of IN and OUT read on it.
 void DrawNodeStrip(cCanvas& canvas, const cRectF& r)
 {
-    canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kDesk, kDarker, r.y0, r.y1));
+    canvas.FillRect(r.x0, r.y0, r.x1, r.y1, cPaint::Vertical(kStripLight, kStripShade, r.y0, r.y1));
 }
 
 void DrawHighlight(cCanvas& canvas, const cRectF& r)
