@@ -300,8 +300,6 @@ TEST_F(EffectChain, TheChooserListsNoneAndTheFiveUnitsWithTheSlotsUnitSelected)
 TEST_F(EffectChain, OKPutsTheChosenUnitInTheSlot)
 {
     HoldButton(3);
-    Chooser()->OnItemSelected(nullptr, nullptr);
-    Chooser()->OnItemSelected(Chooser()->GetList(), nullptr);
     cWidgetList::cDataSource& items = const_cast<cEffectSelectUI::cEffectListDataSource&>(Chooser()->GetItems());
     cWidgetList::cItem* reverb = items.GetFirstChild(nullptr);
     for (int i = 0; i < 5; ++i)

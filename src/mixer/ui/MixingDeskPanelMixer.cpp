@@ -265,7 +265,6 @@ void cMixingDeskPanelMixer::LayoutColumns()
     mColumnWidth = mColumns > 0 ? std::floor(room / float(mColumns)) : 0.0f;
     const float leftOver = rect.xMax - rect.xMin - float(mColumns) * mColumnWidth;
     mLeftMargin = std::floor(leftOver * 0.5f);
-    mRightMargin = leftOver - mLeftMargin;
     mOutputLeft = rect.xMin + mLeftMargin + float(std::max(0, mColumns - 1)) * mColumnWidth;
     mStripCount = std::max(0, mColumns - 1);
     mTitles->SetStripCount(mStripCount);

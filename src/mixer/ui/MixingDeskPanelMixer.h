@@ -111,7 +111,6 @@ private:
     float mMinimumInsertHeight;
     float mPhase = 0.0f;
     float mLeftMargin = 0.0f;
-    float mRightMargin = 0.0f;
     float mOutputLeft = 0.0f;
     float mColumnWidth = 0.0f;
     int32_t mColumns = 0;
