@@ -33,5 +33,7 @@ enum : int
     kGridLevelBar = 386,
     kKeyboardDone = 387,
     kClick = 388,
+    kPropertiesDone = 324,
+    kPropertiesCheck = 325, // behind a checked row of the type list
 };
 } // namespace MainScreenSprite

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/AppMixdownHost.h"
+#include "app/GlobalSettings.h"
 #include "app/SetupUI.h"
 #include "app/WidgetStartup.h"
 #include "app/SlotInstrument.h"
@@ -15,6 +16,8 @@
 #include "audio/InstrumentPackage.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/PathUtils.h"
+#include "platform/GlobalSettingValues.h"
+#include "platform/PlatformServices.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
 #include "project/ui/WidgetCloudShare.h"
@@ -180,6 +183,18 @@ void cMainUI::ShowProjectSetupPage()
         setup->GetTabView()->SelectPage(cSetupUI::kProjectTab, false);
 }
 
+void cMainUI::SetRecentProject(const char* path)
+{
+    gSettings.recentProject.AssignCStr(path);
+    gSettings.autoSaved = false;
+    if (cGlobalSettings* settings = cGlobalSettings::GetInstance())
+        settings->Save();
+}
+
+void cMainUI::ShowMixdown() { mMixdown->Show(); }
+
+void cMainUI::OpenFolder(const char* nativePath) { OpenURLInBrowser(nativePath); }
+
 void cMainUI::BuildMainWindow()
 {
     mMainWindow = new cWidgetModalContainer();
@@ -203,7 +218,7 @@ void cMainUI::BuildStatusBar()
 // The setup screen "MANAGE" shows, hidden until then.
 void cMainUI::BuildSetupScreen()
 {
-    auto* setup = new cSetupUI();
+    auto* setup = new cSetupUI(*this);
     setup->SetVisible(false);
     SetSetupPage(setup);
     setup->Release();

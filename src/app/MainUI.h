@@ -119,6 +119,10 @@ public:
     cWidgetFileBrowser* GetFileBrowser() override { return mFileBrowser; }
     cWidgetPasteboard* GetPasteboardPage() override { return mPasteboardPage; }
     cWidgetWebViewPopup* GetWebViewPopup() override { return mWebViewPopup; }
+    void SetRecentProject(const char* path) override;
+    void ShowTimedMessage(const char* text, float seconds) override { ShowTimedMessage(text, seconds, false); }
+    void ShowMixdown() override;
+    void OpenFolder(const char* nativePath) override;
 
     // The drop-down panels' host: "MainWin" and the status bar.
     void PushPanel(cWidget* panel, int32_t dimMode, int32_t transition) override;

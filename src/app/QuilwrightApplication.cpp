@@ -14,6 +14,7 @@
 #include "app/OrientationHandler.h"
 #include "app/SequencerRecordingState.h"
 #include "app/TransportReport.h"
+#include "app/WidgetMainMenu.h"
 #include "app/WidgetStartup.h"
 #include "app/WidgetStatusBar.h"
 #include "audio/AudioManager.h"
@@ -35,6 +36,7 @@
 #include "base/UniqueFileName.h"
 #include "editors/PianoRollRenderer.h"
 #include "editors/SequencerUI.h"
+#include "editors/SongRoll.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/pads/ui/TriggerPadUI.h"
 #include "instruments/synth/AnalogueSynthEditor.h"
@@ -318,6 +320,8 @@ void CreateMainUI()
     auto* sequencerPage = new cSequencerUI();
     cMainUI::GetInstance()->SetSequencerPage(sequencerPage);
     gAppProjectHost.SetSequencerPage(sequencerPage);
+    // The instrument properties change the song's instruments through it.
+    cMainUI::GetInstance()->GetMainMenu()->SetTrackCommands(sequencerPage->GetSongRoll());
     sequencerPage->Release();
 }
 

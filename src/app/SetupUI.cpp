@@ -3,6 +3,7 @@
 #include "app/SetupPanelGlobal.h"
 #include "app/SetupPanelHelp.h"
 #include "app/SetupPanelMIDI.h"
+#include "project/ui/SetupPanelProject.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetFactories.h"
 #include "ui/WidgetTabView.h"
@@ -20,16 +21,14 @@ void AddTab(cWidgetTabView* view, int32_t index, const char* title, cWidget* pag
 }
 } // namespace
 
-// The project page is not part of this screen yet: its tab shows nothing,
-// and the screen opens on the settings.
-cSetupUI::cSetupUI() : mTabView(new cWidgetSystemTabView(kTabCount, false))
+cSetupUI::cSetupUI(cFileBrowserHost& host) : mTabView(new cWidgetSystemTabView(kTabCount, false))
 {
     AddChild(mTabView);
-    AddTab(mTabView, kProjectTab, "Project", nullptr);
+    AddTab(mTabView, kProjectTab, "Project", new cSetupPanelProject(&host));
     AddTab(mTabView, kSettingsTab, "Settings", new cSetupPanelGlobal());
     AddTab(mTabView, kHelpTab, "Help", new cSetupPanelHelp());
     AddTab(mTabView, kMIDITab, "MIDI", new cSetupPanelMIDI());
-    mTabView->SelectPage(kSettingsTab, true);
+    mTabView->SelectPage(kProjectTab, true);
 }
 
 cSetupUI::~cSetupUI() { mTabView->Release(); }

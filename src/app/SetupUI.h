@@ -4,12 +4,14 @@
 
 #include "ui/Widget.h"
 
+class cFileBrowserHost;
 class cWidgetSystemTabView;
 
 // The setup screen that "MANAGE" shows: the tabs "Project", "Settings",
 // "Help" and "MIDI" along its top, each over its page. Made once with the
-// main UI; the tab chosen last stays chosen while the screen is hidden.
-// Main thread only.
+// main UI, opening on the project page, which reaches the main screen
+// through the host; the tab chosen last stays chosen while the screen is
+// hidden. Main thread only.
 class cSetupUI : public cWidget
 {
 public:
@@ -22,7 +24,7 @@ public:
         kTabCount = 4,
     };
 
-    cSetupUI();
+    explicit cSetupUI(cFileBrowserHost& host);
 
     cWidgetSystemTabView* GetTabView() const { return mTabView; }
 

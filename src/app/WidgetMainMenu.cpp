@@ -7,6 +7,7 @@
 #include "app/MainScreenSprites.h"
 #include "app/SlotInstrument.h"
 #include "app/WidgetInstrumentGrid.h"
+#include "app/WidgetInstrumentProps.h"
 #include "app/WidgetStatusBar.h"
 #include "audio/AudioModule.h"
 #include "audio/Instrument.h"
@@ -93,10 +94,13 @@ cWidgetMainMenu::cWidgetMainMenu(cWidgetStatusBar* statusBar) : mStatusBar(statu
     mGrid->Release();
     mSongButton = MakePageButton("SONG", kPageSong, MainScreenSprite::kSong);
     mManageButton = MakePageButton("MANAGE", kPageManage, MainScreenSprite::kManage);
+    mProperties = new cWidgetInstrumentProps(this);
     SetVisible(false);
 }
 
-cWidgetMainMenu::~cWidgetMainMenu() = default;
+cWidgetMainMenu::~cWidgetMainMenu() { mProperties->Release(); }
+
+void cWidgetMainMenu::SetTrackCommands(cInstrumentTrackCommands* commands) { mProperties->SetTrackCommands(commands); }
 
 cWidgetButton* cWidgetMainMenu::MakePageButton(const char* label, int32_t tag, int sprite)
 {
@@ -191,10 +195,13 @@ intptr_t cWidgetMainMenu::OnGridReport(int32_t kind, int32_t slot)
     return 0;
 }
 
-// The properties dialogue of a long press belongs to a later page; until it
-// exists a long press opens nothing.
 void cWidgetMainMenu::OnGridCell(int32_t kind, int32_t slot)
 {
+    if (kind == cWidgetInstrumentGrid::kLongPress)
+    {
+        mProperties->Show(slot, cDelegate(this, &cWidgetMainMenu::OnPropertiesDone));
+        return;
+    }
     if (kind != cWidgetInstrumentGrid::kTap || !GetSlotInstrument(slot))
         return;
     SelectPage(kPageInstrument, slot);
@@ -205,6 +212,12 @@ intptr_t cWidgetMainMenu::OnPageButton(intptr_t, cWidgetButton* button)
 {
     SelectPage(button->GetTag(), 0);
     mOpen = false;
+    return 0;
+}
+
+intptr_t cWidgetMainMenu::OnPropertiesDone(int32_t slot)
+{
+    OnPropertiesClosed(slot);
     return 0;
 }
 
@@ -290,6 +303,7 @@ void cWidgetMainMenu::OnLayout()
     const float top = rect.yMin - kPropertiesLift;
     mPropertiesRect = {centre - dialogueWidth * 0.5f, top, centre + dialogueWidth * 0.5f, top + dialogueHeight};
     mGrid->SetDialogueRect(mPropertiesRect);
+    mProperties->SetAnchors(kPlacedInParent, mPropertiesRect.xMin, mPropertiesRect.yMin, dialogueWidth, dialogueHeight);
 }
 
 void cWidgetMainMenu::OnStateChange()

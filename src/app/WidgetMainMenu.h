@@ -8,7 +8,9 @@
 #include "ui/Widget.h"
 
 class cWidgetButton;
+class cInstrumentTrackCommands;
 class cWidgetInstrumentGrid;
+class cWidgetInstrumentProps;
 class cWidgetStatusBar;
 
 // Where a slot lies among the occupied slots, as an outside controller's
@@ -47,7 +49,7 @@ public:
     // instrument; nothing for an empty slot.
     void ReleaseLiveNotes(int32_t slot);
     // The grid's reports: a tap selects an occupied slot's page and closes
-    // the menu; a long press would open the instrument's properties.
+    // the menu; a long press opens the slot's properties.
     void OnGridCell(int32_t kind, int32_t slot);
     // After the properties of a slot closed: the slot, or the nearest
     // occupied slot when it is empty now, or the manage page when no slot is
@@ -78,6 +80,9 @@ public:
     float GetHeight() const { return mHeight; }
     int32_t GetRowCount() const { return mRows; }
     cWidgetInstrumentGrid* GetGrid() const { return mGrid; }
+    cWidgetInstrumentProps* GetProperties() const { return mProperties; }
+    // The song editor's instrument commands that the properties' OK uses.
+    void SetTrackCommands(cInstrumentTrackCommands* commands);
     cWidgetButton* GetSongButton() const { return mSongButton; }
     cWidgetButton* GetManageButton() const { return mManageButton; }
     const cRect& GetPropertiesRect() const { return mPropertiesRect; }
@@ -93,6 +98,7 @@ protected:
 private:
     intptr_t OnPageButton(intptr_t value, cWidgetButton* button);
     intptr_t OnGridReport(int32_t kind, int32_t slot);
+    intptr_t OnPropertiesDone(int32_t slot);
     void ShowPageOfType(int32_t type);
     void SelectNearestOccupiedSlot(int32_t slot);
     void AdvanceSlide();
@@ -103,6 +109,7 @@ private:
     cWidgetButton* mSongButton;
     cWidgetButton* mManageButton;
     cWidgetInstrumentGrid* mGrid;
+    cWidgetInstrumentProps* mProperties;
     cImage mBackground;
     cFontHandle mHintFont;
     cRect mPropertiesRect = {0.0f, 0.0f, 0.0f, 0.0f};

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <strings.h>
 
-#include "app/GlobalSettings.h"
 #include "app/MainUI.h"
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetStatusBarScreen.h"
@@ -40,18 +39,7 @@ cProject* CurrentProject()
 
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
 
-void SaveSettings()
-{
-    if (cGlobalSettings* settings = cGlobalSettings::GetInstance())
-        settings->Save();
-}
-
-void RememberRecent(const char* path)
-{
-    gSettings.recentProject.AssignCStr(path);
-    gSettings.autoSaved = false;
-    SaveSettings();
-}
+void RememberRecent(const char* path) { cMainUI::GetInstance()->SetRecentProject(path); }
 
 // The folder of a project path, without an auto-save or backup suffix.
 bool ProjectFolderExists(const cGenString& path)
@@ -211,9 +199,7 @@ void cWidgetStartup::StartLoad(cProject* project, const cGenString& path, bool v
     overlay->SetName(title.CStr());
     mPendingLoad = new cJobLoadProject(project, path);
     overlay->SetJob(mPendingLoad);
-    gSettings.autoSaved = false;
-    gSettings.recentProject.AssignCStr("");
-    SaveSettings();
+    RememberRecent("");
     overlay->Start(cDelegate(this, &cWidgetStartup::OnLoadDone));
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "base/GenString.h"
+#include "editors/InstrumentTrackCommands.h"
 #include "editors/SongEditModel.h"
 #include "ui/Widget.h"
 
@@ -25,7 +26,7 @@ struct cAtlasSprite;
 // model and its history. The sequencer page makes it, binds it to the
 // song's track list and refreshes it when recording changed parts; the main
 // UI adds, swaps and removes instruments through it. Main thread only.
-class cSongRoll : public cWidget
+class cSongRoll : public cWidget, public cInstrumentTrackCommands
 {
 public:
     enum eTouchMode : int32_t
@@ -145,9 +146,9 @@ public:
     void CommitPatternEdit(cPattern* edited, const cPattern* backup);
     // The main UI's instrument changes, each an undoable step. Adding is
     // refused (false) when the song has 64 tracks.
-    bool AddInstrumentTrack(cInstrumentPackage* package, const char* name, int32_t slot);
-    void ReplaceTrackInstrument(cInstrumentPackage* package, const char* name, int32_t slot);
-    bool RemoveInstrumentTrack(int32_t slot);
+    bool AddInstrumentTrack(cInstrumentPackage* package, const char* name, int32_t slot) override;
+    void ReplaceTrackInstrument(cInstrumentPackage* package, const char* name, int32_t slot) override;
+    bool RemoveInstrumentTrack(int32_t slot) override;
     // Frames a range with a margin on each side, eased when animated.
     void ZoomToRange(float start, float length, float margin, bool animate);
     void ZoomRows(float top, float rows, float margin, bool animate);

@@ -16,6 +16,7 @@
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
+#include "project/RecordingBrowserHost.h"
 #include "project/StandInPackages.h"
 #include "sequencer/Sequencer.h"
 #include "ui/ControlFixture.h"
@@ -140,4 +141,6 @@ protected:
 
     cRecordingStatusBar host;
     cSetupEngine engine;
+    // What the project page reaches the main screen through.
+    ProjectTest::cRecordingBrowserHost browserHost;
 };

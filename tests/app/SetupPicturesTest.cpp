@@ -108,11 +108,15 @@ protected:
 
     cRecordingStatusBar host;
     std::unique_ptr<cSetupEngine> engine;
+    ProjectTest::cRecordingBrowserHost browserHost;
 };
 
 TEST_F(SetupPicturesTest, EverySetupPage)
 {
-    cSetupUI* screen = Show(new cSetupUI());
+    cSetupUI* screen = Show(new cSetupUI(browserHost));
+    Save("setup-project");
+
+    Tap(screen->GetTabView()->GetTab(cSetupUI::kSettingsTab)->GetRect());
     auto* settings = static_cast<cSetupPanelGlobal*>(screen->GetTabView()->GetPage(cSetupUI::kSettingsTab));
     std::vector<uint8_t> pixels = Save("setup-settings");
     const cRect gap = settings->GetDividerGapRect();
@@ -154,7 +158,7 @@ TEST_F(SetupPicturesTest, EverySetupPage)
 
 TEST_F(SetupPicturesTest, ATabbedDialogueOfFourPages)
 {
-    Show(new cSetupUI());
+    Show(new cSetupUI(browserHost));
     auto* dialogue = new cSampleProperties();
     cVector2 minimum, preferred;
     dialogue->GetSizePreferences(&minimum, &preferred);

@@ -13,7 +13,7 @@ class SetupScreenTest : public MainScreenFixture
 };
 
 // The one setup screen stands in the main window, hidden until "MANAGE".
-TEST_F(SetupScreenTest, ManageShowsTheSetupScreenOnItsSettingsAndTheTitleNamesThePage)
+TEST_F(SetupScreenTest, ManageShowsTheSetupScreenOnItsProjectPageAndTheTitleNamesThePage)
 {
     auto* setup = dynamic_cast<cSetupUI*>(ui->GetSetupPage());
     ASSERT_NE(setup, nullptr);
@@ -24,8 +24,8 @@ TEST_F(SetupScreenTest, ManageShowsTheSetupScreenOnItsSettingsAndTheTitleNamesTh
     Frame();
     EXPECT_TRUE(setup->IsVisible());
     EXPECT_EQ(menu->GetPageType(), cWidgetMainMenu::kPageManage);
-    EXPECT_EQ(setup->GetTabView()->GetSelectedPage(), cSetupUI::kSettingsTab);
-    EXPECT_STREQ(bar->GetTitleText().CStr(), "Global Settings");
+    EXPECT_EQ(setup->GetTabView()->GetSelectedPage(), cSetupUI::kProjectTab);
+    EXPECT_STREQ(bar->GetTitleText().CStr(), "") << "no project is open";
     EXPECT_FLOAT_EQ(setup->GetRect().yMin, cWidgetStatusBar::GetBarHeight()) << "under the bar";
 
     const cRect& help = setup->GetTabView()->GetTab(cSetupUI::kHelpTab)->GetRect();

@@ -217,7 +217,7 @@ TEST_F(SetupTrialTest, SettingsPortsAndMappingsMadeByClicksAreKeptAndShownAtTheN
     Shot("1-start");
     Click(mLayout.manage);
     const std::string manage = Shot("2-manage");
-    EXPECT_TRUE(IsLit(manage, mLayout.tabFaces[cSetupUI::kSettingsTab])) << "opens on the settings";
+    EXPECT_TRUE(IsLit(manage, mLayout.tabFaces[cSetupUI::kProjectTab])) << "opens on the project page";
     const char* const names[] = {"3-project", "4-settings", "5-help", "6-midi"};
     for (int32_t tab = 0; tab < cSetupUI::kTabCount; ++tab)
     {

@@ -6,6 +6,7 @@
 #include "app/SetupPanelHelp.h"
 #include "app/SetupPanelMIDI.h"
 #include "app/SetupUI.h"
+#include "project/ui/SetupPanelProject.h"
 #include "ui/WidgetTabView.h"
 
 namespace
@@ -15,7 +16,7 @@ class SetupUITest : public SetupFixture
 protected:
     cSetupUI* MakeScreen(float width = kScreenWidth)
     {
-        screen = Place(new cSetupUI(), {0.0f, 0.0f, width, kScreenHeight});
+        screen = Place(new cSetupUI(browserHost), {0.0f, 0.0f, width, kScreenHeight});
         Frame();
         return screen;
     }
@@ -50,18 +51,14 @@ TEST_F(SetupUITest, FourTabsAsWideAsAQuarterOfTheScreenButNeverMoreThan160)
     }
 }
 
-TEST_F(SetupUITest, TheProjectTabStaysEmptyAndTheScreenOpensOnTheSettings)
+TEST_F(SetupUITest, TheScreenOpensOnTheProjectPage)
 {
+    engine.OpenProject();
     MakeScreen();
-    EXPECT_EQ(Tabs()->GetPage(cSetupUI::kProjectTab), nullptr);
-    EXPECT_EQ(Tabs()->GetSelectedPage(), cSetupUI::kSettingsTab);
-    EXPECT_TRUE(Tabs()->GetPage(cSetupUI::kSettingsTab)->IsVisible());
-    EXPECT_EQ(host.title, "Global Settings");
-
-    TapTab(cSetupUI::kProjectTab);
-    Frame();
+    ASSERT_NE(dynamic_cast<cSetupPanelProject*>(Tabs()->GetPage(cSetupUI::kProjectTab)), nullptr);
     EXPECT_EQ(Tabs()->GetSelectedPage(), cSetupUI::kProjectTab);
-    EXPECT_EQ(Tabs()->GetTab(cSetupUI::kProjectTab)->value, 1) << "lit, though it has no page yet";
+    EXPECT_TRUE(Tabs()->GetPage(cSetupUI::kProjectTab)->IsVisible());
+    EXPECT_EQ(Tabs()->GetTab(cSetupUI::kProjectTab)->value, 1);
     for (int32_t i = 1; i < 4; ++i)
     {
         EXPECT_FALSE(Tabs()->GetPage(i)->IsVisible()) << i;

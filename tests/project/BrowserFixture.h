@@ -6,78 +6,13 @@
 #include <vector>
 
 #include "ProjectFixture.h"
-#include "project/ui/FileBrowserHost.h"
+#include "RecordingBrowserHost.h"
 #include "project/ui/WidgetFileBrowser.h"
 #include "ui/DialogueFixture.h"
-#include "ui/KeyboardRequest.h"
-#include "ui/StatusBarHost.h"
-#include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
-#include "ui/WidgetModalContainer.h"
-#include "ui/WidgetProgress.h"
 
 namespace ProjectTest
 {
-// What the browsers ask of the main screen, kept: the keyboard's requests
-// wait for the test to answer them, the alert and the overlay are real.
-class cRecordingBrowserHost : public cFileBrowserHost, public cStatusBarHost
-{
-public:
-    cRecordingBrowserHost() : alert(new cWidgetAlert()), progress(new cWidgetProgress())
-    {
-        SetStatusBarHost(this);
-    }
-    ~cRecordingBrowserHost() override
-    {
-        SetStatusBarHost(nullptr);
-        alert->Release();
-        progress->Release();
-    }
-    cRecordingBrowserHost(const cRecordingBrowserHost&) = delete;
-    cRecordingBrowserHost& operator=(const cRecordingBrowserHost&) = delete;
-
-    void PromptName(const cKeyboardRequest& request, const cDelegate& completion) override
-    {
-        prompts.push_back(request);
-        pending = completion;
-        keyboardOpen = true;
-    }
-    bool IsKeyboardOpen() override { return keyboardOpen; }
-    cWidgetAlert* GetAlert() override { return alert; }
-    cWidgetProgress* GetProgress() override { return progress; }
-    int32_t GetFolderProtection(const char* path) override
-    {
-        const auto found = protections.find(path);
-        return found != protections.end() ? found->second : defaultProtection;
-    }
-    const char* GetProjectFolder() override { return projectFolder.c_str(); }
-    cWidgetModalContainer* GetMainWindow() override { return cWidgetManager::GetInstance()->GetRoot(); }
-    void ShowProjectSetupPage() override { ++projectPageShown; }
-    void SetTitleText(const char* text) override { title = text; }
-    void ShowStatusMessage(const char*) override {}
-
-    // The keyboard's answer: typed text (its extension included), "Browse" or cancel.
-    void Answer(int32_t result, const std::string& text = "")
-    {
-        keyboardOpen = false;
-        const cDelegate completion = pending;
-        pending.Clear();
-        completion.Invoke(result, text.c_str());
-    }
-    void Enter(const std::string& text) { Answer(cFileBrowserHost::kPromptEntered, text); }
-
-    cWidgetAlert* alert;
-    cWidgetProgress* progress;
-    std::vector<cKeyboardRequest> prompts;
-    cDelegate pending;
-    bool keyboardOpen = false;
-    std::map<std::string, int32_t> protections;
-    int32_t defaultProtection = 3;
-    std::string projectFolder;
-    int projectPageShown = 0;
-    std::string title;
-};
-
 // A browser on a 1024 x 768 screen over a fresh documents folder, with the
 // project's folder at "User/Projects/Song.prj".
 class BrowserFixture : public DialogueFixture
@@ -86,12 +21,14 @@ protected:
     BrowserFixture()
     {
         UseScreen(1024.0f, 768.0f);
+        SetStatusBarHost(&host);
         cWidgetDialogueDropDown::SetHost(&dropDowns);
         std::error_code ignored;
         std::filesystem::remove_all(Documents(), ignored);
         std::filesystem::create_directories(Native("User/Projects/Song.prj"));
         host.projectFolder = "User/Projects/Song.prj";
         browser = new cWidgetFileBrowser(&host);
+        host.browser = browser;
     }
     ~BrowserFixture() override
     {
@@ -99,6 +36,7 @@ protected:
         if (host.alert->IsShown())
             host.alert->Hide();
         browser->Release();
+        SetStatusBarHost(nullptr);
     }
 
     intptr_t OnDone(int32_t result, cWidgetFileBrowser* from)

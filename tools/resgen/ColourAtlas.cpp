@@ -7,6 +7,7 @@
 #include "MixingDeskArt.h"
 #include "PianoRollArt.h"
 #include "PadEditorArt.h"
+#include "ProjectPageArt.h"
 #include "RollArt.h"
 #include "SampleEditorArt.h"
 #include "app/MainScreenSprites.h"
@@ -15,6 +16,7 @@
 #include "editors/SongRollSprites.h"
 #include "instruments/pads/ui/TriggerPadSprites.h"
 #include "project/ui/PasteboardSprites.h"
+#include "project/ui/ProjectPageSprites.h"
 #include "sampler/MixdownSprites.h"
 #include "mixer/ui/MixingDeskSprites.h"
 #include "editors/PianoRollSprites.h"
@@ -72,6 +74,7 @@ public:
         AddMixdown();
         AddPasteboard();
         AddMixingDesk();
+        AddProjectPage();
         AddPianoRoll();
         AddPadEditor();
         AddPlaceholders();
@@ -1039,6 +1042,7 @@ private:
             {S::kSong, eGlyph::Song, "Main-menu SONG icon"},
             {S::kManage, eGlyph::Manage, "Main-menu MANAGE icon"},
             {S::kKeyboardDone, eGlyph::Done, "On-screen keyboard done-key icon"},
+            {S::kPropertiesDone, eGlyph::Done, "Instrument properties dialogue: OK icon"},
         };
         for (const cGlyphDef& def : tinted)
         {
@@ -1080,6 +1084,8 @@ private:
                    canvas.FillCircle(r.x1 - r.Width() * 0.18f, r.y1 - r.Height() * 0.18f, r.Width() * 0.16f,
                                      TransportColour(eGlyph::Record));
                });
+        Single(S::kPropertiesCheck, 16, 16, "Instrument properties dialogue: checked type row",
+               "nine-patch without inner sprite, stretched over the row", ProjectPageArt::DrawCheckBackground);
         const int mark = P(12, 16);
         Single(S::kRecordingIndicator, mark, mark, "Recording indicator on the record button", "natural size, blinking",
                [](cCanvas& canvas, const cRectF& r) { DrawRecordIndicator(canvas, r, false); });
@@ -1196,6 +1202,50 @@ private:
     }
 
     // The mixdown button's icon and the output formats' icons.
+    // The project page's button icons above their labels and its panel.
+    void AddProjectPage()
+    {
+        using ProjectPageArt::eIcon;
+        namespace S = ProjectPageSprite;
+        struct cIconDef
+        {
+            int index;
+            eIcon icon;
+            const char* role;
+        };
+        const cIconDef icons[] = {
+            {S::kSave, eIcon::Save, "Project page: \"Save\" icon"},
+            {S::kSaveAs, eIcon::SaveAs, "Project page: \"Save As...\" icon"},
+            {S::kNew, eIcon::New, "Project page: \"New\" icon"},
+            {S::kExport, eIcon::Export, "Project page: \"Export QPK\" icon"},
+            {S::kLoad, eIcon::Load, "Project page: \"Load\" icon"},
+            {S::kShare, eIcon::Share, "Project page: \"Share\" icon (button hidden)"},
+            {S::kEmail, eIcon::Email, "Project page: \"Email File\" icon (button hidden)"},
+        };
+        const int icon = P(24, 32);
+        for (const cIconDef& def : icons)
+        {
+            const eIcon kind = def.icon;
+            Single(def.index, icon, icon, def.role, "natural size, above the label",
+                   [kind](cCanvas& canvas, const cRectF& r) { ProjectPageArt::DrawIcon(canvas, r, kind); });
+        }
+        Single(S::kMixdown, icon, icon, "Project page: \"Mixdown\" icon", "natural size, above the label",
+               MixdownArt::DrawMixdownIcon);
+        const int side = 64, inner = 16;
+        const cRectI rect{0, 0, side, side};
+        Group(side, side,
+              {{S::kPanel, rect, "Project page background", "nine-patch with inner sprite"},
+               {S::kPanelInner, rect.Inset(inner, inner, inner, inner), "Project page background, inner",
+                "stretch area of the background"}},
+              [rect](cCanvas& canvas, const cPlace& place)
+              {
+                  const cRectF r = Map(place, rect);
+                  canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kDarker);
+                  DrawPanel(canvas, r.Inset(place.S(4)), place.S(6), cColour::FromARGB(0xffc8c8c8),
+                            cColour::FromARGB(0xff7a7a7a));
+              });
+    }
+
     void AddMixdown()
     {
         using namespace MixdownArt;

@@ -11,11 +11,13 @@ class cWidgetProgress;
 class cWidgetWebViewPopup;
 struct cKeyboardRequest;
 
-// What the file browser, the opened-file importer and the pasteboard and
-// share pages need of the main screen above them: the shared on-screen
-// keyboard, alert, progress overlay and dialogues, the protection of "Doc"
-// folders, the open project's folder, the main window the importer shows on
-// and the setup screen's project page. The main UI implements it
+// What the file browser, the opened-file importer, the project page and the
+// pasteboard and share pages need of the main screen above them: the shared
+// on-screen keyboard, alert, progress overlay and dialogues, the protection
+// of "Doc" folders, the open project's folder, the main window the importer
+// shows on and the setup screen's project page; for the project page also the
+// recent project of the settings, timed status messages, the mixdown dialogue
+// and the desktop's file manager. The main UI implements it
 // and hands it to the browsers it makes; tests give a recording one. Main
 // thread only.
 class cFileBrowserHost
@@ -45,9 +47,17 @@ public:
     virtual cWidgetModalContainer* GetMainWindow() = 0;
     // Brings the setup screen's tabs to their first page, the project page.
     virtual void ShowProjectSetupPage() = 0;
-    // The shared dialogues the pasteboard and share pages open; a host
-    // without them gives null and the action does nothing.
-    virtual cWidgetFileBrowser* GetFileBrowser() { return nullptr; }
+
+    virtual cWidgetFileBrowser* GetFileBrowser() = 0;
+    // The settings' "RecentProject" (empty: none) with "AutoSaved" off,
+    // written to the settings file at once.
+    virtual void SetRecentProject(const char* path) = 0;
+    virtual void ShowTimedMessage(const char* text, float seconds) = 0;
+    virtual void ShowMixdown() = 0;
+    // A native folder opened in the desktop's file manager, not waited for.
+    virtual void OpenFolder(const char* nativePath) = 0;
+    // The dialogues the pasteboard and share pages open; a host without them
+    // gives null and the action does nothing.
     virtual cWidgetPasteboard* GetPasteboardPage() { return nullptr; }
     virtual cWidgetWebViewPopup* GetWebViewPopup() { return nullptr; }
 };
