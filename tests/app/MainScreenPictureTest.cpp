@@ -8,6 +8,7 @@
 #include "MainScreenEngine.h"
 #include "app/MainUI.h"
 #include "app/WidgetInstrumentGrid.h"
+#include "app/WidgetInstrumentProps.h"
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetKeyboard.h"
 #include "app/WidgetMainMenu.h"
@@ -18,6 +19,7 @@
 #include "sequencer/Sequencer.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
+#include "ui/WidgetList.h"
 
 // The main screen drawn through the real OpenGL renderer offscreen with the
 // generated atlases and font, saved as pictures under test-output and probed
@@ -107,6 +109,30 @@ TEST_F(MainScreenPictureTest, TheMenuOpenOverItsGrid)
     EXPECT_GT(Pixel(menu.xMin + 10.0f, menu.yMax - 8.0f) & 0xffu, 0x80u);
     const cRect& cell = ui->GetMainMenu()->GetGrid()->GetCell(9).rect;
     EXPECT_LT(Pixel(cell.xMin + 20.0f, cell.yMin + 6.0f) & 0xffu, 0x50u);
+}
+
+// A slot's properties over the open menu, its current type's row checked.
+TEST_F(MainScreenPictureTest, TheInstrumentPropertiesOverTheMenu)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    cWidgetMainMenu* menu = ui->GetMainMenu();
+    ui->GetStatusBar()->GetButton(cWidgetStatusBar::kMenu)->value = 1;
+    menu->SetOpen(true);
+    menu->SetVisible(true);
+    Frames(20);
+    menu->OnGridCell(cWidgetInstrumentGrid::kLongPress, 2);
+    Frames(30);
+    cWidgetInstrumentProps* props = menu->GetProperties();
+    ASSERT_TRUE(props->IsShown());
+    std::printf("%s\n", Save("instrument-properties").c_str());
+    const cRect& dialogue = props->GetRect();
+    EXPECT_FLOAT_EQ(dialogue.xMax - dialogue.xMin, 380.0f);
+    EXPECT_FLOAT_EQ(dialogue.yMax - dialogue.yMin, 250.0f);
+    // The checked row is lit in the toolkit's blue.
+    const cRect& list = props->GetTypeList()->GetRect();
+    const uint32_t lit = Pixel(list.xMin + 60.0f, list.yMin + props->GetTypeList()->GetScrollHelper().insets[1] +
+                                                       cWidgetInstrumentProps::kRowHeight * 1.5f);
+    EXPECT_GT(lit >> 16 & 0xffu, 0x90u) << std::hex << lit;
 }
 
 TEST_F(MainScreenPictureTest, ACountInToRecordShowsInTheRecordColours)

@@ -1085,7 +1085,7 @@ private:
                                      TransportColour(eGlyph::Record));
                });
         Single(S::kPropertiesCheck, 16, 16, "Instrument properties dialogue: checked type row",
-               "nine-patch without inner sprite, stretched over the row", ProjectPageArt::DrawCheckBackground);
+               "flat fill, stretched over the row", ProjectPageArt::DrawCheckBackground);
         const int mark = P(12, 16);
         Single(S::kRecordingIndicator, mark, mark, "Recording indicator on the record button", "natural size, blinking",
                [](cCanvas& canvas, const cRectF& r) { DrawRecordIndicator(canvas, r, false); });

@@ -122,8 +122,6 @@ void DrawIcon(cCanvas& canvas, const cRectF& r, eIcon icon)
     }
 }
 
-void DrawCheckBackground(cCanvas& canvas, const cRectF& r)
-{
-    canvas.FillRoundRect(r.x0 + 1.0f, r.y0 + 1.0f, r.x1 - 1.0f, r.y1 - 1.0f, 4.0f, kLit);
-}
+// Flat, so that stretching it over a whole row keeps its edges sharp.
+void DrawCheckBackground(cCanvas& canvas, const cRectF& r) { canvas.FillRect(r.x0, r.y0, r.x1, r.y1, kLit); }
 } // namespace ProjectPageArt

@@ -13,6 +13,6 @@ enum class eIcon
 
 // Line art in the label colour with a value-coloured accent, filling the box.
 void DrawIcon(cCanvas& canvas, const HouseStyle::cRectF& r, eIcon icon);
-// A lit rounded band behind a checked list row.
+// The lit band behind a checked list row.
 void DrawCheckBackground(cCanvas& canvas, const HouseStyle::cRectF& r);
 } // namespace ProjectPageArt
