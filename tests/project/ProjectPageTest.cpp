@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "BrowserFixture.h"
+#include "RecordingHost.h"
 #include "audio/Sample.h"
 #include "mixer/EffectUnits.h"
 #include "project/ProjectList.h"
@@ -75,6 +76,7 @@ protected:
     std::string LastMessage() const { return host.messages.empty() ? "" : host.messages.back(); }
     std::string ProjectPath() const { return project->GetPath().CStr(); }
 
+    cRecordingHost projectHost;
     cProject* project = nullptr;
     Page* page = nullptr;
 };
@@ -308,6 +310,7 @@ TEST_F(ProjectPageTest, NewSaveAsExportAndImportEachSayWhatTheyDid)
     RunJob();
     EXPECT_EQ(LastMessage(), "Saved Project 'Second'");
     EXPECT_TRUE(Exists("User/Projects/Second.prj/Package.prj"));
+    EXPECT_EQ(projectHost.currentPath, "User/Projects/Second.prj") << "the folders' protection follows the project";
 
     TapPage(Page::kButtonExport);
     host.Enter("Second");

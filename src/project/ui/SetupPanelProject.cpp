@@ -11,6 +11,7 @@
 #include "base/UniqueFileName.h"
 #include "project/Project.h"
 #include "project/ProjectFolders.h"
+#include "project/ProjectHost.h"
 #include "project/ProjectList.h"
 #include "project/ui/BrowserSprites.h"
 #include "project/ui/FileBrowserHost.h"
@@ -481,7 +482,13 @@ void cSetupPanelProject::OnSaveDone(cProject* project, cJobSaveProject* job)
     {
         AnnounceDone("Saved Project '%s'", job->path);
         if (project)
+        {
             mHost->SetRecentProject(project->GetPath().CStr());
+            // A save under a new name moves the project: the folders'
+            // protection must follow it, or the browser would offer the open
+            // project's new folder for deletion.
+            GetProjectHost().SetCurrentProjectPath(project->GetPath().CStr());
+        }
     }
     else
     {
