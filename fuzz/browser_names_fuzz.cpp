@@ -36,6 +36,11 @@ public:
     const char* GetProjectFolder() override { return "User/Projects/Song.prj"; }
     cWidgetModalContainer* GetMainWindow() override { return nullptr; }
     void ShowProjectSetupPage() override {}
+    cWidgetFileBrowser* GetFileBrowser() override { return nullptr; }
+    void SetRecentProject(const char*) override {}
+    void ShowTimedMessage(const char*, float) override {}
+    void ShowMixdown() override {}
+    void OpenFolder(const char*) override {}
     cDelegate pending;
 };
 
