@@ -110,6 +110,8 @@ protected:
             mLayout.tabs[i] = CentreOf(tab);
             mLayout.tabFaces[i] = {int(tab.xMin) + 10, mLayout.tabs[i].y};
         }
+        tabs->SelectPage(cSetupUI::kSettingsTab, false);
+        Frame();
         auto* settings = static_cast<cSetupPanelGlobal*>(tabs->GetPage(cSetupUI::kSettingsTab));
         mLayout.page = settings->GetRect();
         mLayout.keyWidthUp = CentreOf(settings->GetKeyWidth()->GetUpZone());
@@ -263,7 +265,10 @@ TEST_F(SetupTrialTest, SettingsPortsAndMappingsMadeByClicksAreKeptAndShownAtTheN
     EXPECT_TRUE(std::filesystem::exists(manual));
 
     program = Start();
-    EXPECT_LT(DifferentPixels(Shot("10-next-start"), settings), 50) << "the settings page, as it was left";
+    // The start on the project page opens the setup screen on its first tab.
+    EXPECT_TRUE(IsLit(Shot("10-next-start"), mLayout.tabFaces[cSetupUI::kProjectTab]));
+    Click(mLayout.tabs[cSetupUI::kSettingsTab]);
+    EXPECT_LT(DifferentPixels(Shot("10-next-settings"), settings), 50) << "the settings page, as it was left";
     Click(mLayout.tabs[cSetupUI::kMIDITab]);
     EXPECT_LT(DifferentPixels(Shot("11-next-inputs"), inputs), 50);
     Click(mLayout.mappings);
