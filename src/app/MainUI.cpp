@@ -166,6 +166,8 @@ void cMainUI::PromptName(const cKeyboardRequest& request, const cDelegate& compl
 }
 
 // The browsers read the typed text with its extension put back.
+void cMainUI::ShowSharePage(float startValue) { mSharePage->Show(startValue); }
+
 intptr_t cMainUI::OnNameEntered(int32_t result, cWidgetKeyboard* keyboard)
 {
     const cDelegate completion = mNameCompletion;

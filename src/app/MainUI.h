@@ -119,6 +119,7 @@ public:
     cWidgetFileBrowser* GetFileBrowser() override { return mFileBrowser; }
     cWidgetPasteboard* GetPasteboardPage() override { return mPasteboardPage; }
     cWidgetWebViewPopup* GetWebViewPopup() override { return mWebViewPopup; }
+    void ShowSharePage(float startValue) override;
     void SetRecentProject(const char* path) override;
     void ShowTimedMessage(const char* text, float seconds) override { ShowTimedMessage(text, seconds, false); }
     void ShowMixdown() override;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/PooledRowList.h"
+#include "ui/PooledRowList.h"
 #include "base/Delegate.h"
 #include "base/GenString.h"
 #include "render/FontHandle.h"

@@ -311,6 +311,7 @@ protected:
         pages.browser = browser;
         popup = new cWidgetWebViewPopup();
         pages.popup = popup;
+        SetStatusBarHost(&pages);
     }
     ~SharePageTest() override
     {
@@ -321,6 +322,7 @@ protected:
         share->Release();
         popup->Release();
         delete network;
+        SetStatusBarHost(nullptr);
     }
     std::string Lines() const
     {

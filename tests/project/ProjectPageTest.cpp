@@ -286,6 +286,9 @@ TEST_F(ProjectPageTest, ShareAndEmailAreHiddenAndEmailIsUnavailable)
 {
     EXPECT_FALSE(page->GetButton(Page::kButtonShare)->IsVisible());
     EXPECT_FALSE(page->GetButton(Page::kButtonEmail)->IsVisible());
+    // Nothing presses the hidden "Share"; pressed, it opens the share page with 0.
+    page->OnButton(0, page->GetButton(Page::kButtonShare));
+    EXPECT_EQ(host.sharePagesShown, std::vector<float>{0.0f});
     page->OnButton(0, page->GetButton(Page::kButtonEmail));
     Frame();
     EXPECT_EQ(Title(), "Email File");

@@ -51,6 +51,7 @@ public:
     void SetRecentProject(const char* path) override { recentProjects.push_back(path); }
     void ShowTimedMessage(const char* text, float) override { messages.push_back(text); }
     void ShowMixdown() override { ++mixdownShown; }
+    void ShowSharePage(float startValue) override { sharePagesShown.push_back(startValue); }
     void OpenFolder(const char* nativePath) override { openedFolders.push_back(nativePath); }
     void SetTitleText(const char* text) override { title = text; }
     void ShowStatusMessage(const char*) override {}
@@ -79,6 +80,7 @@ public:
     std::vector<std::string> recentProjects;
     std::vector<std::string> messages;
     int mixdownShown = 0;
+    std::vector<float> sharePagesShown;
     std::vector<std::string> openedFolders;
 };
 

@@ -60,4 +60,6 @@ public:
     // gives null and the action does nothing.
     virtual cWidgetPasteboard* GetPasteboardPage() { return nullptr; }
     virtual cWidgetWebViewPopup* GetWebViewPopup() { return nullptr; }
+    // The share page, opened with its start value.
+    virtual void ShowSharePage(float) {}
 };

@@ -196,7 +196,7 @@ void cSetupPanelProject::OnButton(int32_t, cWidgetButton* button)
         break;
     case kButtonMixdown: mHost->ShowMixdown(); break;
     // Hidden: there is no share page on this platform.
-    case kButtonShare: break;
+    case kButtonShare: mHost->ShowSharePage(0.0f); break;
     case kButtonEmail: ShowEmailUnavailable(); break;
     default: mPendingAction = kPendingNone; break;
     }

@@ -18,6 +18,7 @@ using tPath = cGenStringFixed<cWidgetFileBrowser::kPathCapacity>;
 using tLine = cGenStringFixed<cWidgetAlert::kLineCapacity>;
 
 constexpr int32_t kInfoAlert = 0x600;
+constexpr float kCopiedSeconds = 4.0f;
 
 // The pasteboard takes 44.1 kHz 16-bit PCM, mono or stereo.
 bool IsPasteboardSample(const char* nativePath)
@@ -59,8 +60,7 @@ intptr_t cWidgetFileBrowser::OnPasteboardCopyDone(const void* copyResult)
     if (result->filesAdded > 0)
     {
         line.Printf("Copied '%s' to pasteboard", name.CStr());
-        if (cStatusBarHost* bar = GetStatusBarHost())
-            bar->ShowStatusMessage(line.CStr());
+        mHost->ShowTimedMessage(line.CStr(), kCopiedSeconds);
         return 0;
     }
     if (result->cancelled)

@@ -43,6 +43,7 @@ constexpr uint32_t kInfoColour = 0xff9a9a9au;
 constexpr uint32_t kLeftShortened = kTextAlignLeft | kTextAlignCentreY | kTextShortenEnd;
 constexpr float kTextIndent = 10.0f;
 constexpr float kIconSize = 40.0f;
+constexpr float kPastedSeconds = 2.5f;
 
 const cAtlasSprite* Sprite(int index) { return &gTex8888AtlasTable[index]; }
 
@@ -389,11 +390,11 @@ intptr_t cWidgetPasteboard::OnPasteDone(const cPasteboard::cPasteResult* result)
         ShowAlert(kInfoAlert, title, first.CStr(), second.CStr(), cDelegate());
         return 0;
     }
-    if (cStatusBarHost* bar = GetStatusBarHost())
+    if (mHost)
     {
         tLine message;
         message.Printf("Pasted %d files", result->pasted);
-        bar->ShowStatusMessage(message.CStr());
+        mHost->ShowTimedMessage(message.CStr(), kPastedSeconds);
     }
     return 0;
 }
