@@ -7,6 +7,7 @@
 #include "app/AppIcon.h"
 #include "app/AppProjectHost.h"
 #include "app/AppMixingDeskHost.h"
+#include "app/AppAnalogueSynthHost.h"
 #include "app/AppTriggerPadHost.h"
 #include "app/GlobalSettings.h"
 #include "app/MainUI.h"
@@ -84,6 +85,7 @@ cAppProjectHost gAppProjectHost;
 cAppEditorHost gAppEditorHost;
 cAppTriggerPadHost gAppTriggerPadHost;
 cAppMixingDeskHost gAppMixingDeskHost;
+cAppAnalogueSynthHost gAppAnalogueSynthHost;
 
 struct cSizeLimits
 {
@@ -316,6 +318,8 @@ void CreateMainUI()
     // The pad editor's messages, dialogues and jobs go through it too.
     SetTriggerPadUIHost(&gAppTriggerPadHost);
     SetMixingDeskUIHost(&gAppMixingDeskHost);
+    // The synthesizer editor names presets on its keyboard.
+    SetAnalogueSynthUIHost(&gAppAnalogueSynthHost);
     // The sequencer page is the main window's first; "MainWin" holds it.
     auto* sequencerPage = new cSequencerUI();
     cMainUI::GetInstance()->SetSequencerPage(sequencerPage);
@@ -508,6 +512,7 @@ void DestroyMainUI()
     gAppProjectHost.SetOverlay(nullptr);
     SetTriggerPadUIHost(nullptr);
     SetMixingDeskUIHost(nullptr);
+    SetAnalogueSynthUIHost(nullptr);
     delete cMainUI::GetInstance();
 }
 

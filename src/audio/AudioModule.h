@@ -98,6 +98,9 @@ public:
     uint32_t GetChangedMask() const { return mChangedMask.load(std::memory_order_relaxed); }
     // Returns the changed bits and clears them.
     uint32_t TakeChangedMask() { return mChangedMask.exchange(0); }
+    // Clears only the bits of mask that were set and returns them; a bit
+    // outside the mask that the audio thread sets meanwhile stays set.
+    uint32_t TakeChangedBits(uint32_t mask) { return mChangedMask.fetch_and(~mask) & mask; }
     // Whether one parameter changed since it was last asked, clearing its bit.
     bool TakeChangedBit(int32_t index)
     {

@@ -1,5 +1,7 @@
 #include "base/UTF8.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr int32_t kMaxTrail = 3;
@@ -77,4 +79,18 @@ int32_t PreviousUTF8Character(const char* text, int32_t index)
         --start;
     char32_t code;
     return ReadUTF8Character(text + start, &code) == index - start ? start : index - 1;
+}
+
+int32_t UTF8PrefixWithin(const char* text, int32_t maxBytes)
+{
+    int32_t length = 0;
+    while (text[length] != 0)
+    {
+        char32_t code;
+        const int32_t size = std::max<int32_t>(ReadUTF8Character(text + length, &code), 1);
+        if (length + size > maxBytes)
+            break;
+        length += size;
+    }
+    return length;
 }

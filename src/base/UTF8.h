@@ -30,3 +30,8 @@ bool IsValidUTF8(const char* text);
 // reading from the text's start would find it: a byte that belongs to no
 // well-formed sequence is a character of its own.
 int32_t PreviousUTF8Character(const char* text, int32_t index);
+
+// The bytes of the longest start of the text that ends on a character
+// boundary within maxBytes: a cut there never splits a character. A byte
+// that belongs to no well-formed sequence counts as a character of its own.
+int32_t UTF8PrefixWithin(const char* text, int32_t maxBytes);

@@ -223,6 +223,12 @@ TEST_F(SynthEditor, StepsAndJumpsGoThroughThePagesAndGreyTheArrows)
     expect({"opened", 0, false, true});
     editor->StepPage(0);
     expect({"forward", 1, true, true});
+    EXPECT_STREQ(instrument->topPanel.CStr(), "Mod");
+    // The Perform page steps through its own two panels first.
+    Arrow(1, kKeyDown);
+    Arrow(0, kKeyDown);
+    expect({"Down to the Perform keyboard", 1, true, true});
+    EXPECT_STREQ(instrument->topPanel.CStr(), "Keys");
     Arrow(1, kKeyDown);
     Arrow(0, kKeyDown);
     expect({"Down", 2, true, true});

@@ -18,6 +18,9 @@ public:
     virtual void CancelKeyboardInput() = 0;
     // The page the main window shows.
     virtual cWidget* GetPage() = 0;
+    // The one part preset panel all synthesizer instruments lend the part
+    // properties, with a new reference for the caller.
+    virtual cWidget* GetPresetWidget() = 0;
     // Lets go of the editor: its widgets are reference counted.
     virtual void Destroy() = 0;
 

@@ -37,6 +37,12 @@ cAnalogueSynthEditor* cAnalogueSynthInstrument::GetEditor() const
     return package ? package->GetEditor() : nullptr;
 }
 
+cWidget* cAnalogueSynthInstrument::GetPresetWidget()
+{
+    cAnalogueSynthEditor* editor = GetEditor();
+    return editor ? editor->GetPresetWidget() : nullptr;
+}
+
 void cAnalogueSynthInstrument::Select()
 {
     if (cAnalogueSynthEditor* editor = GetEditor())

@@ -32,6 +32,8 @@ public:
     const char* GetCurrentPresetName() override;
     void AddUsedPreset(int32_t presetId, int32_t kind) override;
     int32_t MapPreset(int32_t presetId, int32_t kind) override;
+    // The editor's part preset panel; none without an editor.
+    cWidget* GetPresetWidget() override;
 
     cAnalogueSynth* GetSynth() const;
     cAnalogueSynthEditor* GetEditor() const;

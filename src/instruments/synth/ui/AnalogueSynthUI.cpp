@@ -11,6 +11,9 @@
 #include "instruments/synth/ui/AnalogueSynthPanel.h"
 #include "instruments/synth/ui/AnalogueSynthPanelCheek.h"
 #include "instruments/synth/ui/AnalogueSynthPanelKeyboard.h"
+#include "instruments/synth/ui/AnalogueSynthPanelPerform.h"
+#include "instruments/synth/ui/AnalogueSynthPanelPreset.h"
+#include "instruments/synth/ui/AnalogueSynthSequencerPresetPanel.h"
 #include "instruments/synth/ui/AnalogueSynthSprites.h"
 #include "instruments/synth/ui/WidgetPianoKeys.h"
 #include "platform/DisplayMetrics.h"
@@ -110,6 +113,15 @@ cAnalogueSynthUI::cAnalogueSynthUI(cAnalogueSynthPackage*)
     mPageCheek->stepDelegate.Bind(this, &cAnalogueSynthUI::StepPage);
     mPageCheek->jumpDelegate.Bind(this, &cAnalogueSynthUI::JumpPage);
     GetPianoKeys()->scrolledDelegate.Bind(this, &cAnalogueSynthUI::OnKeyboardScrolled);
+
+    auto* perform = new cAnalogueSynthPanelPerform(this);
+    RegisterPerformPage(perform, perform->GetKeyboardPanel());
+    perform->Release();
+    auto* preset = new cAnalogueSynthPanelPreset(this);
+    RegisterPanel(kPanelPreset, "Preset", preset);
+    preset->Release();
+    mPresetWidget = new cAnalogueSynthSequencerPresetPanel();
+
     SetKeyboardScroll(false);
     SetVisible(false);
 }
@@ -131,6 +143,7 @@ cAnalogueSynthUI::~cAnalogueSynthUI()
     mKeyboardPanel->Release();
     mKeyboardCheek->Release();
     mPageCheek->Release();
+    mPresetWidget->Release();
 }
 
 void cAnalogueSynthUI::Destroy()
@@ -138,6 +151,12 @@ void cAnalogueSynthUI::Destroy()
     if (cWidget* parent = GetParent())
         parent->RemoveChild(this);
     Release();
+}
+
+cWidget* cAnalogueSynthUI::GetPresetWidget()
+{
+    mPresetWidget->AddRef();
+    return mPresetWidget;
 }
 
 void cAnalogueSynthUI::RegisterPanel(int32_t index, const char* name, cAnalogueSynthPanel* panel)

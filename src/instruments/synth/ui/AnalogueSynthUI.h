@@ -58,6 +58,7 @@ public:
     cAnalogueSynthInstrument* GetInstrument() const override { return mInstrument; }
     void CancelKeyboardInput() override;
     cWidget* GetPage() override { return this; }
+    cWidget* GetPresetWidget() override;
     void Destroy() override;
 
     void OnLayout() override;
@@ -114,6 +115,8 @@ public:
     int32_t GetLastTouchedNote() const;
     const char* GetTitle() const { return mTitle.CStr(); }
     const cFontHandle& GetLabelFont() const { return mLabelFont; }
+    // The material that draws mono-atlas sprites in their tint.
+    cMaterial* GetTextMaterial() const { return mTextMaterial; }
     float GetKeyboardOffset() const { return mKeyboardOffset; }
 
 protected:
@@ -149,4 +152,5 @@ private:
     cAnalogueSynthPanelKeyboard* mPerformKeyboard = nullptr;
     cWidget* mContainer = nullptr;
     cWidgetPanelScroller* mScroller = nullptr;
+    cWidget* mPresetWidget = nullptr;
 };
