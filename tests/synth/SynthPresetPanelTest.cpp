@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PerformFixture.h"
+#include "base/UTF8.h"
+#include "instruments/synth/AnalogueSynthPresetStore.h"
+#include "instruments/synth/SynthParamId.h"
+#include "instruments/synth/ui/AnalogueSynthPanelPreset.h"
+#include "instruments/synth/ui/AnalogueSynthPresetWrite.h"
+#include "instruments/synth/ui/AnalogueSynthUIHost.h"
+#include "instruments/synth/ui/WidgetBankPreset.h"
+#include "project/Project.h"
+#include "project/ProjectList.h"
+#include "ui/KeyboardRequest.h"
+#include "ui/WidgetButton.h"
+#include "ui/WidgetPanelScroller.h"
+#include "ui/WidgetSpinButton.h"
+
+namespace
+{
+const uint32_t kPresetId = MakeSynthParamId(kSynthParamPreset);
+const uint32_t kWriteId = MakeSynthParamId(kSynthParamWritePreset);
+const uint32_t kCompareId = MakeSynthParamId(kSynthParamCompare);
+const uint32_t kCutoffId = MakeSynthParamId(kSynthParamSingle, kSingleGroupFilter, 0, 0);
+
+// The main screen's keyboard as the test plays it: it keeps the request and
+// answers when told.
+class cPromptHost : public cAnalogueSynthUIHost
+{
+public:
+    bool PromptName(const cKeyboardRequest& request, const cDelegate& completion) override
+    {
+        this->request = request;
+        this->completion = completion;
+        ++prompts;
+        return true;
+    }
+    void Answer(int32_t result, const char* text) const { completion.Invoke(result, text); }
+
+    cKeyboardRequest request;
+    cDelegate completion;
+    int prompts = 0;
+};
+
+std::vector<int32_t> IntsFor(const std::vector<cAudioEvent>& events, uint32_t id)
+{
+    std::vector<int32_t> values;
+    for (const cAudioEvent& event : events)
+        if (event.type == kAudioEventSetIntParam && event.wordA == id)
+            values.push_back(event.GetIntValue());
+    return values;
+}
+} // namespace
+
+// The editor with a project to mark and a keyboard to answer.
+class SynthPresets : public SynthPerform
+{
+protected:
+    void SetUp() override
+    {
+        SynthPerform::SetUp();
+        projects = std::make_unique<cProjectList>();
+        projects->NewProject();
+        SetAnalogueSynthUIHost(&keyboard);
+        Store().GetSingle(5).SetName("Bass");
+    }
+    void TearDown() override
+    {
+        SetAnalogueSynthUIHost(nullptr);
+        SynthPerform::TearDown();
+        projects.reset();
+    }
+
+    cAnalogueSynthPresetStore& Store() const { return package->GetStore(); }
+    cProject* Project() const { return projects->GetCurrentProject(); }
+    cAnalogueSynthPanelPreset* Panel() const
+    {
+        return static_cast<cAnalogueSynthPanelPreset*>(editor->GetPanel(cAnalogueSynthUI::kPanelPreset));
+    }
+    cAnalogueSynthPresetWrite* Dialogue() const { return Panel()->GetWriteDialogue(); }
+    // Holds the spin's up arrow for one frame.
+    void StepUp(cWidgetSpinButton* spin)
+    {
+        const cRect& rect = spin->GetRect();
+        const float x = rect.xMax - 6.0f, y = 0.5f * (rect.yMin + rect.yMax);
+        Down(3, x, y);
+        Frame();
+        Up(3, x, y);
+        Frame();
+    }
+    void SelectPreset(int32_t id)
+    {
+        Synth().PostEvent(MakeSetIntEvent(kPresetId, id));
+        Drain();
+        Frame(2);
+    }
+    void Edit()
+    {
+        Synth().PostEvent(MakeSetFloatEvent(kCutoffId, 0.3f));
+        Synth().Take();
+    }
+    void OpenWrite()
+    {
+        ClickCentre(Panel()->GetButton(cAnalogueSynthPanelPreset::kWrite));
+        Frame();
+        ASSERT_TRUE(Dialogue()->IsVisible());
+    }
+
+    std::unique_ptr<cProjectList> projects;
+    cPromptHost keyboard;
+};
+
+TEST_F(SynthPresets, TheChooserPostsThePresetAndMarksTheProjectModified)
+{
+    OpenPerform();
+    Project()->SetModified(false);
+    StepUp(Panel()->GetChooser()->GetPresetSpin());
+    EXPECT_EQ(IntsFor(Synth().Take(), kPresetId), (std::vector<int32_t>{1}));
+    EXPECT_EQ(Synth().GetParamInt(kPresetId), 1);
+    EXPECT_TRUE(Project()->IsModified());
+    Frame();
+    EXPECT_EQ(Panel()->GetChooser()->GetPresetId(), 1);
+}
+
+TEST_F(SynthPresets, CompareAndWriteFollowTheModuleFrameByFrame)
+{
+    OpenPerform();
+    cWidgetButton* compare = Panel()->GetButton(cAnalogueSynthPanelPreset::kCompare);
+    cWidgetButton* write = Panel()->GetButton(cAnalogueSynthPanelPreset::kWrite);
+    ClickCentre(compare);
+    EXPECT_EQ(IntsFor(Synth().Take(), kCompareId), (std::vector<int32_t>{0}));
+    Frame();
+    EXPECT_EQ(Synth().GetParamInt(kCompareId), 0) << "nothing to compare while unmodified";
+    EXPECT_EQ(compare->value, 0);
+    EXPECT_EQ(write->value, 0);
+
+    Edit();
+    Frame();
+    EXPECT_EQ(write->value, 1) << "lit on the first frame after the edit";
+    ClickCentre(compare);
+    Synth().Take();
+    Frame();
+    EXPECT_EQ(compare->value, 1);
+    ClickCentre(compare);
+    Synth().Take();
+    Frame();
+    EXPECT_EQ(compare->value, 0);
+
+    Synth().WritePreset(0);
+    Frame();
+    EXPECT_EQ(write->value, 0) << "dark on the first frame after the flag is cleared";
+}
+
+TEST_F(SynthPresets, ThePanelStandsInTheTopBandOrOnAPageOfItsOwn)
+{
+    OpenPerform();
+    cAnalogueSynthPanelPreset* panel = Panel();
+    EXPECT_TRUE(panel->IsWide());
+    EXPECT_EQ(panel->GetParent(), static_cast<cWidget*>(editor->GetTopBand()));
+    EXPECT_TRUE(panel->GetChooser()->IsSideBySide());
+    const cRect bank = panel->GetChooser()->GetBankSpin()->GetRect();
+    const cRect preset = panel->GetChooser()->GetPresetSpin()->GetRect();
+    EXPECT_FLOAT_EQ(bank.yMin, preset.yMin) << "one row";
+    EXPECT_LT(bank.xMax, preset.xMin);
+    EXPECT_LE(preset.xMax, panel->GetRect().xMax);
+    EXPECT_FALSE(panel->GetButton(cAnalogueSynthPanelPreset::kSingle)->IsVisible());
+    EXPECT_FALSE(panel->GetButton(cAnalogueSynthPanelPreset::kMulti)->IsVisible());
+
+    editor->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 0.0f, 480.0f, 300.0f);
+    Frame(3);
+    EXPECT_FALSE(panel->IsWide());
+    EXPECT_EQ(panel->GetParent(), static_cast<cWidget*>(editor->GetPageAt(0)));
+    EXPECT_FALSE(panel->GetChooser()->IsSideBySide());
+    editor->ShowPanel("preset");
+    Frame();
+    EXPECT_EQ(editor->GetScroller()->GetCurrentPanel(), static_cast<cWidget*>(editor->GetPageAt(0)));
+    EXPECT_GT(panel->GetLogoRect().xMax, panel->GetLogoRect().xMin) << "the full page shows the logo";
+}
+
+TEST_F(SynthPresets, WriteOpensTheDialogueCentredAndBlocksThePanel)
+{
+    OpenPerform();
+    OpenWrite();
+    const cRect& dialogue = Dialogue()->GetRect();
+    EXPECT_FLOAT_EQ(dialogue.xMax - dialogue.xMin, 400.0f);
+    EXPECT_FLOAT_EQ(dialogue.yMax - dialogue.yMin, 160.0f);
+    const cRect& area = editor->GetScroller()->GetRect();
+    EXPECT_NEAR(0.5f * (dialogue.xMin + dialogue.xMax), 0.5f * (area.xMin + area.xMax), 1.0f);
+    EXPECT_NEAR(0.5f * (dialogue.yMin + dialogue.yMax), 0.5f * (area.yMin + area.yMax), 1.0f);
+    EXPECT_STREQ(editor->GetScroller()->GetName(), "TopPanelCtr");
+    Drain();
+
+    StepUp(Panel()->GetChooser()->GetPresetSpin());
+    ClickCentre(Panel()->GetButton(cAnalogueSynthPanelPreset::kCompare));
+    EXPECT_TRUE(Synth().Take().empty()) << "the chooser and the buttons are blocked";
+    EXPECT_EQ(Panel()->GetChooser()->GetPresetId(), 0);
+
+    editor->ModifyFlags(kWidgetStateDirty, 0, true);
+    Frame();
+    EXPECT_FALSE(Dialogue()->IsVisible()) << "a refresh closes it";
+    EXPECT_TRUE(IntsFor(Synth().Take(), kWriteId).empty()) << "unwritten";
+}
+
+TEST_F(SynthPresets, TheDialogueNamesTheCurrentPresetAndWritesItUnderANewName)
+{
+    SelectPreset(5);
+    OpenPerform();
+    Edit();
+    OpenWrite();
+    EXPECT_STREQ(Dialogue()->GetName(), "Write 'A05. Bass'");
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kRename));
+    ASSERT_EQ(keyboard.prompts, 1);
+    EXPECT_STREQ(keyboard.request.title.CStr(), "Rename Preset 'Bass'");
+    EXPECT_STREQ(keyboard.request.text.CStr(), "Bass");
+    EXPECT_EQ(keyboard.request.maxLength, 20);
+
+    keyboard.Answer(0, "Dismissed");
+    EXPECT_STREQ(Dialogue()->GetName(), "Write 'A05. Bass'") << "a dismissed keyboard changes nothing";
+    const char* twenty = "Deep Analogue Bass 2";
+    ASSERT_EQ(std::string(twenty).size(), 20u);
+    keyboard.Answer(2, twenty);
+    EXPECT_STREQ(Dialogue()->GetName(), "Write 'A05. Deep Analogue Bass 2'");
+    Project()->SetModified(false);
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+    EXPECT_EQ(IntsFor(Synth().Take(), kWriteId), (std::vector<int32_t>{5}));
+    EXPECT_FALSE(Dialogue()->IsVisible());
+    EXPECT_TRUE(Project()->IsModified());
+    EXPECT_STREQ(Store().GetSingle(5).Name, twenty) << "the whole name";
+    EXPECT_EQ(Synth().GetParamInt(MakeSynthParamId(kSynthParamModified)), 0);
+}
+
+TEST_F(SynthPresets, WritingToAnotherPlaceKeepsTheTitleAndMovesThePreset)
+{
+    SelectPreset(5);
+    OpenPerform();
+    Edit();
+    OpenWrite();
+    StepUp(Dialogue()->GetChooser()->GetBankSpin());
+    StepUp(Dialogue()->GetChooser()->GetPresetSpin());
+    EXPECT_EQ(Dialogue()->GetChooser()->GetPresetId(), 0x106);
+    EXPECT_TRUE(Synth().Take().empty()) << "choosing the destination posts nothing";
+    EXPECT_STREQ(Dialogue()->GetName(), "Write 'A05. Bass'");
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+    EXPECT_EQ(IntsFor(Synth().Take(), kWriteId), (std::vector<int32_t>{0x106}));
+    EXPECT_STREQ(Store().GetSingle(0x106).Name, "Bass");
+    EXPECT_EQ(Synth().GetParamInt(kPresetId), 0x106);
+    EXPECT_FLOAT_EQ(Store().GetSingle(0x106).Filter.Cutoff, Synth().GetEditSingle().Filter.Cutoff);
+}
+
+TEST_F(SynthPresets, TheCloseButtonWritesAndPostsNothing)
+{
+    OpenPerform();
+    Edit();
+    OpenWrite();
+    Drain();
+    ClickCentre(Dialogue()->GetCloseButton());
+    EXPECT_FALSE(Dialogue()->IsVisible());
+    EXPECT_TRUE(Synth().Take().empty());
+    EXPECT_EQ(Synth().GetParamInt(MakeSynthParamId(kSynthParamModified)), 1);
+}
+
+TEST_F(SynthPresets, AWriteIntoAFullRingKeepsTheDialogueOpenUntilItGetsThrough)
+{
+    OpenPerform();
+    Edit();
+    OpenWrite();
+    cAudioEvent filler;
+    while (Synth().PostEvent(filler))
+    {
+    }
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+    EXPECT_TRUE(Dialogue()->IsVisible()) << "nothing was written, so nothing is closed";
+    ASSERT_FALSE(statusBar.messages.empty());
+    EXPECT_NE(statusBar.messages.back().find("press WRITE again"), std::string::npos);
+    EXPECT_TRUE(IntsFor(Synth().Take(), kWriteId).empty());
+
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+    EXPECT_EQ(IntsFor(Synth().Take(), kWriteId), (std::vector<int32_t>{0}));
+    EXPECT_FALSE(Dialogue()->IsVisible());
+}
+
+TEST_F(SynthPresets, ALongNameIsCutOnACharacterBoundary)
+{
+    OpenPerform();
+    Edit();
+    OpenWrite();
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kRename));
+    // Twenty characters in 30 bytes: byte 23 falls inside the tenth "é".
+    const char* name = "Pad éééééééééé Lead!";
+    keyboard.Answer(2, name);
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+    Synth().Take();
+    const char* stored = Store().GetSingle(0).Name;
+    EXPECT_TRUE(IsValidUTF8(stored)) << stored;
+    EXPECT_STREQ(stored, "Pad ééééééééé") << "the characters that fit whole";
+}
