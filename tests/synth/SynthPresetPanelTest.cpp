@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "PerformFixture.h"
+#include "audio/InstrumentPackageRegistry.h"
 #include "base/UTF8.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
 #include "instruments/synth/SynthParamId.h"
 #include "instruments/synth/ui/AnalogueSynthPanelPreset.h"
 #include "instruments/synth/ui/AnalogueSynthPresetWrite.h"
+#include "instruments/synth/ui/AnalogueSynthSequencerPresetPanel.h"
 #include "instruments/synth/ui/AnalogueSynthUIHost.h"
 #include "instruments/synth/ui/WidgetBankPreset.h"
 #include "project/Project.h"
@@ -62,6 +64,10 @@ protected:
     void SetUp() override
     {
         SynthPerform::SetUp();
+        // Choosers find the store through the registry, as in the program.
+        synthPackage = package.get();
+        registry = std::make_unique<cInstrumentPackageRegistry>();
+        registry->AddPackage(package.release());
         projects = std::make_unique<cProjectList>();
         projects->NewProject();
         SetAnalogueSynthUIHost(&keyboard);
@@ -70,11 +76,14 @@ protected:
     void TearDown() override
     {
         SetAnalogueSynthUIHost(nullptr);
+        editor->SetInstrument(nullptr);
+        instrument.reset();
+        registry.reset();
         SynthPerform::TearDown();
         projects.reset();
     }
 
-    cAnalogueSynthPresetStore& Store() const { return package->GetStore(); }
+    cAnalogueSynthPresetStore& Store() const { return synthPackage->GetStore(); }
     cProject* Project() const { return projects->GetCurrentProject(); }
     cAnalogueSynthPanelPreset* Panel() const
     {
@@ -110,6 +119,8 @@ protected:
     }
 
     std::unique_ptr<cProjectList> projects;
+    std::unique_ptr<cInstrumentPackageRegistry> registry;
+    cAnalogueSynthPackage* synthPackage = nullptr;
     cPromptHost keyboard;
 };
 
@@ -296,4 +307,104 @@ TEST_F(SynthPresets, ALongNameIsCutOnACharacterBoundary)
     const char* stored = Store().GetSingle(0).Name;
     EXPECT_TRUE(IsValidUTF8(stored)) << stored;
     EXPECT_STREQ(stored, "Pad ééééééééé") << "the characters that fit whole";
+}
+
+// --- The part preset panel ---
+
+namespace
+{
+// What the part properties hear from the panel.
+struct cPartListener
+{
+    void OnOn(bool on, cSequencerPresetPanel*) { ons.push_back(on); }
+    void OnPreset(int32_t id, cSequencerPresetPanel*) { presets.push_back(id); }
+
+    std::vector<bool> ons;
+    std::vector<int32_t> presets;
+};
+} // namespace
+
+class SynthPartPresets : public SynthPresets
+{
+protected:
+    void SetUp() override
+    {
+        SynthPresets::SetUp();
+        cWidget* widget = instrument->GetPresetWidget();
+        panel = dynamic_cast<cAnalogueSynthSequencerPresetPanel*>(widget);
+        ASSERT_NE(panel, nullptr);
+        panel->SetAnchors(kAnchorsAbsoluteRect, 100.0f, 100.0f, 400.0f, 200.0f);
+        widgets->GetRoot()->AddChild(panel);
+        // Filled as the part properties fill it for the part word 0x01000105:
+        // a preset is sent, single kind, bank B slot 5.
+        const uint32_t word = 0x01000105u;
+        panel->SetValues(word > 0xffffffu, int32_t((word >> 16) & 0xff), int32_t(word & 0xffff));
+        Store().GetSingle(0x105).SetName("Warm Pad");
+        Frame(2);
+        Project()->SetModified(false);
+    }
+    void TearDown() override
+    {
+        widgets->GetRoot()->RemoveChild(panel);
+        panel->onDelegate.Clear();
+        panel->presetDelegate.Clear();
+        panel->Release();
+        SynthPresets::TearDown();
+    }
+
+    cAnalogueSynthSequencerPresetPanel* panel = nullptr;
+};
+
+TEST_F(SynthPartPresets, EverySynthesizerLendsTheOneSharedPanel)
+{
+    cWidget* again = instrument->GetPresetWidget();
+    EXPECT_EQ(again, static_cast<cWidget*>(panel));
+    again->Release();
+}
+
+TEST_F(SynthPartPresets, APartsPresetShowsEnabledWithItsBankSlotAndName)
+{
+    EXPECT_EQ(panel->GetEnableButton()->value, 1);
+    EXPECT_TRUE(panel->GetChooser()->IsEnabled());
+    EXPECT_EQ(panel->GetChooser()->kind, 0) << "single";
+    EXPECT_EQ(panel->GetChooser()->GetPresetId(), 0x105);
+    EXPECT_STREQ(panel->GetChooser()->GetPresetSpin()->GetText(), "B05.Warm Pad");
+    EXPECT_STREQ(panel->GetChooser()->GetBankSpin()->GetText(), "Global B");
+
+    cPartListener listener;
+    panel->presetDelegate.Bind(&listener, &cPartListener::OnPreset);
+    StepUp(panel->GetChooser()->GetPresetSpin());
+    EXPECT_EQ(listener.presets, (std::vector<int32_t>{0x106}));
+    EXPECT_EQ(panel->GetPreset(), 0x106);
+    EXPECT_TRUE(Project()->IsModified());
+    EXPECT_TRUE(Synth().Take().empty()) << "the panel never talks to the module";
+}
+
+TEST_F(SynthPartPresets, EnableTogglesTellsTheCallerAndMarksTheProject)
+{
+    cPartListener listener;
+    panel->onDelegate.Bind(&listener, &cPartListener::OnOn);
+    ClickCentre(panel->GetEnableButton());
+    EXPECT_EQ(listener.ons, (std::vector<bool>{false}));
+    EXPECT_FALSE(panel->IsOn());
+    EXPECT_TRUE(Project()->IsModified());
+    EXPECT_EQ(panel->GetEnableButton()->value, 0);
+    EXPECT_FALSE(panel->GetChooser()->IsEnabled());
+    EXPECT_EQ(panel->GetChooser()->GetPresetId(), 0x105) << "it still shows the id it was given";
+
+    // While off the chooser cannot change.
+    cPartListener presets;
+    panel->presetDelegate.Bind(&presets, &cPartListener::OnPreset);
+    StepUp(panel->GetChooser()->GetPresetSpin());
+    EXPECT_TRUE(presets.presets.empty());
+    EXPECT_EQ(panel->GetChooser()->GetPresetId(), 0x105);
+
+    // A caller with no delegates still gets the toggle and the mark.
+    panel->onDelegate.Clear();
+    Project()->SetModified(false);
+    ClickCentre(panel->GetEnableButton());
+    EXPECT_TRUE(panel->IsOn());
+    EXPECT_TRUE(Project()->IsModified());
+    EXPECT_TRUE(panel->GetChooser()->IsEnabled());
+    EXPECT_EQ(listener.ons.size(), 1u);
 }
