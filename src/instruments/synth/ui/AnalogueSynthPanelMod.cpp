@@ -137,9 +137,13 @@ cAnalogueSynthPanelMod::~cAnalogueSynthPanelMod()
 void cAnalogueSynthPanelMod::BuildLayout()
 {
     auto* column = new cLayoutLinear(kAxisY, 3);
-    AddGapItem(column, 0.1f, MillimetresToPixels(2.5f));
+    // The pad titles stand above the pads; at low densities 2.5 mm would
+    // not hold them.
+    const float lineHeight = mLabelFont.sizeEntry ? mLabelFont.sizeEntry->size : kLabelSize;
+    AddGapItem(column, 0.1f, std::max(MillimetresToPixels(2.5f), lineHeight + kTitleGap + 2.0f));
     auto* row = AddLayoutItem(column, new cLayoutLinear(kAxisX, 8), kPolicyExpand, kPolicyExpand);
-    AddGapItem(column, 0.1f, MillimetresToPixels(2.5f));
+    // The same room below, for the X captions under the pads' corners.
+    AddGapItem(column, 0.1f, std::max(MillimetresToPixels(2.5f), lineHeight + kXCaptionDown));
 
     // A hidden wheel (the Perform page shows its own) takes no room.
     AddWidgetItem(row, mPitchBend, kPolicyFixed, kPolicyPref)->itemFlags = cLayoutItem::kItemVisibleOnly;

@@ -26,6 +26,7 @@ constexpr const char* kButtonNames[cAnalogueSynthPanelPreset::kButtonCount] = {"
                                                                                "WRITE"};
 constexpr int32_t kButtonStyles[cAnalogueSynthPanelPreset::kButtonCount] = {0, 0, 3, 3};
 constexpr float kBandMarginMillimetres = 2.0f;
+constexpr float kCaptionRoom = 28.0f;
 
 float Round(float value) { return std::floor(value + 0.5f); }
 
@@ -85,6 +86,7 @@ void cAnalogueSynthPanelPreset::BuildFullPage()
     AddGapItem(row, 0.25f);
     auto* side = AddLayoutItem(row, new cLayoutLinear(kAxisY, 2), kPolicyFixed, kPolicyFixed);
     auto* buttons = AddLayoutItem(side, new cLayoutLinear(kAxisX, 2), kPolicyFixed, kPolicyFixed);
+    buttons->itemSpacing = kCaptionRoom;
     AddWidgetItem(buttons, mButtons[kCompare], kPolicyFixed, kPolicyFixed);
     AddWidgetItem(buttons, mButtons[kWrite], kPolicyFixed, kPolicyFixed);
     cVector2 minimum, size;
@@ -101,6 +103,9 @@ void cAnalogueSynthPanelPreset::BuildTopBand()
     mTopBand = new cLayoutLinear(kAxisX, 3);
     mTopBand->policy[kAxisY] = kPolicyFixed;
     mTopBand->margins[3] = {MillimetresToPixels(kBandMarginMillimetres), kUnitPixels};
+    // The lamp buttons' captions are wider than the lamps.
+    mTopBand->itemSpacing = kCaptionRoom;
+    mTopBand->margins[0] = {kCaptionRoom * 0.5f, kUnitPixels};
     AddWidgetItem(mTopBand, mButtons[kCompare], kPolicyFixed, kPolicyFixed);
     AddWidgetItem(mTopBand, mButtons[kWrite], kPolicyFixed, kPolicyFixed);
     AddWidgetItem(mTopBand, mChooser, kPolicyExpand, kPolicyPref)->stretch.X = 6.0f;

@@ -22,7 +22,9 @@
 
 namespace
 {
-constexpr int32_t kStyle = kDialogueCloseButton | kDialogueDim;
+// No dim: the dialogue is drawn inside the editor's pass, and a dim drawn
+// there would blacken what the editor draws after it.
+constexpr int32_t kStyle = kDialogueCloseButton;
 constexpr int32_t kButtonStyle = 3;
 constexpr char kBankLetters[] = "ABCDEFGP";
 constexpr int32_t kConfirmed = 2;
@@ -30,6 +32,8 @@ constexpr const char* kButtonNames[2] = {"RENAME", "WRITE"};
 constexpr float kMargin = 5.0f;
 constexpr float kTopMargin = 10.0f;
 constexpr float kGapStretch = 0.3f;
+// Room for a lamp button's caption above it.
+constexpr float kButtonGap = 20.0f;
 
 void MarkProjectModified()
 {
@@ -62,11 +66,12 @@ cAnalogueSynthPresetWrite::cAnalogueSynthPresetWrite(cAnalogueSynthUI* owner) : 
     column->margins[2] = {kMargin, kUnitPixels};
     column->margins[3] = {kMargin, kUnitPixels};
     AddGapItem(column, kGapStretch);
-    auto* row = AddLayoutItem(column, new cLayoutLinear(kAxisX, 3), kPolicyExpand, kPolicyFixed);
+    auto* row = AddLayoutItem(column, new cLayoutLinear(kAxisX, 3), kPolicyExpand, kPolicyExpand);
     AddGapItem(column, kGapStretch);
-    AddWidgetItem(row, mChooser, kPolicyFixed, kPolicyFixed);
-    AddGapItem(row, 1.0f);
+    AddWidgetItem(row, mChooser, kPolicyExpand, kPolicyExpand);
+    AddGapItem(row, 0.1f, kButtonGap);
     auto* buttons = AddLayoutItem(row, new cLayoutLinear(kAxisY, 2), kPolicyFixed, kPolicyFixed);
+    buttons->itemSpacing = kButtonGap;
     AddWidgetItem(buttons, mButtons[kRename], kPolicyFixed, kPolicyFixed);
     AddWidgetItem(buttons, mButtons[kWrite], kPolicyFixed, kPolicyFixed);
     SetLayout(column);

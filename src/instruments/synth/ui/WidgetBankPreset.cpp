@@ -31,7 +31,9 @@ cWidgetBankPreset::cWidgetBankPreset()
 {
     mBankSpin = MakeSpin("BANK", kHighestBank);
     mPresetSpin = MakeSpin("PRESET", kHighestSlot);
-    mPresetSpin->ModifyFlags(kWidgetAbsoluteDepth | kWidgetNoRounding, 0, false);
+    // Its depth stays relative: at an absolute depth of 0 it would sit
+    // behind the panel or dialogue that holds the chooser and not be seen.
+    mPresetSpin->ModifyFlags(kWidgetNoRounding, 0, false);
     mBankSpin->valueDelegate.Bind(this, &cWidgetBankPreset::OnSpinChanged);
     mPresetSpin->valueDelegate.Bind(this, &cWidgetBankPreset::OnSpinChanged);
     AddChild(mBankSpin);
