@@ -2,7 +2,10 @@
 // nothing: a 1920-px keyboard with every key held and labelled (goal: under
 // 0.1 ms), the whole editor with its cheeks and both keyboards (under
 // 0.3 ms), and a finger sliding across the keys, from the input manager to
-// the note events in the module's ring (under 5 us).
+// the note events in the module's ring (under 5 us); the Perform page with
+// the bend wheel and both XY pads moving (under 0.3 ms), and one pad drag
+// from the input manager to its live events in the module's and the
+// sequencer's rings (under 5 us).
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +21,11 @@
 #include "instruments/synth/SynthParamId.h"
 #include "instruments/synth/ui/AnalogueSynthPage.h"
 #include "instruments/synth/ui/AnalogueSynthPanelKeyboard.h"
+#include "instruments/synth/ui/AnalogueSynthPanelMod.h"
+#include "instruments/synth/ui/AnalogueSynthPanelPerform.h"
+#include "instruments/synth/ui/PitchBendPanel.h"
+#include "instruments/synth/ui/WidgetXYPad.h"
+#include "sequencer/Sequencer.h"
 #include "instruments/synth/ui/AnalogueSynthUI.h"
 #include "instruments/synth/ui/WidgetPianoKeys.h"
 
@@ -55,7 +63,8 @@ public:
 // every key shown as a labelled chromatic key.
 struct cEditorBench
 {
-    cEditorBench()
+    // With the real Perform page, or a plain one holding only a keyboard.
+    explicit cEditorBench(bool performPage = false)
     {
         new cFileSystemRegistry();
         toolkit.manager->SetScreenRect({0.0f, 0.0f, kWidth, kHeight});
@@ -63,12 +72,15 @@ struct cEditorBench
         SetAnalogueSynthEditorFactory(&cAnalogueSynthUI::Create);
         package = std::make_unique<cAnalogueSynthPackage>();
         editor = static_cast<cAnalogueSynthUI*>(package->GetEditor());
-        auto* perform = new cAnalogueSynthPage(editor);
-        auto* keyboard = new cAnalogueSynthPanelKeyboard(editor, cAnalogueSynthPanelKeyboard::kClipToPages);
-        perform->AddChild(keyboard);
-        editor->RegisterPerformPage(perform, keyboard);
-        keyboard->Release();
-        perform->Release();
+        if (!performPage)
+        {
+            auto* perform = new cAnalogueSynthPage(editor);
+            auto* keyboard = new cAnalogueSynthPanelKeyboard(editor, cAnalogueSynthPanelKeyboard::kClipToPages);
+            perform->AddChild(keyboard);
+            editor->RegisterPerformPage(perform, keyboard);
+            keyboard->Release();
+            perform->Release();
+        }
         editor->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 0.0f, kWidth, kHeight);
         toolkit.manager->GetRoot()->AddChild(editor);
         instrument = std::make_unique<cHeldInstrument>(package.get());
@@ -139,6 +151,89 @@ void BM_TouchSlide(benchmark::State& state)
     input.TouchEnded(1, rect.xMin + 0.5f * key, y);
 }
 BENCHMARK(BM_TouchSlide)->Unit(benchmark::kMicrosecond);
+
+// The Perform page's controls and where a finger takes them.
+struct cPerformBench
+{
+    cPerformBench() : editor(true)
+    {
+        editor.editor->ShowPanel("Mod");
+        editor.toolkit.manager->Draw();
+        page = static_cast<cAnalogueSynthPanelPerform*>(editor.editor->GetPageAt(1));
+        wheel = page->GetPitchBend()->GetWheelRect();
+        pads[0] = page->GetModPanel()->GetPad(0)->GetPadRect();
+        pads[1] = page->GetModPanel()->GetPad(1)->GetPadRect();
+    }
+    // Drains what the controls sent, as the audio thread would, counting it.
+    void Drain()
+    {
+        cAnalogueSynth* module = editor.instrument->GetSynth();
+        sent += module->HasPendingEvents() ? 1 : 0;
+        module->DrainEvents();
+        sequencer.DrainEvents();
+    }
+
+    cSequencer sequencer;
+    cEditorBench editor;
+    cAnalogueSynthPanelPerform* page = nullptr;
+    cRect wheel;
+    cRect pads[2];
+    int64_t sent = 0; // iterations that posted to the module
+};
+
+float Along(float low, float high, float fraction) { return low + (high - low) * fraction; }
+
+void BM_PerformFrame(benchmark::State& state)
+{
+    cPerformBench bench;
+    cInputManager& input = bench.editor.toolkit.input;
+    cDrawList& list = *bench.editor.toolkit.manager->GetDrawList();
+    const float wheelX = 0.5f * (bench.wheel.xMin + bench.wheel.xMax);
+    input.TouchBegan(1, wheelX, Along(bench.wheel.yMin, bench.wheel.yMax, 0.5f));
+    input.TouchBegan(2, Along(bench.pads[0].xMin, bench.pads[0].xMax, 0.5f), Along(bench.pads[0].yMin, bench.pads[0].yMax, 0.5f));
+    input.TouchBegan(3, Along(bench.pads[1].xMin, bench.pads[1].xMax, 0.5f), Along(bench.pads[1].yMin, bench.pads[1].yMax, 0.5f));
+    int32_t step = 0;
+    for (auto _ : state)
+    {
+        // Every control moves a little each frame, back and forth.
+        const float fraction = 0.3f + 0.02f * float(step < 20 ? step : 40 - step);
+        step = (step + 1) % 40;
+        input.TouchMoved(1, wheelX, Along(bench.wheel.yMin, bench.wheel.yMax, fraction), false);
+        for (int32_t pad = 0; pad < 2; ++pad)
+            input.TouchMoved(2 + pad, Along(bench.pads[pad].xMin, bench.pads[pad].xMax, fraction),
+                             Along(bench.pads[pad].yMin, bench.pads[pad].yMax, 1.0f - fraction), false);
+        list.Begin();
+        bench.page->DrawTree(list);
+        list.End();
+        bench.Drain();
+    }
+    state.counters["posting"] = double(bench.sent) / double(state.iterations());
+    input.TouchEnded(1, wheelX, bench.wheel.yMin);
+    input.TouchEnded(2, bench.pads[0].xMin, bench.pads[0].yMin);
+    input.TouchEnded(3, bench.pads[1].xMin, bench.pads[1].yMin);
+}
+BENCHMARK(BM_PerformFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_PadDrag(benchmark::State& state)
+{
+    cPerformBench bench;
+    cInputManager& input = bench.editor.toolkit.input;
+    const cRect& pad = bench.pads[0];
+    const float y = Along(pad.yMin, pad.yMax, 0.5f);
+    input.TouchBegan(1, Along(pad.xMin, pad.xMax, 0.1f), y);
+    int32_t step = 0;
+    for (auto _ : state)
+    {
+        // A tenth of the pad a move, so every move reports X.
+        const int32_t place = step < 8 ? step : 16 - step;
+        step = (step + 1) % 16;
+        input.TouchMoved(1, Along(pad.xMin, pad.xMax, 0.1f + 0.1f * float(place)), y, false);
+        bench.Drain();
+    }
+    state.counters["posting"] = double(bench.sent) / double(state.iterations());
+    input.TouchEnded(1, pad.xMin, y);
+}
+BENCHMARK(BM_PadDrag)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 BENCHMARK_MAIN();
