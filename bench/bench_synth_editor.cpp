@@ -190,8 +190,9 @@ void BM_PerformFrame(benchmark::State& state)
     cDrawList& list = *bench.editor.toolkit.manager->GetDrawList();
     const float wheelX = 0.5f * (bench.wheel.xMin + bench.wheel.xMax);
     input.TouchBegan(1, wheelX, Along(bench.wheel.yMin, bench.wheel.yMax, 0.5f));
-    input.TouchBegan(2, Along(bench.pads[0].xMin, bench.pads[0].xMax, 0.5f), Along(bench.pads[0].yMin, bench.pads[0].yMax, 0.5f));
-    input.TouchBegan(3, Along(bench.pads[1].xMin, bench.pads[1].xMax, 0.5f), Along(bench.pads[1].yMin, bench.pads[1].yMax, 0.5f));
+    for (int32_t pad = 0; pad < 2; ++pad)
+        input.TouchBegan(2 + pad, Along(bench.pads[pad].xMin, bench.pads[pad].xMax, 0.5f),
+                         Along(bench.pads[pad].yMin, bench.pads[pad].yMax, 0.5f));
     int32_t step = 0;
     for (auto _ : state)
     {

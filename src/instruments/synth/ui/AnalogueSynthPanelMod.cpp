@@ -272,8 +272,8 @@ void cAnalogueSynthPanelMod::FollowModule()
 void cAnalogueSynthPanelMod::FeedMeters()
 {
     cAnalogueSynthInstrument* instrument = GetInstrument();
-    const auto* channel =
-        instrument && instrument->GetChannelCount() > 0 ? dynamic_cast<cMixerChannel*>(instrument->GetChannel(0)) : nullptr;
+    const bool hasChannel = instrument && instrument->GetChannelCount() > 0;
+    const auto* channel = hasChannel ? dynamic_cast<cMixerChannel*>(instrument->GetChannel(0)) : nullptr;
     const float level = channel ? std::max(channel->meterLeft, channel->meterRight) : 0.0f;
     for (cWidgetXYPad* pad : mPads)
         pad->level = level;
