@@ -449,6 +449,17 @@ private:
                });
         Single(141, 16, 16, "Multi-editor highlight panel", "nine-patch without inner sprite",
                [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff383838), kLit); });
+        AddOscillatorBadges();
+        Single(139, 16, 16, "Synth oscillator-strip background", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff2e2e2e), kEdge); });
+        Single(113, 16, 16, "Synth strip box behind a column of controls", "nine-patch without inner sprite",
+               [](cCanvas& canvas, const cRectF& r)
+               {
+                   canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 4.0f, cColour::FromARGB(0xff242424));
+                   canvas.StrokeRoundRect(r.x0 + 0.5f, r.y0 + 0.5f, r.x1 - 0.5f, r.y1 - 0.5f, 4.0f, 1.0f, kEdge);
+               });
+        Single(110, P(20, 26), P(20, 26), "Synth sample-file icon in the file browser", "natural size",
+               [](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, eIcon::AudioFile, kValue); });
         Single(142, P(28, 38), P(10, 14), "Pitch-bend wheel thumb", "scaled; grey level by value",
                [](cCanvas& canvas, const cRectF& r)
                {
@@ -1530,6 +1541,39 @@ private:
             Single(def.index, handle, handle, def.role, "natural size, centred; faded by alpha",
                    [kind](cCanvas& canvas, const cRectF& r) { RollArt::DrawDragHandle(canvas, r, kind); });
         }
+    }
+
+    // Two round badges beside the oscillator strips: a saw for the first
+    // oscillator, a square for the second.
+    void AddOscillatorBadges()
+    {
+        const int side = P(26, 34);
+        auto badge = [](bool square)
+        {
+            return [square](cCanvas& canvas, const cRectF& r)
+            {
+                const float cx = r.CentreX(), cy = r.CentreY(), radius = r.Width() * 0.5f;
+                canvas.FillCircle(cx, cy, radius - 0.5f, cColour::FromARGB(0xff1c1c1c));
+                canvas.StrokeCircle(cx, cy, radius - 1.0f, 1.5f, kValue);
+                const float w = radius * 0.55f, h = radius * 0.35f, line = radius * 0.12f;
+                if (square)
+                {
+                    canvas.FillLine(cx - w, cy + h, cx - w, cy - h, line, kValue);
+                    canvas.FillLine(cx - w, cy - h, cx, cy - h, line, kValue);
+                    canvas.FillLine(cx, cy - h, cx, cy + h, line, kValue);
+                    canvas.FillLine(cx, cy + h, cx + w, cy + h, line, kValue);
+                    canvas.FillLine(cx + w, cy + h, cx + w, cy - h, line, kValue);
+                }
+                else
+                {
+                    canvas.FillLine(cx - w, cy + h, cx, cy - h, line, kValue);
+                    canvas.FillLine(cx, cy - h, cx, cy + h, line, kValue);
+                    canvas.FillLine(cx, cy + h, cx + w, cy - h, line, kValue);
+                }
+            };
+        };
+        Single(132, side, side, "Synth oscillator 1 badge", "natural size, centred in its slot", badge(false));
+        Single(133, side, side, "Synth oscillator 2 badge", "natural size, centred in its slot", badge(true));
     }
 
     void AddPlaceholders()

@@ -81,6 +81,17 @@ const char* cModMatrix::GetSourceName(int32_t row)
 
 const cEnumTable& cModMatrix::GetDestNames() { return kDestTable; }
 
+const char* cModMatrix::GetDestName(int32_t dest)
+{
+    return dest >= 0 && dest < kDestCount ? kDestEntries[dest].name : "";
+}
+
+const char* cModMatrix::GetParName(int32_t dest, int32_t par)
+{
+    const cEnumTable& names = GetParNames(dest);
+    return par >= 0 && par < names.count ? names.entries[par].name : "";
+}
+
 const cEnumTable& cModMatrix::GetParNames(int32_t dest)
 {
     return dest >= 0 && dest < kDestCount ? kParTables[size_t(dest)] : kNoPars;

@@ -93,6 +93,9 @@ struct cModMatrix
     static const Base::cEnumTable& GetDestNames();
     // Empty for a destination out of range.
     static const Base::cEnumTable& GetParNames(int32_t dest);
+    // "" for a number the tables do not hold.
+    static const char* GetDestName(int32_t dest);
+    static const char* GetParName(int32_t dest, int32_t par);
 };
 
 // The sums a synthesizer's built-in effects and sends take from the

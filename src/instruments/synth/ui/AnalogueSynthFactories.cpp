@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "instruments/synth/ui/AnalogueSynthSprites.h"
+#include "instruments/synth/ui/WidgetLoopDirection.h"
 #include "render/Font.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetKnob.h"
@@ -121,6 +122,13 @@ cWidgetKnob* CreateSynthKnob()
     return knob;
 }
 
+cWidgetKnob* CreateSynthKnob(const char* label, uint32_t style)
+{
+    cWidgetKnob* knob = CreateSynthKnob();
+    knob->SetParameter({label, kKnobContinuous, 0, 0, nullptr, 0, style});
+    return knob;
+}
+
 cWidgetSpinButton* CreateSynthModMatrixSpin()
 {
     auto* spin = new cWidgetSpinButton(16);
@@ -162,4 +170,44 @@ cWidgetMultiButton* CreateSynthMultiButton(int32_t columns, int32_t rows, uint32
     SetText(multi->captionStyle, 8.0f, SynthColour::kGrey);
     multi->ModifyFlags(kWidgetLayoutDirty, 0, false);
     return multi;
+}
+
+void SetTouchMargins(cWidgetButton* button, float left, float top, float right, float bottom)
+{
+    button->touchMargins[0] = left;
+    button->touchMargins[1] = top;
+    button->touchMargins[2] = right;
+    button->touchMargins[3] = bottom;
+}
+
+namespace
+{
+struct cLoopIconSkin
+{
+    int32_t layout, drawn, position;
+};
+// By direction value: the icon's sprites and the marker of its place.
+constexpr cLoopIconSkin kLoopIcons[cWidgetLoopDirection::kDirectionCount] = {
+    {kSynthLoopIcon0, kSynthLoopIcon0Drawn, kSynthLoopMark0},
+    {kSynthLoopIcon1, kSynthLoopIcon1Drawn, kSynthLoopMark1},
+    {kSynthLoopIcon2, kSynthLoopIcon2Drawn, kSynthLoopMark2},
+    {kSynthLoopIcon3, kSynthLoopIcon3Drawn, kSynthLoopMark3}};
+constexpr int32_t kLoopLabelAlignment = 66;
+} // namespace
+
+cWidgetLoopDirection* CreateSynthLoopDirection()
+{
+    auto* button = new cWidgetLoopDirection();
+    SetImage(button->background, kSynthLamp, kSynthLampDrawn);
+    SetImage(button->litBackground, kSynthLampLitB, kSynthLampLitBDrawn);
+    SetImage(button->iconFrame, kSynthLoopFrame, kSynthLoopFrame);
+    button->iconFrameOffset = {-SynthSprite(kSynthLoopFrame)->width, 0.0f};
+    for (int32_t i = 0; i < cWidgetLoopDirection::kDirectionCount; ++i)
+    {
+        SetImage(button->icons[i].image, kLoopIcons[i].layout, kLoopIcons[i].drawn);
+        button->icons[i].position = SynthSprite(kLoopIcons[i].position);
+    }
+    SetRaisedText(button->labelStyle, 8.0f, SynthColour::kDarkRed, kLoopLabelAlignment);
+    button->ModifyFlags(kWidgetLayoutDirty, 0, false);
+    return button;
 }

@@ -9,6 +9,7 @@
 #include "instruments/synth/ui/AnalogueSynthSprites.h"
 #include "instruments/synth/ui/AnalogueSynthUI.h"
 #include "render/DrawList.h"
+#include "render/Font.h"
 
 cAnalogueSynthPanel::cAnalogueSynthPanel(cAnalogueSynthUI* owner, int32_t group) : mGroup(group), mOwner(owner) {}
 
@@ -71,4 +72,11 @@ int32_t cAnalogueSynthPanel::ReadParamInt(uint32_t id) const
 {
     cAnalogueSynth* module = GetModule();
     return module ? module->GetParamInt(id) : 0;
+}
+
+float cAnalogueSynthPanel::CaptionHeight() const
+{
+    constexpr float kFallbackLineHeight = 9.0f;
+    const cFontHandle* font = mOwner ? &mOwner->GetLabelFont() : nullptr;
+    return font && font->sizeEntry ? font->sizeEntry->size : kFallbackLineHeight;
 }

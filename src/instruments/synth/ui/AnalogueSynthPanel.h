@@ -43,6 +43,9 @@ protected:
     int32_t ReadParamInt(uint32_t id) const;
     // Posts into the module's ring; false when it was full (or unbound).
     bool PostToModule(uint8_t type, int32_t wordA, int32_t wordB) const;
+    // The line height of the editor's caption font: strips leave it free at
+    // their top for the caption drawn there.
+    float CaptionHeight() const;
 
     int32_t mGroup;
     cAnalogueSynthUI* mOwner;

@@ -10,10 +10,14 @@
 #include "instruments/synth/ui/AnalogueSynthPage.h"
 #include "instruments/synth/ui/AnalogueSynthPanel.h"
 #include "instruments/synth/ui/AnalogueSynthPanelCheek.h"
+#include "instruments/synth/ui/AnalogueSynthPanelEffects.h"
 #include "instruments/synth/ui/AnalogueSynthPanelKeyboard.h"
 #include "instruments/synth/ui/AnalogueSynthPanelPerform.h"
 #include "instruments/synth/ui/AnalogueSynthPanelPreset.h"
 #include "instruments/synth/ui/AnalogueSynthSequencerPresetPanel.h"
+#include "instruments/synth/ui/AnalogueSynthPanelModMatrix.h"
+#include "instruments/synth/ui/AnalogueSynthPanelOsc.h"
+#include "instruments/synth/ui/AnalogueSynthPanelStrips.h"
 #include "instruments/synth/ui/AnalogueSynthSprites.h"
 #include "instruments/synth/ui/WidgetPianoKeys.h"
 #include "platform/DisplayMetrics.h"
@@ -123,7 +127,23 @@ cAnalogueSynthUI::cAnalogueSynthUI(cAnalogueSynthPackage*)
     mPresetWidget = new cAnalogueSynthSequencerPresetPanel();
 
     SetKeyboardScroll(false);
+    RegisterSoundPanels();
     SetVisible(false);
+}
+
+void cAnalogueSynthUI::RegisterSoundPanels()
+{
+    cAnalogueSynthPanel* const panels[] = {new cAnalogueSynthPanelOsc(this),    new cAnalogueSynthPanelFilter(this),
+                                           new cAnalogueSynthPanelAmp(this),    new cAnalogueSynthPanelAux1(this),
+                                           new cAnalogueSynthPanelModMatrix(this), new cAnalogueSynthPanelEffects(this)};
+    const char* const names[] = {"Osc", "Filter", "Amp", "LFO/Env", "Patchbay", "Effects"};
+    for (int32_t i = 0; i < int32_t(std::size(panels)); ++i)
+    {
+        RegisterPanel(kPanelOsc + i, names[i], panels[i]);
+        panels[i]->Release();
+    }
+    // Hidden until the effect registry gives its editors.
+    panels[kPanelEffects - kPanelOsc]->SetVisible(false);
 }
 
 cAnalogueSynthEditor* cAnalogueSynthUI::Create(cAnalogueSynthPackage* package)
@@ -249,6 +269,9 @@ void cAnalogueSynthUI::OnStateChange()
     for (int32_t index = kPanelOsc; index <= kPanelPatchbay; ++index)
         if (mPanels[index])
             mPanels[index]->SetVisible(mCachedMode == cAnalogueSynth::kModeSingle);
+    if (auto* effects = static_cast<cAnalogueSynthPanelEffects*>(mPanels[kPanelEffects]))
+        if (effects->IsVisible() != effects->FindEditors())
+            effects->SetVisible(!effects->IsVisible());
     ApplyKeyWidth();
     mCachedOctave = module->GetParamInt(MakeSynthParamId(kSynthParamOctave));
     const float position = GetPianoKeys()->GetPosition();

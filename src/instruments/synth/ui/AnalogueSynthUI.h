@@ -123,6 +123,8 @@ protected:
     ~cAnalogueSynthUI() override;
 
 private:
+    // The sound pages' six panels, at their indices.
+    void RegisterSoundPanels();
     void ArrangePages();
     // Places panels first..last, visible ones only, into pages from the
     // given one in a grid; the index of the page after the last one filled.

@@ -7,6 +7,15 @@ cAnalogueSynthUIHost* gHost = &gQuietHost;
 } // namespace
 
 bool cAnalogueSynthUIHost::PromptName(const cKeyboardRequest&, const cDelegate&) { return false; }
+bool cAnalogueSynthUIHost::ShowFileBrowser(const cSynthBrowserRequest&, const cDelegate&) { return false; }
+
+const char* cAnalogueSynthUIHost::GetLastFolder() { return ""; }
+
+void cAnalogueSynthUIHost::SetLastFolder(const char*) {}
+
+bool cAnalogueSynthUIHost::HasSampler() { return false; }
+
+void cAnalogueSynthUIHost::ShowSampler(cSample*, bool, const cDelegate&) {}
 
 cAnalogueSynthUIHost& GetAnalogueSynthUIHost() { return *gHost; }
 
