@@ -90,12 +90,9 @@ void cAnalogueSynthPanelModMatrix::OnLayout()
     for (int32_t i = 0; i < 4; ++i)
         mColumns[i] = list.xMin + kColumnShares[i] * width;
     for (int32_t i = 0; i < 3; ++i)
-    {
-        const float x = mColumns[i + 1] - rect.xMin, y = list.yMax + kSpinGap - rect.yMin;
-        mSpins[i]->SetAnchors(kAnchorsAbsoluteRect, x, y, kSpinWidth, kSpinHeight);
-    }
-    mScrollBar->SetAnchors(kAnchorsAbsoluteRect, list.xMax - kScrollBarWidth - rect.xMin, list.yMin - rect.yMin,
-                           kScrollBarWidth, list.yMax - list.yMin);
+        mSpins[i]->SetAnchors(kAnchorsAbsoluteRect, mColumns[i + 1], list.yMax + kSpinGap, kSpinWidth, kSpinHeight);
+    mScrollBar->SetAnchors(kAnchorsAbsoluteRect, list.xMax - kScrollBarWidth, list.yMin, kScrollBarWidth,
+                           list.yMax - list.yMin);
     mScrollBar->trackColour = kTrackColour;
     const float position = mScroller.GetPosition();
     mScrollBar->SetWindow(position, position + mScroller.visibleRows);
