@@ -1,6 +1,7 @@
 #include "app/AppAnalogueSynthHost.h"
 
 #include "app/MainUI.h"
+#include "project/ui/WidgetFileBrowser.h"
 
 bool cAppAnalogueSynthHost::PromptName(const cKeyboardRequest& request, const cDelegate& completion)
 {
@@ -9,4 +10,41 @@ bool cAppAnalogueSynthHost::PromptName(const cKeyboardRequest& request, const cD
         return false;
     ui->PromptName(request, completion);
     return true;
+}
+#include "project/ui/WidgetFileBrowser.h"
+
+bool cAppAnalogueSynthHost::ShowFileBrowser(const cSynthBrowserRequest& request, const cDelegate& completion)
+{
+    cMainUI* ui = cMainUI::GetInstance();
+    cWidgetFileBrowser* browser = ui ? ui->GetFileBrowser() : nullptr;
+    if (!browser)
+        return false;
+    browser->Reset();
+    browser->SetName(request.title);
+    browser->rootFolder = request.rootFolder;
+    browser->path = request.path.CStr();
+    browser->AddFileType(request.fileType, request.fileIcon);
+    mCompletion = completion;
+    browser->Show(request.flags, cDelegate(this, &cAppAnalogueSynthHost::OnFileChosen));
+    return true;
+}
+
+intptr_t cAppAnalogueSynthHost::OnFileChosen(int32_t result, cWidgetFileBrowser* browser)
+{
+    const cDelegate completion = mCompletion;
+    mCompletion.Clear();
+    completion.Invoke(result == 1 ? 1 : 0, result == 1 ? browser->path.CStr() : "");
+    return 0;
+}
+
+const char* cAppAnalogueSynthHost::GetLastFolder()
+{
+    cMainUI* ui = cMainUI::GetInstance();
+    return ui ? ui->GetLastFolder() : "";
+}
+
+void cAppAnalogueSynthHost::SetLastFolder(const char* path)
+{
+    if (cMainUI* ui = cMainUI::GetInstance())
+        ui->SetLastFolder(path);
 }

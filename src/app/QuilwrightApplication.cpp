@@ -318,7 +318,8 @@ void CreateMainUI()
     // The pad editor's messages, dialogues and jobs go through it too.
     SetTriggerPadUIHost(&gAppTriggerPadHost);
     SetMixingDeskUIHost(&gAppMixingDeskHost);
-    // The synthesizer editor names presets on its keyboard.
+    // The synthesizer editor names presets on its keyboard and loads samples
+    // through the shared browser.
     SetAnalogueSynthUIHost(&gAppAnalogueSynthHost);
     // The sequencer page is the main window's first; "MainWin" holds it.
     auto* sequencerPage = new cSequencerUI();

@@ -31,6 +31,8 @@ public:
     // What the last frame drew: the captions, and the rules and shadings.
     int32_t GetCaptionsDrawn() const { return mCaptionsDrawn; }
     int32_t GetRulesDrawn() const { return mRulesDrawn; }
+    // The top, middle and bottom gap around the editors.
+    cLayoutItemSpacer* GetGap(int32_t index) const { return mGaps[index]; }
 
 protected:
     ~cAnalogueSynthPanelEffects() override;
