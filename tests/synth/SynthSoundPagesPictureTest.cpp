@@ -11,6 +11,9 @@
 #include "instruments/synth/AnalogueSynthPackage.h"
 #include "instruments/synth/SynthParamId.h"
 #include "instruments/synth/ui/AnalogueSynthPanelModMatrix.h"
+#include "instruments/synth/ui/AnalogueSynthPanelOsc.h"
+#include "instruments/synth/ui/AnalogueSynthPanelSampler.h"
+#include "ui/WidgetLabel.h"
 #include "instruments/synth/ui/AnalogueSynthUI.h"
 #include "mixer/Effect.h"
 #include "mixer/EffectUnits.h"
@@ -117,4 +120,38 @@ TEST_F(SynthSoundPagesPicture, OnePanelPerPageOnAPhone)
     Set(MakeSynthParamId(kSynthParamSingle, kSingleGroupOsc, 2), 4);
     Show("Osc");
     Save("synth-480-Osc-sample");
+}
+
+// The sample's name is its bare file name, cut with ".." to the label.
+TEST_F(SynthSoundPagesPicture, TheSampleLabelShowsTheBareFileName)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    Set(MakeSynthParamId(kSynthParamSingle, kSingleGroupOsc, 2), 4);
+    Show("Osc");
+    auto* osc = static_cast<cAnalogueSynthPanelOsc*>(editor->GetPanel(cAnalogueSynthUI::kPanelOsc));
+    cWidgetLabel* label = osc->GetSampler()->GetNameLabel();
+    struct cCase
+    {
+        const char* path;
+        const char* shown;
+    };
+    const cCase cases[] = {{"User/Samples/Drums/Kick 01.wav", "Kick 01"}, {"User\\Samples\\Snare.wav", "Snare"}};
+    for (const cCase& c : cases)
+    {
+        instrument->GetSynth()->SetSamplePath(cGenStringFixed<260>(c.path));
+        editor->ModifyFlags(kWidgetStateDirty, 0, true);
+        Settle();
+        EXPECT_STREQ(label->GetText(), c.shown);
+    }
+    const std::string longName = "User/Samples/A very long sample name that cannot fit beside the buttons.wav";
+    instrument->GetSynth()->SetSamplePath(cGenStringFixed<260>(longName.c_str()));
+    editor->ModifyFlags(kWidgetStateDirty, 0, true);
+    Settle();
+    const std::string shown = label->GetText();
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown.substr(shown.size() - 2), "..");
+    EXPECT_LT(shown.size(), 60u);
+    const cRect rect = label->GetRect();
+    EXPECT_LE(label->textStyle.font.GetTextWidth(shown.c_str()), rect.xMax - rect.xMin - 25.0f);
+    Save("synth-1024-sample-name");
 }
