@@ -5,7 +5,10 @@
 // the note events in the module's ring (under 5 us); the Perform page with
 // the bend wheel and both XY pads moving (under 0.3 ms), and one pad drag
 // from the input manager to its live events in the module's and the
-// sequencer's rings (under 5 us).
+// sequencer's rings (under 5 us). The sound pages: a frame of the 2 x 2 page
+// at 1024 x 768 with every strip and envelope graph (under 0.5 ms), a knob
+// drag from the input manager to the posted event (under 5 us), and the
+// refresh of all six panels with the ring empty (under 0.2 ms).
 
 #include <benchmark/benchmark.h>
 
@@ -28,6 +31,13 @@
 #include "sequencer/Sequencer.h"
 #include "instruments/synth/ui/AnalogueSynthUI.h"
 #include "instruments/synth/ui/WidgetPianoKeys.h"
+#include "instruments/synth/ui/AnalogueSynthPanel.h"
+#include "instruments/synth/ui/AnalogueSynthPanelStrips.h"
+#include "instruments/synth/ui/AnalogueSynthStripEnvelope.h"
+#include "mixer/Effect.h"
+#include "mixer/EffectUnits.h"
+#include "mixer/ui/EffectEditors.h"
+#include "ui/WidgetKnob.h"
 
 namespace
 {
@@ -45,7 +55,12 @@ public:
     {
         return SynthParamSection(id) == kSynthParamHeldKeys ? -1 : cAnalogueSynth::GetParamInt(id);
     }
-    int32_t HandleEvent(const cAudioEvent&) override { return 0; }
+    int32_t HandleEvent(const cAudioEvent&) override
+    {
+        ++handled;
+        return 0;
+    }
+    int64_t handled = 0;
 };
 
 class cHeldInstrument : public cAnalogueSynthInstrument
@@ -236,5 +251,102 @@ void BM_PadDrag(benchmark::State& state)
 }
 BENCHMARK(BM_PadDrag)->Unit(benchmark::kMicrosecond);
 } // namespace
+
+namespace
+{
+// The editor at 1024 x 768 on its 2 x 2 page (Osc, Filter, Amp, LFO/Env),
+// bound to a module that takes events and plays nothing; the effect units
+// give their editors, so all six panels exist.
+struct cSoundPageBench
+{
+    static constexpr float kPageWidth = 1024.0f;
+    static constexpr float kPageHeight = 768.0f;
+
+    cSoundPageBench()
+    {
+        new cFileSystemRegistry();
+        InstallEffectEditorFactory();
+        RegisterEffectPackages();
+        toolkit.manager->SetScreenRect({0.0f, 0.0f, kPageWidth, kPageHeight});
+        new cScaleTable();
+        SetAnalogueSynthEditorFactory(&cAnalogueSynthUI::Create);
+        package = std::make_unique<cAnalogueSynthPackage>();
+        editor = static_cast<cAnalogueSynthUI*>(package->GetEditor());
+        editor->SetAnchors(kAnchorsAbsoluteRect, 0.0f, 0.0f, kPageWidth, kPageHeight);
+        toolkit.manager->GetRoot()->AddChild(editor);
+        instrument = std::make_unique<cHeldInstrument>(package.get());
+        instrument->Select();
+        toolkit.manager->Draw();
+        editor->ShowPanel("Osc");
+        for (int i = 0; i < 3; ++i)
+            toolkit.manager->Draw();
+        instrument->GetSynth()->DrainEvents();
+    }
+    ~cSoundPageBench()
+    {
+        editor->SetInstrument(nullptr);
+        instrument.reset();
+        package.reset();
+        SetAnalogueSynthEditorFactory(nullptr);
+        DeleteEffectPackages();
+        SetEffectEditorFactory(nullptr);
+        delete cScaleTable::GetInstance();
+        delete gFileSystemRegistry;
+    }
+
+    cBenchToolkit toolkit;
+    std::unique_ptr<cAnalogueSynthPackage> package;
+    cAnalogueSynthUI* editor = nullptr;
+    std::unique_ptr<cHeldInstrument> instrument;
+};
+
+void RefreshTree(cWidget* widget)
+{
+    widget->OnStateChange();
+    for (cWidget* child = widget->GetFirstChild(); child; child = child->GetNext())
+        RefreshTree(child);
+}
+} // namespace
+
+void BM_SoundPageFrame(benchmark::State& state)
+{
+    cSoundPageBench bench;
+    for (auto _ : state)
+        bench.toolkit.manager->Draw();
+}
+BENCHMARK(BM_SoundPageFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_KnobDragToEvent(benchmark::State& state)
+{
+    cSoundPageBench bench;
+    auto* amp = static_cast<cAnalogueSynthPanelTwoStrips*>(bench.editor->GetPanel(cAnalogueSynthUI::kPanelAmp));
+    cWidgetKnob* knob = static_cast<cAnalogueSynthStripEnvelope*>(amp->GetUpper())->GetKnob(0);
+    const cRect rect = knob->GetRect();
+    const float x = 0.5f * (rect.xMin + rect.xMax), y = 0.5f * (rect.yMin + rect.yMax);
+    cInputManager& input = bench.toolkit.input;
+    cAnalogueSynth* module = bench.instrument->GetSynth();
+    input.TouchBegan(1, x, y);
+    int32_t step = 0;
+    for (auto _ : state)
+    {
+        // Up and down over forty pixels, two pixels a move.
+        const int32_t place = step < 20 ? step : 40 - step;
+        step = (step + 1) % 40;
+        input.TouchMoved(1, x, y - 2.0f * float(place), false);
+        module->DrainEvents();
+    }
+    input.TouchEnded(1, x, y);
+    state.counters["events"] = double(static_cast<cHeldSynth*>(module)->handled) / double(state.iterations());
+}
+BENCHMARK(BM_KnobDragToEvent)->Unit(benchmark::kMicrosecond);
+
+void BM_RefreshSixPanels(benchmark::State& state)
+{
+    cSoundPageBench bench;
+    for (auto _ : state)
+        for (int32_t index = cAnalogueSynthUI::kPanelOsc; index <= cAnalogueSynthUI::kPanelEffects; ++index)
+            RefreshTree(bench.editor->GetPanel(index));
+}
+BENCHMARK(BM_RefreshSixPanels)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
