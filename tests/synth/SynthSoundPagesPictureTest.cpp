@@ -95,6 +95,10 @@ TEST_F(SynthSoundPagesPicture, BothPagesOnADesktop)
     Show("Osc");
     Save("synth-sound-page-1024");
     EXPECT_TRUE(editor->GetPanel(cAnalogueSynthUI::kPanelAmp)->IsVisible());
+    // The "FILTER" caption's box shows over the panel: no strip covers it.
+    const cRect filter = editor->GetPanel(cAnalogueSynthUI::kPanelFilter)->GetRect();
+    const uint32_t box = gl->PixelAt(gl->ReadPixels(), int(filter.xMin + 9.0f), int(filter.yMin + 5.0f));
+    EXPECT_EQ(box & 0xffffffu, 0x000073u) << std::hex << box;
     instrument->patchbayRow = 8;
     instrument->patchbayPosition = 4.0f;
     editor->ModifyFlags(kWidgetStateDirty, 0, true);

@@ -115,3 +115,5 @@ void cAnalogueSynthStripFilter::OnStateChange()
     ShowType(ReadParamInt(FilterId(kTypeIndex)));
     mSlope->value = ReadParamInt(FilterId(kSlopeIndex)) != 0 ? 1 : 0;
 }
+
+bool cAnalogueSynthStripFilter::Draw(cDrawList&) { return false; }

@@ -19,6 +19,8 @@ public:
     cAnalogueSynthStripFilter(cAnalogueSynthUI* owner, int32_t unused);
 
     void OnStateChange() override;
+    // The panel behind draws the background and the caption.
+    bool Draw(cDrawList& list) override;
 
     cWidgetSpinButton* GetType() const { return mType; }
     cWidgetButton* GetSlope() const { return mSlope; }
