@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "base/GenString.h"
@@ -83,6 +84,7 @@ private:
 
     cSlot mSlots[kSlotCount];
     cJobLoadSample mJob;
-    uint8_t mJobQueued = 0;
+    // The editor reads it from the main thread to hold clicks while loading.
+    std::atomic<uint8_t> mJobQueued{0};
     uint8_t mOffline = 0;
 };

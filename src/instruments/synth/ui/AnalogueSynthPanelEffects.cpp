@@ -69,8 +69,6 @@ void cAnalogueSynthPanelEffects::BuildLayout()
     SetLayout(column);
 }
 
-void cAnalogueSynthPanelEffects::OnLayout() {}
-
 void cAnalogueSynthPanelEffects::OnStateChange()
 {
     cAnalogueSynth* module = GetModule();

@@ -22,7 +22,6 @@ public:
     // Asks the registry for the editors still missing; true once both exist.
     bool FindEditors();
 
-    void OnLayout() override;
     void OnStateChange() override;
     bool Draw(cDrawList& list) override;
 
