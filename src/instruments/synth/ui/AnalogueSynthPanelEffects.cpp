@@ -66,7 +66,11 @@ void cAnalogueSynthPanelEffects::BuildLayout()
     if (mChorusDelay)
         AddWidgetItem(column, mChorusDelay, kPolicyPref, kPolicyFixed);
     mGaps[2] = AddGapItem(column, 1.0f);
+    // The widget does not own a layout it is given anew: the one without the
+    // editors goes here.
+    cLayout* previous = GetLayout();
     SetLayout(column);
+    delete previous;
 }
 
 void cAnalogueSynthPanelEffects::OnStateChange()

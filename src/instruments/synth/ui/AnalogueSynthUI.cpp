@@ -133,9 +133,10 @@ cAnalogueSynthUI::cAnalogueSynthUI(cAnalogueSynthPackage*)
 
 void cAnalogueSynthUI::RegisterSoundPanels()
 {
+    mEffectsPanel = new cAnalogueSynthPanelEffects(this);
     cAnalogueSynthPanel* const panels[] = {new cAnalogueSynthPanelOsc(this),    new cAnalogueSynthPanelFilter(this),
                                            new cAnalogueSynthPanelAmp(this),    new cAnalogueSynthPanelAux1(this),
-                                           new cAnalogueSynthPanelModMatrix(this), new cAnalogueSynthPanelEffects(this)};
+                                           new cAnalogueSynthPanelModMatrix(this), mEffectsPanel};
     const char* const names[] = {"Osc", "Filter", "Amp", "LFO/Env", "Patchbay", "Effects"};
     for (int32_t i = 0; i < int32_t(std::size(panels)); ++i)
     {
@@ -143,7 +144,7 @@ void cAnalogueSynthUI::RegisterSoundPanels()
         panels[i]->Release();
     }
     // Hidden until the effect registry gives its editors.
-    panels[kPanelEffects - kPanelOsc]->SetVisible(false);
+    mEffectsPanel->SetVisible(false);
 }
 
 cAnalogueSynthEditor* cAnalogueSynthUI::Create(cAnalogueSynthPackage* package)
@@ -269,9 +270,10 @@ void cAnalogueSynthUI::OnStateChange()
     for (int32_t index = kPanelOsc; index <= kPanelPatchbay; ++index)
         if (mPanels[index])
             mPanels[index]->SetVisible(mCachedMode == cAnalogueSynth::kModeSingle);
-    if (auto* effects = static_cast<cAnalogueSynthPanelEffects*>(mPanels[kPanelEffects]))
-        if (effects->IsVisible() != effects->FindEditors())
-            effects->SetVisible(!effects->IsVisible());
+    // Only the editor's own effects panel waits for the registry's editors.
+    if (mEffectsPanel && mPanels[kPanelEffects] == mEffectsPanel)
+        if (mEffectsPanel->IsVisible() != mEffectsPanel->FindEditors())
+            mEffectsPanel->SetVisible(!mEffectsPanel->IsVisible());
     ApplyKeyWidth();
     mCachedOctave = module->GetParamInt(MakeSynthParamId(kSynthParamOctave));
     const float position = GetPianoKeys()->GetPosition();

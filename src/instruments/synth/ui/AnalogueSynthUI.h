@@ -10,6 +10,7 @@ class cAnalogueSynthPackage;
 class cAnalogueSynthPage;
 class cAnalogueSynthPanel;
 class cAnalogueSynthPanelCheek;
+class cAnalogueSynthPanelEffects;
 class cAnalogueSynthPanelKeyboard;
 class cMaterial;
 class cWidgetPanelScroller;
@@ -148,6 +149,9 @@ private:
     cAnalogueSynthPage* mPages[kPageCount] = {};
     cAnalogueSynthPage* mTopBand = nullptr;
     cAnalogueSynthPanel* mPanels[kPanelCount] = {};
+    // The one registered at construction (the table holds its reference);
+    // a panel registered over it later is not one.
+    cAnalogueSynthPanelEffects* mEffectsPanel = nullptr;
     cAnalogueSynthPanelCheek* mKeyboardCheek = nullptr;
     cAnalogueSynthPanelCheek* mPageCheek = nullptr;
     cAnalogueSynthPanelKeyboard* mKeyboardPanel = nullptr;
