@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramTrial.h"
+
+// The synthesizer's sound pages tried as a new user would: "Kest 1" picked
+// from the main menu, Down steps to the page of the oscillators, filter, amp
+// and LFO, Q is held while the amp envelope's AMOUNT knob is dragged down,
+// and the level of the program's audio falls.
+namespace
+{
+using namespace std::chrono_literals;
+
+// The desktop layout of a 1024 x 768 window: the main menu's button and the
+// synthesizer's cell (slot 2); the amp envelope's AMOUNT knob on the 2 x 2
+// page below the 30-pixel bar.
+constexpr int kBarMiddle = 15, kMenuX = 25;
+constexpr int kSynthCellX = 322, kCellY = 68;
+constexpr int kAmountX = 450, kAmountY = 328;
+constexpr int kDragPixels = 120;
+
+class SynthSoundPagesTrialTest : public cProgramTrial
+{
+protected:
+    SynthSoundPagesTrialTest() : cProgramTrial("sound-pages-trial", "sound-pages-trial") {}
+
+    void Run(const std::string& command) { mDisplay.Run("xdotool " + command); }
+};
+
+double Rms(const std::vector<int16_t>& x, size_t from, size_t to)
+{
+    double sum = 0.0;
+    for (size_t n = from; n < to; ++n)
+        sum += double(x[n]) * x[n];
+    return std::sqrt(sum / double(to - from));
+}
+} // namespace
+
+TEST_F(SynthSoundPagesTrialTest, DraggingAmpAmountDownLowersAHeldNote)
+{
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+
+    Click(kMenuX, kBarMiddle);
+    Click(kSynthCellX, kCellY);
+    std::this_thread::sleep_for(300ms);
+    Key("Down");
+    std::this_thread::sleep_for(500ms);
+    Shot("1-sound-page");
+
+    Run("keydown --window " + mWindow + " q");
+    std::this_thread::sleep_for(1500ms);
+    Run("mousemove --window " + mWindow + " " + std::to_string(kAmountX) + " " + std::to_string(kAmountY) +
+        " mousedown 1");
+    for (int step = 1; step <= 12; ++step)
+    {
+        std::this_thread::sleep_for(30ms);
+        Run("mousemove --window " + mWindow + " " + std::to_string(kAmountX) + " " +
+            std::to_string(kAmountY + step * kDragPixels / 12));
+    }
+    Run("mouseup 1");
+    Shot("2-amount-down");
+    std::this_thread::sleep_for(1500ms);
+    Run("keyup --window " + mWindow + " q");
+    std::this_thread::sleep_for(800ms);
+
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+
+    const std::vector<int16_t> left = ReadLeftChannel();
+    const std::vector<size_t> onsets = Onsets(left, 30);
+    ASSERT_EQ(onsets.size(), 1u) << "one held note";
+    const size_t start = onsets[0];
+    ASSERT_LT(start + size_t(2.9 * kTrialSampleRate), left.size());
+    const double held = Rms(left, start + size_t(0.5 * kTrialSampleRate), start + size_t(1.2 * kTrialSampleRate));
+    const double lowered = Rms(left, start + size_t(2.3 * kTrialSampleRate), start + size_t(2.9 * kTrialSampleRate));
+    ASSERT_GT(held, 100.0);
+    EXPECT_LT(lowered, 0.7 * held) << held << " then " << lowered;
+}
