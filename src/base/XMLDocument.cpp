@@ -27,29 +27,41 @@ bool Matches(const cXMLNode* node, const char* name, bool includeComments)
 
 // ---------------------------------------------------------------- attributes
 
-cXMLAttribute::cXMLAttribute(const char* name, const char* value)
+cXMLAttribute* cXMLAttribute::NewOwned(const char* name, size_t nameLength, const char* value, size_t valueLength)
 {
-    mName.AssignCStr(name);
-    mValue.AssignCStr(value);
+    if (nameLength > kLongestOwnedText || valueLength > kLongestOwnedText)
+        return nullptr;
+    void* memory = ::operator new(sizeof(cXMLAttribute) + nameLength + valueLength + 2, std::nothrow);
+    if (memory == nullptr)
+        return nullptr;
+    cXMLAttribute* attribute = new (memory) cXMLAttribute();
+    char* texts = reinterpret_cast<char*>(attribute + 1);
+    attribute->mInPlaceName = texts;
+    std::memcpy(texts, name, nameLength);
+    texts[nameLength] = 0;
+    attribute->mInPlaceValue = texts + nameLength + 1;
+    std::memcpy(attribute->mInPlaceValue, value, valueLength);
+    attribute->mInPlaceValue[valueLength] = 0;
+    return attribute;
 }
 
 const char* cXMLAttribute::GetName() const
 {
-    if (mPooled)
-        return mInPlaceName ? mInPlaceName : "";
-    return mName.CStr();
+    return mInPlaceName ? mInPlaceName : "";
 }
 
 const char* cXMLAttribute::GetValue() const
 {
-    if (mPooled)
-        return mInPlaceValue ? mInPlaceValue : "";
-    return mValue.CStr();
+    if (mInPlaceValue != nullptr)
+        return mInPlaceValue;
+    return mPooled ? "" : mValue.CStr();
 }
 
 void cXMLAttribute::SetValue(const char* value)
 {
     mValue.AssignCStr(value);
+    if (!mPooled)
+        mInPlaceValue = nullptr;
 }
 
 bool cXMLAttribute::IsEndMarker() const
@@ -324,26 +336,26 @@ cXMLNode* cXMLElement::Clone() const
 
 bool cXMLElement::SetAttribute(const char* name, const char* value)
 {
-    cXMLAttribute* attribute = mAttributes.Find(name);
-    if (attribute != nullptr)
-        attribute->SetValue(value);
-    else
+    const char* newValue = value ? value : "";
+    if (cXMLAttribute* attribute = mAttributes.Find(name))
     {
-        attribute = new (std::nothrow) cXMLAttribute(name, value);
-        if (attribute == nullptr)
-        {
-            RecordError(cXMLDocument::kErrorOutOfMemory);
-            return false;
-        }
-        mAttributes.Append(attribute);
+        attribute->SetValue(newValue);
+        // A text too long for the value (128 MiB and more) or no memory for
+        // it leaves a shorter value: that must not pass as stored.
+        if (std::strlen(attribute->GetValue()) == std::strlen(newValue))
+            return true;
+        RecordError(cXMLDocument::kErrorOutOfMemory);
+        return false;
     }
-    // A text too long for the value (128 MiB and more) or no memory for it
-    // leaves a shorter value: that must not pass as stored.
-    if (std::strlen(attribute->GetValue()) != std::strlen(value ? value : ""))
+    const char* newName = name ? name : "";
+    cXMLAttribute* attribute =
+        cXMLAttribute::NewOwned(newName, std::strlen(newName), newValue, std::strlen(newValue));
+    if (attribute == nullptr)
     {
         RecordError(cXMLDocument::kErrorOutOfMemory);
         return false;
     }
+    mAttributes.Append(attribute);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/GenString.h"
@@ -38,6 +39,10 @@ public:
 
     virtual void Print(File::cFile* stream, int32_t depth) = 0;
 
+    // Owned texts are refused past this length, whether copied into a
+    // string (which holds no more) or kept behind their object.
+    static constexpr size_t kLongestOwnedText = (size_t(1) << 27) - 2;
+
     bool IsPooled() const { return mPooled; }
     cXMLNodePools* GetPools() const { return mPools; }
 
@@ -61,16 +66,37 @@ protected:
     friend class cXMLNodePool;
 };
 
+// One "name = 'value'" as it lies in the text: the value is decoded in
+// place, and neither name nor value is terminated yet.
+struct cXMLAttributeText
+{
+    char* name = nullptr;
+    char* nameEnd = nullptr;
+    char* equals = nullptr;
+    char* value = nullptr;
+    char* valueEnd = nullptr;
+};
+
 class cXMLAttribute : public cXMLBase
 {
 public:
     cXMLAttribute() = default;
-    cXMLAttribute(const char* name, const char* value);
     ~cXMLAttribute() override = default;
 
+    // An owned attribute: one heap block holding the object with copies of
+    // its name and value behind it (a parse makes thousands, so one block
+    // each instead of three). Null when out of memory.
+    static cXMLAttribute* NewOwned(const char* name, size_t nameLength, const char* value, size_t valueLength);
+    // Frees the single block NewOwned made, whatever its size.
+    static void operator delete(void* memory) { ::operator delete(memory); }
+
     void Print(File::cFile* stream, int32_t depth) override;
-    // Parses "name = 'value'" at text; the position after the value, or null.
-    char* Parse(char* text);
+    // Reads "name = 'value'" at text, decoding the value in place; the
+    // position after the value, or null.
+    static char* ReadText(char* text, bool pooled, cXMLAttributeText& out);
+    // Points a pooled attribute at its name and value in the loaded text and
+    // terminates both there.
+    void PlaceInText(const cXMLAttributeText& text);
 
     const char* GetName() const;
     const char* GetValue() const;
@@ -78,20 +104,18 @@ public:
     // The neighbours in the element's list; null at the list's sentinel.
     cXMLAttribute* Next() const;
     cXMLAttribute* Previous() const;
-    void SetOwner(cXMLNode* owner) { mOwner = owner; }
 
 private:
     friend class cXMLAttributeSet;
     friend class cXMLElement;
 
     bool IsEndMarker() const;
-    void RecordError(int32_t id);
 
-    cXMLNode* mOwner = nullptr;
-    cGenString mName;
-    cGenString mValue;
+    // Pooled: in the loaded text. Owned: behind the object, the value until
+    // SetValue stores a new one in mValue.
     char* mInPlaceName = nullptr;
     char* mInPlaceValue = nullptr;
+    cGenString mValue;
     cXMLAttribute* mPrevious = nullptr;
     cXMLAttribute* mNext = nullptr;
 };
@@ -220,6 +244,9 @@ public:
     cXMLAttribute* FirstAttribute() const;
 
 private:
+    // The attribute read, from the pool or as its own owned block; null
+    // (error recorded) when an owned text is too long or memory runs out.
+    cXMLAttribute* TakeAttribute(const cXMLAttributeText& read);
     bool ParseEndTag(char*& position);
 
     cXMLAttributeSet mAttributes;

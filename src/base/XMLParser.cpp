@@ -168,12 +168,11 @@ bool ReadDeclarationField(char* fields, const char* word, cGenString& target)
         const bool wholeName = (at == fields || !IsNameChar(at[-1], false)) && !IsNameChar(at[length], false);
         if (!wholeName || *cXMLBase::SkipBlanks(at + length) != '=')
             continue;
-        cXMLAttribute attribute; // no owner: the declaration reports the failure
-        char* after = attribute.Parse(at);
+        cXMLAttributeText read;
+        char* after = cXMLAttribute::ReadText(at, false, read);
         if (after == nullptr || *after == 0)
             return false;
-        target.AssignCStr(attribute.GetValue());
-        return true;
+        return CopyWhole(target, read.value, size_t(read.valueEnd - read.value));
     }
     return true;
 }
@@ -190,6 +189,17 @@ bool NestedTooDeep(const cXMLNode* element)
         if (++depth > kMaxNesting)
             return true;
     return false;
+}
+
+// The end of the name at text, or null when none starts there.
+char* NameEnd(char* text, bool pooled)
+{
+    if (!IsNameStart(*text))
+        return nullptr;
+    char* end = text + 1;
+    while (IsNameChar(*end, pooled))
+        ++end;
+    return end;
 }
 
 template <class T>
@@ -215,15 +225,13 @@ char* cXMLBase::SkipBlanks(char* text)
 
 char* cXMLBase::ReadName(char* text, cGenString* target, bool pooled)
 {
-    if (!IsNameStart(*text))
+    char* end = NameEnd(text, pooled);
+    if (end == nullptr)
     {
         if (!pooled)
             target->AssignCStr("");
         return nullptr;
     }
-    char* end = text + 1;
-    while (IsNameChar(*end, pooled))
-        ++end;
     if (!pooled && !CopyWhole(*target, text, size_t(end - text)))
         return nullptr;
     return end;
@@ -349,22 +357,16 @@ char* cXMLElement::Parse(char* text)
             return ParseEndTag(endTag) ? endTag : nullptr;
         }
 
-        cXMLAttribute* attribute = NewNode(mPooled ? &mPools->mAttributes : nullptr);
-        if (attribute == nullptr)
-        {
-            RecordError(cXMLDocument::kErrorOutOfMemory);
-            return nullptr;
-        }
-        attribute->SetOwner(this);
-        position = attribute->Parse(position);
-        attribute->SetOwner(nullptr);
+        cXMLAttributeText read;
+        position = cXMLAttribute::ReadText(position, mPooled, read);
         if (position == nullptr || *position == 0)
         {
-            if (!mPooled)
-                delete attribute;
             RecordError(cXMLDocument::kErrorParsingElement);
             return nullptr;
         }
+        cXMLAttribute* attribute = TakeAttribute(read);
+        if (attribute == nullptr)
+            return nullptr;
         if (names.Contains(attribute->GetName()))
         {
             if (!mPooled)
@@ -375,6 +377,27 @@ char* cXMLElement::Parse(char* text)
         mAttributes.Append(attribute);
         names.Added(attribute->GetName());
     }
+}
+
+cXMLAttribute* cXMLElement::TakeAttribute(const cXMLAttributeText& read)
+{
+    if (mPooled)
+    {
+        cXMLAttribute* attribute = mPools->mAttributes.Take();
+        attribute->PlaceInText(read);
+        return attribute;
+    }
+    const size_t nameLength = size_t(read.nameEnd - read.name);
+    const size_t valueLength = size_t(read.valueEnd - read.value);
+    if (nameLength > kLongestOwnedText || valueLength > kLongestOwnedText)
+    {
+        RecordError(cXMLDocument::kErrorParsingElement);
+        return nullptr;
+    }
+    cXMLAttribute* attribute = cXMLAttribute::NewOwned(read.name, nameLength, read.value, valueLength);
+    if (attribute == nullptr)
+        RecordError(cXMLDocument::kErrorOutOfMemory);
+    return attribute;
 }
 
 // position is at the "</" that ReadValue stopped at; on success it moves past
@@ -476,62 +499,36 @@ char* cXMLText::Parse(char* text)
     return position;
 }
 
-char* cXMLAttribute::Parse(char* text)
+char* cXMLAttribute::ReadText(char* text, bool pooled, cXMLAttributeText& out)
 {
-    char* nameStart = text;
-    char* position = ReadName(text, &mName, mPooled);
-    if (position == nullptr)
-    {
-        RecordError(cXMLDocument::kErrorReadingAttributes);
+    out.name = text;
+    out.nameEnd = NameEnd(text, pooled);
+    if (out.nameEnd == nullptr)
         return nullptr;
-    }
-    if (mPooled)
-        mInPlaceName = nameStart;
-
-    char* afterName = position;
-    position = SkipBlanks(position);
-    if (*position != '=')
-    {
-        RecordError(cXMLDocument::kErrorReadingAttributes);
+    out.equals = SkipBlanks(out.nameEnd);
+    if (*out.equals != '=')
         return nullptr;
-    }
-    if (mPooled)
-    {
-        *afterName = 0;
-        *position = 0;
-    }
-    position = SkipBlanks(position + 1);
+    char* position = SkipBlanks(out.equals + 1);
     if (*position == 0)
-    {
-        RecordError(cXMLDocument::kErrorReadingAttributes);
         return nullptr;
-    }
 
     // The opening byte is passed over whatever it is; without a quote the
     // value has no closing byte and runs to the end of the text.
     const char quote = *position++;
-    char* valueStart = position;
-    char* close = (quote == '"' || quote == '\'') ? std::strchr(valueStart, quote) : nullptr;
-    char* valueEnd = close != nullptr ? close : valueStart + std::strlen(valueStart);
-    char* decodedEnd = DecodeInPlace(valueStart, valueEnd);
-    if (mPooled)
-    {
-        mInPlaceValue = valueStart;
-        *decodedEnd = 0;
-    }
-    else if (!CopyWhole(mValue, valueStart, size_t(decodedEnd - valueStart)))
-    {
-        RecordError(cXMLDocument::kErrorOutOfMemory);
-        return nullptr;
-    }
+    out.value = position;
+    char* close = (quote == '"' || quote == '\'') ? std::strchr(out.value, quote) : nullptr;
+    char* valueEnd = close != nullptr ? close : out.value + std::strlen(out.value);
+    out.valueEnd = DecodeInPlace(out.value, valueEnd);
     return close != nullptr ? close + 1 : valueEnd;
 }
 
-void cXMLAttribute::RecordError(int32_t id)
+void cXMLAttribute::PlaceInText(const cXMLAttributeText& text)
 {
-    if (mOwner != nullptr)
-        if (cXMLDocument* document = mOwner->GetDocument())
-            document->SetError(id);
+    *text.nameEnd = 0;
+    *text.equals = 0;
+    *text.valueEnd = 0;
+    mInPlaceName = text.name;
+    mInPlaceValue = text.value;
 }
 
 char* cXMLComment::Parse(char* text)

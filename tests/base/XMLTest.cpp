@@ -293,6 +293,26 @@ TEST(XMLDocument, SaveReportsAStreamThatRefusesBytes)
     EXPECT_NE(stream.GetErrorFlag(), 0);
 }
 
+// Loaded owned attributes keep their texts in their own block: new values,
+// removals and additions after the load must read and free as any other.
+TEST(XMLDocument, LoadedOwnedAttributesTakeNewValuesAndGoAway)
+{
+    cXMLDocument document;
+    ASSERT_TRUE(LoadText(document, "<Root Short=\"1\" Long=\"a &amp; b\" Gone=\"x\"/>"));
+    cXMLElement* root = RootOf(document);
+    ASSERT_NE(root, nullptr);
+    EXPECT_TRUE(root->SetAttribute("short", "a value longer than the one loaded"));
+    EXPECT_TRUE(root->SetAttribute("Long", ""));
+    EXPECT_TRUE(root->RemoveAttribute("gone"));
+    EXPECT_TRUE(root->SetAttribute("Added", "2"));
+    EXPECT_STREQ(root->FirstAttribute()->GetName(), "Short");
+    EXPECT_EQ(SaveText(document), "<Root Short=\"a value longer than the one loaded\" Long=\"\" Added=\"2\"/>\n");
+    cXMLNode* copy = document.Clone();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(SaveText(*copy->ToDocument()), SaveText(document));
+    delete copy;
+}
+
 TEST(XMLDocument, CloneIsADeepOwnedCopy)
 {
     const char* text = "<Root A=\"1\" B=\"x&amp;y\">\n   <C D=\"2\"/>\n   <E>\n      <F/>\n   </E>\n</Root>\n";
