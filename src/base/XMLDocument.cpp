@@ -140,14 +140,16 @@ cXMLNode::~cXMLNode()
 
 const char* cXMLNode::GetValue() const
 {
-    if (mPooled)
-        return mInPlaceValue ? mInPlaceValue : "";
-    return mValue.CStr();
+    if (mInPlaceValue != nullptr)
+        return mInPlaceValue;
+    return mPooled ? "" : mValue.CStr();
 }
 
 void cXMLNode::SetValue(const char* value)
 {
     mValue.AssignCStr(value);
+    if (!mPooled)
+        mInPlaceValue = nullptr;
 }
 
 cXMLDocument* cXMLNode::GetDocument()
@@ -303,6 +305,20 @@ void cXMLNode::CloneChildrenInto(cXMLNode* target) const
 cXMLElement::cXMLElement(const char* name) : cXMLNode(kElement)
 {
     mValue.AssignCStr(name);
+}
+
+cXMLElement* cXMLElement::NewOwned(const char* name, size_t length)
+{
+    if (length > kLongestOwnedText)
+        return nullptr;
+    void* memory = ::operator new(sizeof(cXMLElement) + length + 1, std::nothrow);
+    if (memory == nullptr)
+        return nullptr;
+    cXMLElement* element = new (memory) cXMLElement();
+    element->mInPlaceValue = reinterpret_cast<char*>(element + 1);
+    std::memcpy(element->mInPlaceValue, name, length);
+    element->mInPlaceValue[length] = 0;
+    return element;
 }
 
 cXMLElement::~cXMLElement()

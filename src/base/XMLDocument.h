@@ -211,6 +211,8 @@ protected:
     cXMLNode* mFirstChild = nullptr;
     cXMLNode* mLastChild = nullptr;
     cGenString mValue;
+    // Pooled: the value in the loaded text. Owned: an element's name behind
+    // the object, until SetValue stores a new one in mValue.
     char* mInPlaceValue = nullptr;
     cXMLNode* mPrevious = nullptr;
     cXMLNode* mNext = nullptr;
@@ -225,6 +227,12 @@ public:
     cXMLElement() : cXMLNode(kElement) {}
     explicit cXMLElement(const char* name);
     ~cXMLElement() override;
+
+    // An owned element in one heap block with a copy of its name behind the
+    // object; null when out of memory.
+    static cXMLElement* NewOwned(const char* name, size_t length);
+    // Frees the single block NewOwned made, whatever its size.
+    static void operator delete(void* memory) { ::operator delete(memory); }
 
     void Print(File::cFile* stream, int32_t depth) override;
     cXMLNode* Clone() const override;

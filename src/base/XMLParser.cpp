@@ -202,6 +202,17 @@ char* NameEnd(char* text, bool pooled)
     return end;
 }
 
+// An owned element with the name at text behind it, so that the name costs
+// no heap block of its own; a name too long to hold is left for the parse to
+// refuse.
+cXMLElement* NewOwnedElementAt(char* text)
+{
+    const size_t length = size_t(NameEnd(text, false) - text);
+    if (length > cXMLBase::kLongestOwnedText)
+        return new (std::nothrow) cXMLElement();
+    return cXMLElement::NewOwned(text, length);
+}
+
 template <class T>
 T* NewNode(cXMLNodePool<T>* pool)
 {
@@ -280,7 +291,7 @@ cXMLNode* cXMLNode::Identify(char** position)
     if (StartsWithXMLNoCase(text))
         node = NewNode(pools ? &pools->mDeclarations : nullptr);
     else if (IsNameStart(*text))
-        node = NewNode(pools ? &pools->mElements : nullptr);
+        node = pools ? pools->mElements.Take() : NewOwnedElementAt(text);
     else if (text[0] == '!' && text[1] == '-' && text[2] == '-')
         node = NewNode(pools ? &pools->mComments : nullptr);
     else
@@ -308,7 +319,9 @@ char* cXMLElement::Parse(char* text)
         return nullptr;
     }
     char* nameStart = position;
-    position = ReadName(position, &mValue, mPooled);
+    // An owned element that the parse made holds its name already.
+    const bool holdsName = !mPooled && mInPlaceValue != nullptr;
+    position = holdsName ? NameEnd(position, false) : ReadName(position, &mValue, mPooled);
     if (position == nullptr)
     {
         RecordError(cXMLDocument::kErrorReadingElementName);
