@@ -11,8 +11,10 @@
 #include <iterator>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 // The program as a new user meets it, on a virtual X display: the first start
 // shows its window and leaves readable settings files behind when closed,
@@ -44,7 +46,7 @@ protected:
     // screenshot is taken when named; when a document is named, the program
     // runs until it has written it; then it is closed as the desktop closes
     // it. Returns the program's standard error.
-    std::string Start(const char* screenshot, const char* document = nullptr)
+    std::string Start(const char* screenshot, const char* document = nullptr, bool* messageShot = nullptr)
     {
         cProgram program("-desktop", {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", LeakOptions()}, mData);
         EXPECT_TRUE(program.Started());
@@ -52,8 +54,10 @@ protected:
         window = window.substr(0, window.find('\n'));
         EXPECT_FALSE(window.empty()) << "no window: " << program.ErrorOutput();
         EXPECT_NE(mDisplay.Output("xdotool getwindowgeometry " + window).find("Geometry: 1024x768"), std::string::npos);
+        if (messageShot && screenshot && !window.empty())
+            *messageShot = ShotOfAMessage(window, screenshot);
         usleep(1000000);
-        if (screenshot && !window.empty())
+        if (!messageShot && screenshot && !window.empty())
         {
             EXPECT_EQ(mDisplay.Run("import -window " + window + " " + BuildFile("test-output/") + screenshot), 0);
         }
@@ -105,6 +109,59 @@ protected:
         EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
         return program.ErrorOutput();
     }
+    // Screenshots from the window's first frames on, as a message in the
+    // status bar's text area comes and goes: the first whose text area
+    // differs from the last one's is kept under the name. True when one did.
+    bool ShotOfAMessage(const std::string& window, const std::string& name)
+    {
+        const std::string base = BuildFile("test-output/") + name;
+        std::vector<std::string> shots;
+        for (int i = 0; i < 20; ++i)
+        {
+            shots.push_back(base + "-" + std::to_string(i) + ".png");
+            mDisplay.Run("import -window " + window + " " + shots.back());
+            usleep(150000);
+        }
+        bool found = false;
+        for (const std::string& shot : shots)
+        {
+            if (!found && TextAreaHasText(shot) && TextAreaDiffers(shot, shots.back()))
+            {
+                std::filesystem::copy_file(shot, base, std::filesystem::copy_options::overwrite_existing);
+                found = true;
+            }
+        }
+        for (const std::string& shot : shots)
+            std::filesystem::remove(shot);
+        return found;
+    }
+    // Before its first frame the window is one colour.
+    static bool TextAreaHasText(const std::string& shot)
+    {
+        double deviation = 0.0;
+        const std::string command =
+            "convert '" + shot + "' -crop 300x20+216+6 -format '%[fx:standard_deviation]' info: 2>/dev/null";
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            if (std::fscanf(pipe, "%lf", &deviation) != 1)
+                deviation = 0.0;
+            pclose(pipe);
+        }
+        return deviation > 0.01;
+    }
+    // The status bar's text area, where messages replace the page's name.
+    static bool TextAreaDiffers(const std::string& a, const std::string& b)
+    {
+        long count = 0;
+        const std::string command = "compare -metric AE -extract 300x20+216+6 '" + a + "' '" + b + "' null: 2>&1";
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            if (std::fscanf(pipe, "%ld", &count) != 1)
+                count = 0;
+            pclose(pipe);
+        }
+        return count > 20;
+    }
     void Shot(const std::string& window, const char* name)
     {
         EXPECT_EQ(mDisplay.Run("import -window " + window + " " + BuildFile("test-output/") + name), 0);
@@ -151,10 +208,83 @@ TEST_F(cUserTrialTest, FirstStartNextStartAndADamagedSettingsFile)
 
     const std::string settings = Documents("GlobalSettings.dat");
     std::filesystem::resize_file(settings, std::filesystem::file_size(settings) / 2);
-    const std::string damaged = Start("user-trial-damaged-settings.png");
+    // The shot shows the first message of the start; the notice of the
+    // damage may already have given way to the recent project's.
+    bool messageShown = false;
+    const std::string damaged = Start("user-trial-damaged-settings.png", nullptr, &messageShown);
     EXPECT_NE(damaged.find("The settings file \"GlobalSettings.dat\" is damaged"), std::string::npos) << damaged;
     EXPECT_NE(damaged.find("using its backup"), std::string::npos) << damaged;
     EXPECT_TRUE(std::filesystem::exists(Documents("MIDISettings.dat.tmp")));
+}
+// The settings file's identity: each safe save puts a new file in its place.
+ino_t SettingsFileIdentity(const std::string& path)
+{
+    struct stat status = {};
+    return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+// A user's untitled project: its folder is there while the program runs,
+// Space twice plays and stops (a change), and closing saves it; the next
+// start loads it, and once moved and named as the recent project it loads
+// under its new name. A load ends by saving the settings twice, the recent
+// project forgotten and then named again once it has loaded.
+TEST_F(cUserTrialTest, TheClosedProjectComesBackAndAMovedOneUnderItsName)
+{
+    const std::string settings = Documents("GlobalSettings.dat");
+    const auto writeSettings = [&](const std::string& recent) {
+        std::filesystem::create_directories(Documents());
+        std::ofstream(settings) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                   "<Root FileVersion=\"1.000000\" RecentProject=\""
+                                << recent << "\" AutoSaved=\"false\" InstallerVersion=\"9\" IntroHelp=\"5\"/>\n";
+    };
+    const auto run = [&](const char* shot, const std::string& loaded, auto&& step) {
+        const ino_t before = SettingsFileIdentity(settings);
+        cProgram program("-desktop", {"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", LeakOptions()}, mData);
+        ASSERT_TRUE(program.Started());
+        std::string window = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
+        window = window.substr(0, window.find('\n'));
+        ASSERT_FALSE(window.empty()) << "no window: " << program.ErrorOutput();
+        if (!loaded.empty())
+        {
+            EXPECT_TRUE(ShotOfAMessage(window, shot)) << "nothing in the status bar's text area";
+            const std::string named = "RecentProject=\"" + loaded + "\"";
+            for (int i = 0; i < 300 && !(SettingsFileIdentity(settings) != before && Bytes(settings).find(named) !=
+                                                                                          std::string::npos);
+                 ++i)
+                usleep(50000);
+            EXPECT_NE(Bytes(settings).find(named), std::string::npos) << "not loaded: " << Bytes(settings);
+        }
+        else
+            usleep(1500000);
+        mDisplay.Run("xdotool windowfocus --sync " + window);
+        step(window);
+        program.Signal(SIGTERM);
+        EXPECT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
+        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+    };
+    const std::string untitled = Documents("User/Projects/Untitled-01.prj");
+
+    writeSettings("");
+    run(nullptr, "", [&](const std::string&) {
+        EXPECT_TRUE(std::filesystem::is_directory(untitled));
+        for (int press = 0; press < 2; ++press)
+        {
+            mDisplay.Run("xdotool key --clearmodifiers space");
+            usleep(500000);
+        }
+    });
+    for (const char* file : {"Package.prj", "Package.sng", "Kest.bnk"})
+        EXPECT_TRUE(std::filesystem::exists(untitled + "/" + file)) << file;
+    EXPECT_NE(Bytes(settings).find("RecentProject=\"User/Projects/Untitled-01.prj\" AutoSaved=\"false\""),
+              std::string::npos)
+        << Bytes(settings);
+
+    run("user-trial-loaded-untitled.png", "User/Projects/Untitled-01.prj", [](const std::string&) {});
+
+    std::filesystem::rename(untitled, Documents("User/Projects/Moved.prj"));
+    writeSettings("User/Projects/Moved.prj");
+    run("user-trial-loaded-moved.png", "User/Projects/Moved.prj", [](const std::string&) {});
+    EXPECT_NE(Bytes(settings).find("RecentProject=\"User/Projects/Moved.prj\""), std::string::npos) << Bytes(settings);
 }
 // A WAV file named on the command line is offered for the user's samples
 // with the keyboard open on its own name; Return copies it, and a second
