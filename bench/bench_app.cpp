@@ -7,7 +7,9 @@
 // nothing, its busiest (menu open, sixteen moving levels, the song playing)
 // and with the keyboard open (goal 2 ms of CPU each); a frame of each setup
 // page with 64 MIDI ports and every mapping row (goal under 2 % of the
-// frame), and the device page's rebuild after a port change, reported.
+// frame), and the device page's rebuild after a port change, reported; the
+// exit auto-save of a saved, changed project holding the imported reference
+// song, reported.
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +22,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <spawn.h>
 #include <string>
@@ -44,6 +47,8 @@
 #include "app/SetupPanelMIDIMappingPage.h"
 #include "app/SetupUI.h"
 #include "audio/InstrumentPackageRegistry.h"
+#include "base/File.h"
+#include "base/ProjectModified.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "midi/MIDIManager.h"
 #include "mixer/MixingDeskPackage.h"
@@ -52,6 +57,12 @@
 #include "platform/PlatformShell.h"
 #include "platform/os/OsMIDI.h"
 #include "project/RecordingBrowserHost.h"
+#include "project/Project.h"
+#include "project/ProjectList.h"
+#include "sequencer/MIDIFileConverter.h"
+#include "sequencer/MIDIFileOperations.h"
+#include "sequencer/MIDIFileSong.h"
+#include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetButton.h"
@@ -248,6 +259,74 @@ void BM_FrameUpdateAndRender(benchmark::State& state)
     shell.Run();
 }
 BENCHMARK(BM_FrameUpdateAndRender)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+
+// The reference song imported into the running program's new project, which
+// is saved once; each iteration changes it and times the auto-save the
+// program runs as it closes (the project's auto-save files and the settings
+// files).
+class cExitAutoSaveApplication : public cQuilwrightApplication
+{
+public:
+    explicit cExitAutoSaveApplication(benchmark::State& state) : cQuilwrightApplication(0, nullptr), mState(state) {}
+
+    bool Update() override
+    {
+        const bool result = cQuilwrightApplication::Update();
+        if (!mDone && HasStartedCore())
+        {
+            mDone = true;
+            Measure();
+            Quit();
+        }
+        return result;
+    }
+
+private:
+    void Measure()
+    {
+        cProject* project = cProjectList::GetInstance()->GetCurrentProject();
+        auto* song = new cMIDIFileSong();
+        if (!project || !ReadReferenceSong(*song))
+        {
+            delete song;
+            mState.SkipWithError("the reference song could not be read");
+            return;
+        }
+        cSequencer::GetInstance()->SetTempo(song->tempo);
+        ImportMIDIFileSong(song, false);
+        if (!project->Save(project->GetPath(), false))
+        {
+            mState.SkipWithError("the project could not be saved");
+            return;
+        }
+        for (auto _ : mState)
+        {
+            MarkProjectModified();
+            PerformAutoSave();
+        }
+        if (project->IsModified())
+            mState.SkipWithError("the auto-save failed");
+    }
+
+    static bool ReadReferenceSong(cMIDIFileSong& song)
+    {
+        std::ifstream in(std::string(QUIL_BENCH_DATA_DIR) + "/reference-song.mid", std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        File::cFileMemoryRead file(bytes.data(), int(bytes.size()));
+        return !bytes.empty() && cMIDIFileConverter(&song, &file).Read() == 0;
+    }
+
+    benchmark::State& mState;
+    bool mDone = false;
+};
+
+void BM_ExitAutoSaveOfTheReferenceProject(benchmark::State& state)
+{
+    PrepareEnvironment();
+    cPlatformShell shell(new cExitAutoSaveApplication(state), GetProgramRendererHooks());
+    shell.Run();
+}
+BENCHMARK(BM_ExitAutoSaveOfTheReferenceProject)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 // The main UI over the engines with an instrument in every slot, on a
 // 1024 x 768 renderer that draws nothing.
