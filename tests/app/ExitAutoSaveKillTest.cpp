@@ -36,7 +36,6 @@
 // settings without damage and loads the project as it was last saved.
 namespace
 {
-using namespace std::chrono_literals;
 
 constexpr char kProject[] = "User/Projects/Untitled-01.prj";
 constexpr float kSavedTempo = 100.0f;
