@@ -3,6 +3,7 @@
 
 #include "audio/Transport.h"
 #include "base/CriticalSection.h"
+#include "base/ProjectModified.h"
 #include "editors/EditorHost.h"
 #include "editors/PartPropertiesUI.h"
 #include "editors/SongEditAction.h"
@@ -312,6 +313,8 @@ void cSongRoll::LoopToSelection()
     sequencer->SetLoopEnabled(true);
     if (gTransport.position.load() >= int32_t(end))
         sequencer->SetPosition(int32_t(begin));
+    // The loop is kept with the song.
+    MarkProjectModified();
 }
 
 // --- Side controls ---

@@ -405,6 +405,24 @@ TEST_F(SongRollMenuTest, MenusEnableTheirEntriesByTheSelectionAndSayWhatTheyDid)
     EXPECT_EQ(host.LastMessage(), "Zoom out");
 }
 
+// The loop is stored with the song, so setting it from the selection is a
+// change the auto-save must keep.
+TEST_F(SongRollMenuTest, LoopToSelectionLoopsTheSelectedBarsAndMarksTheProjectModified)
+{
+    cTrack* track = world.AddTrack(0);
+    world.AddPrivatePart(track, kBar, kBar);
+    world.AddPrivatePart(track, 2 * kBar, 2 * kBar);
+    Build();
+    gTransport.loopOn = 0;
+    Pick(cSongRoll::kToolSelect, cSongRoll::kSelectAll);
+    modified = false;
+    Pick(cSongRoll::kToolMore, cSongRoll::kMoreLoopToSelection);
+    EXPECT_EQ(gTransport.loopStart.load(), kBar);
+    EXPECT_EQ(gTransport.loopEnd.load(), 4 * kBar);
+    EXPECT_EQ(gTransport.loopOn.load(), 1);
+    EXPECT_TRUE(modified.load());
+}
+
 TEST_F(SongRollMenuTest, HistoryListsTheStepsNewestFirstAndItsLastEntryUndoesThemAll)
 {
     cTrack* track = world.AddTrack(0);
