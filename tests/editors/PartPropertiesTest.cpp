@@ -202,8 +202,10 @@ TEST_F(PartPropertiesTest, TheProgramChangeIsWrittenThroughTheInstrumentsChooser
 
 TEST_F(PartPropertiesTest, WithoutAChooserOrWithoutOnePartNothingIsWritten)
 {
+    dialogue->GetTabView()->SelectPage(cPartPropertiesUI::kTabPreset, true);
     OpenOn({sharedPart});
     EXPECT_EQ(dialogue->GetPresetPanel()->GetPresetWidget(), nullptr);
+    EXPECT_TRUE(FindText("The instrument on this track does not support presets").has_value());
     Instrument(0).presetWidgetMaker = &MakePresetPanel;
     OpenOn({});
     EXPECT_EQ(dialogue->GetPresetPanel()->GetPresetWidget(), nullptr);
