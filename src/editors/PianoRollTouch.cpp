@@ -194,8 +194,8 @@ void cPianoRoll::StartDrawing()
     mModel.ClearSelection();
     mTarget = mView;
     SetState(kDrawing);
-    const float anchor = (mValue - mView.lowestValue) / mView.valueSpan;
-    mDrawZoom.Start(mView.lowestValue, mView.valueSpan, mMinimumValueSpan, anchor);
+    // The pressed value keeps its height, so the row under the finger stays the row pressed.
+    mDrawZoom.Start(mView.lowestValue, mView.valueSpan, mMinimumValueSpan, mValue);
     if (mModel.GetLane() == cPatternEditModel::kLaneNotes)
         Audition(int32_t(mValue), kDrawVelocity, 0.0f);
     AfterCommand();

@@ -292,6 +292,27 @@ TEST_F(PianoRollTest, DrawingNearTheEdgeScrollsAndAHeldDrawZoomsIn)
     EXPECT_NEAR(roll->GetView().valueSpan, spanBefore, 0.01f) << "back after the release";
 }
 
+// A draw held long enough to zoom in keeps the pressed row under the finger,
+// so the note lands where it was pressed, wherever the press was.
+TEST_F(PianoRollTest, AHeldDrawZoomsInAroundThePressedRow)
+{
+    Open();
+    DrawTool(true);
+    const std::vector<std::pair<int32_t, int32_t>> presses = {{0, 30}, {256, 72}, {512, 100}};
+    for (const auto& [tick, row] : presses)
+    {
+        roll->ZoomToValues(24.0f, 84.0f, 0.0f, false);
+        Frame();
+        TouchAt(float(tick) + 8.0f, float(row));
+        Frame(60);
+        EXPECT_NEAR(roll->GetView().valueSpan, roll->GetMinimumValueSpan(), 0.01f) << row;
+        EXPECT_EQ(int32_t(roll->YToValue(last.Y)), row) << "the pressed row stays under the finger";
+        Up(1, last.X, last.Y);
+        Frame(20);
+    }
+    EXPECT_EQ(Notes(), presses) << "each note where it was pressed";
+}
+
 TEST_F(PianoRollTest, AKeyStripDoubleTapZoomsInAndOutAgain)
 {
     Open();
