@@ -1,0 +1,492 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramTrial.h"
+#include "base/File.h"
+#include "base/FileSystemDisk.h"
+#include "base/FileSystemRegistry.h"
+#include "sequencer/MIDIFileOperations.h"
+#include "sequencer/MIDIFileSong.h"
+#include "sequencer/Pattern.h"
+#include "sequencer/PatternEvent.h"
+#include "sequencer/PatternInstance.h"
+#include "sequencer/Sequencer.h"
+#include "sequencer/Track.h"
+#include "sequencer/TrackList.h"
+
+// The song and pattern editors tried as a new user would, on a virtual
+// display with the disk audio device: the record quantize chosen on the
+// status bar; a part drawn on the song page, opened, given notes by mouse,
+// its grid and audition changed, its history walked, copied and played. The
+// project is kept by the program's own save when the window closes; the
+// song file it wrote is read back byte by byte and through the song reader.
+namespace
+{
+using namespace std::chrono_literals;
+
+// Where the desktop layout of a 1024 x 768 window puts things. The bar:
+// SONG, QUANTIZE and play; the record quantize dialogue's "1/8" and
+// triplet cells and its close box, the QUANTIZE button's value line.
+constexpr int kBarMiddle = 15, kSongX = 78, kQuantizeX = 785, kPlayX = 944;
+constexpr int kEighthX = 427, kEighthY = 173, kSixteenthX = 477, kCellTopY = 162, kTripletX = 754, kTripletY = 167;
+constexpr int kQuantizeCloseX = 404, kQuantizeCloseY = 57;
+constexpr int kQuantizeValueX = 762, kQuantizeValueY = 17, kQuantizeValueWidth = 46, kQuantizeValueHeight = 10;
+// The rolls' bottom bars: nine columns 113.8 pixels wide.
+constexpr int kToolY = 746, kToolsX = 57, kHistoryX = 170, kDrawX = 512, kCopyX = 739, kDoneX = 967;
+// The song roll: bar 1 of the "Kest 1" track (the third row).
+constexpr int kPartX = 160, kPartY = 320;
+// The piano roll on a one-bar part: tick 0 at x 49, 54 pixels a 1/16 cell;
+// the C4 row at y 418 and E4's at y 387.
+constexpr int kRollLeft = 49, kCellWidth = 54, kC4Y = 418, kE4Y = 387;
+// The pattern tools: the tabs, the grid's "1/32" cell, the swing spin's
+// up arrow, "Audition Edits" and the close box. The swing spin moves one
+// percent every two pixels dragged.
+constexpr int kGridTabX = 325, kGridTabY = 273, kPreferencesTabY = 402;
+constexpr int kThirtySecondX = 503, kThirtySecondY = 468, kSwingX = 705, kSwingY = 299;
+constexpr int kAuditionX = 660, kAuditionY = 393, kToolsCloseX = 297, kToolsCloseY = 231;
+// The history menu above its button: the newest step at the bottom, the
+// entries 39 pixels apart, "..." above the oldest.
+constexpr int kNewestStepY = 703, kStepPitch = 39;
+// The song tools above their button: the close box, the tabs, the clear
+// tab's "Clear", the MIDI-file tab's "Import" and "Export"; the file
+// browser's rows and its accept button; the keyboard's return key; the
+// alerts' right and left buttons.
+constexpr int kSongToolsCloseX = 52, kSongToolsCloseY = 564, kTabX = 80, kClearTabY = 630, kSongPreferencesTabY = 661,
+              kMIDIFileTabY = 692;
+constexpr int kClearX = 427, kImportX = 221, kExportX = 402, kPanelButtonY = 647;
+constexpr int kBrowserRowX = 300, kBrowserFirstRowY = 77, kBrowserRowPitch = 60, kBrowserAcceptX = 968,
+              kBrowserAcceptY = 745;
+constexpr int kReturnX = 862, kReturnY = 269;
+constexpr int kAlertRightX = 668, kAlertLeftX = 562, kAlertButtonY = 194;
+// The tempo popup below BPM: its close box and "x2"; CLICK on the bar.
+constexpr int kBPMX = 626, kTempoCloseX = 316, kTempoCloseY = 57, kDoubleX = 359, kDoubleY = 162, kClickX = 732;
+// Inside the imported song, on the "Kest 3" track.
+constexpr int kImportedX = 400, kImportedY = 420;
+
+constexpr double kFramesPerTick = 44100.0 * 60.0 / 120.0 / 256.0;
+constexpr int kBlockFrames = 128;
+constexpr int kQuietLevel = 30;
+
+class SequencerTrialTest : public cProgramTrial
+{
+protected:
+    SequencerTrialTest() : cProgramTrial("sequencer-trial", "sequencer-trial") {}
+
+    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
+
+    // A press held as a finger's, with the pointer resting on the spot first.
+    void Press(int x, int y, std::chrono::milliseconds held = 100ms)
+    {
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
+                     " sleep 0.1 mousedown 1");
+        std::this_thread::sleep_for(held);
+        mDisplay.Run("xdotool mouseup 1");
+        std::this_thread::sleep_for(500ms);
+    }
+    // A press dragged through the points given, resting on each.
+    void Drag(const std::vector<std::pair<int, int>>& points)
+    {
+        std::string command = "xdotool";
+        for (size_t i = 0; i < points.size(); ++i)
+        {
+            command += " mousemove --window " + mWindow + " " + std::to_string(points[i].first) + " " +
+                       std::to_string(points[i].second) + " sleep 0.1";
+            if (i == 0)
+                command += " mousedown 1 sleep 0.1";
+        }
+        mDisplay.Run(command + " mouseup 1");
+        std::this_thread::sleep_for(500ms);
+    }
+    void DoubleClick(int x, int y)
+    {
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
+                     " sleep 0.1 click --repeat 2 --delay 120 1");
+        std::this_thread::sleep_for(700ms);
+    }
+
+    // The screenshot taken once the region differs from the one before, or
+    // at the end of the time given; the region's bytes after.
+    std::string Region(const std::string& shot, int x, int y, int width, int height) const
+    {
+        std::string bytes;
+        const std::string command = "convert '" + shot + "' -crop " + std::to_string(width) + "x" +
+                                    std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                                    " +repage -depth 8 rgb:-";
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            char buffer[4096];
+            size_t read;
+            while ((read = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+                bytes.append(buffer, read);
+            pclose(pipe);
+        }
+        return bytes;
+    }
+    std::string QuantizeValue(const std::string& shot) const
+    {
+        return Region(shot, kQuantizeValueX, kQuantizeValueY, kQuantizeValueWidth, kQuantizeValueHeight);
+    }
+
+    // Frames the disk device has written so far.
+    size_t CapturedFrames() const
+    {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(mAudio, error);
+        return error ? 0 : size_t(bytes / 4);
+    }
+    bool WaitForCapturedFrames(size_t frames, double seconds) const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (CapturedFrames() < frames)
+        {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(50ms);
+        }
+        return true;
+    }
+
+    // The untitled project the program made and kept on closing.
+    std::string SavedSong() const
+    {
+        std::error_code error;
+        // A project saved before is kept beside its save, in the auto-save files.
+        for (const auto& entry : std::filesystem::directory_iterator(Documents("User/Projects"), error))
+            for (const char* name : {"Package.sng.as", "Package.sng"})
+                if (std::filesystem::exists(entry.path() / name))
+                    return (entry.path() / name).string();
+        return "";
+    }
+    static std::vector<uint8_t> Bytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // Screenshots until the pixel passes the test or the time runs out; the last one.
+    template <class F>
+    std::string ShotWhen(const std::string& name, int x, int y, F&& test, double seconds = 30.0)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        std::string shot = Shot(name);
+        while (!test(Pixel(shot, x, y)) && std::chrono::steady_clock::now() < deadline)
+        {
+            std::this_thread::sleep_for(300ms);
+            shot = Shot(name);
+        }
+        return shot;
+    }
+    // The notes of a MIDI file under the documents, read by the program's reader.
+    size_t NotesIn(const char* path) const
+    {
+        cFileSystemRegistry registry;
+        registry.Mount(new File::cFileSystemDisk("Doc", Documents("").c_str()));
+        cGenString error;
+        std::unique_ptr<cMIDIFileSong> song(LoadMIDIFile(path, error));
+        EXPECT_NE(song, nullptr) << path << ": " << error.CStr();
+        if (!song)
+            return 0;
+        size_t notes = 0;
+        for (const cMIDIFileSong::sChannel& channel : song->channels)
+            for (const cMIDIFileSong::sEvent& event : channel.events)
+                notes += event.kind == cMIDIFileSong::eEventKind::Note;
+        return notes;
+    }
+    static bool IsPartColour(const cRGB& rgb) { return rgb.r + rgb.g + rgb.b > 300; }
+
+    // The window closed as the desktop closes it: the program keeps the project.
+    void Close(cProgram& program)
+    {
+        program.Signal(SIGTERM);
+        ASSERT_TRUE(program.WaitForExit(20.0)) << "still running 20 s after SIGTERM";
+        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
+    }
+};
+
+TEST_F(SequencerTrialTest, TheRecordQuantizeChosenOnTheBarIsKeptWithTheSong)
+{
+    std::string chosen;
+    {
+        const std::unique_ptr<cProgram> program = StartProgram();
+        ASSERT_TRUE(program->Started());
+        ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+        const std::string sixteenth = QuantizeValue(Shot("1-start"));
+
+        Click(kQuantizeX, kBarMiddle);
+        const std::string open = Shot("2-record-quantize");
+        EXPECT_TRUE(Pixel(open, kSixteenthX, kCellTopY).IsLitBlue()) << "1/16, the song's grid, shown chosen";
+        Press(kEighthX, kEighthY);
+        Press(kTripletX, kTripletY);
+        const std::string triplet = Shot("3-eighth-triplet");
+        EXPECT_TRUE(Pixel(triplet, kEighthX, kCellTopY).IsLitBlue()) << "1/8 chosen";
+        EXPECT_FALSE(Pixel(triplet, kSixteenthX, kCellTopY).IsLitBlue());
+        EXPECT_TRUE(Pixel(triplet, kTripletX - 30, kTripletY).IsLitBlue()) << "the triplet feel chosen";
+        Click(kQuantizeCloseX, kQuantizeCloseY);
+        chosen = QuantizeValue(Shot("4-closed"));
+        EXPECT_NE(chosen, sixteenth) << "the button reads \"1/8T\"";
+        Close(*program);
+    }
+
+    const std::string song = SavedSong();
+    ASSERT_FALSE(song.empty()) << "the closing save wrote no song";
+    const std::vector<uint8_t> bytes = Bytes(song);
+    ASSERT_GE(bytes.size(), 180u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 172, bytes.begin() + 180),
+              (std::vector<uint8_t>{4, 0, 0, 0, 2, 0, 0, 0}))
+        << "the record quantize: 1/8, triplet";
+
+    // The next start opens the project again, showing the same choice.
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    EXPECT_EQ(QuantizeValue(Shot("5-next-start")), chosen) << "the button still reads \"1/8T\"";
+    Close(*program);
+}
+
+TEST_F(SequencerTrialTest, APartIsDrawnEditedInThePianoRollCopiedAndPlayed)
+{
+    std::vector<size_t> audition(2);
+    std::vector<size_t> played(2);
+    {
+        const std::unique_ptr<cProgram> program = StartProgram();
+        ASSERT_TRUE(program->Started());
+        ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+
+        Click(kSongX, kBarMiddle);
+        Shot("1-song");
+        Press(kDrawX, kToolY);
+        Press(kPartX, kPartY);
+        const std::string drawn = Shot("2-part-drawn");
+        const cRGB part = Pixel(drawn, kPartX, kPartY);
+        EXPECT_GT(part.r, part.b + 80) << "a one-bar part in the track's colour";
+        EXPECT_FALSE(Pixel(drawn, kPartX + 112, kPartY).r > part.b + 80) << "one bar long";
+        Press(kDrawX, kToolY);
+        DoubleClick(kPartX, kPartY);
+        const std::string roll = Shot("3-piano-roll");
+        const cRGB key = Pixel(roll, 8, 425);
+        EXPECT_GT(key.r + key.g + key.b, 600) << "the key strip's white keys";
+
+        // A note drawn on C4 at the part's start, heard while the button is held.
+        Press(kDrawX, kToolY);
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kRollLeft + kCellWidth / 2) + " " +
+                     std::to_string(kC4Y) + " sleep 0.1");
+        audition[0] = CapturedFrames();
+        mDisplay.Run("xdotool mousedown 1 sleep 0.6 mouseup 1");
+        audition[1] = CapturedFrames();
+        std::this_thread::sleep_for(500ms);
+        Shot("4-note");
+        // A drag over four 1/16 cells on E4 from the second beat.
+        const int second = kRollLeft + 4 * kCellWidth + kCellWidth / 2;
+        Drag({{second, kE4Y}, {second + kCellWidth, kE4Y}, {second + 2 * kCellWidth, kE4Y},
+              {second + 3 * kCellWidth, kE4Y}});
+        Shot("5-four-notes");
+
+        // The grid at 1/32 with 50% swing: the spin dragged down to OFF, then
+        // 100 pixels back up. Audition off.
+        Press(kToolsX, kToolY);
+        Shot("6-pattern-tools");
+        Press(kGridTabX, kGridTabY);
+        Press(kThirtySecondX, kThirtySecondY);
+        Drag({{kSwingX, kSwingY}, {kSwingX, kSwingY + 12}, {kSwingX, kSwingY + 412}, {kSwingX, kSwingY + 112}});
+        Shot("7-grid");
+        Press(kGridTabX, kPreferencesTabY);
+        Press(kAuditionX, kAuditionY);
+        const std::string preferences = Shot("8-audition-off");
+        EXPECT_FALSE(Pixel(preferences, kAuditionX, kAuditionY - 10).IsLitBlue()) << "\"Audition Edits\" off";
+        Press(kToolsCloseX, kToolsCloseY);
+
+        // "..." in History empties the part; the newest step brings it back.
+        const cRGB noteBefore = Pixel(Shot("9-before-history"), kRollLeft + 4, kC4Y);
+        Press(kHistoryX, kToolY);
+        Shot("10-history");
+        Press(kHistoryX, kNewestStepY - 2 * kStepPitch);
+        const cRGB emptied = Pixel(Shot("11-emptied"), kRollLeft + 4, kC4Y);
+        EXPECT_NE(emptied.r + emptied.g + emptied.b, noteBefore.r + noteBefore.g + noteBefore.b) << "the note gone";
+        Press(kHistoryX, kToolY);
+        Press(kHistoryX, kNewestStepY);
+        const cRGB restored = Pixel(Shot("12-restored"), kRollLeft + 4, kC4Y);
+        EXPECT_EQ(restored.r + restored.g + restored.b, noteBefore.r + noteBefore.g + noteBefore.b) << "back";
+
+        // Done, the part copied twice, the song played from its start.
+        Press(kDoneX, kToolY);
+        Shot("13-done");
+        // The visit is one step of the song's history: "1. Edit part".
+        Press(kHistoryX, kToolY);
+        Shot("13-song-history");
+        Press(kHistoryX, kToolY);
+        Press(kPartX, kPartY);
+        Press(kCopyX, kToolY);
+        Press(kCopyX, kToolY);
+        const std::string copied = Shot("14-copied");
+        for (int bar = 0; bar < 4; ++bar)
+        {
+            const cRGB shown = Pixel(copied, kPartX + 112 * bar, kPartY);
+            EXPECT_EQ(shown.r + shown.g + shown.b > 300, bar < 3) << "a part at bar " << bar + 1;
+        }
+        Key("Home");
+        played[0] = CapturedFrames();
+        Click(kPlayX, kBarMiddle);
+        // Three bars at 120 BPM are six seconds.
+        EXPECT_TRUE(WaitForCapturedFrames(played[0] + size_t(7.0 * kTrialSampleRate), 60.0));
+        Key("space");
+        played[1] = CapturedFrames();
+        Shot("15-played");
+        Close(*program);
+    }
+
+    const std::vector<int16_t> left = ReadLeftChannel();
+    ASSERT_GE(left.size(), played[1]);
+    // The audition: sound between the press and a little after the release.
+    const std::vector<size_t> heard =
+        Onsets(std::vector<int16_t>(left.begin() + audition[0], left.begin() + played[0]), kQuietLevel);
+    ASSERT_FALSE(heard.empty()) << "the drawn note was heard";
+    EXPECT_LE(audition[0] + heard[0], audition[1]) << "while the button was held";
+
+    // Each bar's notes: C4 at its start, E4 from its second beat; the E4
+    // notes follow each other, so one onset stands for the four.
+    const std::vector<size_t> onsets =
+        Onsets(std::vector<int16_t>(left.begin() + played[0], left.begin() + played[1]), kQuietLevel);
+    ASSERT_GE(onsets.size(), 6u);
+    const std::vector<double> ticks = {0, 256, 1024, 1280, 2048, 2304};
+    for (size_t i = 0; i < ticks.size(); ++i)
+        EXPECT_NEAR(double(onsets[i] - onsets[0]), ticks[i] * kFramesPerTick, kBlockFrames) << "note " << i;
+
+    // The song file: the grid, then the part and its two copies on "Kest 1".
+    const std::string path = SavedSong();
+    ASSERT_FALSE(path.empty()) << "the closing save wrote no song";
+    std::vector<uint8_t> bytes = Bytes(path);
+    ASSERT_GE(bytes.size(), 196u);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 184, bytes.begin() + 196),
+              (std::vector<uint8_t>{6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x3f}))
+        << "the piano roll's grid: 1/32, straight, 50% swing";
+    cSequencer sequencer;
+    File::cFileMemoryRead file(bytes.data(), int(bytes.size()));
+    cGenString error;
+    ASSERT_TRUE(sequencer.ReadSong(file, error)) << error.CStr();
+    std::vector<int32_t> starts;
+    for (int32_t index = 0; index < sequencer.GetTrackList()->GetCount(); ++index)
+        for (const cPatternInstance* p = sequencer.GetTrackList()->GetTrack(index)->GetFirstPart(); p; p = p->next)
+        {
+            starts.push_back(p->start);
+            std::vector<std::pair<int32_t, int32_t>> notes;
+            for (const cPatternEvent* e = p->pattern->head; e; e = e->next)
+            {
+                EXPECT_EQ(e->time % 64, 0);
+                EXPECT_EQ(e->length, 64);
+                EXPECT_EQ(e->data2, 100) << "the drawn velocity";
+                notes.emplace_back(e->time, e->data1);
+            }
+            EXPECT_EQ(notes, (std::vector<std::pair<int32_t, int32_t>>{{0, 60}, {256, 64}, {320, 64}, {384, 64}, {448, 64}}));
+        }
+    EXPECT_EQ(starts, (std::vector<int32_t>{0, 1024, 2048}));
+
+    std::ifstream settings(Documents("GlobalSettings.dat"));
+    const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("AuditionNote=\"0\""), std::string::npos) << text;
+}
+
+// The song tools as a new user meets them: a damaged MIDI file refused, the
+// reference song imported, the song exported and read back, the song
+// cleared; then the tempo doubled in the tempo popup and the click heard
+// at the new tempo.
+TEST_F(SequencerTrialTest, AMIDIFileIsImportedExportedAndClearedAndTheTempoDoubled)
+{
+    const std::filesystem::path reference = std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
+    if (!std::filesystem::exists(reference))
+        GTEST_SKIP() << "no reference song at " << reference;
+    std::filesystem::create_directories(Documents("User/MIDI Files"));
+    std::filesystem::copy_file(reference, Documents("User/MIDI Files/reference-song.mid"));
+    std::ofstream(Documents("User/MIDI Files/Damaged.mid"), std::ios::binary) << "MThd\0\0\0\6\0";
+
+    std::vector<size_t> played(2);
+    {
+        const std::unique_ptr<cProgram> program = StartProgram();
+        ASSERT_TRUE(program->Started());
+        ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+        Click(kSongX, kBarMiddle);
+        Press(kToolsX, kToolY);
+        Shot("20-song-tools-tempo");
+        Press(kTabX, kClearTabY);
+        Shot("21-song-tools-clear");
+        Press(kTabX, kSongPreferencesTabY);
+        Shot("22-song-tools-preferences");
+        Press(kTabX, kMIDIFileTabY);
+        Shot("23-song-tools-midi-file");
+
+        // The damaged file first: the browser lists it above the song.
+        Press(kImportX, kPanelButtonY);
+        Shot("24-browser");
+        Press(kBrowserRowX, kBrowserFirstRowY);
+        Press(kBrowserAcceptX, kBrowserAcceptY);
+        EXPECT_GT(Pixel(Shot("25-import-failed"), 512, 130).r, 150) << "the \"Import Failed\" alert";
+        Press(kAlertRightX, kAlertButtonY);
+
+        Press(kToolsX, kToolY);
+        Press(kTabX, kMIDIFileTabY);
+        Press(kImportX, kPanelButtonY);
+        Press(kBrowserRowX, kBrowserFirstRowY + kBrowserRowPitch);
+        Press(kBrowserAcceptX, kBrowserAcceptY);
+        const std::string imported = ShotWhen("26-imported", kImportedX, kImportedY, IsPartColour);
+        EXPECT_TRUE(IsPartColour(Pixel(imported, kImportedX, kImportedY))) << "the song's parts shown";
+
+        Press(kToolsX, kToolY);
+        Press(kTabX, kMIDIFileTabY);
+        Press(kExportX, kPanelButtonY);
+        Shot("27-export-name");
+        Press(kReturnX, kReturnY);
+        const std::string exported = Documents("User/MIDI Files/Untitled-01.mid");
+        for (int i = 0; i < 300 && !std::filesystem::exists(exported); ++i)
+            std::this_thread::sleep_for(100ms);
+        EXPECT_TRUE(std::filesystem::exists(exported)) << "the proposed name: the project's";
+        Shot("28-export-alert");
+        Press(kAlertRightX, kAlertButtonY);
+
+        Press(kToolsX, kToolY);
+        Press(kTabX, kClearTabY);
+        Press(kClearX, kPanelButtonY);
+        Shot("29-clear-alert");
+        Press(kAlertLeftX, kAlertButtonY);
+        Press(kSongToolsCloseX, kSongToolsCloseY);
+        const std::string cleared =
+            ShotWhen("30-cleared", kImportedX, kImportedY, [](const cRGB& rgb) { return !IsPartColour(rgb); });
+        EXPECT_FALSE(IsPartColour(Pixel(cleared, kImportedX, kImportedY))) << "the song emptied";
+
+        // 240 BPM and the click always on: a click every quarter of a second.
+        Click(kBPMX, kBarMiddle);
+        Shot("31-tempo-popup");
+        Press(kDoubleX, kDoubleY);
+        Shot("32-doubled");
+        Press(kTempoCloseX, kTempoCloseY);
+        Click(kClickX, kBarMiddle);
+        Key("Home");
+        played[0] = CapturedFrames();
+        Click(kPlayX, kBarMiddle);
+        EXPECT_TRUE(WaitForCapturedFrames(played[0] + size_t(3.0 * kTrialSampleRate), 60.0));
+        Key("space");
+        played[1] = CapturedFrames();
+        Close(*program);
+    }
+
+    const std::vector<int16_t> left = ReadLeftChannel();
+    ASSERT_GE(left.size(), played[1]);
+    const std::vector<size_t> clicks = Onsets(std::vector<int16_t>(left.begin() + played[0], left.begin() + played[1]));
+    ASSERT_GE(clicks.size(), 6u);
+    for (size_t i = 1; i < clicks.size(); ++i)
+        EXPECT_NEAR(double(clicks[i] - clicks[i - 1]), 11025.0, 128.0) << "click " << i;
+
+    cFileSystemRegistry registry;
+    registry.Mount(new File::cFileSystemDisk("Doc", Documents("").c_str()));
+    // Every note of the reference song comes back: 4,870 note-ons, as the
+    // file itself holds.
+    EXPECT_EQ(NotesIn("User/MIDI Files/Untitled-01.mid"), 4870u);
+    EXPECT_EQ(NotesIn("User/MIDI Files/Untitled-01.mid"), NotesIn("User/MIDI Files/reference-song.mid"));
+}
+} // namespace
