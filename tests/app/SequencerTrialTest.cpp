@@ -26,7 +26,9 @@
 // The song and pattern editors tried as a new user would, on a virtual
 // display with the disk audio device: the record quantize chosen on the
 // status bar; a part drawn on the song page, opened, given notes by mouse,
-// its grid and audition changed, its history walked, copied and played. The
+// its grid and audition changed, its history walked, copied and played,
+// joined, split, deleted and brought back; the song tools' MIDI files,
+// clearing and tempo. The
 // project is kept by the program's own save when the window closes; the
 // song file it wrote is read back byte by byte and through the song reader.
 namespace
@@ -42,8 +44,10 @@ constexpr int kQuantizeCloseX = 404, kQuantizeCloseY = 57;
 constexpr int kQuantizeValueX = 762, kQuantizeValueY = 17, kQuantizeValueWidth = 46, kQuantizeValueHeight = 10;
 // The rolls' bottom bars: nine columns 113.8 pixels wide.
 constexpr int kToolY = 746, kToolsX = 57, kHistoryX = 170, kDrawX = 512, kCopyX = 739, kDoneX = 967;
-// The song roll: bar 1 of the "Kest 1" track (the third row).
-constexpr int kPartX = 160, kPartY = 320;
+// The song roll: bar 1 of the "Kest 1" track (the third row), bars 112
+// pixels wide, the ruler above; the "Select" and "More" menus' entries.
+constexpr int kPartX = 160, kPartY = 320, kBarThreeX = 334, kRulerY = 43;
+constexpr int kSelectX = 398, kMoreX = 852, kDeleteX = 625, kMenuAddToY = 508, kMoreJoinY = 664, kMoreSplitY = 625;
 // The piano roll on a one-bar part: tick 0 at x 49, 54 pixels a 1/16 cell;
 // the C4 row at y 418 and E4's at y 387.
 constexpr int kRollLeft = 49, kCellWidth = 54, kC4Y = 418, kE4Y = 387;
@@ -327,10 +331,7 @@ TEST_F(SequencerTrialTest, APartIsDrawnEditedInThePianoRollCopiedAndPlayed)
         Press(kCopyX, kToolY);
         const std::string copied = Shot("14-copied");
         for (int bar = 0; bar < 4; ++bar)
-        {
-            const cRGB shown = Pixel(copied, kPartX + 112 * bar, kPartY);
-            EXPECT_EQ(shown.r + shown.g + shown.b > 300, bar < 3) << "a part at bar " << bar + 1;
-        }
+            EXPECT_EQ(IsPartColour(Pixel(copied, kPartX + 112 * bar, kPartY)), bar < 3) << "a part at bar " << bar + 1;
         Key("Home");
         played[0] = CapturedFrames();
         Click(kPlayX, kBarMiddle);
@@ -339,6 +340,34 @@ TEST_F(SequencerTrialTest, APartIsDrawnEditedInThePianoRollCopiedAndPlayed)
         Key("space");
         played[1] = CapturedFrames();
         Shot("15-played");
+
+        // The parts at bars 2 and 3 joined, split again at bar 3, deleted;
+        // "..." in History undoes those three steps and the second copy, the
+        // four kept.
+        Press(kPartX + 112, kPartY);
+        Press(kSelectX, kToolY);
+        Press(kSelectX - 24, kMenuAddToY);
+        Press(kPartX + 224, kPartY);
+        Press(kSelectX, kToolY);
+        Press(kSelectX - 24, kMenuAddToY);
+        Press(kMoreX, kToolY);
+        Press(kMoreX - 23, kMoreJoinY);
+        const std::string joined = Shot("16-joined");
+        EXPECT_TRUE(IsPartColour(Pixel(joined, kBarThreeX - 2, kPartY + 40))) << "one part over bars 2 and 3";
+        Press(kBarThreeX + 2, kRulerY);
+        Press(kMoreX, kToolY);
+        Press(kMoreX - 23, kMoreSplitY);
+        Shot("17-split");
+        Press(kDeleteX, kToolY);
+        const std::string deleted = Shot("18-deleted");
+        for (int bar = 0; bar < 3; ++bar)
+            EXPECT_EQ(IsPartColour(Pixel(deleted, kPartX + 112 * bar, kPartY)), bar == 0) << "bar " << bar + 1;
+        Press(kHistoryX, kToolY);
+        Shot("19-song-history");
+        Press(kHistoryX, kNewestStepY - 4 * kStepPitch);
+        const std::string undone = Shot("19-undone");
+        for (int bar = 0; bar < 4; ++bar)
+            EXPECT_EQ(IsPartColour(Pixel(undone, kPartX + 112 * bar, kPartY)), bar < 2) << "a part at bar " << bar + 1;
         Close(*program);
     }
 
@@ -386,7 +415,7 @@ TEST_F(SequencerTrialTest, APartIsDrawnEditedInThePianoRollCopiedAndPlayed)
             }
             EXPECT_EQ(notes, (std::vector<std::pair<int32_t, int32_t>>{{0, 60}, {256, 64}, {320, 64}, {384, 64}, {448, 64}}));
         }
-    EXPECT_EQ(starts, (std::vector<int32_t>{0, 1024, 2048}));
+    EXPECT_EQ(starts, (std::vector<int32_t>{0, 1024})) << "the parts shown when the window closed";
 
     std::ifstream settings(Documents("GlobalSettings.dat"));
     const std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
