@@ -51,7 +51,7 @@ public:
     // Whether the server takes connections; a busy machine may need a while.
     bool WaitUntilReady() const
     {
-        for (int attempt = 0; attempt < 100; ++attempt)
+        for (int attempt = 0; attempt < 300; ++attempt)
         {
             if (!mDisplay.empty() && Run("xdotool getdisplaygeometry") == 0)
                 return true;
