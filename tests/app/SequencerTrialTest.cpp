@@ -117,8 +117,7 @@ protected:
         std::this_thread::sleep_for(700ms);
     }
 
-    // The screenshot taken once the region differs from the one before, or
-    // at the end of the time given; the region's bytes after.
+    // The bytes of a region of a screenshot, to compare between shots.
     std::string Region(const std::string& shot, int x, int y, int width, int height) const
     {
         std::string bytes;
