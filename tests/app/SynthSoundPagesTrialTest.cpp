@@ -12,9 +12,10 @@
 #include "audio/TonePitch.h"
 
 // The synthesizer's sound pages tried as a new user would: "Kest 1" picked
-// from the main menu, Down steps to the page of the oscillators, filter, amp
-// and LFO, Q is held while the amp envelope's AMOUNT knob is dragged down,
-// and the level of the program's audio falls.
+// from the main menu, Down twice (past the Perform page) steps to the page
+// of the oscillators, filter, amp and LFO, Q is held while the amp
+// envelope's AMOUNT knob is dragged down, and the level of the program's
+// audio falls.
 namespace
 {
 using namespace std::chrono_literals;
@@ -58,6 +59,9 @@ TEST_F(SynthSoundPagesTrialTest, DraggingAmpAmountDownLowersAHeldNote)
 
     Click(kMenuX, kBarMiddle);
     Click(kSynthCellX, kCellY);
+    std::this_thread::sleep_for(300ms);
+    // The Perform page stands second; the sound page comes after it.
+    Key("Down");
     std::this_thread::sleep_for(300ms);
     Key("Down");
     std::this_thread::sleep_for(500ms);
@@ -114,6 +118,9 @@ TEST_F(SynthSoundPagesTrialTest, QPlaysALoadedToneInSampleMode)
     ASSERT_TRUE(program->Started());
     Click(kMenuX, kBarMiddle);
     Click(kSynthCellX, kCellY);
+    std::this_thread::sleep_for(300ms);
+    // The Perform page stands second; the sound page comes after it.
+    Key("Down");
     std::this_thread::sleep_for(300ms);
     Key("Down");
     std::this_thread::sleep_for(500ms);
