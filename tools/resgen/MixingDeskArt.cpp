@@ -91,9 +91,14 @@ void DrawFaderGlow(cCanvas& canvas, const cRectF& r)
     canvas.FillRect(r.x0, r.CentreY(), r.x1, r.y1, cPaint::Vertical(kWhite, kWhite.WithAlpha(0.0f), r.CentreY(), r.y1));
 }
 
+// A light face, so the slot's dark label reads; lit, a house-blue rim.
 void DrawSlotButton(cCanvas& canvas, const cRectF& r, bool lit)
 {
-    DrawButtonFace(canvas, r.Inset(1.0f), r.Height() * 0.18f, lit);
+    const cRectF face = r.Inset(1.0f);
+    const float radius = r.Height() * 0.18f;
+    canvas.FillRoundRect(face.x0, face.y0, face.x1, face.y1, radius,
+                         cPaint::Vertical(kCap, kStripShade, face.y0, face.y1));
+    canvas.StrokeRoundRect(face.x0, face.y0, face.x1, face.y1, radius, lit ? 2.0f : 1.0f, lit ? kLit : kCapLine);
 }
 
 void DrawConnector(cCanvas& canvas, const cRectF& r) { DrawArrow(canvas, r, eDirection::Right, kLabel); }
