@@ -76,6 +76,14 @@ constexpr int kBPMX = 626, kTempoCloseX = 316, kTempoCloseY = 57, kDoubleX = 359
 // Inside the imported song, on the "Kest 3" track.
 constexpr int kImportedX = 400, kImportedY = 420;
 
+// The instrument grid under the main menu: slot 6's cell, held to open the
+// instrument properties; their title bar, their type list ("None", "Kest")
+// and "OK". The song roll's rows made lower by its "-", so a seventh track's
+// header shows.
+constexpr int kMenuX = 26, kSlotSixX = 818, kSlotY = 67, kHeld = 1200;
+constexpr int kTypeX = 400, kPropsTitleY = 29, kNoneY = 91, kKestY = 137, kPropsOkX = 624, kPropsOkY = 232;
+constexpr int kFewerRowsX = 1012, kFewerRowsY = 664, kSeventhHeaderX = 30, kSeventhHeaderY = 652;
+
 constexpr double kFramesPerTick = 44100.0 * 60.0 / 120.0 / 256.0;
 constexpr int kBlockFrames = 128;
 constexpr int kQuietLevel = 30;
@@ -516,5 +524,61 @@ TEST_F(SequencerTrialTest, AMIDIFileIsImportedExportedAndClearedAndTheTempoDoubl
     // file itself holds.
     EXPECT_EQ(NotesIn("User/MIDI Files/Untitled-01.mid"), 4870u);
     EXPECT_EQ(NotesIn("User/MIDI Files/Untitled-01.mid"), NotesIn("User/MIDI Files/reference-song.mid"));
+}
+
+// An instrument added to slot 6 from the instrument grid brings its track
+// into the song roll, removing it takes the track away, and History brings
+// it back; the closing save keeps the track.
+TEST_F(SequencerTrialTest, AnInstrumentAddedRemovedAndBroughtBackFromHistoryKeepsItsTrack)
+{
+    const auto headerShown = [](const cRGB& rgb) { return rgb.r > 100 && rgb.g > 100 && rgb.b > 100; };
+    const auto headerGone = [&](const cRGB& rgb) { return !headerShown(rgb); };
+    const auto setSlotSix = [&](int typeY, const std::string& name) {
+        Click(kMenuX, kBarMiddle);
+        Press(kSlotSixX, kSlotY, std::chrono::milliseconds(kHeld));
+        const std::string props = ShotWhen(name, kTypeX, kPropsTitleY, headerShown);
+        ASSERT_TRUE(headerShown(Pixel(props, kTypeX, kPropsTitleY))) << "the instrument properties dialogue";
+        Press(kTypeX, typeY);
+        Press(kPropsOkX, kPropsOkY);
+    };
+    {
+        const std::unique_ptr<cProgram> program = StartProgram();
+        ASSERT_TRUE(program->Started());
+        ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+        Click(kSongX, kBarMiddle);
+        Shot("40-six-tracks");
+
+        setSlotSix(kKestY, "41-instrument-props");
+        Click(kSongX, kBarMiddle);
+        Press(kFewerRowsX, kFewerRowsY);
+        const std::string added = ShotWhen("42-added", kSeventhHeaderX, kSeventhHeaderY, headerShown);
+        EXPECT_TRUE(headerShown(Pixel(added, kSeventhHeaderX, kSeventhHeaderY))) << "the new instrument's track";
+
+        setSlotSix(kNoneY, "43-instrument-props-none");
+        Click(kSongX, kBarMiddle);
+        const std::string removed = ShotWhen("44-removed", kSeventhHeaderX, kSeventhHeaderY, headerGone);
+        EXPECT_TRUE(headerGone(Pixel(removed, kSeventhHeaderX, kSeventhHeaderY))) << "the track taken away";
+
+        // History: "...", "1. Add instr", "2. Del instr"; the first step kept.
+        Press(kHistoryX, kToolY);
+        Shot("45-history");
+        Press(kHistoryX, kNewestStepY - kStepPitch);
+        const std::string back = ShotWhen("46-brought-back", kSeventhHeaderX, kSeventhHeaderY, headerShown);
+        EXPECT_TRUE(headerShown(Pixel(back, kSeventhHeaderX, kSeventhHeaderY))) << "the track back";
+        Close(*program);
+    }
+
+    const std::string path = SavedSong();
+    ASSERT_FALSE(path.empty()) << "the closing save wrote no song";
+    const std::vector<uint8_t> bytes = Bytes(path);
+    cSequencer sequencer;
+    File::cFileMemoryRead file(bytes.data(), int(bytes.size()));
+    cGenString error;
+    ASSERT_TRUE(sequencer.ReadSong(file, error)) << error.CStr();
+    std::vector<int32_t> channels;
+    for (int32_t index = 0; index < sequencer.GetTrackList()->GetCount(); ++index)
+        channels.push_back(sequencer.GetTrackList()->GetTrack(index)->GetChannel());
+    ASSERT_EQ(channels.size(), 7u) << "the six tracks of a new project and slot 6's";
+    EXPECT_EQ(channels.back(), 6) << "the last track plays slot 6";
 }
 } // namespace
