@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -28,6 +29,11 @@ constexpr int kCancelX = 722, kCancelY = 194, kShowFileX = 540, kShowFileY = 190
 // Points that tell the screens apart: the alert's title bar, high above the
 // overlay; the middle of the overlay or alert, dark in the dialogue below.
 constexpr int kAlertTitleX = 512, kAlertTitleY = 60, kMiddleX = 512, kMiddleY = 150;
+
+// The alert's title line, and the widest "Mixdown Cancelled" may draw:
+// "Format Conversion Cancelled", after a cancel too late for the render,
+// draws some 150 pixels wide.
+constexpr int kTitleX = 362, kTitleY = 49, kTitleWidth = 300, kTitleHeight = 14, kCancelledTitleMaxWidth = 120;
 
 // The reference song's 66,560 ticks at 120 BPM.
 constexpr size_t kSongFrames = 5733120;
@@ -75,6 +81,23 @@ protected:
     static bool ShowsAlert(const std::string& shot)
     {
         return IsLight(Pixel(shot, kAlertTitleX, kAlertTitleY)) && IsLight(Pixel(shot, kMiddleX, kMiddleY));
+    }
+
+    // The width of the dark text on the alert's title line.
+    static int TitleWidth(const std::string& shot)
+    {
+        int width = 0;
+        const std::string command = "convert '" + shot + "' -crop " + std::to_string(kTitleWidth) + "x" +
+                                    std::to_string(kTitleHeight) + "+" + std::to_string(kTitleX) + "+" +
+                                    std::to_string(kTitleY) + " +repage -colorspace gray -threshold 40% -negate -trim "
+                                                              "-format %w info:";
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            if (std::fscanf(pipe, "%d", &width) != 1)
+                width = 0;
+            pclose(pipe);
+        }
+        return width;
     }
 
     std::set<std::string> Mixdowns() const
@@ -159,6 +182,9 @@ TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing
     const std::string cancelled = ShotWhen("10-cancelled", ShowsAlert, 120.0);
     ASSERT_TRUE(ShowsAlert(cancelled)) << "no alert after the cancel";
     EXPECT_TRUE(IsLight(Pixel(cancelled, kShowFileX, kShowFileY))) << "\"Mixdown Cancelled\": OK alone";
+    const int title = TitleWidth(cancelled);
+    EXPECT_GT(title, 0);
+    EXPECT_LE(title, kCancelledTitleMaxWidth) << "the render cancelled, not the conversion after it";
     EXPECT_EQ(Mixdowns(), std::set<std::string>{"Untitled-01.ogg"}) << "nothing new, nothing partial";
     Press(kOkX, kOkY);
     Close(*program);
