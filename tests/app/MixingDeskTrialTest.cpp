@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ProgramTrial.h"
 
@@ -37,6 +39,13 @@ constexpr int kChooserTitleX = 400, kChooserTitleY = 256, kAlertBodyX = 400, kAl
 constexpr int kChainStripX = 500, kChainStripY = 690, kBrowserListX = 600, kBrowserListY = 400;
 // The first slot's button, whose label names its unit.
 constexpr int kSlot1LabelX = 170, kSlot1LabelY = 700, kSlot1LabelWidth = 150, kSlot1LabelHeight = 30;
+// The chain strip's slots 175 pixels apart; a strip's FX box, which shows
+// its chain; the status text on the bar.
+constexpr int kSlotPitch = 175, kKest1FXX = 406, kStripFXY = 262;
+constexpr int kStatusX = 215, kStatusY = 6, kStatusWidth = 300, kStatusHeight = 20;
+// The chooser's list dragged to its end shows the last two units on its
+// third and fourth rows.
+constexpr int kListDragX = 500, kListDragFromY = 500, kListDragToY = 300;
 
 bool IsLightGrey(const cRGB& c) { return c.r > 150 && std::abs(c.r - c.b) < 15 && std::abs(c.r - c.g) < 15; }
 bool IsBrowserGrey(const cRGB& c) { return std::abs(c.r - 32) < 6 && c.r == c.g && c.g == c.b; }
@@ -114,6 +123,32 @@ protected:
         return bytes;
     }
     std::string Slot1Label() { return Region(kSlot1LabelX, kSlot1LabelY, kSlot1LabelWidth, kSlot1LabelHeight); }
+    std::string SlotLabel(int slot)
+    {
+        return Region(kSlot1LabelX + slot * kSlotPitch, kSlot1LabelY, kSlot1LabelWidth, kSlot1LabelHeight);
+    }
+    std::string Status() { return Region(kStatusX, kStatusY, kStatusWidth, kStatusHeight); }
+    // A finger dragged from the spot by the distance, in steps a frame apart.
+    void Drag(int x, int y, int dx, int dy)
+    {
+        std::string command = "xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " +
+                              std::to_string(y) + " sleep 0.1 mousedown 1";
+        for (int step = 1; step <= 6; ++step)
+            command += " sleep 0.05 mousemove --window " + mWindow + " " + std::to_string(x + dx * step / 6) + " " +
+                       std::to_string(y + dy * step / 6);
+        mDisplay.Run(command + " sleep 0.1 mouseup 1");
+    }
+    // Waits until two shots of the region a moment apart agree.
+    bool WaitUntilStill(int x, int y, int width, int height)
+    {
+        std::string last = Region(x, y, width, height);
+        return WaitUntil([&] {
+            const std::string now = Region(x, y, width, height);
+            const bool still = now == last;
+            last = now;
+            return still;
+        });
+    }
 
     // The project the program kept on closing.
     std::string SavedProject() const
@@ -205,5 +240,117 @@ TEST_F(MixingDeskTrialTest, AChainIsSavedClearedAndLoadedThroughTheBrowserAndKep
     const size_t slot = text.find("<SLOT1 Type=\"EQ-3B\">", desk);
     ASSERT_NE(slot, std::string::npos) << "the loaded chain";
     EXPECT_NE(text.find("<Patch Enable=\"1\"", slot), std::string::npos);
+}
+
+// Each unit the chooser offers, where the trial puts it and where its panel
+// has its on switch and the knob turned: offsets in its cell, the cells two
+// to a row of 468 x 84 pixels from (44, 327). The attribute the knob sets
+// and its value in a new unit.
+struct cUnitTrial
+{
+    const char* type;
+    bool onMaster;
+    int slot;
+    bool listDragged;
+    int row;
+    int switchX, switchY, knobX, knobY;
+    const char* knobAttribute;
+    const char* newValue;
+};
+constexpr cUnitTrial kUnitTrials[] = {
+    {"Q-HALLS", true, 0, true, 3, 51, 46, 403, 47, "DryWet", "0.320000"},
+    {"QDL-5", false, 0, false, 1, 56, 26, 269, 48, "Threshold", "-10.500000"},
+    {"EQ-3B", false, 1, false, 2, 48, 26, 126, 48, "LowFreq", "0.500000"},
+    {"VELTRIX", false, 2, false, 3, 58, 54, 240, 48, "CDelay", "0.015000"},
+    {"9TH HARBOR", false, 3, true, 2, 51, 54, 260, 48, "Drive", "0.330000"},
+};
+constexpr int kCellX = 44, kCellY = 327, kCellWidth = 468, kCellHeight = 84;
+// The on switch's face, left of its label.
+constexpr int kSwitchFaceOffsetX = -30;
+
+std::string Attribute(const std::string& element, const std::string& name)
+{
+    const size_t at = element.find(" " + name + "=\"");
+    if (at == std::string::npos)
+        return "";
+    const size_t from = at + name.size() + 3;
+    return element.substr(from, element.find('"', from) - from);
+}
+
+TEST_F(MixingDeskTrialTest, EachUnitIsInsertedTurnedAndSwitchedOffAndKeptWithTheProject)
+{
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    ASSERT_TRUE(TapUntil(kMixerX, kBarY, [&] { return DeskAlone(); })) << "the desk";
+
+    int shot = 1;
+    for (const cUnitTrial& unit : kUnitTrials)
+    {
+        SCOPED_TRACE(unit.type);
+        // The master's chain shows first; the first synthesizer's FX box
+        // shows its own.
+        if (!unit.onMaster && unit.slot == 0)
+        {
+            const std::string chain = Region(kSlot1LabelX, kSlot1LabelY, 4 * kSlotPitch, kSlot1LabelHeight);
+            Tap(kKest1FXX, kStripFXY);
+            ASSERT_TRUE(WaitUntil([&] {
+                return Region(kSlot1LabelX, kSlot1LabelY, 4 * kSlotPitch, kSlot1LabelHeight) != chain;
+            })) << "Kest 1's chain";
+        }
+        const std::string emptyLabel = SlotLabel(unit.slot);
+        const int slotX = kSlot1X + unit.slot * kSlotPitch;
+        ASSERT_TRUE(HoldUntil(slotX, kSlotY, [&] { return ChooserOpen(); })) << "the chooser";
+        if (unit.listDragged)
+        {
+            Drag(kListDragX, kListDragFromY, 0, kListDragToY - kListDragFromY);
+            ASSERT_TRUE(WaitUntilStill(300, 297, 420, 233)) << "the list at rest";
+        }
+        Tap(kChooserRowX, kChooserFirstRowY + unit.row * kChooserRowPitch);
+        std::string prefix = std::to_string(shot++) + "-" + unit.type;
+        std::replace(prefix.begin(), prefix.end(), ' ', '-');
+        Shot(prefix + "-chosen");
+        ASSERT_TRUE(TapUntil(kChooserOKX, kChooserButtonY, [&] { return DeskAlone(); }));
+        ASSERT_TRUE(WaitUntil([&] { return SlotLabel(unit.slot) != emptyLabel; })) << "the slot names its unit";
+
+        const int cellX = kCellX + (unit.slot % 2) * kCellWidth, cellY = kCellY + (unit.slot / 2) * kCellHeight;
+        const int switchX = cellX + unit.switchX, switchY = cellY + unit.switchY;
+        const auto switchLit = [&] { return Pixel(Shot("probe"), switchX + kSwitchFaceOffsetX, switchY).IsLitBlue(); };
+        ASSERT_TRUE(WaitUntil(switchLit)) << "a new unit is on";
+        Shot(prefix + "-inserted");
+
+        // The knob turned down: its value on the status bar.
+        const std::string status = Status();
+        Drag(cellX + unit.knobX, cellY + unit.knobY, 0, 60);
+        ASSERT_TRUE(WaitUntil([&] { return Status() != status; })) << "the knob's value on the status bar";
+        Shot(prefix + "-knob");
+
+        ASSERT_TRUE(TapUntil(switchX, switchY, [&] { return !switchLit(); })) << "switched off";
+        Shot(prefix + "-off");
+    }
+
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
+    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+
+    // Each unit's patch as left: off, with the turned knob's new value.
+    const std::string project = SavedProject();
+    ASSERT_FALSE(project.empty()) << "no project kept";
+    const std::string text = Text(project);
+    for (const cUnitTrial& unit : kUnitTrials)
+    {
+        std::vector<std::string> patches;
+        bool kept = false;
+        for (size_t at = text.find(std::string("Type=\"") + unit.type + "\">"); at != std::string::npos;
+             at = text.find(std::string("Type=\"") + unit.type + "\">", at + 1))
+        {
+            const size_t patch = text.find("<Patch", at);
+            const std::string element = text.substr(patch, text.find('>', patch) - patch);
+            patches.push_back(element);
+            kept |= Attribute(element, "Enable") == "0" && !Attribute(element, unit.knobAttribute).empty() &&
+                    Attribute(element, unit.knobAttribute) != unit.newValue;
+        }
+        EXPECT_TRUE(kept) << unit.type << ": " << ::testing::PrintToString(patches);
+    }
 }
 } // namespace
