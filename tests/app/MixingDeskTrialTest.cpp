@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -352,5 +355,144 @@ TEST_F(MixingDeskTrialTest, EachUnitIsInsertedTurnedAndSwitchedOffAndKeptWithThe
         }
         EXPECT_TRUE(kept) << unit.type << ": " << ::testing::PrintToString(patches);
     }
+}
+
+// The song tools' MIDI-file import on the song page, play and stop on the bar.
+constexpr int kSongX = 78, kToolsX = 57, kToolsY = 746, kMIDIFileTabX = 80, kMIDIFileTabY = 692, kImportX = 221,
+              kImportY = 647, kPlayX = 944, kStopX = 891;
+constexpr double kRate = 44100.0;
+
+class MixingDeskAudioTrialTest : public MixingDeskTrialTest
+{
+protected:
+    size_t Frames() const
+    {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(mAudio, error);
+        return error ? 0 : size_t(bytes / 4);
+    }
+    bool WaitForFrames(size_t frames) { return WaitUntil([&] { return Frames() >= frames; }, 60.0); }
+    bool TapUntilChanged(int x, int y)
+    {
+        const std::string before = Region(0, 0, 1024, 768);
+        Tap(x, y);
+        return WaitUntil([&] { return Region(0, 0, 1024, 768) != before; });
+    }
+
+    struct cPlayed
+    {
+        size_t play, stop;
+    };
+    // The song from its start for a few seconds, then stopped and left to
+    // ring out; stop twice first brings it back to the start.
+    cPlayed PlayFromStart()
+    {
+        for (int i = 0; i < 2; ++i)
+        {
+            Tap(kStopX, kBarY);
+            WaitForFrames(Frames() + size_t(kRate * 0.3));
+        }
+        cPlayed played;
+        played.play = Frames();
+        Tap(kPlayX, kBarY);
+        WaitForFrames(played.play + size_t(kRate * 4.0));
+        played.stop = Frames();
+        Tap(kStopX, kBarY);
+        WaitForFrames(played.stop + size_t(kRate * 4.0));
+        return played;
+    }
+    static double RMS(const std::vector<int16_t>& samples, size_t from, size_t frames)
+    {
+        double sum = 0.0;
+        size_t count = 0;
+        for (size_t i = from; i < std::min(samples.size(), from + frames); ++i, ++count)
+            sum += double(samples[i]) * samples[i];
+        return count ? std::sqrt(sum / count) : 0.0;
+    }
+    static size_t FirstSound(const std::vector<int16_t>& samples, size_t from)
+    {
+        while (from < samples.size() && samples[from] == 0)
+            ++from;
+        return from;
+    }
+    // Seconds from the stop to the last sample above the quiet level.
+    static double Tail(const std::vector<int16_t>& samples, const cPlayed& played, size_t end)
+    {
+        size_t last = played.stop;
+        for (size_t i = played.stop; i < std::min(samples.size(), end); ++i)
+            if (std::abs(int(samples[i])) > 30)
+                last = i;
+        return double(last - played.stop) / kRate;
+    }
+};
+
+// The reference song's synthesizer parts through the master's chain: the
+// EQ switched on with its knobs centred leaves the level alone, and the
+// reverb's tail after stop comes with its switch on and goes with it off.
+TEST_F(MixingDeskAudioTrialTest, TheEQLeavesTheLevelAndTheReverbsTailFollowsItsSwitch)
+{
+    const std::filesystem::path reference = std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
+    if (!std::filesystem::exists(reference))
+        GTEST_SKIP() << "no reference song at " << reference;
+    std::filesystem::create_directories(Documents("User/MIDI Files"));
+    std::filesystem::copy_file(reference, Documents("User/MIDI Files/reference-song.mid"));
+
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    ASSERT_TRUE(TapUntilChanged(kSongX, kBarY)) << "the song page";
+    ASSERT_TRUE(TapUntilChanged(kToolsX, kToolsY)) << "the song tools";
+    ASSERT_TRUE(TapUntilChanged(kMIDIFileTabX, kMIDIFileTabY)) << "the MIDI file tab";
+    ASSERT_TRUE(TapUntilChanged(kImportX, kImportY)) << "the browser";
+    ASSERT_TRUE(TapUntilChanged(kBrowserRowX, kBrowserFirstRowY)) << "the song selected";
+    ASSERT_TRUE(TapUntilChanged(kBrowserAcceptX, kBrowserAcceptY)) << "the song imported";
+    Shot("audio-1-imported");
+
+    // EQ-3B in the master's first slot, Q-HALLS in its second (after the
+    // returns), switched off.
+    ASSERT_TRUE(TapUntil(kMixerX, kBarY, [&] { return DeskAlone(); })) << "the desk";
+    const int eqSwitchX = kCellX + 48, eqSwitchY = kCellY + 26;
+    const int reverbSwitchX = kCellX + kCellWidth + 51, reverbSwitchY = kCellY + 46;
+    const auto lit = [&](int x, int y) { return Pixel(Shot("probe"), x + kSwitchFaceOffsetX, y).IsLitBlue(); };
+    ASSERT_TRUE(HoldUntil(kSlot1X, kSlotY, [&] { return ChooserOpen(); }));
+    Tap(kChooserRowX, kChooserFirstRowY + 2 * kChooserRowPitch);
+    ASSERT_TRUE(TapUntil(kChooserOKX, kChooserButtonY, [&] { return DeskAlone(); }));
+    ASSERT_TRUE(WaitUntil([&] { return lit(eqSwitchX, eqSwitchY); })) << "EQ-3B on";
+    ASSERT_TRUE(HoldUntil(kSlot1X + 2 * kSlotPitch, kSlotY, [&] { return ChooserOpen(); }));
+    Drag(kListDragX, kListDragFromY, 0, kListDragToY - kListDragFromY);
+    ASSERT_TRUE(WaitUntilStill(300, 297, 420, 233));
+    Tap(kChooserRowX, kChooserFirstRowY + 3 * kChooserRowPitch);
+    ASSERT_TRUE(TapUntil(kChooserOKX, kChooserButtonY, [&] { return DeskAlone(); }));
+    ASSERT_TRUE(WaitUntil([&] { return lit(reverbSwitchX, reverbSwitchY); })) << "Q-HALLS on";
+    ASSERT_TRUE(TapUntil(reverbSwitchX, reverbSwitchY, [&] { return !lit(reverbSwitchX, reverbSwitchY); }));
+    Shot("audio-2-eq-on");
+
+    const cPlayed eqOn = PlayFromStart();
+    ASSERT_TRUE(TapUntil(eqSwitchX, eqSwitchY, [&] { return !lit(eqSwitchX, eqSwitchY); })) << "EQ-3B off";
+    const cPlayed reverbOff = PlayFromStart();
+    ASSERT_TRUE(TapUntil(reverbSwitchX, reverbSwitchY, [&] { return lit(reverbSwitchX, reverbSwitchY); }));
+    Shot("audio-3-reverb-on");
+    const cPlayed reverbOn = PlayFromStart();
+    ASSERT_TRUE(TapUntil(reverbSwitchX, reverbSwitchY, [&] { return !lit(reverbSwitchX, reverbSwitchY); }));
+    const cPlayed reverbOffAgain = PlayFromStart();
+    const size_t end = Frames();
+
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
+
+    const std::vector<int16_t> left = ReadLeftChannel();
+    const size_t window = size_t(kRate * 3.0);
+    const size_t eqOnStart = FirstSound(left, eqOn.play), eqOffStart = FirstSound(left, reverbOff.play);
+    const double on = RMS(left, eqOnStart, window), off = RMS(left, eqOffStart, window);
+    ASSERT_GT(off, 100.0) << "the song sounds";
+    const double changeDb = 20.0 * std::log10(on / off);
+    EXPECT_LT(std::abs(changeDb), 0.1) << "EQ on " << on << ", off " << off;
+
+    const double tailOff = Tail(left, reverbOff, reverbOn.play), tailOn = Tail(left, reverbOn, reverbOffAgain.play),
+                 tailOffAgain = Tail(left, reverbOffAgain, end);
+    EXPECT_GT(tailOn, tailOff + 0.5);
+    EXPECT_GT(tailOn, tailOffAgain + 0.5);
+    std::printf("EQ on %.1f, off %.1f RMS: %+.4f dB; tails off %.2f s, on %.2f s, off %.2f s\n", on, off, changeDb,
+                tailOff, tailOn, tailOffAgain);
 }
 } // namespace
