@@ -336,6 +336,8 @@ void cEffectRackUI::DrawPlaceholders(cDrawList& list, float offset)
 // chooser for that slot.
 bool cEffectRackUI::HandleTouch(int32_t type, cTouch* touch, cWidget* captor)
 {
+    if (!HasFlags(kWidgetShown))
+        return false;
     if (cWidget::HandleTouch(type, touch, captor))
         return true;
     if (type != kTouchDown || !mRack)
