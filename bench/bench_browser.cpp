@@ -103,7 +103,7 @@ public:
     cBenchToolkit toolkit;
     cBenchDoc doc{"User/Samples"};
     cInstrumentPackageRegistry packages;
-    cBenchHost host;
+    cQuietBrowserHost host;
     cBenchDropDowns dropDowns;
     cWidgetFileBrowser* browser = nullptr;
     std::string root;

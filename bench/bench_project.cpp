@@ -283,7 +283,7 @@ void BM_PasteboardPageFrame(benchmark::State& state)
 {
     cBenchToolkit toolkit;
     cPasteboard pasteboard;
-    cBenchHost host;
+    cQuietBrowserHost host;
     auto* page = new cWidgetPasteboard(&host);
     page->SetTargetFolder("User/Samples");
     TimeFrames(state, toolkit, [&] { page->Show(cDelegate()); });
@@ -297,7 +297,7 @@ void BM_SharePageFrame(benchmark::State& state)
 {
     cBenchToolkit toolkit;
     cNetworkStatus network;
-    cBenchHost host;
+    cQuietBrowserHost host;
     cBenchDropDowns dropDowns;
     cWidgetDialogueDropDown::SetHost(&dropDowns);
     auto* share = new cWidgetCloudShare(&host);

@@ -17,30 +17,19 @@
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
 #include "base/UTF8.h"
-#include "project/ui/FileBrowserHost.h"
 #include "project/ui/WidgetFileBrowser.h"
 #include "render/Font.h"
+#include "support/QuietBrowserHost.h"
 #include "support/TestFont.h"
 #include "ui/KeyboardRequest.h"
 
 namespace
 {
-class cHost : public cFileBrowserHost
+// The browser's name prompt is answered by the fuzzer itself.
+class cHost : public cQuietBrowserHost
 {
 public:
     void PromptName(const cKeyboardRequest&, const cDelegate& completion) override { pending = completion; }
-    bool IsKeyboardOpen() override { return false; }
-    cWidgetAlert* GetAlert() override { return nullptr; }
-    cWidgetProgress* GetProgress() override { return nullptr; }
-    int32_t GetFolderProtection(const char*) override { return 3; }
-    const char* GetProjectFolder() override { return "User/Projects/Song.prj"; }
-    cWidgetModalContainer* GetMainWindow() override { return nullptr; }
-    void ShowProjectSetupPage() override {}
-    cWidgetFileBrowser* GetFileBrowser() override { return nullptr; }
-    void SetRecentProject(const char*) override {}
-    void ShowTimedMessage(const char*, float) override {}
-    void ShowMixdown() override {}
-    void OpenFolder(const char*) override {}
     cDelegate pending;
 };
 
