@@ -56,6 +56,26 @@ public:
         ++mCount;
     }
 
+    // Links item after position; a null position puts it first. Keeps lists
+    // that are ordered by a key sorted without a walk from the head.
+    void InsertAfter(T* item, T* position)
+    {
+        if (!position)
+        {
+            PushFront(item);
+            return;
+        }
+        tItem& links = *item;
+        links.mPrev = position;
+        links.mNext = Links(position).mNext;
+        if (links.mNext)
+            Links(links.mNext).mPrev = item;
+        else
+            mLast = item;
+        Links(position).mNext = item;
+        ++mCount;
+    }
+
     T* PopFront()
     {
         T* item = mFirst;

@@ -52,39 +52,10 @@ int64_t FloorBar(int64_t ticks)
 }
 } // namespace
 
-void cTrack::cNoteList::InsertAfter(cSoundingNote* record, cSoundingNote* position)
-{
-    record->previous = position;
-    record->next = position ? position->next : head;
-    if (record->next)
-        record->next->previous = record;
-    else
-        tail = record;
-    if (position)
-        position->next = record;
-    else
-        head = record;
-    ++count;
-}
-
-void cTrack::cNoteList::Remove(cSoundingNote* record)
-{
-    if (record->previous)
-        record->previous->next = record->next;
-    else
-        head = record->next;
-    if (record->next)
-        record->next->previous = record->previous;
-    else
-        tail = record->previous;
-    record->previous = record->next = nullptr;
-    --count;
-}
-
 cTrack::cTrack() : mRecorder(this)
 {
     for (cSoundingNote& record : mRecords)
-        mFree.InsertAfter(&record, mFree.tail);
+        mFree.InsertAfter(&record, mFree.GetLast());
 }
 
 cTrack::~cTrack() { Clear(); }
@@ -173,7 +144,7 @@ void cTrack::FreeRecord(cSoundingNote* record)
 {
     mSounding.Remove(record);
     record->event = nullptr;
-    mFree.InsertAfter(record, mFree.tail);
+    mFree.InsertAfter(record, mFree.GetLast());
 }
 
 void cTrack::ReleaseSoundingNote(cSoundingNote* record)
@@ -184,8 +155,8 @@ void cTrack::ReleaseSoundingNote(cSoundingNote* record)
 
 void cTrack::StopSoundingNotes()
 {
-    while (mSounding.head)
-        ReleaseSoundingNote(mSounding.head);
+    while (mSounding.GetFirst())
+        ReleaseSoundingNote(mSounding.GetFirst());
 }
 
 void cTrack::StopAndReload()
@@ -196,9 +167,9 @@ void cTrack::StopAndReload()
 
 void cTrack::ReleaseEventNote(const cPatternEvent* event)
 {
-    for (cSoundingNote* record = mSounding.head; record;)
+    for (cSoundingNote* record = mSounding.GetFirst(); record;)
     {
-        cSoundingNote* next = record->next;
+        cSoundingNote* next = record->GetNext();
         if (record->event == event)
             ReleaseSoundingNote(record);
         record = next;
@@ -209,7 +180,7 @@ void cTrack::ReleaseEventNote(const cPatternEvent* event)
 // even when its end has already passed.
 void cTrack::ReleaseEndedNotes()
 {
-    while (cSoundingNote* first = mSounding.head)
+    while (cSoundingNote* first = mSounding.GetFirst())
     {
         if (first->blockCounter == mBlockCounter || first->end > mPositionInLoop)
             return;
@@ -574,7 +545,7 @@ void cTrack::PlayEvent()
 
 void cTrack::PlayNote(cPatternEvent* event)
 {
-    cSoundingNote* record = mFree.head;
+    cSoundingNote* record = mFree.GetFirst();
     if (!record)
         return;
     mFree.Remove(record);
@@ -583,9 +554,9 @@ void cTrack::PlayNote(cPatternEvent* event)
     record->note = event->data1;
     record->voiceId = MakeVoiceId(kVoiceSourceSequencer);
     record->blockCounter = mBlockCounter;
-    cSoundingNote* position = mSounding.tail;
+    cSoundingNote* position = mSounding.GetLast();
     while (position && position->end > record->end)
-        position = position->previous;
+        position = position->GetPrev();
     mSounding.InsertAfter(record, position);
 
     cAudioEvent on;
@@ -608,7 +579,7 @@ void cTrack::PlayController(const cPatternEvent* event) const
 
 void cTrack::DecayMeter(int32_t frames)
 {
-    const float floor = mSounding.count > 0 ? kMeterWhileSounding : 0.0f;
+    const float floor = mSounding.GetCount() > 0 ? kMeterWhileSounding : 0.0f;
     mMeter = std::max(mMeter - float(frames) * kMeterDecayPerFrame, floor);
 }
 

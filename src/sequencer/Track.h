@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/IntrusiveList.h"
 #include "sequencer/TrackRecorder.h"
 
 class cPattern;
@@ -32,10 +33,8 @@ public:
     };
 
     // A note this track has sent and not yet ended.
-    struct cSoundingNote
+    struct cSoundingNote : Base::cIntrusiveListItem<cSoundingNote>
     {
-        cSoundingNote* previous = nullptr;
-        cSoundingNote* next = nullptr;
         cPatternEvent* event = nullptr;
         int32_t end = 0; // pattern ticks
         uint8_t note = 0;
@@ -114,7 +113,7 @@ public:
     cPatternInstance* GetCurrentPart() const { return mCurrentPart; }
     cPatternEvent* GetCursor() const { return mCursor; }
     int32_t GetPositionInLoop() const { return mPositionInLoop; }
-    int32_t GetSoundingCount() const { return mSounding.count; }
+    int32_t GetSoundingCount() const { return static_cast<int32_t>(mSounding.GetCount()); }
     uint8_t GetHeldKeyCount(int32_t note) const { return mHeldKeys[note & 127]; }
     uint32_t GetTouchedControllers() const { return mTouchedControllers; }
     float GetMeter() const { return mMeter; }
@@ -129,15 +128,7 @@ public:
 private:
     friend class cTrackList;
 
-    struct cNoteList
-    {
-        int32_t count = 0;
-        cSoundingNote* head = nullptr;
-        cSoundingNote* tail = nullptr;
-
-        void InsertAfter(cSoundingNote* record, cSoundingNote* position);
-        void Remove(cSoundingNote* record);
-    };
+    using cNoteList = Base::cIntrusiveList<cSoundingNote>;
 
     void PostToInstrument(cAudioEvent& event) const;
     void PostReloadParameters() const;

@@ -54,39 +54,10 @@ int32_t PositiveModulo(int32_t value, int32_t modulus)
 void CountChange() { ++gTransport.changeCounter; }
 } // namespace
 
-void cTrackRecorder::cList::InsertAfter(cRecord* record, cRecord* position)
-{
-    record->previous = position;
-    record->next = position ? position->next : head;
-    if (record->next)
-        record->next->previous = record;
-    else
-        tail = record;
-    if (position)
-        position->next = record;
-    else
-        head = record;
-    ++count;
-}
-
-void cTrackRecorder::cList::Remove(cRecord* record)
-{
-    if (record->previous)
-        record->previous->next = record->next;
-    else
-        head = record->next;
-    if (record->next)
-        record->next->previous = record->previous;
-    else
-        tail = record->previous;
-    record->previous = record->next = nullptr;
-    --count;
-}
-
 cTrackRecorder::cTrackRecorder(cTrack* track) : mTrack(track)
 {
     for (cRecord& record : mRecords)
-        mFree.InsertAfter(&record, mFree.tail);
+        mFree.InsertAfter(&record, mFree.GetLast());
 }
 
 cTrackRecorder::~cTrackRecorder() { DiscardHeldNotes(); }
@@ -105,9 +76,9 @@ void cTrackRecorder::HandleEvent(const cAudioEvent& event, int32_t position)
 
 void cTrackRecorder::EndNote(const cAudioEvent& event, int32_t time, int32_t position)
 {
-    cRecord* record = mHeld.tail;
+    cRecord* record = mHeld.GetLast();
     while (record && (record->finished || record->id != event.wordB))
-        record = record->previous;
+        record = record->GetPrev();
     if (!record)
         return;
     const int64_t length = int64_t(time) - record->start;
@@ -123,9 +94,9 @@ void cTrackRecorder::EndNote(const cAudioEvent& event, int32_t time, int32_t pos
 
 void cTrackRecorder::BeginEvent(const cAudioEvent& event, int32_t time, int32_t position, bool ownTime)
 {
-    if (!mFree.head)
+    if (!mFree.GetFirst())
         CommitUpTo(position);
-    cRecord* record = mFree.head;
+    cRecord* record = mFree.GetFirst();
     if (!record)
         return;
     mFree.Remove(record);
@@ -154,9 +125,9 @@ void cTrackRecorder::BeginEvent(const cAudioEvent& event, int32_t time, int32_t 
 
 void cTrackRecorder::Hold(cRecord* record)
 {
-    cRecord* position = mHeld.tail;
+    cRecord* position = mHeld.GetLast();
     while (position && position->event->time > record->event->time)
-        position = position->previous;
+        position = position->GetPrev();
     mHeld.InsertAfter(record, position);
 }
 
@@ -164,7 +135,7 @@ void cTrackRecorder::ReturnRecord(cRecord* record)
 {
     mHeld.Remove(record);
     record->event = nullptr;
-    mFree.InsertAfter(record, mFree.tail);
+    mFree.InsertAfter(record, mFree.GetLast());
 }
 
 void cTrackRecorder::Drop(cRecord* record)
@@ -177,9 +148,9 @@ void cTrackRecorder::Drop(cRecord* record)
 
 void cTrackRecorder::FinishHeldNotes(int32_t position)
 {
-    for (cRecord* record = mHeld.head; record;)
+    for (cRecord* record = mHeld.GetFirst(); record;)
     {
-        cRecord* next = record->next;
+        cRecord* next = record->GetNext();
         const int32_t time = record->event->time;
         if (!record->finished && time == position - 1)
             Drop(record);
@@ -194,16 +165,16 @@ void cTrackRecorder::FinishHeldNotes(int32_t position)
 
 void cTrackRecorder::DiscardHeldNotes()
 {
-    while (mHeld.head)
-        Drop(mHeld.head);
+    while (mHeld.GetFirst())
+        Drop(mHeld.GetFirst());
 }
 
 void cTrackRecorder::MoveHeldToStart(int32_t position)
 {
     const uint32_t touched = mTrack->GetTouchedControllers();
-    for (cRecord* record = mHeld.head; record;)
+    for (cRecord* record = mHeld.GetFirst(); record;)
     {
-        cRecord* next = record->next;
+        cRecord* next = record->GetNext();
         const cPatternEvent& event = *record->event;
         const bool keep = event.IsController() ? (touched & (1u << (event.data3 % 32))) != 0 : !record->finished;
         if (keep)
@@ -216,7 +187,7 @@ void cTrackRecorder::MoveHeldToStart(int32_t position)
 
 void cTrackRecorder::ShiftHeld(int32_t delta)
 {
-    for (cRecord* record = mHeld.head; record; record = record->next)
+    for (cRecord* record = mHeld.GetFirst(); record; record = record->GetNext())
     {
         record->event->time += delta;
         record->start += delta;
@@ -227,14 +198,14 @@ void cTrackRecorder::ShiftHeld(int32_t delta)
 
 void cTrackRecorder::CommitUpTo(int32_t position)
 {
-    if (!mHeld.head)
+    if (!mHeld.GetFirst())
         return;
     if (gTransport.state == cTransport::kRecordCountIn)
     {
         // Nothing is filed before the downbeat: what was played and let go is lost.
-        for (cRecord* record = mHeld.head; record;)
+        for (cRecord* record = mHeld.GetFirst(); record;)
         {
-            cRecord* next = record->next;
+            cRecord* next = record->GetNext();
             if (record->finished)
                 Drop(record);
             record = next;
@@ -244,9 +215,9 @@ void cTrackRecorder::CommitUpTo(int32_t position)
     int32_t window = static_cast<int32_t>(gRecordQuantizeGrid.interval);
     if (window == 0)
         window = kDefaultControllerWindow;
-    for (cRecord* record = mHeld.head; record && record->event->time < position;)
+    for (cRecord* record = mHeld.GetFirst(); record && record->event->time < position;)
     {
-        cRecord* next = record->next;
+        cRecord* next = record->GetNext();
         if (record->finished)
         {
             cPatternEvent* event = record->event;

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/IntrusiveList.h"
+
 class cTrack;
 struct cAudioEvent;
 struct cPatternEvent;
@@ -34,28 +36,18 @@ public:
     void ShiftHeld(int32_t delta);
 
     cTrack* GetTrack() const { return mTrack; }
-    int32_t GetHeldCount() const { return mHeld.count; }
+    int32_t GetHeldCount() const { return static_cast<int32_t>(mHeld.GetCount()); }
 
 private:
-    struct cRecord
+    struct cRecord : Base::cIntrusiveListItem<cRecord>
     {
-        cRecord* previous = nullptr;
-        cRecord* next = nullptr;
         cPatternEvent* event = nullptr; // its time is a song position until committed
         uint32_t id = 0;                // the note on's voice id; 0 for a controller
         int32_t start = 0;              // where it arrived, unquantised
         bool finished = false;
     };
 
-    struct cList
-    {
-        int32_t count = 0;
-        cRecord* head = nullptr;
-        cRecord* tail = nullptr;
-
-        void InsertAfter(cRecord* record, cRecord* position);
-        void Remove(cRecord* record);
-    };
+    using cList = Base::cIntrusiveList<cRecord>;
 
     void EndNote(const cAudioEvent& event, int32_t time, int32_t position);
     void BeginEvent(const cAudioEvent& event, int32_t time, int32_t position, bool ownTime);

@@ -13,7 +13,7 @@
 #include "audio/AudioDevicePort.h"
 #include "audio/AudioManager.h"
 #include "audio/InstrumentSlotTable.h"
-#include "audio/ScopedEnv.h"
+#include "ScopedEnv.h"
 #include "audio/ScopedTransport.h"
 #include "audio/Transport.h"
 #include "audio/WaitUntil.h"

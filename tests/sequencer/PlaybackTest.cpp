@@ -15,7 +15,7 @@
 #include "audio/AllocationCounter.h"
 #include "audio/AudioDevicePort.h"
 #include "audio/AudioManager.h"
-#include "audio/ScopedEnv.h"
+#include "ScopedEnv.h"
 #include "audio/ScopedWaveBank.h"
 #include "audio/TonePitch.h"
 #include "audio/WaitUntil.h"
