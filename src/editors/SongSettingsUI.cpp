@@ -17,7 +17,6 @@
 #include "ui/WidgetButton.h"
 #include "ui/WidgetFactories.h"
 #include "ui/WidgetManager.h"
-#include "ui/WidgetModalContainer.h"
 #include "ui/WidgetSpinButton.h"
 
 namespace
@@ -34,10 +33,6 @@ constexpr double kHighestTapBPM = 240.0;
 constexpr double kSmoothingBand = 0.2;
 constexpr double kSmoothingWeight = 0.25;
 
-constexpr float kPopupMargin = 10.0f;
-constexpr float kPopupTopGap = 6.0f;
-constexpr float kPopupWidthRoom = 1.8f;
-constexpr float kPopupHeightRoom = 1.2f;
 
 double SteadySeconds() { return double(GetTicks()) * GetMillisecondsPerTick() * 0.001; }
 
@@ -192,57 +187,13 @@ intptr_t cSongSettingsUI::OnButton(intptr_t value, cWidgetButton* button)
 
 // --- The popup ---
 
-cSongSettingsPopup::cSongSettingsPopup() : cWidgetDialogue(kDialogueCloseButton)
+cSongSettingsPopup::cSongSettingsPopup() : cSongSettingsPopup(new cSongSettingsUI()) {}
+
+cSongSettingsPopup::cSongSettingsPopup(cSongSettingsUI* settingsUI)
+    : cSettingsPopup(settingsUI), mSettingsUI(settingsUI)
 {
     SetName("Tempo and Time Signature");
-    ModifyFlags(kWidgetNoAutoLayout, 0, false);
-    mSettingsUI = new cSongSettingsUI();
-    AddChild(mSettingsUI);
     mSettingsUI->Release();
-
-    auto* layout = new cLayoutLinear(kAxisX, 1);
-    auto* item = new cLayoutItemWidget(mSettingsUI, kPolicyPref, kPolicyPref);
-    item->stretch = {1.0f, 1.0f};
-    layout->AddItem(item);
-    layout->margins[0].value = kPopupMargin;
-    layout->margins[1].value = GetTextSize(0) + kPopupTopGap;
-    layout->margins[2].value = kPopupMargin;
-    layout->margins[3].value = kPopupMargin;
-    SetLayout(layout);
 }
 
 cSongSettingsPopup::~cSongSettingsPopup() = default;
-
-void cSongSettingsPopup::Show()
-{
-    if (IsShown())
-        return;
-    ResetAnimation();
-    ModifyFlags(kWidgetAllDirty, 0, true);
-    cWidgetManager::GetInstance()->GetRoot()->Push(this, 0, kTransitionNone);
-}
-
-void cSongSettingsPopup::Hide()
-{
-    if (!IsShown())
-        return;
-    CancelInputRecursive(true);
-    cWidgetManager::GetInstance()->GetRoot()->Pop(this);
-}
-
-void cSongSettingsPopup::OnLayout()
-{
-    cWidgetDialogue::OnLayout();
-    GetLayout()->SetRect(GetContentRect());
-}
-
-void cSongSettingsPopup::GetSizePreferences(cVector2* minimum, cVector2* preferred)
-{
-    cWidget::GetSizePreferences(minimum, preferred);
-    const cRect insets = GetFrameInsets();
-    const float width = insets.xMin + insets.xMax, height = insets.yMin + insets.yMax;
-    *minimum = {minimum->X + width, minimum->Y + height};
-    *preferred = {preferred->X * kPopupWidthRoom + width, preferred->Y * kPopupHeightRoom + height};
-}
-
-void cSongSettingsPopup::OnDismiss(int32_t) { Hide(); }

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "ui/WidgetDialogue.h"
+#include "editors/SettingsPopup.h"
 
 class cWidgetButton;
 class cWidgetSpinButton;
@@ -61,23 +61,18 @@ private:
 
 // The status bar's "Tempo and Time Signature" dialogue around one
 // cSongSettingsUI; dismissing it only hides it for the next showing.
-class cSongSettingsPopup : public cWidgetDialogue
+class cSongSettingsPopup : public cSettingsPopup
 {
 public:
     cSongSettingsPopup();
 
     cSongSettingsUI* GetSettingsUI() const { return mSettingsUI; }
-    // On the root's modal layers; showing a shown popup changes nothing.
-    void Show();
-    void Hide();
-
-    void OnLayout() override;
-    void GetSizePreferences(cVector2* minimum, cVector2* preferred) override;
-    void OnDismiss(int32_t fromCloseButton) override;
 
 protected:
     ~cSongSettingsPopup() override;
 
 private:
+    explicit cSongSettingsPopup(cSongSettingsUI* settingsUI);
+
     cSongSettingsUI* mSettingsUI;
 };
