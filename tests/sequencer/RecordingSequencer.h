@@ -16,14 +16,15 @@ inline std::vector<int32_t> NotesOf(const std::vector<cAudioEvent>& events)
 }
 
 // The sequencer, keeping what instruments post into its ring instead of
-// handing it to the song.
+// handing it to the song; with passOn it hands it to the song as well, so a
+// test can read both what arrived and what the song recorded of it.
 class cRecordingSequencer : public cSequencer
 {
 public:
     int32_t HandleEvent(const cAudioEvent& event) override
     {
         received.push_back(event);
-        return 0;
+        return passOn ? cSequencer::HandleEvent(event) : 0;
     }
     std::vector<cAudioEvent> Take()
     {
@@ -35,4 +36,5 @@ public:
     std::vector<int32_t> TakeNotes() { return NotesOf(Take()); }
 
     std::vector<cAudioEvent> received;
+    bool passOn = false;
 };

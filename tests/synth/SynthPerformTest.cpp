@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,7 +13,12 @@
 #include "instruments/synth/ui/AnalogueSynthPanelKeyboard.h"
 #include "instruments/synth/ui/PitchBendPanel.h"
 #include "instruments/synth/ui/WidgetXYPad.h"
+#include "audio/Transport.h"
 #include "platform/DeviceServices.h"
+#include "sequencer/Pattern.h"
+#include "sequencer/PatternEvent.h"
+#include "sequencer/PatternInstance.h"
+#include "sequencer/Track.h"
 #include "ui/LayoutBuilders.h"
 #include "ui/WidgetKnob.h"
 #include "ui/WidgetLEDCycleButton.h"
@@ -346,19 +353,42 @@ TEST_F(SynthPerform, AControllerMovesTheKnobUnlessItIsHeld)
     EXPECT_FLOAT_EQ(knob->GetValue(), 0.75f) << "released, it jumps to the latest value";
 }
 
-TEST_F(SynthPerform, APadDragIsBracketedForTheRecordingByTouchEvents)
+// A pad dragged while the transport records: the sequencer hears the drag
+// bracketed by its touches, and the part recorded on the instrument's track
+// keeps both of the pad's controllers.
+TEST_F(SynthPerform, APadDragWhileRecordingIsBracketedAndLandsInThePart)
 {
     OpenPerform();
+    sequencer->passOn = true;
+    cTrack* track = new cTrack();
+    ASSERT_GE(sequencer->InsertTrack(track, instrument->GetSlot(), -1), 0);
+    sequencer->SetLoopEnabled(false);
+    gTransport.countInBars = 0;
+    sequencer->Play(0);
+    sequencer->Record();
+    ASSERT_EQ(gTransport.state, cTransport::kRecording);
+    // Each move a sixteenth after the last, so that the recording keeps them apart.
+    const auto advanceASixteenth = [&] {
+        const int32_t until = gTransport.position + cTransport::kTicksPerBeat / 4;
+        while (gTransport.position < until)
+            sequencer->AdvanceBlock(44100, 128);
+    };
+
     cWidgetXYPad* pad = Mod()->GetPad(0);
     const cRect rect = pad->GetPadRect();
     float x = CentreX(rect);
     Down(1, x, CentreY(rect));
     for (int step = 0; step < 5; ++step)
     {
+        advanceASixteenth();
         x += 0.1f * (rect.xMax - rect.xMin);
         Move(1, x, CentreY(rect));
     }
+    advanceASixteenth();
     Up(1, x, CentreY(rect));
+    advanceASixteenth();
+    sequencer->Stop();
+
     const std::vector<cLiveEvent> events = Live(sequencer->Take());
     ASSERT_GE(events.size(), 8u);
     EXPECT_EQ(events[0], (cLiveEvent{kTouch, 4, 1, 0.0f}));
@@ -372,6 +402,23 @@ TEST_F(SynthPerform, APadDragIsBracketedForTheRecordingByTouchEvents)
     EXPECT_EQ(events.back(), (cLiveEvent{kTouch, 5, 0, 0.0f}));
     // The module heard the same values as the sequencer.
     EXPECT_EQ(Live(Synth().Take()).size(), events.size() - 4);
+
+    // The part holds the drag: X rising as the finger went right, Y where it stayed.
+    ASSERT_NE(track->GetFirstPart(), nullptr);
+    std::map<int, std::vector<int32_t>> recorded;
+    for (const cPatternEvent* e = track->GetFirstPart()->pattern->head; e; e = e->next)
+    {
+        ASSERT_TRUE(e->IsController());
+        recorded[e->data3].push_back(e->GetControllerValue());
+    }
+    ASSERT_EQ(recorded.size(), 2u);
+    ASSERT_EQ(recorded.count(4), 1u);
+    ASSERT_EQ(recorded.count(5), 1u);
+    // The touch's value and each of the five moves, a sixteenth apart.
+    EXPECT_EQ(recorded[4].size(), 6u);
+    EXPECT_TRUE(std::is_sorted(recorded[4].begin(), recorded[4].end()));
+    EXPECT_GT(recorded[4].back(), recorded[4].front());
+    EXPECT_EQ(recorded[5], (std::vector<int32_t>{16383}));
 }
 
 TEST_F(SynthPerform, ThePanelClearsOnlyTheBitsItTakesWhileTheAudioThreadSetsOthers)
