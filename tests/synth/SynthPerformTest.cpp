@@ -105,7 +105,9 @@ TEST_F(SynthPerform, DraggingTheWheelBendsClampsAndSendsOnlyRealChanges)
         const std::vector<cAudioEvent> sent = Synth().Take();
         ASSERT_EQ(sent.size(), step.sent ? 1u : 0u);
         if (step.sent)
+        {
             EXPECT_NEAR(sent[0].valueF, step.value, 1e-3f);
+        }
         EXPECT_EQ(sequencer->Take().size(), step.sent ? 1u : 0u);
     }
     Up(1, x, y);
@@ -202,7 +204,9 @@ TEST_F(SynthPerform, PadMovesAreReportedPastTheirThresholdOrNearTheEnds)
         SCOPED_TRACE(c.x);
         ASSERT_EQ(sent.size(), c.reported ? 1u : 0u) << "only X moved";
         if (c.reported)
+        {
             EXPECT_EQ(sent[0], (cLiveEvent{kLive, 0, 6, std::clamp(c.x, 0.0f, 1.0f)}));
+        }
     }
 }
 
