@@ -266,6 +266,14 @@ bool cWavFile::WriteData(const void* bytes, uint32_t count)
     return true;
 }
 
+void cWavFile::CutData(uint32_t bytes)
+{
+    if (!mWriter || bytes >= mDataSize)
+        return;
+    mDataSize = bytes;
+    mHeaderDirty = true;
+}
+
 bool cWavFile::Close()
 {
     delete mReader;

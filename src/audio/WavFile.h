@@ -52,6 +52,9 @@ public:
     bool WriteHeader(File::cFile* file);
     // Raw sample bytes in the file's format, appended to the data chunk.
     bool WriteData(const void* bytes, uint32_t count);
+    // Shortens a writer's data chunk to its first bytes (no longer than it
+    // is); the bytes past them stay behind the chunk, where readers skip them.
+    void CutData(uint32_t bytes);
     // A writer gets its final header and is committed; false when anything
     // written was lost, and the file is then not replaced.
     bool Close();

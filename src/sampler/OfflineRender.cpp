@@ -85,6 +85,16 @@ bool cOfflineRender::Quiet(cMixer* mixer)
     return true;
 }
 
+void cOfflineRender::QuietOutputs()
+{
+    if (IsQuiet())
+        return;
+    if (cMIDIManager* midi = cMIDIManager::GetInstance())
+        midi->Suspend();
+    SetOutputsEnabled(false);
+    mOutputsOnly = true;
+}
+
 void cOfflineRender::Flush()
 {
     for (int i = 0; i < kFlushBlocks; ++i)
@@ -132,6 +142,14 @@ void cOfflineRender::Restore()
 {
     if (!IsQuiet())
         return;
+    if (mOutputsOnly)
+    {
+        mOutputsOnly = false;
+        SetOutputsEnabled(true);
+        if (cMIDIManager* midi = cMIDIManager::GetInstance())
+            midi->Resume();
+        return;
+    }
     cSequencer* sequencer = cSequencer::GetInstance();
     if (sequencer && mTransportSaved)
     {

@@ -40,6 +40,10 @@ public:
     // Quiets the engine and flushes the mixer; false, changing nothing,
     // without a mixer.
     bool Quiet(cMixer* mixer);
+    // Only the device outputs off and MIDI input suspended, for a render
+    // through a rack of its own: the transport and the instruments stay as
+    // they are, and an audition goes on once Restore turns the outputs on.
+    void QuietOutputs();
     // Keeps the metronome mode, song position, loop switch and track states.
     void SaveTransport();
     // Plays from start with the metronome and the loop off and the given
@@ -53,7 +57,7 @@ public:
     // outputs on and MIDI input resumed.
     void Restore();
 
-    bool IsQuiet() const { return mMixer != nullptr; }
+    bool IsQuiet() const { return mMixer != nullptr || mOutputsOnly; }
 
 private:
     void Flush();
@@ -63,6 +67,7 @@ private:
     cAudioBuffer mBuffer;
     int16_t mBlock[kBlockFrames * 2] = {};
     bool mTransportSaved = false;
+    bool mOutputsOnly = false;
     int32_t mSavedMetronome = 0;
     int32_t mSavedPosition = 0;
     int32_t mSavedLoopOn = 0;
