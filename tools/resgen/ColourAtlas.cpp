@@ -5,6 +5,7 @@
 #include "MixdownArt.h"
 #include "PasteboardArt.h"
 #include "MixingDeskArt.h"
+#include "SamplerEffectsArt.h"
 #include "PianoRollArt.h"
 #include "PadEditorArt.h"
 #include "ProjectPageArt.h"
@@ -19,6 +20,7 @@
 #include "project/ui/ProjectPageSprites.h"
 #include "sampler/MixdownSprites.h"
 #include "mixer/ui/MixingDeskSprites.h"
+#include "sampler/SamplerEffectsSprites.h"
 #include "editors/PianoRollSprites.h"
 #include "sampler/SampleEditorSprites.h"
 
@@ -74,6 +76,7 @@ public:
         AddMixdown();
         AddPasteboard();
         AddMixingDesk();
+        AddSamplerEffects();
         AddProjectPage();
         AddPianoRoll();
         AddPadEditor();
@@ -1347,6 +1350,37 @@ private:
         for (const auto& button : buttons)
             Single(button.index, P(20, 26), P(20, 26), button.role, "natural size, beside the label",
                    [icon = button.icon](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, icon, kLabel); });
+    }
+
+    // The sampler's Effects tab: strip, end cheeks, process icon and the
+    // meter's clip LEDs (the housing's two markers place the LEDs).
+    void AddSamplerEffects()
+    {
+        using namespace SamplerEffectsArt;
+        namespace E = SamplerEffectsSprite;
+        Single(E::kStrip, 24, 24, "Sampler effects: control strip background", "nine-patch without inner sprite",
+               DrawStrip);
+        Single(E::kCheek, P(48, 60), P(48, 60), "Sampler effects: end cheek; its width is the cheeks' width",
+               "three-patch down without inner sprite", DrawCheek);
+        Single(E::kProcessIcon, P(40, 52), P(24, 32), "Sampler effects: icon of the process button",
+               "natural size, left of the (empty) label", DrawProcessIcon);
+        const int width = P(20, 26), height = P(12, 16), led = P(8, 10);
+        const int top = (height - led) / 2, half = width / 2;
+        const int left = (half - led) / 2, right = half + (half - led) / 2;
+        Group(width, height,
+              {{E::kMeterHousing, {0, 0, width, height}, "Sampler effects: clip LED housing; its width is the meter's",
+                "natural size above the meter"},
+               {E::kClipMarkerLeft, {left, top, left + led, top + led}, "Sampler effects: left clip LED's place",
+                "marker inside the housing: layout only"},
+               {E::kClipMarkerRight, {right, top, right + led, top + led}, "Sampler effects: right clip LED's place",
+                "marker inside the housing: layout only"}},
+              [width, height](cCanvas& canvas, const cPlace& place)
+              { DrawMeterHousing(canvas, Map(place, cRectI{0, 0, width, height})); });
+        Single(E::kClipLed, led, led, "Sampler effects: clip LED, lit", "natural size over its marker", DrawClipLed);
+        const int pitch = P(10, 12);
+        Single(E::kMeterStrip, P(6, 8), 21 * pitch, "Sampler effects: meter segment strip, 21 segments",
+               "first length pixels from the top; its height over 21 is the pitch; tinted: white art",
+               [pitch](cCanvas& canvas, const cRectF& r) { DrawMeterStrip(canvas, r, 21, float(pitch)); });
     }
 
     // The piano roll's handles, ruler, repeat region and the icons of its own tools.
