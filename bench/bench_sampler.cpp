@@ -11,6 +11,10 @@
 // - the longest time the audio thread waits for the audio manager's lock
 //   while those edits and undos run on a 32 MB sample (goal under 20 ms),
 //   reported as the counter "longest_wait_ms".
+// The effect render:
+// - a 120 s stereo sample through "Q-HALLS" and "VELTRIX" (delay) with
+//   pre-roll and tail, beside sox's "reverb" and "echo" on the same sample
+//   as a WAV file, run in the same process; goal within 3x of sox.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -34,8 +38,13 @@
 #include "base/DeletableRoots.h"
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
+#include "mixer/EffectChorusDelay.h"
+#include "mixer/EffectRack.h"
+#include "mixer/EffectRegistry.h"
+#include "mixer/EffectUnits.h"
 #include "sampler/SampleEditModel.h"
 #include "sampler/SampleEditor.h"
+#include "sampler/SampleRender.h"
 
 extern char** environ;
 
@@ -339,6 +348,95 @@ void BM_LongestLockHoldOf32MB(benchmark::State& state)
     state.counters["longest_wait_ms"] = longest;
     model.SetSample(nullptr);
 }
+
+// ---------------------------------------------------------------- effect render
+
+constexpr int32_t kRenderFrames = 120 * kRate;
+
+// The render's source in memory and as a WAV file for sox, and the rack: a
+// hall reverb, then a delay, both switched on.
+class cRenderBench
+{
+public:
+    cRenderBench()
+    {
+        if (Workspace().folder.empty())
+            return;
+        if (!gEffectRegistry)
+            RegisterEffectPackages();
+        sample = cSample::Create("render-120s.wav", 16, 2, kRate, kRenderFrames);
+        if (!sample)
+            return;
+        Fill(*sample);
+        wavPath = Workspace().folder + "/render-120s.wav";
+        WriteWav(wavPath, *sample);
+        rack.BuildInsertChain();
+        for (const auto& [slot, unit] : {std::pair{"SLOT1", "Q-HALLS"}, std::pair{"SLOT2", "VELTRIX"}})
+        {
+            cEffectRackNode* node = rack.FindNode(slot);
+            node->InstallEffect(unit);
+            if (node->GetEffect())
+                node->GetEffect()->SetEnabled(true);
+        }
+        if (auto* delay = static_cast<cEffectChorusDelay*>(rack.FindNode("SLOT2")->GetEffect()))
+            delay->params.Type = cChorusDelayParams::kTypeDelay;
+    }
+    ~cRenderBench()
+    {
+        rack.DeleteNodes();
+        if (sample)
+            sample->Release();
+    }
+
+    cSample* sample = nullptr;
+    std::string wavPath;
+    cEffectRack rack;
+};
+
+cRenderBench& RenderBench()
+{
+    static cRenderBench bench;
+    return bench;
+}
+
+void BM_EffectRender120s(benchmark::State& state)
+{
+    cRenderBench& bench = RenderBench();
+    if (!bench.sample || !bench.rack.FindNode("SLOT2")->GetEffect())
+        return state.SkipWithError("no sample or no effect units");
+    const std::string out = Workspace().folder + "/Temp/Sampler/EffectRender.wav";
+    int32_t frames = 0;
+    for (auto _ : state)
+    {
+        cSampleRender render((cDelegate()));
+        render.settings.sample = bench.sample;
+        render.settings.rack = &bench.rack;
+        render.settings.endFrame = kRenderFrames;
+        render.settings.preRoll = 1;
+        render.settings.tail = 1;
+        if ((render.Render(out.c_str()) & cSampleRender::kErrorMask) != 0)
+            return state.SkipWithError("the render failed");
+        frames = render.GetFramesConverted();
+    }
+    state.counters["frames_written"] = double(frames);
+}
+
+void BM_SoxReverbEcho120s(benchmark::State& state)
+{
+    if (!RenderBench().sample)
+        return state.SkipWithError("no memory for the sample");
+    const std::string out = Workspace().folder + "/sox-render.wav";
+    const char* argv[] = {"sox", "-V1", RenderBench().wavPath.c_str(), out.c_str(), "reverb", "echo", "0.8", "0.9",
+                          "375", "0.4", nullptr};
+    for (auto _ : state)
+    {
+        pid_t pid = -1;
+        int status = -1;
+        if (posix_spawnp(&pid, "sox", nullptr, nullptr, const_cast<char**>(argv), environ) != 0 ||
+            waitpid(pid, &status, 0) != pid || status != 0)
+            return state.SkipWithError("sox failed (it is installed by scripts/setup-deps)");
+    }
+}
 } // namespace
 
 BENCHMARK(BM_EditorFrameWholeSample)->Unit(benchmark::kMicrosecond);
@@ -361,5 +459,7 @@ BENCHMARK(BM_SilenceWhole)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRea
 BENCHMARK(BM_SilenceUndo)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_SoxSilence)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_LongestLockHoldOf32MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_EffectRender120s)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_SoxReverbEcho120s)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 BENCHMARK_MAIN();
