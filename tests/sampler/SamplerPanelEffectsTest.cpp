@@ -249,9 +249,11 @@ TEST_F(SamplerPanelEffects, RenderErrorsAndWarningsAreShown)
         const char* firstLine;
         const char* secondLine;
         bool replaced;
+        bool withoutFolder = false;
     };
     const cCase cases[] = {
         {"too short", 3, nullptr, 0, 0.75f, "Effect Render Failed", "Sample too short", "", false},
+        {"no work folder", 1000, nullptr, 0, 0.75f, "Effect Render Failed", "Couldn't open file", "", false, true},
         {"clipping", 5000, nullptr, 0, 1.0f, "Clipping Detected", "If the sample sounds distorted, reduce the",
          "gain control and try again.", true},
         {"endless tail", 1000, "TEST-HUM", 1, 0.75f, "Sample truncated to 32MB",
@@ -269,7 +271,10 @@ TEST_F(SamplerPanelEffects, RenderErrorsAndWarningsAreShown)
             Install<cTestEffect>(audition->GetRack(), c.effect);
         panel->GetToggle(cWidgetSamplerPanelEffects::kTagTail)->value = c.tail;
         panel->GetLevelKnob()->SetValue(c.knob);
+        if (c.withoutFolder)
+            std::filesystem::remove_all(scratch.Sampler());
         Process();
+        std::filesystem::create_directories(scratch.Sampler());
         ASSERT_TRUE(AlertShown());
         EXPECT_STREQ(host.alert->GetName(), c.title);
         EXPECT_STREQ(host.alert->firstLine.CStr(), c.firstLine);
@@ -293,6 +298,8 @@ TEST_F(SamplerPanelEffects, CancelledRenderChangesNothing)
     cGateEffect::open.store(false);
     Click(panel->GetProcessButton());
     ASSERT_TRUE(WaitUntil([] { return cGateEffect::entered.load(); }));
+    EXPECT_STREQ(host.progress->GetName(), "Rendering Effects");
+    EXPECT_EQ(panel->GetRenderRunning(), 1);
     Click(host.progress->GetButton());
     cGateEffect::open.store(true);
     Settle();
