@@ -198,7 +198,9 @@ TEST_F(SampleRender, ClippingIsReportedForLongEnoughRenders)
         const cWav wav = ReadWav(Output());
         ASSERT_TRUE(wav.read) << "a clipping render keeps its file";
         if (c.loudFrames > 0)
+        {
             EXPECT_EQ(wav.samples[0], 32767);
+        }
     }
 }
 

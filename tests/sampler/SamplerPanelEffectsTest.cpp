@@ -282,7 +282,9 @@ TEST_F(SamplerPanelEffects, RenderErrorsAndWarningsAreShown)
         EXPECT_EQ(page->modified, modified + (c.replaced ? 1 : 0));
         EXPECT_EQ(HistoryCount(), c.replaced ? 1 : 0);
         if (!c.replaced)
+        {
             EXPECT_EQ(Values(), before);
+        }
         host.alert->Hide();
         Frames(30);
     }
