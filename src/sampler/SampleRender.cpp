@@ -60,67 +60,92 @@ cSampleRender::~cSampleRender()
 
 int32_t cSampleRender::Render(const char* path)
 {
-    cSample* sample = settings.sample;
+    if (!TakeRange() || !OpenOutput(path))
+        return mFlags;
+    PrepareProcessing();
+    // The audio thread leaves the mixer, and with it the audition player's
+    // rack, alone until the outputs are on again.
+    cOfflineRender engine;
+    engine.QuietOutputs();
+    RunPasses();
+    CloseOutput(path);
+    engine.Restore();
+    return mFlags;
+}
+
+// The range never reaches past the sample, whatever the caller asks.
+bool cSampleRender::TakeRange()
+{
+    const cSample* sample = settings.sample;
     if (!sample || sample->GetFrames() <= 0)
-        return mFlags |= kSampleEmpty;
-    // The range never reaches past the sample, whatever the caller asks.
-    const int32_t end = std::min(settings.endFrame, sample->GetFrames());
-    const int32_t start = std::clamp(settings.startFrame, 0, std::max(end, 0));
-    if (end - start < kMinimumFrames)
-        return mFlags |= kSampleTooShort;
-    settings.startFrame = start;
-    settings.endFrame = end;
-    const int32_t channels = settings.channels == 1 ? 1 : 2;
+    {
+        mFlags |= kSampleEmpty;
+        return false;
+    }
+    settings.endFrame = std::min(settings.endFrame, sample->GetFrames());
+    settings.startFrame = std::clamp(settings.startFrame, 0, std::max(settings.endFrame, 0));
+    if (settings.endFrame - settings.startFrame < kMinimumFrames)
+    {
+        mFlags |= kSampleTooShort;
+        return false;
+    }
+    return true;
+}
+
+bool cSampleRender::OpenOutput(const char* path)
+{
     mWriter = new cWavFile();
     if (!mWriter->OpenWrite(path))
     {
         delete mWriter;
         mWriter = nullptr;
-        return mFlags |= kOpenFailed;
+        mFlags |= kOpenFailed;
+        return false;
     }
-    mWriter->SetFormat(uint32_t(settings.rate), 16, uint16_t(channels));
+    mWriter->SetFormat(uint32_t(settings.rate), 16, uint16_t(settings.channels == 1 ? 1 : 2));
+    return true;
+}
 
+void cSampleRender::PrepareProcessing()
+{
     const float rate = float(settings.rate);
     mInfo.offline = 1;
     mInfo.duration = float(kBlockFrames) / rate;
     mInfo.sampleRate = rate;
     mInfo.secondsPerSample = 1.0f / rate;
     mInfo.outputIndex = 0;
+    // Offline renders take the best quality the effects offer.
     mInfo.quality = 2;
     mBuffer.Describe(kAudioFormatFloat, kBlockFrames, 2, mBlock);
+}
 
-    // The audio thread leaves the mixer, and with it the audition player's
-    // rack, alone until the outputs are on again.
-    cOfflineRender engine;
-    engine.QuietOutputs();
+// The rack starts and ends clean, so the audition never hears the render's
+// tail nor the render an earlier preview's.
+void cSampleRender::RunPasses()
+{
     cEffectRack* rack = settings.rack;
     if (rack)
         rack->ResetEffects();
     mPreRollOn = rack && settings.preRoll;
     mTailOn = rack && settings.tail == 1;
     FlushRack();
-
     mPlayer.SetMinLoopLength(1);
-    mPlayer.Start(sample, start, end, cSamplePlayer::kModeForward, 1, start);
-    if ((mFlags & kErrorMask) == 0)
+    mPlayer.Start(settings.sample, settings.startFrame, settings.endFrame, cSamplePlayer::kModeForward, 1,
+                  settings.startFrame);
+    if (!HasError())
     {
         const int32_t offset = mPreRollOn ? RunPreRoll() : 0;
-        if ((mFlags & kErrorMask) == 0)
+        if (!HasError())
             RenderSample(offset);
     }
     mPlayer.ReleaseSample();
-    if ((mFlags & kErrorMask) == 0 && mTailOn)
-    {
+    if (!HasError() && mTailOn)
         RenderTail();
-        if ((mFlags & kErrorMask) == 0)
-        {
-            rack->ResetEffects();
-            FlushRack();
-        }
-    }
-    CloseOutput(path);
-    engine.Restore();
-    return mFlags;
+    if (HasError())
+        return;
+    if (rack)
+        rack->ResetEffects();
+    FlushRack();
 }
 
 int32_t cSampleRender::FramesWritten() const { return int32_t(mWriter->GetDataSize() / mWriter->GetBlockAlign()); }
@@ -130,12 +155,12 @@ int32_t cSampleRender::FramesWritten() const { return int32_t(mWriter->GetDataSi
 void cSampleRender::CloseOutput(const char* path)
 {
     const int32_t frames = FramesWritten() / mWriter->GetChannels();
-    if ((mFlags & kErrorMask) == 0 && !mWriter->Close())
+    if (!HasError() && !mWriter->Close())
         mFlags |= kWriteFailed;
     mWriter->Discard();
     delete mWriter;
     mWriter = nullptr;
-    if ((mFlags & kErrorMask) != 0)
+    if (HasError())
         DeleteFileSafe(path);
     else if (frames > 2048 && mClipCount >= frames / 1024)
         mFlags |= kClipping;

@@ -96,6 +96,11 @@ public:
     int32_t GetClipCount() const { return mClipCount; }
 
 private:
+    bool TakeRange();
+    bool OpenOutput(const char* path);
+    void PrepareProcessing();
+    void RunPasses();
+    bool HasError() const { return (mFlags & kErrorMask) != 0; }
     void ProcessBlock(int32_t frames, float gain, bool force);
     bool IsCancelRequested(float progress);
     void FlushRack();

@@ -159,9 +159,13 @@ TEST_F(SampleRender, TailKeepsTheRingOutAndTrimsTheSilence)
         cSampleRender::Settings settings = Settings(MakeSample(2, 1000, Ramp));
         settings.tail = c.tail;
         rack.FindNode("SLOT1")->RemoveEffect();
-        if (c.effect)
-            Install<cTestEffect>(rack, c.effect);
+        cTestEffect* effect = c.effect ? Install<cTestEffect>(rack, c.effect) : nullptr;
         EXPECT_EQ(Render(settings) & cSampleRender::kErrorMask, 0);
+        if (effect)
+        {
+            // The rack is left clean for the next preview.
+            EXPECT_EQ(effect->memory[0], 0.0f);
+        }
         const cWav wav = ReadWav(Output());
         ASSERT_TRUE(wav.read);
         EXPECT_EQ(wav.Frames(), std::max(lastAudible + 1, 1000));
