@@ -11,6 +11,7 @@
 #include "ProjectPageArt.h"
 #include "RollArt.h"
 #include "SampleEditorArt.h"
+#include "SamplerPanelArt.h"
 #include "app/MainScreenSprites.h"
 #include "ui/NavButtonSprites.h"
 #include "audio/InstrumentIcons.h"
@@ -23,6 +24,7 @@
 #include "sampler/SamplerEffectsSprites.h"
 #include "editors/PianoRollSprites.h"
 #include "sampler/SampleEditorSprites.h"
+#include "sampler/SamplerPanelSprites.h"
 
 #include <cmath>
 #include <set>
@@ -74,6 +76,7 @@ public:
         AddPackageIcons();
         AddSampleEditor();
         AddMixdown();
+        AddSamplerPanels();
         AddPasteboard();
         AddMixingDesk();
         AddSamplerEffects();
@@ -1213,6 +1216,35 @@ private:
                "quad at natural size; faded by alpha", [](cCanvas& canvas, const cRectF& r) { DrawHandle(canvas, r, false); });
         Single(S::kScrollMode, P(20, 26), P(20, 26), "Sample-editor scroll-mode icon",
                "natural size, centred; tinted: white art", DrawScrollModeIcon);
+    }
+
+    // The sampler's Resample and Sample tabs: backgrounds, "REC" icon and
+    // the capture meter.
+    void AddSamplerPanels()
+    {
+        using namespace SamplerPanelArt;
+        namespace S = SamplerPanelSprite;
+        auto ninePatch = [&](int index, int inner, const char* role, const char* innerRole,
+                             void (*art)(cCanvas&, const cRectF&, float))
+        {
+            const int side = 48, margin = 12;
+            const cRectI rect{0, 0, side, side};
+            Group(side, side,
+                  {{index, rect, role, "nine-patch with inner sprite"},
+                   {inner, rect.Inset(margin, margin, margin, margin), innerRole, "stretch area of the nine-patch"}},
+                  [rect, art](cCanvas& canvas, const cPlace& place) { art(canvas, Map(place, rect), place.S(1)); });
+        };
+        ninePatch(S::kBackground, S::kBackgroundInner, "Sampler Resample and Sample tab background",
+                  "Sampler tab background, inner", DrawBackground);
+        ninePatch(S::kShadowRect, S::kShadowRectInner, "Sampler tab status area, sunk",
+                  "Sampler tab status area, inner", DrawShadowRect);
+        const int icon = P(24, 32);
+        Single(S::kRecordIcon, icon, icon, "Sampler \"REC\" icon", "natural size, beside the label", DrawRecordIcon);
+        Single(S::kMeterStrip, P(256, 320), P(8, 10), "Sampler capture meter segment strip",
+               "first length pixels from the left; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawMeterStrip(canvas, r, 1.0f); });
+        Single(S::kMeterFrame, P(16, 22), P(12, 14), "Sampler capture meter frame", "three-patch across",
+               DrawMeterFrame);
     }
 
     // The mixdown button's icon and the output formats' icons.
