@@ -334,7 +334,11 @@ void cWidgetSamplerPanelSample::cJobSample::OnFrame(cWidgetProgress* overlay, cD
     const cRect& box = overlay->GetRect();
     const float top = box.yMax - kMeterAboveBottom;
     const float height = float(Sprite(SamplerPanelSprite::kMeterFrame)->height);
-    const cRect frame = {box.xMin + kMeterLeft, top, box.xMax - kMeterLeft - kMeterRightMargin, top + height};
+    float right = box.xMax - kMeterLeft - kMeterRightMargin;
+    // Clear of the "Stop" button beside the bar.
+    if (const cWidgetButton* stop = overlay->GetButton(); stop && stop->IsVisible())
+        right = std::min(right, stop->GetTouchRect().xMin - kMeterLeft);
+    const cRect frame = {box.xMin + kMeterLeft, top, right, top + height};
     if (mMeterRectDirty || frame.xMin != mMeterRect.xMin || frame.xMax != mMeterRect.xMax ||
         frame.yMin != mMeterRect.yMin)
     {

@@ -8,7 +8,10 @@
 #include "audio/AudioDevicePort.h"
 #include "audio/AudioManager.h"
 #include "audio/Metronome.h"
+#include "audio/Wavetable.h"
 #include "audio/Sample.h"
+#include "audio/SampleRegistry.h"
+#include "base/UniqueFileName.h"
 #include "audio/WaitUntil.h"
 #include "base/JobQueue.h"
 #include "platform/GlobalSettingValues.h"
@@ -82,6 +85,8 @@ protected:
     {
         mWorld = std::make_unique<MixdownTest::cMixdownWorld>();
         mSettings = gSettings;
+        // As the application does: new names avoid loaded samples.
+        SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
         StartScreen(1024, 768);
         SetStatusBarHost(&page.host);
         queue = std::make_unique<JobQueue::cJobQueue>();
@@ -101,6 +106,7 @@ protected:
         page.SetSample(nullptr);
         OffscreenScreenFixture::TearDown();
         gSettings = mSettings;
+        SetSampleLoadedLookup(nullptr);
         mWorld.reset();
     }
 
@@ -112,6 +118,8 @@ protected:
         audioFile = TestScratchFolder() + "/sampler-audio-" + std::to_string(getpid()) + ".raw";
         setenv("SDL_AUDIODRIVER", realTime ? "disk" : "dummy", 1);
         setenv("SDL_DISKAUDIOFILE", audioFile.c_str(), 1);
+        // The click's square wave comes from the generated tables.
+        BuildWaveTables();
         gMetronome.Init();
         audio = std::make_unique<cAudioManager>();
         if (realTime)
@@ -134,6 +142,7 @@ protected:
         audio.reset();
         std::error_code ignored;
         std::filesystem::remove(audioFile, ignored);
+        FreeWaveTables();
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 
