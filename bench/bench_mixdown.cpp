@@ -13,7 +13,6 @@
 // (goal: about 9); the "cpu_" counters the same over processor time.
 #include <benchmark/benchmark.h>
 
-#include <smf.h>
 #include <time.h>
 
 #include <algorithm>
@@ -22,37 +21,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchCommand.h"
-#include "ReferenceSong.h"
-#include "audio/AudioManager.h"
-#include "audio/InstrumentPackageRegistry.h"
-#include "audio/InstrumentSlotTable.h"
-#include "audio/WaveShaper.h"
-#include "audio/Wavetable.h"
-#include "base/DeletableRoots.h"
-#include "base/FastMath.h"
-#include "base/FileSystemDisk.h"
-#include "base/FileSystemRegistry.h"
-#include "base/RootPaths.h"
-#include "base/Zip.h"
-#include "instruments/pads/TriggerPadPackage.h"
-#include "instruments/synth/AnalogueSynthPackage.h"
-#include "mixer/EffectUnits.h"
-#include "mixer/MixingDeskPackage.h"
-#include "project/ProjectList.h"
-#include "project/ProjectSlots.h"
+#include "BenchReferenceSong.h"
 #include "sampler/Mixdown.h"
 
 namespace
 {
 constexpr double kRate = 44100.0;
-constexpr int kDrumChannel = 9;
-constexpr int kOctave = 12;
 const char* const kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 const char* const kOutput = "User/Mixdowns/Reference.wav";
 
@@ -65,107 +44,9 @@ std::filesystem::path OutputFolder()
     return folder;
 }
 
-// The reference song with its drum notes an octave up, where the pads are.
-bool WriteSongOnPads(const std::filesystem::path& path)
+BenchReferenceSong::cSongRig& Rig()
 {
-    smf_t* smf = smf_load(ReferenceSong::Path().c_str());
-    if (!smf)
-        return false;
-    for (int number = 1; number <= smf->number_of_tracks; ++number)
-    {
-        smf_track_t* track = smf_get_track_by_number(smf, number);
-        for (int e = 1; e <= track->number_of_events; ++e)
-        {
-            smf_event_t* event = smf_track_get_event_by_number(track, e);
-            const uint8_t status = event->midi_buffer_length >= 3 ? event->midi_buffer[0] : 0;
-            const bool note = (status & 0xE0) == 0x80 && (status & 0x0F) == kDrumChannel;
-            if (note && event->midi_buffer[1] + kOctave <= 127)
-                event->midi_buffer[1] = uint8_t(event->midi_buffer[1] + kOctave);
-        }
-    }
-    const bool saved = smf_save(smf, path.c_str()) == 0;
-    smf_delete(smf);
-    return saved;
-}
-
-// The program's engine over a documents folder of its own, with a new
-// project holding the song.
-struct cRig
-{
-    cRig()
-    {
-        InitFastMathTables();
-        BuildShapeTables();
-        // The renderer writes below the documents folder of the data home.
-        const std::filesystem::path home = OutputFolder() / "mixdown-home";
-        std::filesystem::remove_all(home);
-        setenv("XDG_DATA_HOME", home.c_str(), 1);
-        documents = GetDocumentsFolderPath();
-        std::filesystem::create_directories(documents / "User/Mixdowns");
-        std::filesystem::create_directories(GetTempFolderPath());
-        new cFileSystemRegistry();
-        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Native", ""));
-        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Res", (BinFolder() / "Resource").c_str()));
-        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Doc", documents.c_str()));
-        gFileSystemRegistry->Mount(new File::cFileSystemDisk("Tmp", GetTempFolderPath()));
-        AddDeletableRoot(documents.c_str());
-        Zip::cZipExtractor().ExtractArchive((BinFolder() / "Resource/Install.zip").c_str(), documents.c_str(), false);
-        BuildWaveTables();
-        RegisterEffectPackages();
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        cAudioSettings settings;
-        settings.poolBufferCount = 8;
-        audio.Init(settings);
-        audio.SetPaused(true);
-        new cInstrumentSlotTable();
-        new cSequencer();
-        auto* packages = new cInstrumentPackageRegistry();
-        synth = new cAnalogueSynthPackage();
-        pads = new cTriggerPadPackage();
-        packages->AddPackage(synth);
-        packages->AddPackage(new cMixingDeskPackage());
-        packages->AddPackage(pads);
-        new cProjectList();
-        cProjectList::GetInstance()->NewProject();
-        ready = PlaceSong();
-    }
-
-    bool PlaceSong()
-    {
-        const std::filesystem::path copy = OutputFolder() / "reference-song-pads.mid";
-        cMIDIFileSong song;
-        if (!WriteSongOnPads(copy) || !ReferenceSong::Read(copy.string(), song))
-            return false;
-        int32_t slots[cMIDIFileSong::kChannelCount];
-        const int32_t transposes[cMIDIFileSong::kChannelCount] = {};
-        for (int channel = 0; channel < cMIDIFileSong::kChannelCount; ++channel)
-            slots[channel] = song.channels[channel].events.empty() ? -1 : channel;
-        // Slot 0 is the desk's: channel 1 goes to the first slot no channel takes.
-        for (int32_t slot = 1; slots[0] == 0 && slot < cMIDIFileSong::kChannelCount; ++slot)
-            if (std::find(std::begin(slots), std::end(slots), slot) == std::end(slots))
-                slots[0] = slot;
-        for (int channel = 0; channel < cMIDIFileSong::kChannelCount; ++channel)
-            if (slots[channel] > 0)
-            {
-                const bool drums = channel == kDrumChannel;
-                cInstrument* instrument = drums ? pads->CreateInstrument(1) : synth->CreateInstrument(0);
-                SetInstrumentSlot(instrument, slots[channel], true);
-            }
-        CreateMissingInstrumentTracks();
-        ReferenceSong::Place(song, slots, transposes);
-        return true;
-    }
-
-    std::filesystem::path documents;
-    cAudioManager audio;
-    cAnalogueSynthPackage* synth = nullptr;
-    cTriggerPadPackage* pads = nullptr;
-    bool ready = false;
-};
-
-cRig& Rig()
-{
-    static cRig rig;
+    static BenchReferenceSong::cSongRig rig(OutputFolder() / "mixdown-home", OutputFolder() / "reference-song-pads.mid");
     return rig;
 }
 
@@ -221,7 +102,7 @@ cCommandTimes PeerSpeed()
 
 void BM_MixdownReferenceSong(benchmark::State& state)
 {
-    cRig& rig = Rig();
+    BenchReferenceSong::cSongRig& rig = Rig();
     if (!rig.ready)
     {
         state.SkipWithError("no reference song");

@@ -45,6 +45,24 @@
 #include "sampler/SampleEditModel.h"
 #include "sampler/SampleEditor.h"
 #include "sampler/SampleRender.h"
+// Resample and capture.
+#include <functional>
+
+#include "AllocationCounter.h"
+#include "BenchReferenceSong.h"
+#include "audio/InstrumentPackageRegistry.h"
+#include "audio/InstrumentSlotTable.h"
+#include "audio/Transport.h"
+#include "audio/WaveShaper.h"
+#include "audio/Wavetable.h"
+#include "base/FastMath.h"
+#include "base/RootPaths.h"
+#include "base/Zip.h"
+#include "mixer/MixingDeskPackage.h"
+#include "project/ProjectList.h"
+#include "sampler/Mixdown.h"
+#include "sampler/WidgetSamplerPanelResample.h"
+#include "sampler/WidgetSamplerPanelSample.h"
 
 extern char** environ;
 
@@ -437,6 +455,118 @@ void BM_SoxReverbEcho120s(benchmark::State& state)
             return state.SkipWithError("sox failed (it is installed by scripts/setup-deps)");
     }
 }
+// ---------------------------------------------------------------- resample and capture
+// - The Resample tab's job over 64 bars of the reference song's project (the
+//   song placed as bench_mixdown places it, the synthesizer and the pads
+//   through the project's mixer), no pre-roll, beside the mixdown of the same
+//   64 bars as the song loop with the tail off, in one run, each first in
+//   turn: counter "x_mixdown" is the resample's best wall time over the
+//   mixdown's (goal: at most 1.1).
+// - One 128-frame block of the program's output through the capture job's
+//   module, as the "MainOut" port hands it over on the audio thread (goal:
+//   under 2 us); counter "allocations" over all blocks (goal: 0).
+namespace ResampleBench
+{
+constexpr int32_t kBars = 64;
+const char* const kMixdownOutput = "User/Mixdowns/Bars.wav";
+
+std::filesystem::path OutputFolder()
+{
+    const std::filesystem::path folder =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bench-output";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// The song's engine over the workspace's mounts, with a data home beside them.
+BenchReferenceSong::cSongRig& SongRig()
+{
+    static BenchReferenceSong::cSongRig rig(Workspace().folder + "/home", OutputFolder() / "resample-song-pads.mid");
+    return rig;
+}
+
+double Seconds(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_Resample64BarsBesideMixdown(benchmark::State& state)
+{
+    BenchReferenceSong::cSongRig& rig = SongRig();
+    if (!rig.ready)
+        return state.SkipWithError("no reference song");
+    const int32_t ticksPerBar = gTransport.ticksPerBar;
+    gTransport.loopStart = 0;
+    gTransport.loopEnd = kBars * ticksPerBar;
+    double resample = 0.0, mixdown = 0.0;
+    int32_t frames = 0, result = -1;
+    bool resampleFirst = true;
+    for (auto _ : state)
+    {
+        cWidgetSamplerPanelResample::cJobResample job(0, kBars, 0);
+        cMixdown render(0.0f, 1.0f, cDelegate());
+        int32_t files = 0;
+        const auto resampleRun = [&] { return Seconds([&] { job.Run(nullptr); }); };
+        const auto mixdownRun = [&]
+        {
+            return Seconds(
+                [&] { result = render.Render(cGenString(kMixdownOutput), cMixdown::kRegionSongLoop,
+                                             cMixdown::kOutputFinalMix, false, &files); });
+        };
+        // Each goes first in turn, so neither always meets a cold cache.
+        double r = 0.0, m = 0.0;
+        if (resampleFirst)
+        {
+            r = resampleRun();
+            m = mixdownRun();
+        }
+        else
+        {
+            m = mixdownRun();
+            r = resampleRun();
+        }
+        resampleFirst = !resampleFirst;
+        if (!job.GetSample())
+            return state.SkipWithError("the resample made no sample");
+        frames = job.GetSample()->GetFrames();
+        resample = resample > 0.0 ? std::min(resample, r) : r;
+        mixdown = mixdown > 0.0 ? std::min(mixdown, m) : m;
+        state.SetIterationTime(r);
+    }
+    if (result > cMixdown::kResultClipping)
+        return state.SkipWithError("the mixdown wrote no file");
+    state.counters["frames"] = frames;
+    state.counters["resample_ms"] = resample * 1e3;
+    state.counters["mixdown_ms"] = mixdown * 1e3;
+    state.counters["x_mixdown"] = resample / mixdown;
+}
+
+void BM_CaptureBlock(benchmark::State& state)
+{
+    cWidgetSamplerPanelSample::cJobSample::cSettings settings;
+    settings.seconds = 60.0f;
+    cWidgetSamplerPanelSample::cJobSample job(nullptr, settings);
+    cSample* sample = cSample::Create("capture-bench.wav", 16, 2, kRate, 60 * kRate);
+    if (!sample)
+        return state.SkipWithError("no memory for the take");
+    job.BeginTake(sample);
+    std::vector<int16_t> block(128 * 2);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = int16_t(std::sin(double(i) * 0.05) * 12000.0);
+    cAudioBuffer buffer;
+    buffer.Describe(kAudioFormatS16, 128, 2, block.data());
+    cAudioProcessInfo info;
+    info.sampleRate = float(kRate);
+    SetCountAllocationsOnThisThread(true);
+    const uint64_t before = GetCountedAllocations();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(job.Process(info, buffer));
+    state.counters["allocations"] = double(GetCountedAllocations() - before);
+    SetCountAllocationsOnThisThread(false);
+}
+} // namespace ResampleBench
 } // namespace
 
 BENCHMARK(BM_EditorFrameWholeSample)->Unit(benchmark::kMicrosecond);
@@ -461,5 +591,8 @@ BENCHMARK(BM_SoxSilence)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealT
 BENCHMARK(BM_LongestLockHoldOf32MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_EffectRender120s)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_SoxReverbEcho120s)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+// Resample and capture: after the lock probe, whose audio manager must be gone first.
+BENCHMARK(ResampleBench::BM_Resample64BarsBesideMixdown)->Unit(benchmark::kMillisecond)->Iterations(4)->UseManualTime();
+BENCHMARK(ResampleBench::BM_CaptureBlock)->Unit(benchmark::kNanosecond);
 
 BENCHMARK_MAIN();
