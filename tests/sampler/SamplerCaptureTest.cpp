@@ -165,8 +165,11 @@ TEST_F(SamplerCapture, ModesFollowTheAudioOutputAndTheTake)
             },
             20s));
         EXPECT_EQ(gTransport.state, c.state);
-        if (c.monitor == cWidgetSamplerPanelSample::kMonitorOff)
+        if (c.monitor == cWidgetSamplerPanelSample::kMonitorClick)
+        {
+            Frames(30); // the overlay's zoom-in, and clicks on the meter
             Save("sampler-sample-capturing");
+        }
         Click(page.host.progress->GetButton());
         Settle();
         EXPECT_EQ(gTransport.state, cTransport::kStopped);

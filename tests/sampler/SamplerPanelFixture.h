@@ -88,6 +88,11 @@ protected:
         // As the application does: new names avoid loaded samples.
         SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
         StartScreen(1024, 768);
+        // The shared dialogues are made again over the screen's fonts.
+        page.host.alert->Release();
+        page.host.alert = new cWidgetAlert();
+        page.host.progress->Release();
+        page.host.progress = new cWidgetProgress();
         SetStatusBarHost(&page.host);
         queue = std::make_unique<JobQueue::cJobQueue>();
         panel = new tPanel(page);

@@ -1240,7 +1240,7 @@ private:
                   "Sampler tab status area, inner", DrawShadowRect);
         const int icon = P(24, 32);
         Single(S::kRecordIcon, icon, icon, "Sampler \"REC\" icon", "natural size, beside the label", DrawRecordIcon);
-        Single(S::kMeterStrip, P(256, 320), P(8, 10), "Sampler capture meter segment strip",
+        Single(S::kMeterStrip, P(512, 640), P(8, 10), "Sampler capture meter segment strip",
                "first length pixels from the left; tinted: white art",
                [](cCanvas& canvas, const cRectF& r) { DrawMeterStrip(canvas, r, 1.0f); });
         Single(S::kMeterFrame, P(16, 22), P(12, 14), "Sampler capture meter frame", "three-patch across",
