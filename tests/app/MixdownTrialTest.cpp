@@ -46,8 +46,6 @@ class MixdownTrialTest : public cProgramTrial
 protected:
     MixdownTrialTest() : cProgramTrial("mixdown-trial", "mixdown-trial") {}
 
-    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
-
     void Press(int x, int y)
     {
         mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +

@@ -58,25 +58,6 @@ class MixingDeskTrialTest : public cProgramTrial
 protected:
     MixingDeskTrialTest() : cProgramTrial("desk-trial", "desk-trial") {}
 
-    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
-
-    static bool WaitUntil(const std::function<bool()>& condition, double seconds = 30.0)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            if (condition())
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return condition();
-    }
-    // A finger's press: down and up in different frames.
-    void Tap(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
-    }
     // A finger resting on the spot until the condition shows, then lifted.
     bool HoldUntil(int x, int y, const std::function<bool()>& shown)
     {
@@ -85,11 +66,6 @@ protected:
         const bool seen = WaitUntil(shown);
         mDisplay.Run("xdotool mouseup 1");
         return seen;
-    }
-    bool TapUntil(int x, int y, const std::function<bool()>& shown)
-    {
-        Tap(x, y);
-        return WaitUntil(shown);
     }
     bool ProbeIs(int x, int y, const std::function<bool(const cRGB&)>& test) { return test(Pixel(Shot("probe"), x, y)); }
 
@@ -107,52 +83,12 @@ protected:
     }
     bool AlertOpen() { return ProbeIs(kAlertBodyX, kAlertBodyY, IsLightGrey); }
 
-    // The bytes of a region of a fresh screenshot.
-    std::string Region(int x, int y, int width, int height)
-    {
-        const std::string shot = Shot("probe");
-        std::string bytes;
-        const std::string command = "convert '" + shot + "' -crop " + std::to_string(width) + "x" +
-                                    std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                                    " +repage -depth 8 rgb:-";
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            char buffer[4096];
-            size_t read;
-            while ((read = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-                bytes.append(buffer, read);
-            pclose(pipe);
-        }
-        return bytes;
-    }
     std::string Slot1Label() { return Region(kSlot1LabelX, kSlot1LabelY, kSlot1LabelWidth, kSlot1LabelHeight); }
     std::string SlotLabel(int slot)
     {
         return Region(kSlot1LabelX + slot * kSlotPitch, kSlot1LabelY, kSlot1LabelWidth, kSlot1LabelHeight);
     }
     std::string Status() { return Region(kStatusX, kStatusY, kStatusWidth, kStatusHeight); }
-    // A finger dragged from the spot by the distance, in steps a frame apart.
-    void Drag(int x, int y, int dx, int dy)
-    {
-        std::string command = "xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " +
-                              std::to_string(y) + " sleep 0.1 mousedown 1";
-        for (int step = 1; step <= 6; ++step)
-            command += " sleep 0.05 mousemove --window " + mWindow + " " + std::to_string(x + dx * step / 6) + " " +
-                       std::to_string(y + dy * step / 6);
-        mDisplay.Run(command + " sleep 0.1 mouseup 1");
-    }
-    // Waits until two shots of the region a moment apart agree.
-    bool WaitUntilStill(int x, int y, int width, int height)
-    {
-        std::string last = Region(x, y, width, height);
-        return WaitUntil([&] {
-            const std::string now = Region(x, y, width, height);
-            const bool still = now == last;
-            last = now;
-            return still;
-        });
-    }
-
     // The project the program kept on closing.
     std::string SavedProject() const
     {
@@ -365,12 +301,6 @@ constexpr double kRate = 44100.0;
 class MixingDeskAudioTrialTest : public MixingDeskTrialTest
 {
 protected:
-    size_t Frames() const
-    {
-        std::error_code error;
-        const auto bytes = std::filesystem::file_size(mAudio, error);
-        return error ? 0 : size_t(bytes / 4);
-    }
     bool WaitForFrames(size_t frames) { return WaitUntil([&] { return Frames() >= frames; }, 60.0); }
     bool TapUntilChanged(int x, int y)
     {

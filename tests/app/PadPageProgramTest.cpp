@@ -22,6 +22,7 @@
 #include "instruments/pads/ui/TriggerPadUI.h"
 #include "instruments/pads/ui/TriggerPadWidget.h"
 #include "pads/PadTestSupport.h"
+#include "platform/DisplayMetrics.h"
 #include "ui/WidgetButton.h"
 
 // The whole program in this process, headless, on the disk audio device: a
@@ -199,4 +200,42 @@ TEST(PadPageProgramTest, KeysAndPadsSoundWhenPlayed)
     ASSERT_GE(repeats.size(), 4u);
     for (size_t i = 1; i < repeats.size(); ++i)
         EXPECT_NEAR(double(repeats[i] - repeats[i - 1]), kSampleRate / 8.0, 128.0) << i;
+}
+
+// On the phone the pad page shares the main window with pages hidden beside
+// it; a tap on each tab still reaches the tab and shows its page.
+TEST(PadPageProgramTest, ThePhoneTabsShowTheirPages)
+{
+    EmptyInProcessDocumentsOfAReturningUser();
+    const char* arguments[] = {"-phone"};
+    std::vector<int32_t> shown;
+    auto* application = new cScriptedApplication(
+        kStartupCoverFrames + 60,
+        [&](cScriptedApplication&, int frame)
+        {
+            const int step = frame - kStartupCoverFrames - 10;
+            if (step < 0 || step / 10 > 4)
+                return;
+            cTriggerPadControlPanel* panel = PadPage()->GetControlPanel();
+            const int32_t tabs[4] = {cTriggerPadControlPanel::kPageEdit, cTriggerPadControlPanel::kPageAutoBeat,
+                                     cTriggerPadControlPanel::kPageOutput, cTriggerPadControlPanel::kPageHome};
+            if (step % 10 == 0 && step > 0)
+                shown.push_back(panel->GetShownPage());
+            if (step / 10 == 4)
+                return;
+            // A finger's press: down and up some frames apart.
+            const cVector2 tab = CentreOf(panel->GetTabButton(tabs[step / 10])->GetRect());
+            if (step % 10 == 0)
+            {
+                PushMouseMove(int(tab.X), int(tab.Y));
+                PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, int(tab.X), int(tab.Y));
+            }
+            else if (step % 10 == 5)
+                PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, int(tab.X), int(tab.Y));
+        },
+        1, arguments);
+    EXPECT_EQ(RunInProcess(application), 0);
+    ResetDisplayMetrics();
+    EXPECT_EQ(shown, (std::vector<int32_t>{cTriggerPadControlPanel::kPageEdit, cTriggerPadControlPanel::kPageAutoBeat,
+                                           cTriggerPadControlPanel::kPageOutput, cTriggerPadControlPanel::kPageHome}));
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -56,6 +57,14 @@ protected:
                "IntroHelp=\"5\"/>\n";
         std::remove(mAudio.c_str());
     }
+    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
+    // The stereo frames the disk device has written so far.
+    size_t Frames() const
+    {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(mAudio, error);
+        return error ? 0 : size_t(bytes / 4);
+    }
     void TearDown() override
     {
         std::filesystem::remove_all(mData);
@@ -63,6 +72,43 @@ protected:
         std::remove(mAudio.c_str());
     }
 
+    static bool WaitUntil(const std::function<bool()>& condition, double seconds = 30.0)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            if (condition())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return condition();
+    }
+    // A finger's press: down and up in different frames.
+    void Tap(int x, int y)
+    {
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
+                     " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
+    }
+    // A tap, then the wait until the program shows what it does.
+    bool TapUntil(int x, int y, const std::function<bool()>& shown)
+    {
+        Tap(x, y);
+        return WaitUntil(shown);
+    }
+    bool TapUntil(int x, int y, int probeX, int probeY, const std::function<bool(const cRGB&)>& shown)
+    {
+        return TapUntil(x, y, [&] { return shown(Pixel(Shot("probe"), probeX, probeY)); });
+    }
+    // A finger dragged from the spot by the distance, in steps a frame apart.
+    void Drag(int x, int y, int dx, int dy)
+    {
+        std::string command = "xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " +
+                              std::to_string(y) + " sleep 0.1 mousedown 1";
+        for (int step = 1; step <= 6; ++step)
+            command += " sleep 0.05 mousemove --window " + mWindow + " " + std::to_string(x + dx * step / 6) + " " +
+                       std::to_string(y + dy * step / 6);
+        mDisplay.Run(command + " sleep 0.1 mouseup 1");
+    }
     void Click(int x, int y)
     {
         mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
@@ -94,6 +140,36 @@ protected:
             pclose(pipe);
         }
         return rgb;
+    }
+    // The bytes of a region of a fresh screenshot.
+    std::string Region(int x, int y, int width, int height)
+    {
+        const std::string shot = Shot("probe");
+        std::string bytes;
+        const std::string command = "convert '" + shot + "' -crop " + std::to_string(width) + "x" +
+                                    std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                                    " +repage -depth 8 rgb:-";
+        if (FILE* pipe = popen(command.c_str(), "r"))
+        {
+            char buffer[4096];
+            size_t read;
+            while ((read = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+                bytes.append(buffer, read);
+            pclose(pipe);
+        }
+        return bytes;
+    }
+    // Waits until two shots of the region a moment apart agree: an opening
+    // fade, like the start-up cover's, which takes every tap, has ended.
+    bool WaitUntilStill(int x, int y, int width, int height)
+    {
+        std::string last = Region(x, y, width, height);
+        return WaitUntil([&] {
+            const std::string now = Region(x, y, width, height);
+            const bool still = now == last;
+            last = now;
+            return still;
+        });
     }
     // The program on the display with the disk device, its window found and
     // focused (mWindow stays empty when none showed).

@@ -93,8 +93,6 @@ class SequencerTrialTest : public cProgramTrial
 protected:
     SequencerTrialTest() : cProgramTrial("sequencer-trial", "sequencer-trial") {}
 
-    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
-
     // A press held as a finger's, with the pointer resting on the spot first.
     void Press(int x, int y, std::chrono::milliseconds held = 100ms)
     {
@@ -148,16 +146,10 @@ protected:
     }
 
     // Frames the disk device has written so far.
-    size_t CapturedFrames() const
-    {
-        std::error_code error;
-        const auto bytes = std::filesystem::file_size(mAudio, error);
-        return error ? 0 : size_t(bytes / 4);
-    }
     bool WaitForCapturedFrames(size_t frames, double seconds) const
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (CapturedFrames() < frames)
+        while (Frames() < frames)
         {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
@@ -289,9 +281,9 @@ TEST_F(SequencerTrialTest, APartIsDrawnEditedInThePianoRollCopiedAndPlayed)
         Press(kDrawX, kToolY);
         mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kRollLeft + kCellWidth / 2) + " " +
                      std::to_string(kC4Y) + " sleep 0.1");
-        audition[0] = CapturedFrames();
+        audition[0] = Frames();
         mDisplay.Run("xdotool mousedown 1 sleep 0.6 mouseup 1");
-        audition[1] = CapturedFrames();
+        audition[1] = Frames();
         std::this_thread::sleep_for(500ms);
         Shot("4-note");
         // A drag over four 1/16 cells on E4 from the second beat.
@@ -340,12 +332,12 @@ TEST_F(SequencerTrialTest, APartIsDrawnEditedInThePianoRollCopiedAndPlayed)
         for (int bar = 0; bar < 4; ++bar)
             EXPECT_EQ(IsPartColour(Pixel(copied, kPartX + 112 * bar, kPartY)), bar < 3) << "a part at bar " << bar + 1;
         Key("Home");
-        played[0] = CapturedFrames();
+        played[0] = Frames();
         Click(kPlayX, kBarMiddle);
         // Three bars at 120 BPM are six seconds.
         EXPECT_TRUE(WaitForCapturedFrames(played[0] + size_t(7.0 * kTrialSampleRate), 60.0));
         Key("space");
-        played[1] = CapturedFrames();
+        played[1] = Frames();
         Shot("15-played");
 
         // The parts at bars 2 and 3 joined, split again at bar 3, deleted;
@@ -503,11 +495,11 @@ TEST_F(SequencerTrialTest, AMIDIFileIsImportedExportedAndClearedAndTheTempoDoubl
         Press(kTempoCloseX, kTempoCloseY);
         Click(kClickX, kBarMiddle);
         Key("Home");
-        played[0] = CapturedFrames();
+        played[0] = Frames();
         Click(kPlayX, kBarMiddle);
         EXPECT_TRUE(WaitForCapturedFrames(played[0] + size_t(3.0 * kTrialSampleRate), 60.0));
         Key("space");
-        played[1] = CapturedFrames();
+        played[1] = Frames();
         Close(*program);
     }
 
