@@ -309,6 +309,30 @@ protected:
         return WaitUntil([&] { return Region(0, 0, 1024, 768) != before; });
     }
 
+    static std::filesystem::path ReferenceSong()
+    {
+        return std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
+    }
+    // The reference song waits among the user's MIDI files.
+    bool HasReferenceSong()
+    {
+        if (!std::filesystem::exists(ReferenceSong()))
+            return false;
+        std::filesystem::create_directories(Documents("User/MIDI Files"));
+        std::filesystem::copy_file(ReferenceSong(), Documents("User/MIDI Files/reference-song.mid"));
+        return true;
+    }
+    // The song tools' MIDI-file tab imports it into the new project.
+    void ImportReferenceSong()
+    {
+        ASSERT_TRUE(TapUntilChanged(kSongX, kBarY)) << "the song page";
+        ASSERT_TRUE(TapUntilChanged(kToolsX, kToolsY)) << "the song tools";
+        ASSERT_TRUE(TapUntilChanged(kMIDIFileTabX, kMIDIFileTabY)) << "the MIDI file tab";
+        ASSERT_TRUE(TapUntilChanged(kImportX, kImportY)) << "the browser";
+        ASSERT_TRUE(TapUntilChanged(kBrowserRowX, kBrowserFirstRowY)) << "the song selected";
+        ASSERT_TRUE(TapUntilChanged(kBrowserAcceptX, kBrowserAcceptY)) << "the song imported";
+    }
+
     struct cPlayed
     {
         size_t play, stop;
@@ -361,21 +385,12 @@ protected:
 // reverb's tail after stop comes with its switch on and goes with it off.
 TEST_F(MixingDeskAudioTrialTest, TheEQLeavesTheLevelAndTheReverbsTailFollowsItsSwitch)
 {
-    const std::filesystem::path reference = std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
-    if (!std::filesystem::exists(reference))
-        GTEST_SKIP() << "no reference song at " << reference;
-    std::filesystem::create_directories(Documents("User/MIDI Files"));
-    std::filesystem::copy_file(reference, Documents("User/MIDI Files/reference-song.mid"));
-
+    if (!HasReferenceSong())
+        GTEST_SKIP() << "no reference song in " << QUIL_BENCH_DATA_DIR;
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
-    ASSERT_TRUE(TapUntilChanged(kSongX, kBarY)) << "the song page";
-    ASSERT_TRUE(TapUntilChanged(kToolsX, kToolsY)) << "the song tools";
-    ASSERT_TRUE(TapUntilChanged(kMIDIFileTabX, kMIDIFileTabY)) << "the MIDI file tab";
-    ASSERT_TRUE(TapUntilChanged(kImportX, kImportY)) << "the browser";
-    ASSERT_TRUE(TapUntilChanged(kBrowserRowX, kBrowserFirstRowY)) << "the song selected";
-    ASSERT_TRUE(TapUntilChanged(kBrowserAcceptX, kBrowserAcceptY)) << "the song imported";
+    ASSERT_NO_FATAL_FAILURE(ImportReferenceSong());
     Shot("audio-1-imported");
 
     // EQ-3B in the master's first slot, Q-HALLS in its second (after the
@@ -424,5 +439,130 @@ TEST_F(MixingDeskAudioTrialTest, TheEQLeavesTheLevelAndTheReverbsTailFollowsItsS
     EXPECT_GT(tailOn, tailOffAgain + 0.5);
     std::printf("EQ on %.1f, off %.1f RMS: %+.4f dB; tails off %.2f s, on %.2f s, off %.2f s\n", on, off, changeDb,
                 tailOff, tailOn, tailOffAgain);
+}
+
+// Kest 1's strip on the desk's first page: its pan knob, fader thumb, name,
+// mute and solo buttons; the master's name and mute; the left cheek's
+// paging button, forward on its upper half, back on its lower; the strips'
+// names across the first page.
+constexpr int kKest1X = 374, kKest1FaderX = 356, kPanY = 58, kFaderY = 131, kNameY = 262, kMuteY = 288,
+              kSoloY = 313;
+constexpr int kOutX = 926;
+constexpr int kPageX = 22, kPageForwardY = 50, kPageBackY = 96;
+constexpr int kNamesX = 52, kNamesY = 252, kNamesWidth = 820, kNamesHeight = 22;
+constexpr int kButtonHalf = 14;
+
+// A strip faded, panned, muted and soloed, the desk paged, the master's
+// chain reordered by a drag, the master muted while the song plays, and a
+// double tap on a strip's name that shows its instrument's page.
+TEST_F(MixingDeskAudioTrialTest, AStripIsFadedPannedMutedAndSoloedAndTheMastersMuteSilencesTheCapture)
+{
+    if (!HasReferenceSong())
+        GTEST_SKIP() << "no reference song in " << QUIL_BENCH_DATA_DIR;
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    ASSERT_NO_FATAL_FAILURE(ImportReferenceSong());
+    ASSERT_TRUE(TapUntil(kMixerX, kBarY, [&] { return DeskAlone(); })) << "the desk";
+    Shot("strips-1-desk");
+
+    // Fader and knob: the value on the status bar, the strip redrawn.
+    const auto button = [&](int x, int y) { return Region(x - kButtonHalf, y - 8, 2 * kButtonHalf, 16); };
+    const auto strip = [&] { return Region(kKest1X - 45, 30, 90, 215); };
+    std::string before = strip(), status = Status();
+    Drag(kKest1FaderX, kFaderY, 0, 50);
+    ASSERT_TRUE(WaitUntil([&] { return Status() != status && strip() != before; })) << "faded";
+    Shot("strips-2-faded");
+    before = strip(), status = Status();
+    Drag(kKest1X, kPanY, 0, -40);
+    ASSERT_TRUE(WaitUntil([&] { return Status() != status && strip() != before; })) << "panned";
+    Shot("strips-3-panned");
+
+    // Mute and solo light up and go out again.
+    const std::string mute = button(kKest1X, kMuteY), solo = button(kKest1X, kSoloY);
+    ASSERT_TRUE(TapUntil(kKest1X, kMuteY, [&] { return button(kKest1X, kMuteY) != mute; })) << "muted";
+    Shot("strips-4-muted");
+    ASSERT_TRUE(TapUntil(kKest1X, kMuteY, [&] { return button(kKest1X, kMuteY) == mute; })) << "unmuted";
+    ASSERT_TRUE(TapUntil(kKest1X, kSoloY, [&] { return button(kKest1X, kSoloY) != solo; })) << "soloed";
+    Shot("strips-5-soloed");
+    ASSERT_TRUE(TapUntil(kKest1X, kSoloY, [&] { return button(kKest1X, kSoloY) == solo; })) << "unsoloed";
+
+    // The paging button shows the next strips, then the first again.
+    const std::string firstPage = Region(kNamesX, kNamesY, kNamesWidth, kNamesHeight);
+    ASSERT_TRUE(TapUntil(kPageX, kPageForwardY,
+                         [&] { return Region(kNamesX, kNamesY, kNamesWidth, kNamesHeight) != firstPage; }))
+        << "paged forward";
+    ASSERT_TRUE(WaitUntilStill(kNamesX, kNamesY, kNamesWidth, kNamesHeight));
+    Shot("strips-6-paged");
+    ASSERT_TRUE(TapUntil(kPageX, kPageBackY,
+                         [&] { return Region(kNamesX, kNamesY, kNamesWidth, kNamesHeight) == firstPage; }))
+        << "paged back";
+
+    // The master's chain: EQ-3B and Q-HALLS after the returns, then Q-HALLS
+    // dragged before EQ-3B.
+    Tap(kOutX, kNameY);
+    ASSERT_TRUE(WaitUntil([&] { return DeskAlone(); }));
+    const int eqSlot = 2, reverbSlot = 3;
+    const std::string empty = SlotLabel(eqSlot);
+    ASSERT_TRUE(HoldUntil(kSlot1X + eqSlot * kSlotPitch, kSlotY, [&] { return ChooserOpen(); }));
+    Tap(kChooserRowX, kChooserFirstRowY + 2 * kChooserRowPitch);
+    ASSERT_TRUE(TapUntil(kChooserOKX, kChooserButtonY, [&] { return DeskAlone(); }));
+    ASSERT_TRUE(WaitUntil([&] { return SlotLabel(eqSlot) != empty; })) << "EQ-3B inserted";
+    ASSERT_TRUE(HoldUntil(kSlot1X + reverbSlot * kSlotPitch, kSlotY, [&] { return ChooserOpen(); }));
+    Drag(kListDragX, kListDragFromY, 0, kListDragToY - kListDragFromY);
+    ASSERT_TRUE(WaitUntilStill(300, 297, 420, 233));
+    Tap(kChooserRowX, kChooserFirstRowY + 3 * kChooserRowPitch);
+    ASSERT_TRUE(TapUntil(kChooserOKX, kChooserButtonY, [&] { return DeskAlone(); }));
+    ASSERT_TRUE(WaitUntil([&] { return SlotLabel(reverbSlot) != empty; })) << "Q-HALLS inserted";
+    const std::string eq = SlotLabel(eqSlot), reverb = SlotLabel(reverbSlot);
+    Shot("strips-7-chain");
+    Drag(kSlot1X + reverbSlot * kSlotPitch, kSlotY, -kSlotPitch, 0);
+    ASSERT_TRUE(WaitUntil([&] { return SlotLabel(eqSlot) == reverb && SlotLabel(reverbSlot) == eq; }))
+        << "Q-HALLS dragged before EQ-3B";
+    Shot("strips-8-dragged");
+
+    // The master muted while the song plays: the capture falls silent and
+    // stays so until it is unmuted.
+    const std::string outMute = button(kOutX, kMuteY);
+    Tap(kPlayX, kBarY);
+    ASSERT_TRUE(WaitForFrames(Frames() + size_t(kRate * 3.0)));
+    const size_t tapped = Frames();
+    ASSERT_TRUE(TapUntil(kOutX, kMuteY, [&] { return button(kOutX, kMuteY) != outMute; })) << "the master muted";
+    const size_t seen = Frames();
+    Shot("strips-9-master-muted");
+    ASSERT_TRUE(WaitForFrames(seen + size_t(kRate * 1.0)));
+    const size_t heldUntil = Frames();
+    ASSERT_TRUE(TapUntil(kOutX, kMuteY, [&] { return button(kOutX, kMuteY) == outMute; })) << "the master unmuted";
+
+    // A double tap on Kest 1's name while the song plays shows its page,
+    // which answers taps: MIXER brings the desk back.
+    const std::string title = Status();
+    mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kKest1X) + " " +
+                 std::to_string(kNameY) + " click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(WaitUntil([&] { return !DeskAlone() && Status() != title; })) << "Kest 1's page";
+    Shot("strips-10-kest-1");
+    ASSERT_TRUE(TapUntil(kMixerX, kBarY, [&] { return DeskAlone(); })) << "the desk again";
+    Tap(kStopX, kBarY);
+
+    program->Signal(SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
+
+    const std::vector<int16_t> left = ReadLeftChannel();
+    ASSERT_GT(left.size(), heldUntil);
+    ASSERT_GT(RMS(left, tapped - size_t(kRate), size_t(kRate)), 100.0) << "the song sounds before the mute";
+    // The last sound before the held silence: the mute took effect there.
+    size_t silentFrom = heldUntil;
+    while (silentFrom > tapped && left[silentFrom - 1] == 0)
+        --silentFrom;
+    EXPECT_GT(silentFrom, tapped) << "sound until the tap";
+    EXPECT_LE(silentFrom, seen) << "silent once the mute shows";
+    // The sound stops within a block rather than fading out.
+    constexpr size_t kBlock = 128;
+    const double playing = RMS(left, tapped - size_t(kRate), size_t(kRate));
+    const double lastBlock = RMS(left, silentFrom - 2 * kBlock, kBlock);
+    EXPECT_GT(lastBlock, playing * 0.1) << "faded out before the silence";
+    std::printf("master mute: silent %.3f s after the tap began, %.3f s before it showed; RMS %.0f playing, "
+                "%.0f a block before the silence\n",
+                double(silentFrom - tapped) / kRate, double(seen - silentFrom) / kRate, playing, lastBlock);
 }
 } // namespace
