@@ -15,6 +15,7 @@
 #include "mixer/ui/MixingDeskPanelMixer.h"
 #include "mixer/ui/MixingDeskTitles.h"
 #include "mixer/ui/MixingDeskUI.h"
+#include "platform/DisplayMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
 
@@ -28,32 +29,46 @@ cMixingDeskUI* DeskPage()
     return package ? static_cast<cMixingDeskUI*>(package->GetEditor()->GetPage()) : nullptr;
 }
 
-// The centre of the name of the strip the named instrument owns.
-bool FindInstrumentName(const char* name, cVector2* point)
+// The centre of the name of Kest 1's strip, or of the last strip an
+// instrument owns where the page does not show it; the instrument's name.
+bool FindInstrumentName(cVector2* point, std::string* name)
 {
     cMixingDeskInputTitles* titles = DeskPage()->GetPanel()->GetTitles();
     const cRect& rect = titles->GetRect();
+    bool found = false;
     for (int32_t strip = 0; strip < titles->GetStripCount(); ++strip)
     {
         const cMixingDeskInputTitles::cRecord& record = titles->GetRecord(strip);
-        if (!record.valid || !record.channel->owner || std::string(record.channel->owner->GetName()) != name)
+        if (!record.valid || !record.channel->owner || (found && *name == "Kest 1"))
             continue;
         *point = {rect.xMin + (float(strip) + 0.5f) * titles->GetStripWidth(),
                   rect.yMin + cMixingDeskInputTitles::kNameBand * 0.5f};
-        return true;
+        *name = record.channel->owner->GetName();
+        found = true;
     }
-    return false;
+    return found;
 }
-} // namespace
 
 // A double tap on a strip's name shows its instrument's page with nothing
-// over it, and the desk is left holding no touch.
-TEST(MixingDeskProgramTest, ADoubleTapOnAStripsNameShowsItsInstrument)
+// over it, and the desk is left holding no touch: on the desktop over the
+// faders and over the insert chain, and on the phone.
+struct cDoubleTapCase
+{
+    const char* what;
+    const char* device;
+    bool insertView;
+};
+
+class MixingDeskProgramTest : public ::testing::TestWithParam<cDoubleTapCase>
+{
+};
+
+TEST_P(MixingDeskProgramTest, ADoubleTapOnAStripsNameShowsItsInstrument)
 {
     EmptyInProcessDocumentsOfAReturningUser();
+    const char* arguments[] = {GetParam().device};
     cVector2 name = {0.0f, 0.0f};
-    const std::string instrument = "Kest 1";
-    std::string title;
+    std::string instrument, title;
     bool found = false, deskHidden = false;
     int layers = -1, captures = -1;
     auto* application = new cScriptedApplication(
@@ -63,9 +78,11 @@ TEST(MixingDeskProgramTest, ADoubleTapOnAStripsNameShowsItsInstrument)
             const int step = frame - kStartupCoverFrames;
             if (step == 5)
                 cMainUI::GetInstance()->GetMainMenu()->SelectPage(cWidgetMainMenu::kPageInstrument, 0);
+            if (step == 10 && GetParam().insertView)
+                DeskPage()->OnViewButton(false, nullptr);
             if (step == 20)
             {
-                found = FindInstrumentName(instrument.c_str(), &name);
+                found = FindInstrumentName(&name, &instrument);
                 if (found)
                 {
                     PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, int(name.X), int(name.Y));
@@ -85,11 +102,20 @@ TEST(MixingDeskProgramTest, ADoubleTapOnAStripsNameShowsItsInstrument)
                 captures = manager->GetCaptureCount();
                 title = cMainUI::GetInstance()->GetStatusBar()->GetTitleText().CStr();
             }
-        });
+        },
+        1, arguments);
     EXPECT_EQ(RunInProcess(application), 0);
+    ResetDisplayMetrics();
     ASSERT_TRUE(found) << "no strip names an instrument";
     EXPECT_TRUE(deskHidden);
     EXPECT_EQ(layers, 0) << "nothing left over the page";
     EXPECT_EQ(captures, 0) << "no touch left held";
-    EXPECT_NE(title.find(instrument), std::string::npos) << title << " / " << instrument;
+    EXPECT_NE(title.find(instrument), std::string::npos) << title;
 }
+
+INSTANTIATE_TEST_SUITE_P(Layouts, MixingDeskProgramTest,
+                         ::testing::Values(cDoubleTapCase{"Faders", "-desktop", false},
+                                           cDoubleTapCase{"InsertView", "-desktop", true},
+                                           cDoubleTapCase{"Phone", "-phone", false}),
+                         [](const auto& info) { return std::string(info.param.what); });
+} // namespace
