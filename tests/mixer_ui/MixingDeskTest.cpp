@@ -390,6 +390,24 @@ TEST_F(MixingDeskTitles, ADoubleTapOnANameShowsItsInstrument)
     EXPECT_EQ(host.shownPages[0], instruments[3].get());
 }
 
+// Hidden behind another page, the desk leaves that page's title and input
+// alone when the instruments change under it, and binds again once shown.
+TEST_F(MixingDeskTitles, AHiddenDeskRebindsOnlyWhenShown)
+{
+    page->SetVisible(false);
+    host.title = "VRX - Home";
+    desk->GetMixer()->RemoveChannels(instruments[0].get());
+    const cVector2 name = NameOf(1);
+    Click(name.X, name.Y);
+    EXPECT_EQ(host.title, "VRX - Home");
+    EXPECT_EQ(Panel()->GetTitles()->GetRecord(0).channel->owner, instruments[0].get()) << "still bound as it was";
+
+    page->SetVisible(true);
+    Frame();
+    EXPECT_EQ(host.title, "Mixer - Output");
+    EXPECT_EQ(Panel()->GetTitles()->GetRecord(0).channel->owner, instruments[1].get());
+}
+
 TEST_F(MixingDeskTitles, TheOutputTitleMutesTheMasterOrSelectsItsChain)
 {
     Panel()->SelectChannel(3);

@@ -203,8 +203,12 @@ bool cMixingDeskUI::Draw(cDrawList&)
     return false;
 }
 
+// Hidden, the desk binds again when next drawn: rebinding here would write
+// its title over the page shown.
 bool cMixingDeskUI::HandleTouch(int32_t type, cTouch* touch, cWidget* captor)
 {
+    if (!HasFlags(kWidgetShown))
+        return false;
     RebindIfChanged();
     return cWidget::HandleTouch(type, touch, captor);
 }
