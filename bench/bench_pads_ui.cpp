@@ -7,9 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 
+#include "AllocationCounter.h"
 #include "BenchDrawing.h"
 #include "instruments/pads/TriggerPad.h"
 #include "instruments/pads/TriggerPadInstrument.h"
@@ -22,25 +21,6 @@
 #include "ui/UIMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
-
-namespace
-{
-// Allocations on the benchmark's thread while counting is on.
-thread_local bool tCounting = false;
-thread_local uint64_t tAllocations = 0;
-} // namespace
-
-void* operator new(size_t size)
-{
-    if (tCounting)
-        ++tAllocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
 
 namespace
 {
@@ -115,13 +95,13 @@ void PadKeyToRing(benchmark::State& state)
     constexpr int32_t kScanCode = 44;
     constexpr int kPressesPerDrain = 64;
     int presses = 0;
-    tAllocations = 0;
+    const uint64_t allocationsBefore = GetCountedAllocations();
     for (auto _ : state)
     {
-        tCounting = true;
+        SetCountAllocationsOnThisThread(true);
         page.input.OnKey(1, kScanCode, 'Z');
         page.input.OnKey(0, kScanCode, 'Z');
-        tCounting = false;
+        SetCountAllocationsOnThisThread(false);
         if (++presses == kPressesPerDrain)
         {
             // The audio thread's part, not measured.
@@ -131,7 +111,7 @@ void PadKeyToRing(benchmark::State& state)
             state.ResumeTiming();
         }
     }
-    state.counters["allocations"] = double(tAllocations);
+    state.counters["allocations"] = double(GetCountedAllocations() - allocationsBefore);
     state.SetLabel("press and release");
 }
 BENCHMARK(PadKeyToRing)->Unit(benchmark::kNanosecond);

@@ -141,7 +141,7 @@ void cPatternToolsPanelCopy::OnSource(int32_t value, cWidgetSpinButton*)
     mSource->SetText(text.CStr());
 }
 
-bool cPatternToolsPanelCopy::Draw(cDrawList& list)
+bool cPatternToolsPanelCopy::Draw(cDrawList&)
 {
     const int32_t source = mSource->GetValue();
     const cPatternTable* table = cPatternTable::GetInstance();

@@ -34,8 +34,6 @@ constexpr int32_t kDrawVelocity = 127;
 constexpr uint32_t kAuditionFlags = kAudioEventFlagAudition | kAudioEventFlagIgnoreMute;
 constexpr uint32_t kStopAfterMove = 4; // StopAllInstruments' flag after the position moves
 constexpr float kBeat = 256.0f;
-
-float Sign(float value) { return value < 0.0f ? -1.0f : 1.0f; }
 } // namespace
 
 bool cPianoRoll::HandleTouch(int32_t type, cTouch* touch, cWidget* captor)

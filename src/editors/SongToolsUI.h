@@ -96,8 +96,8 @@ protected:
 private:
     void ShowMetronome(int32_t percent);
     void ShowCountIn(int32_t bars);
-    void OnMetronome(int32_t value, cWidgetSpinButton* spin) { SetMetronome(value); }
-    void OnCountIn(int32_t value, cWidgetSpinButton* spin) { SetCountIn(value); }
+    void OnMetronome(int32_t value, cWidgetSpinButton*) { SetMetronome(value); }
+    void OnCountIn(int32_t value, cWidgetSpinButton*) { SetCountIn(value); }
 
     cWidgetSpinButton* mMetronome;
     cWidgetSpinButton* mCountIn;

@@ -228,11 +228,15 @@ TEST(StartupPageTest, ARecentProjectThatDoesNotLoadGivesWayToANewUntitledOne)
         EXPECT_EQ(seen.alertTitle, c.alertTitle);
         const bool failureSaid = c.brokenFolder != nullptr;
         if (failureSaid)
+        {
             EXPECT_FALSE(seen.alertFirst.empty());
+        }
         EXPECT_EQ(seen.introHelpShown, !failureSaid);
         EXPECT_EQ(seen.introHelpCount, failureSaid ? 0 : 1);
         if (failureSaid)
+        {
             EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished) << "OK lets the cover fade";
+        }
     }
 }
 

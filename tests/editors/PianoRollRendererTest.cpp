@@ -211,8 +211,12 @@ TEST_F(PianoRollRendererTest, KeyLinesBelowFourOctavesAndFortyVerticesAtMost)
                                      [](const cVertexXYZColour& v) { return v.colour == 0xffc0c0c0u; });
         EXPECT_EQ(any, c.keyLines) << c.span;
         for (const cVertexXYZColour& v : lines)
+        {
             if (v.colour == 0xffc0c0c0u)
+            {
                 EXPECT_EQ(std::max(lines[0].x, v.x), 60.0f) << "across the strip only";
+            }
+        }
     }
     // Forty octaves down a tall strip.
     depthRenderer.draws.clear();

@@ -167,7 +167,9 @@ TEST_F(ProjectPageTest, UnsavedChangesAreOfferedForSavingBeforeNewOrLoad)
         EXPECT_EQ(project->IsModified(), !c.saved);
         EXPECT_EQ(browser->IsOpen(), c.browserTitle != nullptr);
         if (c.browserTitle)
+        {
             EXPECT_STREQ(browser->GetName(), c.browserTitle);
+        }
         EXPECT_EQ(page->GetPendingAction(), c.pending);
         if (browser->IsOpen() && host.keyboardOpen)
             host.Answer(cFileBrowserHost::kPromptCancelled);
