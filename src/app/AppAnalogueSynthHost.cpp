@@ -2,6 +2,7 @@
 
 #include "app/MainUI.h"
 #include "project/ui/WidgetFileBrowser.h"
+#include "sampler/WidgetSampler.h"
 
 bool cAppAnalogueSynthHost::PromptName(const cKeyboardRequest& request, const cDelegate& completion)
 {
@@ -47,4 +48,33 @@ void cAppAnalogueSynthHost::SetLastFolder(const char* path)
 {
     if (cMainUI* ui = cMainUI::GetInstance())
         ui->SetLastFolder(path);
+}
+
+bool cAppAnalogueSynthHost::HasSampler()
+{
+    const cMainUI* ui = cMainUI::GetInstance();
+    return ui && ui->GetSampler();
+}
+
+// The program feeds no record input, so "record" asks nothing more of the page.
+void cAppAnalogueSynthHost::ShowSampler(cSample* sample, bool, const cDelegate& completion)
+{
+    cWidgetSampler* page = HasSampler() ? cMainUI::GetInstance()->GetSampler() : nullptr;
+    if (!page)
+        return;
+    mSamplerCompletion = completion;
+    page->SetSample(nullptr);
+    page->SetSample(sample);
+    page->Show(cDelegate(this, &cAppAnalogueSynthHost::OnSamplerDone));
+}
+
+// The layer takes the kept sample's path; the page still holds it here.
+intptr_t cAppAnalogueSynthHost::OnSamplerDone(int32_t result, cWidgetSampler* page)
+{
+    const cDelegate completion = mSamplerCompletion;
+    mSamplerCompletion.Clear();
+    cSample* sample = page->GetSample();
+    const bool kept = result == cWidgetSampler::kResultSaved && sample;
+    completion.Invoke(kept ? 1 : 0, kept ? sample : nullptr);
+    return 0;
 }

@@ -6,10 +6,11 @@
 #include "instruments/synth/ui/AnalogueSynthUIHost.h"
 
 class cWidgetFileBrowser;
+class cWidgetSampler;
 
 // The main screen's side of what the synthesizer's editor asks: its shared
-// text keyboard, the shared file browser and the last sample folder. The
-// sampler keeps the quiet answers until its page joins the main UI.
+// text keyboard, the shared file browser, the last sample folder and the
+// sampler page.
 class cAppAnalogueSynthHost : public cAnalogueSynthUIHost
 {
 public:
@@ -17,9 +18,13 @@ public:
     bool ShowFileBrowser(const cSynthBrowserRequest& request, const cDelegate& completion) override;
     const char* GetLastFolder() override;
     void SetLastFolder(const char* path) override;
+    bool HasSampler() override;
+    void ShowSampler(cSample* sample, bool record, const cDelegate& completion) override;
 
 private:
     intptr_t OnFileChosen(int32_t result, cWidgetFileBrowser* browser);
+    intptr_t OnSamplerDone(int32_t result, cWidgetSampler* page);
 
     cDelegate mCompletion;
+    cDelegate mSamplerCompletion;
 };

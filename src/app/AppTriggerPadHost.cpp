@@ -1,10 +1,12 @@
 #include "app/AppTriggerPadHost.h"
 
 #include "app/MainUI.h"
+#include "audio/Sample.h"
 #include "project/ui/BrowserSprites.h"
 #include "project/ui/WidgetFileBrowser.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
+#include "sampler/WidgetSampler.h"
 
 void cAppTriggerPadHost::SetTitle(const char* text)
 {
@@ -78,5 +80,34 @@ intptr_t cAppTriggerPadHost::OnFileChosen(int32_t result, cWidgetFileBrowser* br
     const cDelegate completion = mBrowserCompletion;
     mBrowserCompletion.Clear();
     completion.Invoke(result == 1 ? 1 : 0, result == 1 ? browser->path.CStr() : "");
+    return 0;
+}
+
+bool cAppTriggerPadHost::HasSampler()
+{
+    const cMainUI* ui = cMainUI::GetInstance();
+    return ui && ui->GetSampler();
+}
+
+void cAppTriggerPadHost::ShowSampler(cSample* sample, const cDelegate& result)
+{
+    cWidgetSampler* page = HasSampler() ? cMainUI::GetInstance()->GetSampler() : nullptr;
+    if (!page)
+        return;
+    mSamplerCompletion = result;
+    // A fresh edit even of the sample the page held last.
+    page->SetSample(nullptr);
+    page->SetSample(sample);
+    page->Show(cDelegate(this, &cAppTriggerPadHost::OnSamplerDone));
+}
+
+// The pad reloads from the file the page kept; the page still holds it here.
+intptr_t cAppTriggerPadHost::OnSamplerDone(int32_t result, cWidgetSampler* page)
+{
+    const cDelegate completion = mSamplerCompletion;
+    mSamplerCompletion.Clear();
+    const cSample* sample = page->GetSample();
+    const bool kept = result == cWidgetSampler::kResultSaved && sample;
+    completion.Invoke(kept ? 1 : 0, kept ? sample->GetPath() : "");
     return 0;
 }

@@ -4,11 +4,11 @@
 #include "instruments/pads/ui/TriggerPadUIHost.h"
 
 class cWidgetFileBrowser;
+class cWidgetSampler;
 
 // The main screen's side of what the pad editor asks: the status bar's
 // title and messages, the shared alert, progress overlay and file browser,
-// the last sample folder and the open project's folder. The sampler keeps
-// the quiet answer until its page joins the main UI.
+// the last sample folder and the open project's folder, and the sampler page.
 class cAppTriggerPadHost : public cTriggerPadUIHost
 {
 public:
@@ -20,9 +20,13 @@ public:
     void SetLastFolder(const char* path) override;
     const char* GetProjectFolder() override;
     bool ShowFileBrowser(const cTriggerPadBrowserRequest& request, const cDelegate& completion) override;
+    bool HasSampler() override;
+    void ShowSampler(cSample* sample, const cDelegate& result) override;
 
 private:
     intptr_t OnFileChosen(int32_t result, cWidgetFileBrowser* browser);
+    intptr_t OnSamplerDone(int32_t result, cWidgetSampler* page);
 
     cDelegate mBrowserCompletion;
+    cDelegate mSamplerCompletion;
 };

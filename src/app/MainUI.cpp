@@ -25,6 +25,7 @@
 #include "project/ui/WidgetOpenURL.h"
 #include "project/ui/WidgetPasteboard.h"
 #include "project/ui/WidgetWebViewPopup.h"
+#include "sampler/WidgetSampler.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetKnob.h"
@@ -111,6 +112,7 @@ cMainUI::cMainUI() : Base::cSingleton<cMainUI>(this)
     mKeyboard = new cWidgetKeyboard();
     mAlert = new cWidgetAlert();
     mProgress = new cWidgetProgress();
+    mSampler = new cWidgetSampler(*this);
     mPasteboardPage = new cWidgetPasteboard(this);
     mMixdownHost = new cAppMixdownHost();
     mMixdown = new cWidgetMixdown(*mMixdownHost);
@@ -153,6 +155,7 @@ cMainUI::~cMainUI()
     mKeyboard->Release();
     mAlert->Release();
     mProgress->Release();
+    mSampler->Release();
     mPasteboardPage->Release();
     mMixdown->Release();
     delete mMixdownHost;

@@ -23,6 +23,7 @@ class cWidgetCloudShare;
 class cWidgetOpenURL;
 class cWidgetPasteboard;
 class cWidgetProgress;
+class cWidgetSampler;
 class cWidgetStartup;
 class cWidgetStatusBar;
 class cWidgetWebViewPopup;
@@ -87,8 +88,8 @@ public:
     void ShowTimedMessage(const char* text, float seconds, bool blink);
 
     // Keeps the folder of a sample file just loaded or saved, with its separator.
-    void SetLastFolder(const char* path);
-    const char* GetLastFolder() const { return mLastFolder.CStr(); }
+    void SetLastFolder(const char* path) override;
+    const char* GetLastFolder() const override { return mLastFolder.CStr(); }
     // The open project's folder in "Doc"; empty while none is open.
     void SetCurrentProjectPath(const char* path);
     const char* GetCurrentProjectPath() const { return mProjectPath.CStr(); }
@@ -100,6 +101,7 @@ public:
     cWidgetAlert* GetAlert() const { return mAlert; }
     cWidgetProgress* GetProgress() const { return mProgress; }
     cWidgetMixdown* GetMixdown() const { return mMixdown; }
+    cWidgetSampler* GetSampler() const { return mSampler; }
     cWidgetStartup* GetStartup() const { return mStartup; }
     cWidget* GetSetupPage() const { return mSetupPage; }
     cWidgetFileBrowser* GetFileBrowser() const { return mFileBrowser; }
@@ -155,6 +157,7 @@ private:
     cWidgetKeyboard* mKeyboard = nullptr;
     cWidgetAlert* mAlert = nullptr;
     cWidgetProgress* mProgress = nullptr;
+    cWidgetSampler* mSampler = nullptr;
     cAppMixdownHost* mMixdownHost = nullptr;
     cWidgetMixdown* mMixdown = nullptr;
     cWidgetStartup* mStartup = nullptr;

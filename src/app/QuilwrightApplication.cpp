@@ -71,6 +71,7 @@
 #include "render/Renderer.h"
 #include "render/Texture.h"
 #include "sampler/SampleEditAuditionPlayer.h"
+#include "sampler/WidgetSampler.h"
 #include "sequencer/Sequencer.h"
 #include "ui/InputManager.h"
 #include "project/ui/WidgetInstaller.h"
@@ -898,9 +899,11 @@ bool cQuilwrightApplication::Update()
     // A settings file found damaged at start-up is told once the bar exists.
     if (const char* notice = ui ? TakeSettingsDamageNotice() : nullptr)
         ui->ShowTimedMessage(notice, kWarningSeconds, true);
-    // Until there is a sampler page nothing captures.
     cTransportScreen screen;
     screen.statusBarMode = ui ? ui->GetStatusBar()->GetMode() : cWidgetStatusBar::kModePage;
+    // Idle, or no Sample tab on screen, reads as no capture.
+    if (ui && ui->GetSampler())
+        screen.captureState = ui->GetSampler()->GetSampleMode();
     ReportTransportState(screen);
     return true;
 }

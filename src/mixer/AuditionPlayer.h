@@ -55,6 +55,9 @@ public:
     bool GetUseEffects() const { return mUseEffects != 0; }
     void SetUseEffects(bool use) { mUseEffects = use ? 1 : 0; }
     int32_t GetPosition() const { return mPlayer.GetPosition(); }
+    // The range the last start plays (and loops over), within the sample.
+    int32_t GetPlayStart() const { return mStart; }
+    int32_t GetPlayEnd() const { return mEnd; }
     float GetMeterLeft() const { return mMeterLeft; }
     float GetMeterRight() const { return mMeterRight; }
     cSample* GetSample() const { return mSample; }

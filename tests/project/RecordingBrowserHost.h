@@ -49,12 +49,29 @@ public:
     void ShowProjectSetupPage() override { ++projectPageShown; }
     cWidgetFileBrowser* GetFileBrowser() override { return browser; }
     void SetRecentProject(const char* path) override { recentProjects.push_back(path); }
-    void ShowTimedMessage(const char* text, float) override { messages.push_back(text); }
+    void ShowTimedMessage(const char* text, float seconds) override
+    {
+        messages.push_back(text);
+        messageSeconds.push_back(seconds);
+    }
     void ShowMixdown() override { ++mixdownShown; }
     void ShowSharePage(float startValue) override { sharePagesShown.push_back(startValue); }
     void OpenFolder(const char* nativePath) override { openedFolders.push_back(nativePath); }
     void SetTitleText(const char* text) override { title = text; }
     void ShowStatusMessage(const char*) override {}
+    void PushStatusState(const cDelegate& handler, bool withTransport) override
+    {
+        statusStates.push_back({handler, withTransport});
+    }
+    void RestoreStatusState() override
+    {
+        if (!statusStates.empty())
+            statusStates.pop_back();
+    }
+    // Kept as an empty message, so its order among the messages shows.
+    void ClearTimedMessage() override { ShowTimedMessage("", 0.0f); }
+    const char* GetLastFolder() const override { return lastFolder.c_str(); }
+    void SetLastFolder(const char* path) override { lastFolder = path; }
 
     // The keyboard's answer: typed text (its extension included), "Browse" or cancel.
     void Answer(int32_t result, const std::string& text = "")
@@ -82,6 +99,14 @@ public:
     int mixdownShown = 0;
     std::vector<float> sharePagesShown;
     std::vector<std::string> openedFolders;
+    struct cStatusState
+    {
+        cDelegate handler;
+        bool withTransport;
+    };
+    std::vector<cStatusState> statusStates;
+    std::vector<float> messageSeconds;
+    std::string lastFolder;
 };
 
 } // namespace ProjectTest

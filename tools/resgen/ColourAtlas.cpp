@@ -12,6 +12,7 @@
 #include "RollArt.h"
 #include "SampleEditorArt.h"
 #include "SamplerPanelArt.h"
+#include "SamplerArt.h"
 #include "app/MainScreenSprites.h"
 #include "ui/NavButtonSprites.h"
 #include "audio/InstrumentIcons.h"
@@ -25,6 +26,7 @@
 #include "editors/PianoRollSprites.h"
 #include "sampler/SampleEditorSprites.h"
 #include "sampler/SamplerPanelSprites.h"
+#include "sampler/SamplerSprites.h"
 
 #include <cmath>
 #include <set>
@@ -75,6 +77,7 @@ public:
         AddStatusBarAndMenus();
         AddPackageIcons();
         AddSampleEditor();
+        AddSamplerTransport();
         AddMixdown();
         AddSamplerPanels();
         AddPasteboard();
@@ -1245,6 +1248,28 @@ private:
                [](cCanvas& canvas, const cRectF& r) { DrawMeterStrip(canvas, r, 1.0f); });
         Single(S::kMeterFrame, P(16, 22), P(12, 14), "Sampler capture meter frame", "three-patch across",
                DrawMeterFrame);
+    }
+
+    // The sampler page's stop, play and loop buttons.
+    void AddSamplerTransport()
+    {
+        using namespace SamplerArt;
+        namespace S = SamplerSprite;
+        // As tall as the tab row beside them.
+        const int width = P(40, 56), height = P(32, 44);
+        Single(S::kTransportButton, width, height, "Sampler transport button, normal",
+               "natural size; neighbours overlap by one pixel",
+               [](cCanvas& canvas, const cRectF& r) { DrawTransportButton(canvas, r, false); });
+        Single(S::kTransportButtonPressed, width, height, "Sampler transport button, pressed or lit",
+               "natural size; neighbours overlap by one pixel",
+               [](cCanvas& canvas, const cRectF& r) { DrawTransportButton(canvas, r, true); });
+        const int icon = P(22, 30);
+        Single(S::kStopIcon, icon, icon, "Sampler transport stop icon", "natural size, centred; tinted: white art",
+               DrawStopIcon);
+        Single(S::kPlayIcon, icon, icon, "Sampler transport play icon", "natural size, centred; tinted: white art",
+               DrawPlayIcon);
+        Single(S::kLoopIcon, icon, icon, "Sampler transport loop icon", "natural size, centred; tinted: white art",
+               DrawLoopIcon);
     }
 
     // The mixdown button's icon and the output formats' icons.

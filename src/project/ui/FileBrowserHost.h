@@ -17,7 +17,8 @@ struct cKeyboardRequest;
 // of "Doc" folders, the open project's folder, the main window the importer
 // shows on and the setup screen's project page; for the project page also the
 // recent project of the settings, timed status messages, the mixdown dialogue
-// and the desktop's file manager. The main UI implements it
+// and the desktop's file manager; for the sampler page the status bar's back
+// action and the last sample folder. The main UI implements it
 // and hands it to the browsers it makes; tests give a recording one. Main
 // thread only.
 class cFileBrowserHost
@@ -62,4 +63,14 @@ public:
     virtual cWidgetWebViewPopup* GetWebViewPopup() { return nullptr; }
     // The share page, opened with its start value.
     virtual void ShowSharePage(float) {}
+
+    // Full-screen pages (the sampler) over the main window: the status bar's
+    // back button and Escape run the handler until the state is restored.
+    virtual void PushStatusState(const cDelegate& handler, bool withTransport) = 0;
+    virtual void RestoreStatusState() = 0;
+    // Ends the message on show, so a closing page leaves no stale text.
+    virtual void ClearTimedMessage() = 0;
+    // The folder of the last sample loaded or saved, with its separator.
+    virtual const char* GetLastFolder() const = 0;
+    virtual void SetLastFolder(const char* path) = 0;
 };
