@@ -21,4 +21,9 @@ public:
     void ShowTimedMessage(const char*, float) override {}
     void ShowMixdown() override {}
     void OpenFolder(const char*) override {}
+    void PushStatusState(const cDelegate&, bool) override {}
+    void RestoreStatusState() override {}
+    void ClearTimedMessage() override {}
+    const char* GetLastFolder() const override { return ""; }
+    void SetLastFolder(const char*) override {}
 };
