@@ -59,13 +59,11 @@ bool cAppAnalogueSynthHost::HasSampler()
 // The program feeds no record input, so "record" asks nothing more of the page.
 void cAppAnalogueSynthHost::ShowSampler(cSample* sample, bool, const cDelegate& completion)
 {
-    cWidgetSampler* page = HasSampler() ? cMainUI::GetInstance()->GetSampler() : nullptr;
-    if (!page)
+    cMainUI* ui = cMainUI::GetInstance();
+    if (!ui)
         return;
     mSamplerCompletion = completion;
-    page->SetSample(nullptr);
-    page->SetSample(sample);
-    page->Show(cDelegate(this, &cAppAnalogueSynthHost::OnSamplerDone));
+    ui->ShowSampler(sample, cDelegate(this, &cAppAnalogueSynthHost::OnSamplerDone));
 }
 
 // The layer takes the kept sample's path; the page still holds it here.

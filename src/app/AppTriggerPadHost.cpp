@@ -91,14 +91,11 @@ bool cAppTriggerPadHost::HasSampler()
 
 void cAppTriggerPadHost::ShowSampler(cSample* sample, const cDelegate& result)
 {
-    cWidgetSampler* page = HasSampler() ? cMainUI::GetInstance()->GetSampler() : nullptr;
-    if (!page)
+    cMainUI* ui = cMainUI::GetInstance();
+    if (!ui)
         return;
     mSamplerCompletion = result;
-    // A fresh edit even of the sample the page held last.
-    page->SetSample(nullptr);
-    page->SetSample(sample);
-    page->Show(cDelegate(this, &cAppTriggerPadHost::OnSamplerDone));
+    ui->ShowSampler(sample, cDelegate(this, &cAppTriggerPadHost::OnSamplerDone));
 }
 
 // The pad reloads from the file the page kept; the page still holds it here.

@@ -198,6 +198,14 @@ void cMainUI::SetRecentProject(const char* path)
 
 void cMainUI::ShowMixdown() { mMixdown->Show(); }
 
+void cMainUI::ShowSampler(cSample* sample, const cDelegate& completion)
+{
+    // A fresh edit even of the sample the page held last.
+    mSampler->SetSample(nullptr);
+    mSampler->SetSample(sample);
+    mSampler->Show(completion);
+}
+
 void cMainUI::OpenFolder(const char* nativePath) { OpenURLInBrowser(nativePath); }
 
 void cMainUI::BuildMainWindow()

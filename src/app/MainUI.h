@@ -11,6 +11,7 @@
 #include "ui/WidgetDialogueDropDown.h"
 
 class cInstrument;
+class cSample;
 class cWidget;
 class cWidgetAlert;
 class cWidgetFileBrowser;
@@ -102,6 +103,9 @@ public:
     cWidgetProgress* GetProgress() const { return mProgress; }
     cWidgetMixdown* GetMixdown() const { return mMixdown; }
     cWidgetSampler* GetSampler() const { return mSampler; }
+    // Opens the sampler page afresh on the sample, or on none to make one;
+    // the completion is the page's, (result, page).
+    void ShowSampler(cSample* sample, const cDelegate& completion);
     cWidgetStartup* GetStartup() const { return mStartup; }
     cWidget* GetSetupPage() const { return mSetupPage; }
     cWidgetFileBrowser* GetFileBrowser() const { return mFileBrowser; }
