@@ -15,6 +15,8 @@
 // - a 120 s stereo sample through "Q-HALLS" and "VELTRIX" (delay) with
 //   pre-roll and tail, beside sox's "reverb" and "echo" on the same sample
 //   as a WAV file, run in the same process; goal within 3x of sox.
+// The sampler page:
+// - a frame of each tab (goal under 0.5 ms).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -63,6 +65,10 @@
 #include "sampler/Mixdown.h"
 #include "sampler/WidgetSamplerPanelResample.h"
 #include "sampler/WidgetSamplerPanelSample.h"
+#include "sampler/WidgetSampler.h"
+#include "support/QuietBrowserHost.h"
+#include "mixer/AuditionPlayer.h"
+#include "ui/WidgetTabView.h"
 
 extern char** environ;
 
@@ -594,5 +600,45 @@ BENCHMARK(BM_SoxReverbEcho120s)->Unit(benchmark::kMillisecond)->Iterations(3)->U
 // Resample and capture: after the lock probe, whose audio manager must be gone first.
 BENCHMARK(ResampleBench::BM_Resample64BarsBesideMixdown)->Unit(benchmark::kMillisecond)->Iterations(4)->UseManualTime();
 BENCHMARK(ResampleBench::BM_CaptureBlock)->Unit(benchmark::kNanosecond);
+
+// ---------------------------------------------------------------------------
+// The sampler page: one frame of each tab (0 Sample, 1 Resample, 2 Edit,
+// 3 Effects) with a ten-second stereo sample, the page shown over the main
+// window as the program shows it, on the null renderer; goal under 0.5 ms.
+namespace
+{
+// The main screen without a screen: only the main window the page shows on.
+class cBenchPageHost : public cQuietBrowserHost
+{
+public:
+    explicit cBenchPageHost(cWidgetModalContainer* window) : mWindow(window) {}
+    cWidgetModalContainer* GetMainWindow() override { return mWindow; }
+
+private:
+    cWidgetModalContainer* mWindow;
+};
+
+void BM_SamplerPageFrame(benchmark::State& state)
+{
+    cBenchToolkit toolkit;
+    cBenchPageHost host(toolkit.manager->GetRoot());
+    cAuditionPlayer player;
+    cSample* sample = cSample::Create("User/Samples/Bench.wav", 16, 2, kRate, 10 * kRate);
+    Fill(*sample);
+    auto* page = new cWidgetSampler(host);
+    page->SetSample(sample);
+    page->Show(cDelegate());
+    page->GetTabView()->SelectPage(int32_t(state.range(0)), true);
+    toolkit.manager->Draw();
+    for (auto _ : state)
+        toolkit.manager->Draw();
+    page->Close(cWidgetSampler::kResultNothingKept);
+    page->Release();
+    sample->Release();
+}
+} // namespace
+
+BENCHMARK(BM_SamplerPageFrame)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+// ---------------------------------------------------------------------------
 
 BENCHMARK_MAIN();
