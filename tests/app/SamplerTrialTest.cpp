@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramTrial.h"
+
+// The sampler tried as a new user would, on a virtual display with the disk
+// audio device: the default kit imported with its samples left in the
+// installed (read-only) bank folder, the kick's EDIT on the pad page, a part of
+// it deleted, "Done" and "OK": the file browser asks for a new name instead
+// of writing over the installed file, and the pad plays the new file.
+namespace
+{
+using namespace std::chrono_literals;
+
+// Where the desktop layout of a 1024 x 768 window puts things.
+constexpr int kEditTabX = 139, kTabY = 67, kLitOffsetX = -21, kTabLitY = 80;
+constexpr int kImportX = 140, kBankY = 333, kHomeTabX = 51;
+constexpr int kKickX = 379, kKickY = 682;
+constexpr int kRowX = 200, kFirstRowY = 77, kRowPitch = 60;
+constexpr int kAcceptX = 969, kAcceptY = 745, kUpX = 874, kSaveAsY = 700;
+constexpr int kBrowserProbeX = 600, kBrowserProbeY = 500;
+constexpr int kAlertNoX = 457, kAlertOKX = 669, kAlertY = 194;
+// The pad editor's EDIT; the sampler's Edit tab, Delete and Done below the
+// status bar.
+constexpr int kPadEditX = 121, kPadEditY = 338;
+constexpr int kSamplerEditTabX = 398, kSamplerTabY = 40;
+constexpr int kDeleteX = 625, kDoneX = 966, kBottomBarY = 747;
+
+bool IsAlertGrey(const cRGB& c) { return c.r > 150 && std::abs(c.r - c.b) < 8 && std::abs(c.r - c.g) < 8; }
+bool IsBrowserDark(const cRGB& c) { return c.r + c.g + c.b < 250; }
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class SamplerTrialTest : public cProgramTrial
+{
+protected:
+    SamplerTrialTest() : cProgramTrial("sampler-trial", "sampler-trial") {}
+
+    // A first start: the installer puts the kits in place.
+    void SetUp() override
+    {
+        cProgramTrial::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        std::ofstream(Documents("GlobalSettings.dat"))
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" IntroHelp=\"5\"/>\n";
+    }
+
+    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
+
+    static bool WaitUntil(const std::function<bool()>& condition, double seconds = 20.0)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            if (condition())
+                return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return condition();
+    }
+    void Tap(int x, int y)
+    {
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
+                     " mousedown 1");
+        std::this_thread::sleep_for(100ms);
+        mDisplay.Run("xdotool mouseup 1");
+    }
+    bool TapUntil(int x, int y, int probeX, int probeY, const std::function<bool(const cRGB&)>& shown)
+    {
+        Tap(x, y);
+        return WaitUntil([&] { return shown(Pixel(Shot("probe"), probeX, probeY)); });
+    }
+    void Drag(int fromX, int toX, int y)
+    {
+        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(fromX) + " " + std::to_string(y) +
+                     " mousedown 1 mousemove --window " + mWindow + " " + std::to_string((fromX + toX) / 2) + " " +
+                     std::to_string(y) + " mousemove --window " + mWindow + " " + std::to_string(toX) + " " +
+                     std::to_string(y) + " mouseup 1");
+        std::this_thread::sleep_for(300ms);
+    }
+    void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }
+};
+
+TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
+{
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    const auto homeLit = [&] { return Pixel(Shot("probe"), kHomeTabX + kLitOffsetX, kTabLitY).IsLitBlue(); };
+    ASSERT_TRUE(WaitUntil(homeLit)) << "the pad page's HOME tab is lit";
+    std::this_thread::sleep_for(1s); // the page settles before the first tap
+
+    // IMPORT "Default", its samples left in the installed kit's folder.
+    ASSERT_TRUE(TapUntil(kImportX, kBankY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the browser opens";
+    ASSERT_TRUE(TapUntil(kRowX, kFirstRowY, kBrowserProbeX, kFirstRowY, [](const cRGB& c) { return c.IsLitBlue(); }));
+    ASSERT_TRUE(TapUntil(kAcceptX, kAcceptY, 330, 150, IsAlertGrey)) << "the copy question";
+    Tap(kAlertNoX, kAlertY);
+    ASSERT_TRUE(WaitUntil([&] { return homeLit() && !IsBrowserDark(Pixel(Shot("probe"), kBrowserProbeX, kBrowserProbeY)); }));
+    const std::string kitKick = Documents("User/VRX Banks/Default.vrx/Kick.wav");
+    ASSERT_TRUE(std::filesystem::exists(kitKick));
+    const std::string installed = ReadFile(kitKick);
+
+    // EDIT tab, the kick's pad, its EDIT: the sampler on "Edit".
+    ASSERT_TRUE(TapUntil(kEditTabX, kTabY, kEditTabX + kLitOffsetX, kTabLitY, [](const cRGB& c) { return c.IsLitBlue(); }));
+    Tap(kKickX, kKickY);
+    std::this_thread::sleep_for(1s);
+    Shot("1-pad-edit");
+    ASSERT_TRUE(TapUntil(kPadEditX, kPadEditY, kSamplerEditTabX, kSamplerTabY, [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the sampler on its Edit tab";
+    Shot("2-sampler");
+
+    // A drag selects, "Delete" takes it out.
+    Drag(300, 600, 400);
+    Shot("3-selected");
+    Tap(kDeleteX, kBottomBarY);
+    std::this_thread::sleep_for(1s);
+    Shot("4-deleted");
+
+    // "Done", "OK": the installed file is not written over; the browser asks
+    // where the edit goes.
+    ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Kick'?";
+    Shot("5-keep-changes");
+    ASSERT_TRUE(TapUntil(kAlertOKX, kAlertY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the browser opens";
+    Shot("6-save-browser");
+    EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
+
+    // Up to "User", into "Samples", "Save As" "Kick Edit", Enter.
+    Tap(kUpX, kAcceptY);
+    std::this_thread::sleep_for(1s);
+    Tap(kUpX, kAcceptY);
+    std::this_thread::sleep_for(1s);
+    const int samplesRowY = kFirstRowY + 4 * kRowPitch;
+    ASSERT_TRUE(TapUntil(kRowX, samplesRowY, kBrowserProbeX, samplesRowY, [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "Samples selected";
+    Tap(kRowX, samplesRowY);
+    std::this_thread::sleep_for(1s);
+    Tap(kAcceptX, kSaveAsY);
+    std::this_thread::sleep_for(1s);
+    for (int i = 0; i < 24; ++i)
+        Press("BackSpace");
+    mDisplay.Run("xdotool type --delay 80 'Kick Edit'");
+    Shot("7-name");
+    Press("Return");
+    const std::string edited = Documents("User/Samples/Kick Edit.wav");
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(edited); })) << "the edit saved under its new name";
+    ASSERT_TRUE(WaitUntil(homeLit, 0.0) || WaitUntil([&] {
+        return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue();
+    })) << "back on the pad page";
+    Shot("8-pad-after");
+    EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
+    const std::string bytes = ReadFile(edited);
+    ASSERT_GT(bytes.size(), 44u);
+    EXPECT_LT(bytes.size(), installed.size()) << "the deleted part is gone from the copy";
+    EXPECT_EQ(std::system(("soxi -s '" + edited + "' > /dev/null 2>&1").c_str()), 0);
+
+    // The pad plays the new file: "z" sounds it.
+    const auto written = [&] {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(mAudio, error);
+        return error ? size_t(0) : size_t(size / 4);
+    };
+    const size_t at = written();
+    Press("z");
+    ASSERT_TRUE(WaitUntil([&] { return written() >= at + size_t(kTrialSampleRate); }));
+    const std::vector<int16_t> left = ReadLeftChannel();
+    int peak = 0;
+    for (size_t i = at; i < std::min(left.size(), at + size_t(kTrialSampleRate)); ++i)
+        peak = std::max(peak, std::abs(int(left[i])));
+    EXPECT_GT(peak, 1000) << "the pad sounds";
+}
+} // namespace
