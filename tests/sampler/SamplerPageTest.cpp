@@ -372,6 +372,9 @@ TEST_F(SamplerPageTest, Pictures)
     Open(kick);
     Frames(30);
     gl->SaveFrame("sampler-edit");
+    Tap(Tab(cWidgetSampler::kTabEffects));
+    Frames(30);
+    gl->SaveFrame("sampler-effects");
     page->Close(0);
     Open(nullptr);
     Frames(30);
