@@ -17,7 +17,8 @@
 // audio device: the default kit imported with its samples left in the
 // installed (read-only) bank folder, the kick's EDIT on the pad page, a part of
 // it deleted, "Done" and "OK": the file browser asks for a new name instead
-// of writing over the installed file, and the pad plays the new file.
+// of writing over the installed file, and the pad plays the new file. On
+// the way the edit is auditioned and rendered through the Effects tab.
 namespace
 {
 using namespace std::chrono_literals;
@@ -35,6 +36,8 @@ constexpr int kAlertNoX = 457, kAlertOKX = 669, kAlertY = 194;
 constexpr int kPadEditX = 121, kPadEditY = 338;
 constexpr int kSamplerEditTabX = 398, kSamplerTabY = 40;
 constexpr int kDeleteX = 625, kDoneX = 966, kBottomBarY = 747;
+constexpr int kSamplerEffectsTabX = 557, kStopX = 926, kPlayX = 966, kTransportY = 46;
+constexpr int kProcessX = 826, kProcessY = 87;
 
 bool IsAlertGrey(const cRGB& c) { return c.r > 150 && std::abs(c.r - c.b) < 8 && std::abs(c.r - c.g) < 8; }
 bool IsBrowserDark(const cRGB& c) { return c.r + c.g + c.b < 250; }
@@ -95,6 +98,20 @@ protected:
         std::this_thread::sleep_for(300ms);
     }
     void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }
+    size_t AudioFrames() const
+    {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(mAudio, error);
+        return error ? 0 : size_t(size / 4);
+    }
+    int Peak(size_t from, size_t frames) const
+    {
+        const std::vector<int16_t> left = ReadLeftChannel();
+        int peak = 0;
+        for (size_t i = from; i < std::min(left.size(), from + frames); ++i)
+            peak = std::max(peak, std::abs(int(left[i])));
+        return peak;
+    }
 };
 
 TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
@@ -132,12 +149,31 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     std::this_thread::sleep_for(1s);
     Shot("4-deleted");
 
+    // A double tap on stop brings the selection back to the start; Play:
+    // the edited sample sounds on the disk audio.
+    mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kStopX) + " " +
+                 std::to_string(kTransportY) + " click --repeat 2 --delay 120 1");
+    std::this_thread::sleep_for(500ms);
+    const size_t playAt = AudioFrames();
+    Tap(kPlayX, kTransportY);
+    ASSERT_TRUE(WaitUntil([&] { return AudioFrames() >= playAt + size_t(kTrialSampleRate); }));
+    EXPECT_GT(Peak(playAt, size_t(kTrialSampleRate)), 1000) << "the audition sounds";
+
+    // "Effects", the process button: back on "Edit" with the render as one edit.
+    ASSERT_TRUE(TapUntil(kSamplerEffectsTabX, kSamplerTabY, kSamplerEffectsTabX, kSamplerTabY,
+                         [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the Effects tab";
+    Shot("5-effects");
+    ASSERT_TRUE(TapUntil(kProcessX, kProcessY, kSamplerEditTabX, kSamplerTabY, [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the render ends on the Edit tab";
+    Shot("6-rendered");
+
     // "Done", "OK": the installed file is not written over; the browser asks
     // where the edit goes.
     ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Kick'?";
-    Shot("5-keep-changes");
+    Shot("7-keep-changes");
     ASSERT_TRUE(TapUntil(kAlertOKX, kAlertY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the browser opens";
-    Shot("6-save-browser");
+    Shot("8-save-browser");
     EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
 
     // Up to "User", into "Samples", "Save As" "Kick Edit", Enter.
@@ -155,33 +191,24 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     for (int i = 0; i < 24; ++i)
         Press("BackSpace");
     mDisplay.Run("xdotool type --delay 80 'Kick Edit'");
-    Shot("7-name");
+    Shot("9-name");
     Press("Return");
     const std::string edited = Documents("User/Samples/Kick Edit.wav");
     ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(edited); })) << "the edit saved under its new name";
     ASSERT_TRUE(WaitUntil(homeLit, 0.0) || WaitUntil([&] {
         return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue();
     })) << "back on the pad page";
-    Shot("8-pad-after");
+    Shot("10-pad-after");
     EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
     const std::string bytes = ReadFile(edited);
     ASSERT_GT(bytes.size(), 44u);
-    EXPECT_LT(bytes.size(), installed.size()) << "the deleted part is gone from the copy";
+    EXPECT_NE(bytes, installed) << "the copy holds the edits";
     EXPECT_EQ(std::system(("soxi -s '" + edited + "' > /dev/null 2>&1").c_str()), 0);
 
     // The pad plays the new file: "z" sounds it.
-    const auto written = [&] {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(mAudio, error);
-        return error ? size_t(0) : size_t(size / 4);
-    };
-    const size_t at = written();
+    const size_t at = AudioFrames();
     Press("z");
-    ASSERT_TRUE(WaitUntil([&] { return written() >= at + size_t(kTrialSampleRate); }));
-    const std::vector<int16_t> left = ReadLeftChannel();
-    int peak = 0;
-    for (size_t i = at; i < std::min(left.size(), at + size_t(kTrialSampleRate)); ++i)
-        peak = std::max(peak, std::abs(int(left[i])));
-    EXPECT_GT(peak, 1000) << "the pad sounds";
+    ASSERT_TRUE(WaitUntil([&] { return AudioFrames() >= at + size_t(kTrialSampleRate); }));
+    EXPECT_GT(Peak(at, size_t(kTrialSampleRate)), 1000) << "the pad sounds";
 }
 } // namespace
