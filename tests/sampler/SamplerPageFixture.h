@@ -15,6 +15,7 @@
 #include "sampler/SampleEditor.h"
 #include "sampler/WidgetSampler.h"
 #include "sampler/WidgetSamplerPanelEdit.h"
+#include "sampler/WidgetSamplerPanelResample.h"
 #include "sampler/WidgetSamplerTransportBar.h"
 #include "ui/DialogueKit.h"
 #include "ui/OffscreenScreenFixture.h"

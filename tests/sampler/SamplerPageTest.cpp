@@ -4,6 +4,7 @@
 #include <random>
 #include <sys/wait.h>
 
+#include "audio/AudioManager.h"
 #include "base/Zip.h"
 
 namespace
@@ -366,6 +367,7 @@ TEST_F(SamplerPageTest, StopRewindsTheSelectionOnlyOnAFreshDoubleTap)
     EXPECT_EQ(Editor().GetModel().GetSelectionEnd(), 0);
 }
 
+// Each tab as the page shows it.
 TEST_F(SamplerPageTest, Pictures)
 {
     cSample* kick = LoadSample(kKick, RampWav(44100));
@@ -378,5 +380,48 @@ TEST_F(SamplerPageTest, Pictures)
     page->Close(0);
     Open(nullptr);
     Frames(30);
-    gl->SaveFrame("sampler-without-sample");
+    gl->SaveFrame("sampler-resample");
+    Tap(Tab(cWidgetSampler::kTabSample));
+    Frames(30);
+    gl->SaveFrame("sampler-sample");
+}
+
+// A resample made on the page has its project path but no file yet: "OK"
+// writes it there, and the requester gets it.
+TEST_F(SamplerPageTest, AResampleIsKeptInTheProjectFolder)
+{
+    // The engine runs (paused: the render drives the mixer itself).
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    cAudioManager audio;
+    cAudioSettings settings;
+    settings.poolBufferCount = 8;
+    settings.bufferLatency = 4;
+    ASSERT_TRUE(audio.Init(settings)) << audio.GetErrorText();
+    audio.SetPaused(true);
+    Open(nullptr);
+    // The playback report reads the Sample tab's capture mode only while it shows.
+    Tap(Tab(cWidgetSampler::kTabSample));
+    EXPECT_EQ(page->GetSampleMode(), 1) << "ready to sample";
+    Tap(Tab(cWidgetSampler::kTabResample));
+    EXPECT_EQ(page->GetSampleMode(), 0) << "the Resample tab shows";
+    Tap(page->GetPanelResample()->GetRecButton());
+    FinishJob();
+    ASSERT_NE(page->GetSample(), nullptr) << "the resample made a sample";
+    EXPECT_EQ(page->GetTabView()->GetSelectedPage(), cWidgetSampler::kTabEdit);
+    EXPECT_TRUE(page->IsModified());
+    const std::string path = page->GetSample()->GetPath();
+    const int32_t frames = page->GetSample()->GetFrames();
+    EXPECT_TRUE(path.ends_with(".prj/Bar 1_4.wav")) << path;
+    EXPECT_EQ(frames, 352800) << "four bars at 120 BPM";
+    EXPECT_FALSE(Exists(Native(path)));
+    // The program made the new project's folder when it opened it.
+    std::filesystem::create_directories(std::filesystem::path(Native(path)).parent_path());
+    Back();
+    Answer(kAlertOK);
+    FinishJob();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].result, 1);
+    EXPECT_EQ(results[0].path, path);
+    EXPECT_EQ(MixdownTest::ReadBytes(Native(path)).size(), 44u + size_t(frames) * 4);
+    audio.Shutdown();
 }
