@@ -19,6 +19,7 @@
 // it deleted, "Done" and "OK": the file browser asks for a new name instead
 // of writing over the installed file, and the pad plays the new file. On
 // the way the edit is auditioned and rendered through the Effects tab.
+// Then RECORD: four bars of the song resampled into the project's folder.
 namespace
 {
 using namespace std::chrono_literals;
@@ -33,8 +34,9 @@ constexpr int kBrowserProbeX = 600, kBrowserProbeY = 500;
 constexpr int kAlertNoX = 457, kAlertOKX = 669, kAlertY = 194;
 // The pad editor's EDIT; the sampler's Edit tab, Delete and Done below the
 // status bar.
-constexpr int kPadEditX = 121, kPadEditY = 338;
-constexpr int kSamplerEditTabX = 398, kSamplerTabY = 40;
+constexpr int kPadEditX = 121, kPadRecordX = 181, kPadEditY = 338;
+constexpr int kSamplerEditTabX = 398, kSamplerResampleTabX = 239, kSamplerTabY = 40;
+constexpr int kResampleRecX = 63, kResampleRecY = 105;
 constexpr int kDeleteX = 625, kDoneX = 966, kBottomBarY = 747;
 constexpr int kSamplerEffectsTabX = 557, kStopX = 926, kPlayX = 966, kTransportY = 46;
 constexpr int kProcessX = 826, kProcessY = 87;
@@ -210,5 +212,23 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     Press("z");
     ASSERT_TRUE(WaitUntil([&] { return AudioFrames() >= at + size_t(kTrialSampleRate); }));
     EXPECT_GT(Peak(at, size_t(kTrialSampleRate)), 1000) << "the pad sounds";
+
+    // RECORD: the sampler on "Resample"; REC renders bars 1-4 onto "Edit";
+    // "Done", "OK" keeps them in the project's folder for the pad.
+    ASSERT_TRUE(TapUntil(kPadRecordX, kPadEditY, kSamplerResampleTabX, kSamplerTabY,
+                         [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the sampler on its Resample tab";
+    Shot("11-resample");
+    ASSERT_TRUE(TapUntil(kResampleRecX, kResampleRecY, kSamplerEditTabX, kSamplerTabY,
+                         [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the resample ends on the Edit tab";
+    Shot("12-resampled");
+    ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Bar 1_4'?";
+    Tap(kAlertOKX, kAlertY);
+    const std::string bars = Documents("User/Projects/Untitled-01.prj/Bar 1_4.wav");
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(bars); })) << "the resample kept";
+    ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }));
+    Shot("13-pad-resampled");
+    EXPECT_EQ(ReadFile(bars).size(), 44u + 352800u * 4u) << "four bars at 120 BPM, stereo";
 }
 } // namespace
