@@ -19,7 +19,8 @@
 // it deleted, "Done" and "OK": the file browser asks for a new name instead
 // of writing over the installed file, and the pad plays the new file. On
 // the way the edit is auditioned and rendered through the Effects tab.
-// Then RECORD: four bars of the song resampled into the project's folder.
+// Then RECORD: four bars of the song resampled into the project's folder,
+// and a take of the click captured from the program's own output.
 namespace
 {
 using namespace std::chrono_literals;
@@ -36,7 +37,8 @@ constexpr int kAlertNoX = 457, kAlertOKX = 669, kAlertY = 194;
 // status bar.
 constexpr int kPadEditX = 121, kPadRecordX = 181, kPadEditY = 338;
 constexpr int kSamplerEditTabX = 398, kSamplerResampleTabX = 239, kSamplerTabY = 40;
-constexpr int kResampleRecX = 63, kResampleRecY = 105;
+constexpr int kResampleRecX = 63, kResampleRecY = 105, kMonitorUpX = 425, kSamplerSampleTabX = 79;
+constexpr int kCaptureStopX = 723, kCaptureStopY = 195;
 constexpr int kDeleteX = 625, kDoneX = 966, kBottomBarY = 747;
 constexpr int kSamplerEffectsTabX = 557, kStopX = 926, kPlayX = 966, kTransportY = 46;
 constexpr int kProcessX = 826, kProcessY = 87;
@@ -230,5 +232,32 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }));
     Shot("13-pad-resampled");
     EXPECT_EQ(ReadFile(bars).size(), 44u + 352800u * 4u) << "four bars at 120 BPM, stereo";
+
+    // RECORD, "Sample", Monitor "Click", REC, Stop after 2 s.
+    ASSERT_TRUE(TapUntil(kPadRecordX, kPadEditY, kSamplerResampleTabX, kSamplerTabY,
+                         [](const cRGB& c) { return c.IsLitBlue(); }));
+    ASSERT_TRUE(TapUntil(kSamplerSampleTabX, kSamplerTabY, kSamplerSampleTabX, kSamplerTabY,
+                         [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the Sample tab";
+    Tap(kMonitorUpX, kResampleRecY);
+    std::this_thread::sleep_for(500ms);
+    Shot("14-sample-click");
+    Tap(kResampleRecX, kResampleRecY);
+    std::this_thread::sleep_for(2s);
+    Shot("15-capturing");
+    ASSERT_TRUE(TapUntil(kCaptureStopX, kCaptureStopY, kSamplerEditTabX, kSamplerTabY,
+                         [](const cRGB& c) { return c.IsLitBlue(); }))
+        << "the take ends on the Edit tab";
+    Shot("16-captured");
+    ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Sample-01'?";
+    Tap(kAlertOKX, kAlertY);
+    const std::string take = Documents("User/Projects/Untitled-01.prj/Sample-01.wav");
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(take); })) << "the take kept";
+    ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }));
+    Shot("17-pad-captured");
+    // About two seconds of the click, after its count-in.
+    const size_t takeFrames = (ReadFile(take).size() - 44) / 4;
+    EXPECT_GT(takeFrames, size_t(kTrialSampleRate * 1.0));
+    EXPECT_LT(takeFrames, size_t(kTrialSampleRate * 4.0));
 }
 } // namespace
