@@ -68,46 +68,7 @@ protected:
                "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" IntroHelp=\"5\"/>\n";
     }
 
-    std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
-
-    static bool WaitUntil(const std::function<bool()>& condition, double seconds = 20.0)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            if (condition())
-                return true;
-            std::this_thread::sleep_for(50ms);
-        }
-        return condition();
-    }
-    void Tap(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " mousedown 1");
-        std::this_thread::sleep_for(100ms);
-        mDisplay.Run("xdotool mouseup 1");
-    }
-    bool TapUntil(int x, int y, int probeX, int probeY, const std::function<bool(const cRGB&)>& shown)
-    {
-        Tap(x, y);
-        return WaitUntil([&] { return shown(Pixel(Shot("probe"), probeX, probeY)); });
-    }
-    void Drag(int fromX, int toX, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(fromX) + " " + std::to_string(y) +
-                     " mousedown 1 mousemove --window " + mWindow + " " + std::to_string((fromX + toX) / 2) + " " +
-                     std::to_string(y) + " mousemove --window " + mWindow + " " + std::to_string(toX) + " " +
-                     std::to_string(y) + " mouseup 1");
-        std::this_thread::sleep_for(300ms);
-    }
     void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }
-    size_t AudioFrames() const
-    {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(mAudio, error);
-        return error ? 0 : size_t(size / 4);
-    }
     int Peak(size_t from, size_t frames) const
     {
         const std::vector<int16_t> left = ReadLeftChannel();
@@ -147,7 +108,8 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     Shot("2-sampler");
 
     // A drag selects, "Delete" takes it out.
-    Drag(300, 600, 400);
+    Drag(300, 400, 300, 0);
+    std::this_thread::sleep_for(300ms);
     Shot("3-selected");
     Tap(kDeleteX, kBottomBarY);
     std::this_thread::sleep_for(1s);
@@ -158,9 +120,9 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kStopX) + " " +
                  std::to_string(kTransportY) + " click --repeat 2 --delay 120 1");
     std::this_thread::sleep_for(500ms);
-    const size_t playAt = AudioFrames();
+    const size_t playAt = Frames();
     Tap(kPlayX, kTransportY);
-    ASSERT_TRUE(WaitUntil([&] { return AudioFrames() >= playAt + size_t(kTrialSampleRate); }));
+    ASSERT_TRUE(WaitUntil([&] { return Frames() >= playAt + size_t(kTrialSampleRate); }));
     EXPECT_GT(Peak(playAt, size_t(kTrialSampleRate)), 1000) << "the audition sounds";
 
     // "Effects", the process button: back on "Edit" with the render as one edit.
@@ -199,9 +161,8 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     Press("Return");
     const std::string edited = Documents("User/Samples/Kick Edit.wav");
     ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(edited); })) << "the edit saved under its new name";
-    ASSERT_TRUE(WaitUntil(homeLit, 0.0) || WaitUntil([&] {
-        return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue();
-    })) << "back on the pad page";
+    ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }))
+        << "back on the pad page";
     Shot("10-pad-after");
     EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
     const std::string bytes = ReadFile(edited);
@@ -210,9 +171,9 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     EXPECT_EQ(std::system(("soxi -s '" + edited + "' > /dev/null 2>&1").c_str()), 0);
 
     // The pad plays the new file: "z" sounds it.
-    const size_t at = AudioFrames();
+    const size_t at = Frames();
     Press("z");
-    ASSERT_TRUE(WaitUntil([&] { return AudioFrames() >= at + size_t(kTrialSampleRate); }));
+    ASSERT_TRUE(WaitUntil([&] { return Frames() >= at + size_t(kTrialSampleRate); }));
     EXPECT_GT(Peak(at, size_t(kTrialSampleRate)), 1000) << "the pad sounds";
 
     // RECORD: the sampler on "Resample"; REC renders bars 1-4 onto "Edit";
