@@ -99,15 +99,17 @@ protected:
     {
         return TapUntil(x, y, [&] { return shown(Pixel(Shot("probe"), probeX, probeY)); });
     }
-    // A finger dragged from the spot by the distance, in steps a frame apart.
-    void Drag(int x, int y, int dx, int dy)
+    // A finger dragged from the spot by the distance, in steps a frame apart;
+    // with the right button, two fingers mirrored about the spot.
+    void Drag(int x, int y, int dx, int dy, int button = 1)
     {
+        const std::string held = std::to_string(button);
         std::string command = "xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " +
-                              std::to_string(y) + " sleep 0.1 mousedown 1";
+                              std::to_string(y) + " sleep 0.1 mousedown " + held;
         for (int step = 1; step <= 6; ++step)
             command += " sleep 0.05 mousemove --window " + mWindow + " " + std::to_string(x + dx * step / 6) + " " +
                        std::to_string(y + dy * step / 6);
-        mDisplay.Run(command + " sleep 0.1 mouseup 1");
+        mDisplay.Run(command + " sleep 0.1 mouseup " + held);
     }
     void Click(int x, int y)
     {

@@ -18,7 +18,8 @@
 // installed (read-only) bank folder, the kick's EDIT on the pad page, a part of
 // it deleted, "Done" and "OK": the file browser asks for a new name instead
 // of writing over the installed file, and the pad plays the new file. On
-// the way the edit is auditioned and rendered through the Effects tab.
+// the way the kick is normalized, zoomed by a pinch, taken back and forth
+// through its history, auditioned and rendered through the Effects tab.
 // Then RECORD: four bars of the song resampled into the project's folder,
 // and a take of the click captured from the program's own output.
 namespace
@@ -42,9 +43,32 @@ constexpr int kCaptureStopX = 723, kCaptureStopY = 195;
 constexpr int kDeleteX = 625, kDoneX = 966, kBottomBarY = 747;
 constexpr int kSamplerEffectsTabX = 557, kStopX = 926, kPlayX = 966, kTransportY = 46;
 constexpr int kProcessX = 826, kProcessY = 87;
+// The History and Volume menus open upwards from the bottom bar, newest edit
+// first; the ruler and the waveform below the scroll bar.
+constexpr int kHistoryX = 170, kVolumeX = 852, kMenuBottom = 724, kMenuPitch = 39, kNormalizeItem = 1;
+constexpr int kRulerY = 96, kRulerWidth = 980, kRulerHeight = 16;
+constexpr int kWaveformTop = 115, kWaveformHeight = 605, kWaveformLeft = 40, kWaveformRight = 290;
+constexpr int kPinchX = 200, kPinchY = 400, kPinchSpread = 150;
+constexpr int kMenuSkinOffset = 40, kRightButton = 3;
+
+int MenuItemY(int item) { return kMenuBottom - kMenuPitch / 2 - item * kMenuPitch; }
 
 bool IsAlertGrey(const cRGB& c) { return c.r > 150 && std::abs(c.r - c.b) < 8 && std::abs(c.r - c.g) < 8; }
 bool IsBrowserDark(const cRGB& c) { return c.r + c.g + c.b < 250; }
+// The waveform's blue and its pale tips; the grid and cursor lines are grey.
+bool IsWaveform(const cRGB& c) { return c.b >= 150 && c.b >= c.r + 25; }
+// A button's or menu item's grey skin; the waveform's background and the
+// empty bar are darker or bluer.
+bool IsGreySkin(const cRGB& c) { return c.r > 45 && std::abs(c.r - c.b) <= 3 && std::abs(c.r - c.g) <= 3; }
+
+// The loudest 16-bit sample after a plain 44-byte header.
+int PeakOf(const std::string& wav)
+{
+    int peak = 0;
+    for (size_t at = 44; at + 1 < wav.size(); at += 2)
+        peak = std::max(peak, std::abs(int(int16_t(uint8_t(wav[at]) | uint8_t(wav[at + 1]) << 8))));
+    return peak;
+}
 
 std::string ReadFile(const std::string& path)
 {
@@ -69,6 +93,47 @@ protected:
     }
 
     void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }
+    // Rows from the highest to the lowest drawn peak at the sample's start.
+    int WaveformHeight()
+    {
+        const int width = kWaveformRight - kWaveformLeft;
+        const std::string rgb = Region(kWaveformLeft, kWaveformTop, width, kWaveformHeight);
+        int top = kWaveformHeight, bottom = -1;
+        for (int y = 0; y < kWaveformHeight; ++y)
+            for (int x = 0; x < width; ++x)
+            {
+                const size_t at = size_t(y * width + x) * 3;
+                if (at + 2 < rgb.size() && IsWaveform({uint8_t(rgb[at]), uint8_t(rgb[at + 1]), uint8_t(rgb[at + 2])}))
+                {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        return bottom - top;
+    }
+    // A menu of the bottom bar opened, then one of its items chosen.
+    void OpenMenu(int x)
+    {
+        Tap(x, kBottomBarY);
+        std::this_thread::sleep_for(500ms);
+    }
+    void ChooseItem(int x, int item)
+    {
+        Tap(x, MenuItemY(item));
+        std::this_thread::sleep_for(1s);
+    }
+    // The items of the open menu above the button, told by their skin beside
+    // the centred name: the newest, in effect, lit and the older ones grey.
+    int MenuItems(int x)
+    {
+        const std::string shot = Shot("probe");
+        if (!Pixel(shot, x + kMenuSkinOffset, MenuItemY(0)).IsLitBlue())
+            return 0;
+        int items = 1;
+        while (items < 8 && IsGreySkin(Pixel(shot, x + kMenuSkinOffset, MenuItemY(items))))
+            ++items;
+        return items;
+    }
     int Peak(size_t from, size_t frames) const
     {
         const std::vector<int16_t> left = ReadLeftChannel();
@@ -115,6 +180,34 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     std::this_thread::sleep_for(1s);
     Shot("4-deleted");
 
+    // "Volume", "Normalize": the kick's peaks reach the top.
+    const int heightBefore = WaveformHeight();
+    OpenMenu(kVolumeX);
+    Shot("5-volume-menu");
+    ChooseItem(kVolumeX, kNormalizeItem);
+    Shot("6-normalized");
+    EXPECT_GT(WaveformHeight(), heightBefore + 20) << "the waveform grows";
+
+    // The right button's pinch zooms in: the ruler shows other times.
+    const std::string ruler = Region(0, kRulerY, kRulerWidth, kRulerHeight);
+    Drag(kPinchX, kPinchY, kPinchSpread, 0, kRightButton);
+    std::this_thread::sleep_for(1s);
+    Shot("7-zoomed");
+    EXPECT_TRUE(Region(0, kRulerY, kRulerWidth, kRulerHeight) != ruler) << "the view zoomed";
+
+    // History lists the edits; "..." shows the sample before them with the
+    // deleted part selected, the newest item brings them back.
+    OpenMenu(kHistoryX);
+    Shot("8-history");
+    EXPECT_EQ(MenuItems(kHistoryX), 3) << "Normalize, Delete and the sample before them";
+    ChooseItem(kHistoryX, 2);
+    EXPECT_TRUE(IsGreySkin(Pixel(Shot("9-history-start"), kDeleteX + kMenuSkinOffset, kBottomBarY)))
+        << "the deleted part back and selected: Delete offered";
+    OpenMenu(kHistoryX);
+    ChooseItem(kHistoryX, 0);
+    EXPECT_FALSE(IsGreySkin(Pixel(Shot("10-history-newest"), kDeleteX + kMenuSkinOffset, kBottomBarY)))
+        << "the edits back: nothing selected";
+
     // A double tap on stop brings the selection back to the start; Play:
     // the edited sample sounds on the disk audio.
     mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kStopX) + " " +
@@ -129,17 +222,21 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     ASSERT_TRUE(TapUntil(kSamplerEffectsTabX, kSamplerTabY, kSamplerEffectsTabX, kSamplerTabY,
                          [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the Effects tab";
-    Shot("5-effects");
+    Shot("11-effects");
     ASSERT_TRUE(TapUntil(kProcessX, kProcessY, kSamplerEditTabX, kSamplerTabY, [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the render ends on the Edit tab";
-    Shot("6-rendered");
+    Shot("12-rendered");
+    OpenMenu(kHistoryX);
+    Shot("13-history-effects");
+    EXPECT_EQ(MenuItems(kHistoryX), 4) << "Effects on top of the edits";
+    ChooseItem(kHistoryX, 0);
 
     // "Done", "OK": the installed file is not written over; the browser asks
     // where the edit goes.
     ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Kick'?";
-    Shot("7-keep-changes");
+    Shot("14-keep-changes");
     ASSERT_TRUE(TapUntil(kAlertOKX, kAlertY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the browser opens";
-    Shot("8-save-browser");
+    Shot("15-save-browser");
     EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
 
     // Up to "User", into "Samples", "Save As" "Kick Edit", Enter.
@@ -157,17 +254,18 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     for (int i = 0; i < 24; ++i)
         Press("BackSpace");
     mDisplay.Run("xdotool type --delay 80 'Kick Edit'");
-    Shot("9-name");
+    Shot("16-name");
     Press("Return");
     const std::string edited = Documents("User/Samples/Kick Edit.wav");
     ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(edited); })) << "the edit saved under its new name";
     ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }))
         << "back on the pad page";
-    Shot("10-pad-after");
+    Shot("17-pad-after");
     EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
     const std::string bytes = ReadFile(edited);
     ASSERT_GT(bytes.size(), 44u);
     EXPECT_NE(bytes, installed) << "the copy holds the edits";
+    EXPECT_GT(PeakOf(bytes), 32000) << "normalized, the history back at its newest edit";
     EXPECT_EQ(std::system(("soxi -s '" + edited + "' > /dev/null 2>&1").c_str()), 0);
 
     // The pad plays the new file: "z" sounds it.
@@ -181,17 +279,17 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     ASSERT_TRUE(TapUntil(kPadRecordX, kPadEditY, kSamplerResampleTabX, kSamplerTabY,
                          [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the sampler on its Resample tab";
-    Shot("11-resample");
+    Shot("18-resample");
     ASSERT_TRUE(TapUntil(kResampleRecX, kResampleRecY, kSamplerEditTabX, kSamplerTabY,
                          [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the resample ends on the Edit tab";
-    Shot("12-resampled");
+    Shot("19-resampled");
     ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Bar 1_4'?";
     Tap(kAlertOKX, kAlertY);
     const std::string bars = Documents("User/Projects/Untitled-01.prj/Bar 1_4.wav");
     ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(bars); })) << "the resample kept";
     ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }));
-    Shot("13-pad-resampled");
+    Shot("20-pad-resampled");
     EXPECT_EQ(ReadFile(bars).size(), 44u + 352800u * 4u) << "four bars at 120 BPM, stereo";
 
     // RECORD, "Sample", Monitor "Click", REC, Stop after 2 s.
@@ -202,20 +300,20 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
         << "the Sample tab";
     Tap(kMonitorUpX, kResampleRecY);
     std::this_thread::sleep_for(500ms);
-    Shot("14-sample-click");
+    Shot("21-sample-click");
     Tap(kResampleRecX, kResampleRecY);
     std::this_thread::sleep_for(2s);
-    Shot("15-capturing");
+    Shot("22-capturing");
     ASSERT_TRUE(TapUntil(kCaptureStopX, kCaptureStopY, kSamplerEditTabX, kSamplerTabY,
                          [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the take ends on the Edit tab";
-    Shot("16-captured");
+    Shot("23-captured");
     ASSERT_TRUE(TapUntil(kDoneX, kBottomBarY, 330, 150, IsAlertGrey)) << "Keep changes to 'Sample-01'?";
     Tap(kAlertOKX, kAlertY);
     const std::string take = Documents("User/Projects/Untitled-01.prj/Sample-01.wav");
     ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(take); })) << "the take kept";
     ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kEditTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }));
-    Shot("17-pad-captured");
+    Shot("24-pad-captured");
     // About two seconds of the click, after its count-in.
     const size_t takeFrames = (ReadFile(take).size() - 44) / 4;
     EXPECT_GT(takeFrames, size_t(kTrialSampleRate * 1.0));
