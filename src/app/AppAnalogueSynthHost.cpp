@@ -12,30 +12,15 @@ bool cAppAnalogueSynthHost::PromptName(const cKeyboardRequest& request, const cD
     ui->PromptName(request, completion);
     return true;
 }
-#include "project/ui/WidgetFileBrowser.h"
-
 bool cAppAnalogueSynthHost::ShowFileBrowser(const cSynthBrowserRequest& request, const cDelegate& completion)
 {
-    cMainUI* ui = cMainUI::GetInstance();
-    cWidgetFileBrowser* browser = ui ? ui->GetFileBrowser() : nullptr;
+    cWidgetFileBrowser* browser = mBrowserRequest.Open(request.title, request.rootFolder);
     if (!browser)
         return false;
-    browser->Reset();
-    browser->SetName(request.title);
-    browser->rootFolder = request.rootFolder;
     browser->path = request.path.CStr();
     browser->AddFileType(request.fileType, request.fileIcon);
-    mCompletion = completion;
-    browser->Show(request.flags, cDelegate(this, &cAppAnalogueSynthHost::OnFileChosen));
+    mBrowserRequest.Show(request.flags, completion);
     return true;
-}
-
-intptr_t cAppAnalogueSynthHost::OnFileChosen(int32_t result, cWidgetFileBrowser* browser)
-{
-    const cDelegate completion = mCompletion;
-    mCompletion.Clear();
-    completion.Invoke(result == 1 ? 1 : 0, result == 1 ? browser->path.CStr() : "");
-    return 0;
 }
 
 const char* cAppAnalogueSynthHost::GetLastFolder()

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "app/AppBrowserRequest.h"
 #include "base/Delegate.h"
 #include "instruments/synth/ui/AnalogueSynthUIHost.h"
 
-class cWidgetFileBrowser;
 class cWidgetSampler;
 
 // The main screen's side of what the synthesizer's editor asks: its shared
@@ -22,9 +22,8 @@ public:
     void ShowSampler(cSample* sample, bool record, const cDelegate& completion) override;
 
 private:
-    intptr_t OnFileChosen(int32_t result, cWidgetFileBrowser* browser);
     intptr_t OnSamplerDone(int32_t result, cWidgetSampler* page);
 
-    cDelegate mCompletion;
+    cAppBrowserRequest mBrowserRequest;
     cDelegate mSamplerCompletion;
 };

@@ -12,23 +12,16 @@ cWidgetProgress* cAppMixdownHost::GetProgress() { return cMainUI::GetInstance()-
 // extension (a stem folder) it lists no file type of its own.
 void cAppMixdownHost::AskForOutput(const cWidgetMixdown::cOutputRequest& request, const cDelegate& completion)
 {
-    cWidgetFileBrowser* browser = cMainUI::GetInstance()->GetFileBrowser();
-    mCompletion = completion;
-    browser->Reset();
-    browser->SetName(request.title.CStr());
-    browser->rootFolder.Assign(request.root);
+    cWidgetFileBrowser* browser = mBrowserRequest.Open(request.title.CStr(), request.root.CStr());
+    if (!browser)
+    {
+        completion.Invoke(0, "");
+        return;
+    }
     browser->path.Assign(request.startPath);
     browser->extension.Assign(request.extension);
     browser->AddFileType(request.extension.IsEmpty() ? "???" : request.extension.CStr(), request.icon);
-    browser->Show(uint32_t(request.flags), cDelegate(this, &cAppMixdownHost::OnOutputChosen));
-}
-
-intptr_t cAppMixdownHost::OnOutputChosen(intptr_t result, cWidgetFileBrowser* browser)
-{
-    const cDelegate completion = mCompletion;
-    mCompletion.Clear();
-    completion.Invoke(result, browser->path.CStr());
-    return 0;
+    mBrowserRequest.Show(uint32_t(request.flags), completion);
 }
 
 void cAppMixdownHost::OpenFolder(const char* nativePath) { OpenURLInBrowser(nativePath); }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "base/Delegate.h"
+#include "app/AppBrowserRequest.h"
 #include "sampler/WidgetMixdown.h"
-
-class cWidgetFileBrowser;
 
 // The application's side of what the mixdown dialogue asks of the screens:
 // the main UI's alert, progress overlay and file browser, and the file
@@ -17,7 +15,5 @@ public:
     void OpenFolder(const char* nativePath) override;
 
 private:
-    intptr_t OnOutputChosen(intptr_t result, cWidgetFileBrowser* browser);
-
-    cDelegate mCompletion;
+    cAppBrowserRequest mBrowserRequest;
 };

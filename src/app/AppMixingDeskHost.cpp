@@ -25,28 +25,15 @@ cWidgetAlert* cAppMixingDeskHost::GetAlert()
 
 bool cAppMixingDeskHost::ShowChainBrowser(const cChainBrowserRequest& request, const cDelegate& completion)
 {
-    cMainUI* ui = cMainUI::GetInstance();
-    cWidgetFileBrowser* browser = ui ? ui->GetFileBrowser() : nullptr;
+    cWidgetFileBrowser* browser = mBrowserRequest.Open(request.title, request.rootFolder);
     if (!browser)
         return false;
-    browser->Reset();
-    browser->SetName(request.title);
-    browser->rootFolder = request.rootFolder;
     browser->path = *request.startFile ? request.startFile : request.rootFolder;
     browser->extension = request.extension;
     browser->AddFileType(request.extension, request.icon);
-    mCompletion = completion;
     const uint32_t flags = request.save ? cWidgetFileBrowser::kFlagSave : cWidgetFileBrowser::kFlagOpen;
-    browser->Show(flags, cDelegate(this, &cAppMixingDeskHost::OnChainFileChosen));
+    mBrowserRequest.Show(flags, completion);
     return true;
-}
-
-intptr_t cAppMixingDeskHost::OnChainFileChosen(int32_t result, cWidgetFileBrowser* browser)
-{
-    const cDelegate completion = mCompletion;
-    mCompletion.Clear();
-    completion.Invoke(result == 1 ? 1 : 0, result == 1 ? browser->path.CStr() : static_cast<const char*>(nullptr));
-    return 0;
 }
 
 void cAppMixingDeskHost::ShowInstrumentPage(cInstrument* instrument)

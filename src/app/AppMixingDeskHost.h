@@ -1,9 +1,7 @@
 #pragma once
 
-#include "base/Delegate.h"
+#include "app/AppBrowserRequest.h"
 #include "mixer/ui/MixingDeskUIHost.h"
-
-class cWidgetFileBrowser;
 
 // The main screen's side of what the mixing desk and the chain editor ask:
 // the status bar's title and messages, the shared alert and file browser,
@@ -17,8 +15,6 @@ public:
     bool ShowChainBrowser(const cChainBrowserRequest& request, const cDelegate& completion) override;
     void ShowInstrumentPage(cInstrument* instrument) override;
 
-    intptr_t OnChainFileChosen(int32_t result, cWidgetFileBrowser* browser);
-
 private:
-    cDelegate mCompletion;
+    cAppBrowserRequest mBrowserRequest;
 };

@@ -55,13 +55,9 @@ const char* cAppTriggerPadHost::GetProjectFolder()
 // its archive icon rather than the editor's mono bank icon.
 bool cAppTriggerPadHost::ShowFileBrowser(const cTriggerPadBrowserRequest& request, const cDelegate& completion)
 {
-    cMainUI* ui = cMainUI::GetInstance();
-    cWidgetFileBrowser* browser = ui ? ui->GetFileBrowser() : nullptr;
+    cWidgetFileBrowser* browser = mBrowserRequest.Open(request.title, request.rootFolder);
     if (!browser)
         return false;
-    browser->Reset();
-    browser->SetName(request.title);
-    browser->rootFolder = request.rootFolder;
     browser->path.Assign(request.path);
     browser->extension = request.extension;
     browser->actionLabel = request.actionLabel;
@@ -70,17 +66,8 @@ bool cAppTriggerPadHost::ShowFileBrowser(const cTriggerPadBrowserRequest& reques
     const cAtlasSprite* packageIcon = &gTex8888AtlasTable[BrowserSprite::kArchiveIcon];
     for (int32_t index = 0; index < request.packageTypeCount; ++index)
         browser->AddPackageType(request.packageTypes[index].extension, packageIcon);
-    mBrowserCompletion = completion;
-    browser->Show(request.flags, cDelegate(this, &cAppTriggerPadHost::OnFileChosen));
+    mBrowserRequest.Show(request.flags, completion);
     return true;
-}
-
-intptr_t cAppTriggerPadHost::OnFileChosen(int32_t result, cWidgetFileBrowser* browser)
-{
-    const cDelegate completion = mBrowserCompletion;
-    mBrowserCompletion.Clear();
-    completion.Invoke(result == 1 ? 1 : 0, result == 1 ? browser->path.CStr() : "");
-    return 0;
 }
 
 bool cAppTriggerPadHost::HasSampler()

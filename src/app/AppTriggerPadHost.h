@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/AppBrowserRequest.h"
 #include "base/Delegate.h"
 #include "instruments/pads/ui/TriggerPadUIHost.h"
 
-class cWidgetFileBrowser;
 class cWidgetSampler;
 
 // The main screen's side of what the pad editor asks: the status bar's
@@ -24,9 +24,8 @@ public:
     void ShowSampler(cSample* sample, const cDelegate& result) override;
 
 private:
-    intptr_t OnFileChosen(int32_t result, cWidgetFileBrowser* browser);
     intptr_t OnSamplerDone(int32_t result, cWidgetSampler* page);
 
-    cDelegate mBrowserCompletion;
+    cAppBrowserRequest mBrowserRequest;
     cDelegate mSamplerCompletion;
 };
