@@ -45,21 +45,8 @@ protected:
     // The song position's digits, as bytes to compare between shots.
     static std::string Position(const std::string& shot)
     {
-        std::string bytes;
-        const std::string command = "convert '" + shot + "' -crop " + std::to_string(kPositionWidth) + "x" +
-                                    std::to_string(kPositionHeight) + "+" + std::to_string(kPositionX) + "+" +
-                                    std::to_string(kPositionY) + " +repage -depth 8 rgb:-";
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            char buffer[4096];
-            size_t read;
-            while ((read = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-                bytes.append(buffer, read);
-            pclose(pipe);
-        }
-        return bytes;
+        return Region(shot, kPositionX, kPositionY, kPositionWidth, kPositionHeight);
     }
-
 };
 
 TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)

@@ -96,9 +96,7 @@ protected:
         cProgramTrial::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        std::ofstream(Documents("GlobalSettings.dat"))
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" IntroHelp=\"5\"/>\n";
+        WriteFirstStartSettings();
         std::filesystem::create_directories(Documents("User/Samples"));
         std::ofstream(Documents("User/Samples/Hit.wav"), std::ios::binary) << HitWav();
         std::filesystem::create_directories(Documents("User/VRX Banks/Zapped.vrx"));

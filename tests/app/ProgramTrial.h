@@ -58,6 +58,14 @@ protected:
         std::remove(mAudio.c_str());
     }
     std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
+    // A first start instead: the installer puts the kits in place; no recent
+    // project, the help seen.
+    void WriteFirstStartSettings() const
+    {
+        std::ofstream(Documents("GlobalSettings.dat"))
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" IntroHelp=\"5\"/>\n";
+    }
     // The stereo frames the disk device has written so far.
     size_t Frames() const
     {
@@ -143,10 +151,9 @@ protected:
         }
         return rgb;
     }
-    // The bytes of a region of a fresh screenshot.
-    std::string Region(int x, int y, int width, int height)
+    // The bytes of a region of a screenshot, to compare between shots.
+    static std::string Region(const std::string& shot, int x, int y, int width, int height)
     {
-        const std::string shot = Shot("probe");
         std::string bytes;
         const std::string command = "convert '" + shot + "' -crop " + std::to_string(width) + "x" +
                                     std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
@@ -161,6 +168,8 @@ protected:
         }
         return bytes;
     }
+    // The same of a fresh screenshot.
+    std::string Region(int x, int y, int width, int height) { return Region(Shot("probe"), x, y, width, height); }
     // Waits until two shots of the region a moment apart agree: an opening
     // fade, like the start-up cover's, which takes every tap, has ended.
     bool WaitUntilStill(int x, int y, int width, int height)

@@ -87,9 +87,7 @@ protected:
         cProgramTrial::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        std::ofstream(Documents("GlobalSettings.dat"))
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" IntroHelp=\"5\"/>\n";
+        WriteFirstStartSettings();
     }
 
     void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }

@@ -123,23 +123,6 @@ protected:
         std::this_thread::sleep_for(700ms);
     }
 
-    // The bytes of a region of a screenshot, to compare between shots.
-    std::string Region(const std::string& shot, int x, int y, int width, int height) const
-    {
-        std::string bytes;
-        const std::string command = "convert '" + shot + "' -crop " + std::to_string(width) + "x" +
-                                    std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                                    " +repage -depth 8 rgb:-";
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            char buffer[4096];
-            size_t read;
-            while ((read = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-                bytes.append(buffer, read);
-            pclose(pipe);
-        }
-        return bytes;
-    }
     std::string QuantizeValue(const std::string& shot) const
     {
         return Region(shot, kQuantizeValueX, kQuantizeValueY, kQuantizeValueWidth, kQuantizeValueHeight);
