@@ -213,6 +213,7 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
 
     // HOME: "1/16" and the key held; then "1/16" again stops the repeat.
     ASSERT_TRUE(TapUntil(kHomeTabX, kTabY, kHomeTabX + kLitOffsetX, kTabLitY, [](const cRGB& c) { return c.IsLitBlue(); }));
+    const std::string repeatOff = Region(kSixteenthX - 15, kSixteenthY - 15, 30, 30);
     ASSERT_TRUE(TapUntilChanged(kSixteenthX, kSixteenthY, kSixteenthX - 15, kSixteenthY - 15, 30, 30));
     const size_t holdAt = Frames();
     mDisplay.Run("xdotool keydown --window " + mWindow + " 3");
@@ -220,7 +221,12 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     mDisplay.Run("xdotool keyup --window " + mWindow + " 3");
     const size_t releaseAt = Frames();
     WaitForAudio(releaseAt + size_t(kRate * 1.0));
-    ASSERT_TRUE(TapUntilChanged(kSixteenthX, kSixteenthY, kSixteenthX - 15, kSixteenthY - 15, 30, 30));
+    // A button's pressed look also changes the region, so the repeat is off
+    // only once "1/16" looks as it did before it was turned on; a repeat left
+    // on would play and record short key hits only on its steps.
+    Tap(kSixteenthX, kSixteenthY);
+    ASSERT_TRUE(WaitUntil([&] { return Region(kSixteenthX - 15, kSixteenthY - 15, 30, 30) == repeatOff; }))
+        << "1/16 off again";
 
     // OUTPUTS: bus 1's filter on at cutoff 0 takes the snare's highs; the
     // hit on bus 2 keeps its own.
