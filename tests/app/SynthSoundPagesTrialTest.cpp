@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ProgramTrial.h"
+#include "audio/SignalMeasure.h"
 #include "audio/TonePitch.h"
 
 // The synthesizer's sound pages tried as a new user would: "Kest 1" picked
@@ -41,14 +42,6 @@ protected:
 
     void Run(const std::string& command) { mDisplay.Run("xdotool " + command); }
 };
-
-double Rms(const std::vector<int16_t>& x, size_t from, size_t to)
-{
-    double sum = 0.0;
-    for (size_t n = from; n < to; ++n)
-        sum += double(x[n]) * x[n];
-    return std::sqrt(sum / double(to - from));
-}
 } // namespace
 
 TEST_F(SynthSoundPagesTrialTest, DraggingAmpAmountDownLowersAHeldNote)

@@ -72,6 +72,34 @@ inline double WindowedToneAmplitude(const std::vector<float>& values, size_t fir
     return 2.0 * std::abs(sum) / weights;
 }
 
+// The root mean square of [from, to), in the samples' own units.
+template <class T>
+double Rms(const std::vector<T>& x, size_t from, size_t to)
+{
+    double sum = 0.0;
+    for (size_t n = from; n < to; ++n)
+        sum += double(x[n]) * double(x[n]);
+    return std::sqrt(sum / double(to - from));
+}
+
+// The frequency of a periodic signal from its upward zero crossings in
+// [from, to), interpolated between frames; 0 with fewer than two.
+inline double CrossingFrequency(const std::vector<float>& x, size_t from, size_t to, double sampleRate = 44100.0)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (size_t n = from + 1; n < to; ++n)
+        if (x[n - 1] < 0.0f && x[n] >= 0.0f)
+        {
+            const double at = double(n - 1) + double(x[n - 1]) / double(x[n - 1] - x[n]);
+            if (first < 0.0)
+                first = at;
+            last = at;
+            ++crossings;
+        }
+    return crossings > 1 ? double(crossings - 1) * sampleRate / (last - first) : 0.0;
+}
+
 inline double ToDb(double gain)
 {
     return 20.0 * std::log10(gain);

@@ -92,24 +92,6 @@ cAudioEvent NoteEvent(uint8_t type, int note, uint32_t id)
     return event;
 }
 
-// The frequency of a periodic signal from its upward zero crossings in
-// [from, to), interpolated between frames.
-double CrossingFrequency(const std::vector<float>& x, int32_t from, int32_t to)
-{
-    double first = -1.0, last = -1.0;
-    int crossings = 0;
-    for (int32_t n = from + 1; n < to; ++n)
-        if (x[size_t(n - 1)] < 0.0f && x[size_t(n)] >= 0.0f)
-        {
-            const double at = double(n - 1) + double(x[size_t(n - 1)]) / double(x[size_t(n - 1)] - x[size_t(n)]);
-            if (first < 0.0)
-                first = at;
-            last = at;
-            ++crossings;
-        }
-    return crossings > 1 ? double(crossings - 1) * kRate / (last - first) : 0.0;
-}
-
 // The strongest component near the expected frequency: a Hann-windowed
 // bin swept in steps of 0.01 %.
 void FindTone(const std::vector<float>& x, int32_t from, int32_t count, double expected, double& frequency,
@@ -126,13 +108,6 @@ void FindTone(const std::vector<float>& x, int32_t from, int32_t count, double e
 
 double KeyScale(int note) { return note <= 36 ? 1.0 : note <= 84 ? 1.0 - (note - 36) / 48.0 * 0.3 : 0.7; }
 
-double Rms(const std::vector<float>& x, int32_t from, int32_t to)
-{
-    double sum = 0.0;
-    for (int32_t n = from; n < to; ++n)
-        sum += double(x[size_t(n)]) * x[size_t(n)];
-    return std::sqrt(sum / double(to - from));
-}
 } // namespace
 
 class SynthHeard : public testing::Test

@@ -84,29 +84,6 @@ cAudioEvent HeldNote(uint8_t type, int note, uint32_t id)
     return event;
 }
 
-double Rms(const std::vector<float>& x, int64_t from, int64_t to)
-{
-    double sum = 0.0;
-    for (int64_t n = from; n < to; ++n)
-        sum += double(x[size_t(n)]) * x[size_t(n)];
-    return std::sqrt(sum / double(to - from));
-}
-
-double CrossingFrequency(const std::vector<float>& x, int64_t from, int64_t to)
-{
-    double first = -1.0, last = -1.0;
-    int crossings = 0;
-    for (int64_t n = from + 1; n < to; ++n)
-        if (x[size_t(n - 1)] < 0.0f && x[size_t(n)] >= 0.0f)
-        {
-            const double at = double(n - 1) + double(x[size_t(n - 1)]) / double(x[size_t(n - 1)] - x[size_t(n)]);
-            if (first < 0.0)
-                first = at;
-            last = at;
-            ++crossings;
-        }
-    return crossings > 1 ? double(crossings - 1) * kRate / (last - first) : 0.0;
-}
 } // namespace
 
 // The editor on the real audio manager playing into the disk device: what
