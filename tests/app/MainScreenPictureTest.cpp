@@ -47,11 +47,6 @@ protected:
         OffscreenScreenFixture::TearDown();
     }
 
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
     std::string Save(const char* name)
     {
         pixels = gl->ReadPixels();

@@ -78,11 +78,6 @@ protected:
         for (int32_t time = 0; time < span; time += step)
             world->AddNote(*part->pattern, time, 48 + (time / step * 5) % 24, step / 2);
     }
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
     void Tap(float x, float y)
     {
         input->TouchBegan(1, x, y);

@@ -38,11 +38,6 @@ protected:
         cWidgetDialogueDropDown::SetHost(nullptr);
         OffscreenScreenFixture::TearDown();
     }
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
     void Save(const char* name)
     {
         const std::string saved = gl->SaveFrame(name);

@@ -106,11 +106,6 @@ protected:
         return 0;
     }
 
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
     void Press(float x, float y)
     {
         cMouseTouchTranslator::OnMove(*input, x, y);

@@ -99,21 +99,7 @@ protected:
         EXPECT_EQ(cSampleRegistry::DumpAll(), 0) << "a sample was left loaded";
     }
 
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
-    void Click(cWidget* widget)
-    {
-        const cRect& r = widget->GetRect();
-        const float x = (r.xMin + r.xMax) * 0.5f, y = (r.yMin + r.yMax) * 0.5f;
-        cMouseTouchTranslator::OnMove(*input, x, y);
-        cMouseTouchTranslator::OnButtonDown(*input, cMouseTouchTranslator::kLeft, false, x, y);
-        Frames(1);
-        cMouseTouchTranslator::OnButtonUp(*input, cMouseTouchTranslator::kLeft, x, y);
-        Frames(1);
-    }
+    void Click(cWidget* widget) { ClickCentre(widget->GetRect()); }
     static bool WaitUntil(const std::function<bool()>& condition, double seconds = 60.0)
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

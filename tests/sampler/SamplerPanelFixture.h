@@ -151,21 +151,7 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
-    void Click(cWidget* widget)
-    {
-        const cRect& r = widget->GetRect();
-        const float x = (r.xMin + r.xMax) * 0.5f, y = (r.yMin + r.yMax) * 0.5f;
-        cMouseTouchTranslator::OnMove(*input, x, y);
-        cMouseTouchTranslator::OnButtonDown(*input, cMouseTouchTranslator::kLeft, false, x, y);
-        Frames(1);
-        cMouseTouchTranslator::OnButtonUp(*input, cMouseTouchTranslator::kLeft, x, y);
-        Frames(2);
-    }
+    void Click(cWidget* widget) { ClickCentre(widget->GetRect()); }
     // Frames until no job runs behind the overlay.
     void Settle()
     {

@@ -95,22 +95,9 @@ protected:
         mWorld.reset();
     }
 
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
 
-    void Click(cWidget* widget) { Click(widget->GetRect()); }
-    void Click(const cRect& r)
-    {
-        const float x = (r.xMin + r.xMax) * 0.5f, y = (r.yMin + r.yMax) * 0.5f;
-        cMouseTouchTranslator::OnMove(*input, x, y);
-        cMouseTouchTranslator::OnButtonDown(*input, cMouseTouchTranslator::kLeft, false, x, y);
-        Frames(1);
-        cMouseTouchTranslator::OnButtonUp(*input, cMouseTouchTranslator::kLeft, x, y);
-        Frames(2);
-    }
+    void Click(cWidget* widget) { ClickCentre(widget->GetRect()); }
+    void Click(const cRect& r) { ClickCentre(r); }
     void Up(cWidgetSpinButton* spin) { Click(spin->GetUpZone()); }
     void Down(cWidgetSpinButton* spin) { Click(spin->GetDownZone()); }
 

@@ -42,11 +42,6 @@ protected:
         SetupUIMetrics();
     }
 
-    void Frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            DrawFrame();
-    }
     void TapAt(const cVector2& point)
     {
         input->TouchBegan(1, point.X, point.Y);

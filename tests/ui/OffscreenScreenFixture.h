@@ -6,6 +6,7 @@
 
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
+#include "platform/MouseTouchTranslator.h"
 #include "render/AtlasProfiles.h"
 #include "render/DrawList.h"
 #include "render/Material.h"
@@ -59,6 +60,22 @@ protected:
     {
         gl->Renderer().Clear(kClearColour | kClearDepth);
         manager->Draw();
+    }
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            DrawFrame();
+    }
+    // A left click at the centre: down and up a frame apart, then two
+    // frames, so what the click shows is drawn.
+    void ClickCentre(const cRect& r)
+    {
+        const float x = (r.xMin + r.xMax) * 0.5f, y = (r.yMin + r.yMax) * 0.5f;
+        cMouseTouchTranslator::OnMove(*input, x, y);
+        cMouseTouchTranslator::OnButtonDown(*input, cMouseTouchTranslator::kLeft, false, x, y);
+        Frames(1);
+        cMouseTouchTranslator::OnButtonUp(*input, cMouseTouchTranslator::kLeft, x, y);
+        Frames(2);
     }
 
     std::unique_ptr<cOffscreenGL> gl;
