@@ -77,6 +77,7 @@ protected:
     {
         std::filesystem::remove_all(mData);
         std::filesystem::remove(mData + "-leaks.supp");
+        std::filesystem::remove(mData + "-probe.png");
         std::remove(mAudio.c_str());
     }
 
@@ -130,10 +131,13 @@ protected:
         mDisplay.Run("xdotool key --clearmodifiers " + std::string(name));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
-    // A screenshot of the window, kept under test-output.
+    // A screenshot of the window, kept under test-output; a "probe", only
+    // looked at, beside the trial's data, so that trials run side by side
+    // never read each other's.
     std::string Shot(const std::string& name)
     {
-        const std::string path = BuildFile("test-output/" + mShotPrefix + "-" + name + ".png");
+        const std::string path = name == "probe" ? mData + "-probe.png"
+                                                 : BuildFile("test-output/" + mShotPrefix + "-" + name + ".png");
         EXPECT_EQ(mDisplay.Run("import -window " + mWindow + " " + path), 0) << name;
         return path;
     }

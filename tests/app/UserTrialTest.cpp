@@ -3,6 +3,7 @@
 #include "ProgramProcess.h"
 #include "VirtualDisplay.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -110,26 +111,34 @@ protected:
         return program.ErrorOutput();
     }
     // Screenshots from the window's first frames on, as a message in the
-    // status bar's text area comes and goes: the first whose text area
-    // differs from the last one's is kept under the name. True when one did.
+    // status bar's text area comes and goes: once four shots in a row agree,
+    // the first with text that differs from them is kept under the name.
+    // True when one did. A slow start shows nothing for seconds, so the
+    // shots go on for up to half a minute.
     bool ShotOfAMessage(const std::string& window, const std::string& name)
     {
         const std::string base = BuildFile("test-output/") + name;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         std::vector<std::string> shots;
-        for (int i = 0; i < 20; ++i)
-        {
-            shots.push_back(base + "-" + std::to_string(i) + ".png");
-            mDisplay.Run("import -window " + window + " " + shots.back());
-            usleep(150000);
-        }
+        int agreeing = 0;
         bool found = false;
-        for (const std::string& shot : shots)
+        while (!found && std::chrono::steady_clock::now() < deadline)
         {
-            if (!found && TextAreaHasText(shot) && TextAreaDiffers(shot, shots.back()))
+            shots.push_back(base + "-" + std::to_string(shots.size()) + ".png");
+            mDisplay.Run("import -window " + window + " " + shots.back());
+            const bool same = shots.size() > 1 && !TextAreaDiffers(shots[shots.size() - 2], shots.back());
+            agreeing = same ? agreeing + 1 : 0;
+            if (agreeing != 3)
             {
-                std::filesystem::copy_file(shot, base, std::filesystem::copy_options::overwrite_existing);
-                found = true;
+                usleep(150000);
+                continue;
             }
+            for (const std::string& shot : shots)
+                if (!found && TextAreaHasText(shot) && TextAreaDiffers(shot, shots.back()))
+                {
+                    std::filesystem::copy_file(shot, base, std::filesystem::copy_options::overwrite_existing);
+                    found = true;
+                }
         }
         for (const std::string& shot : shots)
             std::filesystem::remove(shot);
