@@ -248,7 +248,3 @@ void cPatternEditModel::UpdateView(cEventView* view, cPatternEvent* event)
         view->top = float(event->data2);
 }
 
-cPatternEditAction* cPatternEditModel::GetStep(int32_t step) const
-{
-    return step >= 0 && step < mStepCount ? mSteps[step] : nullptr;
-}

@@ -3,6 +3,7 @@
 
 #include "audio/InstrumentPackage.h"
 #include "base/IntrusiveList.h"
+#include "editors/EditHistory.h"
 #include "sequencer/Pattern.h"
 
 class cPatternEditAction;
@@ -149,10 +150,10 @@ public:
     // Runs or undoes actions until the step (clamped to -1..count - 1) is
     // the current one; the last action handled, null when nothing changed.
     cPatternEditAction* GoToHistoryStep(int32_t step);
-    cPatternEditAction* UndoStep() { return GoToHistoryStep(mCurrentStep - 1); }
-    cPatternEditAction* RedoStep() { return GoToHistoryStep(mCurrentStep + 1); }
-    bool CanUndo() const { return mCurrentStep >= 0; }
-    bool CanRedo() const { return mCurrentStep < mStepCount - 1; }
+    cPatternEditAction* UndoStep() { return GoToHistoryStep(mHistory.GetCurrent() - 1); }
+    cPatternEditAction* RedoStep() { return GoToHistoryStep(mHistory.GetCurrent() + 1); }
+    bool CanUndo() const { return mHistory.CanUndo(); }
+    bool CanRedo() const { return mHistory.CanRedo(); }
     void ClearHistory();
     // A copy of the bound pattern, taken once before the first edit.
     void BackupPattern();
@@ -201,9 +202,9 @@ public:
     float GetLengthOffset() const { return mLengthOffset; }
     float GetStartShift() const { return mStartShift; }
     float GetEndShift() const { return mEndShift; }
-    int32_t GetStepCount() const { return mStepCount; }
-    int32_t GetCurrentStep() const { return mCurrentStep; }
-    cPatternEditAction* GetStep(int32_t step) const;
+    int32_t GetStepCount() const { return mHistory.GetCount(); }
+    int32_t GetCurrentStep() const { return mHistory.GetCurrent(); }
+    cPatternEditAction* GetStep(int32_t step) const { return mHistory.GetStep(step); }
 
     // Dirty flags for drawing, cleared by whoever draws.
     bool eventGeometryDirty = false;
@@ -261,9 +262,7 @@ private:
     float mVisibleBottom = 0.0f;
     float mVisibleTop = 0.0f;
 
-    cPatternEditAction* mSteps[kHistorySteps] = {};
-    int32_t mStepCount = 0;
-    int32_t mCurrentStep = -1;
+    cEditHistory<cPatternEditAction, kHistorySteps> mHistory;
 
     bool mHasBackup = false;
     cPattern mBackup;

@@ -3,6 +3,7 @@
 
 #include "base/IntrusiveList.h"
 #include "base/Math.h"
+#include "editors/EditHistory.h"
 #include "render/VertexLayouts.h"
 
 class cDrawList;
@@ -209,8 +210,8 @@ public:
     cSongEditAction* GoToHistoryStep(int32_t step);
     cSongEditAction* UndoStep();
     cSongEditAction* RedoStep();
-    bool CanUndo() const { return mCurrentStep >= 0; }
-    bool CanRedo() const { return mCurrentStep < mStepCount - 1; }
+    bool CanUndo() const { return mHistory.CanUndo(); }
+    bool CanRedo() const { return mHistory.CanRedo(); }
     void ClearHistory();
 
     // Drawing: the batches are rebuilt only when marked dirty.
@@ -231,9 +232,9 @@ public:
     float GetSelectionHeight() const { return mBounds.highestRow - mBounds.lowestRow; }
     float GetSelectionCentreTick() const { return 0.5f * (mBounds.earliestStart + mBounds.latestEnd); }
     float GetSelectionCentreRow() const { return 0.5f * (mBounds.lowestRow + mBounds.highestRow); }
-    int32_t GetStepCount() const { return mStepCount; }
-    int32_t GetCurrentStep() const { return mCurrentStep; }
-    cSongEditAction* GetStep(int32_t step) const;
+    int32_t GetStepCount() const { return mHistory.GetCount(); }
+    int32_t GetCurrentStep() const { return mHistory.GetCurrent(); }
+    cSongEditAction* GetStep(int32_t step) const { return mHistory.GetStep(step); }
     int32_t GetPartRectCount() const { return mPartRectCount; }
     int32_t GetHighlightCount() const { return mHighlightCount; }
     int32_t GetNoteLineCount() const { return mNoteLineCount; }
@@ -297,9 +298,7 @@ private:
     bool mPreviewVisible = false;
     cVertexIntXY mPreviewLines[8] = {};
 
-    cSongEditAction* mSteps[kHistorySteps] = {};
-    int32_t mStepCount = 0;
-    int32_t mCurrentStep = -1;
+    cEditHistory<cSongEditAction, kHistorySteps> mHistory;
 
     cSongViewInfo mDrawnView;
     cMaterial* mSelectionMaterial;
