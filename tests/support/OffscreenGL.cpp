@@ -115,9 +115,13 @@ uint32_t cOffscreenGL::PixelAt(const std::vector<uint8_t>& frame, int x, int y) 
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-std::string cOffscreenGL::SaveFrame(const std::string& name) const
+std::string cOffscreenGL::SaveFrame(const std::string& name) const { return SavePixels(name, ReadPixels()); }
+
+std::string cOffscreenGL::SavePixels(const std::string& name, const std::vector<uint8_t>& frame) const
 {
     const std::string path = TestOutputFolder() + "/" + name + ".png";
-    WriteBinaryFile(path, EncodePng(uint32_t(mWidth), uint32_t(mHeight), ReadPixels()));
+    WriteBinaryFile(path, EncodePng(uint32_t(mWidth), uint32_t(mHeight), frame));
     return path;
 }
+
+void cOffscreenGL::Finish() const { glFinish(); }

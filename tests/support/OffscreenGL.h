@@ -31,6 +31,11 @@ public:
     uint32_t PixelAt(const std::vector<uint8_t>& frame, int x, int y) const;
     // Saves the current frame as a PNG under <build>/test-output/ and returns its path.
     std::string SaveFrame(const std::string& name) const;
+    // The same of a frame read earlier with ReadPixels.
+    std::string SavePixels(const std::string& name, const std::vector<uint8_t>& frame) const;
+    // Until every frame drawn so far is done. Frames drawn in a loop are
+    // otherwise queued, and a slow machine reads the next one seconds later.
+    void Finish() const;
 
 private:
     int mWidth;
