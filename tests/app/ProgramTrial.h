@@ -203,7 +203,31 @@ protected:
             return program;
         mDisplay.Run("xdotool windowfocus --sync " + mWindow);
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        WaitUntilUncovered();
         return program;
+    }
+    // Until the menu button at the top left shows, and shows still: the
+    // start-up cover, a plain fill while the project loads and a fade after,
+    // takes every tap until it has gone, and a slow machine shows it for
+    // seconds. A trial that meets an alert at start-up waits here in vain
+    // for a while, and goes on.
+    void WaitUntilUncovered()
+    {
+        std::string last;
+        WaitUntil([&] {
+            const std::string now = Region(0, 0, 50, 30);
+            const bool shown = now == last && !IsPlain(now);
+            last = now;
+            return shown;
+        });
+    }
+    // Whether every pixel of a region read with Region has one colour.
+    static bool IsPlain(const std::string& rgb)
+    {
+        for (size_t i = 3; i + 2 < rgb.size(); i += 3)
+            if (rgb.compare(i, 3, rgb, 0, 3) != 0)
+                return false;
+        return true;
     }
     // The left channel the disk device wrote.
     std::vector<int16_t> ReadLeftChannel() const
