@@ -159,11 +159,8 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     // The new project opens on the pad page's HOME, its pads empty.
     ASSERT_TRUE(WaitUntil([&] { return Pixel(Shot("1-home-new"), kHomeTabX + kLitOffsetX, kTabLitY).IsLitBlue(); }))
         << "the pad page's HOME tab is lit";
-    // The start-up cover fades over the first frames and takes every tap
-    // until it has gone; on a slow machine that is seconds.
     ASSERT_TRUE(WaitUntil([&] { return IsLavenderTile(Pixel(Shot("1-home-new"), PadX(0), PadY(0))); }))
         << "the empty pads";
-    ASSERT_TRUE(WaitUntilStill(0, kTabY - 30, 300, 60)) << "the cover gone";
     const std::string emptyName = FirstPadName();
 
     // IMPORT "Default", its samples left where they are.

@@ -103,13 +103,7 @@ TEST_F(SamplerResample, TheSpinnersComeFromTheSongAndDescribeTheRange)
     // Fewer bars narrow the pre-roll's range and its value with it.
     panel->SetPreRollBars(6);
     panel->GetNumberOfBars()->SetValue(4);
-    const cRect down = panel->GetNumberOfBars()->GetDownZone();
-    const float x = (down.xMin + down.xMax) * 0.5f, y = (down.yMin + down.yMax) * 0.5f;
-    cMouseTouchTranslator::OnMove(*input, x, y);
-    cMouseTouchTranslator::OnButtonDown(*input, cMouseTouchTranslator::kLeft, false, x, y);
-    Frames(1);
-    cMouseTouchTranslator::OnButtonUp(*input, cMouseTouchTranslator::kLeft, x, y);
-    Frames(2);
+    ClickCentre(panel->GetNumberOfBars()->GetDownZone());
     EXPECT_EQ(panel->GetNumberOfBars()->GetValue(), 3);
     EXPECT_EQ(panel->GetPreRollBars()->maximum, 3);
     EXPECT_EQ(panel->GetPreRollBars()->GetValue(), 3);

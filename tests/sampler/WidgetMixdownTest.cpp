@@ -95,7 +95,6 @@ protected:
         mWorld.reset();
     }
 
-
     void Click(cWidget* widget) { ClickCentre(widget->GetRect()); }
     void Click(const cRect& r) { ClickCentre(r); }
     void Up(cWidgetSpinButton* spin) { Click(spin->GetUpZone()); }
