@@ -4,7 +4,7 @@
 // is either refused with "Could not read this MIDI file." or read into a
 // song whose events all lie inside it, and its import keeps the song within
 // its limits. Seed it with a real song, for example
-//   midi_file_fuzz -close_fd_mask=1 corpus/ ../shared/bench-data/
+//   midi_file_fuzz -close_fd_mask=1 corpus/ tests/data/
 // (the file library's warnings go to standard output).
 
 #include <climits>

@@ -119,7 +119,7 @@ TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing
 {
     const std::filesystem::path reference = std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
     if (!std::filesystem::exists(reference))
-        GTEST_SKIP() << "no reference song at " << reference;
+        GTEST_FAIL() << "no reference song at " << reference;
     if (!HasTool("oggdec"))
         GTEST_SKIP() << "oggdec is not installed";
 

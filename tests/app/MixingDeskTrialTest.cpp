@@ -386,7 +386,7 @@ protected:
 TEST_F(MixingDeskAudioTrialTest, TheEQLeavesTheLevelAndTheReverbsTailFollowsItsSwitch)
 {
     if (!HasReferenceSong())
-        GTEST_SKIP() << "no reference song in " << QUIL_BENCH_DATA_DIR;
+        GTEST_FAIL() << "no reference song in " << QUIL_BENCH_DATA_DIR;
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
@@ -458,7 +458,7 @@ constexpr int kButtonHalf = 14;
 TEST_F(MixingDeskAudioTrialTest, AStripIsFadedPannedMutedAndSoloedAndTheMastersMuteSilencesTheCapture)
 {
     if (!HasReferenceSong())
-        GTEST_SKIP() << "no reference song in " << QUIL_BENCH_DATA_DIR;
+        GTEST_FAIL() << "no reference song in " << QUIL_BENCH_DATA_DIR;
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();

@@ -412,7 +412,7 @@ TEST_F(SequencerTrialTest, AMIDIFileIsImportedExportedAndClearedAndTheTempoDoubl
 {
     const std::filesystem::path reference = std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
     if (!std::filesystem::exists(reference))
-        GTEST_SKIP() << "no reference song at " << reference;
+        GTEST_FAIL() << "no reference song at " << reference;
     std::filesystem::create_directories(Documents("User/MIDI Files"));
     std::filesystem::copy_file(reference, Documents("User/MIDI Files/reference-song.mid"));
     std::ofstream(Documents("User/MIDI Files/Damaged.mid"), std::ios::binary) << "MThd\0\0\0\6\0";

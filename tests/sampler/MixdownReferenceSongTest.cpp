@@ -26,7 +26,7 @@ protected:
     void SetUp() override
     {
         if (!std::filesystem::exists(ReferenceSong::Path()))
-            GTEST_SKIP() << "no reference song at " << ReferenceSong::Path();
+            GTEST_FAIL() << "no reference song at " << ReferenceSong::Path();
         cMixdownFixture::SetUp();
         cMIDIFileSong song;
         ASSERT_TRUE(ReferenceSong::Read(ReferenceSong::Path(), song));
