@@ -21,8 +21,8 @@ using namespace MixerTest;
 namespace
 {
 // Blocks of these sizes in turn, so every loop also meets short and odd
-// remainders (the mixer takes whole groups of four).
-constexpr uint32_t kBlockSizes[] = {128, 92, 64, 128, 4, 128, 100};
+// remainders.
+constexpr uint32_t kBlockSizes[] = {128, 92, 61, 128, 7, 128, 100};
 
 // A tone of its own per source: a detuned pair of sines under a slow swell,
 // a saw-like partial series and a click every 0.3 s, left and right apart.
