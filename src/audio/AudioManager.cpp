@@ -4,12 +4,9 @@
 #include <cstring>
 #include <thread>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <xmmintrin.h>
-#endif
-
 #include "audio/AudioBufferPool.h"
 #include "audio/AudioDevicePort.h"
+#include "audio/FlushDenormals.h"
 #include "base/Clock.h"
 #include "base/Thread.h"
 #include "platform/os/AudioVoice.h"
@@ -24,17 +21,6 @@ constexpr uint32_t kIdleSleepMs = 200;
 
 int32_t ClampLatencyIndex(int32_t index) { return std::clamp(index, 0, cAudioManager::kLatencyCount - 1); }
 
-// Denormal floats cost the audio thread dearly in decaying tails.
-void FlushDenormalsToZero()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    _mm_setcsr(_mm_getcsr() | 0x8040); // flush-to-zero and denormals-are-zero
-#elif defined(__aarch64__)
-    uint64_t fpcr;
-    __asm__ __volatile__("mrs %0, fpcr" : "=r"(fpcr));
-    __asm__ __volatile__("msr fpcr, %0" : : "r"(fpcr | (uint64_t(1) << 24)));
-#endif
-}
 } // namespace
 
 int32_t cAudioManager::GetLatencyDepth(int32_t latencyIndex) { return kLatencyDepths[ClampLatencyIndex(latencyIndex)]; }

@@ -36,62 +36,40 @@ float ParabolicCos(float w)
     return ParabolicSin(w);
 }
 
-template <int N>
+// Channels 0..N-1 of each frame in the low lanes; the lanes run side by
+// side whatever the count, so a stereo pair costs what one channel does.
+// kWhole: four channels of a four-channel block, moved as one vector.
+template <int N, bool kWhole>
+cBiquadLanes::tLanes LoadFrame(const float* frame)
+{
+    cBiquadLanes::tLanes x{};
+    if constexpr (kWhole)
+        std::memcpy(&x, frame, sizeof(x));
+    else
+        for (int c = 0; c < N; ++c)
+            x[c] = frame[c];
+    return x;
+}
+
+template <int N, bool kWhole>
+void StoreFrame(float* frame, cBiquadLanes::tLanes y)
+{
+    if constexpr (kWhole)
+        std::memcpy(frame, &y, sizeof(y));
+    else
+        for (int c = 0; c < N; ++c)
+            frame[c] = y[c];
+}
+
+template <int N, bool kWhole = false>
 void ProcessChannels(const cAudioBuffer& buffer, cBiquad* const* sections)
 {
-    // One runner per channel, unrolled, so the channels' feedback chains
-    // overlap.
-    cBiquadRunner runners[N];
-    for (int c = 0; c < N; ++c)
-        runners[c] = cBiquadRunner(*sections[c]);
+    cBiquadLanes lanes(sections, N);
     const uint32_t stride = buffer.channels;
     float* frame = buffer.Floats();
     for (uint32_t i = 0; i < buffer.frames; ++i, frame += stride)
-        for (int c = 0; c < N; ++c)
-            frame[c] = runners[c].Step(frame[c]);
-    for (int c = 0; c < N; ++c)
-        runners[c].Store(*sections[c]);
-}
-
-// Four sections over a block of exactly four channels (a synthesizer's voice
-// group): the runner's steps in the same order, one vector lane per channel,
-// so each lane computes what the scalar runner would.
-using tFloat4 = float __attribute__((vector_size(16)));
-
-tFloat4 Lanes(cBiquad* const* sections, float cBiquad::*field)
-{
-    return tFloat4{sections[0]->*field, sections[1]->*field, sections[2]->*field, sections[3]->*field};
-}
-
-void StoreLanes(cBiquad* const* sections, float cBiquad::*field, tFloat4 value)
-{
-    for (int c = 0; c < 4; ++c)
-        sections[c]->*field = value[c];
-}
-
-void ProcessFourLanes(const cAudioBuffer& buffer, cBiquad* const* sections)
-{
-    const tFloat4 b0 = Lanes(sections, &cBiquad::b0), b1 = Lanes(sections, &cBiquad::b1);
-    const tFloat4 b2 = Lanes(sections, &cBiquad::b2), a1 = Lanes(sections, &cBiquad::a1);
-    const tFloat4 a2 = Lanes(sections, &cBiquad::a2);
-    tFloat4 x1 = Lanes(sections, &cBiquad::x1), x2 = Lanes(sections, &cBiquad::x2);
-    tFloat4 y1 = Lanes(sections, &cBiquad::y1), y2 = Lanes(sections, &cBiquad::y2);
-    const tFloat4 bias = tFloat4{} + cBiquadRunner::kDenormalBias;
-    float* frame = buffer.Floats();
-    for (uint32_t i = 0; i < buffer.frames; ++i, frame += 4)
-    {
-        tFloat4 x;
-        std::memcpy(&x, frame, sizeof(x));
-        const tFloat4 ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2 + bias;
-        const tFloat4 y = (ahead - a1 * y1) - bias;
-        x2 = x1, x1 = x;
-        y2 = y1, y1 = y;
-        std::memcpy(frame, &y, sizeof(y));
-    }
-    StoreLanes(sections, &cBiquad::x1, x1);
-    StoreLanes(sections, &cBiquad::x2, x2);
-    StoreLanes(sections, &cBiquad::y1, y1);
-    StoreLanes(sections, &cBiquad::y2, y2);
+        StoreFrame<N, kWhole>(frame, lanes.Step(LoadFrame<N, kWhole>(frame)));
+    lanes.Store(sections, N);
 }
 } // namespace
 
@@ -218,6 +196,25 @@ void cBiquad::SetHighShelf(float newCutoff, float gainDb, float newLevel)
     b2 = 0.0f;
 }
 
+cBiquadLanes::cBiquadLanes(cBiquad* const* sections, int32_t count)
+{
+    for (int32_t c = 0; c < count && c < 4; ++c)
+    {
+        const cBiquad& s = *sections[c];
+        b0[c] = s.b0, b1[c] = s.b1, b2[c] = s.b2, a1[c] = s.a1, a2[c] = s.a2;
+        x1[c] = s.x1, x2[c] = s.x2, y1[c] = s.y1, y2[c] = s.y2;
+    }
+}
+
+void cBiquadLanes::Store(cBiquad* const* sections, int32_t count) const
+{
+    for (int32_t c = 0; c < count && c < 4; ++c)
+    {
+        cBiquad& s = *sections[c];
+        s.x1 = x1[c], s.x2 = x2[c], s.y1 = y1[c], s.y2 = y2[c];
+    }
+}
+
 void ProcessBiquadChannels(const cAudioBuffer& buffer, cBiquad* const* sections, int32_t count)
 {
     const int32_t channels = count < int32_t(buffer.channels) ? count : int32_t(buffer.channels);
@@ -236,7 +233,7 @@ void ProcessBiquadChannels(const cAudioBuffer& buffer, cBiquad* const* sections,
         break;
     default:
         if (buffer.channels == 4)
-            ProcessFourLanes(buffer, sections);
+            ProcessChannels<4, true>(buffer, sections);
         else
             ProcessChannels<4>(buffer, sections);
         break;

@@ -54,6 +54,8 @@ private:
 
 // One section's coefficients and history copied into locals for a block
 // loop; Step runs one direct-form-I frame, Store puts the history back.
+// Audio renders on threads that flush denormals to zero (audio/
+// FlushDenormals.h), so the step needs no guard against them.
 struct cBiquadRunner
 {
     float b0, b1, b2, a1, a2, x1, x2, y1, y2;
@@ -66,20 +68,43 @@ struct cBiquadRunner
 
     float Step(float x)
     {
-        // Denormals are flushed by adding and removing a bias that absorbs
-        // anything too small for it; the two steps sit around the last term,
-        // so that only one multiply and two subtractions wait for the
-        // previous output.
-        const float ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2 + kDenormalBias;
-        const float y = (ahead - a1 * y1) - kDenormalBias;
+        // The last term is taken last, so that only one multiply and one
+        // subtraction wait for the previous output.
+        const float ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2;
+        const float y = ahead - a1 * y1;
         x2 = x1, x1 = x;
         y2 = y1, y1 = y;
         return y;
     }
 
     void Store(cBiquad& s) const { s.x1 = x1, s.x2 = x2, s.y1 = y1, s.y2 = y2; }
+};
 
-    static constexpr float kDenormalBias = 1e-18f;
+// Up to four sections side by side, one per lane of a vector: every lane
+// rounds exactly as cBiquadRunner does, and the four feedback chains cost
+// the time of one. Lanes without a section stay silent: zero coefficients
+// and history, so a zero input gives zeros.
+struct cBiquadLanes
+{
+    using tLanes = float __attribute__((vector_size(16)));
+
+    tLanes b0{}, b1{}, b2{}, a1{}, a2{}, x1{}, x2{}, y1{}, y2{};
+
+    cBiquadLanes() = default;
+    // Lane i from sections[i] for i < count (at most 4).
+    cBiquadLanes(cBiquad* const* sections, int32_t count);
+
+    tLanes Step(tLanes x)
+    {
+        const tLanes ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2;
+        const tLanes y = ahead - a1 * y1;
+        x2 = x1, x1 = x;
+        y2 = y1, y1 = y;
+        return y;
+    }
+
+    // The history of the first count lanes back into their sections.
+    void Store(cBiquad* const* sections, int32_t count) const;
 };
 
 // Filters a float view in place: count 1 runs section 0 on channel 0 only;

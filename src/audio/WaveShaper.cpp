@@ -139,43 +139,6 @@ struct cGainRamp
     float At(float position) const { return start + step * position; }
 };
 
-// The tone filter runs left and right side by side in the low lanes of one
-// vector (the high two are spare): one instruction per step for both
-// channels, and its coefficients and history fit the registers beside the
-// table reads. Every lane rounds exactly as cBiquadRunner does.
-using tLanes = float __attribute__((vector_size(16)));
-
-tLanes Lanes(float left, float right) { return tLanes{left, right, 0.0f, 0.0f}; }
-
-// The left section in lane 0, the right one in lane 1.
-struct cStereoBiquad
-{
-    tLanes b0, b1, b2, a1, a2, x1, x2, y1, y2;
-
-    cStereoBiquad(const cBiquad& l, const cBiquad& r)
-        : b0(Lanes(l.b0, r.b0)), b1(Lanes(l.b1, r.b1)), b2(Lanes(l.b2, r.b2)), a1(Lanes(l.a1, r.a1)),
-          a2(Lanes(l.a2, r.a2)), x1(Lanes(l.x1, r.x1)), x2(Lanes(l.x2, r.x2)), y1(Lanes(l.y1, r.y1)),
-          y2(Lanes(l.y2, r.y2))
-    {
-    }
-
-    tLanes Step(tLanes x)
-    {
-        const tLanes bias = Lanes(cBiquadRunner::kDenormalBias, cBiquadRunner::kDenormalBias);
-        const tLanes ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2 + bias;
-        const tLanes y = (ahead - a1 * y1) - bias;
-        x2 = x1, x1 = x;
-        y2 = y1, y1 = y;
-        return y;
-    }
-
-    void Store(cBiquad& l, cBiquad& r) const
-    {
-        l.x1 = x1[0], l.x2 = x2[0], l.y1 = y1[0], l.y2 = y2[0];
-        r.x1 = x1[1], r.x2 = x2[1], r.y1 = y1[1], r.y2 = y2[1];
-    }
-};
-
 bool IsShaped(int32_t shape)
 {
     return shape >= cWaveShapeParams::kShapeSoft && shape <= cWaveShapeParams::kShapeSpiky;
@@ -341,18 +304,20 @@ void cWaveShaper::ShapeAndToneStereo(const cAudioBuffer& buffer, const float* ta
     // The frame index as a float, exact far beyond any block length.
     float position = 0.0f;
     float* frame = buffer.Floats();
-    cStereoBiquad tone(mTone[0], mTone[1]);
+    // Left and right side by side in the low lanes of one vector.
+    cBiquad* sections[2] = {&mTone[0], &mTone[1]};
+    cBiquadLanes tone(sections, 2);
     for (uint32_t i = 0; i < buffer.frames; ++i, frame += stride, position += 1.0f)
     {
         const float in = rampIn.At(position);
         const float out = rampOut.At(position);
         const float left = ShapeSample(table, frame[0] * in) * out;
         const float right = ShapeSample(table, frame[1] * in) * out;
-        const tLanes y = tone.Step(Lanes(left, right));
+        const cBiquadLanes::tLanes y = tone.Step(cBiquadLanes::tLanes{left, right, 0.0f, 0.0f});
         frame[0] = y[0];
         frame[1] = y[1];
     }
-    tone.Store(mTone[0], mTone[1]);
+    tone.Store(sections, 2);
 }
 
 void cWaveShaper::ShapeAndToneMono(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut)

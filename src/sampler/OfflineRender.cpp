@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "audio/AudioManager.h"
+#include "audio/FlushDenormals.h"
 #include "audio/Transport.h"
 #include "base/CriticalSection.h"
 #include "midi/MIDIManager.h"
@@ -134,6 +135,8 @@ const int16_t* cOfflineRender::RenderBlock(uint32_t frames, const uint32_t* mask
     mInfo.duration = float(rendered) / kSampleRate;
     mBuffer.frames = rendered;
     mBuffer.bytes = rendered * 2 * sizeof(int16_t);
+    // The job thread renders as the audio thread does.
+    const cScopedFlushDenormals flush;
     mMixer->RenderGraph(mInfo, mBuffer, mask);
     return mBlock;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "audio/FlushDenormals.h"
 #include "audio/Sample.h"
 #include "audio/WavFile.h"
 #include "base/DeletableRoots.h"
@@ -179,6 +180,8 @@ bool cSampleRender::IsCancelRequested(float progress)
 // which the rack then processes.
 void cSampleRender::ProcessBlock(int32_t frames, float gain, bool force)
 {
+    // The job thread renders as the audio thread does.
+    const cScopedFlushDenormals flush;
     std::memset(mBlock, 0, sizeof(mBlock));
     mBuffer.frames = uint32_t(frames);
     mBuffer.bytes = uint32_t(frames) * 2 * sizeof(float);
