@@ -29,7 +29,7 @@ constexpr int32_t kMultiLayerReduced = 3;
 constexpr float kMultiLayerGainStep = 0.125f;
 
 // One lane per voice of a group.
-using tFloat4 = float __attribute__((vector_size(16)));
+using tFloat4 = cBiquadLanes::tLanes;
 
 uint32_t SourceOf(uint32_t voiceId) { return voiceId >> 24; }
 
@@ -40,6 +40,74 @@ int32_t Polyphony(const cAnalogueSynthSingle& patch) { return patch.Polyphony < 
 bool IsLiveFromSlot(uint32_t voiceId, int32_t slot)
 {
     return SourceOf(voiceId) == kVoiceSourceMIDI && int32_t((voiceId >> 8) & 0xFFFF) == slot;
+}
+
+// A group's ramped gains, one lane per voice. Each frame steps its gains
+// before use, so the last frame uses this block's gains.
+struct cGroupGains
+{
+    tFloat4 left{}, right{}, stepLeft{}, stepRight{};
+};
+
+// The group's filter stages and its mix into the stereo block, one frame
+// at a time: the stages' feedback chains and the gain ramps then overlap
+// instead of waiting for one another.
+using tInt4 = int32_t __attribute__((vector_size(16)));
+
+// The voices' left and right sums of two frames, each added in the order
+// (v0 + v1) + (v2 + v3), laid out as the block holds them: L, R, L, R.
+tFloat4 SumTwoFrames(tFloat4 l0, tFloat4 r0, tFloat4 l1, tFloat4 r1)
+{
+    const tInt4 evens = {0, 2, 4, 6}, odds = {1, 3, 5, 7};
+    const tFloat4 pairs0 = __builtin_shuffle(l0, r0, evens) + __builtin_shuffle(l0, r0, odds);
+    const tFloat4 pairs1 = __builtin_shuffle(l1, r1, evens) + __builtin_shuffle(l1, r1, odds);
+    return __builtin_shuffle(pairs0, pairs1, evens) + __builtin_shuffle(pairs0, pairs1, odds);
+}
+
+template <int kStages>
+tFloat4 FilterFrame(const float* samples, cBiquadLanes& first, cBiquadLanes& second)
+{
+    tFloat4 in;
+    std::memcpy(&in, samples, sizeof(in));
+    if constexpr (kStages >= 1)
+        in = first.Step(in);
+    if constexpr (kStages >= 2)
+        in = second.Step(in);
+    return in;
+}
+
+template <int kStages>
+void FilterAndMix(const float* samples, float* out, uint32_t frames, cBiquadLanes* stages, cGroupGains gains)
+{
+    // Locals, which the stores into the block cannot alias.
+    cBiquadLanes first = stages[0], second = stages[1];
+    uint32_t f = 0;
+    for (; f + 2 <= frames; f += 2)
+    {
+        const tFloat4 in0 = FilterFrame<kStages>(samples + f * kGroupSize, first, second);
+        gains.left += gains.stepLeft;
+        gains.right += gains.stepRight;
+        const tFloat4 l0 = gains.left * in0, r0 = gains.right * in0;
+        const tFloat4 in1 = FilterFrame<kStages>(samples + (f + 1) * kGroupSize, first, second);
+        gains.left += gains.stepLeft;
+        gains.right += gains.stepRight;
+        const tFloat4 l1 = gains.left * in1, r1 = gains.right * in1;
+        tFloat4 mix;
+        std::memcpy(&mix, out + f * 2, sizeof(mix));
+        mix += SumTwoFrames(l0, r0, l1, r1);
+        std::memcpy(out + f * 2, &mix, sizeof(mix));
+    }
+    if (f < frames)
+    {
+        const tFloat4 in = FilterFrame<kStages>(samples + f * kGroupSize, first, second);
+        gains.left += gains.stepLeft;
+        gains.right += gains.stepRight;
+        const tFloat4 l = gains.left * in, r = gains.right * in;
+        out[f * 2] += (l[0] + l[1]) + (l[2] + l[3]);
+        out[f * 2 + 1] += (r[0] + r[1]) + (r[2] + r[3]);
+    }
+    stages[0] = first;
+    stages[1] = second;
 }
 } // namespace
 
@@ -422,36 +490,33 @@ void cAnalogueSynthVoiceEngine::RenderGroup(const cAudioProcessInfo& info, cAudi
         channel.Describe(kAudioFormatFloat, frames, kGroupSize, samples + i);
         voices[i]->Generate(info, channel);
     }
-    for (int32_t stage = 0; stage < stages; ++stage)
-    {
-        cBiquad* sections[kGroupSize] = {};
-        for (int32_t i = 0; i < count; ++i)
-            sections[i] = voices[i]->GetFilter().GetStage(stage);
-        ProcessBiquadChannels(scratch, sections, count);
-    }
-
-    // Each frame steps its gains before use, so the last frame uses this
-    // block's gains. Unused lanes have no gain and silent channels.
-    tFloat4 left{}, right{}, stepLeft{}, stepRight{};
+    // Unused lanes have no gain, silent channels and silent sections.
+    cGroupGains gains;
     const float inverse = 1.0f / float(frames);
     for (int32_t i = 0; i < count; ++i)
     {
-        left[i] = voices[i]->previousLeft;
-        right[i] = voices[i]->previousRight;
-        stepLeft[i] = (voices[i]->currentLeft - left[i]) * inverse;
-        stepRight[i] = (voices[i]->currentRight - right[i]) * inverse;
+        gains.left[i] = voices[i]->previousLeft;
+        gains.right[i] = voices[i]->previousRight;
+        gains.stepLeft[i] = (voices[i]->currentLeft - gains.left[i]) * inverse;
+        gains.stepRight[i] = (voices[i]->currentRight - gains.right[i]) * inverse;
+    }
+    cBiquad* sections[2][kGroupSize] = {};
+    cBiquadLanes lanes[2];
+    for (int32_t stage = 0; stage < stages; ++stage)
+    {
+        for (int32_t i = 0; i < count; ++i)
+            sections[stage][i] = voices[i]->GetFilter().GetStage(stage);
+        lanes[stage] = cBiquadLanes(sections[stage], count);
     }
     float* out = buffer.Floats();
-    for (uint32_t f = 0; f < frames; ++f)
-    {
-        tFloat4 in;
-        std::memcpy(&in, samples + f * kGroupSize, sizeof(in));
-        left += stepLeft;
-        right += stepRight;
-        const tFloat4 l = left * in, r = right * in;
-        out[f * 2] += (l[0] + l[1]) + (l[2] + l[3]);
-        out[f * 2 + 1] += (r[0] + r[1]) + (r[2] + r[3]);
-    }
+    if (stages == 0)
+        FilterAndMix<0>(samples, out, frames, lanes, gains);
+    else if (stages == 1)
+        FilterAndMix<1>(samples, out, frames, lanes, gains);
+    else
+        FilterAndMix<2>(samples, out, frames, lanes, gains);
+    for (int32_t stage = 0; stage < stages; ++stage)
+        lanes[stage].Store(sections[stage], count);
 }
 
 void cAnalogueSynthVoiceEngine::CollectFinished()
