@@ -55,6 +55,105 @@ bool HasSignal(const cAudioBuffer& buffer)
 
 float Unit(float value) { return std::clamp(value, 0.0f, 1.0f); }
 
+// Two stereo frames of a block, left and right interleaved.
+using tFrames2 = float __attribute__((vector_size(16)));
+
+tFrames2 LoadFrames(const float* at)
+{
+    tFrames2 x;
+    std::memcpy(&x, at, sizeof(x));
+    return x;
+}
+
+void AddFrames(float* at, tFrames2 x)
+{
+    tFrames2 sum = LoadFrames(at) + x;
+    std::memcpy(at, &sum, sizeof(sum));
+}
+
+// The gain of frame f, start + f x step, for left and right and for two
+// frames at once; the frame number is held as a float, exact at any block
+// length.
+struct cStereoRamp
+{
+    tFrames2 start, step, position{0.0f, 0.0f, 1.0f, 1.0f};
+
+    cStereoRamp(float startLeft, float startRight, float stepLeft, float stepRight)
+        : start{startLeft, startRight, startLeft, startRight}, step{stepLeft, stepRight, stepLeft, stepRight}
+    {
+    }
+    tFrames2 Next()
+    {
+        const tFrames2 gain = start + position * step;
+        position += 2.0f;
+        return gain;
+    }
+};
+
+void ScaleInPlace(float* samples, uint32_t frames, cStereoRamp ramp)
+{
+    uint32_t f = 0;
+    for (; f + 2 <= frames; f += 2)
+    {
+        const tFrames2 x = LoadFrames(samples + f * 2) * ramp.Next();
+        std::memcpy(samples + f * 2, &x, sizeof(x));
+    }
+    if (f < frames)
+    {
+        const tFrames2 gain = ramp.Next();
+        samples[f * 2] *= gain[0];
+        samples[f * 2 + 1] *= gain[1];
+    }
+}
+
+// A return's frames scaled into the master, the gain stepping once per
+// group of four frames: the ramp's frame number counts groups here.
+void AddGrouped(const float* __restrict bus, float* __restrict master, uint32_t frames, cStereoRamp ramp)
+{
+    ramp.position = tFrames2{};
+    uint32_t f = 0;
+    for (; f + 4 <= frames; f += 4, ramp.position += 1.0f)
+    {
+        const tFrames2 gain = ramp.start + ramp.position * ramp.step;
+        AddFrames(master + f * 2, LoadFrames(bus + f * 2) * gain);
+        AddFrames(master + f * 2 + 4, LoadFrames(bus + f * 2 + 4) * gain);
+    }
+    const tFrames2 gain = ramp.start + ramp.position * ramp.step;
+    for (; f < frames; ++f)
+        for (int c = 0; c < 2; ++c)
+            master[f * 2 + c] += bus[f * 2 + c] * gain[c];
+}
+
+// A strip's frames scaled by its ramp into the master and, where the send
+// is not 0, into the send buses. The buffers never overlap.
+template <bool kSend1, bool kSend2>
+void MixScaled(const float* __restrict in, float* __restrict master, float* __restrict bus1, float* __restrict bus2,
+               uint32_t frames, cStereoRamp ramp, float send1, float send2)
+{
+    uint32_t f = 0;
+    for (; f + 2 <= frames; f += 2)
+    {
+        const tFrames2 x = LoadFrames(in + f * 2) * ramp.Next();
+        AddFrames(master + f * 2, x);
+        if constexpr (kSend1)
+            AddFrames(bus1 + f * 2, send1 * x);
+        if constexpr (kSend2)
+            AddFrames(bus2 + f * 2, send2 * x);
+    }
+    if (f == frames)
+        return;
+    const tFrames2 gain = ramp.Next();
+    for (int c = 0; c < 2; ++c)
+    {
+        const float x = in[f * 2 + c] * gain[c];
+        master[f * 2 + c] += x;
+        if constexpr (kSend1)
+            bus1[f * 2 + c] += send1 * x;
+        if constexpr (kSend2)
+            bus2[f * 2 + c] += send2 * x;
+    }
+}
+
 // The effects of the send returns. Nothing renders them yet, so their
 // parameters are set directly.
 cEffect* CreateWetReverb()
@@ -573,21 +672,20 @@ void cMixer::MixChannel(cMixerChannel& channel, float gainLeft, float gainRight,
     const uint32_t frames = mScratch.frames;
     const float stepLeft = (gainLeft - channel.currentGainLeft) / float(frames);
     const float stepRight = (gainRight - channel.currentGainRight) / float(frames);
+    const cStereoRamp ramp(channel.currentGainLeft, channel.currentGainRight, stepLeft, stepRight);
     const float* in = mScratchData.get();
     float* master = GetMaster()->buffer.Floats();
     float* bus1 = mReturns[0]->buffer.Floats();
     float* bus2 = mReturns[1]->buffer.Floats();
-    for (uint32_t f = 0; f < frames; ++f)
-    {
-        const float left = in[f * 2] * (channel.currentGainLeft + float(f) * stepLeft);
-        const float right = in[f * 2 + 1] * (channel.currentGainRight + float(f) * stepRight);
-        master[f * 2] += left;
-        master[f * 2 + 1] += right;
-        bus1[f * 2] += send1 * left;
-        bus1[f * 2 + 1] += send1 * right;
-        bus2[f * 2] += send2 * left;
-        bus2[f * 2 + 1] += send2 * right;
-    }
+    // A send at 0 would add nothing (or spread a non-number into its bus).
+    if (send1 != 0.0f && send2 != 0.0f)
+        MixScaled<true, true>(in, master, bus1, bus2, frames, ramp, send1, send2);
+    else if (send1 != 0.0f)
+        MixScaled<true, false>(in, master, bus1, bus2, frames, ramp, send1, send2);
+    else if (send2 != 0.0f)
+        MixScaled<false, true>(in, master, bus1, bus2, frames, ramp, send1, send2);
+    else
+        MixScaled<false, false>(in, master, bus1, bus2, frames, ramp, send1, send2);
 }
 
 bool cMixer::RenderReturn(const cAudioProcessInfo& info, cMixerChannel& channel)
@@ -624,13 +722,8 @@ void cMixer::MixReturns(cEffectRackNode*)
         {
             const float stepLeft = (channel.targetGainLeft - channel.currentGainLeft) / float(groups);
             const float stepRight = (channel.targetGainRight - channel.currentGainRight) / float(groups);
-            const float* bus = channel.buffer.Floats();
-            for (uint32_t f = 0; f < frames; ++f)
-            {
-                const float group = float(f / 4);
-                master[f * 2] += bus[f * 2] * (channel.currentGainLeft + group * stepLeft);
-                master[f * 2 + 1] += bus[f * 2 + 1] * (channel.currentGainRight + group * stepRight);
-            }
+            AddGrouped(channel.buffer.Floats(), master, frames,
+                       cStereoRamp(channel.currentGainLeft, channel.currentGainRight, stepLeft, stepRight));
         }
         channel.currentGainLeft = channel.targetGainLeft;
         channel.currentGainRight = channel.targetGainRight;
@@ -680,11 +773,7 @@ void cMixer::WriteOutput(cAudioBuffer& output)
     const uint32_t frames = output.frames;
     const float stepLeft = (master.targetGainLeft - master.currentGainLeft) / float(frames);
     const float stepRight = (master.targetGainRight - master.currentGainRight) / float(frames);
-    for (uint32_t f = 0; f < frames; ++f)
-    {
-        samples[f * 2] *= master.currentGainLeft + float(f) * stepLeft;
-        samples[f * 2 + 1] *= master.currentGainRight + float(f) * stepRight;
-    }
+    ScaleInPlace(samples, frames, cStereoRamp(master.currentGainLeft, master.currentGainRight, stepLeft, stepRight));
     if (!output.data || output.channels != 2)
         return;
     const uint32_t count = frames * 2;
