@@ -32,12 +32,49 @@ constexpr float kAllpassGain = 0.7f;
 constexpr uint8_t kLowPassOff = 127;
 constexpr uint8_t kHighPassOff = 0;
 constexpr float kFilterQ = 1.0f;
-constexpr float kDenormalGuard = 1.0e-18f;
 
 int32_t LineLength(float rate, int32_t tuning, float sizeFactor)
 {
     const float length = rate / kTuningRate * float(tuning) * sizeFactor;
     return std::max(kShortestLine, int32_t(std::min(length, 1.0e9f)));
+}
+
+// The predelay over a span of its line that no frame of the span wraps:
+// each frame takes the line's old sample and leaves its own in its place.
+void DelaySpan(float* __restrict tap, float* __restrict mono, uint32_t count, float feedback)
+{
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        const float delayed = tap[i];
+        tap[i] = mono[i] + delayed * feedback;
+        mono[i] = delayed;
+    }
+}
+
+// The wet signal into a span of interleaved frames: straight into the left,
+// through the spread line (a span of it that does not wrap) into the right.
+void MixSpan(float* __restrict samples, const float* __restrict wet, float* __restrict spread, uint32_t count,
+             float dryGain, float wetGain)
+{
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        const float w = wet[i] * wetGain;
+        samples[i * 2] = samples[i * 2] * dryGain + w;
+        samples[i * 2 + 1] = samples[i * 2 + 1] * dryGain + spread[i];
+        spread[i] = w;
+    }
+}
+
+// One allpass over a span of its line that no frame of the span wraps.
+void RunAllpassSpan(float* __restrict tap, float* __restrict wet, uint32_t count)
+{
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        const float b = tap[i];
+        const float c = b * kAllpassGain + wet[i];
+        tap[i] = c;
+        wet[i] = b - c * kAllpassGain;
+    }
 }
 
 float FilterHz(uint8_t x, float offset) { return std::pow(10000.0f, std::sqrt(float(x) / 127.0f)) + offset; }
@@ -186,7 +223,6 @@ void cReverbNetwork::ProcessPiece(float* samples, uint32_t frames)
         ProcessBiquadChannels(mono, &lowPass, 1);
     if (mHighPass != kHighPassOff)
         ProcessBiquadChannels(mono, &highPass, 1);
-    std::memset(mWet, 0, frames * sizeof(float));
     RunCombs(frames);
     RunAllpasses(frames);
     Mix(samples, frames);
@@ -198,45 +234,74 @@ void cReverbNetwork::MakeMono(const float* samples, uint32_t frames)
         mMono[f] = (samples[f * 2] + samples[f * 2 + 1]) * 0.5f;
     if (mPredelayLength <= 0)
         return;
-    for (uint32_t f = 0; f < frames; ++f)
+    for (uint32_t f = 0; f < frames;)
     {
-        const float delayed = mPredelayLine[mPredelayIndex];
-        mPredelayLine[mPredelayIndex] = mMono[f] + delayed * mPredelayFeedback;
-        mMono[f] = delayed;
-        if (++mPredelayIndex >= mPredelayLength)
+        const uint32_t run = std::min(frames - f, uint32_t(mPredelayLength - mPredelayIndex));
+        DelaySpan(mPredelayLine.get() + mPredelayIndex, mMono + f, run, mPredelayFeedback);
+        f += run;
+        mPredelayIndex += int32_t(run);
+        if (mPredelayIndex >= mPredelayLength)
             mPredelayIndex = 0;
     }
 }
 
-// Each line is walked in runs up to its wrap, so the inner loops test no index.
+// The eight combs run side by side, one per lane of two vectors, so their
+// feedback chains overlap; each lane computes what its comb alone would.
+// The lines are walked in runs up to the nearest wrap, so the inner loop
+// tests no index.
 void cReverbNetwork::RunCombs(uint32_t frames)
 {
+    using tLanes = float __attribute__((vector_size(16)));
+    constexpr int kHalf = kCombCount / 2;
     const float damping = mDampingAmount;
-    for (cComb& comb : mCombs)
+    tLanes gain[2], state[2];
+    for (int32_t c = 0; c < kCombCount; ++c)
     {
-        float* line = comb.line.get();
-        const float gain = comb.feedback * (1.0f - damping);
-        float state = comb.state;
-        for (uint32_t f = 0; f < frames;)
+        gain[c / kHalf][c % kHalf] = mCombs[c].feedback * (1.0f - damping);
+        state[c / kHalf][c % kHalf] = mCombs[c].state;
+    }
+    const float* __restrict mono = mMono;
+    float* __restrict wet = mWet;
+    for (uint32_t f = 0; f < frames;)
+    {
+        uint32_t run = frames - f;
+        float* taps[kCombCount];
+        for (int32_t c = 0; c < kCombCount; ++c)
         {
-            const uint32_t run = std::min(frames - f, uint32_t(comb.length - comb.index));
-            float* tap = line + comb.index;
-            for (uint32_t i = 0; i < run; ++i)
+            run = std::min(run, uint32_t(mCombs[c].length - mCombs[c].index));
+            taps[c] = mCombs[c].line.get() + mCombs[c].index;
+        }
+        for (uint32_t i = 0; i < run; ++i)
+        {
+            float sum = 0.0f;
+            for (int h = 0; h < 2; ++h)
             {
-                state = state * damping + tap[i] * gain;
-                state = (state + kDenormalGuard) - kDenormalGuard;
-                tap[i] = mMono[f + i] + state;
-                mWet[f + i] += state;
+                float* const* tap = taps + h * kHalf;
+                const tLanes read = {tap[0][i], tap[1][i], tap[2][i], tap[3][i]};
+                state[h] = state[h] * damping + read * gain[h];
+                const tLanes written = mono[f + i] + state[h];
+                for (int k = 0; k < kHalf; ++k)
+                {
+                    tap[k][i] = written[k];
+                    sum += state[h][k];
+                }
             }
-            f += run;
+            wet[f + i] = sum;
+        }
+        f += run;
+        for (cComb& comb : mCombs)
+        {
             comb.index += int32_t(run);
             if (comb.index >= comb.length)
                 comb.index = 0;
         }
-        comb.state = state;
     }
+    for (int32_t c = 0; c < kCombCount; ++c)
+        mCombs[c].state = state[c / kHalf][c % kHalf];
 }
 
+// Within a run each position of a line is read and written once, so the
+// frames of a run are independent and go four at a time.
 void cReverbNetwork::RunAllpasses(uint32_t frames)
 {
     for (cAllpass& allpass : mAllpasses)
@@ -245,14 +310,7 @@ void cReverbNetwork::RunAllpasses(uint32_t frames)
         for (uint32_t f = 0; f < frames;)
         {
             const uint32_t run = std::min(frames - f, uint32_t(allpass.length - allpass.index));
-            float* tap = line + allpass.index;
-            for (uint32_t i = 0; i < run; ++i)
-            {
-                const float b = tap[i];
-                const float c = b * kAllpassGain + mWet[f + i];
-                tap[i] = c;
-                mWet[f + i] = b - c * kAllpassGain;
-            }
+            RunAllpassSpan(line + allpass.index, mWet + f, run);
             f += run;
             allpass.index += int32_t(run);
             if (allpass.index >= allpass.length)
@@ -270,13 +328,13 @@ void cReverbNetwork::Mix(float* samples, uint32_t frames)
     const float rise = w / 0.75f;
     const float dryGain = w <= 0.75f ? 1.0f : fall * fall * fall;
     const float wetGain = mLevel * (w <= 0.75f ? rise * rise * rise : 1.0f);
-    for (uint32_t f = 0; f < frames; ++f)
+    for (uint32_t f = 0; f < frames;)
     {
-        const float wet = mWet[f] * wetGain;
-        samples[f * 2] = samples[f * 2] * dryGain + wet;
-        samples[f * 2 + 1] = samples[f * 2 + 1] * dryGain + mSpreadLine[mSpreadIndex];
-        mSpreadLine[mSpreadIndex] = wet;
-        if (++mSpreadIndex >= kSpreadFrames)
+        const uint32_t run = std::min(frames - f, uint32_t(kSpreadFrames - mSpreadIndex));
+        MixSpan(samples + f * 2, mWet + f, mSpreadLine.get() + mSpreadIndex, run, dryGain, wetGain);
+        f += run;
+        mSpreadIndex += int32_t(run);
+        if (mSpreadIndex >= kSpreadFrames)
             mSpreadIndex = 0;
     }
 }
