@@ -65,10 +65,8 @@ tFloat4 SumTwoFrames(tFloat4 l0, tFloat4 r0, tFloat4 l1, tFloat4 r1)
 }
 
 template <int kStages>
-tFloat4 FilterFrame(const float* samples, cBiquadLanes& first, cBiquadLanes& second)
+tFloat4 FilterFrame(tFloat4 in, cBiquadLanes& first, cBiquadLanes& second)
 {
-    tFloat4 in;
-    std::memcpy(&in, samples, sizeof(in));
     if constexpr (kStages >= 1)
         in = first.Step(in);
     if constexpr (kStages >= 2)
@@ -76,30 +74,57 @@ tFloat4 FilterFrame(const float* samples, cBiquadLanes& first, cBiquadLanes& sec
     return in;
 }
 
+// Two frames through the stages, ramped and added into the block.
+template <int kStages>
+void MixTwoFrames(tFloat4 in0, tFloat4 in1, float* out, cBiquadLanes& first, cBiquadLanes& second,
+                  cGroupGains& gains)
+{
+    in0 = FilterFrame<kStages>(in0, first, second);
+    gains.left += gains.stepLeft;
+    gains.right += gains.stepRight;
+    const tFloat4 l0 = gains.left * in0, r0 = gains.right * in0;
+    in1 = FilterFrame<kStages>(in1, first, second);
+    gains.left += gains.stepLeft;
+    gains.right += gains.stepRight;
+    const tFloat4 l1 = gains.left * in1, r1 = gains.right * in1;
+    tFloat4 mix;
+    std::memcpy(&mix, out, sizeof(mix));
+    mix += SumTwoFrames(l0, r0, l1, r1);
+    std::memcpy(out, &mix, sizeof(mix));
+}
+
+tFloat4 LoadPlane(const float* plane)
+{
+    tFloat4 x;
+    std::memcpy(&x, plane, sizeof(x));
+    return x;
+}
+
+// The scratch holds one plane of frames per voice; four frames of the four
+// planes turn into four frames of one lane per voice.
 template <int kStages>
 void FilterAndMix(const float* samples, float* out, uint32_t frames, cBiquadLanes* stages, cGroupGains gains)
 {
     // Locals, which the stores into the block cannot alias.
     cBiquadLanes first = stages[0], second = stages[1];
+    const float* planes[kGroupSize] = {samples, samples + frames, samples + 2 * frames, samples + 3 * frames};
+    const tInt4 low = {0, 4, 1, 5}, high = {2, 6, 3, 7}, front = {0, 1, 4, 5}, back = {2, 3, 6, 7};
     uint32_t f = 0;
-    for (; f + 2 <= frames; f += 2)
+    for (; f + 4 <= frames; f += 4)
     {
-        const tFloat4 in0 = FilterFrame<kStages>(samples + f * kGroupSize, first, second);
-        gains.left += gains.stepLeft;
-        gains.right += gains.stepRight;
-        const tFloat4 l0 = gains.left * in0, r0 = gains.right * in0;
-        const tFloat4 in1 = FilterFrame<kStages>(samples + (f + 1) * kGroupSize, first, second);
-        gains.left += gains.stepLeft;
-        gains.right += gains.stepRight;
-        const tFloat4 l1 = gains.left * in1, r1 = gains.right * in1;
-        tFloat4 mix;
-        std::memcpy(&mix, out + f * 2, sizeof(mix));
-        mix += SumTwoFrames(l0, r0, l1, r1);
-        std::memcpy(out + f * 2, &mix, sizeof(mix));
+        const tFloat4 p0 = LoadPlane(planes[0] + f), p1 = LoadPlane(planes[1] + f);
+        const tFloat4 p2 = LoadPlane(planes[2] + f), p3 = LoadPlane(planes[3] + f);
+        const tFloat4 t0 = __builtin_shuffle(p0, p1, low), t1 = __builtin_shuffle(p2, p3, low);
+        const tFloat4 t2 = __builtin_shuffle(p0, p1, high), t3 = __builtin_shuffle(p2, p3, high);
+        MixTwoFrames<kStages>(__builtin_shuffle(t0, t1, front), __builtin_shuffle(t0, t1, back), out + f * 2, first,
+                              second, gains);
+        MixTwoFrames<kStages>(__builtin_shuffle(t2, t3, front), __builtin_shuffle(t2, t3, back), out + f * 2 + 4,
+                              first, second, gains);
     }
-    if (f < frames)
+    for (; f < frames; ++f)
     {
-        const tFloat4 in = FilterFrame<kStages>(samples + f * kGroupSize, first, second);
+        tFloat4 in = {planes[0][f], planes[1][f], planes[2][f], planes[3][f]};
+        in = FilterFrame<kStages>(in, first, second);
         gains.left += gains.stepLeft;
         gains.right += gains.stepRight;
         const tFloat4 l = gains.left * in, r = gains.right * in;
@@ -487,7 +512,7 @@ void cAnalogueSynthVoiceEngine::RenderGroup(const cAudioProcessInfo& info, cAudi
     for (int32_t i = 0; i < count; ++i)
     {
         cAudioBuffer channel;
-        channel.Describe(kAudioFormatFloat, frames, kGroupSize, samples + i);
+        channel.Describe(kAudioFormatFloat, frames, 1, samples + i * frames);
         voices[i]->Generate(info, channel);
     }
     // Unused lanes have no gain, silent channels and silent sections.

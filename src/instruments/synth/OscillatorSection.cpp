@@ -25,6 +25,24 @@ constexpr float kFixedRingNote = 60.0f;
 // Trans is set and read as whole semitones; wider values read clamped.
 constexpr float kTransLimit = 1.0e6f;
 
+// A (in the output, stride apart) and B (contiguous) into the output:
+// ring-modulated or mixed. The scratch and the output never overlap; saying
+// so lets the loops run without reloading after every store. Called with a
+// literal stride of 1 for a contiguous channel, so that loop goes in vectors.
+inline void Combine(float* __restrict out, const float* __restrict b, uint32_t frames, uint32_t stride, bool ring,
+                    float mix)
+{
+    if (ring)
+        for (uint32_t f = 0; f < frames; ++f)
+            out[f * stride] = out[f * stride] * b[f];
+    else
+    {
+        const float mixA = 1.0f - mix, mixB = mix;
+        for (uint32_t f = 0; f < frames; ++f)
+            out[f * stride] = out[f * stride] * mixA + b[f] * mixB;
+    }
+}
+
 void WriteSilence(const cAudioBuffer& output)
 {
     float* out = output.Floats();
@@ -182,33 +200,22 @@ void cOscSection::Render(const cAudioProcessInfo& info, const cAudioBuffer& outp
         return;
     }
     const cAudioBufferPool::cHandle scratch =
-        pool ? pool->Acquire(kAudioFormatFloat, output.frames, 2) : cAudioBufferPool::cHandle{};
+        pool ? pool->Acquire(kAudioFormatFloat, output.frames, 1) : cAudioBufferPool::cHandle{};
     if (!scratch.node)
     {
         WriteSilence(output);
         return;
     }
-    float* pair = scratch.node->buffer.Floats();
-    cAudioBuffer a, b;
-    a.Describe(kAudioFormatFloat, output.frames, 2, pair);
-    b.Describe(kAudioFormatFloat, output.frames, 2, pair + 1);
+    // A plays straight into the output, B into the scratch beside it.
+    cAudioBuffer b;
+    b.Describe(kAudioFormatFloat, output.frames, 1, scratch.node->buffer.Floats());
     const bool ring = (mParams->Mod == cOscSectionParams::kModeRing || mParams->Mod == cOscSectionParams::kModeRingFixed) &&
                       mParams->Osc2.Wave != kWaveOff;
-    mOscA.Render(info, a, mPitchA, 0.0f);
+    mOscA.Render(info, out, mPitchA, 0.0f);
     mOscB.Render(info, b, mPitchB, ring ? mMix : 0.0f);
-    // The scratch pair and the output never overlap; saying so lets the
-    // loops run without reloading the pair after every store.
-    float* __restrict to = output.Floats();
-    const float* __restrict from = pair;
-    const uint32_t stride = output.channels;
-    if (ring)
-        for (uint32_t f = 0; f < output.frames; ++f)
-            to[f * stride] = from[2 * f] * from[2 * f + 1];
+    if (output.channels == 1)
+        Combine(output.Floats(), b.Floats(), output.frames, 1, ring, mMix);
     else
-    {
-        const float mixA = 1.0f - mMix, mixB = mMix;
-        for (uint32_t f = 0; f < output.frames; ++f)
-            to[f * stride] = from[2 * f] * mixA + from[2 * f + 1] * mixB;
-    }
+        Combine(output.Floats(), b.Floats(), output.frames, output.channels, ring, mMix);
     pool->Release(scratch);
 }
