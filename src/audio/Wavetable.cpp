@@ -44,11 +44,14 @@ template <bool kInterpolate>
 float ReadTable(const cWavetable::cLevel& level, uint32_t phase)
 {
     const uint32_t i = phase >> 16;
-    const float a = level.samples[i];
     if constexpr (!kInterpolate)
-        return a;
+        return level.samples[i];
+    const float fraction = static_cast<float>(phase & 0xffff);
+    if (level.steps)
+        return level.steps[2 * i] + level.steps[2 * i + 1] * fraction * kPhaseScale;
+    const float a = level.samples[i];
     const float b = level.samples[(i + 1) & (level.length - 1)];
-    return a + (b - a) * static_cast<float>(phase & 0xffff) * kPhaseScale;
+    return a + (b - a) * fraction * kPhaseScale;
 }
 
 template <bool kInterpolate>
@@ -66,32 +69,46 @@ uint32_t ReadFree(const cWavetable::cLevel& level, uint32_t phase, uint32_t incr
 // The same into a contiguous channel, four frames at a time: frame n's
 // phase is (phase + n x increment) masked, whichever way it is summed, as
 // the mask keeps the low bits of a power of two.
+using tPhases = uint32_t __attribute__((vector_size(16)));
+using tInts = int32_t __attribute__((vector_size(16)));
+using tFloats = float __attribute__((vector_size(16)));
+
+// Four samples and their steps: one load of a pair each, the pair moved as
+// one double so that it stays in a register.
+tFloats ReadInterpolated(const float* steps, tPhases p)
+{
+    using tPairs = double __attribute__((vector_size(16)));
+    const tPhases index = (p >> 16) * 2;
+    double pair[4];
+    for (int k = 0; k < 4; ++k)
+        std::memcpy(&pair[k], steps + index[k], sizeof(double));
+    const tFloats front = reinterpret_cast<tFloats>(tPairs{pair[0], pair[1]});
+    const tFloats back = reinterpret_cast<tFloats>(tPairs{pair[2], pair[3]});
+    const tInts values = {0, 2, 4, 6}, differences = {1, 3, 5, 7};
+    const tFloats a = __builtin_shuffle(front, back, values), step = __builtin_shuffle(front, back, differences);
+    const tFloats fraction = __builtin_convertvector(tInts(p & 0xffff), tFloats);
+    return a + step * fraction * kPhaseScale;
+}
+
+tFloats ReadNearest(const float* samples, tPhases p)
+{
+    const tPhases index = p >> 16;
+    return tFloats{samples[index[0]], samples[index[1]], samples[index[2]], samples[index[3]]};
+}
+
 template <bool kInterpolate>
 uint32_t ReadFreeContiguous(const cWavetable::cLevel& level, uint32_t phase, uint32_t increment, float* out,
                             uint32_t frames)
 {
-    using tPhases = uint32_t __attribute__((vector_size(16)));
-    using tInts = int32_t __attribute__((vector_size(16)));
-    using tFloats = float __attribute__((vector_size(16)));
-    const float* samples = level.samples;
-    const uint32_t last = level.length - 1;
     uint32_t f = 0;
-    if (frames >= 4)
+    if (frames >= 4 && (!kInterpolate || level.steps))
     {
         tPhases p = tPhases{0, 1, 2, 3} * increment + phase;
         p &= level.phaseMask;
         const uint32_t step = increment * 4;
         for (; f + 4 <= frames; f += 4)
         {
-            const tPhases index = p >> 16;
-            tFloats y = {samples[index[0]], samples[index[1]], samples[index[2]], samples[index[3]]};
-            if constexpr (kInterpolate)
-            {
-                const tPhases next = (index + 1) & last;
-                const tFloats b = {samples[next[0]], samples[next[1]], samples[next[2]], samples[next[3]]};
-                const tFloats fraction = __builtin_convertvector(tInts(p & 0xffff), tFloats);
-                y = y + (b - y) * fraction * kPhaseScale;
-            }
+            const tFloats y = kInterpolate ? ReadInterpolated(level.steps, p) : ReadNearest(level.samples, p);
             std::memcpy(out + f, &y, sizeof(y));
             p = (p + step) & level.phaseMask;
         }
@@ -175,6 +192,8 @@ bool cWavetable::Read(File::cFile& stream)
         sound = std::fabs(mSamples[i]) <= kMaxSample; // false for a non-number too
     if (!sound)
         Clear();
+    else
+        FinishLevels();
     return sound;
 }
 
@@ -188,6 +207,7 @@ void cWavetable::AllocateLevels(uint32_t length)
     }
     mLevels.Resize(count, kHeapArrayForce);
     mSamples.Resize(total, kHeapArrayForce);
+    mSteps.Free();
     std::fill_n(mSamples.GetData(), total, 0.0f);
     const float* start = mSamples.GetData();
     uint32_t n = length;
@@ -203,10 +223,31 @@ float* cWavetable::GetLevelSamples(int32_t index)
     return mSamples.GetData() + (GetLevel(index).samples - mSamples.GetData());
 }
 
+// The step is the difference a read would take, b - a, in the same single
+// precision, so a read through it gives the same value.
+void cWavetable::FinishLevels()
+{
+    mSteps.Resize(mSamples.GetCount() * 2, kHeapArrayForce);
+    float* out = mSteps.GetData();
+    for (uint32_t i = 0; i < mLevels.GetCount(); ++i)
+    {
+        cLevel& level = mLevels[i];
+        for (uint32_t n = 0; n < level.length; ++n)
+        {
+            const float a = level.samples[n];
+            out[2 * n] = a;
+            out[2 * n + 1] = level.samples[(n + 1) & (level.length - 1)] - a;
+        }
+        level.steps = out;
+        out += 2 * level.length;
+    }
+}
+
 void cWavetable::Clear()
 {
     mLevels.Free();
     mSamples.Free();
+    mSteps.Free();
 }
 
 void cWavetableReader::SelectLevel(int32_t wanted)

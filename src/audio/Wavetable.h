@@ -32,6 +32,10 @@ public:
         uint32_t phaseMask = 0; // length x 65536 - 1: the 16.16 phase wraps at one cycle
         uint32_t length = 0;
         const float* samples = nullptr;
+        // For interpolating reads: each sample beside its step to the next
+        // (the last one's to the first), so a read takes both in one load.
+        // Null until the levels are final.
+        const float* steps = nullptr;
     };
 
     explicit cWavetable(const char* name);
@@ -52,9 +56,11 @@ public:
 
     // For the tools that make tables: lays out log2(N) + 1 levels over
     // 2N - 1 zeroed samples (N a power of two within the limits), and gives
-    // the samples of one level, or all of them from level 0 on.
+    // the samples of one level, or all of them from level 0 on. A table made
+    // so plays once FinishLevels has run; Read runs it itself.
     void AllocateLevels(uint32_t length);
     float* GetLevelSamples(int32_t index);
+    void FinishLevels();
     uint32_t GetSampleCount() const { return mSamples.GetCount(); }
     const float* GetSamples() const { return mSamples.GetData(); }
 
@@ -63,6 +69,7 @@ private:
 
     cHeapArray<cLevel> mLevels;
     cFloatArray mSamples;
+    cFloatArray mSteps; // two floats per sample, level by level as mSamples
     cGenStringFixed<16> mName;
 };
 

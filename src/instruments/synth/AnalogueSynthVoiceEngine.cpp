@@ -74,9 +74,10 @@ tFloat4 FilterFrame(tFloat4 in, cBiquadLanes& first, cBiquadLanes& second)
     return in;
 }
 
-// Two frames through the stages, ramped and added into the block.
+// Two frames through the stages, ramped and added into the block. Inlined,
+// so the stages' lanes stay in registers across the block.
 template <int kStages>
-void MixTwoFrames(tFloat4 in0, tFloat4 in1, float* out, cBiquadLanes& first, cBiquadLanes& second,
+__attribute__((always_inline)) inline void MixTwoFrames(tFloat4 in0, tFloat4 in1, float* out, cBiquadLanes& first, cBiquadLanes& second,
                   cGroupGains& gains)
 {
     in0 = FilterFrame<kStages>(in0, first, second);
