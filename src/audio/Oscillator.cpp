@@ -73,6 +73,18 @@ bool cOscillatorParams::SerialiseBinary(File::cFile& stream, bool legacy)
     return ok;
 }
 
+// The same note gives the same frequency, so only a change is worked out.
+float cOscillator::cPitchMemo::Frequency(float wanted)
+{
+    if (!known || wanted != note)
+    {
+        note = wanted;
+        frequency = NoteToFrequency(wanted);
+        known = true;
+    }
+    return frequency;
+}
+
 void cOscillator::Reset()
 {
     mParams = nullptr;
@@ -126,7 +138,7 @@ void cOscillator::Render(const cAudioProcessInfo& info, cAudioBuffer& buffer, fl
     const uint32_t prepared = Prepare(buffer);
     if (prepared & kPreparedDone)
         return;
-    const float frequency = NoteToFrequency(mParams->Tune + mParams->Trans + note);
+    const float frequency = mPitch.Frequency(mParams->Tune + mParams->Trans + note);
     mTableOsc.Render(frequency * info.secondsPerSample, buffer, phaseOffset, Interpolates(info, prepared));
 }
 
@@ -136,8 +148,8 @@ void cOscillator::RenderSynced(const cAudioProcessInfo& info, cAudioBuffer& buff
     const uint32_t prepared = Prepare(buffer);
     if (prepared & kPreparedDone)
         return;
-    const float own = NoteToFrequency(mParams->Tune + mParams->Trans + note);
-    const float masterFrequency = NoteToFrequency(master.Tune + master.Trans + masterNote);
+    const float own = mPitch.Frequency(mParams->Tune + mParams->Trans + note);
+    const float masterFrequency = mMasterPitch.Frequency(master.Tune + master.Trans + masterNote);
     const float ratio = std::fabs(masterFrequency) < 1e-6f ? 1.0f : own / masterFrequency;
     mTableOsc.RenderRatio(own * info.secondsPerSample, buffer, ratio, Interpolates(info, prepared));
 }

@@ -72,7 +72,20 @@ public:
 private:
     bool Interpolates(const cAudioProcessInfo& info, uint32_t prepared) const;
 
+    // A note's frequency remembered from the last block: most notes hold
+    // their pitch for many blocks, and the power is the costliest step of
+    // the block's set-up.
+    struct cPitchMemo
+    {
+        float note = 0.0f;
+        float frequency = 0.0f;
+        bool known = false;
+        float Frequency(float wanted);
+    };
+
     const cOscillatorParams* mParams = nullptr;
     cWavetableOsc mTableOsc;
     int32_t mWave = kWaveNone;
+    cPitchMemo mPitch;
+    cPitchMemo mMasterPitch;
 };

@@ -1,7 +1,5 @@
 #include "instruments/synth/ModMatrixEvaluator.h"
 
-#include <initializer_list>
-
 #include "audio/SafeValues.h"
 #include "instruments/synth/ModMatrix.h"
 
@@ -35,30 +33,31 @@ cSourceValue SourceValue(int32_t row, const cModSources& sources)
     return {sources.controllers ? sources.controllers[row - 2] : 0.0f, 1.0f, true};
 }
 
-void AddOsc(cModulationSums& sums, int32_t par, float v)
+// The sums a row of the oscillator destination adds to: one, or two for
+// the pitch pairs, and the sign of the second.
+struct cOscTargets
+{
+    float* first;
+    float* second;
+    float secondSign;
+};
+
+cOscTargets OscTargets(cModulationSums& sums, int32_t par)
 {
     switch (par)
     {
     case kPan:
-        sums.oscPan += v;
-        break;
+        return {&sums.oscPan, nullptr, 0.0f};
     case kMix:
-        sums.oscMix += v;
-        break;
+        return {&sums.oscMix, nullptr, 0.0f};
     case kPitchA:
-        sums.oscPitchA += v;
-        break;
+        return {&sums.oscPitchA, nullptr, 0.0f};
     case kPitchB:
-        sums.oscPitchB += v;
-        break;
+        return {&sums.oscPitchB, nullptr, 0.0f};
     case kPitchAB:
-        sums.oscPitchA += v;
-        sums.oscPitchB += v;
-        break;
+        return {&sums.oscPitchA, &sums.oscPitchB, 1.0f};
     default:
-        sums.oscPitchA += v;
-        sums.oscPitchB -= v;
-        break;
+        return {&sums.oscPitchA, &sums.oscPitchB, -1.0f};
     }
 }
 
@@ -92,11 +91,14 @@ float cModMatrixEvaluator::VelocityValue(float velocity)
     return ClampFloat((velocity - 0.2f) * 1.25f, 0.0f, 1.0f);
 }
 
+// Only the sums a row adds to can come out non-finite; the others stay 0.
 void cModMatrixEvaluator::Evaluate(const cModSources& sources)
 {
     sums = {};
     if (!matrix)
         return;
+    float* touched[2 * cModMatrix::kRowCount];
+    int32_t count = 0;
     for (int32_t row = 0; row < cModMatrix::kRowCount; ++row)
     {
         const int32_t dest = matrix->GetActiveDest(row);
@@ -112,25 +114,26 @@ void cModMatrixEvaluator::Evaluate(const cModSources& sources)
                 source.value -= 0.5f;
                 e *= 2.0f;
             }
-            AddOsc(sums, r.Par, source.value * e);
+            const float v = source.value * e;
+            const cOscTargets targets = OscTargets(sums, r.Par);
+            *targets.first += v;
+            touched[count++] = targets.first;
+            if (targets.second)
+            {
+                if (targets.secondSign > 0.0f)
+                    *targets.second += v;
+                else
+                    *targets.second -= v;
+                touched[count++] = targets.second;
+            }
         }
         else
-            *Target(sums, dest, r.Par) += source.value * e;
+        {
+            float* target = Target(sums, dest, r.Par);
+            *target += source.value * e;
+            touched[count++] = target;
+        }
     }
-    SanitiseSums();
-}
-
-void cModMatrixEvaluator::SanitiseSums()
-{
-    for (float* sum : {&sums.oscPan, &sums.oscMix, &sums.oscPitchA, &sums.oscPitchB, &sums.sampleStart,
-                       &sums.sampleLength, &sums.filterCutoff, &sums.filterQ, &sums.ampAmount})
-        *sum = FiniteOr0(*sum);
-    for (int32_t i = 0; i < 5; ++i)
-    {
-        sums.filterEnv[i] = FiniteOr0(sums.filterEnv[i]);
-        sums.ampEnv[i] = FiniteOr0(sums.ampEnv[i]);
-        sums.auxEnv[i] = FiniteOr0(sums.auxEnv[i]);
-    }
-    for (auto& lfo : sums.lfo)
-        lfo[0] = FiniteOr0(lfo[0]), lfo[1] = FiniteOr0(lfo[1]);
+    for (int32_t i = 0; i < count; ++i)
+        *touched[i] = FiniteOr0(*touched[i]);
 }

@@ -48,7 +48,4 @@ public:
 
     // clamp((velocity - 0.2) x 1.25, 0, 1): velocities up to 25 give 0.
     static float VelocityValue(float velocity);
-
-private:
-    void SanitiseSums();
 };
