@@ -17,6 +17,10 @@
 // mix's level: "result" (0 written, 1 clipping detected), "clipped" (the
 // samples at full scale), "peak_dBFS" and "rms_dBFS" (the louder side);
 // the peer's render for comparison peaks at -3.7 and holds -20.5 dB RMS.
+// A second benchmark renders each arrangement without and with a reverb
+// ("Q-HALLS") in the first insert slot of every instrument channel:
+// "cpu_ms_per_s_per_reverb" is the processor time the reverbs add, per
+// second of audio and per reverb (goal: at most 0.5).
 #include <benchmark/benchmark.h>
 
 #include <time.h>
@@ -34,6 +38,11 @@
 #include "BenchCommand.h"
 #include "BenchReferenceSong.h"
 #include "MixdownLevels.h"
+#include "mixer/EffectRack.h"
+#include "mixer/EffectRegistry.h"
+#include "mixer/Mixer.h"
+#include "mixer/MixerChannel.h"
+#include "project/ProjectSlots.h"
 #include "sampler/Mixdown.h"
 
 namespace
@@ -93,6 +102,70 @@ cCommandTimes PeerSpeed()
         return best;
     }();
     return speed;
+}
+
+// The fastest of three renders of the whole song, by processor time.
+double BestRenderCpu(int32_t& result)
+{
+    double best = -1.0;
+    for (int i = 0; i < 3; ++i)
+    {
+        cMixdown mixdown(0.0f, 1.0f, cDelegate());
+        int32_t files = 0;
+        const double start = ThreadCpuSeconds();
+        result = mixdown.Render(cGenString(kOutput), cMixdown::kRegionEntireSong, cMixdown::kOutputFinalMix, true,
+                                &files);
+        const double cpu = ThreadCpuSeconds() - start;
+        best = best < 0.0 ? cpu : std::min(best, cpu);
+    }
+    return best;
+}
+
+// A reverb into the first insert slot of every instrument channel; how many.
+int32_t InsertReverbs()
+{
+    cMixer* mixer = GetMixer();
+    int32_t count = 0;
+    for (int32_t i = 0; mixer && i < mixer->GetInputCount(); ++i)
+        if (cEffectRackNode* slot = mixer->GetChannel(i)->insertRack.FindNode("SLOT1"))
+        {
+            slot->SetEffect(gEffectRegistry->CreateEffect("Q-HALLS"), true);
+            ++count;
+        }
+    return count;
+}
+
+// state.range(0): the arrangement.
+void BM_MixdownInsertReverbs(benchmark::State& state)
+{
+    BenchReferenceSong::cSongRig& rig = Rig();
+    const auto arrangement = BenchReferenceSong::eArrangement(state.range(0));
+    state.SetLabel(BenchReferenceSong::ArrangementName(arrangement));
+    if (!rig.ready || !rig.Arrange(arrangement))
+    {
+        state.SkipWithError("no reference song, or a factory preset is missing");
+        return;
+    }
+    int32_t result = -1;
+    double dry = 0.0, wet = 0.0;
+    int32_t reverbs = 0;
+    for (auto _ : state)
+    {
+        dry = BestRenderCpu(result);
+        reverbs = InsertReverbs();
+        wet = BestRenderCpu(result);
+        state.SetIterationTime(wet);
+    }
+    const double seconds = WavSeconds(rig.documents / kOutput);
+    if (result > cMixdown::kResultClipping || seconds <= 0.0 || reverbs == 0)
+    {
+        state.SkipWithError("the mixdown wrote no file, or the desk took no reverb");
+        return;
+    }
+    state.counters["reverbs"] = reverbs;
+    state.counters["cpu_x_realtime"] = seconds / wet;
+    state.counters["cpu_x_realtime_without"] = seconds / dry;
+    state.counters["cpu_ms_per_s_per_reverb"] = (wet - dry) * 1000.0 / seconds / double(reverbs);
 }
 
 // state.range(0): the arrangement.
@@ -160,5 +233,12 @@ BENCHMARK(BM_MixdownReferenceSong)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MixdownInsertReverbs)
+    ->ArgName("arrangement")
+    ->Arg(int(BenchReferenceSong::eArrangement::FamilyPresets))
+    ->Arg(int(BenchReferenceSong::eArrangement::Mono))
+    ->UseManualTime()
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
