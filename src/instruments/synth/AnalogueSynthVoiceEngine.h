@@ -17,8 +17,9 @@ struct cAudioProcessInfo;
 // held notes are remembered for mono and legato play. A new note takes a
 // free voice while its layer is below its limit, else steals the oldest
 // released voice, then the oldest held one. Voices render in groups of four,
-// one scratch channel each, sorted by their filter's stage count so that a
-// group runs one filter pass per stage for all four.
+// one scratch plane each, sorted by their filter's stage count so that a
+// group runs its stages for all four side by side, one vector lane each, in
+// the same pass that mixes the group into the block.
 //
 // Audio thread only: the module calls it while draining its ring and in its
 // Process. Nothing is allocated after construction.
