@@ -103,14 +103,18 @@ uint32_t ReadFreeContiguous(const cWavetable::cLevel& level, uint32_t phase, uin
     uint32_t f = 0;
     if (frames >= 4 && (!kInterpolate || level.steps))
     {
+        // Locals, which the stores cannot alias.
+        const float* steps = level.steps;
+        const float* samples = level.samples;
+        const uint32_t mask = level.phaseMask;
         tPhases p = tPhases{0, 1, 2, 3} * increment + phase;
-        p &= level.phaseMask;
+        p &= mask;
         const uint32_t step = increment * 4;
         for (; f + 4 <= frames; f += 4)
         {
-            const tFloats y = kInterpolate ? ReadInterpolated(level.steps, p) : ReadNearest(level.samples, p);
+            const tFloats y = kInterpolate ? ReadInterpolated(steps, p) : ReadNearest(samples, p);
             std::memcpy(out + f, &y, sizeof(y));
-            p = (p + step) & level.phaseMask;
+            p = (p + step) & mask;
         }
         phase = p[0];
     }
