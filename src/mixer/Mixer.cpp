@@ -106,6 +106,64 @@ void ScaleInPlace(float* samples, uint32_t frames, cStereoRamp ramp)
     }
 }
 
+// A sample's magnitude as whole 16-bit steps; anything at or beyond 2e9,
+// or not a number, reads as the largest.
+constexpr float kMeterCeiling = 2.0e9f;
+
+int32_t MeterValue(float magnitude)
+{
+    return magnitude < kMeterCeiling ? int32_t(magnitude) : INT32_MAX;
+}
+
+float MeterMagnitude(float sample, float gain)
+{
+    const float magnitude = std::fabs(sample * gain);
+    return magnitude < kMeterCeiling ? magnitude : 2.0f * kMeterCeiling;
+}
+
+// The largest magnitudes of the left and right samples after their gains;
+// truncating to whole steps keeps the order, so the largest is truncated
+// last.
+struct cLoudest
+{
+    float left = 0.0f, right = 0.0f;
+};
+
+cLoudest FindLoudest(const float* samples, uint32_t frames, tFrames2 gain)
+{
+    using tMask = int32_t __attribute__((vector_size(16)));
+    const tFrames2 ceiling = tFrames2{} + kMeterCeiling, beyond = tFrames2{} + 2.0f * kMeterCeiling;
+    const tMask sign = tMask{} + 0x7fffffff;
+    tFrames2 loudest{};
+    uint32_t f = 0;
+    for (; f + 2 <= frames; f += 2)
+    {
+        tFrames2 magnitude = LoadFrames(samples + f * 2) * gain;
+        magnitude = reinterpret_cast<tFrames2>(reinterpret_cast<tMask>(magnitude) & sign);
+        magnitude = magnitude < ceiling ? magnitude : beyond;
+        loudest = magnitude > loudest ? magnitude : loudest;
+    }
+    cLoudest result{std::max(loudest[0], loudest[2]), std::max(loudest[1], loudest[3])};
+    if (f < frames)
+    {
+        result.left = std::max(result.left, MeterMagnitude(samples[f * 2], gain[0]));
+        result.right = std::max(result.right, MeterMagnitude(samples[f * 2 + 1], gain[1]));
+    }
+    return result;
+}
+
+// Whether a side holds kClipRun full-scale frames in a row.
+void FindClipRuns(const float* samples, uint32_t frames, const float* gain, bool* clipped)
+{
+    int32_t run[2] = {0, 0};
+    for (uint32_t f = 0; f < frames; ++f)
+        for (int c = 0; c < 2; ++c)
+        {
+            run[c] = MeterValue(MeterMagnitude(samples[f * 2 + c], gain[c])) >= kClipLevel ? run[c] + 1 : 0;
+            clipped[c] = clipped[c] || run[c] >= kClipRun;
+        }
+}
+
 // A return's frames scaled into the master, the gain stepping once per
 // group of four frames: the ramp's frame number counts groups here.
 void AddGrouped(const float* __restrict bus, float* __restrict master, uint32_t frames, cStereoRamp ramp)
@@ -743,25 +801,19 @@ void cMixer::MeterMaster(const cAudioProcessInfo& info, uint32_t frames)
 {
     cMixerChannel& master = *GetMaster();
     const float* samples = master.buffer.Floats();
-    int32_t peak[2] = {0, 0};
-    int32_t run[2] = {0, 0};
-    bool clipped[2] = {false, false};
     const float gain[2] = {master.targetGainLeft * kFullScale, master.targetGainRight * kFullScale};
-    for (uint32_t f = 0; f < frames; ++f)
-        for (int c = 0; c < 2; ++c)
-        {
-            const float scaled = std::fabs(std::trunc(samples[f * 2 + c] * gain[c]));
-            const int32_t value = scaled < 2.0e9f ? int32_t(scaled) : INT32_MAX;
-            peak[c] = std::max(peak[c], value);
-            run[c] = value >= kClipLevel ? run[c] + 1 : 0;
-            clipped[c] = clipped[c] || run[c] >= kClipRun;
-        }
+    // The loudest magnitude of each side in one pass; the runs of full-scale
+    // frames are counted only in a block that reaches full scale at all.
+    const cLoudest loudest = FindLoudest(samples, frames, tFrames2{gain[0], gain[1], gain[0], gain[1]});
+    bool clipped[2] = {false, false};
+    if (loudest.left >= float(kClipLevel) || loudest.right >= float(kClipLevel))
+        FindClipRuns(samples, frames, gain, clipped);
     const float fall = float(frames) * info.secondsPerSample;
     float* hold[2] = {&mClipHoldLeft, &mClipHoldRight};
     for (int c = 0; c < 2; ++c)
         *hold[c] = clipped[c] ? kClipHoldSeconds : std::max(*hold[c] - fall, 0.0f);
-    master.peakLeft = float(peak[0]) / kFullScale;
-    master.peakRight = float(peak[1]) / kFullScale;
+    master.peakLeft = float(MeterValue(loudest.left)) / kFullScale;
+    master.peakRight = float(MeterValue(loudest.right)) / kFullScale;
 }
 
 // The master gain ramps across the block, every frame, then the mix is
