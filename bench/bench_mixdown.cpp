@@ -135,17 +135,23 @@ int32_t InsertReverbs()
     return count;
 }
 
-// state.range(0): the arrangement.
-void BM_MixdownInsertReverbs(benchmark::State& state)
+// The song in the arrangement state.range(0) names; false, the benchmark
+// skipped, when it cannot be placed.
+bool Arrange(benchmark::State& state)
 {
-    BenchReferenceSong::cSongRig& rig = Rig();
     const auto arrangement = BenchReferenceSong::eArrangement(state.range(0));
     state.SetLabel(BenchReferenceSong::ArrangementName(arrangement));
-    if (!rig.ready || !rig.Arrange(arrangement))
-    {
-        state.SkipWithError("no reference song, or a factory preset is missing");
+    BenchReferenceSong::cSongRig& rig = Rig();
+    if (rig.ready && rig.Arrange(arrangement))
+        return true;
+    state.SkipWithError("no reference song, or a factory preset is missing");
+    return false;
+}
+
+void BM_MixdownInsertReverbs(benchmark::State& state)
+{
+    if (!Arrange(state))
         return;
-    }
     int32_t result = -1;
     double dry = 0.0, wet = 0.0;
     int32_t reverbs = 0;
@@ -156,7 +162,7 @@ void BM_MixdownInsertReverbs(benchmark::State& state)
         wet = BestRenderCpu(result);
         state.SetIterationTime(wet);
     }
-    const double seconds = WavSeconds(rig.documents / kOutput);
+    const double seconds = WavSeconds(Rig().documents / kOutput);
     if (result > cMixdown::kResultClipping || seconds <= 0.0 || reverbs == 0)
     {
         state.SkipWithError("the mixdown wrote no file, or the desk took no reverb");
@@ -168,17 +174,12 @@ void BM_MixdownInsertReverbs(benchmark::State& state)
     state.counters["cpu_ms_per_s_per_reverb"] = (wet - dry) * 1000.0 / seconds / double(reverbs);
 }
 
-// state.range(0): the arrangement.
 void BM_MixdownReferenceSong(benchmark::State& state)
 {
+    if (!Arrange(state))
+        return;
     BenchReferenceSong::cSongRig& rig = Rig();
     const auto arrangement = BenchReferenceSong::eArrangement(state.range(0));
-    state.SetLabel(BenchReferenceSong::ArrangementName(arrangement));
-    if (!rig.ready || !rig.Arrange(arrangement))
-    {
-        state.SkipWithError("no reference song, or a factory preset is missing");
-        return;
-    }
     int32_t result = -1;
     cCommandTimes best;
     for (auto _ : state)

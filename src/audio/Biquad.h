@@ -52,38 +52,13 @@ private:
     void SetResonant(int32_t newType, float cutoff, float q, float level);
 };
 
-// One section's coefficients and history copied into locals for a block
-// loop; Step runs one direct-form-I frame, Store puts the history back.
+// Up to four sections side by side, one per lane of a vector, their
+// coefficients and history in locals for a block loop: Step runs one
+// direct-form-I frame in every lane, Store puts the history back. The four
+// feedback chains cost the time of one. Lanes without a section stay
+// silent: zero coefficients and history, so a zero input gives zeros.
 // Audio renders on threads that flush denormals to zero (audio/
 // FlushDenormals.h), so the step needs no guard against them.
-struct cBiquadRunner
-{
-    float b0, b1, b2, a1, a2, x1, x2, y1, y2;
-
-    cBiquadRunner() = default;
-    explicit cBiquadRunner(const cBiquad& s)
-        : b0(s.b0), b1(s.b1), b2(s.b2), a1(s.a1), a2(s.a2), x1(s.x1), x2(s.x2), y1(s.y1), y2(s.y2)
-    {
-    }
-
-    float Step(float x)
-    {
-        // The last term is taken last, so that only one multiply and one
-        // subtraction wait for the previous output.
-        const float ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2;
-        const float y = ahead - a1 * y1;
-        x2 = x1, x1 = x;
-        y2 = y1, y1 = y;
-        return y;
-    }
-
-    void Store(cBiquad& s) const { s.x1 = x1, s.x2 = x2, s.y1 = y1, s.y2 = y2; }
-};
-
-// Up to four sections side by side, one per lane of a vector: every lane
-// rounds exactly as cBiquadRunner does, and the four feedback chains cost
-// the time of one. Lanes without a section stay silent: zero coefficients
-// and history, so a zero input gives zeros.
 struct cBiquadLanes
 {
     using tLanes = float __attribute__((vector_size(16)));
@@ -96,6 +71,8 @@ struct cBiquadLanes
 
     tLanes Step(tLanes x)
     {
+        // The last term is taken last, so that only one multiply and one
+        // subtraction wait for the previous output.
         const tLanes ahead = b0 * x + b1 * x1 + b2 * x2 - a2 * y2;
         const tLanes y = ahead - a1 * y1;
         x2 = x1, x1 = x;

@@ -324,7 +324,8 @@ void cWaveShaper::ShapeAndToneMono(const cAudioBuffer& buffer, const float* tabl
 {
     const cGainRamp rampIn(mPreviousGainIn, gainIn, buffer.frames);
     const cGainRamp rampOut(mPreviousGainOut, gainOut, buffer.frames);
-    cBiquadRunner left(mTone[0]);
+    cBiquad* section = &mTone[0];
+    cBiquadLanes left(&section, 1);
     float* frame = buffer.Floats();
     const uint32_t stride = buffer.channels;
     // The frame index as a float, exact far beyond any block length.
@@ -333,9 +334,9 @@ void cWaveShaper::ShapeAndToneMono(const cAudioBuffer& buffer, const float* tabl
     {
         const float in = rampIn.At(position);
         const float out = rampOut.At(position);
-        frame[0] = left.Step(ShapeSample(table, frame[0] * in) * out);
+        frame[0] = left.Step(cBiquadLanes::tLanes{ShapeSample(table, frame[0] * in) * out})[0];
     }
-    left.Store(mTone[0]);
+    left.Store(&section, 1);
 }
 
 void cWaveShaper::Shape(const cAudioBuffer& buffer, const float* table, float gainIn, float gainOut)
