@@ -82,9 +82,7 @@ TEST_F(SynthPresetKillTrialTest, AWrittenPresetOutlivesAKill)
         Shot("3-write-dialogue");
         Press(kDialogueUpX, kDialogueBankY);
         Press(kDialogueButtonX, kRenameY);
-        mDisplay.Run("xdotool type --window " + mWindow + " --delay 80 'Kill Test'");
-        mDisplay.Run("xdotool key --window " + mWindow + " Return");
-        std::this_thread::sleep_for(500ms);
+        TypeAndConfirm("Kill Test");
         Shot("4-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
         written = Shot("5-written");

@@ -185,9 +185,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         Shot("5-destination");
         Press(kDialogueButtonX, kRenameY);
         Shot("6-rename-keyboard");
-        mDisplay.Run("xdotool type --window " + mWindow + " --delay 80 'Test Lead'");
-        mDisplay.Run("xdotool key --window " + mWindow + " Return");
-        std::this_thread::sleep_for(500ms);
+        TypeAndConfirm("Test Lead");
         Shot("7-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
         written = Shot("8-written");

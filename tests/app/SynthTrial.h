@@ -20,6 +20,7 @@ protected:
     static constexpr int kBandY = 56, kWriteX = 117, kBankUpX = 522, kPresetUpX = 971;
     static constexpr int kDialogueUpX = 648, kDialogueBankY = 253, kDialoguePresetY = 337;
     static constexpr int kDialogueButtonX = 691, kRenameY = 253, kDialogueWriteY = 297;
+    static constexpr double kFirstStartSeconds = 180.0;
 
     using cProgramTrial::cProgramTrial;
 
@@ -34,6 +35,13 @@ protected:
     {
         mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
                      " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    // Text typed on the keyboard as a user would, then confirmed.
+    void TypeAndConfirm(const std::string& text)
+    {
+        mDisplay.Run("xdotool type --window " + mWindow + " --delay 80 '" + text + "'");
+        mDisplay.Run("xdotool key --window " + mWindow + " Return");
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     // Whether the screenshot shows a light box or question at the point.
@@ -61,6 +69,9 @@ protected:
     // would play a pad.
     void OpenInstrument(int cellX)
     {
+        // A first start installs its content before it draws anything, for
+        // a minute or more on a busy machine.
+        WaitUntil([&] { return !IsPlain(Region(0, 0, 50, 30)); }, kFirstStartSeconds);
         if (WaitForLightBox("0-help", kHelpX, kHelpY))
             for (int attempt = 0; attempt < 3; ++attempt)
             {
