@@ -157,7 +157,7 @@ TEST_F(SynthPerformPicture, TheWriteDialogueOverTheTopBand)
     Settle(30);
     Save("synth-preset-write");
     EXPECT_TRUE(Preset()->GetWriteDialogue()->IsVisible());
-    EXPECT_STREQ(Preset()->GetWriteDialogue()->GetName(), "Write 'A05.Round Bass'");
+    EXPECT_STREQ(Preset()->GetWriteDialogue()->GetName(), "Write 'A05. Round Bass'");
 }
 
 // A phone gives the preset panel a page of its own, with the logo.

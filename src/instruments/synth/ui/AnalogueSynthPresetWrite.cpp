@@ -28,6 +28,7 @@ namespace
 constexpr int32_t kStyle = kDialogueCloseButton;
 constexpr int32_t kButtonStyle = 3;
 constexpr int32_t kNoticeStyle = kAlertIconOnNo | kAlertIconOnOK;
+constexpr char kBankLetters[] = "ABCDEFGP";
 constexpr int32_t kConfirmed = 2;
 constexpr const char* kButtonNames[2] = {"RENAME", "WRITE"};
 constexpr float kMargin = 5.0f;
@@ -125,10 +126,8 @@ void cAnalogueSynthPresetWrite::OnStateChange()
 // The preset as the chooser and the status bar write it ("A01.Saw Bass").
 void cAnalogueSynthPresetWrite::UpdateTitle()
 {
-    cGenStringFixed<64> preset;
-    cAnalogueSynthPresetStore::FormatPresetText(preset, mPresetId, mName.CStr());
     cGenStringFixed<80> title;
-    title.Printf("Write '%s'", preset.CStr());
+    title.Printf("Write '%c%02d. %s'", kBankLetters[(mPresetId >> 8) & 7], mPresetId & 63, mName.CStr());
     SetName(title.CStr());
 }
 
