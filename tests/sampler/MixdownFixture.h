@@ -131,6 +131,8 @@ struct cToneSettings
     // Every spikePeriod-th frame of the song holds spikeValue, when set.
     int32_t spikePeriod = 0;
     float spikeValue = 0.0f;
+    // What the strip sends to the first return (the reverb).
+    float send1 = 0.0f;
 };
 
 class cToneModule : public cAudioModule
@@ -150,6 +152,11 @@ public:
             for (cVoice& voice : mVoices)
                 voice.active = false;
         return 0;
+    }
+
+    float GetOutputValue(int32_t kind, int32_t output) override
+    {
+        return kind == 2 ? settings.send1 : cAudioModule::GetOutputValue(kind, output);
     }
 
     int32_t Process(const cAudioProcessInfo& info, cAudioBuffer& buffer) override
