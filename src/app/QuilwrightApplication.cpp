@@ -217,12 +217,13 @@ void CreateMessageQueue()
 }
 
 // The installer writes them again; they may not match what it installs.
+// Temporaries of their saves are the start-up sweep's, which knows them.
 void DeleteMIDISettingsFiles()
 {
     File::cFileSystem* documents = gFileSystemRegistry->FindFileSystem("Doc");
     if (!documents)
         return;
-    for (const char* suffix : {"", ".tmp", ".bak"})
+    for (const char* suffix : {"", ".bak"})
     {
         cGenStringFixed<64> path;
         path.Printf("%s%s", cMIDISettings::kFileName, suffix);

@@ -3,6 +3,7 @@
 #include "base/Delegate.h"
 
 #include <cstdint>
+#include <string>
 
 namespace File
 {
@@ -51,10 +52,15 @@ public:
 private:
     int32_t CompressFile(const char* source, const char* archive, int32_t prefixLength);
     bool CloseArchive();
+    int32_t FinishArchive(const char* archive, int32_t result);
     bool ReportProgress(const char* text, float fraction);
 
     uint8_t* mBuffer = nullptr;
     void* mArchive = nullptr;
+    // The archive's own temporary and a descriptor that holds it until the
+    // commit.
+    std::string mTempPath;
+    int mHeld = -1;
 };
 
 // Unpacks every entry of an archive into a native folder. Entry names that
