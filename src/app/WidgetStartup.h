@@ -11,8 +11,9 @@ class cWidgetIntroHelp;
 
 // The dark cover over the main screens at start. On its first state change
 // it decides what the user meets first: a failed audio start, the offer of
-// an auto-saved version of the recent project, or the recent project loading
-// unseen; then the intro help on the first three starts. Then it fades out
+// an auto-saved version of the recent project, the offer of a project whose
+// load the last start never finished, or the recent project loading unseen;
+// then the intro help on the first three starts. Then it fades out
 // and leaves the root. Main thread only, but for its job's Run.
 class cWidgetStartup : public cWidget
 {
@@ -62,9 +63,11 @@ private:
     void Decide();
     void ShowAudioFailure();
     void OfferAutoSave(const cGenString& recent);
+    void OfferInterruptedLoad(const cGenString& path);
     void StartLoad(cProject* project, const cGenString& path, bool visible);
-    void FallBackToNewProject(cProject* project);
+    void FallBackToNewProject(cProject* project, bool keepRecent);
     void ShowLoadFailure(const cGenString& path, const char* errorText);
+    void ShowLoadWarning(const cGenString& warning);
     bool StartIntroHelp();
     void IntroHelpOrFade();
     intptr_t OnAlert(intptr_t index);
@@ -77,8 +80,7 @@ private:
     cWidgetIntroHelp* mIntroHelp = nullptr;
     // The load behind the overlay, until its completion takes it.
     cJobLoadProject* mPendingLoad = nullptr;
+    // A load the last start never finished, offered again; empty otherwise.
+    cGenStringFixed<264> mInterruptedLoad;
 };
 
-// The alert's lines for a text too wide for one: the part after the first
-// ": " goes to the second line, so a reason at the end is never cut.
-void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second);

@@ -130,6 +130,19 @@ bool ApplySteps(const std::string& folder, const std::vector<cStep>& steps)
     return true;
 }
 
+bool IsFolder(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A write the commit could not put in place is left to its writer to fail
+// at once, before the journal promises it.
+bool CanReplace(const std::string& target, bool dropBackup)
+{
+    return !IsFolder(target) && (dropBackup || !IsFolder(target + ".bak"));
+}
+
 bool WriteAll(int fd, const std::string& text)
 {
     size_t done = 0;
@@ -204,7 +217,7 @@ bool cCommitGroup::Adopt(FILE* handle, const std::string& temp, const std::strin
     const size_t slash = temp.find_last_of('/');
     const std::string tempName = slash == std::string::npos ? temp : temp.substr(slash + 1);
     if (mCommitted || name.empty() || NameInFolder(temp).empty() || !IsTemporaryName(tempName.c_str(), &written) ||
-        written != name)
+        written != name || !CanReplace(target, dropBackup))
         return false;
     // A second save of one file in the group supersedes the first.
     for (cWrite& earlier : mWrites)

@@ -219,8 +219,16 @@ bool cAnalogueSynthPackage::LoadProjectData(const cGenString& folder, cSampleRel
     cGenStringFixed<512> path(folder.CStr());
     PathAppend(path, cGenString(kProjectBankName));
     // The project bank is always saved under its normal name.
-    return LoadBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, mode == 3 ? 1 : mode,
-                    errorText);
+    cGenStringFixed<256> reason;
+    if (LoadBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, mode == 3 ? 1 : mode, reason))
+        return true;
+    // Nothing of another project's bank may stay in its place.
+    {
+        cScopedAudioLock lock;
+        mStore->ClearProjectBank();
+    }
+    errorText.Printf("Couldn't load the sound bank '%s.bnk': %s", kProjectBankName, reason.CStr());
+    return false;
 }
 
 bool cAnalogueSynthPackage::SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool)
