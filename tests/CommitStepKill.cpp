@@ -1,9 +1,11 @@
 #include "CommitStepKill.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 // The program's renames and links reach these first: they count the steps of
@@ -12,6 +14,7 @@
 namespace
 {
 std::atomic<int> sStepsLeft{0};
+std::atomic<bool> sRefuseSwaps{false};
 
 void Step()
 {
@@ -27,6 +30,8 @@ tFunction System(const char* name)
 } // namespace
 
 void KillAtCommitStep(int step) { sStepsLeft.store(step); }
+
+void RefuseRenameSwaps(bool refuse) { sRefuseSwaps.store(refuse); }
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
@@ -45,6 +50,11 @@ extern "C" int renameat(int fromFolder, const char* from, int toFolder, const ch
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned int flags) noexcept
 {
     static const auto system = System<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
+    if ((flags & RENAME_EXCHANGE) != 0 && sRefuseSwaps.load())
+    {
+        errno = EINVAL;
+        return -1;
+    }
     Step();
     return system(fromFolder, from, toFolder, to, flags);
 }

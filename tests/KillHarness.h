@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "CommitStepKill.h"
 #include "base/StaleTemporaries.h"
 
@@ -132,5 +134,57 @@ inline std::vector<std::string> Temporaries(const std::string& folder)
             found.push_back(it->path().string());
     }
     return found;
+}
+
+// One kind of save under test: it saves version 0 or 1, and a start reports
+// the version it finds whole (-1 for none); the folders are what the start
+// sweeps and where no temporary may stay.
+struct cKind
+{
+    std::function<bool(int version)> save;
+    std::function<int()> start;
+    std::vector<std::string> folders;
+};
+
+inline void ExpectAVersionWholeAndNoTemporary(const cKind& kind)
+{
+    NextStart(kind.folders);
+    const int found = kind.start();
+    EXPECT_TRUE(found == 0 || found == 1) << "found version " << found;
+    for (const std::string& folder : kind.folders)
+        EXPECT_EQ(Temporaries(folder), std::vector<std::string>{});
+}
+
+// Version 1 saved over version 0, killed at each step of its commit in turn;
+// returns how many steps it takes.
+inline int ExpectEveryStepSurvived(const cKind& kind)
+{
+    if (!kind.save(0))
+        ADD_FAILURE() << "the first save failed";
+    return KillAtEveryStep([&] { return kind.save(1); },
+                           [&](int step) {
+                               SCOPED_TRACE(testing::Message() << "killed at step " << step);
+                               ExpectAVersionWholeAndNoTemporary(kind);
+                               EXPECT_TRUE(kind.save(0));
+                           });
+}
+
+// Saves killed at random moments, rounds times (QUIL_KILL_ROUNDS overrides).
+inline void ExpectRandomKillsSurvived(const cKind& kind, int suiteRounds, unsigned seed)
+{
+    if (!kind.save(0))
+        ADD_FAILURE() << "the first save failed";
+    std::mt19937 random(seed);
+    // Well past one save, so kills fall in every part of it.
+    const auto longest = Duration([&] { kind.save(0); }) * 3;
+    const int rounds = Rounds(suiteRounds);
+    int killed = 0;
+    for (int round = 0; round < rounds; ++round)
+    {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        killed += RunKilledAtRandom(random, longest, [&](int version) { kind.save(version); }) ? 1 : 0;
+        ExpectAVersionWholeAndNoTemporary(kind);
+    }
+    EXPECT_EQ(killed, rounds);
 }
 } // namespace KillHarness

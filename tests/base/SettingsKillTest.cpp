@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 // A settings file saved again and again, killed at each step of its commit
@@ -39,7 +38,6 @@ protected:
     {
         mFolder.Write("Documents/.keep", "");
         mRegistry.Mount(new File::cFileSystemDisk("Doc", Documents().c_str()));
-        ASSERT_TRUE(Save(1));
     }
 
     std::string Documents() const { return mFolder / "Documents"; }
@@ -52,10 +50,9 @@ protected:
         return WriteSettingsFile("Kill.dat", 1.0f, cDelegate(&settings, &cSettings::Serialise));
     }
 
-    // The next start: which version it reads, or -1 when it read none whole.
-    int32_t Start() const
+    // The version read from the file itself, whole; -1 otherwise.
+    static int Start()
     {
-        KillHarness::NextStart({Documents()});
         cSettings settings;
         settings.version = -1;
         const eSettingsRead read = ReadSettingsFile("Kill.dat", 1.0f, cDelegate(&settings, &cSettings::Serialise));
@@ -63,36 +60,19 @@ protected:
         return read == eSettingsRead::kFile && whole ? settings.version : -1;
     }
 
+    KillHarness::cKind Kind() const { return {&Save, &Start, {Documents()}}; }
+
     cFileTestFolder mFolder;
     cFileSystemRegistry mRegistry;
 };
 
 TEST_F(SettingsKillTest, AKillAtEachStepOfTheCommitLeavesTheOldOrTheNewFileWhole)
 {
-    const int steps = KillHarness::KillAtEveryStep([] { return Save(2); },
-                                                   [&](int step) {
-                                                       SCOPED_TRACE(step);
-                                                       const int32_t found = Start();
-                                                       EXPECT_TRUE(found == 1 || found == 2) << found;
-                                                       EXPECT_EQ(KillHarness::Temporaries(Documents()).size(), 0u);
-                                                       ASSERT_TRUE(Save(1));
-                                                   });
-    EXPECT_GE(steps, 2) << "the backup's link and the rename";
+    EXPECT_GE(KillHarness::ExpectEveryStepSurvived(Kind()), 2) << "the backup's link and the rename";
 }
 
 TEST_F(SettingsKillTest, AKillAtAnyMomentLeavesTheOldOrTheNewFileWhole)
 {
-    std::mt19937 random(54);
-    const auto longest = KillHarness::Duration([] { Save(1); }) * 3;
-    int killed = 0;
-    for (int round = 0; round < KillHarness::Rounds(30); ++round)
-    {
-        SCOPED_TRACE(round);
-        killed += KillHarness::RunKilledAtRandom(random, longest, [](int i) { Save(1 + i); }) ? 1 : 0;
-        const int32_t found = Start();
-        EXPECT_TRUE(found == 1 || found == 2) << found;
-        EXPECT_EQ(KillHarness::Temporaries(Documents()).size(), 0u);
-    }
-    EXPECT_EQ(killed, KillHarness::Rounds(30));
+    KillHarness::ExpectRandomKillsSurvived(Kind(), 30, 54);
 }
 } // namespace
