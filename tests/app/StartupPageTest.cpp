@@ -165,6 +165,35 @@ TEST(StartupPageTest, TheInstalledDemoProjectLoadsAtTheFirstStart)
     EXPECT_EQ(seen.playing, (std::vector<std::string>{"Drums", "Bass", "Chords", "Lead"}));
 }
 
+// A load the last start began and never ended (the program crashed or was
+// killed meanwhile) is offered, not retried unasked: "Open" loads it, "New
+// Project" keeps the new one, and either way it stays the recent project.
+TEST(StartupPageTest, ALoadTheLastStartNeverEndedIsOfferedAgain)
+{
+    const std::string mark = InProcessDocuments() + "/../Temp/Opening Project.txt";
+    for (const int32_t answer : {kAlertOK, kAlertNo})
+    {
+        SCOPED_TRACE(answer == kAlertOK ? "Open" : "New Project");
+        SaveSong();
+        WriteSettings("IntroHelp=\"3\" RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"false\"");
+        std::filesystem::create_directories(std::filesystem::path(mark).parent_path());
+        std::ofstream(mark) << "User/Projects/Song.prj";
+        const cSeen seen = RunProgram(150, answer);
+        EXPECT_EQ(seen.alertTitle, "Project 'Song' Did Not Open");
+        EXPECT_EQ(seen.alertFirst, "Quilwright closed while opening it at the last start.");
+        EXPECT_EQ(seen.recent, "User/Projects/Song.prj");
+        if (answer == kAlertOK)
+        {
+            EXPECT_EQ(seen.projectPath, "User/Projects/Song.prj");
+            EXPECT_EQ(seen.message, "Loaded Project 'Song'");
+        }
+        else
+            EXPECT_NE(seen.projectPath, "User/Projects/Song.prj");
+        EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished);
+        EXPECT_FALSE(std::filesystem::exists(mark));
+    }
+}
+
 // With nothing to load and the help seen, the cover fades by 10 a frame at
 // 60 frames per second and leaves.
 TEST(StartupPageTest, WithNothingToDoTheCoverFadesAtOnce)
