@@ -181,12 +181,14 @@ inline int ExpectEveryStepSurvived(const cKind& kind)
 {
     if (!kind.save(0))
         ADD_FAILURE() << "the first save failed";
-    return KillAtEveryStep([&] { return kind.save(1); },
-                           [&](int step) {
-                               SCOPED_TRACE(testing::Message() << "killed at step " << step);
-                               ExpectAVersionWholeAndNoTemporary(kind);
-                               EXPECT_TRUE(kind.save(0));
-                           });
+    const int steps = KillAtEveryStep([&] { return kind.save(1); },
+                                      [&](int step) {
+                                          SCOPED_TRACE(testing::Message() << "killed at step " << step);
+                                          ExpectAVersionWholeAndNoTemporary(kind);
+                                          EXPECT_TRUE(kind.save(0));
+                                      });
+    std::printf("[ STEPS    ] killed at each of %d renames and links\n", steps);
+    return steps;
 }
 
 // Saves killed at random moments, rounds times (QUIL_KILL_ROUNDS overrides).

@@ -63,10 +63,12 @@ protected:
             return -1;
         }
         for (int version = 0; version < 2; ++version)
+        {
             if (loaded.GetTranspose() == kVersions[version].transpose &&
                 gTransport.tempo.load() == kVersions[version].tempo && kest->loadedBank == kVersions[version].bank &&
                 vrx->loadedBank == kVersions[version].bank)
                 return version;
+        }
         ADD_FAILURE() << "mixed: transpose " << loaded.GetTranspose() << ", tempo " << gTransport.tempo.load()
                       << ", banks '" << kest->loadedBank << "' and '" << vrx->loadedBank << "'";
         return -1;
