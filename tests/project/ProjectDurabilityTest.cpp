@@ -90,7 +90,9 @@ TEST_F(cProjectDurabilityTest, ASaveKilledAtEachStepLeavesTheOldOrTheNewProjectW
     {
         SCOPED_TRACE(autoSave ? "auto-save" : "save");
         if (autoSave)
+        {
             ASSERT_TRUE(Save(0, false));
+        }
         // The journal, then each of the four files' backup and rename.
         EXPECT_GE(KillHarness::ExpectEveryStepSurvived(Kind(autoSave)), 9);
     }
