@@ -67,7 +67,7 @@ bool RemoveIfStale(const std::string& path, const struct stat& status)
 struct cEntry
 {
     std::string name;
-    struct stat status;
+    unsigned char type; // as the listing gives it; DT_UNKNOWN on some file systems
 };
 
 std::vector<cEntry> ListFolder(const std::string& folder)
@@ -77,13 +77,8 @@ std::vector<cEntry> ListFolder(const std::string& folder)
     if (!listing)
         return entries;
     while (const dirent* entry = ::readdir(listing.get()))
-    {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        cEntry found{entry->d_name, {}};
-        if (::lstat((folder + "/" + found.name).c_str(), &found.status) == 0)
-            entries.push_back(std::move(found));
-    }
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            entries.push_back({entry->d_name, entry->d_type});
     return entries;
 }
 
@@ -96,10 +91,18 @@ int Sweep(const std::string& folder, int depth)
     int removed = 0;
     for (const cEntry& entry : ListFolder(folder))
     {
+        const bool temporary = IsTemporaryName(entry.name.c_str());
+        // Only what may be a temporary or a folder is looked at closer: a
+        // large library of samples costs a listing, not a look-up per file.
+        if (!temporary && entry.type != DT_DIR && entry.type != DT_UNKNOWN)
+            continue;
         const std::string path = folder + "/" + entry.name;
-        if (IsTemporaryName(entry.name.c_str()))
-            removed += !pending && RemoveIfStale(path, entry.status) ? 1 : 0;
-        else if (S_ISDIR(entry.status.st_mode))
+        struct stat status;
+        if (::lstat(path.c_str(), &status) != 0)
+            continue;
+        if (temporary)
+            removed += !pending && RemoveIfStale(path, status) ? 1 : 0;
+        else if (S_ISDIR(status.st_mode))
             removed += Sweep(path, depth + 1);
     }
     return removed;
