@@ -69,7 +69,8 @@ const std::vector<cCase>& Cases()
         {"reference song, mono", [] { return Rig().Arrange(eArrangement::Mono); }},
         {"reference song imported by the song tools", [] { return Import(false); }},
         {"reference song imported from a project folder", [] { return Import(true); }},
-        {"demo project", [] { return cProjectList::GetInstance()->GetCurrentProject()->Load(cGenString(kDemoProject)); }},
+        {"demo project",
+         [] { return cProjectList::GetInstance()->GetCurrentProject()->Load(cGenString(kDemoProject)); }},
     };
     return cases;
 }
