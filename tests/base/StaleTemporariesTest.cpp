@@ -78,7 +78,9 @@ TEST_F(StaleTemporariesTest, OnlyTemporaryNamesOfTheWritersAreRecognised)
         std::string target;
         EXPECT_EQ(IsTemporaryName(c.name, &target), c.target != nullptr) << c.name;
         if (c.target)
+        {
             EXPECT_EQ(target, c.target) << c.name;
+        }
     }
 }
 
@@ -149,7 +151,9 @@ TEST_F(StaleTemporariesTest, ACommitGroupReplacesItsFilesTogetherOrNotAtAll)
             EXPECT_EQ(Read("Song.prj/Package.prj"), "old project");
             EXPECT_TRUE(Exists("Song.prj/Package.prj.as"));
             if (commit)
+            {
                 EXPECT_TRUE(group.Commit());
+            }
         }
         EXPECT_EQ(Read("Song.prj/Package.prj"), commit ? "new Song.prj/Package.prj" : "old project");
         EXPECT_EQ(Read("Song.prj/Package.sng"), commit ? "new Song.prj/Package.sng" : "old song");

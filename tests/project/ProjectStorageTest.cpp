@@ -289,9 +289,13 @@ TEST_F(cProjectStorageTest, ASaveThatLosesAnyFileSaysSoAndStaysModified)
         EXPECT_FALSE(Save(p, c.folder));
         // Nothing of the failed save replaced a file of the folder.
         if (fs::is_regular_file(Native("User/Projects/Song.prj/Package.prj")))
+        {
             EXPECT_EQ(ReadText(Native("User/Projects/Song.prj/Package.prj")), project);
+        }
         if (fs::is_regular_file(Native("User/Projects/Song.prj/Package.sng")))
+        {
             EXPECT_EQ(ReadText(Native("User/Projects/Song.prj/Package.sng")), song);
+        }
         EXPECT_FALSE(Exists(std::string(c.folder) + "/Commit.journal"));
         if (c.error)
             EXPECT_STREQ(p.GetErrorText().CStr(), c.error);
