@@ -52,7 +52,7 @@ void BM_FramePacing(benchmark::State& state)
         {
             pacer.WaitForFrameStart();
             starts.push_back(pacer.GetLastFrameTime());
-            pacer.EndFrame();
+            pacer.EndFrame(true);
         }
         const double cpu = ThreadCpuSeconds() - cpuBefore;
         std::vector<double> offsets;
