@@ -74,7 +74,7 @@ void BM_FramePacing(benchmark::State& state)
 
 // The processor seconds of each thread of a process, summed by thread name,
 // from /proc.
-std::map<std::string, double> ThreadCpuSeconds(pid_t pid)
+std::map<std::string, double> CpuSecondsByThread(pid_t pid)
 {
     std::map<std::string, double> seconds;
     const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
@@ -99,7 +99,7 @@ std::map<std::string, double> ThreadCpuSeconds(pid_t pid)
 
 bool HasThread(pid_t pid, const std::string& wanted)
 {
-    return ThreadCpuSeconds(pid).count(wanted) > 0;
+    return CpuSecondsByThread(pid).count(wanted) > 0;
 }
 
 std::string ReadText(const std::filesystem::path& path)
@@ -149,14 +149,16 @@ void BM_IdleProgram(benchmark::State& state)
     std::string program = (folder / "quilwright").string();
     const std::filesystem::path data = folder / ("bench-idle-" + std::to_string(getpid()));
     const std::filesystem::path documents = data / "Quilwright/Documents";
+    const auto fail = [&](const char* message)
+    {
+        std::filesystem::remove_all(data);
+        state.SkipWithError(message);
+    };
     for (auto _ : state)
     {
         cVirtualDisplay display;
         if (!display.WaitUntilReady())
-        {
-            state.SkipWithError("Xvfb did not start");
-            return;
-        }
+            return fail("Xvfb did not start");
         std::filesystem::remove_all(data);
         std::filesystem::create_directories(documents);
         if (which == kEmptyProject)
@@ -174,10 +176,7 @@ void BM_IdleProgram(benchmark::State& state)
         char* argv[] = {program.data(), nullptr};
         pid_t pid = -1;
         if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
-        {
-            state.SkipWithError("the program could not be started");
-            return;
-        }
+            return fail("the program could not be started");
         const double limit = Seconds() + 120.0;
         while (!HasSettled(which, pid, documents) && Seconds() < limit && waitpid(pid, nullptr, WNOHANG) == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -185,15 +184,14 @@ void BM_IdleProgram(benchmark::State& state)
         {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
-            state.SkipWithError("the program did not reach the main screen");
-            return;
+            return fail("the program did not reach the main screen");
         }
         // The start-up cover fades out in under half a second.
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        const std::map<std::string, double> before = ThreadCpuSeconds(pid);
+        const std::map<std::string, double> before = CpuSecondsByThread(pid);
         const double start = Seconds();
         std::this_thread::sleep_for(std::chrono::seconds(10));
-        const std::map<std::string, double> after = ThreadCpuSeconds(pid);
+        const std::map<std::string, double> after = CpuSecondsByThread(pid);
         const double wall = Seconds() - start;
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
