@@ -17,6 +17,7 @@
 #include <iterator>
 #include <map>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
@@ -118,18 +119,51 @@ constexpr const char* kDemoRecent = "RecentProject=\"User/Projects/Demos/Rock On
 
 // Whether the program has reached the screen the case measures, read from
 // what it has written: the installer's version saved at stage 2 (and the
-// audio thread running); for the demo also the load finished, when the
-// settings name the demo again and their backup holds the load's start,
-// which cleared the recent project.
-bool HasSettled(eIdleCase which, pid_t pid, const std::filesystem::path& documents)
+// audio thread running); for the demo also the load ended, when the mark the
+// start-up load keeps in Temp while it runs has been removed.
+class cLoadWatch
+{
+public:
+    explicit cLoadWatch(const std::filesystem::path& temp)
+        : mFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (mFd >= 0)
+            inotify_add_watch(mFd, temp.c_str(), IN_DELETE);
+    }
+    ~cLoadWatch()
+    {
+        if (mFd >= 0)
+            close(mFd);
+    }
+    bool LoadEnded()
+    {
+        alignas(inotify_event) char events[4096];
+        ssize_t length;
+        while (mFd >= 0 && (length = read(mFd, events, sizeof(events))) > 0)
+            for (ssize_t at = 0; at < length;)
+            {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                if (event->len && std::string(event->name) == kOpeningMark)
+                    mEnded = true;
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        return mEnded;
+    }
+
+private:
+    static constexpr const char* kOpeningMark = "Opening Project.txt";
+    int mFd;
+    bool mEnded = false;
+};
+
+bool HasSettled(eIdleCase which, pid_t pid, const std::filesystem::path& documents, cLoadWatch& load)
 {
     const std::string settings = ReadText(documents / "GlobalSettings.dat");
     if (settings.find("InstallerVersion=\"9\"") == std::string::npos || !HasThread(pid, "AudioManager"))
         return false;
     if (which == kEmptyProject)
         return true;
-    return settings.find(kDemoRecent) != std::string::npos &&
-           ReadText(documents / "GlobalSettings.dat.bak").find("RecentProject=\"\"") != std::string::npos;
+    return settings.find(kDemoRecent) != std::string::npos && load.LoadEnded();
 }
 
 // The program on a virtual display of its own, idle on the main screen for
@@ -161,6 +195,8 @@ void BM_IdleProgram(benchmark::State& state)
             return fail("Xvfb did not start");
         std::filesystem::remove_all(data);
         std::filesystem::create_directories(documents);
+        std::filesystem::create_directories(data / "Quilwright/Temp");
+        cLoadWatch load(data / "Quilwright/Temp");
         if (which == kEmptyProject)
             std::ofstream(documents / "GlobalSettings.dat")
                 << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -178,9 +214,9 @@ void BM_IdleProgram(benchmark::State& state)
         if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
             return fail("the program could not be started");
         const double limit = Seconds() + 120.0;
-        while (!HasSettled(which, pid, documents) && Seconds() < limit && waitpid(pid, nullptr, WNOHANG) == 0)
+        while (!HasSettled(which, pid, documents, load) && Seconds() < limit && waitpid(pid, nullptr, WNOHANG) == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (!HasSettled(which, pid, documents))
+        if (!HasSettled(which, pid, documents, load))
         {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
