@@ -9,6 +9,7 @@
 #include "app/AppMixingDeskHost.h"
 #include "app/AppAnalogueSynthHost.h"
 #include "app/AppTriggerPadHost.h"
+#include "app/FailedOpenAlert.h"
 #include "app/GlobalSettings.h"
 #include "app/MainUI.h"
 #include "app/MIDISettings.h"
@@ -899,6 +900,9 @@ bool cQuilwrightApplication::Update()
     // A settings file found damaged at start-up is told once the bar exists.
     if (const char* notice = ui ? TakeSettingsDamageNotice() : nullptr)
         ui->ShowTimedMessage(notice, kWarningSeconds, true);
+    // A manual or folder that could not be shown is said, with its address.
+    if (ui)
+        ReportFailedOpens(ui->GetAlert());
     cTransportScreen screen;
     screen.statusBarMode = ui ? ui->GetStatusBar()->GetMode() : cWidgetStatusBar::kModePage;
     // Idle, or no Sample tab on screen, reads as no capture.
