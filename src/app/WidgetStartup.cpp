@@ -1,6 +1,7 @@
 #include "app/WidgetStartup.h"
 
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "app/MainUI.h"
@@ -12,6 +13,7 @@
 #include "base/FileSystemRegistry.h"
 #include "base/JobQueue.h"
 #include "base/PathUtils.h"
+#include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "platform/FrameTiming.h"
 #include "platform/GlobalSettingValues.h"
@@ -19,6 +21,7 @@
 #include "project/ProjectFolders.h"
 #include "project/ProjectList.h"
 #include "render/DrawList.h"
+#include "render/FontHandle.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -30,6 +33,8 @@ constexpr float kLoadedMessageSeconds = 2.5f;
 constexpr int32_t kAudioAlertStyle = kAlertIconOnNo | kAlertIconOnOK;
 constexpr const char* kAudioFailedTitle = "Audio Failed to Initialize";
 constexpr const char* kAudioFailedText = "Quilwright couldn't start the audio system.";
+constexpr const char* kDataFolderTitle = "Can't Use the Data Folder";
+constexpr const char* kSavingTo = "Saving to ";
 
 cProject* CurrentProject()
 {
@@ -61,6 +66,17 @@ void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenS
         return;
     first.AssignChars(text, int32_t(split - text) + 1);
     second.AssignCStr(split + 2);
+}
+
+void DescribeDataFolderFallback(const char* wanted, const char* reason, const char* used, const cFontHandle& font,
+                                float width, cGenString& first, cGenString& second)
+{
+    first.AssignCStr(wanted[0] ? wanted : reason);
+    font.TruncateMiddle(first, width);
+    cGenStringFixed<260> folder(used);
+    font.TruncateMiddle(folder, width - font.GetTextWidth(kSavingTo));
+    second.AssignCStr(kSavingTo);
+    second.Append(folder);
 }
 
 cWidgetStartup::cJobLoadProject::cJobLoadProject(cProject* project, const cGenString& path)
@@ -113,6 +129,8 @@ void cWidgetStartup::Decide()
 {
     mAlpha = 255;
     mState = kFinished;
+    if (ShowDataFolderFallback())
+        return;
     const cAudioManager* audio = cAudioManager::Get();
     if (!audio || !audio->IsInitialised())
     {
@@ -127,6 +145,25 @@ void cWidgetStartup::Decide()
         OfferAutoSave(recent);
     else
         StartLoad(CurrentProject(), recent, false);
+}
+
+// Told once, before anything else: new saves go elsewhere than the user's
+// earlier ones, and the screens may look like a first start.
+bool cWidgetStartup::ShowDataFolderFallback()
+{
+    std::string wanted, reason;
+    if (mDataFolderTold || !GetDocumentsFolderFallback(wanted, reason))
+        return false;
+    mDataFolderTold = true;
+    mState = kDataFolderAlert;
+    cWidgetAlert* alert = Alert();
+    alert->Reset(kAlertIconOnOK);
+    alert->SetName(kDataFolderTitle);
+    DescribeDataFolderFallback(wanted.c_str(), reason.c_str(), GetDocumentsFolderPath(), alert->textFont,
+                               cWidgetAlert::GetLineWidth(), alert->firstLine, alert->secondLine);
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+    return true;
 }
 
 void cWidgetStartup::ShowAudioFailure()
@@ -179,6 +216,7 @@ intptr_t cWidgetStartup::OnAlert(intptr_t index)
         mAlpha = 255;
         mState = kFadingOut;
         break;
+    case kDataFolderAlert: Decide(); break;
     default: break;
     }
     return 0;

@@ -6,11 +6,13 @@
 #include "ui/Widget.h"
 #include "ui/WidgetProgress.h"
 
+class cFontHandle;
 class cProject;
 class cWidgetIntroHelp;
 
 // The dark cover over the main screens at start. On its first state change
-// it decides what the user meets first: a failed audio start, the offer of
+// it decides what the user meets first: documents kept beside the program
+// because the data home cannot hold them, a failed audio start, the offer of
 // an auto-saved version of the recent project, or the recent project loading
 // unseen; then the intro help on the first three starts. Then it fades out
 // and leaves the root. Main thread only, but for its job's Run.
@@ -24,6 +26,7 @@ public:
         kFinished = 2,
         kLoading = 3,
         kAlertShowing = 4,
+        kDataFolderAlert = 5, // then the decision runs as if undecided
         kFadingOut = 6,
     };
     static constexpr int32_t kIntroHelpShowings = 3;
@@ -60,6 +63,7 @@ protected:
 
 private:
     void Decide();
+    bool ShowDataFolderFallback();
     void ShowAudioFailure();
     void OfferAutoSave(const cGenString& recent);
     void StartLoad(cProject* project, const cGenString& path, bool visible);
@@ -74,6 +78,7 @@ private:
 
     int32_t mAlpha = 255;
     int32_t mState = kUndecided;
+    bool mDataFolderTold = false;
     cWidgetIntroHelp* mIntroHelp = nullptr;
     // The load behind the overlay, until its completion takes it.
     cJobLoadProject* mPendingLoad = nullptr;
@@ -82,3 +87,9 @@ private:
 // The alert's lines for a text too wide for one: the part after the first
 // ": " goes to the second line, so a reason at the end is never cut.
 void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second);
+
+// The alert's lines for documents kept beside the program: the folder that
+// could not be used (or why, when there is none) and the one used instead,
+// each shortened in the middle to the width.
+void DescribeDataFolderFallback(const char* wanted, const char* reason, const char* used, const cFontHandle& font,
+                                float width, cGenString& first, cGenString& second);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -12,6 +13,7 @@
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetStartup.h"
 #include "app/WidgetStatusBar.h"
+#include "render/FontHandle.h"
 #include "audio/Instrument.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/CriticalSection.h"
@@ -340,3 +342,47 @@ TEST(StartupPageTest, AnAlertTextTooWideForALineBreaksAfterItsFirstColon)
     }
 }
 } // namespace
+
+// The folder that could not be used and the one used instead, each whole
+// where the line holds it and otherwise shortened in the middle, so both
+// ends of a long path stay readable.
+TEST(StartupPageTest, ADataFolderBesideTheProgramIsToldWithBothFolders)
+{
+    const std::string longWanted = "/home/" + std::string(80, 'u') + "/.local/share/Quilwright/Documents";
+    const std::string longUsed = "/opt/" + std::string(80, 'p') + "/bin/Documents";
+    bool checked = false;
+    auto* application = new cScriptedApplication(1, [&](cScriptedApplication&, int) {
+        const cFontHandle& font = Alert()->textFont;
+        const float width = cWidgetAlert::GetLineWidth();
+        const struct
+        {
+            std::string wanted, reason, used, first, second;
+        } cases[] = {
+            {"/home/u/.local/share/Quilwright/Documents", "/home/u/.local/share cannot be used (Permission denied)",
+             "/opt/q/Documents", "/home/u/.local/share/Quilwright/Documents", "Saving to /opt/q/Documents"},
+            {"", "the data home cannot be used (no data home is known)", "/opt/q/Documents",
+             "the data home cannot be used (no data home is known)", "Saving to /opt/q/Documents"},
+        };
+        for (const auto& c : cases)
+        {
+            cGenStringFixed<260> first, second;
+            DescribeDataFolderFallback(c.wanted.c_str(), c.reason.c_str(), c.used.c_str(), font, width, first, second);
+            EXPECT_EQ(first.CStr(), c.first);
+            EXPECT_EQ(second.CStr(), c.second);
+        }
+        cGenStringFixed<260> first, second;
+        DescribeDataFolderFallback(longWanted.c_str(), "", longUsed.c_str(), font, width, first, second);
+        for (const auto& [line, path, lead] : {std::tuple{std::string(first.CStr()), longWanted, std::string()},
+                                               std::tuple{std::string(second.CStr()), longUsed, std::string("Saving to ")}})
+        {
+            EXPECT_LE(font.GetTextWidth(line.c_str()), width) << line;
+            EXPECT_EQ(line.rfind(lead + "/", 0), 0u) << line;
+            EXPECT_NE(line.find(".."), std::string::npos) << line;
+            const std::string end = path.substr(path.size() - 10);
+            EXPECT_EQ(line.substr(line.size() - end.size()), end) << line;
+        }
+        checked = true;
+    });
+    EXPECT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_TRUE(checked);
+}
