@@ -900,9 +900,12 @@ bool cQuilwrightApplication::Update()
     // A settings file found damaged at start-up is told once the bar exists.
     if (const char* notice = ui ? TakeSettingsDamageNotice() : nullptr)
         ui->ShowTimedMessage(notice, kWarningSeconds, true);
-    // A manual or folder that could not be shown is said, with its address.
     if (ui)
+    {
+        // A manual or folder that could not be shown is said, with its address.
         ReportFailedOpens(ui->GetAlert());
+        ui->GetStartup()->ShowIntroHelpAfterImport();
+    }
     cTransportScreen screen;
     screen.statusBarMode = ui ? ui->GetStatusBar()->GetMode() : cWidgetStatusBar::kModePage;
     // Idle, or no Sample tab on screen, reads as no capture.

@@ -20,6 +20,7 @@
 #include "project/Project.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "render/DrawList.h"
 #include "render/FontHandle.h"
 #include "ui/WidgetAlert.h"
@@ -43,6 +44,9 @@ cProject* CurrentProject()
 }
 
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
+
+// A file handed to the program is asking where it goes, or being copied.
+bool ImportRunning() { return cMainUI::GetInstance()->GetOpenURL()->GetState() == 0; }
 
 void RememberRecent(const char* path) { cMainUI::GetInstance()->SetRecentProject(path); }
 
@@ -317,25 +321,48 @@ void cWidgetStartup::IntroHelpOrFade()
     mState = kFadingOut;
 }
 
+// Drawn over the import's name prompt, the help would hide it and take its
+// keys: it waits for the import, and the cover leaves at once.
 bool cWidgetStartup::StartIntroHelp()
 {
     if (gSettings.introHelp >= kIntroHelpShowings)
         return false;
-    ++gSettings.introHelp;
+    if (ImportRunning())
+    {
+        mIntroHelpAfterImport = true;
+        return false;
+    }
     mState = kIntroHelp;
     mAlpha = 255;
+    PushIntroHelp();
+    return true;
+}
+
+void cWidgetStartup::ShowIntroHelpAfterImport()
+{
+    if (!mIntroHelpAfterImport || ImportRunning() || Alert()->IsShown())
+        return;
+    mIntroHelpAfterImport = false;
+    PushIntroHelp();
+}
+
+void cWidgetStartup::PushIntroHelp()
+{
+    ++gSettings.introHelp;
     if (!mIntroHelp)
     {
         mIntroHelp = new cWidgetIntroHelp(cMainUI::GetInstance()->GetStatusBar()->GetScreen());
         mIntroHelp->SetName("Quilwright Help");
     }
     mIntroHelp->Show(cDelegate(this, &cWidgetStartup::OnIntroHelpClosed));
-    return true;
 }
 
+// The help shown after an import closes over the main screens: the cover
+// has long gone.
 intptr_t cWidgetStartup::OnIntroHelpClosed(cWidgetIntroHelp*)
 {
-    mState = kFadingOut;
+    if (mState == kIntroHelp)
+        mState = kFadingOut;
     return 0;
 }
 

@@ -14,8 +14,8 @@ class cWidgetIntroHelp;
 // it decides what the user meets first: documents kept beside the program
 // because the data home cannot hold them, a failed audio start, the offer of
 // an auto-saved version of the recent project, or the recent project loading
-// unseen; then the intro help on the first three starts. Then it fades out
-// and leaves the root. Main thread only, but for its job's Run.
+// unseen; then the intro help on the first three starts, after the import of
+// a file handed to the program. Then it fades out and leaves the root. Main thread only, but for its job's Run.
 class cWidgetStartup : public cWidget
 {
 public:
@@ -50,6 +50,9 @@ public:
 
     // Stage 2's last step: on the root, deciding at the next frame.
     void Push();
+    // Shows the intro help that waited for a file handed to the program to be
+    // imported, once the import has ended. Each frame.
+    void ShowIntroHelpAfterImport();
 
     int32_t GetState() const { return mState; }
     int32_t GetAlpha() const { return mAlpha; }
@@ -70,6 +73,7 @@ private:
     void FallBackToNewProject(cProject* project);
     void ShowLoadFailure(const cGenString& path, const char* errorText);
     bool StartIntroHelp();
+    void PushIntroHelp();
     void IntroHelpOrFade();
     intptr_t OnAlert(intptr_t index);
     intptr_t OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress* overlay);
@@ -79,6 +83,7 @@ private:
     int32_t mAlpha = 255;
     int32_t mState = kUndecided;
     bool mDataFolderTold = false;
+    bool mIntroHelpAfterImport = false;
     cWidgetIntroHelp* mIntroHelp = nullptr;
     // The load behind the overlay, until its completion takes it.
     cJobLoadProject* mPendingLoad = nullptr;

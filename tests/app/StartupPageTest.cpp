@@ -22,6 +22,7 @@
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "sequencer/Sequencer.h"
 #include "sequencer/Track.h"
 #include "sequencer/TrackList.h"
@@ -385,4 +386,58 @@ TEST(StartupPageTest, ADataFolderBesideTheProgramIsToldWithBothFolders)
     });
     EXPECT_EQ(RunInProcess(application), kExitNormal);
     EXPECT_TRUE(checked);
+}
+
+// A file handed to the program asks where it goes; on the starts that show
+// the intro help, the help waits until the copy is done, so it never covers
+// the prompt or takes its keys, and the copy is confirmed on the status bar.
+TEST(StartupPageTest, TheIntroHelpWaitsForTheImportOfAHandedFile)
+{
+    EmptyInProcessDocuments();
+    WriteSettings("IntroHelp=\"0\" RecentProject=\"\"");
+    const std::string handed = InProcessDataHome() + "/handed/Groove.mid";
+    std::filesystem::create_directories(InProcessDataHome() + "/handed");
+    std::ofstream(handed, std::ios::binary) << "MThd, copied as it is";
+    const char* arguments[] = {"quilwright", "-desktop", handed.c_str()};
+    struct
+    {
+        bool promptShown = false, helpWhilePrompt = false, helpAfter = false;
+        int32_t countWhilePrompt = -1, countAfter = -1;
+        std::string message;
+    } seen;
+    auto* application = new cScriptedApplication(
+        kStartupCoverFrames + 120,
+        [&](cScriptedApplication&, int frame)
+        {
+            const bool importing = cMainUI::GetInstance()->GetOpenURL()->GetState() == 0;
+            const bool help = Startup()->GetIntroHelp() && Startup()->GetIntroHelp()->IsShown();
+            if (importing)
+            {
+                seen.promptShown = true;
+                seen.helpWhilePrompt = seen.helpWhilePrompt || help;
+                seen.countWhilePrompt = gSettings.introHelp;
+            }
+            else if (seen.promptShown && help)
+            {
+                seen.helpAfter = true;
+                seen.countAfter = gSettings.introHelp;
+            }
+            const std::string message = cMainUI::GetInstance()->GetStatusBar()->GetMessageText();
+            if (!message.empty())
+                seen.message = message;
+            if (frame == kStartupCoverFrames + 10)
+            {
+                PushKey(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN);
+                PushKey(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN);
+            }
+        },
+        3, arguments);
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_TRUE(seen.promptShown);
+    EXPECT_FALSE(seen.helpWhilePrompt);
+    EXPECT_EQ(seen.countWhilePrompt, 0) << "not counted while it waits";
+    EXPECT_TRUE(seen.helpAfter);
+    EXPECT_EQ(seen.countAfter, 1);
+    EXPECT_EQ(seen.message, "Copied 'Groove.mid' to User");
+    EXPECT_TRUE(std::filesystem::exists(InProcessDocuments() + "/User/Groove.mid"));
 }
