@@ -23,14 +23,6 @@ namespace
 {
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
 
-void Click(cWidget* widget)
-{
-    const cRect& r = widget->GetRect();
-    const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
-    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
-    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
-}
-
 struct cShownAlert
 {
     std::string title, first, second;
@@ -72,7 +64,7 @@ std::vector<cShownAlert> RunOpening(const std::function<void()>& open, bool aler
             alertFrames = 0;
         }
         if (++alertFrames == 20)
-            Click(alert->GetButton(kAlertOK));
+            ClickWidget(alert->GetButton(kAlertOK));
     });
     EXPECT_EQ(RunInProcess(application), kExitNormal);
     return shown;

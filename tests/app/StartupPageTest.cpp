@@ -57,14 +57,6 @@ void MakeFolder(const std::string& path) { std::filesystem::create_directories(I
 cWidgetStartup* Startup() { return cMainUI::GetInstance()->GetStartup(); }
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
 
-void Click(cWidget* widget)
-{
-    const cRect& r = widget->GetRect();
-    const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
-    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
-    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
-}
-
 std::vector<std::string> InstrumentsWithParts()
 {
     std::vector<std::string> names;
@@ -99,7 +91,7 @@ cSeen RunProgram(int frames, int32_t answer = -1)
                 seen.alertFirst = Alert()->firstLine.CStr();
                 seen.alertSecond = Alert()->secondLine.CStr();
                 if (answer >= 0 && ++alertFrames == 20)
-                    Click(Alert()->GetButton(answer));
+                    ClickWidget(Alert()->GetButton(answer));
             }
             if (startup->GetIntroHelp() && startup->GetIntroHelp()->IsShown())
                 seen.introHelpShown = true;
