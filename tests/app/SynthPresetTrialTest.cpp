@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "ProgramTrial.h"
+#include "SynthTrial.h"
 #include "base/FileSystemDisk.h"
 #include "base/GenString.h"
 #include "instruments/synth/AnalogueSynthBank.h"
@@ -27,19 +27,11 @@ namespace
 {
 using namespace std::chrono_literals;
 
-// Where the desktop layout of a 1024 x 768 window puts things: the help
-// box and its close button; the main menu's button and Kest 4's cell (slot 5);
-// the preset band's WRITE, bank up and preset up; the cutoff knob on the
-// sound page; in the write dialogue the bank and preset up arrows, RENAME
-// and WRITE; "My Last Save" in the restart's auto-save question.
-constexpr int kHelpX = 620, kHelpY = 145, kHelpCloseX = 377, kHelpCloseY = 57;
-constexpr int kBarMiddle = 15, kMenuX = 25;
-constexpr int kKestCellX = 691, kCellY = 68;
-constexpr int kBandY = 56;
-constexpr int kWriteX = 117, kBankUpX = 522, kPresetUpX = 971;
+// Where the desktop layout of a 1024 x 768 window puts Kest 4's cell in the
+// main menu (slot 5), the cutoff knob on the sound page and "My Last Save"
+// in the restart's auto-save question.
+constexpr int kKestCellX = 691;
 constexpr int kCutoffX = 780, kCutoffY = 142;
-constexpr int kDialogueUpX = 648, kDialogueBankY = 253, kDialoguePresetY = 337;
-constexpr int kDialogueButtonX = 691, kRenameY = 253, kDialogueWriteY = 297;
 constexpr int kQuestionX = 511, kQuestionY = 130, kLastSaveX = 563, kLastSaveY = 195;
 // The status bar's title, "Kest 4 : A00.Round Sub".
 constexpr const char* kTitleArea = "316x20+215+6";
@@ -89,68 +81,18 @@ double Distance(const std::vector<double>& a, const std::vector<double>& b)
     return std::sqrt(sum / double(a.size()));
 }
 
-class SynthPresetTrialTest : public cProgramTrial
+class SynthPresetTrialTest : public cSynthTrial
 {
 protected:
-    SynthPresetTrialTest() : cProgramTrial("preset-trial", "preset-trial") {}
-
-    void SetUp() override
-    {
-        cProgramTrial::SetUp();
-        // Nothing at all in the data folder, as on a new machine.
-        std::filesystem::remove_all(mData + "/Quilwright");
-    }
+    SynthPresetTrialTest() : cSynthTrial("preset-trial", "preset-trial") {}
 
     std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
 
-    // A tap held over a few frames but shorter than a spin button's repeat.
-    void Press(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1");
-        std::this_thread::sleep_for(500ms);
-    }
     // A key held as long as a player would, then a rest for the note to end.
     void HoldNote()
     {
         mDisplay.Run("xdotool keydown --window " + mWindow + " q sleep 1.0 keyup --window " + mWindow + " q");
         std::this_thread::sleep_for(1200ms);
-    }
-    // Whether the screenshot shows a light box or question at the point.
-    static bool IsLightAt(const std::string& shot, int x, int y)
-    {
-        const cRGB rgb = Pixel(shot, x, y);
-        return rgb.r > 180 && rgb.g > 180 && rgb.b > 180;
-    }
-    // Screenshots until the box at the point shows (or, with shown false,
-    // has gone) or the time runs out; whether it did.
-    bool WaitForLightBox(const std::string& name, int x, int y, bool shown = true, double seconds = 20.0)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            if (IsLightAt(Shot(name), x, y) == shown)
-                return true;
-            std::this_thread::sleep_for(300ms);
-        }
-        return false;
-    }
-    // The start-up help closed, then Kest 4's editor opened. The help takes
-    // no taps while the first start is still busy, and a second tap on its
-    // close button after it has gone would play a pad.
-    void OpenKest()
-    {
-        if (WaitForLightBox("0-help", kHelpX, kHelpY))
-            for (int attempt = 0; attempt < 3; ++attempt)
-            {
-                std::this_thread::sleep_for(1000ms);
-                Press(kHelpCloseX, kHelpCloseY);
-                if (WaitForLightBox("0-help", kHelpX, kHelpY, false, 10.0))
-                    break;
-            }
-        Press(kMenuX, kBarMiddle);
-        Press(kKestCellX, kCellY);
-        std::this_thread::sleep_for(300ms);
     }
     // Whether two screenshots show the same title, pixel for pixel.
     static bool SameTitle(const std::string& a, const std::string& b)
@@ -206,7 +148,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         const std::unique_ptr<cProgram> program = StartProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
-        OpenKest();
+        OpenInstrument(kKestCellX);
         const std::string opened = Shot("1-kest-4");
         notesFrom = AudioFrames();
         HoldNote();
@@ -243,9 +185,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         Shot("5-destination");
         Press(kDialogueButtonX, kRenameY);
         Shot("6-rename-keyboard");
-        mDisplay.Run("xdotool type --window " + mWindow + " --delay 80 'Test Lead'");
-        mDisplay.Run("xdotool key --window " + mWindow + " Return");
-        std::this_thread::sleep_for(500ms);
+        TypeAndConfirm("Test Lead");
         Shot("7-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
         written = Shot("8-written");
@@ -278,7 +218,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
             << "the restart asks which save to open";
         std::this_thread::sleep_for(1000ms);
         Press(kLastSaveX, kLastSaveY);
-        OpenKest();
+        OpenInstrument(kKestCellX);
         const std::string reopened = Shot("10-reopened");
         EXPECT_FALSE(SameTitle(reopened, written)) << "Kest 4 starts on its own preset";
         Press(kBankUpX, kBandY);
