@@ -9,6 +9,7 @@
 #include "app/AppMixingDeskHost.h"
 #include "app/AppAnalogueSynthHost.h"
 #include "app/AppTriggerPadHost.h"
+#include "app/FailedOpenAlert.h"
 #include "app/GlobalSettings.h"
 #include "app/MainUI.h"
 #include "app/MIDISettings.h"
@@ -909,6 +910,12 @@ bool cQuilwrightApplication::Update()
     if (const char* notice = ui ? TakeSettingsDamageNotice() : nullptr)
         ui->ShowTimedMessage(notice, kWarningSeconds, true);
     ShowStatusNotices(ui);
+    if (ui)
+    {
+        // A manual or folder that could not be shown is said, with its address.
+        ReportFailedOpens(ui->GetAlert());
+        ui->GetStartup()->ShowIntroHelpAfterImport();
+    }
     cTransportScreen screen;
     screen.statusBarMode = ui ? ui->GetStatusBar()->GetMode() : cWidgetStatusBar::kModePage;
     // Idle, or no Sample tab on screen, reads as no capture.

@@ -1,6 +1,7 @@
 #include "app/WidgetStartup.h"
 
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "app/MainUI.h"
@@ -13,13 +14,16 @@
 #include "base/FileSystemRegistry.h"
 #include "base/JobQueue.h"
 #include "base/PathUtils.h"
+#include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "platform/FrameTiming.h"
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "render/DrawList.h"
+#include "render/FontHandle.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -31,6 +35,8 @@ constexpr float kLoadedMessageSeconds = 2.5f;
 constexpr int32_t kAudioAlertStyle = kAlertIconOnNo | kAlertIconOnOK;
 constexpr const char* kAudioFailedTitle = "Audio Failed to Initialize";
 constexpr const char* kAudioFailedText = "Quilwright couldn't start the audio system.";
+constexpr const char* kDataFolderTitle = "Can't Use the Data Folder";
+constexpr const char* kSavingTo = "Saving to ";
 
 cProject* CurrentProject()
 {
@@ -39,6 +45,9 @@ cProject* CurrentProject()
 }
 
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
+
+// A file handed to the program is asking where it goes, or being copied.
+bool ImportRunning() { return cMainUI::GetInstance()->GetOpenURL()->GetState() == 0; }
 
 void RememberRecent(const char* path) { cMainUI::GetInstance()->SetRecentProject(path); }
 
@@ -93,6 +102,17 @@ bool ProjectFolderExists(const cGenString& path)
 }
 } // namespace
 
+void DescribeDataFolderFallback(const char* wanted, const char* reason, const char* used, const cFontHandle& font,
+                                float width, cGenString& first, cGenString& second)
+{
+    first.AssignCStr(wanted[0] ? wanted : reason);
+    font.TruncateMiddle(first, width);
+    cGenStringFixed<260> folder(used);
+    font.TruncateMiddle(folder, width - font.GetTextWidth(kSavingTo));
+    second.AssignCStr(kSavingTo);
+    second.Append(folder);
+}
+
 cWidgetStartup::cJobLoadProject::cJobLoadProject(cProject* project, const cGenString& path)
     : project(project), path(path)
 {
@@ -143,6 +163,8 @@ void cWidgetStartup::Decide()
 {
     mAlpha = 255;
     mState = kFinished;
+    if (ShowDataFolderFallback())
+        return;
     const cAudioManager* audio = cAudioManager::Get();
     if (!audio || !audio->IsInitialised())
     {
@@ -160,6 +182,25 @@ void cWidgetStartup::Decide()
         OfferAutoSave(recent);
     else
         StartLoad(CurrentProject(), recent, false);
+}
+
+// Told once, before anything else: new saves go elsewhere than the user's
+// earlier ones, and the screens may look like a first start.
+bool cWidgetStartup::ShowDataFolderFallback()
+{
+    std::string wanted, reason;
+    if (mDataFolderTold || !GetDocumentsFolderFallback(wanted, reason))
+        return false;
+    mDataFolderTold = true;
+    mState = kDataFolderAlert;
+    cWidgetAlert* alert = Alert();
+    alert->Reset(kAlertIconOnOK);
+    alert->SetName(kDataFolderTitle);
+    DescribeDataFolderFallback(wanted.c_str(), reason.c_str(), GetDocumentsFolderPath(), alert->textFont,
+                               cWidgetAlert::GetLineWidth(), alert->firstLine, alert->secondLine);
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+    return true;
 }
 
 void cWidgetStartup::ShowAudioFailure()
@@ -239,6 +280,7 @@ intptr_t cWidgetStartup::OnAlert(intptr_t index)
         mAlpha = 255;
         mState = kFadingOut;
         break;
+    case kDataFolderAlert: Decide(); break;
     default: break;
     }
     return 0;
@@ -360,25 +402,48 @@ void cWidgetStartup::IntroHelpOrFade()
     mState = kFadingOut;
 }
 
+// Drawn over the import's name prompt, the help would hide it and take its
+// keys: it waits for the import, and the cover leaves at once.
 bool cWidgetStartup::StartIntroHelp()
 {
     if (gSettings.introHelp >= kIntroHelpShowings)
         return false;
-    ++gSettings.introHelp;
+    if (ImportRunning())
+    {
+        mIntroHelpAfterImport = true;
+        return false;
+    }
     mState = kIntroHelp;
     mAlpha = 255;
+    PushIntroHelp();
+    return true;
+}
+
+void cWidgetStartup::ShowIntroHelpAfterImport()
+{
+    if (!mIntroHelpAfterImport || ImportRunning() || Alert()->IsShown())
+        return;
+    mIntroHelpAfterImport = false;
+    PushIntroHelp();
+}
+
+void cWidgetStartup::PushIntroHelp()
+{
+    ++gSettings.introHelp;
     if (!mIntroHelp)
     {
         mIntroHelp = new cWidgetIntroHelp(cMainUI::GetInstance()->GetStatusBar()->GetScreen());
         mIntroHelp->SetName("Quilwright Help");
     }
     mIntroHelp->Show(cDelegate(this, &cWidgetStartup::OnIntroHelpClosed));
-    return true;
 }
 
+// The help shown after an import closes over the main screens: the cover
+// has long gone.
 intptr_t cWidgetStartup::OnIntroHelpClosed(cWidgetIntroHelp*)
 {
-    mState = kFadingOut;
+    if (mState == kIntroHelp)
+        mState = kFadingOut;
     return 0;
 }
 

@@ -187,14 +187,17 @@ protected:
         });
     }
     // The program on the display with the disk device, its window found and
-    // focused (mWindow stays empty when none showed).
-    std::unique_ptr<cProgram> StartProgram(const char* device = "-desktop")
+    // focused (mWindow stays empty when none showed); with more environment,
+    // files handed on its command line, another program file.
+    std::unique_ptr<cProgram> StartProgram(const char* device = "-desktop", std::vector<std::string> environment = {},
+                                           std::vector<std::string> documents = {},
+                                           std::string programFile = BuildFile("bin/quilwright"))
     {
-        auto program = std::make_unique<cProgram>(
-            device,
-            std::vector<std::string>{"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=disk",
-                                     "SDL_DISKAUDIOFILE=" + mAudio, LeakOptionsForX11(mData + "-leaks.supp")},
-            mData);
+        for (std::string entry : {"DISPLAY=" + mDisplay.Name(), std::string("SDL_VIDEODRIVER=x11"),
+                                  std::string("SDL_AUDIODRIVER=disk"), "SDL_DISKAUDIOFILE=" + mAudio,
+                                  LeakOptionsForX11(mData + "-leaks.supp")})
+            environment.push_back(entry);
+        auto program = std::make_unique<cProgram>(device, environment, mData, documents, programFile);
         if (!program->Started())
             return program;
         mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
