@@ -25,7 +25,6 @@ using namespace TriggerPadLayout;
 namespace
 {
 const char* const kKnobLabels[cTriggerPadPanelOutput::kKnobCount] = {"SEND 1", "SEND 2", "CUTOFF", "Q"};
-constexpr uint32_t kLabelColour = 0xff202020;
 constexpr float kLabelSize = 9.0f;
 constexpr float kBoxMargin = 6.0f;
 // Above the knobs' labels: the bus's name.
@@ -45,7 +44,8 @@ cTriggerPadPanelOutput::cTriggerPadPanelOutput(cTriggerPadUI* owner) : cTriggerP
         mKnobs[knob] = CreatePadKnob(0);
         mKnobs[knob]->SetName(kKnobLabels[knob]);
         mKnobs[knob]->captionStyle.font.Select(kLabelSize);
-        mKnobs[knob]->captionStyle.colour = kLabelColour;
+        // The knob factory's light label colour: the panel is dark under it,
+        // as under "FILTER" and "TYPE".
         if (knob < kModuleKnobCount)
         {
             mKnobs[knob]->valueDelegate = cDelegate(this, &cTriggerPadPanelOutput::OnModuleKnob);
@@ -218,7 +218,7 @@ bool cTriggerPadPanelOutput::Draw(cDrawList& list)
                        cTriggerPadTile::BusTextColour(mBus), true);
     // Which bus this is, where three stand one above the other.
     list.GetTextBatch().DrawText(box.xMin + kBoxMargin, box.yMin + 3.0f, list.depth, mOwner->GetCaptionFont(),
-                                 cTriggerPadTile::BusTextColour(mBus), kBusNames[ClampTo(mBus, 0, 2)]);
+                                 cTriggerPadTile::BusCaptionColour(mBus), kBusNames[ClampTo(mBus, 0, 2)]);
     for (int32_t knob = 0; knob < kModuleKnobCount; ++knob)
         RefreshKnob(knob, false);
     DrawChildren(list);
