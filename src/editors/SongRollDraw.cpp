@@ -42,6 +42,8 @@ constexpr int32_t kPartsUsedWarning = 1000;
 constexpr uint32_t kBarLineColour = 0xff000000;
 constexpr uint32_t kFaintBarLineColour = 0x40000000;
 constexpr uint32_t kFirstTrackTop = 0xff939393, kFirstTrackBottom = 0xff727272;
+// Black: the box's mid grey is too light for the dark label grey to read on.
+constexpr uint32_t kTrackNameColour = 0xff000000;
 constexpr uint32_t kOtherTrackTop = 0xff555555, kOtherTrackBottom = 0xff3c3c3c;
 constexpr uint32_t kPanelCell = 0xff2a2a2a;
 constexpr uint32_t kRubberBandFill = 0x20ffffff;
@@ -274,8 +276,8 @@ void cSongRoll::DrawHeaders(cDrawList& list)
         {
             DrawGradient(list, {mHeaderColumn.xMin, top, mHeaderColumn.xMax, bottom - 1.0f}, kFirstTrackTop,
                          kFirstTrackBottom);
-            list.DrawTextF(mHeaderColumn.xMin + 4.0f, 0.5f * (top + bottom), kHeaderTextSize,
-                           HouseColour::kDarkText, kLeftMiddle, "%s", instrument ? instrument->GetName() : "");
+            list.DrawTextF(mHeaderColumn.xMin + 4.0f, 0.5f * (top + bottom), kHeaderTextSize, kTrackNameColour,
+                           kLeftMiddle, "%s", instrument ? instrument->GetName() : "");
             if (group.end - group.first > 1)
                 DrawSprite(list, Sprite(kSongRollGroupMarker), mHeaderColumn.xMax - 8.0f, bottom - 6.0f,
                            HouseColour::kWhite);
