@@ -13,6 +13,8 @@ constexpr int kInkDifference = 12;
 // Texts drawn at under half opacity are dimmed on purpose (a value of an
 // effect switched off): they say "inactive" and are not held to the contrast.
 constexpr int kDimmedAlpha = 128;
+// Text colours closer than this cannot be told apart in a drawn pixel.
+constexpr int kAlikeColours = 36;
 
 int Channel(uint32_t colour, int index) { return int((colour >> (8 * index)) & 0xffu); }
 
@@ -53,6 +55,24 @@ uint32_t Blend(uint32_t colour, uint32_t ground)
         out |= uint32_t(std::lround(mixed)) << (8 * c);
     }
     return out;
+}
+
+// How far a drawn pixel lies from every mix of the ground and a colour:
+// 0 for a pixel the colour covers in part.
+double OffBlend(uint32_t seen, uint32_t under, uint32_t colour)
+{
+    double along = 0.0, length = 0.0;
+    for (int c = 0; c < 3; ++c)
+    {
+        const double d = Channel(colour, c) - Channel(under, c);
+        along += d * (Channel(seen, c) - Channel(under, c));
+        length += d * d;
+    }
+    const double t = length > 0.0 ? std::clamp(along / length, 0.0, 1.0) : 0.0;
+    double off = 0.0;
+    for (int c = 0; c < 3; ++c)
+        off += std::fabs(Channel(seen, c) - (Channel(under, c) + t * (Channel(colour, c) - Channel(under, c))));
+    return off;
 }
 
 template <class T>
@@ -113,7 +133,8 @@ void cLegibilityProbe::Measure(cText& text, const std::vector<uint8_t>& withText
         for (int x = x0; x < x1; ++x)
         {
             const uint32_t under = PixelAt(ground, mWidth, x, y);
-            if (Difference(PixelAt(withText, mWidth, x, y), under) <= kInkDifference)
+            const uint32_t seen = PixelAt(withText, mWidth, x, y);
+            if (Difference(seen, under) <= kInkDifference || IsInkOfAnother(text, x, y, seen, under))
                 continue;
             inkGrounds.push_back(under);
             inkContrasts.push_back(Contrast(Blend(text.colour, under), under));
@@ -125,6 +146,26 @@ void cLegibilityProbe::Measure(cText& text, const std::vector<uint8_t>& withText
     }
     text.ground = MedianByLuminance(inkGrounds);
     text.contrast = Median(inkContrasts);
+}
+
+// Where the boxes of texts in other colours overlap, a pixel counts as this
+// text's ink only when it lies clearly nearer a mix of the ground and this
+// text's colour than of the other's. Texts of one colour cannot be told
+// apart: a pixel in both counts for both.
+bool cLegibilityProbe::IsInkOfAnother(const cText& text, int x, int y, uint32_t seen, uint32_t under) const
+{
+    const cVector2 point = {float(x) + 0.5f, float(y) + 0.5f};
+    const uint32_t mine = Blend(text.colour, under);
+    const double own = OffBlend(seen, under, mine);
+    for (const cText& other : mTexts)
+    {
+        if (&other == &text || !other.box.Contains(point))
+            continue;
+        const uint32_t theirs = Blend(other.colour, under);
+        if (Difference(mine, theirs) > kAlikeColours && OffBlend(seen, under, theirs) <= own + kInkDifference)
+            return true;
+    }
+    return false;
 }
 
 std::string cLegibilityProbe::Faults(double minimumContrast, float minimumSize, const std::vector<cRect>& exempt) const

@@ -48,6 +48,7 @@ public:
 private:
     bool OnText(const cRect& screenBox, uint32_t colour, float size, const char* text) override;
     void Measure(cText& text, const std::vector<uint8_t>& withText, const std::vector<uint8_t>& ground) const;
+    bool IsInkOfAnother(const cText& text, int x, int y, uint32_t seen, uint32_t under) const;
 
     std::vector<cText> mTexts;
     bool mRecording = false;
