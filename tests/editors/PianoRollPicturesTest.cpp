@@ -190,3 +190,23 @@ TEST_F(PianoRollPicturesTest, EachPatternToolsTab)
     }
     roll->GetPatternTools()->Close();
 }
+
+// The zoom buttons beside the scroll bars keep their skins in their own
+// corners, clear of the toolbar's Done button below; nothing on the roll's
+// screen overlaps and every text reads.
+TEST_F(PianoRollPicturesTest, TheZoomButtonsKeepToTheirCorner)
+{
+    Save("piano-roll-zoom-buttons");
+    for (bool vertical : {false, true})
+        for (bool in : {false, true})
+        {
+            cWidgetButton* button = roll->GetZoomButton(vertical, in);
+            const cRect& rect = button->GetRect();
+            const cRect& skin = button->background.drawRect;
+            EXPECT_TRUE(skin.xMin >= rect.xMin && skin.yMin >= rect.yMin && skin.xMax <= rect.xMax &&
+                        skin.yMax <= rect.yMax)
+                << button->GetName() << " skin " << skin.yMin << ".." << skin.yMax << " in " << rect.yMin << ".."
+                << rect.yMax;
+        }
+    EXPECT_EQ(ScreenFaults(), "");
+}
