@@ -1324,7 +1324,10 @@ private:
             {S::kShare, eIcon::Share, "Project page: \"Share\" icon (button hidden)"},
             {S::kEmail, eIcon::Email, "Project page: \"Email File\" icon (button hidden)"},
         };
-        const int icon = P(24, 32);
+        // The icon sits 8 px above the middle of a standard button (32 px
+        // high, 44 on a tablet) with the label below it: this size keeps it
+        // inside the button's face.
+        const int icon = P(15, 26);
         for (const cIconDef& def : icons)
         {
             const eIcon kind = def.icon;
