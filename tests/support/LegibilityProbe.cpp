@@ -118,7 +118,7 @@ void cLegibilityProbe::Capture(int width, int height, const tDraw& draw, const t
 bool cLegibilityProbe::OnText(const cRect& screenBox, uint32_t colour, float size, const char* text)
 {
     if (mRecording && *text != '\0')
-        mTexts.push_back({text, screenBox, colour, size, 0.0, 0, false});
+        mTexts.push_back({text, screenBox, colour, size, 0.0, 0, false, 0});
     return mRecording;
 }
 
@@ -129,16 +129,21 @@ void cLegibilityProbe::Measure(cText& text, const std::vector<uint8_t>& withText
     const int y0 = std::max(0, int(std::floor(text.box.yMin))), y1 = std::min(mHeight, int(std::ceil(text.box.yMax)));
     std::vector<uint32_t> inkGrounds;
     std::vector<double> inkContrasts;
+    int darkest = 3 * 255, lightest = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
         {
             const uint32_t under = PixelAt(ground, mWidth, x, y);
+            const int level = Channel(under, 0) + Channel(under, 1) + Channel(under, 2);
+            darkest = std::min(darkest, level);
+            lightest = std::max(lightest, level);
             const uint32_t seen = PixelAt(withText, mWidth, x, y);
             if (Difference(seen, under) <= kInkDifference || IsInkOfAnother(text, x, y, seen, under))
                 continue;
             inkGrounds.push_back(under);
             inkContrasts.push_back(Contrast(Blend(text.colour, under), under));
         }
+    text.groundSpread = std::max(0, lightest - darkest);
     if (inkContrasts.empty())
     {
         text.hidden = true;

@@ -24,6 +24,8 @@ public:
         double contrast; // against the ground under the text's ink
         uint32_t ground; // the median ground colour under the ink
         bool hidden;     // drawn over or clipped away, so none of it shows
+        int groundSpread; // how far the ground's pixels under the box differ (summed red, green and blue):
+                          // an icon or a line under a text shows here
     };
     using tDraw = std::function<void()>;
     // The frame as RGBA bytes, top row first.

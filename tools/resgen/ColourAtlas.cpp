@@ -1115,16 +1115,24 @@ private:
         }
         // The tools' icons sit under their labels and values, smaller.
         const int tool = P(14, 18);
-        const cGlyphDef tools[] = {
-            {S::kTempo, eGlyph::Tempo, "BPM icon, drawn at alpha 128 under the tempo"},
-            {S::kQuantize, eGlyph::Quantize, "QUANTIZE icon, drawn at alpha 128 under its setting"},
-            {S::kClick, eGlyph::Click, "CLICK icon, unlit"},
+        Single(S::kClick, tool, tool, "CLICK icon, unlit", "natural size, below the label; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Click, kWhite); });
+        // The tempo and the quantize setting are written over the middle of
+        // these two: their glyphs stand at the ends, the middle stays clear.
+        const int flanked = P(50, 64), end = P(10, 13);
+        const cGlyphDef flanking[] = {
+            {S::kTempo, eGlyph::Tempo, "BPM icon, drawn at alpha 128 either side of the tempo"},
+            {S::kQuantize, eGlyph::Quantize, "QUANTIZE icon, drawn at alpha 128 either side of its setting"},
         };
-        for (const cGlyphDef& def : tools)
+        for (const cGlyphDef& def : flanking)
         {
             const eGlyph glyph = def.glyph;
-            Single(def.index, tool, tool, def.role, "natural size, below the label; tinted: white art",
-                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph, kWhite); });
+            Single(def.index, flanked, tool, def.role, "natural size, centred on the value; tinted: white art",
+                   [glyph, end](cCanvas& canvas, const cRectF& r)
+                   {
+                       DrawGlyph(canvas, {r.x0, r.y0, r.x0 + float(end), r.y1}, glyph, kWhite);
+                       DrawGlyph(canvas, {r.x1 - float(end), r.y0, r.x1, r.y1}, glyph, kWhite);
+                   });
         }
         Single(S::kClickAlways, tool, tool, "CLICK lit: clicking always", "natural size, centred",
                [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Click, kValue); });
