@@ -510,14 +510,18 @@ private:
         {
             const int w = P(32, 44), h = P(112, 150), margin = 2;
             const cRectI body{margin, margin, margin + w, margin + h};
-            const cRectI track = body.Inset(P(4, 6), P(8, 10), P(4, 6), P(8, 10));
+            // The housing starts below the body's top: the "PITCH" caption
+            // stands there, in line with the pads' titles.
+            const int captionRoom = P(12, 14);
+            const cRectI track = body.Inset(P(4, 6), captionRoom + P(8, 10), P(4, 6), P(8, 10));
             Group(w + 2 * margin, h + 2 * margin,
                   {{143, {0, 0, w + 2 * margin, h + 2 * margin}, "Pitch-bend wheel, drawn", "natural size"},
                    {144, body, "Pitch-bend wheel, layout", "size sprite: layout only"},
                    {145, track, "Marker: wheel track inside 144", "marker: never drawn"}},
-                  [body, track](cCanvas& canvas, const cPlace& place)
+                  [body, track, captionRoom](cCanvas& canvas, const cPlace& place)
                   {
-                      const cRectF b = Map(place, body);
+                      cRectF b = Map(place, body);
+                      b.y0 += place.S(float(captionRoom));
                       DrawShadow(canvas, b, place.S(4));
                       DrawPanel(canvas, b, place.S(4), kSynthFace, kSynthRim);
                       const cRectF t = Map(place, track);
