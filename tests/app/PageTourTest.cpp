@@ -114,6 +114,11 @@ private:
             Look((std::string("manage-") + tab).c_str());
         }
         TapNamed("Project");
+        // The file browser a new user meets first, over the project page.
+        TapNamed("Load");
+        Look("file-browser");
+        TapButton(*ui.GetStatusBar(), cWidgetStatusBar::kBack);
+        Settle();
     }
 
     void TapAt(const cRect& rect)

@@ -13,6 +13,7 @@
 #include "ui/WidgetButton.h"
 #include "ui/WidgetKnob.h"
 #include "ui/WidgetLabel.h"
+#include "ui/WidgetModalContainer.h"
 #include "ui/WidgetList.h"
 #include "ui/WidgetMultiButton.h"
 #include "ui/WidgetScrollBar.h"
@@ -78,6 +79,23 @@ bool IsControl(cWidget& widget)
            dynamic_cast<cWidgetScrollBar*>(&widget) || !HasDrawnChildren(widget);
 }
 
+std::vector<cWidget*> Layers(cWidget& widget)
+{
+    std::vector<cWidget*> layers;
+    if (auto* container = dynamic_cast<cWidgetModalContainer*>(&widget))
+        for (int i = 0; i < container->GetLayerCount(); ++i)
+            layers.push_back(container->GetLayer(i).widget);
+    return layers;
+}
+
+std::vector<cWidget*> DrawnLayers(cWidget& widget)
+{
+    std::vector<cWidget*> layers = Layers(widget);
+    layers.erase(std::remove_if(layers.begin(), layers.end(), [](cWidget* layer) { return !WasDrawn(*layer); }),
+                 layers.end());
+    return layers;
+}
+
 void Walk(cWidget& parent, const std::string& path, std::string& report)
 {
     std::vector<cWidget*> drawn;
@@ -91,6 +109,10 @@ void Walk(cWidget& parent, const std::string& path, std::string& report)
                           Describe(PathOf(path, *drawn[j]), *drawn[j]) + "\n";
     for (cWidget* child : drawn)
         Walk(*child, PathOf(path, *child), report);
+    // Dialogues and pages pushed as layers lie over the rest by design; each
+    // is walked on its own.
+    for (cWidget* layer : DrawnLayers(parent))
+        Walk(*layer, PathOf(path, *layer), report);
 }
 void CollectDisabled(cWidget& parent, std::vector<cRect>& rects)
 {
@@ -102,10 +124,24 @@ void CollectDisabled(cWidget& parent, std::vector<cRect>& rects)
             rects.push_back(child->GetRect());
         CollectDisabled(*child, rects);
     }
+    for (cWidget* layer : DrawnLayers(parent))
+        CollectDisabled(*layer, rects);
 }
 } // namespace
 
-void MarkControlsUndrawn(cWidget* root) { root->ModifyChildFlags(kWidgetNotYetDrawn, 0); }
+void MarkControlsUndrawn(cWidget* root)
+{
+    for (cWidget* child = root->GetFirstChild(); child; child = child->GetNext())
+    {
+        child->ModifyFlags(kWidgetNotYetDrawn, 0, false);
+        MarkControlsUndrawn(child);
+    }
+    for (cWidget* layer : Layers(*root))
+    {
+        layer->ModifyFlags(kWidgetNotYetDrawn, 0, false);
+        MarkControlsUndrawn(layer);
+    }
+}
 
 std::string FindOverlappingControls(cWidget* root)
 {
