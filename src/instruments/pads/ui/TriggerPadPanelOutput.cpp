@@ -27,8 +27,9 @@ namespace
 const char* const kKnobLabels[cTriggerPadPanelOutput::kKnobCount] = {"SEND 1", "SEND 2", "CUTOFF", "Q"};
 constexpr float kLabelSize = 9.0f;
 constexpr float kBoxMargin = 6.0f;
-// Above the knobs' labels: the bus's name.
-constexpr float kCaptionRoom = 24.0f;
+// Above the knobs' labels: the bus's name, clear of the box's rim and of
+// the labels under it.
+constexpr float kCaptionRoom = 30.0f;
 const char* const kBusNames[] = {"BUS 1", "BUS 2", "BUS 3"};
 
 uint32_t OutputParamId(int32_t bus, int32_t parameter)
@@ -217,7 +218,7 @@ bool cTriggerPadPanelOutput::Draw(cDrawList& list)
     list.DrawNinePatch(box, &gTex8888AtlasTable[TriggerPadSprite::kBusPanelBackground], nullptr,
                        cTriggerPadTile::BusTextColour(mBus), true);
     // Which bus this is, where three stand one above the other.
-    list.GetTextBatch().DrawText(box.xMin + kBoxMargin, box.yMin + 3.0f, list.depth, mOwner->GetCaptionFont(),
+    list.GetTextBatch().DrawText(box.xMin + kBoxMargin, box.yMin + kBoxMargin, list.depth, mOwner->GetCaptionFont(),
                                  cTriggerPadTile::BusCaptionColour(mBus), kBusNames[ClampTo(mBus, 0, 2)]);
     for (int32_t knob = 0; knob < kModuleKnobCount; ++knob)
         RefreshKnob(knob, false);
