@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -36,42 +34,27 @@ struct cScreenSize
 
 // The real program walked page by page as a new user would, at the desktop
 // sizes: each page saved as a picture, its texts read against their ground
-// and its controls checked for overlaps.
-class cTourApplication : public cQuilwrightApplication
+// and its controls checked for overlaps. It runs inside one frame of the
+// application and drives the frames it needs itself.
+class cPageTour
 {
 public:
-    // What the tour finds is written to faults, which outlives the
-    // application: the shell deletes it when the run ends.
-    explicit cTourApplication(std::string& faults) : cQuilwrightApplication(0, nullptr), mFaults(faults) {}
+    explicit cPageTour(cScriptedApplication& application) : mApp(application) {}
 
-    bool Update() override
-    {
-        cQuilwrightApplication::Update();
-        if (++mFrame == kStartupCoverFrames)
-        {
-            Tour();
-            SDL_Event quit = {};
-            quit.type = SDL_QUIT;
-            SDL_PushEvent(&quit);
-        }
-        return true;
-    }
+    std::string faults;
 
-protected:
-    cInstallerPage* CreateInstallerPage() override { return nullptr; }
-
-private:
-    void Tour()
+    void Run()
     {
         for (const cScreenSize size : {cScreenSize{1024, 768}, cScreenSize{800, 600}})
         {
             mSize = size;
             int32_t width = size.width, height = size.height;
-            HandleResize(false, width, height);
+            mApp.HandleResize(false, width, height);
             WalkPages();
         }
     }
 
+private:
     void WalkPages()
     {
         cMainUI& ui = *cMainUI::GetInstance();
@@ -91,7 +74,7 @@ private:
         {
             const cWidgetInstrumentGrid::cCell& cell = menu.GetGrid()->GetCell(slot);
             if (!cell.name.IsEmpty() && !cell.icon)
-                mFaults += "menu-open: the cell of \"" + std::string(cell.name.CStr()) + "\" has no icon\n";
+                faults += "menu-open: the cell of \"" + std::string(cell.name.CStr()) + "\" has no icon\n";
         }
         TapButton(*ui.GetStatusBar(), cWidgetStatusBar::kMenu);
         menu.SelectPage(cWidgetMainMenu::kPageInstrument, 2);
@@ -170,7 +153,7 @@ private:
     {
         for (int i = 0; i < frames; ++i)
         {
-            cQuilwrightApplication::Update();
+            mApp.Update();
             Render();
         }
     }
@@ -193,11 +176,11 @@ private:
         const std::string texts = probe.Faults(kReadableContrast, kSmallestText, disabled);
         const std::string crossed = probe.OverlappingTexts();
         if (!texts.empty())
-            mFaults += name + " texts:\n" + texts;
+            faults += name + " texts:\n" + texts;
         if (!crossed.empty())
-            mFaults += name + " texts over texts:\n" + crossed;
+            faults += name + " texts over texts:\n" + crossed;
         if (!overlaps.empty())
-            mFaults += name + " overlaps:\n" + overlaps;
+            faults += name + " overlaps:\n" + overlaps;
     }
     static void DrawAlone(cWidget& widget)
     {
@@ -208,8 +191,9 @@ private:
         list.End();
     }
 
-    std::string& mFaults;
-    int mFrame = 0;
+    void Render() { mApp.Render(); }
+
+    cScriptedApplication& mApp;
     cScreenSize mSize = {1024, 768};
 };
 
@@ -217,7 +201,14 @@ TEST(PageTourTest, EveryPageReadsAndNoControlsOverlap)
 {
     EmptyInProcessDocumentsOfAReturningUser();
     std::string faults;
-    ASSERT_EQ(RunInProcess(new cTourApplication(faults)), 0);
+    auto* application = new cScriptedApplication(kStartupCoverFrames + 1, [&](cScriptedApplication& app, int frame) {
+        if (frame != kStartupCoverFrames)
+            return;
+        cPageTour tour(app);
+        tour.Run();
+        faults = tour.faults;
+    });
+    ASSERT_EQ(RunInProcess(application), 0);
     EXPECT_EQ(faults, "");
 }
 } // namespace
