@@ -163,15 +163,18 @@ private:
     void Look(const char* page, cWidget* onTop = nullptr)
     {
         Settle();
+        // Read frames are drawn here, whole, whatever the loop does with a
+        // frame like the last.
+        cWidget& shown = onTop ? *onTop : *Root();
         MarkControlsUndrawn(Root());
-        Render();
+        DrawAlone(*Root());
         const std::string overlaps = FindOverlappingControls(Root());
         const std::vector<cRect> disabled = FindDisabledControls(Root());
         const std::string name = std::string("tour-") + page + "-" + std::to_string(mSize.width);
         std::printf("%s\n", SaveFramePixels(name, mSize.width, mSize.height, ReadFramePixels(mSize.width, mSize.height)).c_str());
         cLegibilityProbe probe;
         probe.Capture(
-            mSize.width, mSize.height, [this, onTop] { onTop ? DrawAlone(*onTop) : void(Render()); },
+            mSize.width, mSize.height, [&shown] { DrawAlone(shown); },
             [this] { return ReadFramePixels(mSize.width, mSize.height); });
         const std::string texts = probe.Faults(kReadableContrast, kSmallestText, disabled);
         const std::string crossed = probe.OverlappingTexts();
