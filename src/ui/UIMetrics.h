@@ -18,7 +18,8 @@ enum eUITextSize : int32_t
     kTextSizeCount = 7,
 };
 
-// Reads the device class from the display metrics.
+// Reads the device class from the display metrics; also sets the smallest
+// size any text is drawn at (9 px at the desktop class, none elsewhere).
 void SetupUIMetrics();
 
 // Point sizes handed to the font's size selection.

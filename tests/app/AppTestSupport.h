@@ -59,10 +59,14 @@ inline void ClickWidget(cWidget* widget)
 }
 
 // A first start: nothing in the documents folder.
+// Empty documents and temporary files: what a start finds in a data home no
+// earlier start has used (a start that quit during its load leaves its mark
+// in Temp for the next one).
 inline void EmptyInProcessDocuments()
 {
     std::error_code ignored;
     std::filesystem::remove_all(InProcessDocuments(), ignored);
+    std::filesystem::remove_all(InProcessDataHome() + "/Quilwright/Temp", ignored);
     std::filesystem::create_directories(InProcessDocuments(), ignored);
 }
 

@@ -198,7 +198,7 @@ struct cUnitTrial
 };
 constexpr cUnitTrial kUnitTrials[] = {
     {"Q-HALLS", true, 0, true, 3, 51, 46, 403, 47, "DryWet", "0.320000"},
-    {"QDL-5", false, 0, false, 1, 56, 26, 269, 48, "Threshold", "-10.500000"},
+    {"QDL-5", false, 0, false, 1, 56, 26, 235, 48, "Threshold", "-10.500000"},
     {"EQ-3B", false, 1, false, 2, 48, 26, 126, 48, "LowFreq", "0.500000"},
     {"VELTRIX", false, 2, false, 3, 58, 54, 240, 48, "CDelay", "0.015000"},
     {"9TH HARBOR", false, 3, true, 2, 51, 54, 260, 48, "Drive", "0.330000"},

@@ -1,6 +1,7 @@
 #include "instruments/synth/AnalogueSynthPackage.h"
 
 #include "audio/AudioLock.h"
+#include "audio/InstrumentIcons.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/CriticalSection.h"
 #include "base/PathUtils.h"
@@ -82,6 +83,10 @@ bool ForEachPart(tVisit visit)
 cAnalogueSynthPackage::cAnalogueSynthPackage() : mStore(std::make_unique<cAnalogueSynthPresetStore>())
 {
     mName.AssignCStr("Kest");
+    // The grid's cells and the type lists show the package by these, as
+    // they do the mixing desk and the pads.
+    mGridIconSprite = InstrumentIcons::kSynthGrid;
+    mListIconSprite = InstrumentIcons::kSynthList;
     LoadGlobalBanks();
     SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
     CreateKeyStripDrawer();
