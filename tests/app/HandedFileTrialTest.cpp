@@ -46,7 +46,7 @@ TEST_F(HandedFileTrialTest, ThePromptComesBeforeTheIntroHelpAndTheCopyIsDone)
     EXPECT_FALSE(IsLight(Pixel(prompt, kHelpX, kHelpY))) << "the help covers the prompt";
 
     Key("Return");
-    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(Documents("User/Groove.mid")); }))
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(Documents("User/MIDI Files/Groove.mid")); }))
         << "the file was not copied";
     ASSERT_TRUE(WaitUntil([&] { return IsLight(Pixel(Shot("probe"), kHelpX, kHelpY)); }))
         << "no help after the copy";

@@ -462,6 +462,6 @@ TEST(StartupPageTest, TheIntroHelpWaitsForTheImportOfAHandedFile)
     EXPECT_EQ(seen.countWhilePrompt, 0) << "not counted while it waits";
     EXPECT_TRUE(seen.helpAfter);
     EXPECT_EQ(seen.countAfter, 1);
-    EXPECT_EQ(seen.message, "Copied 'Groove.mid' to User");
-    EXPECT_TRUE(std::filesystem::exists(InProcessDocuments() + "/User/Groove.mid"));
+    EXPECT_EQ(seen.message, "Copied 'Groove.mid' to User/MIDI Files") << "into the MIDI folder a new data home lacks";
+    EXPECT_TRUE(std::filesystem::exists(InProcessDocuments() + "/User/MIDI Files/Groove.mid"));
 }

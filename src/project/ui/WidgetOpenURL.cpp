@@ -85,6 +85,11 @@ bool cWidgetOpenURL::OpenFile(const char* path)
     }
     else
         return false;
+    // A data home that has never held such a file has no folder for it yet:
+    // without it the browser would fall back to the root and the copy land
+    // beside the user's folders.
+    if (File::cFileSystem* documents = gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr)
+        documents->CreateFolder(cGenString(start));
     cGenStringFixed<260> title;
     title.Printf("Copy '%s' to", name.c_str());
     mBrowser->SetName(title.CStr());
