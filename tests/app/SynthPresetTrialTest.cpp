@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
@@ -25,8 +23,6 @@
 // program's audio and told apart by its spectrum.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts things: the help
 // box and its close button; the main menu's button and Kest 4's cell (slot 5);
 // the preset band's WRITE, bank up and preset up; the cutoff knob on the
@@ -42,7 +38,7 @@ constexpr int kDialogueUpX = 648, kDialogueBankY = 253, kDialoguePresetY = 337;
 constexpr int kDialogueButtonX = 691, kRenameY = 253, kDialogueWriteY = 297;
 constexpr int kQuestionX = 511, kQuestionY = 130, kLastSaveX = 563, kLastSaveY = 195;
 // The status bar's title, "Kest 4 : A00.Round Sub".
-constexpr const char* kTitleArea = "316x20+215+6";
+constexpr int kTitleX = 215, kTitleY = 6, kTitleWidth = 316, kTitleHeight = 20;
 
 constexpr int kQuietLevel = 30;
 constexpr double kSampleRate = 44100.0;
@@ -104,67 +100,53 @@ protected:
     std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
 
     // A tap held over a few frames but shorter than a spin button's repeat.
-    void Press(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1");
-        std::this_thread::sleep_for(500ms);
-    }
-    // A key held as long as a player would, then a rest for the note to end.
+    void Press(int x, int y) { Input(MoveTo(x, y) + " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1"); }
+    // A key held as long as a player would, then a rest for the note to
+    // end, both timed by the program's own audio.
     void HoldNote()
     {
-        mDisplay.Run("xdotool keydown --window " + mWindow + " q sleep 1.0 keyup --window " + mWindow + " q");
-        std::this_thread::sleep_for(1200ms);
+        Input("keydown --window " + mWindow + " q");
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.0 * kSampleRate))) << "the note held";
+        Input("keyup --window " + mWindow + " q");
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.2 * kSampleRate))) << "the note ended";
     }
     // Whether the screenshot shows a light box or question at the point.
-    static bool IsLightAt(const std::string& shot, int x, int y)
+    static bool IsLightAt(const cScreenshot& shot, int x, int y)
     {
         const cRGB rgb = Pixel(shot, x, y);
         return rgb.r > 180 && rgb.g > 180 && rgb.b > 180;
     }
     // Screenshots until the box at the point shows (or, with shown false,
     // has gone) or the time runs out; whether it did.
-    bool WaitForLightBox(const std::string& name, int x, int y, bool shown = true, double seconds = 20.0)
+    bool WaitForLightBox(const std::string& name, int x, int y, bool shown = true, double seconds = 30.0)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            if (IsLightAt(Shot(name), x, y) == shown)
-                return true;
-            std::this_thread::sleep_for(300ms);
-        }
-        return false;
+        return WaitUntil([&] { return IsLightAt(Shot(name), x, y) == shown; }, seconds);
     }
     // The start-up help closed, then Kest 4's editor opened. The help takes
-    // no taps while the first start is still busy, and a second tap on its
-    // close button after it has gone would play a pad.
-    void OpenKest()
+    // no taps while the first start is still busy, so its close button is
+    // pressed again while it shows; a tap after it has gone would play a pad.
+    void OpenKest(bool firstStart)
     {
-        if (WaitForLightBox("0-help", kHelpX, kHelpY))
-            for (int attempt = 0; attempt < 3; ++attempt)
+        // A first start shows the help once the installer is done; a later
+        // one only when it has not been closed yet.
+        if (firstStart ? WaitForLightBox("0-help", kHelpX, kHelpY) : IsLightAt(StillShot("probe"), kHelpX, kHelpY))
+            for (int attempt = 0; attempt < 5; ++attempt)
             {
-                std::this_thread::sleep_for(1000ms);
+                StillShot("probe");
                 Press(kHelpCloseX, kHelpCloseY);
-                if (WaitForLightBox("0-help", kHelpX, kHelpY, false, 10.0))
+                if (WaitForLightBox("0-help", kHelpX, kHelpY, false, 5.0))
                     break;
             }
         Press(kMenuX, kBarMiddle);
+        StillShot("probe");
         Press(kKestCellX, kCellY);
-        std::this_thread::sleep_for(300ms);
+        StillShot("probe");
     }
     // Whether two screenshots show the same title, pixel for pixel.
-    static bool SameTitle(const std::string& a, const std::string& b)
+    static bool SameTitle(const cScreenshot& a, const cScreenshot& b)
     {
-        const std::string command =
-            "compare -metric AE '" + a + "[" + kTitleArea + "]' '" + b + "[" + kTitleArea + "]' null: 2>&1";
-        char differing[64] = {};
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            if (!fgets(differing, sizeof(differing), pipe))
-                differing[0] = 0;
-            pclose(pipe);
-        }
-        return differing[0] == '0' && std::atof(differing) == 0.0;
+        return Region(a, kTitleX, kTitleY, kTitleWidth, kTitleHeight) ==
+               Region(b, kTitleX, kTitleY, kTitleWidth, kTitleHeight);
     }
     // The frames of audio written so far: the notes played from here on are
     // the trial's own, whatever a stray tap played before.
@@ -188,70 +170,62 @@ protected:
         }
         return spectra;
     }
-    void Close(cProgram& program)
-    {
-        program.Signal(SIGTERM);
-        ASSERT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
-    }
 };
 } // namespace
 
 TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterARestart)
 {
-    std::string written;
+    cScreenshot written;
     std::vector<std::vector<double>> first;
     size_t notesFrom = 0;
     {
         const std::unique_ptr<cProgram> program = StartProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
-        OpenKest();
-        const std::string opened = Shot("1-kest-4");
+        OpenKest(true);
+        const cScreenshot opened = StillShot("1-kest-4");
         notesFrom = AudioFrames();
-        HoldNote();
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
 
         Press(kPresetUpX, kBandY);
-        const std::string stepped = Shot("2-preset-stepped");
+        const cScreenshot stepped = StillShot("2-preset-stepped");
         EXPECT_FALSE(SameTitle(opened, stepped)) << "the title names the next preset";
-        HoldNote();
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
 
         // The sound page, two steps down past the Perform page; the cutoff
-        // dragged most of the way up.
+        // dragged most of the way up. The page slides in and takes no
+        // touches until it stands.
         Key("Down");
+        StillShot("probe");
         Key("Down");
-        // The page slides in and takes no touches until it stands.
-        std::this_thread::sleep_for(1000ms);
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kCutoffX) + " " +
-                     std::to_string(kCutoffY) + " mousedown 1");
+        StillShot("probe");
+        std::string drag = MoveTo(kCutoffX, kCutoffY) + " mousedown 1";
         for (int step = 1; step <= 12; ++step)
-            mDisplay.Run("xdotool sleep 0.03 mousemove --window " + mWindow + " " + std::to_string(kCutoffX) + " " +
-                         std::to_string(kCutoffY - step * 10));
-        mDisplay.Run("xdotool mouseup 1");
-        std::this_thread::sleep_for(500ms);
-        const std::string edited = Shot("3-cutoff-turned");
+            drag += " sleep 0.03 " + MoveTo(kCutoffX, kCutoffY - step * 10);
+        Input(drag + " mouseup 1");
         // WRITE blinks while the preset is modified: one shot may catch it dark.
-        EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kWriteX, kBandY).IsLitBlue(); }, 5.0))
+        EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kWriteX, kBandY).IsLitBlue(); }))
             << "WRITE lights for the modified preset";
-        EXPECT_FALSE(SameTitle(stepped, edited)) << "the title marks the preset modified";
-        HoldNote();
+        cScreenshot edited;
+        EXPECT_TRUE(WaitUntil([&] { return !SameTitle(stepped, edited = Shot("3-cutoff-turned")); }))
+            << "the title marks the preset modified";
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
 
         Press(kWriteX, kBandY);
-        Shot("4-write-dialogue");
+        StillShot("4-write-dialogue");
         Press(kDialogueUpX, kDialogueBankY);
         Press(kDialogueUpX, kDialoguePresetY);
-        Shot("5-destination");
+        StillShot("5-destination");
         Press(kDialogueButtonX, kRenameY);
-        Shot("6-rename-keyboard");
-        mDisplay.Run("xdotool type --window " + mWindow + " --delay 80 'Test Lead'");
-        mDisplay.Run("xdotool key --window " + mWindow + " Return");
-        std::this_thread::sleep_for(500ms);
-        Shot("7-renamed");
+        StillShot("6-rename-keyboard");
+        Input("type --window " + mWindow + " --delay 80 'Test Lead'");
+        Input("key --window " + mWindow + " Return");
+        StillShot("7-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
-        written = Shot("8-written");
+        written = StillShot("8-written");
         EXPECT_FALSE(SameTitle(edited, written)) << "the title names the written preset";
 
-        Close(*program);
+        Close(*program, 10.0);
         first = NoteSpectra(notesFrom);
     }
     ASSERT_EQ(first.size(), 3u) << "one note each: the opened preset, the next, the edited";
@@ -270,25 +244,27 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
 
     std::filesystem::remove(mAudio);
     {
-        const std::unique_ptr<cProgram> program = StartProgram();
+        // The restart meets a question before the main screen.
+        const std::unique_ptr<cProgram> program = LaunchProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
         // The project as last saved by hand, with Kest 4 on its own preset again.
         ASSERT_TRUE(WaitForLightBox("9-auto-save-question", kQuestionX, kQuestionY))
             << "the restart asks which save to open";
-        std::this_thread::sleep_for(1000ms);
+        StillShot("probe");
         Press(kLastSaveX, kLastSaveY);
-        OpenKest();
-        const std::string reopened = Shot("10-reopened");
+        EXPECT_TRUE(WaitUntilUncovered()) << "the main screen never showed";
+        OpenKest(false);
+        const cScreenshot reopened = StillShot("10-reopened");
         EXPECT_FALSE(SameTitle(reopened, written)) << "Kest 4 starts on its own preset";
         Press(kBankUpX, kBandY);
         Press(kPresetUpX, kBandY);
         Press(kPresetUpX, kBandY);
-        const std::string chosen = Shot("11-test-lead-chosen");
+        const cScreenshot chosen = StillShot("11-test-lead-chosen");
         EXPECT_TRUE(SameTitle(chosen, written)) << "the title names \"Test Lead\" in bank B as when it was written";
         notesFrom = AudioFrames();
-        HoldNote();
-        Close(*program);
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
+        Close(*program, 10.0);
     }
     const std::vector<std::vector<double>> second = NoteSpectra(notesFrom);
     ASSERT_EQ(second.size(), 1u) << "one note on the chosen preset";
