@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(RequireTools({"Xvfb", "xauth", "xdotool", "import"}));
-        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start on a display of its own";
+        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start on a display of its own: " << mDisplay.Error();
         std::filesystem::remove_all(mData);
         std::filesystem::create_directories(mData + "/Quilwright/Documents");
         std::filesystem::create_directories(BuildFile("test-output"));

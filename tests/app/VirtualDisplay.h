@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <sys/prctl.h>
@@ -16,6 +18,18 @@
 
 // The trials of the program on a virtual X display, as a new user meets it.
 inline bool HasTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
+
+// The number an X server started with -displayfd writes once it takes
+// connections, to the end of its line: it writes the line in two parts, and
+// a pipe closed between them makes it fail.
+inline std::string ReadDisplayLine(int pipe)
+{
+    std::string line;
+    char c;
+    while (read(pipe, &c, 1) == 1 && c != '\n')
+        line += c;
+    return line;
+}
 
 // An Xvfb server of the trial's own. Its number is drawn far above the ones
 // desktops and other tools take and claimed by the server's own lock (a
@@ -39,12 +53,15 @@ public:
         Stop();
         if (!mAuthority.empty())
             std::remove(mAuthority.c_str());
+        std::remove(ServerLink().c_str());
     }
     cVirtualDisplay(const cVirtualDisplay&) = delete;
     cVirtualDisplay& operator=(const cVirtualDisplay&) = delete;
 
     // ":<number>", or empty when no server started.
     const std::string& Name() const { return mDisplay; }
+    // What the last server that failed to start wrote.
+    const std::string& Error() const { return mError; }
     // What a client of this display needs in its environment.
     std::vector<std::string> ClientEnvironment() const
     {
@@ -89,15 +106,17 @@ private:
         display += std::to_string(number);
         if (!WriteAuthority(display))
             return;
+        const std::string server = ServerProgram();
         int pipeEnds[2];
-        if (pipe(pipeEnds) != 0)
+        if (server.empty() || pipe2(pipeEnds, O_CLOEXEC) != 0)
             return;
-        std::vector<std::string> arguments = {"Xvfb", display, "-displayfd", "3", "-auth", mAuthority,
+        std::vector<std::string> arguments = {server, display, "-displayfd", "3", "-auth", mAuthority,
                                               "-screen", "0", "1280x960x24", "-nolisten", "tcp"};
         std::vector<char*> argv;
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
+        const std::string logPath = ServerLink() + ".log";
         const pid_t parent = getpid();
         mPid = fork();
         if (mPid == 0)
@@ -108,20 +127,49 @@ private:
                 _exit(1);
             dup2(pipeEnds[1], 3);
             const int quiet = open("/dev/null", O_WRONLY);
+            const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(quiet, 1);
-            dup2(quiet, 2);
-            execvp("Xvfb", argv.data());
+            dup2(log >= 0 ? log : quiet, 2);
+            execv(argv[0], argv.data());
             _exit(127);
         }
         close(pipeEnds[1]);
-        char written[16] = {};
-        const bool started = mPid > 0 && read(pipeEnds[0], written, sizeof(written) - 1) > 0 &&
-                             std::atoi(written) == number;
+        const bool started = mPid > 0 && ReadDisplayLine(pipeEnds[0]) == display.substr(1);
         close(pipeEnds[0]);
         if (started)
             mDisplay = display;
         else
             Stop();
+        // What the server said when it could not start, for the trial's failure.
+        std::ifstream log(logPath);
+        mError = started ? "" : std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+        std::remove(logPath.c_str());
+    }
+    // Xvfb under a name of the trials' own, a link beside their data: a
+    // foreign script that stops its own server by name (pkill Xvfb) leaves
+    // this one running. Empty when Xvfb is not installed.
+    static std::string ServerLink() { return TestScratchFolder() + "/trial-display-" + std::to_string(getpid()); }
+    static std::string ServerProgram()
+    {
+        const std::string link = ServerLink();
+        if (access(link.c_str(), X_OK) == 0)
+            return link;
+        const char* path = std::getenv("PATH");
+        std::string folders = path ? path : "/usr/bin:/bin";
+        for (size_t from = 0; from <= folders.size();)
+        {
+            size_t to = folders.find(':', from);
+            if (to == std::string::npos)
+                to = folders.size();
+            const std::string xvfb = folders.substr(from, to - from) + "/Xvfb";
+            if (access(xvfb.c_str(), X_OK) == 0)
+            {
+                std::remove(link.c_str());
+                return symlink(xvfb.c_str(), link.c_str()) == 0 ? link : xvfb;
+            }
+            from = to + 1;
+        }
+        return "";
     }
     // A fresh cookie for the display, the only entry of the trial's file.
     bool WriteAuthority(const std::string& display)
@@ -151,6 +199,7 @@ private:
     pid_t mPid = -1;
     std::string mDisplay;
     std::string mAuthority;
+    std::string mError;
 };
 
 
