@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -110,11 +111,12 @@ protected:
         Input("keyup --window " + mWindow + " q");
         ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.2 * kSampleRate))) << "the note ended";
     }
-    // Whether the screenshot shows a light box or question at the point.
+    // Whether the screenshot shows a light box or question at the point: a
+    // light neutral grey, which no pad tile is.
     static bool IsLightAt(const cScreenshot& shot, int x, int y)
     {
         const cRGB rgb = Pixel(shot, x, y);
-        return rgb.r > 180 && rgb.g > 180 && rgb.b > 180;
+        return rgb.r > 180 && std::abs(rgb.r - rgb.g) < 10 && std::abs(rgb.r - rgb.b) < 10;
     }
     // Screenshots until the box at the point shows (or, with shown false,
     // has gone) or the time runs out; whether it did.
