@@ -23,6 +23,12 @@ bool cAppAnalogueSynthHost::ShowFileBrowser(const cSynthBrowserRequest& request,
     return true;
 }
 
+cWidgetAlert* cAppAnalogueSynthHost::GetAlert()
+{
+    cMainUI* ui = cMainUI::GetInstance();
+    return ui ? ui->GetAlert() : nullptr;
+}
+
 const char* cAppAnalogueSynthHost::GetLastFolder()
 {
     cMainUI* ui = cMainUI::GetInstance();

@@ -9,13 +9,14 @@
 class cWidgetSampler;
 
 // The main screen's side of what the synthesizer's editor asks: its shared
-// text keyboard, the shared file browser, the last sample folder and the
-// sampler page.
+// text keyboard, the shared file browser and alert, the last sample folder
+// and the sampler page.
 class cAppAnalogueSynthHost : public cAnalogueSynthUIHost
 {
 public:
     bool PromptName(const cKeyboardRequest& request, const cDelegate& completion) override;
     bool ShowFileBrowser(const cSynthBrowserRequest& request, const cDelegate& completion) override;
+    cWidgetAlert* GetAlert() override;
     const char* GetLastFolder() override;
     void SetLastFolder(const char* path) override;
     bool HasSampler() override;

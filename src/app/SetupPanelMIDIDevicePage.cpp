@@ -28,6 +28,7 @@ constexpr uint32_t kGridFlags = 0x2d01;
 constexpr uint32_t kGridStyle = 37;
 constexpr const char* kGridTitle = "Channel Enable";
 constexpr const char* kNotSelected = "<NotSelected>";
+constexpr const char* kNoPorts = "No MIDI input devices found";
 constexpr float kRowHeight = 30.0f;
 constexpr float kTabletRowHeight = 50.0f;
 constexpr int32_t kMinimumRows = 3;
@@ -269,6 +270,10 @@ bool cSetupPanelMIDIDevicePage::Draw(cDrawList& list)
     cSetupPanel::SetStatusTitle("MIDI Devices");
     DrawChildren(list);
     DrawActivityLights(list);
+    // An empty list would read as a broken page.
+    if (mDataSource.rows.GetCount() == 0)
+        list.GetTextBatch().DrawTextInRect(mList->GetRect(), mDataSource.font, list.depth, 0xff000000u | kTextColour,
+                                           kCentred, kNoPorts);
     return true;
 }
 

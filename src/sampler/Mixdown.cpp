@@ -146,6 +146,11 @@ bool cMixdown::cChannelStem::Init(cMixerChannel* mixerChannel)
     const cTrackList* tracks = Tracks();
     if (!channel || !channel->owner || !tracks)
         return false;
+    // A return holds only what its inputs send, and a stem's mask silences
+    // every input but its own: its file could only be silence. The inputs'
+    // stems carry their sends through the returns instead.
+    if (channel->kind != cMixerChannel::kKindInstrument)
+        return false;
     const int32_t slot = channel->owner->GetSlot();
     const int32_t count = std::min(tracks->GetCount(), kTrackStateCount);
     for (int32_t i = 0; i < count; ++i)

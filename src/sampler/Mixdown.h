@@ -82,8 +82,8 @@ public:
     class cChannelStem
     {
     public:
-        // False when the channel has no owner or no audible track plays on
-        // its owner's slot: no file for it.
+        // False when the channel has no owner, is a return, or no audible
+        // track plays on its owner's slot: no file for it.
         bool Init(cMixerChannel* channel);
 
         cMixerChannel* channel = nullptr;

@@ -157,16 +157,20 @@ private:
         return intoBar > 0 ? length + mTicksPerBar - intoBar : length;
     }
 
-    // The desk in slot 0 keeps channel 1's controllers; its notes, which
-    // the desk cannot play, go to an instrument of their own.
+    // The desk cannot play notes: a channel 1 that has notes is an
+    // instrument's part, and goes whole, with its volume, pan and fades, to
+    // an instrument of its own in a free slot (or nowhere when none is
+    // free), never to the master. A channel 1 without notes is the desk's
+    // own automation, as an export writes it, and stays with the desk.
     void ImportBesideTheDesk(sChannel& channel)
     {
-        ImportChannel(channel, 0, 0,
-                      [](const sEvent& event) { return event.kind == eKind::Controller || event.kind == eKind::Program; });
         const bool hasNotes = std::any_of(channel.events.begin(), channel.events.end(),
                                           [](const sEvent& event) { return event.kind == eKind::Note; });
-        if (const int32_t slot = FreeSlot(); hasNotes && slot > 0)
-            ImportChannel(channel, 0, slot, [](const sEvent& event) { return event.kind != eKind::Controller; });
+        if (!hasNotes)
+            ImportChannel(channel, 0, 0,
+                          [](const sEvent& event) { return event.kind == eKind::Controller || event.kind == eKind::Program; });
+        else if (const int32_t slot = FreeSlot(); slot > 0)
+            ImportChannel(channel, 0, slot, [](const sEvent&) { return true; });
     }
 
     // The first slot with no instrument and no track that no channel of the

@@ -29,8 +29,6 @@ float GetRowHeight();
 
 // The address of the local manual's home page inside the resource folder.
 void GetManualPageURL(cGenString& out);
-// What the status bar says when the browser cannot be started for it.
-constexpr const char* kManualOpenFailed = "Couldn't open the manual";
 // The same for any absolute folder: "file://" + the folder + the page, with
 // blanks and every byte a URL path cannot hold percent-encoded.
 void BuildManualPageURL(const char* resourceFolder, cGenString& out);

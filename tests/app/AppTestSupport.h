@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include "BuildPaths.h"
+#include "SdlEvents.h"
 #include "app/ProgramRenderer.h"
 #include "app/QuilwrightApplication.h"
 #include "platform/PlatformShell.h"
+#include "ui/Widget.h"
 
 // The program decides its data folders once per process, so every test that
 // runs the application in-process shares one data home, emptied before each
@@ -45,6 +47,15 @@ inline void SetInProcessEnvironment()
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("XDG_DATA_HOME", InProcessDataHome().c_str(), 1);
+}
+
+// A finger's tap in the middle of the widget, as the window's events.
+inline void ClickWidget(cWidget* widget)
+{
+    const cRect& r = widget->GetRect();
+    const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
+    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
 }
 
 // A first start: nothing in the documents folder.

@@ -7,12 +7,14 @@
 #include <string>
 
 #include "ProgramTrial.h"
+#include "sampler/MixdownLevels.h"
 
 // A mixdown tried as a new user would, on a virtual display with the disk
 // audio device: a project saved once, its song swapped for the reference
 // song as a MIDI file, opened at start; the project page's "Mixdown" to an
 // Ogg file under the proposed name, decoded by oggdec; a second run
-// cancelled from the overlay, leaving nothing new.
+// cancelled from the overlay, leaving nothing new. And the first start's
+// demo project mixed down to a WAV file that never reaches full scale.
 namespace
 {
 // Where the desktop layout of a 1024 x 768 window puts things: MANAGE on
@@ -165,6 +167,43 @@ TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing
     EXPECT_GT(title, 0);
     EXPECT_LE(title, kCancelledTitleMaxWidth) << "the render cancelled, not the conversion after it";
     EXPECT_EQ(Mixdowns(), std::set<std::string>{"Untitled-01.ogg"}) << "nothing new, nothing partial";
+    StillShot("probe");
+    Tap(kOkX, kOkY);
+    Close(*program, 30.0);
+}
+
+TEST_F(MixdownTrialTest, TheDemoProjectIsMixedDownBelowFullScale)
+{
+    // A first start: the installer puts the demo in place and the start-up
+    // page opens it.
+    std::ofstream(Documents("GlobalSettings.dat"))
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<Root FileVersion=\"1.000000\" RecentProject=\"User/Projects/Demos/Rock On.prj\" AutoSaved=\"false\" "
+           "IntroHelp=\"5\"/>\n";
+    const std::unique_ptr<cProgram> program = StartProgram();
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(Documents("User/Projects/Demos/Rock On.prj")); }, 60.0))
+        << "the installer put no demo in place";
+    ASSERT_TRUE(WaitUntilStill(0, 0, 1024, 768)) << "the demo still loading";
+    Click(kManageX, kBarMiddle);
+    StillShot("probe");
+    Tap(kMixdownPageX, kMixdownPageY);
+    ASSERT_TRUE(ShowsDialogue(ShotWhen("demo-1-dialogue", ShowsDialogue, 30.0))) << "the mixdown dialogue";
+    StillShot("probe");
+    Tap(kMixdownX, kMixdownY);
+    ASSERT_TRUE(ShowsKeyboard(ShotWhen("demo-2-proposed-name", ShowsKeyboard, 30.0))) << "the name asked for";
+    StillShot("probe");
+    Tap(kReturnX, kReturnY);
+    ASSERT_TRUE(ShowsAlert(ShotWhen("probe", ShowsAlert, 120.0))) << "no report within two minutes";
+    const cScreenshot report = StillShot("demo-3-completed");
+    EXPECT_TRUE(IsDark(Pixel(report, kShowFileX, kShowFileY))) << "\"Mixdown Completed\" with \"Show File\"";
+    ASSERT_EQ(Mixdowns(), std::set<std::string>{"Rock On.wav"});
+    const MixdownLevels::cLevels levels = MixdownLevels::MeasureFile(Documents("User/Mixdowns/Rock On.wav"));
+    EXPECT_GT(levels.frames, 44100 * 15) << "eight bars at 112 beats per minute";
+    EXPECT_EQ(levels.Clips(), 0);
+    EXPECT_LE(levels.PeakDb(), -1.0);
+    EXPECT_GE(levels.RmsDb(), -23.0);
     StillShot("probe");
     Tap(kOkX, kOkY);
     Close(*program, 30.0);

@@ -25,9 +25,10 @@
 class cProgram
 {
 public:
-    // The data home defaults to one of the tests' own.
+    // The data home defaults to one of the tests' own, the program file to
+    // the built one.
     cProgram(const char* deviceArgument, std::vector<std::string> environment, std::string dataHome = "",
-             std::vector<std::string> documents = {})
+             std::vector<std::string> documents = {}, std::string program = BuildFile("bin/quilwright"))
     {
         const std::string folder = TestScratchFolder();
         mErrorPath = folder + "/lifecycle-" + std::to_string(getpid()) + ".err";
@@ -45,7 +46,6 @@ public:
             envp.push_back(entry.data());
         envp.push_back(nullptr);
 
-        std::string program = BuildFile("bin/quilwright");
         std::vector<char*> argv = {program.data(), const_cast<char*>(deviceArgument)};
         for (std::string& document : documents)
             argv.push_back(document.data());

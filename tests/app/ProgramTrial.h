@@ -29,6 +29,9 @@ class cProgramTrial : public ::testing::Test
 {
 protected:
     static constexpr double kTrialSampleRate = 44100.0;
+    // A first start installs its content before it draws anything, for a
+    // minute or more on a busy machine.
+    static constexpr double kFirstStartSeconds = 180.0;
 
     // The data folder is named after the trial, the screenshots after the
     // prefix.
@@ -197,6 +200,12 @@ protected:
         }
         return now;
     }
+    // A screenshot kept under test-output, for a failure to point at; its path.
+    std::string KeepShot(const std::string& name)
+    {
+        Shot(name);
+        return BuildFile("test-output/" + mShotPrefix + "-" + name + ".png");
+    }
     // A screenshot kept under test-output as <prefix>-<name>.png.
     bool Keep(const cScreenshot& shot, const std::string& name) const
     {
@@ -230,10 +239,14 @@ protected:
     }
     // The program on the display with the disk device, its window found and
     // focused and the start-up cover gone (mWindow stays empty when no
-    // window showed).
-    std::unique_ptr<cProgram> StartProgram(const char* device = "-desktop", std::vector<std::string> documents = {})
+    // window showed); with more environment, files handed on its command
+    // line, another program file.
+    std::unique_ptr<cProgram> StartProgram(const char* device = "-desktop", std::vector<std::string> environment = {},
+                                           std::vector<std::string> documents = {},
+                                           std::string programFile = BuildFile("bin/quilwright"))
     {
-        std::unique_ptr<cProgram> program = LaunchProgram(device, std::move(documents));
+        std::unique_ptr<cProgram> program =
+            LaunchProgram(device, std::move(environment), std::move(documents), std::move(programFile));
         if (!mWindow.empty())
         {
             EXPECT_TRUE(WaitUntilUncovered()) << "the main screen never showed";
@@ -241,7 +254,9 @@ protected:
         return program;
     }
     // The same up to the window's focus.
-    std::unique_ptr<cProgram> LaunchProgram(const char* device = "-desktop", std::vector<std::string> documents = {})
+    std::unique_ptr<cProgram> LaunchProgram(const char* device = "-desktop", std::vector<std::string> more = {},
+                                            std::vector<std::string> documents = {},
+                                            std::string programFile = BuildFile("bin/quilwright"))
     {
         std::vector<std::string> environment = mDisplay.ClientEnvironment();
         // The software renderer's threads are kept to two: trials run side by
@@ -250,8 +265,8 @@ protected:
                            {"SDL_VIDEODRIVER=x11", "LP_NUM_THREADS=2", LeakOptionsForX11(mData + "-leaks.supp")});
         if (mDiskAudio)
             environment.insert(environment.end(), {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + mAudio});
-        environment.insert(environment.end(), mProgramEnvironment.begin(), mProgramEnvironment.end());
-        auto program = std::make_unique<cProgram>(device, environment, mData, std::move(documents));
+        environment.insert(environment.end(), more.begin(), more.end());
+        auto program = std::make_unique<cProgram>(device, environment, mData, std::move(documents), programFile);
         mProgram = program.get();
         mWindow.clear();
         if (!program->Started())
@@ -276,7 +291,7 @@ protected:
             const bool shown = now == last && !IsPlain(now);
             last = now;
             return shown;
-        }, 120.0);
+        }, kFirstStartSeconds);
     }
     // The window closed as the desktop closes it: the program keeps the
     // project and ends with status 0.
@@ -346,8 +361,6 @@ protected:
     bool mMovingScreen = false;
     // Whether the program plays into the audio file; the dummy device otherwise.
     bool mDiskAudio = true;
-    // More of the program's environment, for a trial's own settings.
-    std::vector<std::string> mProgramEnvironment;
     int mMarks = 0;
     std::string mWindow;
     const std::string mData;

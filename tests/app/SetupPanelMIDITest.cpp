@@ -184,6 +184,7 @@ TEST_F(SetupPanelMIDIDeviceTest, PresentPortsDrawFullyAndAbsentOnesDimmed)
     EXPECT_GT(dimmed, 0);
     for (const char* label : {"OMNI", "ENABLE"})
         EXPECT_TRUE(FindText(label).has_value()) << label;
+    EXPECT_FALSE(Drew("No MIDI input devices found")) << "only an empty list says so";
 }
 
 TEST_F(SetupPanelMIDIDeviceTest, EachCellShowsOneChannelOfTheMask)
@@ -273,10 +274,14 @@ TEST_F(SetupPanelMIDIDeviceTest, ABusyChannelLightsItsCellAsBrightAsItsActivity)
         EXPECT_NE(quad.colour & 0xffffffu, 0x2c7ae6u) << "no light once the channel is quiet";
 }
 
-TEST_F(SetupPanelMIDIDeviceTest, WithoutPortsTheListIsEmptyAndTheGridInert)
+TEST_F(SetupPanelMIDIDeviceTest, WithoutPortsTheListSaysSoAndTheGridIsInert)
 {
     MakePage();
     EXPECT_EQ(page->GetRows().GetCount(), 0);
+    const auto notice = FindText("No MIDI input devices found");
+    ASSERT_TRUE(notice.has_value()) << "an empty list says why";
+    const cRect& list = page->GetList()->GetRect();
+    EXPECT_TRUE(notice->x >= list.xMin && notice->x < list.xMax && notice->y >= list.yMin && notice->y < list.yMax);
     EXPECT_EQ(page->GetSelectedRow(), nullptr);
     EXPECT_STREQ(page->GetChannelGrid()->GetName(), "Channel Enable");
     EXPECT_TRUE(LitCells().empty());

@@ -156,6 +156,26 @@ TEST_F(SetupPicturesTest, EverySetupPage)
     EXPECT_EQ(host.title, "Dockline Server");
 }
 
+// With no MIDI port at all the list says so in its middle instead of
+// standing empty.
+TEST_F(SetupPicturesTest, TheInputsPageWithoutDevices)
+{
+    engine.reset();
+    engine = std::make_unique<cSetupEngine>();
+    engine->OpenProject();
+    cSetupUI* screen = Show(new cSetupUI(browserHost));
+    Tap(screen->GetTabView()->GetTab(cSetupUI::kMIDITab)->GetRect());
+    auto* midi = static_cast<cSetupPanelMIDI*>(screen->GetTabView()->GetPage(cSetupUI::kMIDITab));
+    const std::vector<uint8_t> pixels = Save("setup-midi-inputs-none");
+    const cRect& list = midi->GetDevicePage()->GetList()->GetRect();
+    const int middle = int(list.yMin + list.yMax) / 2;
+    int light = 0;
+    for (int y = middle - 6; y <= middle + 6; ++y)
+        for (int x = int(list.xMin); x < int(list.xMax); ++x)
+            light += (gl->PixelAt(pixels, x, y) & 0xff) > 150 ? 1 : 0;
+    EXPECT_GT(light, 40) << "light text across the middle of the list";
+}
+
 TEST_F(SetupPicturesTest, ATabbedDialogueOfFourPages)
 {
     Show(new cSetupUI(browserHost));

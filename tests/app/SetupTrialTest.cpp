@@ -129,8 +129,6 @@ protected:
                "</Inputs></MIDIManager></Root>\n";
         std::ofstream(mBin + "/xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << mOpened << "'\n";
         std::filesystem::permissions(mBin + "/xdg-open", std::filesystem::perms::owner_all);
-        // The help button's browser is the one above.
-        mProgramEnvironment = {"PATH=" + mBin + ":/usr/bin:/bin"};
     }
     void TearDown() override
     {
@@ -167,7 +165,9 @@ protected:
 
 TEST_F(SetupTrialTest, SettingsPortsAndMappingsMadeByClicksAreKeptAndShownAtTheNextStart)
 {
-    std::unique_ptr<cProgram> program = StartProgram();
+    // The help button's browser is the one above.
+    const std::vector<std::string> environment = {"PATH=" + mBin + ":/usr/bin:/bin"};
+    std::unique_ptr<cProgram> program = StartProgram("-desktop", environment);
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     Shot("1-start");
@@ -220,7 +220,7 @@ TEST_F(SetupTrialTest, SettingsPortsAndMappingsMadeByClicksAreKeptAndShownAtTheN
     EXPECT_EQ(ReadFile(mOpened), "file://" + manual + "\n");
     EXPECT_TRUE(std::filesystem::exists(manual));
 
-    program = StartProgram();
+    program = StartProgram("-desktop", environment);
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     // The start on the project page opens the setup screen on its first tab.
     EXPECT_TRUE(IsLit("10-next-start", mLayout.tabFaces[cSetupUI::kProjectTab]));

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ProgramTrial.h"
+#include "SynthTrial.h"
 #include "base/FileSystemDisk.h"
 #include "base/GenString.h"
 #include "instruments/synth/AnalogueSynthBank.h"
@@ -24,19 +23,11 @@
 // program's audio and told apart by its spectrum.
 namespace
 {
-// Where the desktop layout of a 1024 x 768 window puts things: the help
-// box and its close button; the main menu's button and Kest 4's cell (slot 5);
-// the preset band's WRITE, bank up and preset up; the cutoff knob on the
-// sound page; in the write dialogue the bank and preset up arrows, RENAME
-// and WRITE; "My Last Save" in the restart's auto-save question.
-constexpr int kHelpX = 620, kHelpY = 145, kHelpCloseX = 377, kHelpCloseY = 57;
-constexpr int kBarMiddle = 15, kMenuX = 25;
-constexpr int kKestCellX = 691, kCellY = 68;
-constexpr int kBandY = 56;
-constexpr int kWriteX = 117, kBankUpX = 522, kPresetUpX = 971;
+// Where the desktop layout of a 1024 x 768 window puts Kest 4's cell in the
+// main menu (slot 5), the cutoff knob on the sound page and "My Last Save"
+// in the restart's auto-save question.
+constexpr int kKestCellX = 691;
 constexpr int kCutoffX = 780, kCutoffY = 142;
-constexpr int kDialogueUpX = 648, kDialogueBankY = 253, kDialoguePresetY = 337;
-constexpr int kDialogueButtonX = 691, kRenameY = 253, kDialogueWriteY = 297;
 constexpr int kQuestionX = 511, kQuestionY = 130, kLastSaveX = 563, kLastSaveY = 195;
 // The status bar's title, "Kest 4 : A00.Round Sub".
 constexpr int kTitleX = 215, kTitleY = 6, kTitleWidth = 316, kTitleHeight = 20;
@@ -86,22 +77,13 @@ double Distance(const std::vector<double>& a, const std::vector<double>& b)
     return std::sqrt(sum / double(a.size()));
 }
 
-class SynthPresetTrialTest : public cProgramTrial
+class SynthPresetTrialTest : public cSynthTrial
 {
 protected:
-    SynthPresetTrialTest() : cProgramTrial("preset-trial", "preset-trial") {}
-
-    void SetUp() override
-    {
-        cProgramTrial::SetUp();
-        // Nothing at all in the data folder, as on a new machine.
-        std::filesystem::remove_all(mData + "/Quilwright");
-    }
+    SynthPresetTrialTest() : cSynthTrial("preset-trial", "preset-trial") {}
 
     std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
 
-    // A tap held over a few frames but shorter than a spin button's repeat.
-    void Press(int x, int y) { Input(MoveTo(x, y) + " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1"); }
     // A key held as long as a player would, then a rest for the note to
     // end, both timed by the program's own audio.
     void HoldNote()
@@ -110,39 +92,6 @@ protected:
         ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.0 * kSampleRate))) << "the note held";
         Input("keyup --window " + mWindow + " q");
         ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.2 * kSampleRate))) << "the note ended";
-    }
-    // Whether the screenshot shows a light box or question at the point: a
-    // light neutral grey, which no pad tile is.
-    static bool IsLightAt(const cScreenshot& shot, int x, int y)
-    {
-        const cRGB rgb = Pixel(shot, x, y);
-        return rgb.r > 180 && std::abs(rgb.r - rgb.g) < 10 && std::abs(rgb.r - rgb.b) < 10;
-    }
-    // Screenshots until the box at the point shows (or, with shown false,
-    // has gone) or the time runs out; whether it did.
-    bool WaitForLightBox(const std::string& name, int x, int y, bool shown = true, double seconds = 30.0)
-    {
-        return WaitUntil([&] { return IsLightAt(Shot(name), x, y) == shown; }, seconds);
-    }
-    // The start-up help closed, then Kest 4's editor opened. The help takes
-    // no taps while the first start is still busy, so its close button is
-    // pressed again while it shows; a tap after it has gone would play a pad.
-    void OpenKest(bool firstStart)
-    {
-        // A first start shows the help once the installer is done; a later
-        // one only when it has not been closed yet.
-        if (firstStart ? WaitForLightBox("0-help", kHelpX, kHelpY) : IsLightAt(StillShot("probe"), kHelpX, kHelpY))
-            for (int attempt = 0; attempt < 5; ++attempt)
-            {
-                StillShot("probe");
-                Press(kHelpCloseX, kHelpCloseY);
-                if (WaitForLightBox("0-help", kHelpX, kHelpY, false, 5.0))
-                    break;
-            }
-        Press(kMenuX, kBarMiddle);
-        StillShot("probe");
-        Press(kKestCellX, kCellY);
-        StillShot("probe");
     }
     // Whether two screenshots show the same title, pixel for pixel.
     static bool SameTitle(const cScreenshot& a, const cScreenshot& b)
@@ -184,7 +133,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         const std::unique_ptr<cProgram> program = StartProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
-        OpenKest(true);
+        OpenInstrument(kKestCellX);
         const cScreenshot opened = StillShot("1-kest-4");
         notesFrom = AudioFrames();
         ASSERT_NO_FATAL_FAILURE(HoldNote());
@@ -220,8 +169,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         StillShot("5-destination");
         Press(kDialogueButtonX, kRenameY);
         StillShot("6-rename-keyboard");
-        Input("type --window " + mWindow + " --delay 80 'Test Lead'");
-        Input("key --window " + mWindow + " Return");
+        TypeAndConfirm("Test Lead");
         StillShot("7-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
         written = StillShot("8-written");
@@ -256,7 +204,7 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         StillShot("probe");
         Press(kLastSaveX, kLastSaveY);
         EXPECT_TRUE(WaitUntilUncovered()) << "the main screen never showed";
-        OpenKest(false);
+        OpenInstrument(kKestCellX, false);
         const cScreenshot reopened = StillShot("10-reopened");
         EXPECT_FALSE(SameTitle(reopened, written)) << "Kest 4 starts on its own preset";
         Press(kBankUpX, kBandY);

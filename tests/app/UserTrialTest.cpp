@@ -76,7 +76,7 @@ protected:
                 << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<Root FileVersion=\"1.000000\" RecentProject=\"\" IntroHelp=\"3\"/>\n";
         }
-        const std::unique_ptr<cProgram> program = LaunchProgram("-desktop", {document});
+        const std::unique_ptr<cProgram> program = LaunchProgram("-desktop", {}, {document});
         EXPECT_TRUE(program->Started());
         EXPECT_FALSE(mWindow.empty()) << "no window: " << program->ErrorOutput();
         EXPECT_TRUE(WaitUntilUncovered()) << "the main screen never showed";

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BuildPaths.h"
+#include "audio/AudioManager.h"
 #include "audio/AudioModule.h"
 #include "audio/Instrument.h"
 #include "audio/InstrumentPackage.h"
@@ -25,11 +26,15 @@
 #include "audio/ScopedTransport.h"
 #include "audio/Transport.h"
 #include "audio/WaveShaper.h"
+#include "audio/Wavetable.h"
+#include "base/FastMath.h"
 #include "base/DeletableRoots.h"
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
 #include "base/RootPaths.h"
+#include "base/Zip.h"
 #include "instruments/pads/TriggerPadPackage.h"
+#include "instruments/synth/AnalogueSynthPackage.h"
 #include "mixer/EffectUnits.h"
 #include "mixer/Mixer.h"
 #include "mixer/MixerChannel.h"
@@ -131,6 +136,8 @@ struct cToneSettings
     // Every spikePeriod-th frame of the song holds spikeValue, when set.
     int32_t spikePeriod = 0;
     float spikeValue = 0.0f;
+    // What the strip sends to the first return (the reverb).
+    float send1 = 0.0f;
 };
 
 class cToneModule : public cAudioModule
@@ -150,6 +157,11 @@ public:
             for (cVoice& voice : mVoices)
                 voice.active = false;
         return 0;
+    }
+
+    float GetOutputValue(int32_t kind, int32_t output) override
+    {
+        return kind == 2 ? settings.send1 : cAudioModule::GetOutputValue(kind, output);
     }
 
     int32_t Process(const cAudioProcessInfo& info, cAudioBuffer& buffer) override
@@ -288,11 +300,14 @@ struct cProgressProbe
 // The engine as start-up leaves it, without an audio device: the slots, the
 // song, the effect units, the packages (the desk, the real pads and a tone
 // instrument as "Kest") and the project list with a new current project,
-// over an empty documents folder with the program's mounts.
+// over an empty documents folder with the program's mounts. With the
+// factory content instead: the real synthesizer as "Kest", the wave tables
+// and a paused audio manager for its voices, and the installer's archive
+// unpacked into the documents, as a user's first start leaves them.
 class cMixdownWorld
 {
 public:
-    cMixdownWorld()
+    explicit cMixdownWorld(bool factoryContent = false) : mFactoryContent(factoryContent)
     {
         std::error_code ignored;
         std::filesystem::remove_all(Documents(), ignored);
@@ -306,10 +321,15 @@ public:
         AddDeletableRoot(GetTempFolderPath());
         BuildShapeTables();
         RegisterEffectPackages();
+        if (factoryContent)
+            StartFactoryContent();
         new cInstrumentSlotTable();
         new cSequencer();
         auto* packages = new cInstrumentPackageRegistry();
-        packages->AddPackage(new cTonePackage("Kest"));
+        if (factoryContent)
+            packages->AddPackage(new cAnalogueSynthPackage());
+        else
+            packages->AddPackage(new cTonePackage("Kest"));
         packages->AddPackage(new cMixingDeskPackage());
         packages->AddPackage(new cTriggerPadPackage());
         new cProjectList();
@@ -325,6 +345,9 @@ public:
             delete packages;
         }
         delete cSequencer::GetInstance();
+        mAudio.reset();
+        if (mFactoryContent)
+            FreeWaveTables();
         DeleteEffectPackages();
         FreeShapeTables();
         ClearDeletableRoots();
@@ -332,9 +355,31 @@ public:
     cMixdownWorld(const cMixdownWorld&) = delete;
     cMixdownWorld& operator=(const cMixdownWorld&) = delete;
 
+    // False when the content or the audio manager is missing.
+    bool IsReady() const { return mReady; }
+
 private:
+    void StartFactoryContent()
+    {
+        InitFastMathTables();
+        const std::string resources = BuildFile("bin/Resource");
+        mRegistry->Mount(new File::cFileSystemDisk("Res", resources.c_str()));
+        BuildWaveTables();
+        const std::string archive = resources + "/Install.zip";
+        mReady = Zip::cZipExtractor().ExtractArchive(archive.c_str(), Documents().c_str(), false) == Zip::kResultOk;
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        mAudio = std::make_unique<cAudioManager>();
+        cAudioSettings settings;
+        settings.poolBufferCount = 8;
+        mReady = mAudio->Init(settings) && mReady;
+        mAudio->SetPaused(true);
+    }
+
     std::unique_ptr<cFileSystemRegistry> mRegistry;
+    std::unique_ptr<cAudioManager> mAudio;
     cScopedTransport mTransport;
+    bool mFactoryContent;
+    bool mReady = true;
 };
 
 inline cSequencer& Sequencer() { return *cSequencer::GetInstance(); }

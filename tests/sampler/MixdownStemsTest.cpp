@@ -34,8 +34,9 @@ std::vector<size_t> FileSizes(const std::string& folder)
 }
 } // namespace
 
-// A new project's desk holds the pads' three buses, the four synthesizers
-// and the two returns, which are the desk's own.
+// A new project's desk holds the pads' three buses and the four
+// synthesizers; its two returns, fed by no input under a stem's mask, give
+// no file.
 TEST_F(MixdownStems, EveryChannelWithAnAudibleTrackBecomesAStem)
 {
     int32_t files = 0;
@@ -44,9 +45,44 @@ TEST_F(MixdownStems, EveryChannelWithAnAudibleTrackBecomesAStem)
               cMixdown::kResultWritten);
     EXPECT_EQ(FolderNames(Native("User/Mixdowns/Stems")),
               (tNames{"Ch1-VRX.wav", "Ch2-VRX.wav", "Ch3-VRX.wav", "Ch4-Kest 1.wav", "Ch5-Kest 2.wav", "Ch6-Kest 3.wav",
-                      "Ch7-Kest 4.wav", "Ch8-Mixer.wav", "Ch9-Mixer.wav"}));
-    EXPECT_EQ(files, 9);
-    EXPECT_EQ(FileSizes(Native("User/Mixdowns/Stems")), std::vector<size_t>(9, kOneBlockBytes));
+                      "Ch7-Kest 4.wav"}));
+    EXPECT_EQ(files, 7);
+    EXPECT_EQ(FileSizes(Native("User/Mixdowns/Stems")), std::vector<size_t>(7, kOneBlockBytes));
+}
+
+// The reverb of a strip's send rings on in that strip's own stem, after
+// its note has stopped dead: the returns lose nothing by giving no file.
+TEST_F(MixdownStems, AStemCarriesWhatItsChannelSendsToTheReturns)
+{
+    AddPart(2, 0, kBar, 69, kBar);
+    MuteAllBut(TrackIndexOfSlot(2));
+    const size_t barFrames = (kOneBarBytes - 44) / 4;
+    size_t dryFrames = 0;
+    for (const float send : {0.0f, 1.0f})
+    {
+        SCOPED_TRACE(send);
+        Tone(2).settings.send1 = send;
+        const std::string folder = send > 0.0f ? "User/Mixdowns/Wet" : "User/Mixdowns/Dry";
+        int32_t files = 0;
+        ASSERT_EQ(Render(folder, cMixdown::kRegionEntireSong, cMixdown::kOutputMixerChannels, true, &files),
+                  cMixdown::kResultWritten);
+        ASSERT_EQ(FolderNames(Native(folder)), tNames{"Ch4-Kest 1.wav"});
+        const std::vector<int16_t> stem = Samples(ReadBytes(Native(folder + "/Ch4-Kest 1.wav")));
+        ASSERT_GE(stem.size() / 2, barFrames);
+        int32_t after = 0;
+        for (size_t i = barFrames * 2 + 4410 * 2; i < stem.size(); ++i)
+            after = std::max(after, std::abs(int32_t(stem[i])));
+        if (send == 0.0f)
+        {
+            dryFrames = stem.size() / 2;
+            EXPECT_EQ(after, 0) << "nothing rings on a dry strip";
+        }
+        else
+        {
+            EXPECT_GT(stem.size() / 2, dryFrames + 4410) << "the tail runs while the reverb rings";
+            EXPECT_GT(after, 30) << "the reverb is heard a tenth of a second after the note";
+        }
+    }
 }
 
 TEST_F(MixdownStems, AStemHoldsOnlyItsChannel)

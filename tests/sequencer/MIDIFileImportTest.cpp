@@ -48,6 +48,13 @@ std::unique_ptr<cMIDIFileSong> EvenNotes(int count, int bars)
 class MIDIFileImportTest : public cMIDIFileSongFixture
 {
 protected:
+    // The desk's master volume listens to controller 7, as the program's does.
+    void UseDeskMasterVolume()
+    {
+        static constexpr cInstrumentPackage::cControllerAssignment kDeskMap[] = {{3, 7, 0}};
+        mixer->SetControllerTables(nullptr, 0, nullptr, 0, kDeskMap, 1);
+        mixer->CreateControllerMap();
+    }
     void Import(std::unique_ptr<cMIDIFileSong> song, bool applyPresets = false)
     {
         ASSERT_TRUE(ImportMIDIFileSong(song.release(), applyPresets));
@@ -187,19 +194,24 @@ TEST_F(MIDIFileImportTest, ApplyingPresetsSendsTheFirstBankAndProgramAndNamesThe
     }
 }
 
-// The desk in slot 0 is never replaced, renamed or sent a preset; the notes
-// of channel 1, which it cannot play, go to an instrument of their own in
-// the first free slot, and its controllers stay with it.
-TEST_F(MIDIFileImportTest, ChannelOneBesideTheMixingDesk)
+// The desk in slot 0 is never replaced, renamed or sent a preset. Channel 1
+// with notes is an instrument's part: it goes whole to an instrument of its
+// own in the first free slot, its volume, pan and bends with its notes, so
+// that none of them moves the master.
+TEST_F(MIDIFileImportTest, ChannelOneWithNotesGoesWholeToAnInstrumentBesideTheDesk)
 {
+    UseDeskMasterVolume();
     cInstrument* desk = Place(mixer, 0, "Mixer");
     Place(kest, 1, "Bass");
     auto song = std::make_unique<cMIDIFileSong>();
     song->AddController(0, 0, 32, 1);
     song->AddProgram(0, 0, 2);
+    song->AddController(0, 0, 7, 105);
     song->AddNote(0, 0, 60, 100, 10);
-    song->AddController(0, 5, 7, 90);
-    song->AddNote(2, 0, 50, 100, 10); // slot 2 is taken by the file
+    song->AddController(0, 5, 10, 64);
+    song->AddPitchBend(0, 6, 8192);
+    song->AddController(0, 900, 7, 0); // the closing fade
+    song->AddNote(2, 0, 50, 100, 10);  // slot 2 is taken by the file
     song->channels[0].trackName.AssignCStr("Piano");
     Import(std::move(song), true);
     EXPECT_EQ(slots.GetInstrument(0), desk);
@@ -208,18 +220,52 @@ TEST_F(MIDIFileImportTest, ChannelOneBesideTheMixingDesk)
     deskModule.DrainEvents();
     cAudioEvent sent[2];
     EXPECT_EQ(deskModule.Collect(kAudioEventSetIntParam, sent, 2), 0) << "no preset for the desk";
-    ASSERT_NE(FirstTrack(0), nullptr);
-    EXPECT_EQ(FirstTrack(0)->GetFirstPart()->pattern->count, 0) << "the desk's map has no volume";
+    EXPECT_EQ(FirstTrack(0), nullptr) << "nothing of the channel reaches the master";
 
     auto* notes = static_cast<cTestInstrument*>(slots.GetInstrument(3));
     ASSERT_NE(notes, nullptr);
     EXPECT_EQ(notes->GetPackage(), kest);
     EXPECT_STREQ(notes->GetName(), "Piano");
     ASSERT_NE(FirstTrack(3), nullptr);
-    EXPECT_EQ(Events(FirstTrack(3)->GetFirstPart()), (std::vector<sStored>{{false, 0, 60, 100, 0, 10}}));
+    EXPECT_EQ(Events(FirstTrack(3)->GetFirstPart()), (std::vector<sStored>{
+                                                         {true, 0, 105, 0, 1, 16},
+                                                         {false, 0, 60, 100, 0, 10},
+                                                         {true, 5, 64, 0, 2, 16},
+                                                         {true, 6, 0, 0, 0, 16},
+                                                         {true, 900, 0, 0, 1, 16},
+                                                     }));
     notes->Module().DrainEvents();
     ASSERT_EQ(notes->Module().Collect(kAudioEventSetIntParam, sent, 2), 1);
     EXPECT_EQ(sent[0].GetIntValue(), 258);
+}
+
+// Channel 1 without notes is the desk's own automation, as an export writes
+// it: the desk keeps it. With notes but no free slot it goes nowhere.
+TEST_F(MIDIFileImportTest, OnlyAChannelOneWithoutNotesReachesTheDesk)
+{
+    UseDeskMasterVolume();
+    for (bool withNotes : {false, true})
+    {
+        SCOPED_TRACE(withNotes);
+        Tracks().Clear();
+        Place(mixer, 0, "Mixer");
+        for (int32_t slot = 1; slot < cInstrumentSlotTable::kSlotCount; ++slot)
+            Place(kest, slot, "Taken");
+        const int instruments = int(kest->GetInstruments().GetCount());
+        auto song = std::make_unique<cMIDIFileSong>();
+        song->AddController(0, 0, 7, 90);
+        if (withNotes)
+            song->AddNote(0, 0, 60, 100, 10);
+        Import(std::move(song));
+        EXPECT_EQ(int(kest->GetInstruments().GetCount()), instruments) << "no instrument made";
+        if (withNotes)
+        {
+            EXPECT_EQ(FirstTrack(0), nullptr);
+            continue;
+        }
+        ASSERT_NE(FirstTrack(0), nullptr);
+        EXPECT_EQ(Events(FirstTrack(0)->GetFirstPart()), (std::vector<sStored>{{true, 0, 90, 0, 3, 16}}));
+    }
 }
 
 TEST_F(MIDIFileImportTest, WithSixtyFourTracksAChannelLeavesItsSlotAlone)

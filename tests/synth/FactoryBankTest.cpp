@@ -33,6 +33,13 @@ std::string Unnamed(cAnalogueSynthSingle single)
     single.SetName("");
     return WriteRecord(single);
 }
+
+// Its record with the init single's level.
+std::string UnnamedAtInitLevel(cAnalogueSynthSingle single)
+{
+    single.AmpEnv.Amount = cAnalogueSynthSingle().AmpEnv.Amount;
+    return Unnamed(single);
+}
 } // namespace
 
 TEST_F(FactoryBankTest, EveryBankHoldsItsOwnDesignedPresets)
@@ -55,9 +62,11 @@ TEST_F(FactoryBankTest, EveryBankHoldsItsOwnDesignedPresets)
             EXPECT_TRUE(store->GetSamplePath(id).IsEmpty());
             EXPECT_NE(single.Osc.Mod, cOscSectionParams::kModeSample) << single.Name;
             EXPECT_EQ(WriteRecord(store->GetMulti(id)), initMultiBytes) << slot;
+            // An unused slot holds the init sound at the factory presets' level.
             if (std::string(single.Name) == "<EMPTY>")
             {
-                EXPECT_EQ(Unnamed(single), init) << slot;
+                EXPECT_EQ(UnnamedAtInitLevel(single), init) << slot;
+                EXPECT_NEAR(single.AmpEnv.Amount, 0.42f, 1e-6f) << slot;
                 continue;
             }
             EXPECT_EQ(slot, designed) << "designed presets come first";

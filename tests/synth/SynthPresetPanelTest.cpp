@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,6 +9,7 @@
 #include "PerformFixture.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "base/UTF8.h"
+#include "instruments/synth/AnalogueSynthBank.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
 #include "instruments/synth/SynthParamId.h"
 #include "instruments/synth/ui/AnalogueSynthPanelPreset.h"
@@ -17,6 +20,7 @@
 #include "project/Project.h"
 #include "project/ProjectList.h"
 #include "ui/KeyboardRequest.h"
+#include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetPanelScroller.h"
 #include "ui/WidgetSpinButton.h"
@@ -41,10 +45,12 @@ public:
         return true;
     }
     void Answer(int32_t result, const char* text) const { completion.Invoke(result, text); }
+    cWidgetAlert* GetAlert() override { return alert; }
 
     cKeyboardRequest request;
     cDelegate completion;
     int prompts = 0;
+    cWidgetAlert* alert = nullptr;
 };
 
 std::vector<int32_t> IntsFor(const std::vector<cAudioEvent>& events, uint32_t id)
@@ -291,6 +297,74 @@ TEST_F(SynthPresets, AWriteIntoAFullRingKeepsTheDialogueOpenUntilItGetsThrough)
     ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
     EXPECT_EQ(IntsFor(Synth().Take(), kWriteId), (std::vector<int32_t>{0}));
     EXPECT_FALSE(Dialogue()->IsVisible());
+}
+
+// The user's WRITE into a global bank reaches the bank's file as soon as the
+// module has stored the preset, so it outlives a program that dies before
+// the next project save. The project bank goes with the project's saves.
+TEST_F(SynthPresets, AWriteIntoAGlobalBankIsSavedToItsFileOnceTheModuleHasStoredIt)
+{
+    OpenPerform();
+    struct sCase
+    {
+        int32_t bankSteps;
+        const char* file; // in "Doc", or null for none
+    } const cases[] = {{1, "Instruments/Kest/GlobalB.bnk"}, {6, "Instruments/Kest/GlobalG.bnk"}, {7, nullptr}};
+    for (const sCase& c : cases)
+    {
+        SCOPED_TRACE(c.bankSteps);
+        std::filesystem::remove_all(folder->Doc("Instruments"));
+        SelectPreset(5);
+        Edit();
+        OpenWrite();
+        for (int step = 0; step < c.bankSteps; ++step)
+            StepUp(Dialogue()->GetChooser()->GetBankSpin());
+        ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kRename));
+        keyboard.Answer(2, "Kill Test");
+        ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+        Frame();
+        EXPECT_FALSE(std::filesystem::exists(folder->Doc("Instruments"))) << "nothing before the module stored it";
+
+        Synth().Take();
+        Frame();
+        const int32_t id = c.bankSteps << 8 | 5;
+        EXPECT_EQ(Synth().GetParamInt(kPresetId), id);
+        if (!c.file)
+        {
+            EXPECT_FALSE(std::filesystem::exists(folder->Doc("Instruments")));
+            EXPECT_TRUE(Store().IsBankModified(c.bankSteps)) << "saved with the project";
+            continue;
+        }
+        auto bank = std::make_unique<cAnalogueSynthBank>();
+        cGenStringFixed<256> error;
+        ASSERT_TRUE(ReadBankFile(*gFileSystemRegistry->FindFileSystem("Doc"), cGenString(c.file), nullptr, *bank, error)) << error.CStr();
+        EXPECT_STREQ(bank->singles[5].Name, "Kill Test");
+        EXPECT_FLOAT_EQ(bank->singles[5].Filter.Cutoff, Store().GetSingle(id).Filter.Cutoff);
+        EXPECT_FALSE(Store().IsBankModified(c.bankSteps));
+    }
+}
+
+TEST_F(SynthPresets, ABankFileThatCannotBeWrittenIsReportedAndLeftForTheProjectSave)
+{
+    keyboard.alert = new cWidgetAlert();
+    // A file where the bank's folder belongs.
+    std::filesystem::create_directories(folder->Doc("Instruments"));
+    std::ofstream(folder->Doc("Instruments/Kest")) << "in the way";
+    OpenPerform();
+    Edit();
+    OpenWrite();
+    ClickCentre(Dialogue()->GetButton(cAnalogueSynthPresetWrite::kWrite));
+    Synth().Take();
+    Frame();
+    EXPECT_TRUE(widgets->GetRoot()->HasLayer(keyboard.alert));
+    EXPECT_STREQ(keyboard.alert->GetName(), "Preset Not Saved");
+    EXPECT_STREQ(keyboard.alert->firstLine.CStr(), "Couldn't write 'Instruments/Kest/GlobalA.bnk'.");
+    EXPECT_TRUE(Store().IsBankModified(0)) << "the next project save tries again";
+    keyboard.alert->Hide();
+    Frame();
+    EXPECT_FALSE(widgets->GetRoot()->HasLayer(keyboard.alert)) << "told once, not every frame";
+    keyboard.alert->Release();
+    keyboard.alert = nullptr;
 }
 
 TEST_F(SynthPresets, ALongNameIsCutOnACharacterBoundary)

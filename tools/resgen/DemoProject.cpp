@@ -9,12 +9,15 @@
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/InstrumentSlotTable.h"
 #include "audio/WaveShaper.h"
+#include "instruments/pads/TriggerPad.h"
 #include "instruments/pads/TriggerPadPackage.h"
 #include "instruments/synth/AnalogueSynthPackage.h"
 #include "mixer/EffectUnits.h"
+#include "mixer/Mixer.h"
 #include "mixer/MixingDeskPackage.h"
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
+#include "project/ProjectSlots.h"
 #include "sequencer/MIDIFileOperations.h"
 #include "sequencer/MIDIFileSong.h"
 #include "sequencer/Sequencer.h"
@@ -40,6 +43,14 @@ constexpr cVoice kVoices[] = {
     {kProjectLayout.chords, "Chords", 2, 0},
     {kProjectLayout.lead, "Lead", 1, 0},
 };
+
+// The desk as the demo is mixed. The kit plays 4.5 dB further below the
+// synthesizer presets than their own headroom puts them, so the drums'
+// strips rise by that much over the default 0.79 (24 dB over the fader's
+// travel), and the master by 3.5 dB brings the whole mix to about -19 dB
+// RMS with its peaks near -4 dB.
+constexpr float kDrumStripVolume = 0.98f;
+constexpr float kMasterVolume = 0.935f;
 
 // The engine as the program starts it, without an audio device; it goes
 // again in reverse order.
@@ -85,6 +96,27 @@ void Dress(const cVoice& voice)
     select.wordB = uint32_t(voice.program);
     instrument->GetModule()->HandleEvent(select);
 }
+
+
+// A level as the desk's fader sets it: stored with the project.
+void SetLevel(cAudioModule* module, int32_t parameter, float value)
+{
+    if (!module)
+        return;
+    cAudioEvent event;
+    event.type = kAudioEventModuleParam;
+    event.wordB = uint32_t(parameter);
+    event.valueF = value;
+    module->HandleEvent(event);
+}
+
+void MixDesk()
+{
+    if (cInstrument* drums = cInstrumentSlotTable::GetInstance()->GetInstrument(kProjectLayout.drums))
+        for (int32_t bus = 0; bus < cTriggerPad::kBusCount; ++bus)
+            SetLevel(drums->GetModule(), cTriggerPad::VolumeParam(bus), kDrumStripVolume);
+    SetLevel(GetMixer(), cMixer::kParamMasterVolume, kMasterVolume);
+}
 } // namespace
 
 bool WriteDemoProject()
@@ -100,6 +132,7 @@ bool WriteDemoProject()
     ImportMIDIFileSong(song.release(), false);
     for (const cVoice& voice : kVoices)
         Dress(voice);
+    MixDesk();
     const bool saved = project->Save(path, false);
     project.reset();
     return saved;

@@ -14,6 +14,8 @@
 #include "instruments/synth/AnalogueSynthBank.h"
 #include "instruments/synth/AnalogueSynthPresetStore.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -187,7 +189,7 @@ using cMM = cModMatrix;
 // ---- A: basses
 
 const cPresetDesign kBasses[] = {
-    {"Round Sub", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.3f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.25f, 0.1f); FilterEnv(p, 0, 0.3f, 0.6f, 0.1f, 0.3f); AmpEnv(p, 0, 0.3f, 0.9f, 0.1f); Voices(p, 1); p.Octave = 0; }},
+    {"Round Sub", [](tPatch& p) { Waves(p, kSine, kTriangle, 0.3f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.25f, 0.1f); FilterEnv(p, 0, 0.3f, 0.6f, 0.1f, 0.3f); AmpEnv(p, 0, 0.3f, 0.9f, 0.1f); Voices(p, 1); p.Octave = 0; Level(p, 0.90f); }},
     {"Saw Bass", [](tPatch& p) { Pitch(p, 0, 0, 0.1f); Filter(p, kLowPass, 0.2f, 0.3f); FilterEnv(p, 0, 0.3f, 0.1f, 0.1f, 0.5f); AmpEnv(p, 0, 0.4f, 0.8f, 0.08f); Voices(p, 1); p.Octave = 0; Level(p, 0.55f); }},
     {"Square Punch", [](tPatch& p) { Waves(p, kSquare, kSine, 0.4f); Pitch(p, 0, -12); Filter(p, kLowPass, 0.15f, 0.25f); FilterEnv(p, 0, 0.22f, 0.0f, 0.1f, 0.55f); AmpEnv(p, 0, 0.35f, 0.7f, 0.08f); Voices(p, 1); p.Octave = 0; Level(p, 0.40f); }},
     {"Acid Line", [](tPatch& p) { Waves(p, kSaw, kSaw, 0.0f); Filter(p, kLowPass, 0.12f, 0.6f, true); FilterEnv(p, 0, 0.25f, 0.0f, 0.1f, 0.6f); Mono(p, 0.08f); Drive(p, cWaveShapeParams::kShapeSoft, 0.4f, 0.55f, 0.6f); p.Octave = 0; }},
@@ -349,14 +351,71 @@ constexpr cBankDesign Bank(const cPresetDesign (&presets)[N])
 const cBankDesign kBanks[cAnalogueSynthPresetStore::kGlobalBankCount] = {
     Bank(kBasses), Bank(kLeads), Bank(kPads), Bank(kKeys), Bank(kPlucks), Bank(kStrings), Bank(kEffects)};
 
+// The designs balance the presets against each other, one note each; every
+// preset then plays this much lower (about -7.5 dB), so that chords and a
+// whole arrangement at the desk's default faders stay below full scale.
+constexpr float kHeadroom = 0.42f;
+
+// The amplitude envelope's amount, and a tremolo's depth, which swings it.
+void ScaleLevel(tPatch& p, float factor)
+{
+    p.AmpEnv.Amount *= factor;
+    const cModMatrixRow& tremolo = p.Mod.rows[cModMatrix::kSourceLFO1 + 2];
+    if (tremolo.Dest == cModMatrix::kDestAmpEnv && tremolo.Par == cEnvelopeParams::kFieldAmount)
+        p.GetLFO(2).Amount *= factor;
+}
+
+// A shaped drive distorts by how loud the voices reach it, and its output
+// gain is (0.6 Out + 0.4)(1 - 0.3 Drive) whatever goes in. The voices keep
+// meeting it as designed (Drive rises while the level falls by as much),
+// and Drive and Out lower its output, as far as their ranges allow.
+void LowerShapedDrive(tPatch& p)
+{
+    cWaveShapeParams& drive = p.WS;
+    const float raised = std::min(1.0f, drive.Drive / kHeadroom);
+    ScaleLevel(p, drive.Drive / raised);
+    const float driveGain = (1.0f - 0.3f * raised) / (1.0f - 0.3f * drive.Drive);
+    const float outGain = (0.6f * drive.Out + 0.4f) * kHeadroom / driveGain;
+    drive.Drive = raised;
+    drive.Out = std::max(0.0f, (outGain - 0.4f) / 0.6f);
+}
+
+// The crusher's steps are a fixed share of full scale, 2^-(1 + 15 (1 -
+// Drive)^4): quieter voices get as many more bits as keep their steps in
+// proportion, so they crush as designed (and do not fall below one step).
+void LowerCrushedDrive(tPatch& p)
+{
+    cWaveShapeParams& drive = p.WS;
+    ScaleLevel(p, kHeadroom);
+    const float bits = 1.0f + 15.0f * std::pow(1.0f - drive.Drive, 4.0f) - std::log2(kHeadroom);
+    drive.Drive = std::clamp(1.0f - std::pow((bits - 1.0f) / 15.0f, 0.25f), 0.0f, 1.0f);
+}
+
+void LeaveHeadroom(tPatch& p)
+{
+    const bool drive = p.WS.Enable != 0;
+    if (drive && p.WS.Shape == cWaveShapeParams::kShapeLoFi)
+        LowerCrushedDrive(p);
+    else if (drive && p.WS.Shape != cWaveShapeParams::kShapeEQOnly)
+        LowerShapedDrive(p);
+    else
+        ScaleLevel(p, kHeadroom);
+}
+
+// The slots after the designs keep the init sound, at the designs' level:
+// a MIDI file's program change lands on them as often as on a design.
 void DesignBank(cAnalogueSynthPresetStore& store, int32_t bank)
 {
     const cBankDesign& design = kBanks[bank];
-    for (int32_t slot = 0; slot < design.count; ++slot)
+    for (int32_t slot = 0; slot < cAnalogueSynthPresetStore::kSlotCount; ++slot)
     {
         tPatch& patch = store.GetSingle(cAnalogueSynthPresetStore::MakeId(bank, slot));
-        patch.SetName(design.presets[slot].name);
-        design.presets[slot].design(patch);
+        if (slot < design.count)
+        {
+            patch.SetName(design.presets[slot].name);
+            design.presets[slot].design(patch);
+        }
+        LeaveHeadroom(patch);
     }
 }
 } // namespace

@@ -17,7 +17,12 @@ namespace
 {
 using namespace PadSounds;
 
-constexpr float kSamplePeak = 0.89f; // about -1 dB
+// A loose factory sample peaks at about -1 dB. A kit's samples sit 12 dB
+// lower: at the desk's default faders one hit at full velocity and pad
+// volume reaches the mix at the sample's own peak, so a kit normalised to
+// -1 dB would fill the mix on its own and a busy pattern would clip.
+constexpr float kSamplePeak = 0.89f;
+constexpr float kKitSamplePeak = kSamplePeak * 0.25f;
 constexpr int32_t kFadeFrames = 441; // 10 ms
 constexpr int32_t kHatGroup = 1;
 
@@ -179,9 +184,9 @@ std::vector<cKit> Kits() { return {DefaultKit(), NeonKit(), TimberKit()}; }
 
 int16_t ToSample(float x) { return int16_t(std::lround(std::fmax(-1.0f, std::fmin(1.0f, x)) * 32767.0f)); }
 
-bool WriteSound(const std::string& path, cSound sound)
+bool WriteSound(const std::string& path, cSound sound, float peak)
 {
-    Normalise(sound, kSamplePeak);
+    Normalise(sound, peak);
     FadeTail(sound, kFadeFrames);
     const uint16_t channels = sound.IsStereo() ? 2 : 1;
     std::vector<int16_t> data;
@@ -246,7 +251,7 @@ bool WriteKit(const cKit& kit, const std::string& documents)
     {
         const cPad& pad = kit.pads[i];
         const std::string path = soundFolder + pad.name + ".wav";
-        ok = ok && WriteSound(documents + "/" + path, pad.make());
+        ok = ok && WriteSound(documents + "/" + path, pad.make(), kKitSamplePeak);
         const int32_t index = int32_t(i);
         ok = ok && pads.LoadPadSample(index, path.c_str(), false);
         SetPadInt(pads, index, cTriggerPadData::kParamBus, pad.bus);
@@ -279,7 +284,7 @@ bool WriteFactorySamples(const std::string& documentsFolder, const std::string& 
     std::filesystem::create_directories(target);
     bool ok = true;
     for (const cPad& pad : DefaultKit().pads)
-        ok = WriteSound(target + "/" + pad.name + ".wav", pad.make()) && ok;
+        ok = WriteSound(target + "/" + pad.name + ".wav", pad.make(), kSamplePeak) && ok;
     return ok;
 }
 

@@ -106,7 +106,7 @@ void cAnalogueSynthPackage::LoadGlobalBanks()
     for (int32_t bank = 0; bank < cAnalogueSynthPresetStore::kGlobalBankCount; ++bank)
     {
         cGenStringFixed<64> path;
-        path.Printf(kGlobalBankFormat, cAnalogueSynthPresetStore::GetBankLetter(bank));
+        GetGlobalBankPath(bank, path);
         cGenStringFixed<256> error;
         LoadBank(*mStore, bank, path, nullptr, 1, error);
     }
@@ -219,8 +219,16 @@ bool cAnalogueSynthPackage::LoadProjectData(const cGenString& folder, cSampleRel
     cGenStringFixed<512> path(folder.CStr());
     PathAppend(path, cGenString(kProjectBankName));
     // The project bank is always saved under its normal name.
-    return LoadBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, mode == 3 ? 1 : mode,
-                    errorText);
+    cGenStringFixed<256> reason;
+    if (LoadBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, mode == 3 ? 1 : mode, reason))
+        return true;
+    // Nothing of another project's bank may stay in its place.
+    {
+        cScopedAudioLock lock;
+        mStore->ClearProjectBank();
+    }
+    errorText.Printf("Couldn't load the sound bank '%s.bnk': %s", kProjectBankName, reason.CStr());
+    return false;
 }
 
 bool cAnalogueSynthPackage::SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool)
@@ -229,12 +237,19 @@ bool cAnalogueSynthPackage::SaveProjectData(const cGenString& folder, cSampleRel
     PathAppend(path, cGenString(kProjectBankName));
     bool ok = SaveBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, false);
     for (int32_t bank = 0; bank < cAnalogueSynthPresetStore::kGlobalBankCount; ++bank)
-    {
-        if (!mStore->IsBankModified(bank))
-            continue;
-        cGenStringFixed<64> global;
-        global.Printf(kGlobalBankFormat, cAnalogueSynthPresetStore::GetBankLetter(bank));
-        ok = SaveBank(*mStore, bank, global, nullptr, false) && ok;
-    }
+        if (mStore->IsBankModified(bank))
+            ok = SaveGlobalBank(bank) && ok;
     return ok;
+}
+
+bool cAnalogueSynthPackage::SaveGlobalBank(int32_t bank)
+{
+    cGenStringFixed<64> path;
+    GetGlobalBankPath(bank, path);
+    return SaveBank(*mStore, bank, path, nullptr, false);
+}
+
+void cAnalogueSynthPackage::GetGlobalBankPath(int32_t bank, cGenString& path)
+{
+    path.Printf(kGlobalBankFormat, cAnalogueSynthPresetStore::GetBankLetter(bank));
 }

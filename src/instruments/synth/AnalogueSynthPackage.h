@@ -47,6 +47,14 @@ public:
     // every global bank with changes. False when any of them failed.
     bool SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool autoSave) override;
 
+    // Writes global bank 0..6 to its file at once (a preset the user wrote
+    // is theirs even if the program dies before the next project save).
+    // False when it could not be written; the bank then stays modified, so
+    // the next project save tries again.
+    bool SaveGlobalBank(int32_t bank);
+    // "Instruments/Kest/GlobalA" to "GlobalG", without the extension.
+    static void GetGlobalBankPath(int32_t bank, cGenString& path);
+
     cAnalogueSynthPresetStore& GetStore() const { return *mStore; }
     // Null when no editor factory was installed.
     cAnalogueSynthEditor* GetEditor() const { return mEditor; }

@@ -204,6 +204,7 @@ bool cAnalogueSynthPanelPreset::Draw(cDrawList& list)
     }
     mButtons[kCompare]->value = ReadParamInt(MakeSynthParamId(kSynthParamCompare)) != 0 ? 1 : 0;
     mButtons[kWrite]->value = ReadParamInt(MakeSynthParamId(kSynthParamModified)) != 0 ? 1 : 0;
+    mWrite->SaveWrittenBank();
     return false;
 }
 

@@ -18,6 +18,7 @@
 #include "ui/LayoutBuilders.h"
 #include "ui/LayoutLinear.h"
 #include "ui/StatusBarHost.h"
+#include "ui/WidgetAlert.h"
 #include "ui/WidgetButton.h"
 
 namespace
@@ -26,6 +27,7 @@ namespace
 // there would blacken what the editor draws after it.
 constexpr int32_t kStyle = kDialogueCloseButton;
 constexpr int32_t kButtonStyle = 3;
+constexpr int32_t kNoticeStyle = kAlertIconOnNo | kAlertIconOnOK;
 constexpr char kBankLetters[] = "ABCDEFGP";
 constexpr int32_t kConfirmed = 2;
 constexpr const char* kButtonNames[2] = {"RENAME", "WRITE"};
@@ -91,6 +93,12 @@ cAnalogueSynth* cAnalogueSynthPresetWrite::GetModule() const
     return instrument ? instrument->GetSynth() : nullptr;
 }
 
+cAnalogueSynthPackage* cAnalogueSynthPresetWrite::GetPackage() const
+{
+    cAnalogueSynthInstrument* instrument = mOwner ? mOwner->GetInstrument() : nullptr;
+    return instrument ? static_cast<cAnalogueSynthPackage*>(instrument->GetPackage()) : nullptr;
+}
+
 void cAnalogueSynthPresetWrite::OnLayout()
 {
     cWidgetDialogue::OnLayout();
@@ -108,16 +116,17 @@ void cAnalogueSynthPresetWrite::OnStateChange()
     mPresetId = module->GetParamInt(MakeSynthParamId(kSynthParamPreset));
     mChooser->kind = mMode;
     mChooser->SetPresetId(mPresetId);
-    auto* package = static_cast<cAnalogueSynthPackage*>(mOwner->GetInstrument()->GetPackage());
+    cAnalogueSynthPackage* package = GetPackage();
     const bool named = package && (mMode == cAnalogueSynth::kModeSingle || mMode == cAnalogueSynth::kModeMulti);
     mName.AssignCStr(named ? package->GetStore().GetPresetName(mMode, mPresetId) : "");
     UpdateTitle();
     mButtons[kWrite]->value = 1;
 }
 
+// The preset as the chooser and the status bar write it ("A01.Saw Bass").
 void cAnalogueSynthPresetWrite::UpdateTitle()
 {
-    cGenStringFixed<64> title;
+    cGenStringFixed<80> title;
     title.Printf("Write '%c%02d. %s'", kBankLetters[(mPresetId >> 8) & 7], mPresetId & 63, mName.CStr());
     SetName(title.CStr());
 }
@@ -169,16 +178,54 @@ void cAnalogueSynthPresetWrite::Write()
     cGenStringFixed<kPresetNameSize> name;
     name.AssignChars(mName.CStr(), UTF8PrefixWithin(mName.CStr(), kPresetNameSize - 1));
     module->SetPresetName(name.CStr());
-    if (!PostWrite(*module, mChooser->GetPresetId()))
+    const int32_t destination = mChooser->GetPresetId();
+    if (!PostWrite(*module, destination))
     {
         // Closing now would lose the user's sound without a word.
         if (cStatusBarHost* host = GetStatusBarHost())
             host->ShowStatusMessage("The synthesizer is busy: press WRITE again");
         return;
     }
+    // A global bank is the user's library, kept apart from any project: its
+    // file is written as soon as the module has stored the preset. The
+    // project bank is saved with the project that uses it.
+    const int32_t bank = (destination >> 8) & 7;
+    if (bank < cAnalogueSynthPresetStore::kGlobalBankCount)
+        mUnsavedBank = bank;
+    module->WaitForEvents();
+    SaveWrittenBank();
     Close();
     if (mOwner)
         mOwner->ModifyFlags(kWidgetStateDirty, 0, true);
+}
+
+// Only once the module's ring is empty has the audio thread stored the
+// preset; until then the store still holds the bank as it was.
+void cAnalogueSynthPresetWrite::SaveWrittenBank()
+{
+    cAnalogueSynth* module = GetModule();
+    if (mUnsavedBank < 0 || (module && module->HasPendingEvents()))
+        return;
+    const int32_t bank = mUnsavedBank;
+    mUnsavedBank = -1;
+    cAnalogueSynthPackage* package = GetPackage();
+    if (package && !package->SaveGlobalBank(bank))
+        ReportBankNotSaved(bank);
+}
+
+void cAnalogueSynthPresetWrite::ReportBankNotSaved(int32_t bank)
+{
+    cWidgetAlert* alert = GetAnalogueSynthUIHost().GetAlert();
+    if (!alert)
+        return;
+    cGenStringFixed<64> path;
+    cAnalogueSynthPackage::GetGlobalBankPath(bank, path);
+    alert->Reset(kNoticeStyle);
+    alert->SetName("Preset Not Saved");
+    alert->firstLine.Printf("Couldn't write '%s.bnk'.", path.CStr());
+    alert->secondLine.AssignCStr("It is written again with the next project save.");
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate());
 }
 
 void cAnalogueSynthPresetWrite::Close()

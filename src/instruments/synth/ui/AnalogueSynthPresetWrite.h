@@ -5,6 +5,7 @@
 #include "ui/WidgetDialogue.h"
 
 class cAnalogueSynth;
+class cAnalogueSynthPackage;
 class cAnalogueSynthUI;
 class cWidgetBankPreset;
 
@@ -35,6 +36,10 @@ public:
 
     // Hides the dialogue, writing nothing.
     void Close();
+    // Writes the file of the global bank a WRITE stored into, once the
+    // module has stored it; an alert says when the file could not be
+    // written. The preset panel calls it every frame until it is done.
+    void SaveWrittenBank();
     // The keyboard's answer: result 2 confirms the text.
     void OnRenamed(int32_t result, const char* text);
 
@@ -54,12 +59,16 @@ private:
     // Posts the write; a full ring gets one wait and one more try.
     bool PostWrite(cAnalogueSynth& module, int32_t id);
     void UpdateTitle();
+    void ReportBankNotSaved(int32_t bank);
     cAnalogueSynth* GetModule() const;
+    cAnalogueSynthPackage* GetPackage() const;
 
     cAnalogueSynthUI* mOwner;
     int32_t mMode = 0;
     int32_t mPresetId = 0;
     cGenStringFixed<32> mName;
+    // The global bank written but not yet saved to its file, or -1.
+    int32_t mUnsavedBank = -1;
     cWidgetBankPreset* mChooser = nullptr;
     cWidgetButton* mButtons[2] = {};
 };

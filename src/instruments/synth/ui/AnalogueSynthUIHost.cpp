@@ -9,6 +9,8 @@ cAnalogueSynthUIHost* gHost = &gQuietHost;
 bool cAnalogueSynthUIHost::PromptName(const cKeyboardRequest&, const cDelegate&) { return false; }
 bool cAnalogueSynthUIHost::ShowFileBrowser(const cSynthBrowserRequest&, const cDelegate&) { return false; }
 
+cWidgetAlert* cAnalogueSynthUIHost::GetAlert() { return nullptr; }
+
 const char* cAnalogueSynthUIHost::GetLastFolder() { return ""; }
 
 void cAnalogueSynthUIHost::SetLastFolder(const char*) {}

@@ -5,6 +5,7 @@
 
 class cDelegate;
 class cSample;
+class cWidgetAlert;
 struct cAtlasSprite;
 struct cKeyboardRequest;
 
@@ -23,8 +24,8 @@ struct cSynthBrowserRequest
 };
 
 // What the synthesizer editor needs of the screens around it: the on-screen
-// text keyboard for names, the shared file browser, the last sample folder
-// and the sampler page. The application installs its host at start-up;
+// text keyboard for names, the shared file browser and alert, the last
+// sample folder and the sampler page. The application installs its host at start-up;
 // without one (tests, tools) nothing is shown, there is no last folder and
 // no sampler. Main thread.
 class cAnalogueSynthUIHost
@@ -39,6 +40,8 @@ public:
     // Shows the browser and later calls the completion with (1 and the
     // chosen path, or 0 and ""); false, with no call, when there is none.
     virtual bool ShowFileBrowser(const cSynthBrowserRequest& request, const cDelegate& completion);
+    // The shared alert; null while the screen has none.
+    virtual cWidgetAlert* GetAlert();
     // The folder of the last sample loaded, with its separator; "" for none.
     virtual const char* GetLastFolder();
     virtual void SetLastFolder(const char* path);
