@@ -58,11 +58,13 @@ inline void ClickWidget(cWidget* widget)
     PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
 }
 
-// A first start: nothing in the documents folder.
+// A first start: nothing in the documents folder, and no mark an earlier
+// test's start left in the temporary one (a load it closed during).
 inline void EmptyInProcessDocuments()
 {
     std::error_code ignored;
     std::filesystem::remove_all(InProcessDocuments(), ignored);
+    std::filesystem::remove_all(InProcessDataHome() + "/Quilwright/Temp", ignored);
     std::filesystem::create_directories(InProcessDocuments(), ignored);
 }
 
