@@ -58,10 +58,8 @@ inline void ClickWidget(cWidget* widget)
     PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
 }
 
-// A first start: nothing in the documents folder.
-// Empty documents and temporary files: what a start finds in a data home no
-// earlier start has used (a start that quit during its load leaves its mark
-// in Temp for the next one).
+// A first start: nothing in the documents folder, and no mark an earlier
+// test's start left in the temporary one (a load it closed during).
 inline void EmptyInProcessDocuments()
 {
     std::error_code ignored;

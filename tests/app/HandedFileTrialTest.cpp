@@ -41,8 +41,8 @@ TEST_F(HandedFileTrialTest, ThePromptComesBeforeTheIntroHelpAndTheCopyIsDone)
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
 
     ASSERT_TRUE(WaitUntil([&] { return IsLight(Pixel(Shot("probe"), kNameFieldX, kNameFieldY)); }))
-        << "no name prompt; see " << Shot("0-no-prompt") << "\n" << program->ErrorOutput();
-    const std::string prompt = Shot("1-prompt");
+        << "no name prompt; see " << KeepShot("0-no-prompt") << "\n" << program->ErrorOutput();
+    const cScreenshot prompt = StillShot("1-prompt");
     EXPECT_FALSE(IsLight(Pixel(prompt, kHelpX, kHelpY))) << "the help covers the prompt";
 
     Key("Return");
@@ -53,8 +53,6 @@ TEST_F(HandedFileTrialTest, ThePromptComesBeforeTheIntroHelpAndTheCopyIsDone)
     Shot("2-help-after-the-copy");
     std::filesystem::remove_all(mData + "-handed");
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    Close(*program, 10.0);
 }
 } // namespace

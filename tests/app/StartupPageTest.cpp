@@ -373,6 +373,9 @@ TEST(StartupPageTest, AnAlertTextTooWideForALineBreaksAfterItsFirstColon)
 // ends of a long path stay readable.
 TEST(StartupPageTest, ADataFolderBesideTheProgramIsToldWithBothFolders)
 {
+    // A start with nothing to load or install, which the one frame leaves
+    // finished for the next test.
+    EmptyInProcessDocumentsOfAReturningUser();
     const std::string longWanted = "/home/" + std::string(80, 'u') + "/.local/share/Quilwright/Documents";
     const std::string longUsed = "/opt/" + std::string(80, 'p') + "/bin/Documents";
     bool checked = false;
