@@ -9,6 +9,7 @@
 #include "app/AppMixingDeskHost.h"
 #include "app/AppAnalogueSynthHost.h"
 #include "app/AppTriggerPadHost.h"
+#include "app/FailedOpenAlert.h"
 #include "app/GlobalSettings.h"
 #include "app/MainUI.h"
 #include "app/MIDISettings.h"
@@ -34,6 +35,8 @@
 #include "base/PathUtils.h"
 #include "base/RootPaths.h"
 #include "base/SettingsFile.h"
+#include "base/StaleTemporaries.h"
+#include "base/StatusNotice.h"
 #include "base/UniqueFileName.h"
 #include "editors/PianoRollRenderer.h"
 #include "editors/SequencerUI.h"
@@ -140,6 +143,16 @@ void MountFileSystems()
     SetSampleLoadedLookup(&cSampleRegistry::IsLoaded);
 }
 
+// What saves killed in an earlier run left: their interrupted commits are
+// finished and the temporaries no live writer holds are removed, before
+// anything is read.
+void SweepDataFolders()
+{
+    MarkProgramStart();
+    SweepStaleTemporaries(GetDocumentsFolderPath());
+    SweepStaleTemporaries(GetTempFolderPath());
+}
+
 void CreateInputManager()
 {
     if (!gInputManager)
@@ -217,12 +230,13 @@ void CreateMessageQueue()
 }
 
 // The installer writes them again; they may not match what it installs.
+// Temporaries of their saves are the start-up sweep's, which knows them.
 void DeleteMIDISettingsFiles()
 {
     File::cFileSystem* documents = gFileSystemRegistry->FindFileSystem("Doc");
     if (!documents)
         return;
-    for (const char* suffix : {"", ".tmp", ".bak"})
+    for (const char* suffix : {"", ".bak"})
     {
         cGenStringFixed<64> path;
         path.Printf("%s%s", cMIDISettings::kFileName, suffix);
@@ -430,10 +444,11 @@ void DestroyPasteboard() { delete cPasteboard::GetInstance(); }
 // ------------------------------------------------------------ auto-save steps
 
 // A modified project that was saved before gets its auto-save files beside
-// them; one never saved gets a normal save. A changed project counts as
-// neither recent nor auto-saved until its save has succeeded, so a save that
-// fails leaves the next start loading nothing rather than an older state; an
-// unchanged one keeps both.
+// them; one never saved gets a normal save. The settings keep naming the
+// project (and whether it was auto-saved) while the save runs: a save is
+// whole or not there, so a save that fails or is killed leaves the next
+// start opening the project as it last was, never a new one. Only a save
+// that succeeds changes them.
 void AutoSaveProject()
 {
     cGlobalSettings* settings = cGlobalSettings::GetInstance();
@@ -441,16 +456,9 @@ void AutoSaveProject()
     cProject* project = projects ? projects->GetCurrentProject() : nullptr;
     if (!settings || !project)
         return;
-    if (!project->IsModified())
-    {
-        settings->Save();
-        return;
-    }
-    gSettings.autoSaved = false;
-    settings->SetRecentProject("");
     settings->Save();
     File::cFileSystem* documents = gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr;
-    if (project->GetPath().IsEmpty() || !documents)
+    if (!project->IsModified() || project->GetPath().IsEmpty() || !documents)
         return;
     cGenStringFixed<260> saved(project->GetPath());
     PathAppend(saved, cGenString("Package.prj"));
@@ -653,7 +661,8 @@ void cQuilwrightApplication::HandleWindowCreated(cOsWindow* window)
 }
 
 // Start-up stage 1, in this order: 1 the device-class UI profile; 2 the
-// file-system registry; 3 the job queue; 4 the mounts; 5 the input manager;
+// file-system registry; 3 the job queue; 4 the mounts, and the data folders
+// swept of what killed saves left; 5 the input manager;
 // 6 the battery status and device motion; 7 the materials; 8 the fonts;
 // 9 the widget manager; 10 the frame timing; 11 the root container's
 // material; 12 the MIDI manager; 13 the global settings; 14 the web-view and
@@ -666,6 +675,7 @@ bool cQuilwrightApplication::Initialise()
     CreateFileSystemRegistry();
     CreateJobQueue();
     MountFileSystems();
+    SweepDataFolders();
     CreateInputManager();
     CreateDeviceStatus();
     CreateMaterialRegistry();
@@ -899,6 +909,13 @@ bool cQuilwrightApplication::Update()
     // A settings file found damaged at start-up is told once the bar exists.
     if (const char* notice = ui ? TakeSettingsDamageNotice() : nullptr)
         ui->ShowTimedMessage(notice, kWarningSeconds, true);
+    ShowStatusNotices(ui);
+    if (ui)
+    {
+        // A manual or folder that could not be shown is said, with its address.
+        ReportFailedOpens(ui->GetAlert());
+        ui->GetStartup()->ShowIntroHelpAfterImport();
+    }
     cTransportScreen screen;
     screen.statusBarMode = ui ? ui->GetStatusBar()->GetMode() : cWidgetStatusBar::kModePage;
     // Idle, or no Sample tab on screen, reads as no capture.
@@ -906,6 +923,15 @@ bool cQuilwrightApplication::Update()
         screen.captureState = ui->GetSampler()->GetSampleMode();
     ReportTransportState(screen);
     return true;
+}
+
+// Notices of the engines' own (a bank put back, a save completed) reach the
+// bar one at a time, each once the one before has had its time.
+void cQuilwrightApplication::ShowStatusNotices(cMainUI* ui)
+{
+    cGenStringFixed<512> notice;
+    if (ui && ui->GetStatusBar()->GetMessageTimer() <= 0.0f && TakeStatusNotice(notice))
+        ui->ShowStatusMessage(notice.CStr());
 }
 
 bool cQuilwrightApplication::Render()

@@ -3,6 +3,7 @@
 #include "platform/ApplicationBase.h"
 
 class cInstallerPage;
+class cMainUI;
 
 // The studio's application object: brings the program up in two stages,
 // runs its frames, and tears everything down again in a fixed order.
@@ -64,6 +65,7 @@ private:
     bool StartCoreOnceInstalled();
     void ReleaseInstaller();
     void ClearSuspendedOnceAudioRuns();
+    static void ShowStatusNotices(cMainUI* ui);
 
     double mClock = 0.0;
     cInstallerPage* mInstaller = nullptr;

@@ -4,7 +4,6 @@
 #include "platform/PlatformServices.h"
 #include "ui/LayoutBuilders.h"
 #include "ui/LayoutLinear.h"
-#include "ui/StatusBarHost.h"
 #include "ui/UIMetrics.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetFactories.h"
@@ -37,14 +36,12 @@ cSetupPanelHelp::cSetupPanelHelp() : mExternalButton(CreateButton("Show help in 
 
 cSetupPanelHelp::~cSetupPanelHelp() { mExternalButton->Release(); }
 
-// One browser request per press.
+// One browser request per press; a failed one is told by the application.
 void cSetupPanelHelp::OnShowExternal(int32_t, cWidgetButton*)
 {
     cGenStringFixed<1024> address;
     GetManualPageURL(address);
-    cStatusBarHost* bar = GetStatusBarHost();
-    if (!OpenURLInBrowser(address.CStr()) && bar)
-        bar->ShowStatusMessage(kManualOpenFailed);
+    OpenURLInBrowser(address.CStr());
 }
 
 bool cSetupPanelHelp::Draw(cDrawList& list)

@@ -1,6 +1,7 @@
 #include "app/WidgetStartup.h"
 
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "app/MainUI.h"
@@ -8,17 +9,21 @@
 #include "app/WidgetStatusBarScreen.h"
 #include "app/WidgetStatusBar.h"
 #include "audio/AudioManager.h"
+#include "base/File.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/JobQueue.h"
 #include "base/PathUtils.h"
+#include "base/RootPaths.h"
 #include "base/UniqueFileName.h"
 #include "platform/FrameTiming.h"
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "render/DrawList.h"
+#include "render/FontHandle.h"
 #include "ui/WidgetAlert.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
@@ -30,6 +35,8 @@ constexpr float kLoadedMessageSeconds = 2.5f;
 constexpr int32_t kAudioAlertStyle = kAlertIconOnNo | kAlertIconOnOK;
 constexpr const char* kAudioFailedTitle = "Audio Failed to Initialize";
 constexpr const char* kAudioFailedText = "Quilwright couldn't start the audio system.";
+constexpr const char* kDataFolderTitle = "Can't Use the Data Folder";
+constexpr const char* kSavingTo = "Saving to ";
 
 cProject* CurrentProject()
 {
@@ -39,7 +46,50 @@ cProject* CurrentProject()
 
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
 
+// A file handed to the program is asking where it goes, or being copied.
+bool ImportRunning() { return cMainUI::GetInstance()->GetOpenURL()->GetState() == 0; }
+
 void RememberRecent(const char* path) { cMainUI::GetInstance()->SetRecentProject(path); }
+
+// A load at start is marked on the "Tmp" mount until it has ended, so a start
+// that a load crashed or that was killed meanwhile is known to the next one.
+constexpr const char* kOpeningMark = "Opening Project.txt";
+
+File::cFileSystem* TempMount() { return gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Tmp") : nullptr; }
+
+void MarkOpening(const cGenString& path)
+{
+    File::cFileSystem* temp = TempMount();
+    File::cFile* mark =
+        temp ? temp->Open(cGenString(kOpeningMark), File::kModeWrite, File::kFlagSafeWrite | File::kFlagDropBackup)
+             : nullptr;
+    if (!mark)
+        return;
+    const bool written = mark->Write(path.CStr(), path.Length()) == path.Length();
+    mark->Close(!written);
+    delete mark;
+}
+
+// The path of a load the last start began and never ended; empty when none.
+void ReadOpeningMark(cGenString& path)
+{
+    path.AssignCStr("");
+    File::cFileSystem* temp = TempMount();
+    File::cFile* mark = temp ? temp->Open(cGenString(kOpeningMark), File::kModeRead, 0) : nullptr;
+    if (!mark)
+        return;
+    char text[264] = {};
+    const int length = mark->Read(text, int(sizeof(text)) - 1);
+    mark->Close(false);
+    delete mark;
+    path.AssignChars(text, length > 0 ? length : 0);
+}
+
+void ClearOpeningMark()
+{
+    if (File::cFileSystem* temp = TempMount())
+        temp->Delete(cGenString(kOpeningMark));
+}
 
 // The folder of a project path, without an auto-save or backup suffix.
 bool ProjectFolderExists(const cGenString& path)
@@ -52,15 +102,15 @@ bool ProjectFolderExists(const cGenString& path)
 }
 } // namespace
 
-void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second)
+void DescribeDataFolderFallback(const char* wanted, const char* reason, const char* used, const cFontHandle& font,
+                                float width, cGenString& first, cGenString& second)
 {
-    first.AssignCStr(text);
-    second.AssignCStr("");
-    const char* split = strstr(text, ": ");
-    if (!split || fitsOnALine)
-        return;
-    first.AssignChars(text, int32_t(split - text) + 1);
-    second.AssignCStr(split + 2);
+    first.AssignCStr(wanted[0] ? wanted : reason);
+    font.TruncateMiddle(first, width);
+    cGenStringFixed<260> folder(used);
+    font.TruncateMiddle(folder, width - font.GetTextWidth(kSavingTo));
+    second.AssignCStr(kSavingTo);
+    second.Append(folder);
 }
 
 cWidgetStartup::cJobLoadProject::cJobLoadProject(cProject* project, const cGenString& path)
@@ -113,6 +163,8 @@ void cWidgetStartup::Decide()
 {
     mAlpha = 255;
     mState = kFinished;
+    if (ShowDataFolderFallback())
+        return;
     const cAudioManager* audio = cAudioManager::Get();
     if (!audio || !audio->IsInitialised())
     {
@@ -121,12 +173,34 @@ void cWidgetStartup::Decide()
     }
     mState = kLoading;
     const cGenStringFixed<260> recent(gSettings.recentProject);
-    if (recent.IsEmpty())
+    ReadOpeningMark(mInterruptedLoad);
+    if (!mInterruptedLoad.IsEmpty())
+        OfferInterruptedLoad(mInterruptedLoad);
+    else if (recent.IsEmpty())
         IntroHelpOrFade();
     else if (gSettings.autoSaved)
         OfferAutoSave(recent);
     else
         StartLoad(CurrentProject(), recent, false);
+}
+
+// Told once, before anything else: new saves go elsewhere than the user's
+// earlier ones, and the screens may look like a first start.
+bool cWidgetStartup::ShowDataFolderFallback()
+{
+    std::string wanted, reason;
+    if (mDataFolderTold || !GetDocumentsFolderFallback(wanted, reason))
+        return false;
+    mDataFolderTold = true;
+    mState = kDataFolderAlert;
+    cWidgetAlert* alert = Alert();
+    alert->Reset(kAlertIconOnOK);
+    alert->SetName(kDataFolderTitle);
+    DescribeDataFolderFallback(wanted.c_str(), reason.c_str(), GetDocumentsFolderPath(), alert->textFont,
+                               cWidgetAlert::GetLineWidth(), alert->firstLine, alert->secondLine);
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+    return true;
 }
 
 void cWidgetStartup::ShowAudioFailure()
@@ -136,9 +210,7 @@ void cWidgetStartup::ShowAudioFailure()
     alert->Reset(kAudioAlertStyle);
     alert->SetName(kAudioFailedTitle);
     const cAudioManager* audio = cAudioManager::Get();
-    const char* reason = audio && audio->GetErrorText()[0] ? audio->GetErrorText() : kAudioFailedText;
-    const bool fits = alert->textFont.GetTextWidth(reason) <= cWidgetAlert::GetLineWidth();
-    SplitAlertText(reason, fits, alert->firstLine, alert->secondLine);
+    alert->SetText(audio && audio->GetErrorText()[0] ? audio->GetErrorText() : kAudioFailedText);
     alert->SetButton(kAlertOK, "OK");
     alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
 }
@@ -159,6 +231,24 @@ void cWidgetStartup::OfferAutoSave(const cGenString& recent)
     alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
 }
 
+// A load that never ended may crash again: it is offered, not retried
+// unasked, and the project stays offered whatever is chosen.
+void cWidgetStartup::OfferInterruptedLoad(const cGenString& path)
+{
+    cGenStringFixed<260> name(path);
+    GetProjectDisplayName(name);
+    cGenStringFixed<300> title;
+    title.Printf("Project '%s' Did Not Open", name.CStr());
+    cWidgetAlert* alert = Alert();
+    alert->Reset(0);
+    alert->SetName(title.CStr());
+    alert->firstLine.AssignCStr("Quilwright closed while opening it at the last start.");
+    alert->secondLine.AssignCStr("Do you wish to open it again?");
+    alert->SetButton(kAlertOK, "Open");
+    alert->SetButton(kAlertNo, "New Project");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+}
+
 intptr_t cWidgetStartup::OnAlert(intptr_t index)
 {
     cProject* project = CurrentProject();
@@ -169,6 +259,17 @@ intptr_t cWidgetStartup::OnAlert(intptr_t index)
     case kIntroHelp: mState = kFadingOut; break;
     case kLoading:
     {
+        if (!mInterruptedLoad.IsEmpty())
+        {
+            const cGenStringFixed<264> interrupted(mInterruptedLoad);
+            mInterruptedLoad.AssignCStr("");
+            ClearOpeningMark();
+            if (index == kAlertOK)
+                StartLoad(project, interrupted, true);
+            else
+                IntroHelpOrFade();
+            break;
+        }
         cGenStringFixed<264> path(gSettings.recentProject);
         if (index == kAlertOK)
             path.AppendCString(".as");
@@ -179,13 +280,15 @@ intptr_t cWidgetStartup::OnAlert(intptr_t index)
         mAlpha = 255;
         mState = kFadingOut;
         break;
+    case kDataFolderAlert: Decide(); break;
     default: break;
     }
     return 0;
 }
 
-// The recent project is forgotten until its load succeeds, so a load that
-// crashes the program is not tried again at the next start.
+// The recent project stays as it is while its load runs; the mark of the
+// load tells the next start when this one never ended, so a load that
+// crashes the program is offered again rather than retried unasked.
 void cWidgetStartup::StartLoad(cProject* project, const cGenString& path, bool visible)
 {
     cGenStringFixed<260> name(path);
@@ -199,7 +302,7 @@ void cWidgetStartup::StartLoad(cProject* project, const cGenString& path, bool v
     overlay->SetName(title.CStr());
     mPendingLoad = new cJobLoadProject(project, path);
     overlay->SetJob(mPendingLoad);
-    RememberRecent("");
+    MarkOpening(path);
     overlay->Start(cDelegate(this, &cWidgetStartup::OnLoadDone));
 }
 
@@ -207,6 +310,7 @@ intptr_t cWidgetStartup::OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress*
 {
     auto* load = static_cast<cJobLoadProject*>(job);
     mPendingLoad = nullptr;
+    ClearOpeningMark();
     cGenStringFixed<260> name(load->path);
     GetProjectDisplayName(name);
     bool failureShown = false;
@@ -220,16 +324,22 @@ intptr_t cWidgetStartup::OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress*
             cMainUI::GetInstance()->ShowTimedMessage(text.CStr(), kLoadedMessageSeconds, false);
             RememberRecent(project->GetPath().CStr());
             project->Activate();
+            if (!project->GetLoadWarning().IsEmpty())
+            {
+                ShowLoadWarning(project->GetLoadWarning());
+                failureShown = true;
+            }
         }
         else
         {
-            // A project that is there but does not load is said so: a silent
-            // swap for an empty one would look like the song was lost.
-            // Looked at before the fallback, whose new project may take the
-            // very folder a missing recent project named.
+            // A project that is there but does not load is said so, and
+            // stays the recent project, offered again at the next start: a
+            // silent swap for an empty one would look like the song was
+            // lost. Looked at before the fallback, whose new project may take
+            // the very folder a missing recent project named.
             const bool existed = ProjectFolderExists(load->path);
             const cGenStringFixed<256> error(project->GetErrorText());
-            FallBackToNewProject(project);
+            FallBackToNewProject(project, existed);
             if (existed)
             {
                 ShowLoadFailure(load->path, error.CStr());
@@ -243,14 +353,15 @@ intptr_t cWidgetStartup::OnLoadDone(cWidgetProgress::cJob* job, cWidgetProgress*
     return 0;
 }
 
-void cWidgetStartup::FallBackToNewProject(cProject* project)
+void cWidgetStartup::FallBackToNewProject(cProject* project, bool keepRecent)
 {
     if (project->IsActive())
         project->Deactivate();
     cGenStringFixed<260> path;
     path.AssignCStr(kFallbackPath);
     MakeUniqueFileName(path, true);
-    RememberRecent(path.CStr());
+    if (!keepRecent)
+        RememberRecent(path.CStr());
     project->NewDefault(path, 0);
     project->Activate();
     ModifyFlags(kWidgetStateDirty, 0, true);
@@ -266,7 +377,19 @@ void cWidgetStartup::ShowLoadFailure(const cGenString& path, const char* errorTe
     cWidgetAlert* alert = Alert();
     alert->Reset(0);
     alert->SetName(title.CStr());
-    alert->firstLine.AssignCStr(errorText);
+    alert->SetText(errorText);
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
+}
+
+// The project loaded without a bank: said with the bank's own fault.
+void cWidgetStartup::ShowLoadWarning(const cGenString& warning)
+{
+    mState = kAlertShowing;
+    cWidgetAlert* alert = Alert();
+    alert->Reset(0);
+    alert->SetName("Sound Bank Not Loaded");
+    alert->SetText(warning.CStr());
     alert->SetButton(kAlertOK, "OK");
     alert->Show(cDelegate(this, &cWidgetStartup::OnAlert));
 }
@@ -279,25 +402,48 @@ void cWidgetStartup::IntroHelpOrFade()
     mState = kFadingOut;
 }
 
+// Drawn over the import's name prompt, the help would hide it and take its
+// keys: it waits for the import, and the cover leaves at once.
 bool cWidgetStartup::StartIntroHelp()
 {
     if (gSettings.introHelp >= kIntroHelpShowings)
         return false;
-    ++gSettings.introHelp;
+    if (ImportRunning())
+    {
+        mIntroHelpAfterImport = true;
+        return false;
+    }
     mState = kIntroHelp;
     mAlpha = 255;
+    PushIntroHelp();
+    return true;
+}
+
+void cWidgetStartup::ShowIntroHelpAfterImport()
+{
+    if (!mIntroHelpAfterImport || ImportRunning() || Alert()->IsShown())
+        return;
+    mIntroHelpAfterImport = false;
+    PushIntroHelp();
+}
+
+void cWidgetStartup::PushIntroHelp()
+{
+    ++gSettings.introHelp;
     if (!mIntroHelp)
     {
         mIntroHelp = new cWidgetIntroHelp(cMainUI::GetInstance()->GetStatusBar()->GetScreen());
         mIntroHelp->SetName("Quilwright Help");
     }
     mIntroHelp->Show(cDelegate(this, &cWidgetStartup::OnIntroHelpClosed));
-    return true;
 }
 
+// The help shown after an import closes over the main screens: the cover
+// has long gone.
 intptr_t cWidgetStartup::OnIntroHelpClosed(cWidgetIntroHelp*)
 {
-    mState = kFadingOut;
+    if (mState == kIntroHelp)
+        mState = kFadingOut;
     return 0;
 }
 

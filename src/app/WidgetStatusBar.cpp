@@ -654,8 +654,8 @@ intptr_t cWidgetStatusBar::OnHelpHold(cWidgetStatusBarScreen*)
     mMenu->SetOpen(false);
     cGenStringFixed<1024> address;
     GetManualPageURL(address);
-    if (!sOpenURL(address.CStr()))
-        ShowMessage(kManualOpenFailed, cMainUI::kMessageSeconds, false);
+    // A failed open is told by the application, with the address.
+    sOpenURL(address.CStr());
     return 0;
 }
 

@@ -48,12 +48,14 @@ bool cRiffReader::ReadChunkHeader(int64_t limit, cChunk& chunk)
     int64_t size = ReadLE32(header + 4);
     chunk.dataStart = position + kHeaderBytes;
     chunk.form[0] = 0;
-    if (HasForm(chunk.id))
+    // The form type is part of the chunk's size: a "LIST" too short to hold
+    // one has none, and its size is all there is to skip.
+    if (HasForm(chunk.id) && size >= kFormBytes)
     {
         if (chunk.dataStart + kFormBytes > limit || mFile->Read(chunk.form, kFormBytes) != kFormBytes)
             return false;
         chunk.dataStart += kFormBytes;
-        size = std::max<int64_t>(size - kFormBytes, 0);
+        size -= kFormBytes;
     }
     const int64_t room = limit - chunk.dataStart;
     chunk.end = std::min(chunk.dataStart + size + (size & 1), limit);

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,8 @@ namespace
 constexpr int kCopyBufferSize = 65536;
 constexpr uint32_t kMegabyte = 1048576;
 constexpr uint32_t kKilobyte = 1024;
+constexpr int kUniqueLetterCount = 8;
+constexpr int kUniqueAttempts = 100;
 
 bool StatPath(const char* path, struct stat* status) { return ::stat(path, status) == 0; }
 
@@ -36,6 +39,18 @@ bool CopyStream(FILE* from, FILE* to)
     }
 }
 
+// Every byte of the source into an open file, flushed; false on any error.
+bool CopyInto(const char* source, FILE* to)
+{
+    FILE* from = OpenFileUTF8(source, "rb");
+    if (!from)
+        return false;
+    bool ok = CopyStream(from, to);
+    ok = std::fflush(to) == 0 && ok;
+    std::fclose(from);
+    return ok;
+}
+
 // Moves a finished copy into place; without overwrite an existing target is
 // never replaced.
 bool MoveIntoPlace(const char* temp, const char* target, bool overwrite)
@@ -50,25 +65,31 @@ bool MoveIntoPlace(const char* temp, const char* target, bool overwrite)
     return ::link(temp, target) == 0 && ::unlink(temp) == 0;
 }
 
+std::string RandomLetters()
+{
+    thread_local std::mt19937 random{std::random_device{}()};
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string letters;
+    for (int i = 0; i < kUniqueLetterCount; ++i)
+        letters += kLetters[random() % (sizeof(kLetters) - 1)];
+    return letters;
+}
+
 bool IsFolderNamedSvn(const char* name) { return cGenString::EqualsNoCase(name, ".svn"); }
 } // namespace
 
 bool CopyFileBytes(const char* source, const char* target)
 {
-    FILE* from = OpenFileUTF8(source, "rb");
-    if (!from)
-        return false;
-    FILE* to = OpenFileUTF8(target, "wb");
+    const int fd = ::open(target, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    FILE* to = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!to)
     {
-        std::fclose(from);
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
-    bool ok = CopyStream(from, to);
-    ok = std::fflush(to) == 0 && ok;
-    ok = std::fclose(to) == 0 && ok;
-    std::fclose(from);
-    return ok;
+    const bool ok = CopyInto(source, to);
+    return std::fclose(to) == 0 && ok;
 }
 
 FILE* OpenFileUTF8(const char* path, const char* mode)
@@ -91,17 +112,36 @@ FILE* OpenFileUTF8(const char* path, const char* mode)
 
 int CreateUniqueFile(int folder, const std::string& prefix, const char* suffix, std::string& name)
 {
-    thread_local std::mt19937 random{std::random_device{}()};
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt)
+    for (int attempt = 0; attempt < kUniqueAttempts; ++attempt)
     {
-        name = prefix;
-        for (int i = 0; i < 8; ++i)
-            name += kLetters[random() % (sizeof(kLetters) - 1)];
-        name += suffix;
+        name = prefix + RandomLetters() + suffix;
         const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX | LOCK_NB);
         if (fd >= 0 || errno != EEXIST)
             return fd;
+    }
+    return -1;
+}
+
+int CreateUniqueFolder(const std::string& prefix, const char* suffix, std::string& name)
+{
+    for (int attempt = 0; attempt < kUniqueAttempts; ++attempt)
+    {
+        name = prefix + RandomLetters() + suffix;
+        if (::mkdir(name.c_str(), 0777) != 0)
+        {
+            if (errno != EEXIST)
+                return -1;
+            continue;
+        }
+        const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return fd;
+        if (fd >= 0)
+            ::close(fd);
+        ::rmdir(name.c_str());
+        return -1;
     }
     return -1;
 }
@@ -185,14 +225,24 @@ bool CopyDiskFile(const char* source, const char* target, bool overwrite)
         if (!overwrite || S_ISDIR(status.st_mode) || !IsUnderDeletableRoot(target))
             return false;
     }
-    cGenStringFixed<260> temp(target);
-    temp.AppendCString(".tmp");
-    if (temp.Length() != int(std::strlen(target)) + 4)
+    std::string temp;
+    const int fd = CreateUniqueFile(AT_FDCWD, std::string(target) + ".", ".tmp", temp);
+    FILE* to = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (!to)
+    {
+        if (fd >= 0)
+        {
+            ::close(fd);
+            ::unlink(temp.c_str());
+        }
         return false;
-    if (CopyFileBytes(source, temp.CStr()) && MoveIntoPlace(temp.CStr(), target, overwrite))
-        return true;
-    ::unlink(temp.CStr());
-    return false;
+    }
+    // Moved into place while still open, so it is never an unheld temporary.
+    bool ok = CopyInto(source, to) && ::fsync(fd) == 0 && MoveIntoPlace(temp.c_str(), target, overwrite);
+    if (!ok)
+        ::unlink(temp.c_str());
+    ok = std::fclose(to) == 0 && ok;
+    return ok;
 }
 
 void CopyFolderRecurse(cGenString& source, cGenString& target, bool overwrite, bool* ok,

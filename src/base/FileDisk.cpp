@@ -1,5 +1,6 @@
 #include "base/FileDisk.h"
 
+#include "base/CommitGroup.h"
 #include "base/FileSystemDisk.h"
 
 #include <unistd.h>
@@ -58,28 +59,38 @@ bool cFileDisk::Close(bool discard)
     // Buffered data reaches the disk only now: a full disk shows here.
     if (!IsReading() && (std::ferror(mHandle) || std::fflush(mHandle) != 0))
         SetErrorFlag(1);
+    if (!CommitsOnClose())
+    {
+        const bool closed = std::fclose(mHandle) == 0;
+        mHandle = nullptr;
+        if (!closed && !IsReading())
+            SetErrorFlag(1);
+        return closed && (IsReading() || GetErrorFlag() == 0);
+    }
     // A committed file must be on the disk before it replaces the old one.
-    const bool sync = CommitsOnClose() && !discard && (GetFlags() & kFlagNoSync) == 0;
+    const bool sync = !discard && (GetFlags() & kFlagNoSync) == 0;
     if (sync && GetErrorFlag() == 0 && ::fsync(fileno(mHandle)) != 0)
         SetErrorFlag(1);
-    const bool closed = std::fclose(mHandle) == 0;
+    FILE* handle = mHandle;
     mHandle = nullptr;
-    if (!closed && !IsReading())
-        SetErrorFlag(1);
-    if (!CommitsOnClose())
-        return closed && (IsReading() || GetErrorFlag() == 0);
     if (discard || GetErrorFlag() != 0)
     {
         // A truncated temporary must never replace the file it was meant for.
         ::unlink(mTempPath.c_str());
+        std::fclose(handle);
         return discard && GetErrorFlag() == 0;
     }
-    if (!mDisk->CommitTempFile(mTempPath.c_str(), mTargetPath.c_str(), (GetFlags() & kFlagDropBackup) != 0))
-    {
+    const bool dropBackup = (GetFlags() & kFlagDropBackup) != 0;
+    cCommitGroup* group = cCommitGroup::Current();
+    if (group && group->Adopt(handle, mTempPath, mTargetPath, dropBackup))
+        return true;
+    // Committed while still open: a temporary is never left unheld while
+    // its writer lives.
+    const bool committed = mDisk->CommitTempFile(mTempPath.c_str(), mTargetPath.c_str(), dropBackup);
+    std::fclose(handle);
+    if (!committed)
         SetErrorFlag(1);
-        return false;
-    }
-    return true;
+    return committed;
 }
 
 } // namespace File

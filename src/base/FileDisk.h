@@ -11,8 +11,8 @@ class cFileSystemDisk;
 
 // A stream on a disk file, made only by cFileSystemDisk::Open. A safe-write
 // stream writes to a temporary file of its own; closing it commits that over
-// the target through the owner, and a stream whose writes failed discards it
-// instead.
+// the target through the owner (or hands it to the thread's commit group),
+// and a stream whose writes failed discards it instead.
 class cFileDisk : public cFile
 {
 public:

@@ -1,5 +1,6 @@
 #include "base/FileSystemDisk.h"
 
+#include "base/CommitGroup.h"
 #include "base/DeletableRoots.h"
 #include "base/DiskFiles.h"
 #include "base/FileDisk.h"
@@ -129,7 +130,11 @@ void cFileSystemDisk::WalkFolder(const cGenString& path)
 bool cFileSystemDisk::Delete(const cGenString& path)
 {
     tPath full;
-    const bool ok = JoinPath(path, full) && DeleteFileOrDirectory(full.CStr());
+    // Inside a folder being saved as one, the delete waits for its commit.
+    cCommitGroup* group = cCommitGroup::Current();
+    const bool ok = JoinPath(path, full) &&
+                    ((group && IsUnderDeletableRoot(full.CStr()) && group->AdoptDelete(full.CStr())) ||
+                     DeleteFileOrDirectory(full.CStr()));
     SetLastError(ok ? kErrorNone : kErrorFolderFailed);
     return ok;
 }

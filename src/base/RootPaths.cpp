@@ -50,6 +50,10 @@ std::string DataHome()
 }
 
 std::string sDataFolderProblem;
+// Where the documents folder should have been and why it is not, while it is
+// beside the program instead.
+std::string sDocumentsWanted, sDocumentsFallbackReason;
+bool sDocumentsFellBack = false;
 
 // The root of a data mount; a fallback is said on standard error, and no
 // writable folder at all is kept for the program to show.
@@ -64,6 +68,12 @@ tRoot DataRoot(const char* leaf)
         break;
     case eDataFolder::kBesideProgram:
         std::fprintf(stderr, "Quilwright: using %s for the %s folder: %s\n", path.CStr(), leaf, reason.c_str());
+        if (std::strcmp(leaf, "Documents") == 0)
+        {
+            sDocumentsFellBack = true;
+            sDocumentsWanted = home.empty() ? "" : home + "/Quilwright/" + leaf;
+            sDocumentsFallbackReason = reason;
+        }
         break;
     case eDataFolder::kNone:
         std::fprintf(stderr, "Quilwright: no folder can hold the %s folder: %s\n", leaf, reason.c_str());
@@ -145,6 +155,14 @@ const char* GetDataFolderProblem()
     GetDocumentsFolderPath();
     GetTempFolderPath();
     return sDataFolderProblem.c_str();
+}
+
+bool GetDocumentsFolderFallback(std::string& wanted, std::string& reason)
+{
+    GetDocumentsFolderPath();
+    wanted = sDocumentsWanted;
+    reason = sDocumentsFallbackReason;
+    return sDocumentsFellBack;
 }
 
 const char* GetProgramFolderPath()

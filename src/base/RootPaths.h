@@ -11,7 +11,8 @@
 // <program folder>/Resource
 const char* GetResourceFolderPath();
 // <data home>/Quilwright/Documents, or "Documents" beside the program when
-// the data home cannot be used (said on standard error, with the reason).
+// the data home cannot be used (said on standard error, with the reason, and
+// on screen at start).
 const char* GetDocumentsFolderPath();
 // <data home>/Quilwright/Temp, or "Temp" beside the program.
 const char* GetTempFolderPath();
@@ -26,6 +27,12 @@ const char* GetProgramFolderPath();
 // Why neither place could hold a data root, for the user; empty while the
 // roots are writable. Computes the roots when they were not yet.
 const char* GetDataFolderProblem();
+
+// True while the documents folder is beside the program because the data
+// home could not hold it: wanted is where it belongs (empty when no data home
+// is known) and reason says why that could not be used. Computes the roots
+// when they were not yet.
+bool GetDocumentsFolderFallback(std::string& wanted, std::string& reason);
 
 // Creates the folder; an existing one counts as success.
 bool EnsureFolderExists(const char* path);

@@ -3,6 +3,7 @@
 #include "base/Delegate.h"
 
 #include <cstdint>
+#include <string>
 
 namespace File
 {
@@ -51,17 +52,23 @@ public:
 private:
     int32_t CompressFile(const char* source, const char* archive, int32_t prefixLength);
     bool CloseArchive();
+    int32_t FinishArchive(const char* archive, int32_t result);
     bool ReportProgress(const char* text, float fraction);
 
     uint8_t* mBuffer = nullptr;
     void* mArchive = nullptr;
+    // The archive's own temporary and a descriptor that holds it until the
+    // commit.
+    std::string mTempPath;
+    int mHeld = -1;
 };
 
 // Unpacks every entry of an archive into a native folder. Entry names that
 // are absolute, carry a drive prefix or a ".." part are refused, and so is a
 // symbolic link on an entry's way below the folder, so nothing is ever
-// written outside it. An archive whose files would not fit the free space
-// fails before anything is written.
+// written outside it. An archive holding such a name, a name too long for a
+// path, or files that would not fit the free space fails before anything is
+// written.
 class cZipExtractor
 {
 public:
@@ -76,7 +83,7 @@ public:
     uint32_t done = 0;
 
 private:
-    bool FitsOnDisk(void* handle, const char* folder, bool overwrite);
+    bool CanUnpackAll(void* handle, const char* folder, bool overwrite);
     int32_t CopyEntryData(void* handle, const char* name, int folder, const char* leaf, uint64_t size);
     void ReportProgress(const char* text, float fraction);
 };

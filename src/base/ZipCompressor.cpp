@@ -1,12 +1,16 @@
+#include "base/DiskFiles.h"
 #include "base/File.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
+#include "base/SafeWrite.h"
 #include "base/Zip.h"
 #include "base/ZipFileLayer.h"
 
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace Zip
 {
@@ -69,12 +73,24 @@ int32_t cZipCompressor::Compress(const char* source, const char* archive)
     mBuffer = nullptr;
     if (mArchive && !CloseArchive() && result == kResultOk)
         result = kResultFailed;
-    // The archive is written as ".tmp": it replaces an earlier one only whole.
-    if (result == kResultOk && !documents->CommitTemp(archive, true))
-        result = kResultFailed;
-    if (result != kResultOk)
-        documents->DiscardTemp(archive);
-    return result;
+    return FinishArchive(archive, result);
+}
+
+// The archive is written as a temporary of its own: it replaces an earlier
+// one only whole, and a file named like a temporary is never touched.
+int32_t cZipCompressor::FinishArchive(const char* archive, int32_t result)
+{
+    if (mHeld < 0)
+        return result;
+    cGenStringFixed<260> target(*Documents()->GetRootPath());
+    const bool placed = result == kResultOk && PathAppend(target, archive) && ::fsync(mHeld) == 0 &&
+                        CommitSafeWriteFrom(mTempPath.c_str(), target.CStr(), true);
+    if (!placed)
+        ::unlink(mTempPath.c_str());
+    ::close(mHeld);
+    mHeld = -1;
+    mTempPath.clear();
+    return placed || result != kResultOk ? result : kResultFailed;
 }
 
 int32_t cZipCompressor::CompressFile(const char* source, const char* archive, int32_t prefixLength)
@@ -143,12 +159,20 @@ bool cZipCompressor::OpenArchive(const char* archive)
     cGenStringFixed<260> path(*documents->GetRootPath());
     if (!PathAppend(path, archive))
         return false;
-    const int length = path.Length();
-    if (path.AppendCString(".tmp").Length() == length)
+    mHeld = CreateUniqueFile(AT_FDCWD, std::string(path.CStr()) + ".", ".tmp", mTempPath);
+    if (mHeld < 0)
         return false;
+    // The writer works on a second descriptor of the same file, so closing
+    // it leaves the first holding the temporary.
+    const int fd = ::fcntl(mHeld, F_DUPFD_CLOEXEC, 0);
+    FILE* stream = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
+    if (!stream && fd >= 0)
+        ::close(fd);
     zlib_filefunc64_def functions;
-    FillFileFunctions(&functions);
-    mArchive = zipOpen2_64(path.CStr(), APPEND_STATUS_CREATE, nullptr, &functions);
+    FillStreamFunctions(&functions);
+    mArchive = stream ? zipOpen2_64(stream, APPEND_STATUS_CREATE, nullptr, &functions) : nullptr;
+    if (stream && !mArchive)
+        std::fclose(stream);
     return mArchive != nullptr;
 }
 

@@ -120,6 +120,16 @@ void SetDateIn(int folder, const char* leaf, const tm_unz& date)
     ::utimensat(folder, leaf, times, AT_SYMLINK_NOFOLLOW);
 }
 
+// The current entry's information and its whole name. A name longer than a
+// target path can hold is refused unread: minizip leaves a name that does not
+// fit its buffer unterminated, and a name cut to the buffer would be written
+// under another name.
+bool ReadEntry(void* handle, unz_file_info64& info, char (&name)[kMaxEntryName + 1])
+{
+    return unzGetCurrentFileInfo64(handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0) == UNZ_OK &&
+           info.size_filename <= kMaxEntryName;
+}
+
 // Free bytes for an unprivileged user on the file system that holds the
 // folder, or of its nearest existing parent.
 uint64_t FreeSpaceFor(const char* folder)
@@ -188,7 +198,7 @@ int32_t cZipExtractor::ExtractAll(void* handle, const char* folder, bool overwri
         return kResultFailed;
     total = uint32_t(info.number_entry);
     done = 0;
-    if (!FitsOnDisk(handle, folder, overwrite) || unzGoToFirstFile(handle) != UNZ_OK)
+    if (!CanUnpackAll(handle, folder, overwrite) || unzGoToFirstFile(handle) != UNZ_OK)
         return kResultFailed;
     for (;;)
     {
@@ -203,10 +213,10 @@ int32_t cZipExtractor::ExtractAll(void* handle, const char* folder, bool overwri
     }
 }
 
-// Whether the files the archive declares (those that will be written) fit
-// the free space: a full disk is found before anything is written, not
-// halfway through.
-bool cZipExtractor::FitsOnDisk(void* handle, const char* folder, bool overwrite)
+// Whether every entry can be named and the files the archive declares (those
+// that will be written) fit the free space: a name that cannot be unpacked or
+// a full disk is found before anything is written, not halfway through.
+bool cZipExtractor::CanUnpackAll(void* handle, const char* folder, bool overwrite)
 {
     uint64_t needed = 0;
     int step = unzGoToFirstFile(handle);
@@ -214,10 +224,10 @@ bool cZipExtractor::FitsOnDisk(void* handle, const char* folder, bool overwrite)
     {
         unz_file_info64 info;
         char name[kMaxEntryName + 1];
-        if (unzGetCurrentFileInfo64(handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0) != UNZ_OK)
-            return false;
         cGenStringFixed<260> target(folder);
-        const bool kept = !overwrite && PathAppend(target, name) && ::access(target.CStr(), F_OK) == 0;
+        if (!ReadEntry(handle, info, name) || !IsSafeEntryName(name) || !PathAppend(target, name))
+            return false;
+        const bool kept = !overwrite && ::access(target.CStr(), F_OK) == 0;
         if (!kept)
             needed += info.uncompressed_size;
     }
@@ -236,10 +246,7 @@ int32_t cZipExtractor::ExtractCurrent(void* handle, const char* folder, bool ove
 {
     unz_file_info64 info;
     char name[kMaxEntryName + 1];
-    if (unzGetCurrentFileInfo64(handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0) != UNZ_OK)
-        return kResultFailed;
-    // A name cut to the buffer would be written under another name.
-    if (info.size_filename > kMaxEntryName || !IsSafeEntryName(name))
+    if (!ReadEntry(handle, info, name) || !IsSafeEntryName(name))
         return kResultFailed;
     cGenStringFixed<260> target(folder);
     if (!PathAppend(target, name))

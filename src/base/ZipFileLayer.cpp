@@ -22,6 +22,8 @@ voidpf OpenUTF8(voidpf, const void* filename, int mode)
         text = "wb";
     return filename ? OpenFileUTF8(static_cast<const char*>(filename), text) : nullptr;
 }
+
+voidpf OpenGivenStream(voidpf, const void* stream, int) { return const_cast<void*>(stream); }
 } // namespace
 
 int32_t GetFileTimeDate(const char* nativePath, zip_fileinfo* info)
@@ -77,6 +79,12 @@ void FillFileFunctions(zlib_filefunc64_def* functions)
 {
     fill_fopen64_filefunc(functions);
     functions->zopen64_file = &OpenUTF8;
+}
+
+void FillStreamFunctions(zlib_filefunc64_def* functions)
+{
+    fill_fopen64_filefunc(functions);
+    functions->zopen64_file = &OpenGivenStream;
 }
 
 } // namespace Zip

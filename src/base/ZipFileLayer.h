@@ -16,4 +16,7 @@ void SetFileDate(const char* nativePath, const tm_unz& date);
 
 // The program's own UTF-8 file opening as minizip's file layer.
 void FillFileFunctions(zlib_filefunc64_def* functions);
+// A layer whose open takes an already open FILE* in place of the path, for
+// a file the program made itself.
+void FillStreamFunctions(zlib_filefunc64_def* functions);
 } // namespace Zip

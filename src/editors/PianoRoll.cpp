@@ -147,6 +147,7 @@ void cPianoRoll::BuildSideControls()
         {
             cWidgetButton* button = CreateRollButton(in == 0 ? "+" : "-", kButtonPush, vertical * 2 + in, click,
                                                      kRollButtonSkin, kRollButtonSkinLit);
+            FitRollButtonSkin(button);
             AddChild(button);
             button->Release();
             mZoomButtons[vertical][in] = button;

@@ -8,6 +8,7 @@
 namespace
 {
 constexpr int32_t kAcrossNaturalHeight = 0x13; // three-patch across, the sprite's own height
+constexpr int32_t kStretchedBothWays = 0x33;
 constexpr uint32_t kLabelColour = 0xffdcdcdc;
 // The icon sits above the middle, the label below it.
 constexpr cVector2 kIconOffset = {0.0f, -8.0f};
@@ -43,5 +44,12 @@ void SetRollButtonIcon(cWidgetButton* button, int32_t sprite)
     button->iconOffset = kIconOffset;
     button->labelStyle.offsetX = 0.0f;
     button->labelStyle.offsetY = kLabelOffset;
+    button->ModifyFlags(kWidgetLayoutDirty, 0, false);
+}
+
+void FitRollButtonSkin(cWidgetButton* button)
+{
+    button->background.alignment = kStretchedBothWays;
+    button->litBackground.alignment = kStretchedBothWays;
     button->ModifyFlags(kWidgetLayoutDirty, 0, false);
 }

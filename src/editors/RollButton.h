@@ -18,3 +18,7 @@ cWidgetButton* CreateRollButton(const char* name, int32_t mode, int32_t id, cons
                                 int32_t litSprite);
 // An icon above the label, for buttons that carry one.
 void SetRollButtonIcon(cWidgetButton* button, int32_t sprite);
+// A roll button smaller than the toolbar (the zoom buttons beside the
+// scroll bars): its skin stretched both ways into its own rectangle, where
+// at the skin's height it would reach over the toolbar's buttons.
+void FitRollButtonSkin(cWidgetButton* button);

@@ -223,6 +223,9 @@ public:
 
     cTrackList* GetTracks() const { return mTracks; }
     const cViewList& GetViews() const { return mUsedViews; }
+    // The colour a part's face is drawn in: its pattern's, or grey on a
+    // track that is not heard.
+    uint32_t GetShownFill(const cPartView& view) const;
     int32_t GetViewCount() const { return int32_t(mUsedViews.GetCount()); }
     int32_t GetFreeViewCount() const { return int32_t(mFreeViews.GetCount()); }
     const cSelectionList& GetSelection() const { return mSelection; }

@@ -106,6 +106,11 @@ void cSongEditModel::Draw(cDrawList& list, int32_t guide, const cSongViewInfo& i
                  uint32_t(mNoteLineCount));
 }
 
+uint32_t cSongEditModel::GetShownFill(const cPartView& view) const
+{
+    return IsOnAudibleTrack(view.part) ? view.fillColour : kSilentColour;
+}
+
 void cSongEditModel::BuildPartRects(const cSongViewInfo& info)
 {
     mPartsDirty = false;
@@ -117,9 +122,8 @@ void cSongEditModel::BuildPartRects(const cSongViewInfo& info)
     {
         if (!Intersects(view->start, view->end, view->top, view->bottom, info))
             continue;
-        const bool audible = IsOnAudibleTrack(view->part);
-        const uint32_t fill = audible ? view->fillColour : kSilentColour;
-        const uint32_t edge = audible ? view->edgeColour : kSilentColour;
+        const uint32_t fill = GetShownFill(*view);
+        const uint32_t edge = IsOnAudibleTrack(view->part) ? view->edgeColour : kSilentColour;
         cVertexIntXYColour* vertices =
             mBatch->fillVertices.At(uint32_t(mPartRectCount) * cEditGeometryBatch::kVerticesPerRectangle);
         SetRectangle(info.TickToX(view->start) + 1.0f, info.RowToY(view->top), info.TickToX(view->end),

@@ -189,6 +189,7 @@ void cSongRoll::BuildSideControls()
         {
             cWidgetButton* button = CreateRollButton(in == 0 ? "+" : "-", kButtonPush, vertical * 2 + in, click,
                                                      kRollButtonSkin, kRollButtonSkinLit);
+            FitRollButtonSkin(button);
             AddChild(button);
             button->Release();
             mZoomButtons[vertical][in] = button;

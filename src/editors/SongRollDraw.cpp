@@ -42,6 +42,8 @@ constexpr int32_t kPartsUsedWarning = 1000;
 constexpr uint32_t kBarLineColour = 0xff000000;
 constexpr uint32_t kFaintBarLineColour = 0x40000000;
 constexpr uint32_t kFirstTrackTop = 0xff939393, kFirstTrackBottom = 0xff727272;
+// Black: the box's mid grey is too light for the dark label grey to read on.
+constexpr uint32_t kTrackNameColour = 0xff000000;
 constexpr uint32_t kOtherTrackTop = 0xff555555, kOtherTrackBottom = 0xff3c3c3c;
 constexpr uint32_t kPanelCell = 0xff2a2a2a;
 constexpr uint32_t kRubberBandFill = 0x20ffffff;
@@ -50,6 +52,11 @@ constexpr uint32_t kColumnTitleColour = 0xffc8c8c8;
 constexpr uint32_t kPartsUsedColour = 0xffdcdcdc;
 constexpr uint32_t kPartsUsedFullColour = 0xff4040ff;
 constexpr uint32_t kLabelColour = 0xff000000;
+constexpr uint32_t kLabelOnDarkColour = 0xffffffff;
+// The grey level below which white reads better than black on a part.
+constexpr float kDarkPartLevel = 118.0f;
+// The grey level of the roll's background under the parts.
+constexpr float kRollLevel = 36.0f;
 constexpr float kPositionOverhang = 5.0f;
 constexpr const char* kColumnTitles[cSongRoll::kColumnCount] = {"MUTE", "SOLO", "REC", "DEL", "ADD"};
 
@@ -80,6 +87,17 @@ void DrawGradient(cDrawList& list, const cRect& rect, uint32_t top, uint32_t bot
 }
 
 // The text cut at its end until it fits the width.
+// Black on a light part, white on a dark one: pattern colours run both ways,
+// and they are laid translucent over the dark roll.
+uint32_t LabelColourOn(uint32_t fill)
+{
+    const float alpha = float(fill >> 24) / 255.0f;
+    const float level = 0.2126f * float(fill & 0xff) + 0.7152f * float((fill >> 8) & 0xff) +
+                        0.0722f * float((fill >> 16) & 0xff);
+    const float shown = alpha * level + (1.0f - alpha) * kRollLevel;
+    return shown < kDarkPartLevel ? kLabelOnDarkColour : kLabelColour;
+}
+
 void FitText(cGenString& text, const cFontHandle& font, float width)
 {
     while (text.Length() > 0 && font.GetTextWidth(text.CStr()) > width)
@@ -274,8 +292,8 @@ void cSongRoll::DrawHeaders(cDrawList& list)
         {
             DrawGradient(list, {mHeaderColumn.xMin, top, mHeaderColumn.xMax, bottom - 1.0f}, kFirstTrackTop,
                          kFirstTrackBottom);
-            list.DrawTextF(mHeaderColumn.xMin + 4.0f, 0.5f * (top + bottom), kHeaderTextSize,
-                           HouseColour::kDarkText, kLeftMiddle, "%s", instrument ? instrument->GetName() : "");
+            list.DrawTextF(mHeaderColumn.xMin + 4.0f, 0.5f * (top + bottom), kHeaderTextSize, kTrackNameColour,
+                           kLeftMiddle, "%s", instrument ? instrument->GetName() : "");
             if (group.end - group.first > 1)
                 DrawSprite(list, Sprite(kSongRollGroupMarker), mHeaderColumn.xMax - 8.0f, bottom - 6.0f,
                            HouseColour::kWhite);
@@ -355,7 +373,8 @@ void cSongRoll::DrawPartLabels(cDrawList& list)
             text.AssignCStr(name);
         FitText(text, font, width - 6.0f);
         if (text.Length() > 0)
-            list.DrawTextF(x0 + 3.0f, y + 3.0f, kLabelSize, kLabelColour, kLeftTop, "%s", text.CStr());
+            list.DrawTextF(x0 + 3.0f, y + 3.0f, kLabelSize, LabelColourOn(mModel.GetShownFill(*view)), kLeftTop, "%s",
+                           text.CStr());
     }
 }
 

@@ -19,11 +19,12 @@ void cFramePacer::SetFramesPerSecond(float framesPerSecond) { mPeriod = 1.0f / f
 
 void cFramePacer::WaitForFrameStart()
 {
+    const float spinWindow = mSpin ? kSpinWindow : 0.0f;
     double now = mClock();
     float elapsed = float(now - mLastFrameTime);
-    if (mPeriod - mLag - elapsed > kSpinWindow)
+    if (mPeriod - mLag - elapsed > spinWindow)
     {
-        mSleepUntil(mLastFrameTime + double(mPeriod - mLag - kSpinWindow));
+        mSleepUntil(mLastFrameTime + double(mPeriod - mLag - spinWindow));
         now = mClock();
         elapsed = float(now - mLastFrameTime);
     }
@@ -36,8 +37,9 @@ void cFramePacer::WaitForFrameStart()
     mLag += elapsed;
 }
 
-void cFramePacer::EndFrame()
+void cFramePacer::EndFrame(bool presented)
 {
+    mSpin = presented;
     mLag -= mPeriod;
     if (mLag > 2.0f * mPeriod)
         mLag = 0.0f;

@@ -125,22 +125,22 @@ void cPlatformShell::RunFrameLoop()
             return;
         mPacer.WaitForFrameStart();
         mApplication->Update();
-        RenderAndPresent();
-        mPacer.EndFrame();
+        mPacer.EndFrame(RenderAndPresent());
     }
 }
 
 // A frame identical to the one on screen is not presented again: the loop,
-// its updates and its timing go on as before.
-void cPlatformShell::RenderAndPresent()
+// its updates and its timing go on as before. True when it was presented.
+bool cPlatformShell::RenderAndPresent()
 {
     if (mRenderer.beginFrame)
         mRenderer.beginFrame();
     mApplication->Render();
     if (mRenderer.endFrame && !mRenderer.endFrame(mMustPresent))
-        return;
+        return false;
     mWindow.SwapBuffers();
     mMustPresent = false;
+    return true;
 }
 
 void cPlatformShell::Close()

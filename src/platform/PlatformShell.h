@@ -35,7 +35,7 @@ private:
     void ApplySizeLimits();
     void PlaceOnWorkArea();
     void RunFrameLoop();
-    void RenderAndPresent();
+    bool RenderAndPresent();
     void Close();
 
     cApplicationBase* mApplication;

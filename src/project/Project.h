@@ -65,12 +65,16 @@ public:
     // Loads a project folder: the packages' banks, "Package.prj" and the
     // song, each falling back to its backup and auto-save generations. A path
     // ending in ".bak" tries the backups first, one ending in ".as" the
-    // auto-saves. On failure the error text says why.
+    // auto-saves. A save of the folder that was cut short is finished first.
+    // On failure the error text says why. A bank that does not load fails
+    // nothing: the project loads without it and the load warning says why.
     bool Load(const cGenString& path);
     // Writes the project into its own folder or a new one (then copying its
     // samples along); an auto-save writes "Package.prj.as" and the song's
-    // ".as". True only when every file was written; otherwise the error text
-    // says what was not, and the project stays modified.
+    // ".as". The folder's files are replaced together or not at all. True
+    // only when every file was written; otherwise the error text says what
+    // was not, the folder's files stay as they were and the project stays
+    // modified.
     bool Save(const cGenString& folder, bool autoSave);
     // A self-contained copy in a new folder: every sample gathered into it,
     // paths stored relative to it. The project's own path, name and modified
@@ -104,6 +108,9 @@ public:
     const cGenString& GetPath() const { return mPath; }
     const cGenString& GetName() const { return mName; }
     const cGenString& GetErrorText() const { return mErrorText; }
+    // What the last successful load left out (a bank that did not load);
+    // empty when nothing.
+    const cGenString& GetLoadWarning() const { return mLoadWarning; }
     cTrackMap& GetTrackMap() { return mTrackMap; }
     int32_t GetRestoreUIPage() const { return mRestoreUIPage; }
     int32_t GetRestoreInstrumentIndex() const { return mRestoreInstrumentIndex; }
@@ -127,7 +134,10 @@ private:
                   float* version);
     bool WriteFile(File::cFileSystem* fileSystem, const cGenString& path, cSampleRelocator* relocator);
     bool Fail(const char* text, bool& ok);
-    bool ImportSongFromMIDIFile(cSequencer& sequencer);
+    bool ImportSongFromMIDIFile(cSequencer& sequencer, cGenString& error);
+    bool LoadSong(cSequencer& sequencer, File::cFileSystem& documents, int32_t mode);
+    void LoadProjectData(int32_t mode, cSampleRelocator& relocator);
+    void FinishInterruptedSave();
     File::cFileSystem* BeginWriting(const cGenString& folder);
     bool WriteSong(const cGenString& folder, bool autoSave, const char* failure, bool& ok);
     bool CopySample(File::cFileSystem& documents, const cGenString& from, const cGenString& to, bool& ok);
@@ -147,6 +157,7 @@ private:
     int32_t mRestoreInstrumentIndex = 0;
     cGenStringFixed<128> mName;
     cGenStringFixed<256> mErrorText;
+    cGenStringFixed<256> mLoadWarning;
     std::atomic<int32_t> mTranspose{0};
     std::atomic<int32_t> mMIDIInTransposes[kSlotCount] = {};
     int32_t mSaveVersion = 0;

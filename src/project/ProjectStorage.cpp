@@ -9,10 +9,12 @@
 #include "audio/InstrumentPackage.h"
 #include "audio/InstrumentPackageRegistry.h"
 #include "audio/Sample.h"
+#include "base/CommitGroup.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
 #include "base/SafeWrite.h"
+#include "base/StatusNotice.h"
 #include "project/ProjectFolders.h"
 #include "project/ProjectHost.h"
 #include "project/ProjectSlots.h"
@@ -38,6 +40,12 @@ constexpr const char* kAutoSaveBackupSuffix = ".as.bak";
 using tPath = cGenStringFixed<260>;
 
 File::cFileSystem* Documents() { return gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr; }
+
+bool NativePath(File::cFileSystem& documents, const cGenString& path, tPath& native)
+{
+    native.Assign(*documents.GetRootPath());
+    return PathAppend(native, path);
+}
 
 tPath InFolder(const cGenString& folder, const char* name, const char* suffix = "")
 {
@@ -89,16 +97,13 @@ bool cProject::Load(const cGenString& path)
     mPath.Assign(path);
     const int32_t mode = TakeLoadMode(mPath);
     mErrorText.AssignCStr("Unknown Error");
+    mLoadWarning.AssignCStr("");
     cSampleRelocator relocator(mPath, false);
     cProjectHost& host = GetProjectHost();
+    FinishInterruptedSave();
 
     host.SetStatusText("Loading sound banks");
-    bool banksLoaded = true;
-    ForEachPackage([&](cInstrumentPackage& package) {
-        banksLoaded = banksLoaded && package.LoadProjectData(mPath, &relocator, mode, mErrorText);
-    });
-    if (!banksLoaded)
-        return false;
+    LoadProjectData(mode, relocator);
 
     host.SetStatusText("Loading project");
     mErrorText.AssignCStr("The project file could not be opened.");
@@ -112,21 +117,63 @@ bool cProject::Load(const cGenString& path)
     GetProjectDisplayName(mName);
 
     host.SetStatusText("Loading song");
-    mErrorText.AssignCStr("Could not load song file.");
     cSequencer* sequencer = cSequencer::GetInstance();
-    if (!sequencer)
-        return false;
-    if (!sequencer->LoadSong(InFolder(mPath, kSongFile).CStr(), mode, mErrorText) && !ImportSongFromMIDIFile(*sequencer))
+    if (!sequencer || !LoadSong(*sequencer, *documents, mode))
         return false;
     CreateMissingInstrumentTracks();
     return true;
 }
 
+// A save cut short after its journal was written is completed, so the
+// folder holds the save whole before anything is read.
+void cProject::FinishInterruptedSave()
+{
+    File::cFileSystem* documents = Documents();
+    tPath native;
+    bool finished = false;
+    if (!documents || !NativePath(*documents, mPath, native) || !FinishInterruptedCommit(native.CStr(), &finished) ||
+        !finished)
+        return;
+    cGenStringFixed<260> name(mPath);
+    GetProjectDisplayName(name);
+    PostStatusNotice("Completed the interrupted save of '%s'", name.CStr());
+}
+
+// A bank that does not load leaves its package with an empty project bank;
+// the project loads all the same and the first fault is the warning.
+void cProject::LoadProjectData(int32_t mode, cSampleRelocator& relocator)
+{
+    ForEachPackage([&](cInstrumentPackage& package) {
+        cGenStringFixed<256> error("Unknown Error");
+        if (!package.LoadProjectData(mPath, &relocator, mode, error) && mLoadWarning.IsEmpty())
+            mLoadWarning.Assign(error);
+    });
+}
+
+// "Package.sng", or else the folder's MIDI file; a refusal names its cause:
+// the song file's own fault, the MIDI file's, or a song file that is not
+// there at all.
+bool cProject::LoadSong(cSequencer& sequencer, File::cFileSystem& documents, int32_t mode)
+{
+    cGenStringFixed<256> songError;
+    if (sequencer.LoadSong(InFolder(mPath, kSongFile).CStr(), mode, songError))
+        return true;
+    cGenStringFixed<128> midiError;
+    if (ImportSongFromMIDIFile(sequencer, midiError))
+        return true;
+    if (!songError.IsEmpty())
+        mErrorText.Assign(songError);
+    else if (documents.Exists(InFolder(mPath, kMIDIFile)))
+        mErrorText.Printf("The song file is missing; '%s': %s", kMIDIFile, midiError.CStr());
+    else
+        mErrorText.AssignCStr("The song file is missing.");
+    return false;
+}
+
 // A folder whose song file is missing or unreadable may still hold the song
 // as a MIDI file; it comes in with its tempo, time signature and presets.
-bool cProject::ImportSongFromMIDIFile(cSequencer& sequencer)
+bool cProject::ImportSongFromMIDIFile(cSequencer& sequencer, cGenString& error)
 {
-    cGenStringFixed<128> error;
     cMIDIFileSong* song = LoadMIDIFile(InFolder(mPath, kMIDIFile).CStr(), error);
     if (!song)
         return false;
@@ -213,10 +260,14 @@ bool cProject::WriteSong(const cGenString& folder, bool autoSave, const char* fa
 bool cProject::Save(const cGenString& folder, bool autoSave)
 {
     File::cFileSystem* documents = BeginWriting(folder);
-    if (!documents)
+    tPath native;
+    if (!documents || !NativePath(*documents, folder, native))
         return false;
+    // An earlier save cut short is completed before this one begins.
+    FinishInterruptedCommit(native.CStr());
     cProjectHost& host = GetProjectHost();
     bool ok = true;
+    cCommitGroup group(native.CStr());
 
     host.SetStatusText("Saving sound banks");
     cSampleRelocatorSingleDir relocator(folder, mPath);
@@ -238,16 +289,23 @@ bool cProject::Save(const cGenString& folder, bool autoSave)
     }
 
     host.SetStatusText("Saving song");
-    if (!WriteSong(folder, autoSave, "Failed to save song file", ok))
-        return false;
+    const bool songSaved = WriteSong(folder, autoSave, "Failed to save song file", ok);
 
     // The auto-saves go only once the save they stand for is whole.
     if (!autoSave && ok)
     {
-        mName.Assign(PathGetFileName(folder));
-        PathRemoveExtension(mName);
         documents->Delete(InFolder(folder, kProjectFile, kAutoSaveSuffix));
         documents->Delete(InFolder(folder, kProjectFile, kAutoSaveBackupSuffix));
+    }
+    // Every file of the folder is replaced together, or none is.
+    if (ok && !group.Commit())
+        Fail("Couldn't replace the project's files", ok);
+    if (!songSaved)
+        return false;
+    if (ok && !autoSave)
+    {
+        mName.Assign(PathGetFileName(folder));
+        PathRemoveExtension(mName);
     }
     mPath.Assign(folder);
     if (ok)

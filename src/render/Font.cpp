@@ -9,6 +9,7 @@
 #include "render/Renderer.h"
 #include "render/Texture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <strings.h>
@@ -189,10 +190,20 @@ float cFont::GetAdvance(const cFontSize& size, uint32_t previous, uint32_t code)
     return std::floor(size.size * GetKerning(previous, code) + GetGlyph(size, code).advance + 0.5f);
 }
 
+namespace
+{
+float gSmallestTextSize = 0.0f;
+} // namespace
+
+void SetSmallestTextSize(float size) { gSmallestTextSize = size; }
+
+float GetSmallestTextSize() { return gSmallestTextSize; }
+
 const cFontSize* cFont::ChooseSize(float size) const
 {
     if (mSizeCount == 0)
         return nullptr;
+    size = std::max(size, gSmallestTextSize);
     for (uint32_t s = 0; s < mSizeCount; ++s)
         if (mSizes[s].size >= size)
             return &mSizes[s];

@@ -70,7 +70,8 @@ public:
     const char* GetName() const { return mName.CStr(); }
     uint32_t GetSizeCount() const { return mSizeCount; }
     const cFontSize& GetSize(uint32_t index) const { return mSizes[index]; }
-    // The first size at least as large as asked for, else the largest listed last.
+    // The first size at least as large as asked for (and at least the
+    // smallest text size), else the largest listed last.
     const cFontSize* ChooseSize(float size) const;
     cMaterial* GetMaterial() const { return mMaterial; }
     void SetName(const char* name) { mName = name; }
@@ -90,6 +91,11 @@ private:
     std::unique_ptr<cFontGlyph[]> mGlyphs;
     cMaterial* mMaterial = nullptr;
 };
+
+// The smallest line height any text is chosen at, whatever size is asked for:
+// 0 (none) until the UI metrics set it for a device class.
+void SetSmallestTextSize(float size);
+float GetSmallestTextSize();
 
 // The loaded fonts; owns them.
 class cFontRegistry

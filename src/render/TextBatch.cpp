@@ -7,6 +7,7 @@
 #include "render/Renderer.h"
 #include "render/VertexLayouts.h"
 
+#include <algorithm>
 #include <cmath>
 
 cTextBatch::cTextBatch(cDrawList* owner)
@@ -52,15 +53,15 @@ void cTextBatch::AppendGlyphQuad(float x0, float y0, float x1, float y1, const f
         Flush();
 }
 
-void cTextBatch::DrawText(float x, float y, float depth, const cFontHandle& handle, uint32_t colour,
-                          const char* text)
+namespace
 {
-    if (!text || !handle.IsValid())
-        return;
-    const cFont& font = *handle.font;
-    const cFontSize& size = *handle.sizeEntry;
-    SetMaterial(font.GetMaterial());
+cTextObserver* sObserver = nullptr;
 
+// Places each glyph of the text with its top-left at (x, y): the pen, line
+// breaks and kerning as the font gives them.
+template <class tPlace>
+void LayOutGlyphs(float x, float y, const cFont& font, const cFontSize& size, const char* text, tPlace&& place)
+{
     const float x0 = std::floor(x + 0.5f);
     float pen = x0;
     float line = std::floor(y + 0.5f);
@@ -87,12 +88,45 @@ void cTextBatch::DrawText(float x, float y, float depth, const cFontHandle& hand
         const float kerning = font.GetKerning(previous, code);
         const float k = std::floor(pen + kerning * size.size + 0.5f);
         const cFontGlyph& glyph = font.GetGlyph(size, code);
-        const float left = k + glyph.xOffset, top = line + glyph.yOffset;
-        const float uv[4] = {glyph.u0, glyph.v0, glyph.u1, glyph.v1};
-        AppendGlyphQuad(left, top, left + glyph.width, top + glyph.height, uv, depth, colour);
+        place(k + glyph.xOffset, line + glyph.yOffset, glyph);
         pen = k + glyph.advance;
         previous = code;
     }
+}
+} // namespace
+
+void cTextBatch::SetObserver(cTextObserver* observer) { sObserver = observer; }
+
+cRect cTextBatch::ScreenBox(float x, float y, const cFontHandle& handle, const char* text) const
+{
+    cRect box = {1e9f, 1e9f, -1e9f, -1e9f};
+    const cMatrix44& view = mOwner->GetRenderer()->viewStack.Top();
+    LayOutGlyphs(x, y, *handle.font, *handle.sizeEntry, text, [&](float left, float top, const cFontGlyph& glyph) {
+        for (const cVector2& corner : {cVector2{left, top}, cVector2{left + glyph.width, top + glyph.height}})
+        {
+            const cVector3 at = view.TransformPoint({corner.X, corner.Y, 0.0f});
+            box.xMin = std::min(box.xMin, at.X);
+            box.yMin = std::min(box.yMin, at.Y);
+            box.xMax = std::max(box.xMax, at.X);
+            box.yMax = std::max(box.yMax, at.Y);
+        }
+    });
+    return box;
+}
+
+void cTextBatch::DrawText(float x, float y, float depth, const cFontHandle& handle, uint32_t colour,
+                          const char* text)
+{
+    if (!text || !handle.IsValid())
+        return;
+    if (sObserver && !sObserver->OnText(ScreenBox(x, y, handle, text), colour, handle.sizeEntry->size, text))
+        return;
+    const cFont& font = *handle.font;
+    SetMaterial(font.GetMaterial());
+    LayOutGlyphs(x, y, font, *handle.sizeEntry, text, [&](float left, float top, const cFontGlyph& glyph) {
+        const float uv[4] = {glyph.u0, glyph.v0, glyph.u1, glyph.v1};
+        AppendGlyphQuad(left, top, left + glyph.width, top + glyph.height, uv, depth, colour);
+    });
 }
 
 void cTextBatch::DrawTextAligned(float x, float y, float depth, const cFontHandle& handle, uint32_t colour,

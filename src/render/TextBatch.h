@@ -30,6 +30,18 @@ enum eTextAlign : uint32_t
     kTextShortenEnd = 0x300,
 };
 
+// Told of each text as it is laid out, with its glyph box in screen pixels,
+// its colour and its font's size; tests read the screens through it. Returning
+// false leaves the text undrawn, which shows the ground under it.
+class cTextObserver
+{
+public:
+    virtual bool OnText(const cRect& screenBox, uint32_t colour, float size, const char* text) = 0;
+
+protected:
+    ~cTextObserver() = default;
+};
+
 // Lays glyphs out as textured quads and submits them in large indexed runs,
 // after the shapes pending at the time of the flush.
 class cTextBatch
@@ -55,7 +67,11 @@ public:
 
     uint32_t GetPendingGlyphs() const { return mVertexCount / 4; }
 
+    // One process-wide observer, or none; main thread only.
+    static void SetObserver(cTextObserver* observer);
+
 private:
+    cRect ScreenBox(float x, float y, const cFontHandle& handle, const char* text) const;
     void AppendGlyphQuad(float x0, float y0, float x1, float y1, const float* uv, float depth, uint32_t colour);
 
     cDrawList* mOwner;

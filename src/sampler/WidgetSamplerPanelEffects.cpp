@@ -17,6 +17,7 @@
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
 #include "render/DrawList.h"
+#include "render/Font.h"
 #include "sampler/EffectPanelEndCheeks.h"
 #include "sampler/SampleEditor.h"
 #include "sampler/SampleRender.h"
@@ -45,6 +46,10 @@ constexpr uint32_t kRackBackground = 0xff282828u;
 constexpr float kCurveKnee = 0.2f;
 constexpr float kCurveLowScale = 0.10881881f;
 constexpr float kProcessIconGap = 6.0f;
+// The effect knob's caption stands 0.4 of its line above the knob, the line
+// itself above that; a few pixels keep both off the strip's edges.
+constexpr float kCaptionRise = 1.4f;
+constexpr float kStripMargin = 4.0f;
 constexpr float kProcessMargins[4] = {10.0f, 10.0f, 10.0f, 8.0f};
 constexpr int32_t kMaximumLength = 32; // MB, the render's cap
 
@@ -94,8 +99,11 @@ void cWidgetSamplerPanelEffects::BuildStrip()
     mLevel->SetValue(kDefaultLevel);
     AddChild(mLevel);
     mLevel->Release();
-    auto* column = AddLayoutItem(row, new cLayoutLinear(kAxisY, 1), kPolicyPref, kPolicyPref);
+    // The knob's caption stands above it inside the strip, not over the tabs.
+    auto* column = AddLayoutItem(row, new cLayoutLinear(kAxisY, 3), kPolicyPref, kPolicyPref);
+    AddFixedGapItem(column, LevelCaptionRoom());
     AddWidgetItem(column, mLevel, kPolicyPref, kPolicyPref);
+    AddGapItem(column, 1.0f);
     AddGapItem(row, 0.3f);
     mProcess = Adopt(this, CreateButton("", kButtonPush, 0));
     SetButtonIconBeside(mProcess, &gTex8888AtlasTable[SamplerEffectsSprite::kProcessIcon]);
@@ -106,6 +114,12 @@ void cWidgetSamplerPanelEffects::BuildStrip()
     AddWidgetItem(row, mProcess, kPolicyPref, kPolicyPref);
     AddGapItem(row, 0.6f);
     SetLayout(row);
+}
+
+float cWidgetSamplerPanelEffects::LevelCaptionRoom() const
+{
+    const cFontHandle& font = mLevel->captionStyle.font;
+    return (font.sizeEntry ? font.sizeEntry->size : 0.0f) * kCaptionRise + kStripMargin;
 }
 
 float cWidgetSamplerPanelEffects::VolumeCurve(float value)
@@ -126,8 +140,12 @@ void cWidgetSamplerPanelEffects::OnLayout()
 {
     const cRect& rect = GetRect();
     const float cheek = cEffectPanelEndCheeks::GetCheekWidth();
-    const float height =
+    const float partHeight =
         GetDisplayMetrics().deviceClass == kDeviceClassTablet ? kTabletStripHeight : kStripHeight;
+    // Taller where the knob and its caption need it: a legible caption does
+    // not fit with the knob into the 50 px strip.
+    const float height =
+        std::max(partHeight, std::ceil(LevelCaptionRoom() + PreferredSizeOf(mLevel).Y + kStripMargin));
     const float left = rect.xMin + cheek;
     const float right = std::max(left, rect.xMax - cheek);
     mStrip = {left, rect.yMin, right, std::min(rect.yMax, rect.yMin + height)};

@@ -71,6 +71,8 @@ protected:
 
 private:
     void BuildStrip();
+    // Room above the level knob for its caption.
+    float LevelCaptionRoom() const;
     bool MakeOutputPath(char* out, int32_t capacity) const;
     void ShowAlert(const char* title, const char* firstLine, const char* secondLine);
     void ReportFailure(int32_t result);

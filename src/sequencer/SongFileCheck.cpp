@@ -31,8 +31,10 @@ cSongFileCheck::eResult cSongFileCheck::Check()
     uint32_t size = 0;
     if (!Read(version) || !Read(size))
         return eResult::kWrongSize;
+    // A newer song still gives its own size; bytes that do not are no song,
+    // whatever their first four say.
     if (version > uint32_t(SongFile::kVersion))
-        return eResult::kNewerVersion;
+        return int64_t(size) == mStream.GetLength() ? eResult::kNewerVersion : eResult::kDamaged;
     if (int64_t(size) != mStream.GetLength())
         return eResult::kWrongSize;
     mVersion = static_cast<int32_t>(version);

@@ -3,6 +3,7 @@
 #include "base/GenString.h"
 #include "base/RootPaths.h"
 #include "platform/DisplayMetrics.h"
+#include "render/Font.h"
 
 namespace
 {
@@ -10,12 +11,16 @@ struct cUIMetrics
 {
     float textSizes[kTextSizeCount];
     float rowHeight;
+    float smallestText;
 };
 
-constexpr cUIMetrics kPhoneAndDesktopMetrics = {{10, 11, 9, 12, 6, 7, 8}, 53};
-constexpr cUIMetrics kTabletMetrics = {{12, 13, 11, 15, 7, 8, 9}, 63};
+// A desktop screen is read from further away than a phone held in the hand:
+// no text there is drawn below 9 px, the sizes asked for smaller included.
+constexpr cUIMetrics kPhoneMetrics = {{10, 11, 9, 12, 6, 7, 8}, 53, 0};
+constexpr cUIMetrics kDesktopMetrics = {{10, 11, 9, 12, 6, 7, 8}, 53, 9};
+constexpr cUIMetrics kTabletMetrics = {{12, 13, 11, 15, 7, 8, 9}, 63, 0};
 
-cUIMetrics gUIMetrics = kPhoneAndDesktopMetrics;
+cUIMetrics gUIMetrics = kPhoneMetrics;
 
 constexpr const char* kManualPage = "/Manual/QuilWeb00-Home.html";
 
@@ -45,7 +50,13 @@ void AppendPercentEncoded(cGenString& out, const char* text)
 
 void SetupUIMetrics()
 {
-    gUIMetrics = gDisplayMetrics.deviceClass == kDeviceClassTablet ? kTabletMetrics : kPhoneAndDesktopMetrics;
+    switch (gDisplayMetrics.deviceClass)
+    {
+    case kDeviceClassTablet: gUIMetrics = kTabletMetrics; break;
+    case kDeviceClassDesktop: gUIMetrics = kDesktopMetrics; break;
+    default: gUIMetrics = kPhoneMetrics; break;
+    }
+    SetSmallestTextSize(gUIMetrics.smallestText);
 }
 
 float GetTextSize(int32_t index)

@@ -18,7 +18,8 @@ enum eUITextSize : int32_t
     kTextSizeCount = 7,
 };
 
-// Reads the device class from the display metrics.
+// Reads the device class from the display metrics; also sets the smallest
+// size any text is drawn at (9 px at the desktop class, none elsewhere).
 void SetupUIMetrics();
 
 // Point sizes handed to the font's size selection.
@@ -29,8 +30,6 @@ float GetRowHeight();
 
 // The address of the local manual's home page inside the resource folder.
 void GetManualPageURL(cGenString& out);
-// What the status bar says when the browser cannot be started for it.
-constexpr const char* kManualOpenFailed = "Couldn't open the manual";
 // The same for any absolute folder: "file://" + the folder + the page, with
 // blanks and every byte a URL path cannot hold percent-encoded.
 void BuildManualPageURL(const char* resourceFolder, cGenString& out);

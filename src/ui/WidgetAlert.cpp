@@ -1,5 +1,7 @@
 #include "ui/WidgetAlert.h"
 
+#include <cstring>
+
 #include "platform/DisplayMetrics.h"
 #include "render/AtlasProfiles.h"
 #include "render/AtlasSprite.h"
@@ -100,6 +102,22 @@ void cWidgetAlert::SetButton(int32_t index, const char* label)
 }
 
 float cWidgetAlert::GetLineWidth() { return BoxOfDeviceClass().width - kTextMargin; }
+
+void cWidgetAlert::SetText(const char* text)
+{
+    SplitAlertText(text, textFont.GetTextWidth(text) <= GetLineWidth(), firstLine, secondLine);
+}
+
+void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second)
+{
+    first.AssignCStr(text);
+    second.AssignCStr("");
+    const char* split = std::strstr(text, ": ");
+    if (!split || fitsOnALine)
+        return;
+    first.AssignChars(text, int32_t(split - text) + 1);
+    second.AssignCStr(split + 2);
+}
 
 void cWidgetAlert::Show(const cDelegate& resultDelegate)
 {

@@ -50,6 +50,9 @@ public:
     void Hide();
     // How wide a line of text may be on this device class before it is cut.
     static float GetLineWidth();
+    // The text on the first line, or split onto both when too wide for one
+    // (SplitAlertText).
+    void SetText(const char* text);
 
     bool Draw(cDrawList& list) override;
 
@@ -73,3 +76,7 @@ private:
     cWidgetButton* mButtons[kAlertButtonCount] = {};
     const cAtlasSprite* mButtonIcons[kAlertButtonCount] = {};
 };
+
+// The alert's lines for a text too wide for one: the part after the first
+// ": " goes to the second line, so a reason at the end is never cut.
+void SplitAlertText(const char* text, bool fitsOnALine, cGenString& first, cGenString& second);

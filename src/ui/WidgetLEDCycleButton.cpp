@@ -26,6 +26,9 @@ cRect LineRect(float x0, float y0, float x1, float y1)
 cVector2 Centre(const cRect& rect) { return {(rect.xMin + rect.xMax) * 0.5f, (rect.yMin + rect.yMax) * 0.5f}; }
 
 float LargerHalf(float a, float b) { return std::max(a, b) * 0.5f; }
+
+// Room left between the texts of neighbouring LEDs in a row.
+constexpr float kLEDTextGap = 4.0f;
 } // namespace
 
 cWidgetLEDCycleButton::cWidgetLEDCycleButton(uint32_t flags)
@@ -121,10 +124,12 @@ cVector2 cWidgetLEDCycleButton::StepBetweenLEDs(const cRect& rect, cVector2* fir
     const float halfWidth = LargerHalf(ledImage.sprite ? ledImage.sprite->width : 0.0f,
                                        litLEDImage.sprite ? litLEDImage.sprite->width : 0.0f);
     const uint32_t side = mFlags & kLEDSideMask;
+    // A row's texts stand side by side: the step never lets them run into each other.
+    const float rowStep = std::max(mStep, RowStepForTexts());
     switch (mFlags & kLEDDirectionMask)
     {
-    case kLEDLeftwards: return {stretch ? (rect.xMin - first->X + halfHeight) * k : -mStep, 0.0f};
-    case kLEDRightwards: return {stretch ? (rect.xMax - first->X - halfHeight) * k : mStep, 0.0f};
+    case kLEDLeftwards: return {stretch ? (rect.xMin - first->X + halfHeight) * k : -rowStep, 0.0f};
+    case kLEDRightwards: return {stretch ? (rect.xMax - first->X - halfHeight) * k : rowStep, 0.0f};
     case kLEDUpwards: return {0.0f, stretch ? (rect.yMin - first->Y + halfHeight) * k : -mStep};
     case kLEDDownwards: return {0.0f, stretch ? (rect.yMax - first->Y - halfHeight) * k : mStep};
     case kLEDCentred:
@@ -136,12 +141,26 @@ cVector2 cWidgetLEDCycleButton::StepBetweenLEDs(const cRect& rect, cVector2* fir
         }
         else
         {
-            const float sx = stretch ? (rect.xMax - rect.xMin - 2.0f * halfWidth) * k : mStep;
+            const float sx = stretch ? (rect.xMax - rect.xMin - 2.0f * halfWidth) * k : rowStep;
             first->X -= float(count - 1) * sx * 0.5f;
             return {sx, 0.0f};
         }
     default: return {0.0f, 0.0f};
     }
+}
+
+float cWidgetLEDCycleButton::RowStepForTexts() const
+{
+    if (!mLEDTextStyle.font.IsValid())
+        return 0.0f;
+    float step = 0.0f;
+    for (size_t i = 1; i < mLEDs.size(); ++i)
+    {
+        const float widths = mLEDTextStyle.font.GetTextWidth(mLEDs[i - 1].text.CStr()) +
+                             mLEDTextStyle.font.GetTextWidth(mLEDs[i].text.CStr());
+        step = std::max(step, 0.5f * widths + kLEDTextGap);
+    }
+    return step;
 }
 
 void cWidgetLEDCycleButton::PlaceLines(const cVector2& sideOffset, const cVector2& step)

@@ -79,6 +79,8 @@ private:
     uint32_t BodyAlignment(cVector2* sideOffset) const;
     // From the first LED to the next; centred rows move the first back.
     cVector2 StepBetweenLEDs(const cRect& rect, cVector2* first) const;
+    // The step at which neighbouring texts of a row just keep apart.
+    float RowStepForTexts() const;
     void PlaceLines(const cVector2& sideOffset, const cVector2& step);
     void DrawImageAt(cDrawList& list, const cImage& image, const cVector2& position) const;
 

@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include "BuildPaths.h"
+#include "SdlEvents.h"
 #include "app/ProgramRenderer.h"
 #include "app/QuilwrightApplication.h"
 #include "platform/PlatformShell.h"
+#include "ui/Widget.h"
 
 // The program decides its data folders once per process, so every test that
 // runs the application in-process shares one data home, emptied before each
@@ -47,11 +49,22 @@ inline void SetInProcessEnvironment()
     setenv("XDG_DATA_HOME", InProcessDataHome().c_str(), 1);
 }
 
-// A first start: nothing in the documents folder.
+// A finger's tap in the middle of the widget, as the window's events.
+inline void ClickWidget(cWidget* widget)
+{
+    const cRect& r = widget->GetRect();
+    const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
+    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
+    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
+}
+
+// A first start: nothing in the documents folder, and no mark an earlier
+// test's start left in the temporary one (a load it closed during).
 inline void EmptyInProcessDocuments()
 {
     std::error_code ignored;
     std::filesystem::remove_all(InProcessDocuments(), ignored);
+    std::filesystem::remove_all(InProcessDataHome() + "/Quilwright/Temp", ignored);
     std::filesystem::create_directories(InProcessDocuments(), ignored);
 }
 

@@ -161,15 +161,17 @@ void Terminate(cQuilwrightApplication& app, cBlockingJob& running, cBlockingJob&
     EXPECT_EQ(overlayJob.mState.load(), JobQueue::cJob::kStateFinished);
 }
 
-std::string GlobalSettingsText()
+std::string ReadFileText(const std::string& path)
 {
-    std::ifstream in(InProcessDocuments() + "/GlobalSettings.dat");
+    std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string GlobalSettingsText() { return ReadFileText(InProcessDocuments() + "/GlobalSettings.dat"); }
+
 // The auto-save records the open project: an unchanged one stays recent; a
 // changed one is saved (normally when it never was, else into its auto-save
-// files) and counts as neither recent nor auto-saved when that fails.
+// files); when that fails the settings stay as they were.
 void AutoSaveRecordsTheOpenProject(cQuilwrightApplication& app)
 {
     cProject* project = cProjectList::GetInstance()->GetCurrentProject();
@@ -200,10 +202,15 @@ void AutoSaveRecordsTheOpenProject(cQuilwrightApplication& app)
 
     std::filesystem::remove(folder + "/Package.sng.as");
     std::filesystem::create_directories(folder + "/Package.sng.as/in the way");
+    // A failed auto-save changes no file and forgets nothing: the project
+    // and its last whole auto-save stay offered.
+    const std::string autoSaved = ReadFileText(folder + "/Package.prj.as");
     project->SetModified(true);
     app.PerformAutoSave();
-    EXPECT_NE(GlobalSettingsText().find("RecentProject=\"\" AutoSaved=\"false\""), std::string::npos)
+    EXPECT_NE(GlobalSettingsText().find("RecentProject=\"" + path + "\" AutoSaved=\"true\""), std::string::npos)
         << GlobalSettingsText();
+    EXPECT_EQ(ReadFileText(folder + "/Package.prj.as"), autoSaved);
+    EXPECT_TRUE(project->IsModified());
     std::filesystem::remove_all(folder + "/Package.sng.as");
     project->SetModified(false);
 }

@@ -141,22 +141,26 @@ private:
         OpenAndChange();
     }
 
+    // Only the start itself opening the project counts as loaded: the
+    // recent project must survive the kill. One the start did not open is
+    // opened here all the same, so the rounds after go on.
     void OpenAndChange()
     {
         cProject* project = cProjectList::GetInstance()->GetCurrentProject();
         mFound.loaded = project && std::string(project->GetPath().CStr()) == kProject;
-        if (project && !mFound.loaded)
+        bool opened = mFound.loaded;
+        if (project && !opened)
         {
             project->Deactivate();
-            mFound.loaded = project->Load(cGenString(kProject));
-            if (!mFound.loaded)
+            opened = project->Load(cGenString(kProject));
+            if (!opened)
                 mFound.error = project->GetErrorText().CStr();
             project->Activate();
             cGlobalSettings::GetInstance()->SetRecentProject(kProject);
         }
         mFound.tempo = gTransport.tempo.load();
         Report("");
-        if (mFound.loaded)
+        if (opened)
         {
             cSequencer* sequencer = cSequencer::GetInstance();
             cScopedLock lock(sequencer->GetLock());

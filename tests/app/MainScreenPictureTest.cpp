@@ -15,6 +15,7 @@
 #include "ui/WidgetNavButtonUpDown.h"
 #include "app/WidgetStatusBar.h"
 #include "app/WidgetStatusBarScreen.h"
+#include "support/LegibilityProbe.h"
 #include "ui/OffscreenScreenFixture.h"
 #include "sequencer/Sequencer.h"
 #include "ui/WidgetAlert.h"
@@ -128,6 +129,31 @@ TEST_F(MainScreenPictureTest, TheInstrumentPropertiesOverTheMenu)
     const uint32_t lit = Pixel(list.xMin + 60.0f, list.yMin + props->GetTypeList()->GetScrollHelper().insets[1] +
                                                        cWidgetInstrumentProps::kRowHeight * 1.5f);
     EXPECT_GT(lit >> 16 & 0xffu, 0x90u) << std::hex << lit;
+}
+
+// The tempo and the record-quantize setting are written on their buttons
+// over a ground the icons leave clear: the icons' halves stand either side.
+TEST_F(MainScreenPictureTest, TheTempoAndQuantizeValuesStandOnClearGround)
+{
+    Start(1024, 768, kDeviceClassDesktop);
+    Frames(2);
+    std::printf("%s\n", Save("main-bar-values").c_str());
+    cLegibilityProbe probe;
+    probe.Capture(1024, 768, [this] { DrawFrame(); }, [this] { return gl->ReadPixels(); });
+    for (const int32_t tag : {cWidgetStatusBar::kTempo, cWidgetStatusBar::kQuantize})
+    {
+        cWidgetButton* button = ui->GetStatusBar()->GetButton(tag);
+        int values = 0;
+        for (const cLegibilityProbe::cText& text : probe.Texts())
+        {
+            if (text.text == button->GetName() || !button->GetRect().Contains(Centre(text.box)))
+                continue;
+            ++values;
+            EXPECT_LT(text.groundSpread, 60) << "\"" << text.text << "\" on " << button->GetName();
+            EXPECT_GE(text.contrast, 4.5) << "\"" << text.text << "\" on " << button->GetName();
+        }
+        EXPECT_EQ(values, 1) << button->GetName();
+    }
 }
 
 TEST_F(MainScreenPictureTest, ACountInToRecordShowsInTheRecordColours)

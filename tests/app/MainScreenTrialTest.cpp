@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
@@ -20,8 +18,6 @@
 // back, and the clicks the program played are read from its audio.
 namespace
 {
-using namespace std::chrono_literals;
-
 constexpr double kSampleRate = 44100.0;
 // Where the desktop layout of a 1024 x 768 window puts things: the bar's
 // 53-pixel buttons, from the right record, play, stop, UNDO, QUANTIZE,
@@ -43,10 +39,16 @@ protected:
     MainScreenTrialTest() : cProgramTrial("main-trial", "trial") {}
 
     // The song position's digits, as bytes to compare between shots.
-    static std::string Position(const std::string& shot)
+    static std::string Position(const cScreenshot& shot)
     {
         return Region(shot, kPositionX, kPositionY, kPositionWidth, kPositionHeight);
     }
+    // Whether the bar shows play lit and stop dark, or the other way round.
+    static bool ShowsPlaying(const cScreenshot& shot, bool playing)
+    {
+        return Pixel(shot, kPlayX - 20, 6).IsLitBlue() == playing && Pixel(shot, kStopX - 20, 6).IsLitBlue() != playing;
+    }
+    bool MarkUnder(int slot) { return Pixel(StillShot("probe"), CellCentreX(slot), kCellMarkY).IsLitBlue(); }
 };
 
 TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
@@ -54,78 +56,65 @@ TEST_F(MainScreenTrialTest, ClickPlayStopAndPickInstrumentsFromTheMenu)
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
-    const std::string start = Shot("1-start");
-    EXPECT_TRUE(Pixel(start, kStopX - 20, 6).IsLitBlue()) << "stop lit while stopped";
-    EXPECT_FALSE(Pixel(start, kPlayX - 20, 6).IsLitBlue());
+    const cScreenshot start = StillShot("1-start");
+    EXPECT_TRUE(ShowsPlaying(start, false)) << "stop lit while stopped";
 
     Click(kClickX, kBarMiddle);
     Shot("2-click-always");
     Key("Home");
-    const auto played = std::chrono::steady_clock::now();
+    const size_t played = Frames();
     Click(kPlayX, kBarMiddle);
-    const std::string playing = Shot("3-playing");
-    EXPECT_TRUE(Pixel(playing, kPlayX - 20, 6).IsLitBlue()) << "play lit while playing";
-    EXPECT_FALSE(Pixel(playing, kStopX - 20, 6).IsLitBlue());
-    std::this_thread::sleep_until(played + 1000ms);
-    const std::string later = Shot("4-still-playing");
-    EXPECT_NE(Position(playing), Position(later)) << "the position moves while playing";
+    cScreenshot playing;
+    EXPECT_TRUE(WaitUntil([&] { return ShowsPlaying(playing = Shot("3-playing"), true); })) << "play lit while playing";
+    ASSERT_TRUE(WaitForFrames(played + size_t(kSampleRate)));
+    EXPECT_TRUE(WaitUntil([&] { return Position(Shot("4-still-playing")) != Position(playing); }))
+        << "the position moves while playing";
 
-    std::this_thread::sleep_until(played + 2000ms);
-    const double playedSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - played).count();
+    ASSERT_TRUE(WaitForFrames(played + size_t(2.0 * kSampleRate)));
     Key("space");
-    const std::string stopped = Shot("5-stopped");
-    EXPECT_TRUE(Pixel(stopped, kStopX - 20, 6).IsLitBlue());
-    EXPECT_FALSE(Pixel(stopped, kPlayX - 20, 6).IsLitBlue());
-    std::this_thread::sleep_for(600ms);
-    EXPECT_EQ(Position(stopped), Position(Shot("6-still-stopped"))) << "the position rests while stopped";
+    const size_t stoppedAt = Frames();
+    const cScreenshot stopped = StillShot("5-stopped");
+    EXPECT_TRUE(ShowsPlaying(stopped, false));
+    ASSERT_TRUE(WaitForFrames(stoppedAt + size_t(0.6 * kSampleRate)));
+    EXPECT_EQ(Position(stopped), Position(StillShot("6-still-stopped"))) << "the position rests while stopped";
     Key("Home");
-    EXPECT_EQ(Position(Shot("7-home")), Position(start)) << "Home returns to the song's start";
+    EXPECT_EQ(Position(StillShot("7-home")), Position(start)) << "Home returns to the song's start";
 
     Click(kMenuX, kBarMiddle);
-    std::this_thread::sleep_for(300ms);
-    const std::string menu = Shot("8-menu");
-    EXPECT_TRUE(Pixel(menu, CellCentreX(1), kCellMarkY).IsLitBlue()) << "the pads of slot 1 were last shown";
+    EXPECT_TRUE(MarkUnder(1)) << "the pads of slot 1 were last shown";
+    Shot("8-menu");
     Click(CellCentreX(0), kCellY);
-    std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(Pixel(Shot("9-mixer"), kMixerX - 20, 6).IsLitBlue()) << "MIXER lit for slot 0";
+    EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("9-mixer"), kMixerX - 20, 6).IsLitBlue(); }))
+        << "MIXER lit for slot 0";
 
     Click(kMenuX, kBarMiddle);
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(MarkUnder(1)) << "the menu open again";
     Click(CellCentreX(2), kCellY);
-    std::this_thread::sleep_for(300ms);
     // Slot 2 holds the synthesizer where the program has one: its tap closes
     // the menu, which opened again shows the bar under slot 2's cell. An
     // empty cell leaves the menu open with the bar under slot 1's.
-    const std::string tapped = Shot("10-slot-2");
-    const bool menuStillOpen = Pixel(tapped, CellCentreX(1), kCellMarkY).IsLitBlue();
+    const bool menuStillOpen = MarkUnder(1);
+    Shot("10-slot-2");
     if (!menuStillOpen)
     {
         Click(kMenuX, kBarMiddle);
-        std::this_thread::sleep_for(300ms);
-        const std::string reopened = Shot("11-menu-again");
-        EXPECT_TRUE(Pixel(reopened, CellCentreX(2), kCellMarkY).IsLitBlue()) << "the bar moved to slot 2";
-        EXPECT_FALSE(Pixel(reopened, CellCentreX(1), kCellMarkY).IsLitBlue());
+        EXPECT_TRUE(MarkUnder(2)) << "the bar moved to slot 2";
+        EXPECT_FALSE(MarkUnder(1));
+        Shot("11-menu-again");
     }
 
-    std::this_thread::sleep_for(1000ms);
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    // Two seconds of the program's audio after the stop, to hear silence in.
+    ASSERT_TRUE(WaitForFrames(stoppedAt + size_t(2.5 * kSampleRate)));
+    Close(*program, 10.0);
 
     // The clicks: a beat apart at 120 BPM, the downbeat an octave up, and
     // silence once stopped.
-    std::vector<int16_t> left;
-    if (FILE* file = std::fopen(mAudio.c_str(), "rb"))
-    {
-        int16_t frame[2];
-        while (std::fread(frame, sizeof(int16_t), 2, file) == 2)
-            left.push_back(frame[0]);
-        std::fclose(file);
-    }
+    const std::vector<int16_t> left = ReadLeftChannel();
     const std::vector<size_t> clicks = Onsets(left);
-    ASSERT_GE(clicks.size(), 4u) << "the song played for about two seconds";
-    // A click each half second from the play click to Space, give or take the events' way there.
-    EXPECT_LE(double(clicks.size()), playedSeconds * 2.0 + 2.0);
+    ASSERT_GE(clicks.size(), 4u) << "the song played for two seconds";
+    // A click each half second from the play click to Space, give or take
+    // the events' way there.
+    EXPECT_LE(double(clicks.size()), double(stoppedAt - played) / kSampleRate * 2.0 + 2.0);
     for (size_t i = 0; i < clicks.size(); ++i)
     {
         if (i > 0)

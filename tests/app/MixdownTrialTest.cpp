@@ -1,25 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "ProgramTrial.h"
 #include "sampler/MixdownLevels.h"
 
 // A mixdown tried as a new user would, on a virtual display with the disk
 // audio device: a project saved once, its song swapped for the reference
-// song as a MIDI file, opened at start; the project page's "Mixdown" to an
+// song as a MIDI file at a third of its tempo, opened at start; the project page's "Mixdown" to an
 // Ogg file under the proposed name, decoded by oggdec; a second run
 // cancelled from the overlay, leaving nothing new. And the first start's
 // demo project mixed down to a WAV file that never reaches full scale.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts things: MANAGE on
 // the bar, the project page's "Mixdown"; the dialogue's Format up arrow and
 // its "Mixdown" button; the keyboard's return key; the overlay's "Cancel";
@@ -37,8 +36,24 @@ constexpr int kAlertTitleX = 512, kAlertTitleY = 60, kMiddleX = 512, kMiddleY = 
 // draws some 150 pixels wide.
 constexpr int kTitleX = 362, kTitleY = 49, kTitleWidth = 300, kTitleHeight = 14, kCancelledTitleMaxWidth = 120;
 
-// The reference song's 66,560 ticks at 120 BPM.
-constexpr size_t kSongFrames = 5733120;
+// The reference song's 66,560 ticks, played at 40 BPM: a third of its
+// tempo makes the render last long enough for a cancel to land in it.
+constexpr size_t kSongFrames = 3 * 5733120;
+
+// The reference song with its one tempo event, 120 BPM, set to 40 BPM.
+bool WriteSlowedSong(const std::filesystem::path& from, const std::string& to)
+{
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string tempo120("\xFF\x51\x03\x07\xA1\x20", 6);
+    const size_t at = bytes.find(tempo120);
+    if (at == std::string::npos)
+        return false;
+    bytes.replace(at + 3, 3, std::string("\x16\xE3\x60", 3));
+    std::ofstream out(to, std::ios::binary);
+    out << bytes;
+    return bool(out.flush());
+}
 
 bool IsLight(const cRGB& rgb) { return rgb.r > 150 && rgb.g > 150 && rgb.b > 150; }
 bool IsDark(const cRGB& rgb) { return rgb.r < 110 && rgb.g < 110 && rgb.b < 110; }
@@ -48,56 +63,42 @@ class MixdownTrialTest : public cProgramTrial
 protected:
     MixdownTrialTest() : cProgramTrial("mixdown-trial", "mixdown-trial") {}
 
-    void Press(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
-        std::this_thread::sleep_for(500ms);
-    }
-
     // Screenshots until the test passes on one or the time runs out; the last one.
     template <class F>
-    std::string ShotWhen(const std::string& name, F&& test, double seconds = 60.0)
+    cScreenshot ShotWhen(const std::string& name, F&& test, double seconds = 60.0)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        std::string shot = Shot(name);
-        while (!test(shot) && std::chrono::steady_clock::now() < deadline)
-        {
-            std::this_thread::sleep_for(200ms);
-            shot = Shot(name);
-        }
+        cScreenshot shot;
+        WaitUntil([&] { return test(shot = Shot(name)); }, seconds);
         return shot;
     }
-    static bool ShowsDialogue(const std::string& shot) { return Pixel(shot, kFormatUpX, kFormatUpY).IsLitBlue(); }
-    static bool ShowsKeyboard(const std::string& shot)
+    static bool ShowsDialogue(const cScreenshot& shot) { return Pixel(shot, kFormatUpX, kFormatUpY).IsLitBlue(); }
+    static bool ShowsKeyboard(const cScreenshot& shot)
     {
         return IsLight(Pixel(shot, kAlertTitleX, kAlertTitleY)) && IsDark(Pixel(shot, kMiddleX, kMiddleY));
     }
-    static bool ShowsOverlay(const std::string& shot)
+    static bool ShowsOverlay(const cScreenshot& shot)
     {
         return !IsLight(Pixel(shot, kAlertTitleX, kAlertTitleY)) && IsLight(Pixel(shot, kMiddleX, kMiddleY)) &&
                IsDark(Pixel(shot, kCancelX, kCancelY));
     }
-    static bool ShowsAlert(const std::string& shot)
+    static bool ShowsAlert(const cScreenshot& shot)
     {
         return IsLight(Pixel(shot, kAlertTitleX, kAlertTitleY)) && IsLight(Pixel(shot, kMiddleX, kMiddleY));
     }
 
-    // The width of the dark text on the alert's title line.
-    static int TitleWidth(const std::string& shot)
+    // The width of the dark text (under 40 % grey) on the alert's title line.
+    static int TitleWidth(const cScreenshot& shot)
     {
-        int width = 0;
-        const std::string command = "convert '" + shot + "' -crop " + std::to_string(kTitleWidth) + "x" +
-                                    std::to_string(kTitleHeight) + "+" + std::to_string(kTitleX) + "+" +
-                                    std::to_string(kTitleY) + " +repage -colorspace gray -threshold 40% -negate -trim "
-                                                              "-format %w info:";
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            if (std::fscanf(pipe, "%d", &width) != 1)
-                width = 0;
-            pclose(pipe);
-        }
-        return width;
+        const auto dark = [](const cRGB& c) { return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b < 0.4 * 255.0; };
+        int left = kTitleX + kTitleWidth, right = -1;
+        for (int y = kTitleY; y < kTitleY + kTitleHeight; ++y)
+            for (int x = kTitleX; x < kTitleX + kTitleWidth; ++x)
+                if (dark(Pixel(shot, x, y)))
+                {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return right < 0 ? 0 : right - left + 1;
     }
 
     std::set<std::string> Mixdowns() const
@@ -109,12 +110,6 @@ protected:
         return names;
     }
 
-    void Close(cProgram& program)
-    {
-        program.Signal(SIGTERM);
-        ASSERT_TRUE(program.WaitForExit(30.0)) << "still running 30 s after SIGTERM";
-        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
-    }
 };
 
 TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing)
@@ -122,8 +117,7 @@ TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing
     const std::filesystem::path reference = std::filesystem::path(QUIL_BENCH_DATA_DIR) / "reference-song.mid";
     if (!std::filesystem::exists(reference))
         GTEST_FAIL() << "no reference song at " << reference;
-    if (!HasTool("oggdec"))
-        GTEST_SKIP() << "oggdec is not installed";
+    ASSERT_NO_FATAL_FAILURE(RequireTools({"oggdec"}));
 
     // The project saved once: played and stopped, a change kept on closing.
     const std::string project = Documents("User/Projects/Untitled-01.prj");
@@ -133,27 +127,30 @@ TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
         Key("space");
         Key("space");
-        Close(*program);
+        Close(*program, 30.0);
     }
     ASSERT_TRUE(std::filesystem::remove(project + "/Package.sng")) << "the closing save wrote no song";
-    std::filesystem::copy_file(reference, project + "/Package.mid");
+    ASSERT_TRUE(WriteSlowedSong(reference, project + "/Package.mid")) << "no 120 BPM tempo in " << reference;
 
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     Click(kManageX, kBarMiddle);
-    Shot("1-project-page");
-    Press(kMixdownPageX, kMixdownPageY);
+    StillShot("1-project-page");
+    Tap(kMixdownPageX, kMixdownPageY);
     ASSERT_TRUE(ShowsDialogue(ShotWhen("2-dialogue", ShowsDialogue, 30.0))) << "the mixdown dialogue";
-    Press(kFormatUpX, kFormatUpY);
-    Press(kFormatUpX, kFormatUpY);
-    Shot("3-ogg-128");
-    Press(kMixdownX, kMixdownY);
+    StillShot("probe");
+    Tap(kFormatUpX, kFormatUpY);
+    Tap(kFormatUpX, kFormatUpY);
+    StillShot("3-ogg-128");
+    Tap(kMixdownX, kMixdownY);
     ASSERT_TRUE(ShowsKeyboard(ShotWhen("4-proposed-name", ShowsKeyboard, 30.0))) << "the name asked for";
-    Press(kReturnX, kReturnY);
+    StillShot("probe");
+    Tap(kReturnX, kReturnY);
     EXPECT_TRUE(ShowsOverlay(ShotWhen("5-rendering", ShowsOverlay, 30.0))) << "the overlay while it renders";
-    const std::string report = ShotWhen("6-completed", ShowsAlert, 600.0);
-    ASSERT_TRUE(ShowsAlert(report)) << "no report within ten minutes";
+    ASSERT_TRUE(ShowsAlert(ShotWhen("probe", ShowsAlert, 600.0))) << "no report within ten minutes";
+    // Read once the alert has faded in.
+    const cScreenshot report = StillShot("6-completed");
     EXPECT_TRUE(IsDark(Pixel(report, kShowFileX, kShowFileY))) << "\"Mixdown Completed\" with \"Show File\"";
     // The Ogg alone, under the name proposed: the project's.
     ASSERT_EQ(Mixdowns(), std::set<std::string>{"Untitled-01.ogg"});
@@ -169,26 +166,27 @@ TEST_F(MixdownTrialTest, TheReferenceSongIsMixedDownToOggAndACancelLeavesNothing
     EXPECT_GE((decodedBytes - 44) / 4, kSongFrames);
 
     // The second run, proposed as "Untitled-02.ogg", cancelled while it renders.
-    Press(kOkX, kOkY);
+    StillShot("probe");
+    Tap(kOkX, kOkY);
     ASSERT_TRUE(ShowsDialogue(ShotWhen("7-dialogue-again", ShowsDialogue, 30.0)));
-    Press(kMixdownX, kMixdownY);
+    StillShot("probe");
+    Tap(kMixdownX, kMixdownY);
     ASSERT_TRUE(ShowsKeyboard(ShotWhen("8-proposed-name", ShowsKeyboard, 30.0)));
-    // The whole song renders in well under a second here: "Cancel" goes in
-    // the same xdotool run as the name's acceptance, a fifth of a second
-    // after it.
-    mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kReturnX) + " " +
-                 std::to_string(kReturnY) + " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1 sleep 0.1 mousemove --window " +
-                 mWindow + " " + std::to_string(kCancelX) + " " + std::to_string(kCancelY) +
-                 " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
-    const std::string cancelled = ShotWhen("10-cancelled", ShowsAlert, 120.0);
-    ASSERT_TRUE(ShowsAlert(cancelled)) << "no alert after the cancel";
+    StillShot("probe");
+    // "Cancel" is tapped as soon as the overlay shows.
+    Input(MoveTo(kReturnX, kReturnY) + " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
+    ASSERT_TRUE(ShowsOverlay(ShotWhen("9-rendering-again", ShowsOverlay, 30.0))) << "the overlay while it renders";
+    Tap(kCancelX, kCancelY);
+    ASSERT_TRUE(ShowsAlert(ShotWhen("probe", ShowsAlert, 120.0))) << "no alert after the cancel";
+    const cScreenshot cancelled = StillShot("10-cancelled");
     EXPECT_TRUE(IsLight(Pixel(cancelled, kShowFileX, kShowFileY))) << "\"Mixdown Cancelled\": OK alone";
     const int title = TitleWidth(cancelled);
     EXPECT_GT(title, 0);
     EXPECT_LE(title, kCancelledTitleMaxWidth) << "the render cancelled, not the conversion after it";
     EXPECT_EQ(Mixdowns(), std::set<std::string>{"Untitled-01.ogg"}) << "nothing new, nothing partial";
-    Press(kOkX, kOkY);
-    Close(*program);
+    StillShot("probe");
+    Tap(kOkX, kOkY);
+    Close(*program, 30.0);
 }
 
 TEST_F(MixdownTrialTest, TheDemoProjectIsMixedDownBelowFullScale)
@@ -206,13 +204,16 @@ TEST_F(MixdownTrialTest, TheDemoProjectIsMixedDownBelowFullScale)
         << "the installer put no demo in place";
     ASSERT_TRUE(WaitUntilStill(0, 0, 1024, 768)) << "the demo still loading";
     Click(kManageX, kBarMiddle);
-    Press(kMixdownPageX, kMixdownPageY);
+    StillShot("probe");
+    Tap(kMixdownPageX, kMixdownPageY);
     ASSERT_TRUE(ShowsDialogue(ShotWhen("demo-1-dialogue", ShowsDialogue, 30.0))) << "the mixdown dialogue";
-    Press(kMixdownX, kMixdownY);
+    StillShot("probe");
+    Tap(kMixdownX, kMixdownY);
     ASSERT_TRUE(ShowsKeyboard(ShotWhen("demo-2-proposed-name", ShowsKeyboard, 30.0))) << "the name asked for";
-    Press(kReturnX, kReturnY);
-    const std::string report = ShotWhen("demo-3-completed", ShowsAlert, 120.0);
-    ASSERT_TRUE(ShowsAlert(report)) << "no report within two minutes";
+    StillShot("probe");
+    Tap(kReturnX, kReturnY);
+    ASSERT_TRUE(ShowsAlert(ShotWhen("probe", ShowsAlert, 120.0))) << "no report within two minutes";
+    const cScreenshot report = StillShot("demo-3-completed");
     EXPECT_TRUE(IsDark(Pixel(report, kShowFileX, kShowFileY))) << "\"Mixdown Completed\" with \"Show File\"";
     ASSERT_EQ(Mixdowns(), std::set<std::string>{"Rock On.wav"});
     const MixdownLevels::cLevels levels = MixdownLevels::MeasureFile(Documents("User/Mixdowns/Rock On.wav"));
@@ -220,7 +221,8 @@ TEST_F(MixdownTrialTest, TheDemoProjectIsMixedDownBelowFullScale)
     EXPECT_EQ(levels.Clips(), 0);
     EXPECT_LE(levels.PeakDb(), -1.0);
     EXPECT_GE(levels.RmsDb(), -23.0);
-    Press(kOkX, kOkY);
-    Close(*program);
+    StillShot("probe");
+    Tap(kOkX, kOkY);
+    Close(*program, 30.0);
 }
 } // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,7 +11,6 @@
 #include <functional>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
@@ -23,8 +21,6 @@
 // program keeps on closing holding what the desk showed.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts things: MIXER on the
 // bar, the chain's first slot, the chooser's rows (the list opens with the
 // slot's unit on top, "None" for an empty slot) and its buttons, the
@@ -61,23 +57,22 @@ protected:
     // A finger resting on the spot until the condition shows, then lifted.
     bool HoldUntil(int x, int y, const std::function<bool()>& shown)
     {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " sleep 0.1 mousedown 1");
+        Input(MoveTo(x, y) + " sleep 0.1 mousedown 1");
         const bool seen = WaitUntil(shown);
-        mDisplay.Run("xdotool mouseup 1");
+        Input("mouseup 1");
         return seen;
     }
     bool ProbeIs(int x, int y, const std::function<bool(const cRGB&)>& test) { return test(Pixel(Shot("probe"), x, y)); }
 
     bool DeskAlone()
     {
-        const std::string shot = Shot("probe");
+        const cScreenshot shot = Shot("probe");
         return Pixel(shot, kMixerLitX, kMixerLitY).IsLitBlue() && IsLightGrey(Pixel(shot, kChainStripX, kChainStripY));
     }
     bool ChooserOpen() { return ProbeIs(kChooserTitleX, kChooserTitleY, IsLightGrey); }
     bool BrowserOpen()
     {
-        const std::string shot = Shot("probe");
+        const cScreenshot shot = Shot("probe");
         return IsBrowserGrey(Pixel(shot, kBrowserListX, kBrowserListY)) &&
                IsBrowserGrey(Pixel(shot, kChainStripX, kChainStripY));
     }
@@ -133,11 +128,11 @@ TEST_F(MixingDeskTrialTest, AChainIsSavedClearedAndLoadedThroughTheBrowserAndKep
     const std::string before = Region(130, 40, 760, 50);
     ASSERT_TRUE(TapUntil(kBrowserAcceptX, kSaveAsY, [&] { return Region(130, 40, 760, 50) != before; }))
         << "Save As asks for a name";
-    for (int i = 0; i < 24; ++i)
-        mDisplay.Run("xdotool key --window " + mWindow + " BackSpace");
-    mDisplay.Run("xdotool type --delay 80 Trial");
+    StillShot("probe");
+    Input("key --window " + mWindow + " --repeat 24 BackSpace");
+    Input("type --delay 80 Trial");
     Shot("5-save-name");
-    mDisplay.Run("xdotool key --window " + mWindow + " Return");
+    Input("key --window " + mWindow + " Return");
     const std::string chain = Documents("User/FX Favourites/Trial.qfx");
     ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(chain); })) << "the chain file";
     ASSERT_TRUE(WaitUntil([&] { return DeskAlone(); }));
@@ -162,9 +157,7 @@ TEST_F(MixingDeskTrialTest, AChainIsSavedClearedAndLoadedThroughTheBrowserAndKep
     ASSERT_TRUE(WaitUntil([&] { return Slot1Label() == chosenLabel; })) << "the loaded chain";
     Shot("10-loaded");
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    Close(*program);
 
     // The desk's view and the master's chain as loaded are in the project.
     const std::string project = SavedProject();
@@ -198,7 +191,7 @@ struct cUnitTrial
 };
 constexpr cUnitTrial kUnitTrials[] = {
     {"Q-HALLS", true, 0, true, 3, 51, 46, 403, 47, "DryWet", "0.320000"},
-    {"QDL-5", false, 0, false, 1, 56, 26, 269, 48, "Threshold", "-10.500000"},
+    {"QDL-5", false, 0, false, 1, 56, 26, 235, 48, "Threshold", "-10.500000"},
     {"EQ-3B", false, 1, false, 2, 48, 26, 126, 48, "LowFreq", "0.500000"},
     {"VELTRIX", false, 2, false, 3, 58, 54, 240, 48, "CDelay", "0.015000"},
     {"9TH HARBOR", false, 3, true, 2, 51, 54, 260, 48, "Drive", "0.330000"},
@@ -268,9 +261,7 @@ TEST_F(MixingDeskTrialTest, EachUnitIsInsertedTurnedAndSwitchedOffAndKeptWithThe
         Shot(prefix + "-off");
     }
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    Close(*program);
 
     // Each unit's patch as left: off, with the turned knob's new value.
     const std::string project = SavedProject();
@@ -301,10 +292,10 @@ constexpr double kRate = 44100.0;
 class MixingDeskAudioTrialTest : public MixingDeskTrialTest
 {
 protected:
-    bool WaitForFrames(size_t frames) { return WaitUntil([&] { return Frames() >= frames; }, 60.0); }
+    // A tap on the window at rest, until it shows something else.
     bool TapUntilChanged(int x, int y)
     {
-        const std::string before = Region(0, 0, 1024, 768);
+        const std::string before = StillShot("probe").Region(0, 0, 1024, 768);
         Tap(x, y);
         return WaitUntil([&] { return Region(0, 0, 1024, 768) != before; });
     }
@@ -422,8 +413,7 @@ TEST_F(MixingDeskAudioTrialTest, TheEQLeavesTheLevelAndTheReverbsTailFollowsItsS
     const cPlayed reverbOffAgain = PlayFromStart();
     const size_t end = Frames();
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
+    Close(*program);
 
     const std::vector<int16_t> left = ReadLeftChannel();
     const size_t window = size_t(kRate * 3.0);
@@ -524,6 +514,7 @@ TEST_F(MixingDeskAudioTrialTest, AStripIsFadedPannedMutedAndSoloedAndTheMastersM
     // The master muted while the song plays: the capture falls silent and
     // stays so until it is unmuted.
     const std::string outMute = button(kOutX, kMuteY);
+    mMovingScreen = true;
     Tap(kPlayX, kBarY);
     ASSERT_TRUE(WaitForFrames(Frames() + size_t(kRate * 3.0)));
     const size_t tapped = Frames();
@@ -537,15 +528,14 @@ TEST_F(MixingDeskAudioTrialTest, AStripIsFadedPannedMutedAndSoloedAndTheMastersM
     // A double tap on Kest 1's name while the song plays shows its page,
     // which answers taps: MIXER brings the desk back.
     const std::string title = Status();
-    mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kKest1X) + " " +
-                 std::to_string(kNameY) + " click --repeat 2 --delay 80 1");
+    Input(MoveTo(kKest1X, kNameY) + " click --repeat 2 --delay 80 1");
     ASSERT_TRUE(WaitUntil([&] { return !DeskAlone() && Status() != title; })) << "Kest 1's page";
     Shot("strips-10-kest-1");
     ASSERT_TRUE(TapUntil(kMixerX, kBarY, [&] { return DeskAlone(); })) << "the desk again";
     Tap(kStopX, kBarY);
+    mMovingScreen = false;
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(20.0)) << "still running 20 s after SIGTERM";
+    Close(*program);
 
     const std::vector<int16_t> left = ReadLeftChannel();
     ASSERT_GT(left.size(), heldUntil);
@@ -555,7 +545,10 @@ TEST_F(MixingDeskAudioTrialTest, AStripIsFadedPannedMutedAndSoloedAndTheMastersM
     while (silentFrom > tapped && left[silentFrom - 1] == 0)
         --silentFrom;
     EXPECT_GT(silentFrom, tapped) << "sound until the tap";
-    EXPECT_LE(silentFrom, seen) << "silent once the mute shows";
+    // The device's period under way when the screen showed the mute may
+    // not be in the file yet.
+    constexpr size_t kDevicePeriod = 256;
+    EXPECT_LE(silentFrom, seen + kDevicePeriod) << "silent once the mute shows";
     // The sound stops within a block rather than fading out.
     constexpr size_t kBlock = 128;
     const double playing = RMS(left, tapped - size_t(kRate), size_t(kRate));

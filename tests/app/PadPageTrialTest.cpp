@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
 #include "audio/TonePitch.h"
+#include "base/File.h"
+#include "sequencer/Pattern.h"
+#include "sequencer/PatternEvent.h"
+#include "sequencer/PatternInstance.h"
+#include "sequencer/Sequencer.h"
+#include "sequencer/Track.h"
+#include "sequencer/TrackList.h"
 
 // The pad page tried as a new user would, on a virtual display with the disk
 // audio device, after a first start that installed the kits: the default kit
@@ -23,8 +29,6 @@
 // into the song. Every step waits for what the user would see or hear.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts things: the panel's
 // tabs and buttons on the left, the 4 x 4 grid (pad 0 at the bottom left)
 // on the right; the browser's list rows 60 pixels apart and its buttons;
@@ -104,12 +108,15 @@ protected:
     }
 
     std::string FirstPadName() { return Region(kNameX, kNameY, kNameWidth, kNameHeight); }
-    // A tap that changes what the region shows.
+    // A tap that changes what the region shows, then the window at rest:
+    // what the tap opened takes keys and taps only once it stands.
     bool TapUntilChanged(int x, int y, int rx, int ry, int width, int height)
     {
         const std::string before = Region(rx, ry, width, height);
         Tap(x, y);
-        return WaitUntil([&] { return Region(rx, ry, width, height) != before; });
+        const bool changed = WaitUntil([&] { return Region(rx, ry, width, height) != before; });
+        StillShot("probe");
+        return changed;
     }
     bool TapListUntilChanged(int x, int y) { return TapUntilChanged(x, y, 10, 47, 880, 660); }
     // A row of the browser's list tapped until it shows as the selected one.
@@ -118,7 +125,7 @@ protected:
         return TapUntil(kRowX, y, kBrowserProbeX, y, [](const cRGB& c) { return c.IsLitBlue(); });
     }
 
-    void WaitForAudio(size_t frames) { ASSERT_TRUE(WaitUntil([&] { return Frames() >= frames; })); }
+    void WaitForAudio(size_t frames) { ASSERT_TRUE(WaitForFrames(frames)) << "the program's audio stalled"; }
     // The frame the device had written when the action began; the audio
     // runs on until the sound has had time to end.
     template <class F>
@@ -129,7 +136,32 @@ protected:
         WaitForAudio(at + size_t(kRate * 1.5));
         return at;
     }
-    void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }
+    // A key struck: down and up in different frames, as a finger's.
+    void Press(const char* key)
+    {
+        Input("keydown --window " + mWindow + " " + key);
+        Input("keyup --window " + mWindow + " " + key);
+    }
+
+    // The notes in the parts of the pads' track (the second) of the song the
+    // program kept on closing.
+    size_t RecordedHits() const
+    {
+        const std::string path = SavedSong();
+        EXPECT_FALSE(path.empty()) << "the closing save wrote no song";
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        cSequencer sequencer;
+        File::cFileMemoryRead file(bytes.data(), int(bytes.size()));
+        cGenString error;
+        EXPECT_TRUE(sequencer.ReadSong(file, error)) << error.CStr();
+        size_t hits = 0;
+        if (sequencer.GetTrackList()->GetCount() > 1)
+            for (const cPatternInstance* p = sequencer.GetTrackList()->GetTrack(1)->GetFirstPart(); p; p = p->next)
+                for (const cPatternEvent* e = p->pattern->head; e; e = e->next)
+                    ++hits;
+        return hits;
+    }
 
     static int Peak(const std::vector<int16_t>& samples, size_t from, size_t frames)
     {
@@ -161,7 +193,8 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
         << "the pad page's HOME tab is lit";
     ASSERT_TRUE(WaitUntil([&] { return IsLavenderTile(Pixel(Shot("1-home-new"), PadX(0), PadY(0))); }))
         << "the empty pads";
-    const std::string emptyName = FirstPadName();
+    // Names read as they stand, with no fade over them.
+    const std::string emptyName = Region(StillShot("probe"), kNameX, kNameY, kNameWidth, kNameHeight);
 
     // IMPORT "Default", its samples left where they are.
     ASSERT_TRUE(TapUntil(kImportX, kBankY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the browser opens";
@@ -173,7 +206,7 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     // Once no overlay dims the page, its HOME tab shows lit.
     const auto homeLit = [&] { return Pixel(Shot("probe"), kHomeTabX + kLitOffsetX, kTabLitY).IsLitBlue(); };
     ASSERT_TRUE(WaitUntil([&] { return homeLit() && FirstPadName() != emptyName; })) << "the kit's names";
-    const std::string kitName = FirstPadName();
+    const std::string kitName = Region(StillShot("probe"), kNameX, kNameY, kNameWidth, kNameHeight);
     Shot("4-home-default");
 
     // Keys z, x and 1 and taps on pads sound when played; a pad muted in
@@ -217,9 +250,9 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     const std::string repeatOff = Region(kSixteenthX - 15, kSixteenthY - 15, 30, 30);
     ASSERT_TRUE(TapUntilChanged(kSixteenthX, kSixteenthY, kSixteenthX - 15, kSixteenthY - 15, 30, 30));
     const size_t holdAt = Frames();
-    mDisplay.Run("xdotool keydown --window " + mWindow + " 3");
+    Input("keydown --window " + mWindow + " 3");
     WaitForAudio(holdAt + size_t(kRate * 1.2));
-    mDisplay.Run("xdotool keyup --window " + mWindow + " 3");
+    Input("keyup --window " + mWindow + " 3");
     const size_t releaseAt = Frames();
     WaitForAudio(releaseAt + size_t(kRate * 1.0));
     // A button's pressed look also changes the region, so the repeat is off
@@ -235,9 +268,7 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     Shot("9-outputs");
     const size_t snareOpen = Moment([&] { Press("x"); });
     ASSERT_TRUE(TapUntilChanged(kFilterX, kFilterY, kFilterX - 15, kFilterY - 15, 30, 30)) << "FILTER on";
-    mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kCutoffX) + " " +
-                 std::to_string(kCutoffY) + " mousedown 1 mousemove --window " + mWindow + " " +
-                 std::to_string(kCutoffX) + " " + std::to_string(kCutoffY + 300) + " mouseup 1");
+    Input(MoveTo(kCutoffX, kCutoffY) + " mousedown 1 " + MoveTo(kCutoffX, kCutoffY + 300) + " mouseup 1");
     Shot("10-outputs-low-pass");
     const size_t snareFiltered = Moment([&] { Press("x"); });
     const size_t hitOnBus2 = Moment([&] { Press("3"); });
@@ -247,9 +278,8 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     ASSERT_TRUE(TapUntil(kHomeTabX, kTabY, kHomeTabX + kLitOffsetX, kTabLitY, [](const cRGB& c) { return c.IsLitBlue(); }));
     ASSERT_TRUE(TapUntil(kExportX, kBankY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the export browser";
     ASSERT_TRUE(TapUntilChanged(kAcceptX, kSaveAsY, 130, 40, 760, 50)) << "Save As asks for a name";
-    for (int i = 0; i < 24; ++i)
-        Press("BackSpace");
-    mDisplay.Run("xdotool type --delay 80 Test");
+    Input("key --window " + mWindow + " --repeat 24 BackSpace");
+    Input("type --delay 80 Test");
     Shot("11-export-name");
     Press("Return");
     const std::string package = Documents("User/VRX Banks/Test.vrx/Package.vrx");
@@ -280,7 +310,7 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     Tap(kAlertNoX, kAlertY);
     // The failure's alert has one button, so the question's "No" is gone.
     ASSERT_TRUE(WaitUntil([&] {
-        const std::string shot = Shot("13-import-failed");
+        const cScreenshot shot = Shot("13-import-failed");
         return IsAlertGrey(Pixel(shot, 330, 150)) && IsAlertGrey(Pixel(shot, kAlertNoX, kAlertY));
     })) << "Bank Import Failed";
     ASSERT_TRUE(TapUntil(kAlertRightX, kAlertY, 330, 150, [](const cRGB& c) { return !IsAlertGrey(c); }));
@@ -289,12 +319,10 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     heard.push_back({"z after the failed import", Moment([&] { Press("z"); }), true});
 
     // Pad hits recorded from the keys become a part on the pads' track.
-    const size_t recordAt = Frames();
-    // Recording counts in for a bar, two seconds at 120 BPM. The hits go on
-    // for four seconds, so a tap the program takes late still leaves most of
-    // them past the count-in.
+    // Recording counts in for a bar, two seconds at 120 BPM, from the frame
+    // that took the tap; the hits go on for four seconds after it.
     Tap(kRecordX, kBarY);
-    WaitForAudio(recordAt + size_t(kRate * 2.5));
+    WaitForAudio(Frames() + size_t(kRate * 2.5));
     Shot("14-recording");
     for (const char* key : {"z", "x", "z", "x", "z", "x", "z", "x"})
     {
@@ -305,19 +333,22 @@ TEST_F(PadPageTrialTest, ANewUserPlaysEditsAndKeepsBanks)
     Tap(kStopX, kBarY);
     WaitForAudio(Frames() + size_t(kRate * 0.5));
     ASSERT_TRUE(TapUntil(kSongX, kBarY, kSongX - 20, 6, [](const cRGB& c) { return c.IsLitBlue(); }));
-    const std::string song = Shot("15-song");
-    int coloured = 0;
-    for (int y = kLaneY; y < kLaneY + kLaneHeight; y += 8)
-        for (int x = kLaneX; x < kLaneX + kLaneWidth; x += 16)
-        {
-            const cRGB c = Pixel(song, x, y);
-            coloured += std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > 40 ? 1 : 0;
-        }
-    EXPECT_GT(coloured, 3) << "a part on the pads' track";
+    const auto coloured = [&] {
+        const cScreenshot song = StillShot("15-song");
+        int count = 0;
+        for (int y = kLaneY; y < kLaneY + kLaneHeight; y += 8)
+            for (int x = kLaneX; x < kLaneX + kLaneWidth; x += 16)
+            {
+                const cRGB c = Pixel(song, x, y);
+                count += std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > 40 ? 1 : 0;
+            }
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return coloured() > 3; })) << "a part on the pads' track";
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    Close(*program, 10.0);
+    // The closing save keeps the part, with the hits in it.
+    EXPECT_EQ(RecordedHits(), 8u) << "every hit recorded on the pads' track of the kept song";
 
     const std::vector<int16_t> left = ReadLeftChannel();
     for (const cHeard& moment : heard)

@@ -11,7 +11,11 @@
 #include <iterator>
 #include <spawn.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -21,16 +25,18 @@
 class cProgram
 {
 public:
-    // The data home defaults to one of the tests' own.
+    // The data home defaults to one of the tests' own, the program file to
+    // the built one.
     cProgram(const char* deviceArgument, std::vector<std::string> environment, std::string dataHome = "",
-             std::vector<std::string> documents = {})
+             std::vector<std::string> documents = {}, std::string program = BuildFile("bin/quilwright"))
     {
         const std::string folder = TestScratchFolder();
         mErrorPath = folder + "/lifecycle-" + std::to_string(getpid()) + ".err";
 
         environment.push_back("SDL_AUDIODRIVER=dummy");
-        // The user's own data folder stays untouched.
-        environment.push_back("XDG_DATA_HOME=" + (dataHome.empty() ? folder + "/lifecycle-data" : dataHome));
+        // The user's own data folder stays untouched, and a test program
+        // running beside shares none of this one's.
+        environment.push_back("XDG_DATA_HOME=" + (dataHome.empty() ? DefaultDataHome() : dataHome));
         // The sanitizers' settings reach the program, so it fails as the tests do.
         for (const char* name : {"HOME", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
             if (const char* value = std::getenv(name))
@@ -40,7 +46,6 @@ public:
             envp.push_back(entry.data());
         envp.push_back(nullptr);
 
-        std::string program = BuildFile("bin/quilwright");
         std::vector<char*> argv = {program.data(), const_cast<char*>(deviceArgument)};
         for (std::string& document : documents)
             argv.push_back(document.data());
@@ -109,6 +114,27 @@ public:
         return false;
     }
 
+    // Whether the program has read every byte its window system connection
+    // holds. Once an input tool has ended (its connection closes after a
+    // round trip, so the server has sent on every event it made), this means
+    // the program's frame has taken the events.
+    bool HasReadItsWindowEvents() const
+    {
+        const int process = int(syscall(SYS_pidfd_open, mPid, 0));
+        if (process < 0)
+            return false;
+        bool read = true;
+        const std::string fds = "/proc/" + std::to_string(mPid) + "/fd";
+        if (DIR* folder = opendir(fds.c_str()))
+        {
+            while (const dirent* entry = readdir(folder))
+                read = read && !IsUnreadWindowConnection(process, std::atoi(entry->d_name), fds + "/" + entry->d_name);
+            closedir(folder);
+        }
+        close(process);
+        return read;
+    }
+
     int ExitStatus() const { return WIFEXITED(mStatus) ? WEXITSTATUS(mStatus) : -1; }
 
     std::string ErrorOutput() const
@@ -123,6 +149,45 @@ private:
         if (!mExited && waitpid(mPid, &mStatus, WNOHANG) == mPid)
             mExited = true;
         return mExited;
+    }
+
+    // Whether the program's descriptor is a connection to an X server with
+    // bytes the program has not read yet.
+    static bool IsUnreadWindowConnection(int process, int descriptor, const std::string& link)
+    {
+        char target[64] = {};
+        if (readlink(link.c_str(), target, sizeof(target) - 1) <= 0 || std::string(target).rfind("socket:", 0) != 0)
+            return false;
+        const int socket = int(syscall(SYS_pidfd_getfd, process, descriptor, 0));
+        if (socket < 0)
+            return false;
+        sockaddr_un peer = {};
+        socklen_t length = sizeof(peer);
+        int unread = 0;
+        const bool toX = getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0 &&
+                         peer.sun_family == AF_UNIX && length > sizeof(sa_family_t) &&
+                         std::string(peer.sun_path + 1, length - sizeof(sa_family_t) - 1).find(".X11-unix/X") !=
+                             std::string::npos;
+        const bool pending = toX && ioctl(socket, FIONREAD, &unread) == 0 && unread > 0;
+        close(socket);
+        return pending;
+    }
+
+    // The data home of the programs this test program starts without one
+    // of their own, removed when it ends.
+    static std::string DefaultDataHome()
+    {
+        struct cFolder
+        {
+            std::string path = TestScratchFolder() + "/lifecycle-data-" + std::to_string(getpid());
+            ~cFolder()
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all(path, ignored);
+            }
+        };
+        static const cFolder folder;
+        return folder.path;
     }
 
     bool HasThreadNamed(const std::string& name) const

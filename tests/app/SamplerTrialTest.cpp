@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,7 +7,6 @@
 #include <functional>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
@@ -24,8 +22,6 @@
 // and a take of the click captured from the program's own output.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts things.
 constexpr int kEditTabX = 139, kTabY = 67, kLitOffsetX = -21, kTabLitY = 80;
 constexpr int kImportX = 140, kBankY = 333, kHomeTabX = 51;
@@ -90,7 +86,7 @@ protected:
         WriteFirstStartSettings();
     }
 
-    void Press(const char* key) { mDisplay.Run("xdotool key --window " + mWindow + " " + key); }
+    void Press(const char* key) { Input("key --window " + mWindow + " " + key); }
     // Rows from the highest to the lowest drawn peak at the sample's start.
     int WaveformHeight()
     {
@@ -113,18 +109,24 @@ protected:
     void OpenMenu(int x)
     {
         Tap(x, kBottomBarY);
-        std::this_thread::sleep_for(500ms);
+        StillShot("probe");
     }
     void ChooseItem(int x, int item)
     {
         Tap(x, MenuItemY(item));
-        std::this_thread::sleep_for(1s);
+        StillShot("probe");
+    }
+    // A tap, then the window at rest.
+    void TapAndWait(int x, int y)
+    {
+        Tap(x, y);
+        StillShot("probe");
     }
     // The items of the open menu above the button, told by their skin beside
     // the centred name: the newest, in effect, lit and the older ones grey.
     int MenuItems(int x)
     {
-        const std::string shot = Shot("probe");
+        const cScreenshot shot = StillShot("probe");
         if (!Pixel(shot, x + kMenuSkinOffset, MenuItemY(0)).IsLitBlue())
             return 0;
         int items = 1;
@@ -149,7 +151,7 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     const auto homeLit = [&] { return Pixel(Shot("probe"), kHomeTabX + kLitOffsetX, kTabLitY).IsLitBlue(); };
     ASSERT_TRUE(WaitUntil(homeLit)) << "the pad page's HOME tab is lit";
-    std::this_thread::sleep_for(1s); // the page settles before the first tap
+    StillShot("probe"); // the page settles before the first tap
 
     // IMPORT "Default", its samples left in the installed kit's folder.
     ASSERT_TRUE(TapUntil(kImportX, kBankY, kBrowserProbeX, kBrowserProbeY, IsBrowserDark)) << "the browser opens";
@@ -164,34 +166,30 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     // EDIT tab, the kick's pad, its EDIT: the sampler on "Edit".
     ASSERT_TRUE(TapUntil(kEditTabX, kTabY, kEditTabX + kLitOffsetX, kTabLitY, [](const cRGB& c) { return c.IsLitBlue(); }));
     Tap(kKickX, kKickY);
-    std::this_thread::sleep_for(1s);
-    Shot("1-pad-edit");
+    StillShot("1-pad-edit");
     ASSERT_TRUE(TapUntil(kPadEditX, kPadEditY, kSamplerEditTabX, kSamplerTabY, [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the sampler on its Edit tab";
     Shot("2-sampler");
 
     // A drag selects, "Delete" takes it out.
     Drag(300, 400, 300, 0);
-    std::this_thread::sleep_for(300ms);
-    Shot("3-selected");
+    StillShot("3-selected");
     Tap(kDeleteX, kBottomBarY);
-    std::this_thread::sleep_for(1s);
-    Shot("4-deleted");
+    StillShot("4-deleted");
 
     // "Volume", "Normalize": the kick's peaks reach the top.
     const int heightBefore = WaveformHeight();
     OpenMenu(kVolumeX);
     Shot("5-volume-menu");
     ChooseItem(kVolumeX, kNormalizeItem);
-    Shot("6-normalized");
-    EXPECT_GT(WaveformHeight(), heightBefore + 20) << "the waveform grows";
+    EXPECT_TRUE(WaitUntil([&] { return WaveformHeight() > heightBefore + 20; })) << "the waveform grows";
+    StillShot("6-normalized");
 
     // The right button's pinch zooms in: the ruler shows other times.
     const std::string ruler = Region(0, kRulerY, kRulerWidth, kRulerHeight);
     Drag(kPinchX, kPinchY, kPinchSpread, 0, kRightButton);
-    std::this_thread::sleep_for(1s);
-    Shot("7-zoomed");
-    EXPECT_TRUE(Region(0, kRulerY, kRulerWidth, kRulerHeight) != ruler) << "the view zoomed";
+    EXPECT_TRUE(WaitUntil([&] { return Region(0, kRulerY, kRulerWidth, kRulerHeight) != ruler; })) << "the view zoomed";
+    StillShot("7-zoomed");
 
     // History lists the edits; "..." shows the sample before them with the
     // deleted part selected, the newest item brings them back.
@@ -199,21 +197,19 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     Shot("8-history");
     EXPECT_EQ(MenuItems(kHistoryX), 3) << "Normalize, Delete and the sample before them";
     ChooseItem(kHistoryX, 2);
-    EXPECT_TRUE(IsGreySkin(Pixel(Shot("9-history-start"), kDeleteX + kMenuSkinOffset, kBottomBarY)))
+    EXPECT_TRUE(IsGreySkin(Pixel(StillShot("9-history-start"), kDeleteX + kMenuSkinOffset, kBottomBarY)))
         << "the deleted part back and selected: Delete offered";
     OpenMenu(kHistoryX);
     ChooseItem(kHistoryX, 0);
-    EXPECT_FALSE(IsGreySkin(Pixel(Shot("10-history-newest"), kDeleteX + kMenuSkinOffset, kBottomBarY)))
+    EXPECT_FALSE(IsGreySkin(Pixel(StillShot("10-history-newest"), kDeleteX + kMenuSkinOffset, kBottomBarY)))
         << "the edits back: nothing selected";
 
     // A double tap on stop brings the selection back to the start; Play:
     // the edited sample sounds on the disk audio.
-    mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kStopX) + " " +
-                 std::to_string(kTransportY) + " click --repeat 2 --delay 120 1");
-    std::this_thread::sleep_for(500ms);
+    Input(MoveTo(kStopX, kTransportY) + " click --repeat 2 --delay 120 1");
     const size_t playAt = Frames();
     Tap(kPlayX, kTransportY);
-    ASSERT_TRUE(WaitUntil([&] { return Frames() >= playAt + size_t(kTrialSampleRate); }));
+    ASSERT_TRUE(WaitForFrames(playAt + size_t(kTrialSampleRate)));
     EXPECT_GT(Peak(playAt, size_t(kTrialSampleRate)), 1000) << "the audition sounds";
 
     // "Effects", the process button: back on "Edit" with the render as one edit.
@@ -238,20 +234,15 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     EXPECT_EQ(ReadFile(kitKick), installed) << "the kit's file unchanged";
 
     // Up to "User", into "Samples", "Save As" "Kick Edit", Enter.
-    Tap(kUpX, kAcceptY);
-    std::this_thread::sleep_for(1s);
-    Tap(kUpX, kAcceptY);
-    std::this_thread::sleep_for(1s);
+    TapAndWait(kUpX, kAcceptY);
+    TapAndWait(kUpX, kAcceptY);
     const int samplesRowY = kFirstRowY + 4 * kRowPitch;
     ASSERT_TRUE(TapUntil(kRowX, samplesRowY, kBrowserProbeX, samplesRowY, [](const cRGB& c) { return c.IsLitBlue(); }))
         << "Samples selected";
-    Tap(kRowX, samplesRowY);
-    std::this_thread::sleep_for(1s);
-    Tap(kAcceptX, kSaveAsY);
-    std::this_thread::sleep_for(1s);
-    for (int i = 0; i < 24; ++i)
-        Press("BackSpace");
-    mDisplay.Run("xdotool type --delay 80 'Kick Edit'");
+    TapAndWait(kRowX, samplesRowY);
+    TapAndWait(kAcceptX, kSaveAsY);
+    Input("key --window " + mWindow + " --repeat 24 BackSpace");
+    Input("type --delay 80 'Kick Edit'");
     Shot("16-name");
     Press("Return");
     const std::string edited = Documents("User/Samples/Kick Edit.wav");
@@ -269,7 +260,7 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
     // The pad plays the new file: "z" sounds it.
     const size_t at = Frames();
     Press("z");
-    ASSERT_TRUE(WaitUntil([&] { return Frames() >= at + size_t(kTrialSampleRate); }));
+    ASSERT_TRUE(WaitForFrames(at + size_t(kTrialSampleRate)));
     EXPECT_GT(Peak(at, size_t(kTrialSampleRate)), 1000) << "the pad sounds";
 
     // RECORD: the sampler on "Resample"; REC renders bars 1-4 onto "Edit";
@@ -297,10 +288,10 @@ TEST_F(SamplerTrialTest, EditingAnInstalledKickKeepsItAndSavesACopy)
                          [](const cRGB& c) { return c.IsLitBlue(); }))
         << "the Sample tab";
     Tap(kMonitorUpX, kResampleRecY);
-    std::this_thread::sleep_for(500ms);
-    Shot("21-sample-click");
+    StillShot("21-sample-click");
+    // Two seconds of the program's audio after the frame that took REC.
     Tap(kResampleRecX, kResampleRecY);
-    std::this_thread::sleep_for(2s);
+    ASSERT_TRUE(WaitForFrames(Frames() + size_t(2.0 * kTrialSampleRate)));
     Shot("22-capturing");
     ASSERT_TRUE(TapUntil(kCaptureStopX, kCaptureStopY, kSamplerEditTabX, kSamplerTabY,
                          [](const cRGB& c) { return c.IsLitBlue(); }))

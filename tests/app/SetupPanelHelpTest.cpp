@@ -1,7 +1,5 @@
 #include "SetupFixture.h"
 
-#include <gmock/gmock.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +10,7 @@
 #include "ScopedEnv.h"
 #include "app/SetupPanelHelp.h"
 #include "base/RootPaths.h"
+#include "platform/PlatformServices.h"
 
 namespace
 {
@@ -75,10 +74,18 @@ TEST_F(SetupPanelHelpTest, EachPressOpensTheManualInTheBrowser)
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(SetupPanelHelpTest, WithoutABrowserOpenerTheStatusBarSaysSo)
+// The failure is kept, with the manual's address, for the application to
+// tell on its alert.
+TEST_F(SetupPanelHelpTest, WithoutABrowserOpenerTheFailureIsKeptWithTheAddress)
 {
+    for (sFailedOpen earlier; TakeFailedOpen(earlier);)
+        ;
     cScopedEnv path("PATH", mFolder.c_str());
     TapButton(page->GetExternalButton());
-    EXPECT_THAT(host.messages, ::testing::ElementsAre("Couldn't open the manual"));
+    sFailedOpen failed;
+    ASSERT_TRUE(TakeFailedOpen(failed));
+    EXPECT_EQ(failed.address, "file://" + std::string(GetResourceFolderPath()) + "/Manual/QuilWeb00-Home.html");
+    EXPECT_EQ(failed.reason, "xdg-open is not installed");
+    EXPECT_FALSE(TakeFailedOpen(failed)) << "one press, one failure";
 }
 } // namespace

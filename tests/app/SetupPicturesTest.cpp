@@ -11,9 +11,11 @@
 #include "app/SetupPanelMIDIDevicePage.h"
 #include "app/SetupPanelMIDIMappingPage.h"
 #include "app/SetupUI.h"
+#include "project/ui/SetupPanelProject.h"
 #include "base/Clock.h"
 #include "midi/MIDIPortSettings.h"
 #include "ui/OffscreenScreenFixture.h"
+#include "ui/WidgetButton.h"
 #include "ui/WidgetFactories.h"
 #include "ui/WidgetLabel.h"
 #include "ui/WidgetMultiButton.h"
@@ -52,9 +54,10 @@ public:
 class SetupPicturesTest : public OffscreenScreenFixture
 {
 protected:
-    void SetUp() override
+    void SetUp() override { Begin(kDeviceClassDesktop); }
+    void Begin(int32_t deviceClass)
     {
-        StartScreen(1024, 768);
+        StartScreen(1024, 768, deviceClass);
         SetupUIMetrics();
         gSettings.Reset();
         SetStatusBarHost(&host);
@@ -174,6 +177,39 @@ TEST_F(SetupPicturesTest, TheInputsPageWithoutDevices)
         for (int x = int(list.xMin); x < int(list.xMax); ++x)
             light += (gl->PixelAt(pixels, x, y) & 0xff) > 150 ? 1 : 0;
     EXPECT_GT(light, 40) << "light text across the middle of the list";
+}
+
+// The project page's icons sit on their buttons' faces, above the labels, at
+// the desktop and tablet sizes; the page's texts read and nothing overlaps.
+TEST_F(SetupPicturesTest, TheProjectPagesIconsStayOnTheirButtons)
+{
+    for (const int32_t deviceClass : {kDeviceClassDesktop, kDeviceClassTablet})
+    {
+        if (deviceClass != kDeviceClassDesktop)
+        {
+            TearDown();
+            Begin(deviceClass);
+        }
+        cSetupUI* screen = Show(new cSetupUI(browserHost));
+        Save(deviceClass == kDeviceClassDesktop ? "setup-project-icons" : "setup-project-icons-tablet");
+        auto* page = static_cast<cSetupPanelProject*>(screen->GetTabView()->GetPage(cSetupUI::kProjectTab));
+        for (int32_t id = 0; id < cSetupPanelProject::kButtonCount; ++id)
+        {
+            cWidgetButton* button = page->GetButton(id);
+            if (!button->IsVisible())
+                continue;
+            const cRect& face = button->GetRect();
+            const cRect& icon = button->icon.drawRect;
+            EXPECT_TRUE(icon.yMin >= face.yMin && icon.yMax <= face.yMax && icon.xMin >= face.xMin &&
+                        icon.xMax <= face.xMax)
+                << button->GetName() << ": icon " << icon.yMin << ".." << icon.yMax << " on " << face.yMin << ".."
+                << face.yMax;
+        }
+        if (deviceClass == kDeviceClassDesktop)
+        {
+            EXPECT_EQ(ScreenFaults(), "");
+        }
+    }
 }
 
 TEST_F(SetupPicturesTest, ATabbedDialogueOfFourPages)

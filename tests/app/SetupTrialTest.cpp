@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "MainScreenFixture.h"
-#include "ProgramProcess.h"
-#include "VirtualDisplay.h"
+#include "ProgramTrial.h"
 #include "app/SetupPanelGlobal.h"
 #include "app/SetupPanelHelp.h"
 #include "app/SetupPanelMIDI.h"
@@ -33,7 +30,6 @@
 // same screen has in this process; every step's screenshot is kept.
 namespace
 {
-using namespace std::chrono_literals;
 
 struct cPoint
 {
@@ -54,6 +50,8 @@ struct cSetupLayout
     cRect page;
     cPoint help;
     cPoint mappings, enable, omni, controllerUp;
+    // Left of each port button's label, where its face shows.
+    cPoint enableFace, omniFace;
 };
 
 std::string ReadFile(const std::string& path)
@@ -62,25 +60,73 @@ std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class SetupTrialTest : public MainScreenFixture
+// The same screen built in this process, the layout read from it: MANAGE,
+// then each page as it lies in the window.
+class cSetupLayoutScreen : public MainScreenFixture
+{
+public:
+    cSetupLayout Read()
+    {
+        cSetupLayout layout = {};
+        layout.manage = CentreOf(bar->GetButton(cWidgetStatusBar::kManage)->GetTouchRect());
+        TapButton(cWidgetStatusBar::kManage);
+        Frame();
+        auto* setup = static_cast<cSetupUI*>(ui->GetSetupPage());
+        cWidgetTabView* tabs = setup->GetTabView();
+        for (int32_t i = 0; i < cSetupUI::kTabCount; ++i)
+        {
+            const cRect& tab = tabs->GetTab(i)->GetRect();
+            layout.tabs[i] = CentreOf(tab);
+            layout.tabFaces[i] = {int(tab.xMin) + 10, layout.tabs[i].y};
+        }
+        tabs->SelectPage(cSetupUI::kSettingsTab, false);
+        Frame();
+        auto* settings = static_cast<cSetupPanelGlobal*>(tabs->GetPage(cSetupUI::kSettingsTab));
+        layout.page = settings->GetRect();
+        layout.keyWidthUp = CentreOf(settings->GetKeyWidth()->GetUpZone());
+        layout.knobControlUp = CentreOf(settings->GetKnobControl()->GetUpZone());
+        layout.bufferLatencyUp = CentreOf(settings->GetBufferLatency()->GetUpZone());
+        cWidgetButton* start = settings->GetSwitch(cSetupPanelGlobal::kStartOnProjectPage);
+        layout.startOnProjectPage = CentreOf(start->GetTouchRect());
+        layout.startSwitchTrack = {int(start->background.drawRect.xMin) + 8, layout.startOnProjectPage.y};
+        tabs->SelectPage(cSetupUI::kHelpTab, false);
+        Frame();
+        layout.help = CentreOf(
+            static_cast<cSetupPanelHelp*>(tabs->GetPage(cSetupUI::kHelpTab))->GetExternalButton()->GetTouchRect());
+        tabs->SelectPage(cSetupUI::kMIDITab, false);
+        Frame();
+        auto* midi = static_cast<cSetupPanelMIDI*>(tabs->GetPage(cSetupUI::kMIDITab));
+        layout.mappings = CentreOf(midi->GetMappingsButton()->GetTouchRect());
+        const cRect row = midi->GetDevicePage()->GetList()->GetScrollHelper().GetRowRect(0);
+        layout.enable = CentreOf(GetPortRowButtonRect(row, 0));
+        layout.omni = CentreOf(GetPortRowButtonRect(row, 1));
+        layout.enableFace = {int(GetPortRowButtonRect(row, 0).xMin) + 3, layout.enable.y};
+        layout.omniFace = {int(GetPortRowButtonRect(row, 1).xMin) + 3, layout.omni.y};
+        midi->GetDevicePage()->SetVisible(false);
+        midi->GetMappingPage()->SetVisible(true);
+        Frame();
+        layout.controllerUp = CentreOf(midi->GetMappingPage()->GetControllerSpin()->GetUpZone());
+        return layout;
+    }
+
+private:
+    void TestBody() override {}
+};
+
+class SetupTrialTest : public cProgramTrial
 {
 protected:
+    SetupTrialTest() : cProgramTrial("setup-trial", "setup-trial") {}
+
     void SetUp() override
     {
-        for (const char* tool : {"Xvfb", "xdotool", "import", "compare"})
-            if (!HasTool(tool))
-                GTEST_SKIP() << tool << " is not installed";
-        ASSERT_TRUE(mDisplay.WaitUntilReady()) << "Xvfb did not start";
-        ReadLayout();
-        std::filesystem::remove_all(mData);
-        std::filesystem::create_directories(Documents());
+        cProgramTrial::SetUp();
+        if (HasFatalFailure())
+            return;
+        mScreen = std::make_unique<cSetupLayoutScreen>();
+        mLayout = mScreen->Read();
         std::filesystem::create_directories(mBin);
-        std::filesystem::create_directories(BuildFile("test-output"));
-        std::ofstream(Documents() + "GlobalSettings.dat")
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<Root FileVersion=\"1.000000\" RecentProject=\"\" AutoSaved=\"false\" InstallerVersion=\"9\" "
-               "IntroHelp=\"5\"/>\n";
-        std::ofstream(Documents() + "MIDISettings.dat")
+        std::ofstream(Documents("MIDISettings.dat"))
             << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<Root FileVersion=\"1.000000\"><Instruments/><MIDIManager><Inputs>"
                "<Port Name=\"Studio Keys\" EnableFlags=\"0\" Channels=\"4294967295\" Omni=\"false\"/>"
@@ -90,171 +136,85 @@ protected:
     }
     void TearDown() override
     {
-        std::filesystem::remove_all(mData);
-        std::filesystem::remove(mData + "-leaks.supp");
-    }
-
-    std::string Documents() const { return mData + "/Quilwright/Documents/"; }
-
-    // MANAGE, then each page as it lies in the window.
-    void ReadLayout()
-    {
-        mLayout.manage = CentreOf(bar->GetButton(cWidgetStatusBar::kManage)->GetTouchRect());
-        TapButton(cWidgetStatusBar::kManage);
-        Frame();
-        auto* setup = static_cast<cSetupUI*>(ui->GetSetupPage());
-        cWidgetTabView* tabs = setup->GetTabView();
-        for (int32_t i = 0; i < cSetupUI::kTabCount; ++i)
-        {
-            const cRect& tab = tabs->GetTab(i)->GetRect();
-            mLayout.tabs[i] = CentreOf(tab);
-            mLayout.tabFaces[i] = {int(tab.xMin) + 10, mLayout.tabs[i].y};
-        }
-        tabs->SelectPage(cSetupUI::kSettingsTab, false);
-        Frame();
-        auto* settings = static_cast<cSetupPanelGlobal*>(tabs->GetPage(cSetupUI::kSettingsTab));
-        mLayout.page = settings->GetRect();
-        mLayout.keyWidthUp = CentreOf(settings->GetKeyWidth()->GetUpZone());
-        mLayout.knobControlUp = CentreOf(settings->GetKnobControl()->GetUpZone());
-        mLayout.bufferLatencyUp = CentreOf(settings->GetBufferLatency()->GetUpZone());
-        cWidgetButton* start = settings->GetSwitch(cSetupPanelGlobal::kStartOnProjectPage);
-        mLayout.startOnProjectPage = CentreOf(start->GetTouchRect());
-        mLayout.startSwitchTrack = {int(start->background.drawRect.xMin) + 8, mLayout.startOnProjectPage.y};
-        tabs->SelectPage(cSetupUI::kHelpTab, false);
-        Frame();
-        mLayout.help = CentreOf(
-            static_cast<cSetupPanelHelp*>(tabs->GetPage(cSetupUI::kHelpTab))->GetExternalButton()->GetTouchRect());
-        tabs->SelectPage(cSetupUI::kMIDITab, false);
-        Frame();
-        auto* midi = static_cast<cSetupPanelMIDI*>(tabs->GetPage(cSetupUI::kMIDITab));
-        mLayout.mappings = CentreOf(midi->GetMappingsButton()->GetTouchRect());
-        const cRect row = midi->GetDevicePage()->GetList()->GetScrollHelper().GetRowRect(0);
-        mLayout.enable = CentreOf(GetPortRowButtonRect(row, 0));
-        mLayout.omni = CentreOf(GetPortRowButtonRect(row, 1));
-        midi->GetDevicePage()->SetVisible(false);
-        midi->GetMappingPage()->SetVisible(true);
-        Frame();
-        mLayout.controllerUp = CentreOf(midi->GetMappingPage()->GetControllerSpin()->GetUpZone());
-    }
-
-    std::unique_ptr<cProgram> Start()
-    {
-        auto program = std::make_unique<cProgram>(
-            "-desktop",
-            std::vector<std::string>{"DISPLAY=" + mDisplay.Name(), "SDL_VIDEODRIVER=x11",
-                                     "PATH=" + mBin + ":/usr/bin:/bin", LeakOptionsForX11(mData + "-leaks.supp")},
-            mData);
-        EXPECT_TRUE(program->Started());
-        mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
-        mWindow = mWindow.substr(0, mWindow.find('\n'));
-        EXPECT_FALSE(mWindow.empty()) << program->ErrorOutput();
-        mDisplay.Run("xdotool windowfocus --sync " + mWindow);
-        std::this_thread::sleep_for(1500ms);
-        return program;
-    }
-    void Close(std::unique_ptr<cProgram>& program)
-    {
-        program->Signal(SIGTERM);
-        EXPECT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-        EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
-        program.reset();
+        cProgramTrial::TearDown();
+        std::filesystem::remove_all(mBin);
+        std::filesystem::remove(mOpened);
     }
 
     // A press held over a frame or two, as a hand clicks.
-    void Click(cPoint point)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(point.x) + " " +
-                     std::to_string(point.y) + " mousedown 1 sleep 0.08 mouseup 1");
-        std::this_thread::sleep_for(250ms);
-    }
-    std::string Shot(const std::string& name)
-    {
-        const std::string path = BuildFile("test-output/setup-trial-" + name + ".png");
-        EXPECT_EQ(mDisplay.Run("import -window " + mWindow + " " + path), 0) << name;
-        return path;
-    }
+    void Click(cPoint point) { Input(MoveTo(point.x, point.y) + " mousedown 1 sleep 0.08 mouseup 1"); }
     // How many pixels of the page area two screenshots tell apart.
-    long DifferentPixels(const std::string& a, const std::string& b) const
+    long DifferentPixels(const cScreenshot& a, const cScreenshot& b) const
     {
         const cRect& r = mLayout.page;
-        const std::string area = std::to_string(int(r.xMax - r.xMin)) + "x" + std::to_string(int(r.yMax - r.yMin)) + "+" +
-                                 std::to_string(int(r.xMin)) + "+" + std::to_string(int(r.yMin));
-        const std::string command = "compare -metric AE -extract " + area + " '" + a + "' '" + b + "' null: 2>&1";
-        long count = -1;
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            if (std::fscanf(pipe, "%ld", &count) != 1)
-                count = -1;
-            pclose(pipe);
-        }
+        long count = 0;
+        for (int y = int(r.yMin); y < int(r.yMax); ++y)
+            for (int x = int(r.xMin); x < int(r.xMax); ++x)
+            {
+                const cRGB p = a.At(x, y), q = b.At(x, y);
+                count += p.r != q.r || p.g != q.g || p.b != q.b;
+            }
         return count;
     }
-    // Lit blue, as a switched-on control is drawn.
-    bool IsLit(const std::string& shot, cPoint point) const
-    {
-        const std::string command = "convert '" + shot + "' -crop 1x1+" + std::to_string(point.x) + "+" +
-                                    std::to_string(point.y) + " -depth 8 txt:- | tail -1";
-        int r = -1, g = -1, b = -1;
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            char line[256] = {};
-            if (std::fgets(line, sizeof(line), pipe) && std::strchr(line, '('))
-                std::sscanf(std::strchr(line, '('), "(%d,%d,%d", &r, &g, &b);
-            pclose(pipe);
-        }
-        return b > 110 && b > r + 60;
-    }
+    // Lit blue, as a switched-on control is drawn, on a screenshot taken
+    // once the window stands still.
+    bool IsLit(const cScreenshot& shot, cPoint point) const { return Pixel(shot, point.x, point.y).IsLitBlue(); }
+    bool IsLit(const std::string& name, cPoint point) { return IsLit(StillShot(name), point); }
 
-    cVirtualDisplay mDisplay;
+    std::unique_ptr<cSetupLayoutScreen> mScreen;
     cSetupLayout mLayout = {};
-    std::string mWindow;
-    const std::string mData = TestScratchFolder() + "/setup-trial-" + std::to_string(getpid());
     const std::string mBin = mData + "-bin";
     const std::string mOpened = mData + "-opened.txt";
 };
 
 TEST_F(SetupTrialTest, SettingsPortsAndMappingsMadeByClicksAreKeptAndShownAtTheNextStart)
 {
-    std::unique_ptr<cProgram> program = Start();
+    // The help button's browser is the one above.
+    const std::vector<std::string> environment = {"PATH=" + mBin + ":/usr/bin:/bin"};
+    std::unique_ptr<cProgram> program = StartProgram("-desktop", environment);
+    ASSERT_TRUE(program->Started());
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     Shot("1-start");
     Click(mLayout.manage);
-    const std::string manage = Shot("2-manage");
-    EXPECT_TRUE(IsLit(manage, mLayout.tabFaces[cSetupUI::kProjectTab])) << "opens on the project page";
+    EXPECT_TRUE(IsLit("2-manage", mLayout.tabFaces[cSetupUI::kProjectTab])) << "opens on the project page";
     const char* const names[] = {"3-project", "4-settings", "5-help", "6-midi"};
     for (int32_t tab = 0; tab < cSetupUI::kTabCount; ++tab)
     {
         Click(mLayout.tabs[tab]);
-        EXPECT_TRUE(IsLit(Shot(names[tab]), mLayout.tabFaces[tab])) << names[tab];
+        EXPECT_TRUE(IsLit(names[tab], mLayout.tabFaces[tab])) << names[tab];
         if (tab == cSetupUI::kHelpTab)
             Click(mLayout.help);
     }
 
     Click(mLayout.tabs[cSetupUI::kSettingsTab]);
+    StillShot("probe");
     for (cPoint up : {mLayout.keyWidthUp, mLayout.knobControlUp, mLayout.bufferLatencyUp})
         Click(up);
     Click(mLayout.startOnProjectPage);
-    const std::string settings = Shot("7-settings-changed");
+    const cScreenshot settings = StillShot("7-settings-changed");
     EXPECT_TRUE(IsLit(settings, mLayout.startSwitchTrack));
 
     Click(mLayout.tabs[cSetupUI::kMIDITab]);
+    StillShot("probe");
     Click(mLayout.enable);
     Click(mLayout.omni);
-    const std::string inputs = Shot("8-port-on");
-    EXPECT_TRUE(IsLit(inputs, mLayout.enable));
-    EXPECT_TRUE(IsLit(inputs, mLayout.omni));
+    const cScreenshot inputs = StillShot("8-port-on");
+    EXPECT_TRUE(IsLit(inputs, mLayout.enableFace));
+    EXPECT_TRUE(IsLit(inputs, mLayout.omniFace));
 
     Click(mLayout.mappings);
+    StillShot("probe");
     // The first row, the desk's output volume, from CC 7.
     for (int step = 7; step < 20; ++step)
         Click(mLayout.controllerUp);
-    const std::string mappings = Shot("9-mapping");
-    Close(program);
+    const cScreenshot mappings = StillShot("9-mapping");
+    Close(*program, 10.0);
 
-    const std::string global = ReadFile(Documents() + "GlobalSettings.dat");
+    const std::string global = ReadFile(Documents("GlobalSettings.dat"));
     for (const char* attribute : {"KeyWidth=\"Wide\"", "KnobControl=\"Rotary\"", "BufferLatency=\"High\"",
                                   "StartOnProjectPage=\"1\""})
         EXPECT_NE(global.find(attribute), std::string::npos) << attribute << " in " << global;
-    const std::string midi = ReadFile(Documents() + "MIDISettings.dat");
+    const std::string midi = ReadFile(Documents("MIDISettings.dat"));
     EXPECT_NE(midi.find("Name=\"Studio Keys\" EnableFlags=\"1\" Channels=\"4294967295\" Omni=\"true\""),
               std::string::npos)
         << midi;
@@ -264,15 +224,16 @@ TEST_F(SetupTrialTest, SettingsPortsAndMappingsMadeByClicksAreKeptAndShownAtTheN
     EXPECT_EQ(ReadFile(mOpened), "file://" + manual + "\n");
     EXPECT_TRUE(std::filesystem::exists(manual));
 
-    program = Start();
+    program = StartProgram("-desktop", environment);
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
     // The start on the project page opens the setup screen on its first tab.
-    EXPECT_TRUE(IsLit(Shot("10-next-start"), mLayout.tabFaces[cSetupUI::kProjectTab]));
+    EXPECT_TRUE(IsLit("10-next-start", mLayout.tabFaces[cSetupUI::kProjectTab]));
     Click(mLayout.tabs[cSetupUI::kSettingsTab]);
-    EXPECT_LT(DifferentPixels(Shot("10-next-settings"), settings), 50) << "the settings page, as it was left";
+    EXPECT_LT(DifferentPixels(StillShot("10-next-settings"), settings), 50) << "the settings page, as it was left";
     Click(mLayout.tabs[cSetupUI::kMIDITab]);
-    EXPECT_LT(DifferentPixels(Shot("11-next-inputs"), inputs), 50);
+    EXPECT_LT(DifferentPixels(StillShot("11-next-inputs"), inputs), 50);
     Click(mLayout.mappings);
-    EXPECT_LT(DifferentPixels(Shot("12-next-mapping"), mappings), 50);
-    Close(program);
+    EXPECT_LT(DifferentPixels(StillShot("12-next-mapping"), mappings), 50);
+    Close(*program, 10.0);
 }
 } // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -12,6 +13,7 @@
 #include "app/WidgetIntroHelp.h"
 #include "app/WidgetStartup.h"
 #include "app/WidgetStatusBar.h"
+#include "render/FontHandle.h"
 #include "audio/Instrument.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/CriticalSection.h"
@@ -20,6 +22,7 @@
 #include "platform/GlobalSettingValues.h"
 #include "project/Project.h"
 #include "project/ProjectList.h"
+#include "project/ui/WidgetOpenURL.h"
 #include "sequencer/Sequencer.h"
 #include "sequencer/Track.h"
 #include "sequencer/TrackList.h"
@@ -53,14 +56,6 @@ void MakeFolder(const std::string& path) { std::filesystem::create_directories(I
 
 cWidgetStartup* Startup() { return cMainUI::GetInstance()->GetStartup(); }
 cWidgetAlert* Alert() { return cMainUI::GetInstance()->GetAlert(); }
-
-void Click(cWidget* widget)
-{
-    const cRect& r = widget->GetRect();
-    const int x = int((r.xMin + r.xMax) * 0.5f), y = int((r.yMin + r.yMax) * 0.5f);
-    PushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, x, y);
-    PushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, x, y);
-}
 
 std::vector<std::string> InstrumentsWithParts()
 {
@@ -96,7 +91,7 @@ cSeen RunProgram(int frames, int32_t answer = -1)
                 seen.alertFirst = Alert()->firstLine.CStr();
                 seen.alertSecond = Alert()->secondLine.CStr();
                 if (answer >= 0 && ++alertFrames == 20)
-                    Click(Alert()->GetButton(answer));
+                    ClickWidget(Alert()->GetButton(answer));
             }
             if (startup->GetIntroHelp() && startup->GetIntroHelp()->IsShown())
                 seen.introHelpShown = true;
@@ -165,6 +160,35 @@ TEST(StartupPageTest, TheInstalledDemoProjectLoadsAtTheFirstStart)
     EXPECT_EQ(seen.playing, (std::vector<std::string>{"Drums", "Bass", "Chords", "Lead"}));
 }
 
+// A load the last start began and never ended (the program crashed or was
+// killed meanwhile) is offered, not retried unasked: "Open" loads it, "New
+// Project" keeps the new one, and either way it stays the recent project.
+TEST(StartupPageTest, ALoadTheLastStartNeverEndedIsOfferedAgain)
+{
+    const std::string mark = InProcessDocuments() + "/../Temp/Opening Project.txt";
+    for (const int32_t answer : {kAlertOK, kAlertNo})
+    {
+        SCOPED_TRACE(answer == kAlertOK ? "Open" : "New Project");
+        SaveSong();
+        WriteSettings("IntroHelp=\"3\" RecentProject=\"User/Projects/Song.prj\" AutoSaved=\"false\"");
+        std::filesystem::create_directories(std::filesystem::path(mark).parent_path());
+        std::ofstream(mark) << "User/Projects/Song.prj";
+        const cSeen seen = RunProgram(150, answer);
+        EXPECT_EQ(seen.alertTitle, "Project 'Song' Did Not Open");
+        EXPECT_EQ(seen.alertFirst, "Quilwright closed while opening it at the last start.");
+        EXPECT_EQ(seen.recent, "User/Projects/Song.prj");
+        if (answer == kAlertOK)
+        {
+            EXPECT_EQ(seen.projectPath, "User/Projects/Song.prj");
+            EXPECT_EQ(seen.message, "Loaded Project 'Song'");
+        }
+        else
+            EXPECT_NE(seen.projectPath, "User/Projects/Song.prj");
+        EXPECT_EQ(seen.finalState, cWidgetStartup::kFinished);
+        EXPECT_FALSE(std::filesystem::exists(mark));
+    }
+}
+
 // With nothing to load and the help seen, the cover fades by 10 a frame at
 // 60 frames per second and leaves.
 TEST(StartupPageTest, WithNothingToDoTheCoverFadesAtOnce)
@@ -184,7 +208,8 @@ TEST(StartupPageTest, WithNothingToDoTheCoverFadesAtOnce)
 
 // A recent project that is gone gives way silently to a new untitled one,
 // which becomes the recent project; one that is there but does not load is
-// said so, and the intro help waits for another start.
+// said so and stays the recent project, offered again at the next start,
+// and the intro help waits for another start.
 TEST(StartupPageTest, ARecentProjectThatDoesNotLoadGivesWayToANewUntitledOne)
 {
     const struct
@@ -194,17 +219,19 @@ TEST(StartupPageTest, ARecentProjectThatDoesNotLoadGivesWayToANewUntitledOne)
         const char* takenFolder;
         const char* brokenFolder;
         const char* newPath;
+        const char* newRecent;
         const char* alertTitle;
     } cases[] = {
-        {"gone", "User/Projects/Gone.prj", nullptr, nullptr, "User/Projects/Untitled.prj", ""},
+        {"gone", "User/Projects/Gone.prj", nullptr, nullptr, "User/Projects/Untitled.prj", "User/Projects/Untitled.prj",
+         ""},
         {"gone, name taken", "User/Projects/Gone.prj", "User/Projects/Untitled.prj", nullptr,
-         "User/Projects/Untitled-02.prj", ""},
+         "User/Projects/Untitled-02.prj", "User/Projects/Untitled-02.prj", ""},
         // An untitled project closed unchanged leaves no folder, yet stays
         // recent: the fallback takes its name again without a word.
         {"gone, the fallback's own name", "User/Projects/Untitled.prj", nullptr, nullptr, "User/Projects/Untitled.prj",
-         ""},
+         "User/Projects/Untitled.prj", ""},
         {"damaged", "User/Projects/Broken.prj", nullptr, "User/Projects/Broken.prj", "User/Projects/Untitled.prj",
-         "Failed to load project 'Broken'"},
+         "User/Projects/Broken.prj", "Failed to load project 'Broken'"},
     };
     for (const auto& c : cases)
     {
@@ -224,7 +251,7 @@ TEST(StartupPageTest, ARecentProjectThatDoesNotLoadGivesWayToANewUntitledOne)
         }
         const cSeen seen = RunProgram(120, kAlertOK);
         EXPECT_EQ(seen.projectPath, c.newPath);
-        EXPECT_EQ(seen.recent, c.newPath);
+        EXPECT_EQ(seen.recent, c.newRecent);
         EXPECT_EQ(seen.alertTitle, c.alertTitle);
         const bool failureSaid = c.brokenFolder != nullptr;
         if (failureSaid)
@@ -340,3 +367,104 @@ TEST(StartupPageTest, AnAlertTextTooWideForALineBreaksAfterItsFirstColon)
     }
 }
 } // namespace
+
+// The folder that could not be used and the one used instead, each whole
+// where the line holds it and otherwise shortened in the middle, so both
+// ends of a long path stay readable.
+TEST(StartupPageTest, ADataFolderBesideTheProgramIsToldWithBothFolders)
+{
+    // A start with nothing to load or install, which the one frame leaves
+    // finished for the next test.
+    EmptyInProcessDocumentsOfAReturningUser();
+    const std::string longWanted = "/home/" + std::string(80, 'u') + "/.local/share/Quilwright/Documents";
+    const std::string longUsed = "/opt/" + std::string(80, 'p') + "/bin/Documents";
+    bool checked = false;
+    auto* application = new cScriptedApplication(1, [&](cScriptedApplication&, int) {
+        const cFontHandle& font = Alert()->textFont;
+        const float width = cWidgetAlert::GetLineWidth();
+        const struct
+        {
+            std::string wanted, reason, used, first, second;
+        } cases[] = {
+            {"/home/u/.local/share/Quilwright/Documents", "/home/u/.local/share cannot be used (Permission denied)",
+             "/opt/q/Documents", "/home/u/.local/share/Quilwright/Documents", "Saving to /opt/q/Documents"},
+            {"", "the data home cannot be used (no data home is known)", "/opt/q/Documents",
+             "the data home cannot be used (no data home is known)", "Saving to /opt/q/Documents"},
+        };
+        for (const auto& c : cases)
+        {
+            cGenStringFixed<260> first, second;
+            DescribeDataFolderFallback(c.wanted.c_str(), c.reason.c_str(), c.used.c_str(), font, width, first, second);
+            EXPECT_EQ(first.CStr(), c.first);
+            EXPECT_EQ(second.CStr(), c.second);
+        }
+        cGenStringFixed<260> first, second;
+        DescribeDataFolderFallback(longWanted.c_str(), "", longUsed.c_str(), font, width, first, second);
+        for (const auto& [line, path, lead] : {std::tuple{std::string(first.CStr()), longWanted, std::string()},
+                                               std::tuple{std::string(second.CStr()), longUsed, std::string("Saving to ")}})
+        {
+            EXPECT_LE(font.GetTextWidth(line.c_str()), width) << line;
+            EXPECT_EQ(line.rfind(lead + "/", 0), 0u) << line;
+            EXPECT_NE(line.find(".."), std::string::npos) << line;
+            const std::string end = path.substr(path.size() - 10);
+            EXPECT_EQ(line.substr(line.size() - end.size()), end) << line;
+        }
+        checked = true;
+    });
+    EXPECT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_TRUE(checked);
+}
+
+// A file handed to the program asks where it goes; on the starts that show
+// the intro help, the help waits until the copy is done, so it never covers
+// the prompt or takes its keys, and the copy is confirmed on the status bar.
+TEST(StartupPageTest, TheIntroHelpWaitsForTheImportOfAHandedFile)
+{
+    EmptyInProcessDocuments();
+    WriteSettings("IntroHelp=\"0\" RecentProject=\"\"");
+    const std::string handed = InProcessDataHome() + "/handed/Groove.mid";
+    std::filesystem::create_directories(InProcessDataHome() + "/handed");
+    std::ofstream(handed, std::ios::binary) << "MThd, copied as it is";
+    const char* arguments[] = {"quilwright", "-desktop", handed.c_str()};
+    struct
+    {
+        bool promptShown = false, helpWhilePrompt = false, helpAfter = false;
+        int32_t countWhilePrompt = -1, countAfter = -1;
+        std::string message;
+    } seen;
+    auto* application = new cScriptedApplication(
+        kStartupCoverFrames + 120,
+        [&](cScriptedApplication&, int frame)
+        {
+            const bool importing = cMainUI::GetInstance()->GetOpenURL()->GetState() == 0;
+            const bool help = Startup()->GetIntroHelp() && Startup()->GetIntroHelp()->IsShown();
+            if (importing)
+            {
+                seen.promptShown = true;
+                seen.helpWhilePrompt = seen.helpWhilePrompt || help;
+                seen.countWhilePrompt = gSettings.introHelp;
+            }
+            else if (seen.promptShown && help)
+            {
+                seen.helpAfter = true;
+                seen.countAfter = gSettings.introHelp;
+            }
+            const std::string message = cMainUI::GetInstance()->GetStatusBar()->GetMessageText();
+            if (!message.empty())
+                seen.message = message;
+            if (frame == kStartupCoverFrames + 10)
+            {
+                PushKey(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN);
+                PushKey(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN);
+            }
+        },
+        3, arguments);
+    ASSERT_EQ(RunInProcess(application), kExitNormal);
+    EXPECT_TRUE(seen.promptShown);
+    EXPECT_FALSE(seen.helpWhilePrompt);
+    EXPECT_EQ(seen.countWhilePrompt, 0) << "not counted while it waits";
+    EXPECT_TRUE(seen.helpAfter);
+    EXPECT_EQ(seen.countAfter, 1);
+    EXPECT_EQ(seen.message, "Copied 'Groove.mid' to User/MIDI Files") << "into the MIDI folder a new data home lacks";
+    EXPECT_TRUE(std::filesystem::exists(InProcessDocuments() + "/User/MIDI Files/Groove.mid"));
+}

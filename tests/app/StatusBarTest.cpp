@@ -457,19 +457,6 @@ TEST_F(StatusBarTest, HoldingTheScreenOpensTheManualOnceExceptOverADialogue)
     EXPECT_EQ(sOpened.size(), 1u);
 }
 
-TEST_F(StatusBarTest, AManualThatCannotBeOpenedIsSaidToTheUser)
-{
-    cWidgetStatusBar::SetURLOpener([](const char*) { return false; });
-    const cRect& screen = bar->GetScreen()->GetRect();
-    const cVector2 text = {screen.xMin + 40.0f, (screen.yMin + screen.yMax) * 0.5f};
-    Down(1, text.X, text.Y);
-    Frame(80);
-    Up(1, text.X, text.Y);
-    EXPECT_STREQ(bar->GetMessageText(), "Couldn't open the manual");
-    EXPECT_GT(bar->GetMessageTimer(), 0.0f);
-    EXPECT_LE(bar->GetMessageTimer(), 1.5f) << "a short message";
-    EXPECT_FALSE(bar->IsMessageBlinking());
-}
 } // namespace
 
 namespace

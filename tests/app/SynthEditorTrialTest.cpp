@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
@@ -16,8 +14,6 @@
 // the program's audio.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts things: the main
 // menu's button and the synthesizer's cell (slot 2) in its grid; the
 // editor below the 30-pixel bar with its cheeks 40 pixels wide, the left
@@ -35,23 +31,17 @@ class SynthEditorTrialTest : public cProgramTrial
 protected:
     SynthEditorTrialTest() : cProgramTrial("synth-trial", "synth-trial") {}
 
-    // A key held as long as a player would, then a rest for the note to end.
+    // A key held as long as a player would, then a rest for the note to
+    // end, both timed by the program's own audio.
     void Hold(const char* key)
     {
-        mDisplay.Run("xdotool keydown --window " + mWindow + " " + key);
-        std::this_thread::sleep_for(600ms);
-        mDisplay.Run("xdotool keyup --window " + mWindow + " " + key);
-        std::this_thread::sleep_for(1200ms);
+        Input("keydown --window " + mWindow + " " + key);
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(0.6 * kTrialSampleRate))) << "the note held";
+        Input("keyup --window " + mWindow + " " + key);
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.2 * kTrialSampleRate))) << "the note ended";
     }
     // A press held over a few frames, as a finger's.
-    void Press(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " mousedown 1");
-        std::this_thread::sleep_for(150ms);
-        mDisplay.Run("xdotool mouseup 1");
-        std::this_thread::sleep_for(300ms);
-    }
+    void Press(int x, int y) { Input(MoveTo(x, y) + " mousedown 1 sleep 0.15 mouseup 1"); }
 };
 
 TEST_F(SynthEditorTrialTest, KeysPlayTheKeyboardsOctavesAndScale)
@@ -61,28 +51,27 @@ TEST_F(SynthEditorTrialTest, KeysPlayTheKeyboardsOctavesAndScale)
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
 
     Click(kMenuX, kBarMiddle);
+    StillShot("probe");
     Click(kSynthCellX, kCellY);
-    std::this_thread::sleep_for(300ms);
-    const std::string editor = Shot("1-editor");
+    const cScreenshot editor = StillShot("1-editor");
     EXPECT_TRUE(Pixel(editor, kLeftArrowX, kLeftArrowY).IsLitBlue()) << "the keyboard cheek's arrow";
     const cRGB key = Pixel(editor, 80, 720);
     EXPECT_GT(key.r + key.g + key.b, 600) << "the keyboard's white keys";
 
-    Hold("q");
-    Hold("z");
+    ASSERT_NO_FATAL_FAILURE(Hold("q"));
+    ASSERT_NO_FATAL_FAILURE(Hold("z"));
     Key("Right");
-    Hold("q");
+    ASSERT_NO_FATAL_FAILURE(Hold("q"));
     Press(kLeftArrowX, kLeftArrowY);
-    Hold("q");
+    ASSERT_NO_FATAL_FAILURE(Hold("q"));
     Press(kScaleToggleX, kScaleToggleY);
-    Shot("2-scales");
+    StillShot("2-scales");
     Press(kChromaticX, kChromaticY);
-    Hold("q");
-    Hold("w");
+    StillShot("probe");
+    ASSERT_NO_FATAL_FAILURE(Hold("q"));
+    ASSERT_NO_FATAL_FAILURE(Hold("w"));
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    Close(*program, 10.0);
 
     const std::vector<int16_t> left = ReadLeftChannel();
     const std::vector<size_t> onsets = Onsets(left, kQuietLevel);

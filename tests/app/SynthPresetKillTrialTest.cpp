@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "SynthTrial.h"
 #include "base/FileSystemDisk.h"
@@ -20,8 +18,6 @@
 // chooser reads "Kill Test" in that slot.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts Bass's cell in the
 // main menu (slot 2) and the first oscillator's waveform up arrow on the
 // sound page.
@@ -36,11 +32,11 @@ class SynthPresetKillTrialTest : public cSynthTrial
 protected:
     SynthPresetKillTrialTest() : cSynthTrial("preset-kill-trial", "preset-kill") {}
 
-    static std::string PresetText(const std::string& shot)
+    static std::string PresetText(const cScreenshot& shot)
     {
         return Region(shot, kPresetTextX, kValueTextY, kValueTextWidth, kValueTextHeight);
     }
-    static std::string BankText(const std::string& shot)
+    static std::string BankText(const cScreenshot& shot)
     {
         return Region(shot, kBankTextX, kValueTextY, kValueTextWidth, kValueTextHeight);
     }
@@ -59,36 +55,39 @@ protected:
 
 TEST_F(SynthPresetKillTrialTest, AWrittenPresetOutlivesAKill)
 {
-    std::string written;
+    cScreenshot written;
     {
         const std::unique_ptr<cProgram> program = StartProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
         OpenInstrument(kBassCellX);
-        const std::string opened = Shot("1-bass");
+        const cScreenshot opened = StillShot("1-bass");
 
-        // The sound page, two steps down past the Perform page.
+        // The sound page, two steps down past the Perform page. The page
+        // slides in and takes no touches until it stands.
         Key("Down");
+        StillShot("probe");
         Key("Down");
-        // The page slides in and takes no touches until it stands.
-        std::this_thread::sleep_for(1000ms);
+        StillShot("probe");
         Press(kWaveUpX, kWaveUpY);
         // WRITE blinks while the preset is modified: one shot may catch it dark.
-        EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kWriteX, kBandY).IsLitBlue(); }, 5.0))
+        EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kWriteX, kBandY).IsLitBlue(); }))
             << "WRITE lights for the changed waveform";
         Shot("2-waveform-changed");
 
         Press(kWriteX, kBandY);
-        Shot("3-write-dialogue");
+        StillShot("3-write-dialogue");
         Press(kDialogueUpX, kDialogueBankY);
         Press(kDialogueButtonX, kRenameY);
+        StillShot("probe");
         TypeAndConfirm("Kill Test");
-        Shot("4-renamed");
+        StillShot("4-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
-        written = Shot("5-written");
+        written = StillShot("5-written");
         EXPECT_FALSE(PresetText(opened) == PresetText(written)) << "the chooser reads B01.Kill Test";
 
-        std::this_thread::sleep_for(5000ms);
+        // Five seconds of the program's own time later, killed outright.
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(5.0 * kTrialSampleRate)));
         program->Signal(SIGKILL);
         ASSERT_TRUE(program->WaitForExit(10.0));
     }
@@ -107,13 +106,12 @@ TEST_F(SynthPresetKillTrialTest, AWrittenPresetOutlivesAKill)
         const std::unique_ptr<cProgram> program = StartProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
-        OpenInstrument(kBassCellX);
-        const std::string reopened = Shot("6-reopened");
+        OpenInstrument(kBassCellX, false);
+        StillShot("6-reopened");
         Press(kBankUpX, kBandY);
-        const std::string chosen = Shot("7-bank-b-chosen");
+        const cScreenshot chosen = StillShot("7-bank-b-chosen");
         EXPECT_TRUE(BankText(chosen) == BankText(written)) << "Global B";
         EXPECT_TRUE(PresetText(chosen) == PresetText(written)) << "B01 reads Kill Test as when it was written";
-        program->Signal(SIGTERM);
-        EXPECT_TRUE(program->WaitForExit(10.0));
+        Close(*program, 10.0);
     }
 }

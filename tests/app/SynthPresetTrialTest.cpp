@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "SynthTrial.h"
@@ -25,8 +23,6 @@
 // program's audio and told apart by its spectrum.
 namespace
 {
-using namespace std::chrono_literals;
-
 // Where the desktop layout of a 1024 x 768 window puts Kest 4's cell in the
 // main menu (slot 5), the cutoff knob on the sound page and "My Last Save"
 // in the restart's auto-save question.
@@ -34,7 +30,7 @@ constexpr int kKestCellX = 691;
 constexpr int kCutoffX = 780, kCutoffY = 142;
 constexpr int kQuestionX = 511, kQuestionY = 130, kLastSaveX = 563, kLastSaveY = 195;
 // The status bar's title, "Kest 4 : A00.Round Sub".
-constexpr const char* kTitleArea = "316x20+215+6";
+constexpr int kTitleX = 215, kTitleY = 6, kTitleWidth = 316, kTitleHeight = 20;
 
 constexpr int kQuietLevel = 30;
 constexpr double kSampleRate = 44100.0;
@@ -88,25 +84,20 @@ protected:
 
     std::string Documents(const std::string& name) const { return mData + "/Quilwright/Documents/" + name; }
 
-    // A key held as long as a player would, then a rest for the note to end.
+    // A key held as long as a player would, then a rest for the note to
+    // end, both timed by the program's own audio.
     void HoldNote()
     {
-        mDisplay.Run("xdotool keydown --window " + mWindow + " q sleep 1.0 keyup --window " + mWindow + " q");
-        std::this_thread::sleep_for(1200ms);
+        Input("keydown --window " + mWindow + " q");
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.0 * kSampleRate))) << "the note held";
+        Input("keyup --window " + mWindow + " q");
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(1.2 * kSampleRate))) << "the note ended";
     }
     // Whether two screenshots show the same title, pixel for pixel.
-    static bool SameTitle(const std::string& a, const std::string& b)
+    static bool SameTitle(const cScreenshot& a, const cScreenshot& b)
     {
-        const std::string command =
-            "compare -metric AE '" + a + "[" + kTitleArea + "]' '" + b + "[" + kTitleArea + "]' null: 2>&1";
-        char differing[64] = {};
-        if (FILE* pipe = popen(command.c_str(), "r"))
-        {
-            if (!fgets(differing, sizeof(differing), pipe))
-                differing[0] = 0;
-            pclose(pipe);
-        }
-        return differing[0] == '0' && std::atof(differing) == 0.0;
+        return Region(a, kTitleX, kTitleY, kTitleWidth, kTitleHeight) ==
+               Region(b, kTitleX, kTitleY, kTitleWidth, kTitleHeight);
     }
     // The frames of audio written so far: the notes played from here on are
     // the trial's own, whatever a stray tap played before.
@@ -130,18 +121,12 @@ protected:
         }
         return spectra;
     }
-    void Close(cProgram& program)
-    {
-        program.Signal(SIGTERM);
-        ASSERT_TRUE(program.WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-        EXPECT_EQ(program.ExitStatus(), 0) << program.ErrorOutput();
-    }
 };
 } // namespace
 
 TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterARestart)
 {
-    std::string written;
+    cScreenshot written;
     std::vector<std::vector<double>> first;
     size_t notesFrom = 0;
     {
@@ -149,49 +134,48 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
         OpenInstrument(kKestCellX);
-        const std::string opened = Shot("1-kest-4");
+        const cScreenshot opened = StillShot("1-kest-4");
         notesFrom = AudioFrames();
-        HoldNote();
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
 
         Press(kPresetUpX, kBandY);
-        const std::string stepped = Shot("2-preset-stepped");
+        const cScreenshot stepped = StillShot("2-preset-stepped");
         EXPECT_FALSE(SameTitle(opened, stepped)) << "the title names the next preset";
-        HoldNote();
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
 
         // The sound page, two steps down past the Perform page; the cutoff
-        // dragged most of the way up.
+        // dragged most of the way up. The page slides in and takes no
+        // touches until it stands.
         Key("Down");
+        StillShot("probe");
         Key("Down");
-        // The page slides in and takes no touches until it stands.
-        std::this_thread::sleep_for(1000ms);
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(kCutoffX) + " " +
-                     std::to_string(kCutoffY) + " mousedown 1");
+        StillShot("probe");
+        std::string drag = MoveTo(kCutoffX, kCutoffY) + " mousedown 1";
         for (int step = 1; step <= 12; ++step)
-            mDisplay.Run("xdotool sleep 0.03 mousemove --window " + mWindow + " " + std::to_string(kCutoffX) + " " +
-                         std::to_string(kCutoffY - step * 10));
-        mDisplay.Run("xdotool mouseup 1");
-        std::this_thread::sleep_for(500ms);
-        const std::string edited = Shot("3-cutoff-turned");
+            drag += " sleep 0.03 " + MoveTo(kCutoffX, kCutoffY - step * 10);
+        Input(drag + " mouseup 1");
         // WRITE blinks while the preset is modified: one shot may catch it dark.
-        EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kWriteX, kBandY).IsLitBlue(); }, 5.0))
+        EXPECT_TRUE(WaitUntil([&] { return Pixel(Shot("probe"), kWriteX, kBandY).IsLitBlue(); }))
             << "WRITE lights for the modified preset";
-        EXPECT_FALSE(SameTitle(stepped, edited)) << "the title marks the preset modified";
-        HoldNote();
+        cScreenshot edited;
+        EXPECT_TRUE(WaitUntil([&] { return !SameTitle(stepped, edited = Shot("3-cutoff-turned")); }))
+            << "the title marks the preset modified";
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
 
         Press(kWriteX, kBandY);
-        Shot("4-write-dialogue");
+        StillShot("4-write-dialogue");
         Press(kDialogueUpX, kDialogueBankY);
         Press(kDialogueUpX, kDialoguePresetY);
-        Shot("5-destination");
+        StillShot("5-destination");
         Press(kDialogueButtonX, kRenameY);
-        Shot("6-rename-keyboard");
+        StillShot("6-rename-keyboard");
         TypeAndConfirm("Test Lead");
-        Shot("7-renamed");
+        StillShot("7-renamed");
         Press(kDialogueButtonX, kDialogueWriteY);
-        written = Shot("8-written");
+        written = StillShot("8-written");
         EXPECT_FALSE(SameTitle(edited, written)) << "the title names the written preset";
 
-        Close(*program);
+        Close(*program, 10.0);
         first = NoteSpectra(notesFrom);
     }
     ASSERT_EQ(first.size(), 3u) << "one note each: the opened preset, the next, the edited";
@@ -210,25 +194,27 @@ TEST_F(SynthPresetTrialTest, AnEditedPresetWrittenToBankBPlaysTheSameAfterAResta
 
     std::filesystem::remove(mAudio);
     {
-        const std::unique_ptr<cProgram> program = StartProgram();
+        // The restart meets a question before the main screen.
+        const std::unique_ptr<cProgram> program = LaunchProgram();
         ASSERT_TRUE(program->Started());
         ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
         // The project as last saved by hand, with Kest 4 on its own preset again.
         ASSERT_TRUE(WaitForLightBox("9-auto-save-question", kQuestionX, kQuestionY))
             << "the restart asks which save to open";
-        std::this_thread::sleep_for(1000ms);
+        StillShot("probe");
         Press(kLastSaveX, kLastSaveY);
-        OpenInstrument(kKestCellX);
-        const std::string reopened = Shot("10-reopened");
+        EXPECT_TRUE(WaitUntilUncovered()) << "the main screen never showed";
+        OpenInstrument(kKestCellX, false);
+        const cScreenshot reopened = StillShot("10-reopened");
         EXPECT_FALSE(SameTitle(reopened, written)) << "Kest 4 starts on its own preset";
         Press(kBankUpX, kBandY);
         Press(kPresetUpX, kBandY);
         Press(kPresetUpX, kBandY);
-        const std::string chosen = Shot("11-test-lead-chosen");
+        const cScreenshot chosen = StillShot("11-test-lead-chosen");
         EXPECT_TRUE(SameTitle(chosen, written)) << "the title names \"Test Lead\" in bank B as when it was written";
         notesFrom = AudioFrames();
-        HoldNote();
-        Close(*program);
+        ASSERT_NO_FATAL_FAILURE(HoldNote());
+        Close(*program, 10.0);
     }
     const std::vector<std::vector<double>> second = NoteSpectra(notesFrom);
     ASSERT_EQ(second.size(), 1u) << "one note on the chosen preset";

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ProgramTrial.h"
@@ -19,8 +17,6 @@
 // audio falls.
 namespace
 {
-using namespace std::chrono_literals;
-
 // The desktop layout of a 1024 x 768 window: the main menu's button and the
 // synthesizer's cell (slot 2); the amp envelope's AMOUNT knob on the 2 x 2
 // page below the 30-pixel bar.
@@ -40,7 +36,25 @@ class SynthSoundPagesTrialTest : public cProgramTrial
 protected:
     SynthSoundPagesTrialTest() : cProgramTrial("sound-pages-trial", "sound-pages-trial") {}
 
-    void Run(const std::string& command) { mDisplay.Run("xdotool " + command); }
+    // "Kest 1" from the main menu, then Down twice: the Perform page stands
+    // second, the sound page after it, each sliding in.
+    void OpenSoundPage()
+    {
+        Click(kMenuX, kBarMiddle);
+        StillShot("probe");
+        Click(kSynthCellX, kCellY);
+        StillShot("probe");
+        Key("Down");
+        StillShot("probe");
+        Key("Down");
+        StillShot("1-sound-page");
+    }
+    // A key held down (or let go) for the frames of the program's audio.
+    void KeyFor(const char* upOrDown, double seconds)
+    {
+        Input(std::string(upOrDown) + " --window " + mWindow + " q");
+        ASSERT_TRUE(WaitForFrames(Frames() + size_t(seconds * kTrialSampleRate)));
+    }
 };
 } // namespace
 
@@ -49,44 +63,34 @@ TEST_F(SynthSoundPagesTrialTest, DraggingAmpAmountDownLowersAHeldNote)
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    OpenSoundPage();
 
-    Click(kMenuX, kBarMiddle);
-    Click(kSynthCellX, kCellY);
-    std::this_thread::sleep_for(300ms);
-    // The Perform page stands second; the sound page comes after it.
-    Key("Down");
-    std::this_thread::sleep_for(300ms);
-    Key("Down");
-    std::this_thread::sleep_for(500ms);
-    Shot("1-sound-page");
-
-    Run("keydown --window " + mWindow + " q");
-    std::this_thread::sleep_for(1500ms);
-    Run("mousemove --window " + mWindow + " " + std::to_string(kAmountX) + " " + std::to_string(kAmountY) +
-        " mousedown 1");
+    const size_t pressed = Frames();
+    ASSERT_NO_FATAL_FAILURE(KeyFor("keydown", 1.5));
+    const size_t dragFrom = Frames();
+    std::string drag = MoveTo(kAmountX, kAmountY) + " mousedown 1";
     for (int step = 1; step <= 12; ++step)
-    {
-        std::this_thread::sleep_for(30ms);
-        Run("mousemove --window " + mWindow + " " + std::to_string(kAmountX) + " " +
-            std::to_string(kAmountY + step * kDragPixels / 12));
-    }
-    Run("mouseup 1");
+        drag += " sleep 0.03 " + MoveTo(kAmountX, kAmountY + step * kDragPixels / 12);
+    Input(drag + " mouseup 1");
+    const size_t dragged = Frames();
     Shot("2-amount-down");
-    std::this_thread::sleep_for(1500ms);
-    Run("keyup --window " + mWindow + " q");
-    std::this_thread::sleep_for(800ms);
-
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
+    ASSERT_TRUE(WaitForFrames(dragged + size_t(1.5 * kTrialSampleRate)));
+    ASSERT_NO_FATAL_FAILURE(KeyFor("keyup", 0.8));
+    Close(*program, 10.0);
 
     const std::vector<int16_t> left = ReadLeftChannel();
     const std::vector<size_t> onsets = Onsets(left, 30);
     ASSERT_EQ(onsets.size(), 1u) << "one held note";
     const size_t start = onsets[0];
-    ASSERT_LT(start + size_t(2.9 * kTrialSampleRate), left.size());
-    const double held = Rms(left, start + size_t(0.5 * kTrialSampleRate), start + size_t(1.2 * kTrialSampleRate));
-    const double lowered = Rms(left, start + size_t(2.3 * kTrialSampleRate), start + size_t(2.9 * kTrialSampleRate));
+    ASSERT_GE(start, pressed);
+    // Before the drag and after it, clear of the note's attack and of the
+    // drag's own moves.
+    const size_t heldFrom = start + size_t(0.5 * kTrialSampleRate);
+    ASSERT_LT(heldFrom + size_t(0.3 * kTrialSampleRate), dragFrom) << "the note sounded before the drag";
+    const double held = Rms(left, heldFrom, std::min(dragFrom, start + size_t(1.2 * kTrialSampleRate)));
+    const size_t loweredFrom = dragged + size_t(0.2 * kTrialSampleRate);
+    ASSERT_LT(loweredFrom + size_t(0.6 * kTrialSampleRate), left.size());
+    const double lowered = Rms(left, loweredFrom, loweredFrom + size_t(0.6 * kTrialSampleRate));
     ASSERT_GT(held, 100.0);
     EXPECT_LT(lowered, 0.7 * held) << held << " then " << lowered;
 }
@@ -109,40 +113,23 @@ TEST_F(SynthSoundPagesTrialTest, QPlaysALoadedToneInSampleMode)
     }
     const std::unique_ptr<cProgram> program = StartProgram();
     ASSERT_TRUE(program->Started());
-    Click(kMenuX, kBarMiddle);
-    Click(kSynthCellX, kCellY);
-    std::this_thread::sleep_for(300ms);
-    // The Perform page stands second; the sound page comes after it.
-    Key("Down");
-    std::this_thread::sleep_for(300ms);
-    Key("Down");
-    std::this_thread::sleep_for(500ms);
+    ASSERT_FALSE(mWindow.empty()) << program->ErrorOutput();
+    OpenSoundPage();
     for (int i = 0; i < 4; ++i)
-    {
         Click(kModeX, kModeY);
-        std::this_thread::sleep_for(200ms);
-    }
     Click(kLoadX, kLoadY);
-    std::this_thread::sleep_for(800ms);
+    StillShot("probe");
     // The first tap selects the folder's row, the second enters it.
     Click(kBrowserRowX, kSecondRowY);
-    std::this_thread::sleep_for(300ms);
     Click(kBrowserRowX, kSecondRowY);
-    std::this_thread::sleep_for(800ms);
-    Shot("3-browser");
+    StillShot("3-browser");
     Click(kBrowserRowX, kFirstRowY);
-    std::this_thread::sleep_for(300ms);
     Click(kBrowserLoadX, kBrowserLoadY);
-    std::this_thread::sleep_for(1500ms);
-    Shot("4-sample-loaded");
-    Run("keydown --window " + mWindow + " q");
-    std::this_thread::sleep_for(1000ms);
-    Run("keyup --window " + mWindow + " q");
-    std::this_thread::sleep_for(800ms);
+    StillShot("4-sample-loaded");
+    ASSERT_NO_FATAL_FAILURE(KeyFor("keydown", 1.0));
+    ASSERT_NO_FATAL_FAILURE(KeyFor("keyup", 0.8));
+    Close(*program, 10.0);
 
-    program->Signal(SIGTERM);
-    ASSERT_TRUE(program->WaitForExit(10.0)) << "still running 10 s after SIGTERM";
-    EXPECT_EQ(program->ExitStatus(), 0) << program->ErrorOutput();
     const std::vector<int16_t> left = ReadLeftChannel();
     // Selecting the file in the browser auditions it first; Q's note is last.
     const std::vector<size_t> onsets = Onsets(left, 30);

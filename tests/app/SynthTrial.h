@@ -1,9 +1,8 @@
 #pragma once
 
-#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "ProgramTrial.h"
 
@@ -20,7 +19,6 @@ protected:
     static constexpr int kBandY = 56, kWriteX = 117, kBankUpX = 522, kPresetUpX = 971;
     static constexpr int kDialogueUpX = 648, kDialogueBankY = 253, kDialoguePresetY = 337;
     static constexpr int kDialogueButtonX = 691, kRenameY = 253, kDialogueWriteY = 297;
-    static constexpr double kFirstStartSeconds = 180.0;
 
     using cProgramTrial::cProgramTrial;
 
@@ -31,57 +29,44 @@ protected:
     }
 
     // A tap held over a few frames but shorter than a spin button's repeat.
-    void Press(int x, int y)
-    {
-        mDisplay.Run("xdotool mousemove --window " + mWindow + " " + std::to_string(x) + " " + std::to_string(y) +
-                     " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    }
+    void Press(int x, int y) { Input(MoveTo(x, y) + " sleep 0.05 mousedown 1 sleep 0.08 mouseup 1"); }
     // Text typed on the keyboard as a user would, then confirmed.
     void TypeAndConfirm(const std::string& text)
     {
-        mDisplay.Run("xdotool type --window " + mWindow + " --delay 80 '" + text + "'");
-        mDisplay.Run("xdotool key --window " + mWindow + " Return");
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        Input("type --window " + mWindow + " --delay 80 '" + text + "'");
+        Input("key --window " + mWindow + " Return");
     }
-    // Whether the screenshot shows a light box or question at the point.
-    static bool IsLightAt(const std::string& shot, int x, int y)
+    // Whether the screenshot shows a light box or question at the point: a
+    // light neutral grey, which no pad tile is.
+    static bool IsLightAt(const cScreenshot& shot, int x, int y)
     {
         const cRGB rgb = Pixel(shot, x, y);
-        return rgb.r > 180 && rgb.g > 180 && rgb.b > 180;
+        return rgb.r > 180 && std::abs(rgb.r - rgb.g) < 10 && std::abs(rgb.r - rgb.b) < 10;
     }
     // Screenshots until the box at the point shows (or, with shown false,
     // has gone) or the time runs out; whether it did.
-    bool WaitForLightBox(const std::string& name, int x, int y, bool shown = true, double seconds = 20.0)
+    bool WaitForLightBox(const std::string& name, int x, int y, bool shown = true, double seconds = 30.0)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            if (IsLightAt(Shot(name), x, y) == shown)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        }
-        return false;
+        return WaitUntil([&] { return IsLightAt(Shot(name), x, y) == shown; }, seconds);
     }
     // The start-up help closed, then the editor of the instrument whose menu
-    // cell is at x opened. The help takes no taps while the first start is
-    // still busy, and a second tap on its close button after it has gone
-    // would play a pad.
-    void OpenInstrument(int cellX)
+    // cell is at x opened. A first start shows the help once the installer
+    // is done, a later one only while it has not been closed; the help takes
+    // no taps while the first start is still busy, so its close button is
+    // pressed again while it shows (a tap after it has gone would play a pad).
+    void OpenInstrument(int cellX, bool firstStart = true)
     {
-        // A first start installs its content before it draws anything, for
-        // a minute or more on a busy machine.
-        WaitUntil([&] { return !IsPlain(Region(0, 0, 50, 30)); }, kFirstStartSeconds);
-        if (WaitForLightBox("0-help", kHelpX, kHelpY))
-            for (int attempt = 0; attempt < 3; ++attempt)
+        if (firstStart ? WaitForLightBox("0-help", kHelpX, kHelpY) : IsLightAt(StillShot("probe"), kHelpX, kHelpY))
+            for (int attempt = 0; attempt < 5; ++attempt)
             {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+                StillShot("probe");
                 Press(kHelpCloseX, kHelpCloseY);
-                if (WaitForLightBox("0-help", kHelpX, kHelpY, false, 10.0))
+                if (WaitForLightBox("0-help", kHelpX, kHelpY, false, 5.0))
                     break;
             }
         Press(kMenuX, kBarMiddle);
+        StillShot("probe");
         Press(cellX, kCellY);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        StillShot("probe");
     }
 };

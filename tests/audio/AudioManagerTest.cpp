@@ -126,7 +126,7 @@ TEST_F(cAudioManagerTest, StartsRunsAndShutsDownWithTheAudioThread)
     ASSERT_NE(manager.FindPort("Record"), nullptr);
     EXPECT_EQ(manager.FindPort("mainout"), nullptr);
 
-    EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 10; }, 2000ms));
+    EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 10; }, kStateWait));
     EXPECT_EQ(manager.GetFramesRendered(), manager.GetBuffersRendered() * 220);
 
     // A second Init changes nothing.
@@ -158,12 +158,12 @@ TEST_F(cAudioManagerTest, WithoutADeviceInitFailsWithItsReasonAndTheEngineRunsOn
     cAudioEvent event = {};
     event.type = kAudioEventNoteOn;
     ASSERT_TRUE(module.PostEvent(event));
-    EXPECT_TRUE(WaitUntil([&] { return module.handled.load() == 1; }, 2000ms));
+    EXPECT_TRUE(WaitUntil([&] { return module.handled.load() == 1; }, kStateWait));
 
     // Never faster than a device would play: the null output takes its
     // requests on a fixed schedule from the start, so beyond the latency
     // depth the frames rendered can never run ahead of the time passed.
-    ASSERT_TRUE(WaitUntil([&] { return manager->GetBuffersRendered() >= 10; }, 2000ms));
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetBuffersRendered() >= 10; }, kStateWait));
     std::this_thread::sleep_for(300ms);
     const uint32_t rendered = manager->GetFramesRendered();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -186,7 +186,7 @@ TEST_F(cAudioManagerTest, PausingSuspendsMIDIOnceAndResumingResumes)
     manager.SetMIDIInput(&midi);
     ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
     EXPECT_EQ(midi.resumes, 1);
-    EXPECT_TRUE(WaitUntil([&] { return midi.deliveries.load() >= 3; }, 2000ms));
+    EXPECT_TRUE(WaitUntil([&] { return midi.deliveries.load() >= 3; }, kStateWait));
     EXPECT_EQ(midi.lastFrames.load(), 220u);
 
     manager.SetPaused(true);
@@ -200,7 +200,7 @@ TEST_F(cAudioManagerTest, PausingSuspendsMIDIOnceAndResumingResumes)
 
     manager.SetPaused(false);
     EXPECT_EQ(midi.resumes, 2);
-    EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() > rendered; }, 2000ms));
+    EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() > rendered; }, kStateWait));
     manager.Shutdown();
     manager.SetMIDIInput(nullptr);
 }
@@ -222,10 +222,10 @@ TEST_F(cAudioManagerTest, LatencyDepthsAreNeverExceeded)
         // back for a while. First the new depth takes hold, then a full
         // cycle of it is watched.
         const uint32_t settled = manager.GetBuffersRendered() + 2;
-        ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= settled; }, 3000ms)) << index;
+        ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= settled; }, kStateWait)) << index;
         watcher.maxQueued.store(0);
         const uint32_t watched = manager.GetBuffersRendered() + uint32_t(depths[index]);
-        ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= watched; }, 3000ms)) << index;
+        ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= watched; }, kStateWait)) << index;
         // A block is rendered only while fewer than depth - 1 wait; the
         // submit after it fills the voice to depth - 1, never more.
         EXPECT_EQ(watcher.maxQueued.load() + 1, uint32_t(depths[index] - 1)) << "latency index " << index;
@@ -308,7 +308,7 @@ TEST_F(cAudioManagerTest, RaisingTheLatencyWhilePlayingOverwritesNothingQueued)
             manager.SetLatencyIndex(index);
             const uint32_t rendered = manager.GetBuffersRendered();
             // A few buffers more than the new depth, so the ring wraps once.
-            ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= rendered + 3 + round % 4; }, 2000ms));
+            ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= rendered + 3 + round % 4; }, kStateWait));
         }
     }
     manager.Shutdown();
@@ -354,13 +354,13 @@ TEST_F(cAudioManagerTest, WaitForEventsGivesUpAfterTwentyFiveMilliseconds)
 // audio thread's wait for it must not hold up a pause.
 TEST_F(cAudioManagerTest, PauseDoesNotHangOnAStalledDevice)
 {
-    const std::string path = TestScratchFolder() + "/audio-stalled.raw";
+    const std::string path = TestScratchFolder() + "/audio-stalled-" + std::to_string(getpid()) + ".raw";
     cScopedEnv driver("SDL_AUDIODRIVER", "disk");
     cScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
     cScopedEnv delay("SDL_DISKAUDIODELAY", "2500");
     cAudioManager manager;
     ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
-    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 7; }, 2000ms));
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 7; }, kStateWait));
     std::this_thread::sleep_for(50ms); // the thread now waits for the device
 
     // Counted, not timed: the pause returns while the device still sleeps,
@@ -389,7 +389,7 @@ TEST_F(cAudioManagerTest, AudioThreadFlushesDenormalsToZero)
     cAudioManager manager;
     manager.GetOutputPort()->AddListener(&probe);
     ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
-    ASSERT_TRUE(WaitUntil([&] { return probe.mode.load() != 0; }, 2000ms));
+    ASSERT_TRUE(WaitUntil([&] { return probe.mode.load() != 0; }, kStateWait));
     EXPECT_EQ(probe.mode.load() & 0x8040u, 0x8040u);
     manager.Shutdown();
 }
@@ -434,10 +434,10 @@ TEST_F(cAudioManagerTest, SteadyStateRenderingAllocatesNothing)
     cBusyModule module;
     manager.GetOutputPort()->AddListener(&module);
     ASSERT_TRUE(manager.Init(StartupSettings())) << manager.GetErrorText();
-    ASSERT_TRUE(WaitUntil([&] { return module.blocks.load() >= 20; }, 2000ms));
+    ASSERT_TRUE(WaitUntil([&] { return module.blocks.load() >= 20; }, kStateWait));
     const uint64_t before = GetCountedAllocations();
     const uint32_t blocks = module.blocks.load();
-    ASSERT_TRUE(WaitUntil([&] { return module.blocks.load() >= blocks + 100; }, 3000ms));
+    ASSERT_TRUE(WaitUntil([&] { return module.blocks.load() >= blocks + 100; }, kStateWait));
     EXPECT_EQ(GetCountedAllocations(), before);
     manager.Shutdown();
 }
@@ -446,7 +446,7 @@ TEST_F(cAudioManagerTest, SteadyStateRenderingAllocatesNothing)
 // disk device; the file must hold that sine sample for sample.
 TEST_F(cAudioManagerTest, DiskDeviceReceivesAGaplessSine)
 {
-    const std::string path = TestScratchFolder() + "/audio-sine.raw";
+    const std::string path = TestScratchFolder() + "/audio-sine-" + std::to_string(getpid()) + ".raw";
     std::remove(path.c_str());
     constexpr uint32_t kRate = 44100;
     constexpr float kLevel = 0.5f;
@@ -462,7 +462,7 @@ TEST_F(cAudioManagerTest, DiskDeviceReceivesAGaplessSine)
         settings.bufferLatency = 4;
         ASSERT_TRUE(manager.Init(settings)) << manager.GetErrorText();
         // A second and the buffers still in flight.
-        ASSERT_TRUE(WaitUntil([&] { return manager.GetFramesRendered() >= kRate + 20 * 220; }, 5000ms));
+        ASSERT_TRUE(WaitUntil([&] { return manager.GetFramesRendered() >= kRate + 20 * 220; }, kStateWait));
         std::this_thread::sleep_for(100ms);
         manager.Shutdown();
     }

@@ -64,11 +64,10 @@ int WaitForExit(pid_t pid, std::chrono::seconds limit)
 
 // Runs the built program headless with the given audio driver, waits for its
 // audio thread, closes it as the desktop would and returns its exit status.
-int RunProgram(const char* audioDriver, bool& sawAudioThread)
+int RunProgram(const char* audioDriver, const std::string& dataHome, bool& sawAudioThread)
 {
-    const std::string folder = TestScratchFolder();
     std::vector<std::string> environment = {"SDL_VIDEODRIVER=offscreen", std::string("SDL_AUDIODRIVER=") + audioDriver,
-                                            "XDG_DATA_HOME=" + folder + "/audio-program-data"};
+                                            "XDG_DATA_HOME=" + dataHome};
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
@@ -78,7 +77,9 @@ int RunProgram(const char* audioDriver, bool& sawAudioThread)
     pid_t pid = -1;
     if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
         return -1;
-    const auto end = std::chrono::steady_clock::now() + 10s;
+    // A first start installs the content first, which a loaded machine
+    // takes a while over.
+    const auto end = std::chrono::steady_clock::now() + 120s;
     while (!(sawAudioThread = HasThread(pid, "AudioManager")) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(20ms);
     std::this_thread::sleep_for(300ms); // let it render for a while
@@ -89,12 +90,16 @@ int RunProgram(const char* audioDriver, bool& sawAudioThread)
 
 TEST(ProgramAudioTest, StartsAndClosesCleanlyWithOrWithoutADevice)
 {
-    if (access(BuildFile("bin/quilwright").c_str(), X_OK) != 0)
-        GTEST_SKIP() << "the program is not built";
+    ASSERT_EQ(access(BuildFile("bin/quilwright").c_str(), X_OK), 0) << "the program is not built: "
+                                                                     << BuildFile("bin/quilwright");
+    // A data home of this run's own, so a test program beside shares none.
+    const std::string dataHome = TestScratchFolder() + "/audio-program-data-" + std::to_string(getpid());
     for (const char* driver : {"dummy", "no-such-audio-driver"})
     {
         bool sawAudioThread = false;
-        EXPECT_EQ(RunProgram(driver, sawAudioThread), 0) << driver;
+        EXPECT_EQ(RunProgram(driver, dataHome, sawAudioThread), 0) << driver;
         EXPECT_TRUE(sawAudioThread) << driver;
     }
+    std::error_code ignored;
+    std::filesystem::remove_all(dataHome, ignored);
 }

@@ -56,6 +56,14 @@ TEST(WavFileTest, FindsFormatAndDataBehindOtherChunksInAnyOrder)
         {"odd chunk and its pad byte", Chunk("junk", "abc") + fmt + Chunk("odd ", "x") + data},
         {"data before fmt", data + fmt},
         {"an extended fmt", Chunk("fmt ", cWavFormat().Body() + LE16(0)) + data},
+        // A LIST too short for its form type holds none: the walk goes on
+        // right after its header, not 4 bytes further.
+        {"empty LIST before fmt", Chunk("LIST", "") + fmt + data},
+        {"empty LIST between fmt and data", fmt + Chunk("LIST", "") + data},
+        {"LIST of 2 bytes and its pad", Chunk("LIST", "ab") + fmt + Chunk("LIST", "c") + data},
+        {"LIST holding only its form type", Chunk("LIST", "INFO") + fmt + data},
+        {"size-0 chunks around fmt", Chunk("junk", "") + fmt + Chunk("fact", "") + data},
+        {"odd LIST holding an odd chunk", Chunk("LIST", "INFO" + Chunk("INAM", "Kic").substr(0, 11)) + fmt + data},
     };
     for (const auto& c : cases)
     {

@@ -1,3 +1,4 @@
+#include "BuildPaths.h"
 #include "FileTestFolder.h"
 #include "ZipArchive.h"
 
@@ -11,6 +12,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -56,6 +60,17 @@ protected:
         }
         Zip::CloseArchiveForReading(handle);
         return names;
+    }
+
+    // The archive and the archive with one byte more.
+    static void KeepFuzzSeed(const std::string& archive, const std::string& name)
+    {
+        const std::filesystem::path folder = std::filesystem::path(TestScratchFolder()) / "fuzz-seeds" / "zip_extract";
+        std::filesystem::create_directories(folder);
+        std::ifstream in(archive, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::ofstream(folder / (name + ".zip"), std::ios::binary) << bytes;
+        std::ofstream(folder / (name + "-1.zip"), std::ios::binary) << bytes << '\0';
     }
 
     static void SetModified(const std::string& path, time_t when)
@@ -203,6 +218,7 @@ TEST_F(ZipTest, EntriesThatWouldLeaveTheFolderAreRefused)
         Zip::cZipExtractor extractor;
         EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), (mFolder / "Out/In").c_str(), true), Zip::kResultFailed)
             << name;
+        EXPECT_FALSE(mFolder.Exists("Out/In/fine.txt")) << name << ": refused before anything is written";
         EXPECT_FALSE(mFolder.Exists("Out/evil.txt")) << name;
         EXPECT_FALSE(mFolder.Exists("evil.txt")) << name;
         EXPECT_FALSE(std::filesystem::exists("/tmp/evil-abs.txt")) << name;
@@ -361,4 +377,56 @@ TEST_F(ZipTest, DeclaredSizesAreHeld)
     Zip::cZipExtractor tooBig;
     EXPECT_EQ(tooBig.ExtractArchive(huge.c_str(), (mFolder / "Empty").c_str(), true), Zip::kResultFailed);
     EXPECT_FALSE(mFolder.Exists("Empty/first.txt"));
+}
+
+// Entry names of any length are read whole or refused before anything is
+// written; none is read past its buffer or cut into another name. The
+// archives with names past the 259 bytes a name holds are left in the test
+// scratch folder under "fuzz-seeds/zip_extract", once as they are and once a
+// byte longer, as the fuzz target keeps or replaces files by the input's
+// length.
+TEST_F(ZipTest, EntryNamesOfAnyLengthAreReadWholeOrRefused)
+{
+    const std::string out = mFolder / "Out";
+    // The longest name whose target path (the folder, "/" and the name)
+    // fits the 259 bytes a path holds.
+    const size_t fitting = 259 - out.size() - 1;
+    ASSERT_GT(fitting, 20u) << out << " leaves no room for a name";
+    // A name of that length, split in two so no part outgrows a file name.
+    const auto name = [](size_t length) {
+        std::string text(length, 'n');
+        text[length / 2] = '/';
+        return text;
+    };
+    const struct
+    {
+        const char* what;
+        size_t length;
+        bool extracts;
+    } cases[] = {
+        {"a name that fills the target", fitting, true},
+        {"one byte past the target", fitting + 1, false},
+        {"259 bytes, the most an entry name holds", 259, false},
+        {"260 bytes", 260, false},
+        {"261 bytes", 261, false},
+        {"1000 bytes", 1000, false},
+        {"65535 bytes, the most a zip holds", 65535, false},
+    };
+    for (const auto& c : cases)
+        for (const bool overwrite : {false, true})
+        {
+            const std::string archive = MakeArchive("names.zip", {{"first.txt", "first"}, {name(c.length), "long"}});
+            if (c.length > 259 && c.length < 65535)
+                KeepFuzzSeed(archive, "long-name-" + std::to_string(c.length));
+            Zip::cZipExtractor extractor;
+            EXPECT_EQ(extractor.ExtractArchive(archive.c_str(), out.c_str(), overwrite),
+                      c.extracts ? Zip::kResultOk : Zip::kResultFailed)
+                << c.what << ", overwrite " << overwrite;
+            EXPECT_EQ(mFolder.Exists("Out/first.txt"), c.extracts) << c.what << ": all or nothing";
+            if (c.extracts)
+            {
+                EXPECT_EQ(mFolder.Read("Out/" + name(c.length)), "long") << c.what;
+            }
+            std::filesystem::remove_all(out);
+        }
 }

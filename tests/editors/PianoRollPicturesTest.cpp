@@ -17,6 +17,7 @@
 #include "ui/InputManager.h"
 #include "ui/OffscreenScreenFixture.h"
 #include "ui/UIMetrics.h"
+#include "RollZoomButtons.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetComboBox.h"
 #include "ui/WidgetTabView.h"
@@ -189,4 +190,14 @@ TEST_F(PianoRollPicturesTest, EachPatternToolsTab)
         Save(names[page]);
     }
     roll->GetPatternTools()->Close();
+}
+
+// The zoom buttons beside the scroll bars keep their skins in their own
+// corners, clear of the toolbar's Done button below; nothing on the roll's
+// screen overlaps and every text reads.
+TEST_F(PianoRollPicturesTest, TheZoomButtonsKeepToTheirCorner)
+{
+    Save("piano-roll-zoom-buttons");
+    EXPECT_EQ(ZoomSkinsOutsideTheirButtons(*roll), "");
+    EXPECT_EQ(ScreenFaults(), "");
 }

@@ -168,7 +168,7 @@ TEST_F(SequencerUITest, LiveNotesRecordedOnTheAudioThreadReachTheOpenPianoRoll)
     settings.bufferLatency = 4;
     ASSERT_TRUE(manager.Init(settings)) << manager.GetErrorText();
     world.sequencer.Record();
-    ASSERT_TRUE(WaitUntil([&] { return driver.blocks.load() > 4; }, 5000ms));
+    ASSERT_TRUE(WaitUntil([&] { return driver.blocks.load() > 4; }, kStateWait));
     for (uint8_t note : {72, 74, 76})
     {
         cAudioEvent on;
@@ -181,9 +181,9 @@ TEST_F(SequencerUITest, LiveNotesRecordedOnTheAudioThreadReachTheOpenPianoRoll)
         // Held for a beat, longer than the record grid's step.
         ASSERT_TRUE(world.sequencer.PostEvent(on));
         const int32_t from = gTransport.position.load();
-        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= from + 256; }, 5000ms));
+        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= from + 256; }, kStateWait));
         ASSERT_TRUE(world.sequencer.PostEvent(off));
-        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= from + 512; }, 5000ms));
+        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= from + 512; }, kStateWait));
     }
     world.sequencer.Stop();
     manager.Shutdown();

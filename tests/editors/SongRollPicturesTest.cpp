@@ -14,6 +14,7 @@
 #include "sequencer/Track.h"
 #include "ui/OffscreenScreenFixture.h"
 #include "ui/UIMetrics.h"
+#include "RollZoomButtons.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetComboBox.h"
 #include "ui/WidgetTabView.h"
@@ -180,3 +181,14 @@ TEST_F(SongRollPicturesTest, TheSongToolsAndPartPropertiesTabs)
     popup->Release();
 }
 } // namespace
+
+// The zoom buttons beside the scroll bars keep their skins in their own
+// corners, clear of the toolbar's Edit button below; nothing on the roll's
+// screen overlaps and every text reads.
+TEST_F(SongRollPicturesTest, TheZoomButtonsKeepToTheirCorner)
+{
+    Frames(2);
+    std::printf("saved as %s\n", gl->SaveFrame("song-roll-zoom-buttons").c_str());
+    EXPECT_EQ(ZoomSkinsOutsideTheirButtons(*roll), "");
+    EXPECT_EQ(ScreenFaults(), "");
+}

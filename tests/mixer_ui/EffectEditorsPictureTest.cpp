@@ -82,4 +82,6 @@ TEST_F(EffectEditorPictures, Gallery)
     for (int i = 0; i < 8; ++i)
         DrawFrame();
     std::printf("saved as %s\n", gl->SaveFrame("effect-editors").c_str());
+    // Every switch, spinner and knob stands apart and every caption reads.
+    EXPECT_EQ(ScreenFaults(), "");
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "PadTestSupport.h"
@@ -190,8 +191,9 @@ TEST(TriggerPadBank, LoadsResetRangesAndCopyingLoadsPlayTheCopies)
 }
 
 // Saving Live.vrx over Live.vrx and Live.bak.vrx: the older backup goes, the
-// bank it replaces becomes Live.bak.vrx (itself a package) and a leftover
-// Live.vrx.tmp never mixes into the new one.
+// bank it replaces becomes Live.bak.vrx (itself a package) and a folder
+// named Live.vrx.tmp (a crash's leftover or the user's) is neither mixed into
+// the new one nor touched.
 TEST(TriggerPadBank, SavingOverABankKeepsThePreviousOneAsItsBackup)
 {
     cBankRig rig;
@@ -201,7 +203,7 @@ TEST(TriggerPadBank, SavingOverABankKeepsThePreviousOneAsItsBackup)
     ASSERT_TRUE(rig.pads.SaveBank(cGenString(kBank)));
     EXPECT_EQ(rig.folder.Read("User/VRX Banks/Live.bak.vrx/Package.vrx"), "<Root FileVersion=\"1.0\" Mute=\"7\"/>");
     EXPECT_FALSE(rig.folder.Exists("User/VRX Banks/Live.vrx.bak"));
-    EXPECT_FALSE(rig.folder.Exists("User/VRX Banks/Live.vrx.tmp"));
+    EXPECT_EQ(rig.folder.Read("User/VRX Banks/Live.vrx.tmp/Stray.wav"), "left by a crash");
     EXPECT_FALSE(rig.folder.Exists("User/VRX Banks/Live.vrx/Stray.wav"));
     EXPECT_TRUE(rig.folder.Exists("User/VRX Banks/Live.vrx/Kick.wav"));
     cMorePads backup;
@@ -209,15 +211,22 @@ TEST(TriggerPadBank, SavingOverABankKeepsThePreviousOneAsItsBackup)
     EXPECT_EQ(backup.pads.GetActiveSet().mute, 7u);
 }
 
-// A leftover temporary folder of a bank kept outside "User/VRX Banks" is
-// cleared too, so nothing of it ends up in the package.
-TEST(TriggerPadBank, ALeftoverTemporaryFolderAnywhereIsClearedFirst)
+// The same outside "User/VRX Banks", and a link named like the temporary is
+// never followed: the folder it names stays empty.
+TEST(TriggerPadBank, ALeftoverTemporaryFolderAnywhereIsLeftAloneAndNeverMixesIn)
 {
     cBankRig rig;
     rig.folder.Write("User/Elsewhere/Mine.vrx.tmp/Stray.wav", "left by a crash");
+    std::filesystem::create_directories(rig.folder.Doc("../Outside"));
+    ASSERT_EQ(symlink(rig.folder.Doc("../Outside").c_str(), rig.folder.Doc("User/Elsewhere/Yours.vrx.tmp").c_str()), 0);
     ASSERT_TRUE(rig.pads.SaveBank(cGenString("User/Elsewhere/Mine.vrx")));
+    ASSERT_TRUE(rig.pads.SaveBank(cGenString("User/Elsewhere/Yours.vrx")));
     EXPECT_FALSE(rig.folder.Exists("User/Elsewhere/Mine.vrx/Stray.wav"));
     EXPECT_TRUE(rig.folder.Exists("User/Elsewhere/Mine.vrx/Hat.wav"));
+    EXPECT_TRUE(rig.folder.Exists("User/Elsewhere/Yours.vrx/Package.vrx"));
+    EXPECT_EQ(rig.folder.Read("User/Elsewhere/Mine.vrx.tmp/Stray.wav"), "left by a crash");
+    EXPECT_TRUE(std::filesystem::is_symlink(rig.folder.Doc("User/Elsewhere/Yours.vrx.tmp")));
+    EXPECT_TRUE(std::filesystem::is_empty(rig.folder.Doc("../Outside")));
 }
 
 // A sample that cannot be copied fails the save: nothing is committed, the

@@ -140,7 +140,7 @@ TEST_F(PadEdit, TheBusButtonRoutesThePad)
     EXPECT_EQ(events[0].wordA, 0x4000002u + 6u * 0x10000u);
     EXPECT_EQ(events[0].GetIntValue(), 0);
     EXPECT_STREQ(bus->GetName(), "BUS 1");
-    EXPECT_EQ(bus->labelStyle.colour, cTriggerPadTile::BusTextColour(0));
+    EXPECT_EQ(bus->labelStyle.colour, cTriggerPadTile::BusCaptionColour(0));
     EXPECT_EQ(Grid()->GetTile(6).bus, 0);
 }
 

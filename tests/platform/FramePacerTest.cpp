@@ -41,13 +41,13 @@ protected:
     }
 
     // Frame work, then the wait; returns when the next frame started.
-    double RunFrame(double workSeconds)
+    double RunFrame(double workSeconds, bool presented = true)
     {
         sNow += workSeconds;
         sSleeps = 0;
         sSpins = 0;
         pacer.WaitForFrameStart();
-        pacer.EndFrame();
+        pacer.EndFrame(presented);
         return pacer.GetLastFrameTime();
     }
 
@@ -69,6 +69,26 @@ TEST_F(FramePacerTest, SleepsToTheDeadlineThenSpinsOnlyTheLastFraction)
     // Work that leaves less than the spin window only spins.
     RunFrame(1.0 / 60.0 - 0.0002);
     EXPECT_EQ(sSleeps, 0);
+}
+
+// After a frame that showed nothing new the wait is one sleep to the frame's
+// deadline, with no spin; once a frame is presented again, the spin returns.
+TEST_F(FramePacerTest, AfterAnUnchangedFrameTheWholeWaitIsSlept)
+{
+    RunFrame(0.002, false);
+    const double start = pacer.GetLastFrameTime();
+    const double next = RunFrame(0.002, true);
+    EXPECT_EQ(sSleeps, 1);
+    EXPECT_NEAR(sSleptUntil, start + 1.0 / 60.0, 1e-6);
+    EXPECT_LE(sSpins, 2) << "one reading before the sleep, one after";
+    // The late wake-up is carried as lag like any lateness.
+    EXPECT_NEAR(next - start, 1.0 / 60.0 + kWakeUpLatency, 1e-5);
+
+    const float lag = pacer.GetLag();
+    const double after = RunFrame(0.002, true);
+    EXPECT_NEAR(sSleptUntil, next + 1.0 / 60.0 - lag - cFramePacer::kSpinWindow, 1e-6);
+    EXPECT_GT(sSpins, 2);
+    EXPECT_NEAR(after - start, 2.0 / 60.0, 1e-5) << "back on the grid";
 }
 
 TEST_F(FramePacerTest, ALateFrameShortensTheNextWait)

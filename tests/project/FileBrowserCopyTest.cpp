@@ -170,6 +170,9 @@ TEST_F(OpenURLTest, AWavFileIsCopiedWhereTheUserSays)
     FinishJob();
     EXPECT_EQ(ReadText(Native("User/Samples/Kick.WAV")), std::string("RIFF\0\xff", 6));
     EXPECT_EQ(importer->GetState(), -1);
+    // The copy is confirmed, where it went, as the last thing said.
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.messages.back(), "Copied 'Kick.WAV' to User/Samples");
 
     // Again: the name is taken, so the user is asked first.
     ASSERT_TRUE(importer->OpenFile(file.c_str()));
@@ -234,6 +237,8 @@ TEST_F(OpenURLTest, AFailedCopyIsReported)
     EXPECT_EQ(AlertLines(), "Couldn't copy file. / ");
     EXPECT_EQ(importer->GetState(), -1);
     EXPECT_FALSE(Exists("User/Samples/Kick.wav"));
+    for (const std::string& message : host.messages)
+        EXPECT_EQ(message.find("Copied"), std::string::npos) << message;
 }
 } // namespace
 } // namespace ProjectTest

@@ -8,8 +8,11 @@
 #include <thread>
 #include <unistd.h>
 
+#include "KillHarness.h"
 #include "ProjectFixture.h"
 #include "audio/Transport.h"
+#include "base/FileTestFolder.h"
+#include "base/StatusNotice.h"
 #include "base/FileSystemDisk.h"
 #include "base/FileSystemRegistry.h"
 
@@ -19,55 +22,130 @@ namespace
 {
 namespace fs = std::filesystem;
 
-using cProjectDurabilityTest = cProjectFixture;
+constexpr char kProject[] = "User/Projects/Kill.prj";
 
 struct cVersion
 {
     int32_t transpose;
     float tempo;
+    const char* bank;
 };
-constexpr cVersion kVersions[2] = {{2, 100.0f}, {7, 150.0f}};
+constexpr cVersion kVersions[2] = {{2, 100.0f, "bank of version 0"}, {7, 150.0f, "bank of version 1"}};
 
-void SaveVersion(cProject& project, const cVersion& version)
+// A project whose every file tells its version: "Package.prj" by the
+// transpose, the song by the tempo, the two packages' bank files by their
+// text. A save killed anywhere must leave all of them from one version.
+class cProjectDurabilityTest : public cProjectFixture
 {
-    project.SetTranspose(version.transpose);
-    cSequencer::GetInstance()->SetTempo(version.tempo);
-    project.Save(cGenString("User/Projects/Kill.prj"), false);
+protected:
+    void SetUp() override
+    {
+        cProjectFixture::SetUp();
+        NewProject(kProject);
+    }
+
+    bool Save(int version, bool autoSave)
+    {
+        project->SetTranspose(kVersions[version].transpose);
+        cSequencer::GetInstance()->SetTempo(kVersions[version].tempo);
+        kest->bank = vrx->bank = kVersions[version].bank;
+        return project->Save(cGenString(kProject), autoSave);
+    }
+
+    // The version a load finds in every file alike; -1 otherwise.
+    int Start(bool autoSave)
+    {
+        cProject loaded;
+        const std::string path = std::string(kProject) + (autoSave ? ".as" : "");
+        if (!loaded.Load(cGenString(path.c_str())))
+        {
+            ADD_FAILURE() << loaded.GetErrorText().CStr();
+            return -1;
+        }
+        for (int version = 0; version < 2; ++version)
+        {
+            if (loaded.GetTranspose() == kVersions[version].transpose &&
+                gTransport.tempo.load() == kVersions[version].tempo && kest->loadedBank == kVersions[version].bank &&
+                vrx->loadedBank == kVersions[version].bank)
+                return version;
+        }
+        ADD_FAILURE() << "mixed: transpose " << loaded.GetTranspose() << ", tempo " << gTransport.tempo.load()
+                      << ", banks '" << kest->loadedBank << "' and '" << vrx->loadedBank << "'";
+        return -1;
+    }
+
+    KillHarness::cKind Kind(bool autoSave)
+    {
+        return {[this, autoSave](int version) { return Save(version, autoSave); },
+                [this, autoSave] { return Start(autoSave); }, {Documents(), GetTempFolderPath()}};
+    }
+};
+
+// Killed at each rename and link of its commit, a save leaves the project
+// as it was or as saved, every file from the one version; an auto-save the
+// same, loaded as the start's offer loads it.
+TEST_F(cProjectDurabilityTest, ASaveKilledAtEachStepLeavesTheOldOrTheNewProjectWhole)
+{
+    for (const bool autoSave : {false, true})
+    {
+        SCOPED_TRACE(autoSave ? "auto-save" : "save");
+        if (autoSave)
+        {
+            ASSERT_TRUE(Save(0, false));
+        }
+        // The journal, then each of the four files' backup and rename.
+        EXPECT_GE(KillHarness::ExpectEveryStepSurvived(Kind(autoSave)), 9);
+    }
 }
 
-// A child saves two versions of the project in turn until it is killed
-// without warning; whenever that comes, the folder loads normally, each of
-// its files one of the two versions whole.
-TEST_F(cProjectDurabilityTest, ASaveKilledAtAnyMomentLeavesALoadableProject)
+TEST_F(cProjectDurabilityTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewProjectWhole)
 {
-    cProject& p = NewProject("User/Projects/Kill.prj");
-    SaveVersion(p, kVersions[0]);
-    std::mt19937 random(27);
-    std::uniform_int_distribution<int> pause(0, 30000);
-    for (int round = 0; round < 50; ++round)
-    {
-        SCOPED_TRACE(round);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-        {
-            for (int i = 0;; i = 1 - i)
-                SaveVersion(*project, kVersions[i]);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
+    KillHarness::ExpectRandomKillsSurvived(Kind(false), 30, 27);
+}
 
-        cProject loaded;
-        ASSERT_TRUE(loaded.Load(cGenString("User/Projects/Kill.prj"))) << loaded.GetErrorText().CStr();
-        EXPECT_TRUE(loaded.GetTranspose() == kVersions[0].transpose || loaded.GetTranspose() == kVersions[1].transpose)
-            << loaded.GetTranspose();
-        const float tempo = gTransport.tempo.load();
-        EXPECT_TRUE(tempo == kVersions[0].tempo || tempo == kVersions[1].tempo) << tempo;
-        loaded.Unload();
+TEST_F(cProjectDurabilityTest, AnAutoSaveKilledAtAnyMomentLeavesTheOldOrTheNewOneWhole)
+{
+    ASSERT_TRUE(Save(0, false));
+    KillHarness::ExpectRandomKillsSurvived(Kind(true), 30, 102);
+}
+
+// Killed once its journal is written, the save is completed by the next
+// load of the folder itself, which says so.
+TEST_F(cProjectDurabilityTest, ASaveKilledAfterItsJournalIsCompletedByTheNextLoad)
+{
+    ASSERT_TRUE(Save(0, false));
+    ASSERT_EQ(KillHarness::RunKilledAtStep(2, [&] { return Save(1, false); }), KillHarness::eEnd::kKilled);
+    ASSERT_TRUE(fs::exists(Native(std::string(kProject) + "/Commit.journal")));
+    cGenStringFixed<512> notice;
+    while (TakeStatusNotice(notice))
+    {
     }
+    EXPECT_EQ(Start(false), 1);
+    EXPECT_FALSE(fs::exists(Native(std::string(kProject) + "/Commit.journal")));
+    ASSERT_TRUE(TakeStatusNotice(notice));
+    EXPECT_STREQ(notice.CStr(), "Completed the interrupted save of 'Kill'");
+}
+
+// A disk that fills while the bank is written fails the save, and no file of
+// the project has changed.
+TEST_F(cProjectDurabilityTest, ASaveThatFillsTheDiskChangesNoFile)
+{
+    ASSERT_TRUE(Save(0, false));
+    const std::string before[] = {ReadText(Native(std::string(kProject) + "/Package.prj")),
+                                  ReadText(Native(std::string(kProject) + "/Package.sng"))};
+    project->SetModified(true);
+    {
+        cFileSizeLimit fullDisk(100000);
+        project->SetTranspose(kVersions[1].transpose);
+        kest->bank = std::string(300000, 'x');
+        EXPECT_FALSE(project->Save(cGenString(kProject), false));
+    }
+    EXPECT_STREQ(project->GetErrorText().CStr(), "Failed to save sound banks");
+    EXPECT_TRUE(project->IsModified());
+    EXPECT_EQ(ReadText(Native(std::string(kProject) + "/Package.prj")), before[0]);
+    EXPECT_EQ(ReadText(Native(std::string(kProject) + "/Package.sng")), before[1]);
+    EXPECT_EQ(Start(false), 0);
+    EXPECT_EQ(KillHarness::Temporaries(Documents()), std::vector<std::string>{});
 }
 
 // Sample paths are kept relative to the project folder, or to the data

@@ -31,7 +31,8 @@ protected:
         new cInstrumentSlotTable();
         new cSequencer();
         auto* packages = new cInstrumentPackageRegistry();
-        packages->AddPackage(new cStandInPackage("Kest"));
+        kest = new cStandInPackage("Kest");
+        packages->AddPackage(kest);
         packages->AddPackage(new cMixingDeskPackage());
         packages->AddPackage(new cStandInPackage("VRX"));
         new cProjectList();
@@ -73,6 +74,7 @@ protected:
         RunJob();
     }
     std::string Title() const { return host.alert->GetName(); }
+    cStandInPackage* kest = nullptr;
     std::string LastMessage() const { return host.messages.empty() ? "" : host.messages.back(); }
     std::string ProjectPath() const { return project->GetPath().CStr(); }
 
@@ -218,8 +220,8 @@ TEST_F(ProjectPageTest, SaveIsOfferedOnlyWhileTheProjectIsModifiedAndWritable)
     TapPage(Page::kButtonSave);
     RunJob();
     EXPECT_EQ(LastMessage(), "Saved Project 'Song'");
-    EXPECT_EQ(host.recentProjects, (std::vector<std::string>{"", "User/Projects/Song.prj"}))
-        << "forgotten while the job runs, remembered once it succeeded";
+    EXPECT_EQ(host.recentProjects, (std::vector<std::string>{"User/Projects/Song.prj"}))
+        << "never forgotten while the job runs, remembered once it succeeded";
     EXPECT_FALSE(save->IsEnabled());
 }
 
@@ -357,6 +359,27 @@ TEST_F(ProjectPageTest, AFailedLoadLeavesAFreshUntitledProject)
     EXPECT_EQ(host.recentProjects.back(), "User/Projects/Untitled-01.prj");
     EXPECT_TRUE(project->IsActive());
     EXPECT_EQ(page->GetPendingAction(), Page::kPendingNone);
+}
+// A project whose bank does not load is loaded all the same and stays the
+// recent project; the alert names the bank and its fault.
+TEST_F(ProjectPageTest, AProjectWhoseBankDoesNotLoadLoadsAndSaysWhy)
+{
+    SaveSong();
+    kest->loadError = "Couldn't load the sound bank 'Kest.bnk': Kest bank file is not the expected size.";
+    TapPage(Page::kButtonLoad);
+    SelectRow("Song.prj");
+    browser->Accept();
+    RunJob();
+    EXPECT_EQ(LastMessage(), "Loaded Project 'Song'");
+    ASSERT_TRUE(host.alert->IsShown());
+    EXPECT_EQ(Title(), "Sound Bank Not Loaded");
+    const std::string lines = AlertLines();
+    EXPECT_NE(lines.find("Couldn't load the sound bank 'Kest.bnk':"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("Kest bank file is not the expected size."), std::string::npos) << lines;
+    EXPECT_EQ(ProjectPath(), "User/Projects/Song.prj");
+    EXPECT_EQ(host.recentProjects.back(), "User/Projects/Song.prj");
+    EXPECT_TRUE(project->IsActive());
+    kest->loadError = nullptr;
 }
 } // namespace
 } // namespace ProjectTest

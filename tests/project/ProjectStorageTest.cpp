@@ -142,8 +142,6 @@ TEST_F(cProjectStorageTest, LoadsThatFailSayWhy)
         std::function<void()> damage;
         const char* error;
     } cases[] = {
-        {"a package's data", [&] { kest->loadError = "Error reading Kest bank file."; },
-         "Error reading Kest bank file."},
         {"no project file",
          [] { fs::rename(Native("User/Projects/Song.prj/Package.prj"), Native("User/Projects/Song.prj/Old")); },
          "The project file could not be opened."},
@@ -152,20 +150,46 @@ TEST_F(cProjectStorageTest, LoadsThatFailSayWhy)
         {"a newer project file",
          [] { WriteText(Native("User/Projects/Song.prj/Package.prj"), "<Root FileVersion=\"7.0\"/>"); },
          "This project was saved with a newer version of Quilwright."},
-        {"no song", [] { fs::remove(Native("User/Projects/Song.prj/Package.sng")); }, "Could not load song file."},
+        {"no song", [] { fs::remove(Native("User/Projects/Song.prj/Package.sng")); }, "The song file is missing."},
+        // Garbage whose first bytes read as a huge version is no newer song.
+        {"a garbage song",
+         [] { WriteText(Native("User/Projects/Song.prj/Package.sng"), std::string("\xff\xff\xff\x7f", 4) + "junk"); },
+         "Song file is damaged."},
+        {"no song and an unreadable MIDI file",
+         [] {
+             fs::remove(Native("User/Projects/Song.prj/Package.sng"));
+             WriteText(Native("User/Projects/Song.prj/Package.mid"), "MThd but not really");
+         },
+         "The song file is missing; 'Package.mid': Could not read this MIDI file."},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
         fs::remove_all(Native("User/Projects/Song.prj"));
-        kest->loadError = nullptr;
         NewProject("User/Projects/Song.prj");
         ASSERT_TRUE(Save(*project, "User/Projects/Song.prj"));
         c.damage();
         EXPECT_FALSE(Load("User/Projects/Song.prj"));
         EXPECT_STREQ(project->GetErrorText().CStr(), c.error);
     }
+}
+
+// A bank that does not load fails nothing else: the project file and the
+// song load, and the bank's own fault is the load's warning.
+TEST_F(cProjectStorageTest, ABankThatDoesNotLoadLeavesTheRestOfTheProjectLoaded)
+{
+    cProject& p = NewProject("User/Projects/Song.prj");
+    p.SetTranspose(5);
+    cSequencer::GetInstance()->SetTempo(133.0f);
+    ASSERT_TRUE(Save(p, "User/Projects/Song.prj"));
+    kest->loadError = "Couldn't load the sound bank 'Kest.bnk': Kest bank file is not the expected size.";
+    ASSERT_TRUE(Load("User/Projects/Song.prj")) << project->GetErrorText().CStr();
+    EXPECT_EQ(project->GetTranspose(), 5);
+    EXPECT_EQ(gTransport.tempo.load(), 133.0f);
+    EXPECT_STREQ(project->GetLoadWarning().CStr(), kest->loadError);
     kest->loadError = nullptr;
+    ASSERT_TRUE(Load("User/Projects/Song.prj"));
+    EXPECT_TRUE(project->GetLoadWarning().IsEmpty());
 }
 
 TEST_F(cProjectStorageTest, ASaveUnderANewNameTakesEverySampleAlong)
@@ -232,13 +256,20 @@ TEST_F(cProjectStorageTest, ASaveThatLosesAnyFileSaysSoAndStaysModified)
          "Couldn't create a folder for the project", false},
         {"the banks", "User/Projects/Song.prj", [this] { kest->saves = false; }, "Failed to save sound banks", true},
         {"the project file", "User/Projects/Song.prj",
-         [] { fs::create_directories(Native("User/Projects/Song.prj/Package.prj")); },
+         [] {
+             fs::remove(Native("User/Projects/Song.prj/Package.prj"));
+             fs::create_directories(Native("User/Projects/Song.prj/Package.prj"));
+         },
          "Failed to save project file", true},
         {"a sample", "User/Projects/Copy.prj",
          [] { fs::create_directories(Native("User/Projects/Copy.prj/Kick.wav/in the way")); },
          "Couldn't copy sample 'Kick.wav'", true},
         {"the song", "User/Projects/Song.prj",
-         [] { fs::create_directories(Native("User/Projects/Song.prj/Package.sng/in the way")); }, nullptr, false},
+         [] {
+             fs::remove(Native("User/Projects/Song.prj/Package.sng"));
+             fs::create_directories(Native("User/Projects/Song.prj/Package.sng/in the way"));
+         },
+         nullptr, false},
     };
     for (const auto& c : cases)
     {
@@ -247,9 +278,25 @@ TEST_F(cProjectStorageTest, ASaveThatLosesAnyFileSaysSoAndStaysModified)
         kest->saves = true;
         cProject& p = NewProject("User/Projects/Song.prj");
         WriteWav(Native("User/Projects/Song.prj/Kick.wav"));
+        // A save before, so a failed one has files to leave as they were.
+        ASSERT_TRUE(Save(p, "User/Projects/Song.prj"));
+        const std::string project = ReadText(Native("User/Projects/Song.prj/Package.prj"));
+        const std::string song = ReadText(Native("User/Projects/Song.prj/Package.sng"));
+        p.SetTranspose(4);
+        cSequencer::GetInstance()->SetTempo(171.0f);
         p.SetModified(true);
         c.obstruct();
         EXPECT_FALSE(Save(p, c.folder));
+        // Nothing of the failed save replaced a file of the folder.
+        if (fs::is_regular_file(Native("User/Projects/Song.prj/Package.prj")))
+        {
+            EXPECT_EQ(ReadText(Native("User/Projects/Song.prj/Package.prj")), project);
+        }
+        if (fs::is_regular_file(Native("User/Projects/Song.prj/Package.sng")))
+        {
+            EXPECT_EQ(ReadText(Native("User/Projects/Song.prj/Package.sng")), song);
+        }
+        EXPECT_FALSE(Exists(std::string(c.folder) + "/Commit.journal"));
         if (c.error)
             EXPECT_STREQ(p.GetErrorText().CStr(), c.error);
         else

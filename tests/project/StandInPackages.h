@@ -2,11 +2,14 @@
 
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "audio/AudioModule.h"
 #include "audio/Instrument.h"
 #include "audio/InstrumentPackage.h"
 #include "audio/MIDIControllerMap.h"
+#include "base/File.h"
+#include "base/FileSystemRegistry.h"
 #include "base/GenString.h"
 #include "base/Serialise.h"
 #include "mixer/MixerChannel.h"
@@ -128,18 +131,54 @@ public:
         ++reloads;
         return true;
     }
-    bool LoadProjectData(const cGenString&, cSampleRelocator*, int32_t, cGenString& error) override
+    bool LoadProjectData(const cGenString& folder, cSampleRelocator*, int32_t, cGenString& error) override
     {
         if (loadError)
             error.AssignCStr(loadError);
+        if (!bank.empty())
+            loadedBank = ReadBank(folder);
         return !loadError;
     }
-    bool SaveProjectData(const cGenString&, cSampleRelocator*, bool) override { return saves; }
+    bool SaveProjectData(const cGenString& folder, cSampleRelocator*, bool) override
+    {
+        return saves && (bank.empty() || WriteBank(folder));
+    }
 
     const char* loadError = nullptr; // set: the project data fails to load with it
     bool saves = true;
+    // Set: the project data is a bank file of this text, "<name>.bnk" in the
+    // folder, written safely; a load reads it into loadedBank.
+    std::string bank;
+    std::string loadedBank;
     int32_t lastFresh = -1;
     int reloads = 0;
     const char* sampleInUse = "";
+
+private:
+    cGenStringFixed<260> BankPath(const cGenString& folder) const
+    {
+        cGenStringFixed<260> path;
+        path.Printf("%s/%s.bnk", folder.CStr(), GetName());
+        return path;
+    }
+    bool WriteBank(const cGenString& folder) const
+    {
+        File::cFile* file = gFileSystemRegistry->OpenIn("Doc", BankPath(folder), File::kModeWrite, File::kFlagSafeWrite);
+        if (!file)
+            return false;
+        const bool written = file->Write(bank.data(), int(bank.size())) == int(bank.size());
+        const bool closed = file->Close(!written);
+        delete file;
+        return written && closed;
+    }
+    std::string ReadBank(const cGenString& folder) const
+    {
+        File::cFile* file = gFileSystemRegistry->OpenIn("Doc", BankPath(folder), File::kModeRead, 0);
+        std::string text(file ? size_t(file->GetLength()) : 0, '\0');
+        if (file && file->Read(text.data(), int(text.size())) != int(text.size()))
+            text.clear();
+        delete file;
+        return text;
+    }
 };
 } // namespace ProjectTest

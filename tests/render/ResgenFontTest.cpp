@@ -40,6 +40,18 @@ TEST_F(ResgenFontTest, OffersTheSizesTheInterfaceAsksFor)
     EXPECT_EQ(mFont.ChooseSize(40)->size, 15.0f);
 }
 
+// Where a smallest text size is set, smaller requests get it; larger ones
+// and the fall-back to the largest size are as before.
+TEST_F(ResgenFontTest, NoTextIsChosenBelowTheSmallestSize)
+{
+    SetSmallestTextSize(9.0f);
+    const float chosen[][2] = {{6, 9}, {8, 9}, {9, 9}, {10, 10}, {14, 15}, {40, 15}};
+    for (const auto& c : chosen)
+        EXPECT_EQ(mFont.ChooseSize(c[0])->size, c[1]) << "asked " << c[0];
+    SetSmallestTextSize(0.0f);
+    EXPECT_EQ(mFont.ChooseSize(6)->size, 6.0f);
+}
+
 TEST_F(ResgenFontTest, EveryLatin1ByteHasItsOwnGlyph)
 {
     const uint32_t missing = mFont.GetGlyphNumber(FontCode('\x01'));

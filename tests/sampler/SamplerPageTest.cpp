@@ -1,5 +1,7 @@
 #include "SamplerPageFixture.h"
 
+#include "KillHarness.h"
+
 #include <csignal>
 #include <random>
 #include <sys/wait.h>
@@ -258,34 +260,28 @@ TEST_F(SamplerPageTest, OkOnTheFactoryKitAsksForANewName)
     EXPECT_TRUE(Exists(Native("User/Samples/Clap Edit.wav")));
 }
 
-// A save killed at any moment leaves the file whole: its old or new bytes.
+// An edited sample's save killed at each step of its commit and at any
+// moment leaves the file whole, its old or new bytes, and the next start
+// finds no temporary beside it.
 TEST_F(SamplerPageTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile)
 {
     queue.reset(); // the child runs the job itself; no thread to lose in the fork
     const std::string versions[2] = {RampWav(20000, 0), RampWav(20000, 7)};
     cSample* kick = LoadSample(kKick, versions[0]);
-    std::mt19937 random(44);
-    for (int run = 0; run < 50; ++run)
-    {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-        {
-            // Edits and saves, alternating between the two versions.
-            for (int16_t version = 1;; version ^= 1)
-            {
-                std::memcpy(kick->GetData(), versions[version].data() + 44, versions[version].size() - 44);
-                cWidgetSampler::cJobSaveSample job(kick, kKick);
-                job.Run(nullptr);
-            }
-        }
-        usleep(std::uniform_int_distribution<useconds_t>(200, 8000)(random));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        const std::string bytes = MixdownTest::ReadBytes(Native(kKick));
-        ASSERT_TRUE(bytes == versions[0] || bytes == versions[1]) << "run " << run << ": " << bytes.size() << " bytes";
-    }
+    const KillHarness::cKind kind = {
+        [&](int version) {
+            std::memcpy(kick->GetData(), versions[version].data() + 44, versions[version].size() - 44);
+            cWidgetSampler::cJobSaveSample job(kick, kKick);
+            job.Run(nullptr);
+            return MixdownTest::ReadBytes(Native(kKick)) == versions[version];
+        },
+        [&] {
+            const std::string bytes = MixdownTest::ReadBytes(Native(kKick));
+            return bytes == versions[0] ? 0 : bytes == versions[1] ? 1 : -1;
+        },
+        {MixdownTest::Documents(), GetTempFolderPath()}};
+    EXPECT_GE(KillHarness::ExpectEveryStepSurvived(kind), 1);
+    KillHarness::ExpectRandomKillsSurvived(kind, 30, 44);
 }
 
 // Stop, play and loop follow the sample and the editor's selection.

@@ -24,6 +24,7 @@
 #include "sampler/SamplerEffectsSprites.h"
 #include "sampler/SamplerPage.h"
 #include "sampler/WidgetSamplerPanelEffects.h"
+#include "support/LegibilityProbe.h"
 #include "ui/OffscreenScreenFixture.h"
 #include "ui/StatusBarHost.h"
 #include "ui/WidgetAlert.h"
@@ -184,7 +185,11 @@ TEST_F(SamplerPanelEffects, ShowsTheAuditionRackAndTitle)
     const cRect strip = panel->GetStripRect();
     EXPECT_EQ(strip.xMin, cheek);
     EXPECT_EQ(strip.xMax, 1024.0f - cheek);
-    EXPECT_EQ(strip.yMax - strip.yMin, 50.0f);
+    // At least the 50 px the page asks for, and room for the level knob
+    // under its caption.
+    EXPECT_GE(strip.yMax - strip.yMin, cWidgetSamplerPanelEffects::kStripHeight);
+    EXPECT_GE(panel->GetLevelKnob()->GetRect().yMin - strip.yMin, 9.0f);
+    EXPECT_LE(panel->GetLevelKnob()->GetRect().yMax, strip.yMax);
     EXPECT_EQ(panel->GetRackEditor()->GetRect().yMin, strip.yMax);
 }
 
@@ -396,5 +401,19 @@ TEST_F(SamplerPanelEffects, Picture)
     const std::string saved = gl->SaveFrame("sampler-effects-tab");
     std::printf("effects tab saved as %s\n", saved.c_str());
     EXPECT_FALSE(saved.empty());
+    // The level knob's caption stays inside the strip, clear of the tabs
+    // above it; every text reads and nothing overlaps.
+    cLegibilityProbe probe;
+    probe.Capture(gl->Width(), gl->Height(), [this] { DrawFrame(); }, [this] { return gl->ReadPixels(); });
+    const cRect& strip = panel->GetStripRect();
+    int captions = 0;
+    for (const cLegibilityProbe::cText& text : probe.Texts())
+        if (text.text == "REC LEVEL")
+        {
+            ++captions;
+            EXPECT_GE(text.box.yMin, strip.yMin) << "the caption crosses the strip's top";
+        }
+    EXPECT_EQ(captions, 1);
+    EXPECT_EQ(ScreenFaults(), "");
 }
 } // namespace

@@ -105,7 +105,7 @@ TEST_F(cPlaybackTest, ASongPlaysThroughTheAudioManagerOnTime)
 
     gTransport.metronomeMode = 2;
     sequencer.SetLoopEnabled(false);
-    const std::string path = TestScratchFolder() + "/sequencer-song.raw";
+    const std::string path = TestScratchFolder() + "/sequencer-song-" + std::to_string(getpid()) + ".raw";
     std::remove(path.c_str());
     {
         cScopedEnv driver("SDL_AUDIODRIVER", "disk");
@@ -114,9 +114,9 @@ TEST_F(cPlaybackTest, ASongPlaysThroughTheAudioManagerOnTime)
         cTestBlockDriver mixer(sequencer, slots);
         manager.GetOutputPort()->AddListener(&mixer);
         ASSERT_TRUE(manager.Init(Settings())) << manager.GetErrorText();
-        ASSERT_TRUE(WaitUntil([&] { return mixer.blocks.load() > 40; }, 5000ms));
+        ASSERT_TRUE(WaitUntil([&] { return mixer.blocks.load() > 40; }, kStateWait));
         sequencer.Play(0);
-        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= 4096 + 512; }, 20000ms));
+        ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= 4096 + 512; }, kStateWait));
         // What is rendered and still queued reaches the file before the device closes.
         std::this_thread::sleep_for(200ms);
         manager.Shutdown();
@@ -171,10 +171,10 @@ TEST_F(cPlaybackTest, SixteenPlayingTracksAllocateNothingOnTheAudioThread)
     manager.GetOutputPort()->AddListener(&mixer);
     ASSERT_TRUE(manager.Init(Settings())) << manager.GetErrorText();
     sequencer.Play(0);
-    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 20; }, 5000ms));
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 20; }, kStateWait));
     const uint64_t before = GetCountedAllocations();
     const uint32_t buffers = manager.GetBuffersRendered();
-    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= buffers + 100; }, 5000ms));
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= buffers + 100; }, kStateWait));
     EXPECT_EQ(GetCountedAllocations(), before);
     EXPECT_GT(gTransport.position.load(), 0);
     manager.Shutdown();
@@ -198,7 +198,7 @@ TEST_F(cPlaybackTest, RecordingSixteenTracksAllocatesNothingOnTheAudioThread)
     ASSERT_TRUE(manager.Init(Settings())) << manager.GetErrorText();
     sequencer.Record();
     ASSERT_EQ(gTransport.state, cTransport::kRecording);
-    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 10; }, 5000ms));
+    ASSERT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= 10; }, kStateWait));
     const uint64_t allocations = GetCountedAllocations();
     const uint64_t frees = GetCountedFrees();
 
@@ -209,9 +209,9 @@ TEST_F(cPlaybackTest, RecordingSixteenTracksAllocatesNothingOnTheAudioThread)
     // The notes are let go in a later block than they started in, however
     // slowly the audio thread runs: a note released where it began is dropped.
     auto waitForLaterBlocks = [&] {
-        EXPECT_TRUE(WaitUntil([&] { return !sequencer.HasPendingEvents(); }, 5000ms));
+        EXPECT_TRUE(WaitUntil([&] { return !sequencer.HasPendingEvents(); }, kStateWait));
         const uint32_t rendered = manager.GetBuffersRendered();
-        EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= rendered + 2; }, 5000ms));
+        EXPECT_TRUE(WaitUntil([&] { return manager.GetBuffersRendered() >= rendered + 2; }, kStateWait));
     };
     for (int i = 0; i < kNotes; i += 16)
     {
@@ -240,7 +240,7 @@ TEST_F(cPlaybackTest, RecordingSixteenTracksAllocatesNothingOnTheAudioThread)
     // The last notes may lie a sixteenth ahead of where they were played:
     // the stop files them once the position has passed them.
     const int32_t played = gTransport.position;
-    ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= played + 128; }, 5000ms));
+    ASSERT_TRUE(WaitUntil([&] { return gTransport.position.load() >= played + 128; }, kStateWait));
     EXPECT_EQ(GetCountedAllocations(), allocations);
     EXPECT_EQ(GetCountedFrees(), frees);
     sequencer.Stop();

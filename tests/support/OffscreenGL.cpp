@@ -96,18 +96,7 @@ cOffscreenGL::~cOffscreenGL()
     delete mRenderer;
 }
 
-std::vector<uint8_t> cOffscreenGL::ReadPixels() const
-{
-    std::vector<uint8_t> bottomUp(size_t(mWidth) * mHeight * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, mWidth, mHeight, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<uint8_t> topDown(bottomUp.size());
-    const size_t rowBytes = size_t(mWidth) * 4;
-    for (int y = 0; y < mHeight; ++y)
-        std::copy_n(bottomUp.data() + size_t(mHeight - 1 - y) * rowBytes, rowBytes, topDown.data() + y * rowBytes);
-    return topDown;
-}
+std::vector<uint8_t> cOffscreenGL::ReadPixels() const { return ReadFramePixels(mWidth, mHeight); }
 
 uint32_t cOffscreenGL::PixelAt(const std::vector<uint8_t>& frame, int x, int y) const
 {
@@ -119,8 +108,26 @@ std::string cOffscreenGL::SaveFrame(const std::string& name) const { return Save
 
 std::string cOffscreenGL::SavePixels(const std::string& name, const std::vector<uint8_t>& frame) const
 {
+    return SaveFramePixels(name, mWidth, mHeight, frame);
+}
+
+std::vector<uint8_t> ReadFramePixels(int width, int height)
+{
+    std::vector<uint8_t> bottomUp(size_t(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<uint8_t> topDown(bottomUp.size());
+    const size_t rowBytes = size_t(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(bottomUp.data() + size_t(height - 1 - y) * rowBytes, rowBytes, topDown.data() + y * rowBytes);
+    return topDown;
+}
+
+std::string SaveFramePixels(const std::string& name, int width, int height, const std::vector<uint8_t>& frame)
+{
     const std::string path = TestOutputFolder() + "/" + name + ".png";
-    WriteBinaryFile(path, EncodePng(uint32_t(mWidth), uint32_t(mHeight), frame));
+    WriteBinaryFile(path, EncodePng(uint32_t(width), uint32_t(height), frame));
     return path;
 }
 

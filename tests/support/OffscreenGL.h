@@ -44,5 +44,11 @@ private:
     std::string mError;
 };
 
+// The bottom-left width x height pixels of the current context's back buffer
+// as RGBA bytes, top row first: a frame just drawn, before it is presented.
+std::vector<uint8_t> ReadFramePixels(int width, int height);
+// Saves such a frame as a PNG under <build>/test-output/ and returns its path.
+std::string SaveFramePixels(const std::string& name, int width, int height, const std::vector<uint8_t>& frame);
+
 // <build>/test-output, created on first use.
 std::string TestOutputFolder();

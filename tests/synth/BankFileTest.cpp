@@ -216,13 +216,20 @@ TEST_F(BankFileTest, LoadModesFallBackAndClearTheAutoSaves)
     ASSERT_TRUE(LoadBank(*fresh, 2, kBankPath, nullptr, kLoadAutoSave, error));
     EXPECT_STREQ(fresh->GetSingle(tStore::MakeId(2, 7)).Name, "Auto 7");
 
-    // Nothing loads: the last attempt's text, and the auto-saves still go.
+    // Nothing loads: the text of the file asked for first, and the
+    // auto-saves still go.
     folder.Write(std::string(kBankFile) + ".as", "junk");
     std::filesystem::remove(folder.Doc(kBankFile));
     std::filesystem::remove(folder.Doc(std::string(kBankFile) + ".bak"));
     EXPECT_FALSE(LoadBank(*fresh, 2, kBankPath, nullptr, kLoadNormal, error));
     EXPECT_STREQ(error.CStr(), "Bank file missing.");
     EXPECT_FALSE(folder.Exists(std::string(kBankFile) + ".as"));
+
+    // A damaged bank is told as damaged though its fallbacks are missing,
+    // and garbage is never taken for a newer bank.
+    folder.Write(kBankFile, std::string("\xff\xff\xff\x7f", 4) + "garbage");
+    EXPECT_FALSE(LoadBank(*fresh, 2, kBankPath, nullptr, kLoadNormal, error));
+    EXPECT_STREQ(error.CStr(), "Kest bank file is not the expected size.");
 }
 
 // Legacy banks: version 1 stores its singles as 0xDDDDDDDD records of patch

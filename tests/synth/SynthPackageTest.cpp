@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -237,6 +239,36 @@ TEST_F(SynthPackage, ProjectDataKeepsTheProjectBankUnderItsNormalName)
     // A project bank that cannot be written fails the save.
     folder->Write("User/Projects/Blocked.prj", "a file, not a folder");
     EXPECT_FALSE(package->SaveProjectData(cGenString("User/Projects/Blocked.prj"), nullptr, false));
+}
+
+// A damaged or missing project bank is refused with its own fault and the
+// bank's name, and nothing of the bank loaded before stays in its place.
+TEST_F(SynthPackage, AProjectBankThatDoesNotLoadSaysWhyAndLeavesTheBankEmpty)
+{
+    cAnalogueSynthPresetStore& store = package->GetStore();
+    const cGenString folderPath("User/Projects/Song.prj");
+    const struct
+    {
+        const char* what;
+        const char* bytes; // null: no bank file at all
+        const char* error;
+    } cases[] = {
+        {"damaged", "\xff\xff\xff\x7fgarbage",
+         "Couldn't load the sound bank 'Kest.bnk': Kest bank file is not the expected size."},
+        {"missing", nullptr, "Couldn't load the sound bank 'Kest.bnk': Bank file missing."},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        store.GetSingle(kProjectFirst + 4).SetName("Earlier Project");
+        std::filesystem::remove_all(folder->Doc("User/Projects/Song.prj"));
+        if (c.bytes)
+            folder->Write("User/Projects/Song.prj/Kest.bnk", c.bytes);
+        cGenStringFixed<256> error;
+        EXPECT_FALSE(package->LoadProjectData(folderPath, nullptr, 1, error));
+        EXPECT_STREQ(error.CStr(), c.error);
+        EXPECT_STRNE(store.GetSingle(kProjectFirst + 4).Name, "Earlier Project");
+    }
 }
 
 // A new project empties the project bank; the instruments reload from the

@@ -152,6 +152,7 @@ TEST_F(SynthPerformPicture, TheWriteDialogueOverTheTopBand)
     Save("synth-preset-band");
     EXPECT_STREQ(Preset()->GetChooser()->GetPresetSpin()->GetText(), "A05.Round Bass");
     EXPECT_EQ(Preset()->GetButton(cAnalogueSynthPanelPreset::kWrite)->value, 1) << "the edit lights WRITE";
+    EXPECT_EQ(ScreenFaults(), "") << "COMPARE, WRITE, BANK and PRESET read on the band";
 
     Click(Preset()->GetButton(cAnalogueSynthPanelPreset::kWrite)->GetRect());
     Settle(30);

@@ -158,4 +158,5 @@ TEST_F(SynthSoundPagesPicture, TheSampleLabelShowsTheBareFileName)
     const cRect rect = label->GetRect();
     EXPECT_LE(label->textStyle.font.GetTextWidth(shown.c_str()), rect.xMax - rect.xMin - 25.0f);
     Save("synth-1024-sample-name");
+    EXPECT_EQ(ScreenFaults(), "") << "the sample layer's captions read on the face plate";
 }

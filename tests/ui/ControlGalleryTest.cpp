@@ -65,7 +65,8 @@ TEST_F(ControlGalleryTest, EveryControlInEveryStateToldApartAtAGlance)
     EXPECT_GT(Blue(selected), Red(selected) + 100) << std::hex << selected;
     EXPECT_NEAR(Red(unselected), Blue(unselected), 8) << std::hex << unselected;
     const cRect& toggled = g.toggles->items[3].litImage.layoutRect;
-    EXPECT_GT(Blue(Pixel(toggled.xMin + 6, toggled.yMin + 10)), 150);
+    const uint32_t toggledFace = Pixel(toggled.xMin + 6, toggled.yMin + 10);
+    EXPECT_GT(Blue(toggledFace), Red(toggledFace) + 100) << std::hex << toggledFace;
 
     // The disabled label keeps its box; only its text greys.
     const cRect& box = g.label->GetTextRect();

@@ -19,6 +19,7 @@
 
 namespace
 {
+constexpr uint32_t kSwitchText = 0xff202020;
 constexpr uint32_t kPage = 0xffd0d0d0;
 constexpr uint32_t kDesk = 0xff2a2a2a;
 constexpr uint32_t kRowText = 0xffdcdcdc;
@@ -94,7 +95,8 @@ void cHouseStyleSheet::AddControls()
     song->value = 1;
     Put(page, CreateTabButton(true), {555, 20, 645, 52})->SetName("Mix");
     const cAtlasSprite* effect = Sprite(62);
-    cWidgetButton* reverb = Put(page, CreateEffectButton("Reverb", kButtonCycle, Sprite(kEffectIcon), kRowText),
+    // Dark, as the effect editors label their switches on the light faces.
+    cWidgetButton* reverb = Put(page, CreateEffectButton("Reverb", kButtonCycle, Sprite(kEffectIcon), kSwitchText),
                                 {670, 20, 670 + effect->width, 20 + effect->height});
     reverb->value = 1;
     cWidgetButton* panic = Put(page, CreateButton("PANIC", kButtonPush, 0), {800, 10, 896, 62});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/DisplayMetrics.h"
 #include "platform/FrameTiming.h"
@@ -12,9 +13,12 @@
 #include "render/Material.h"
 #include "render/RenderStartup.h"
 #include "render/Renderer.h"
+#include "support/ControlOverlaps.h"
+#include "support/LegibilityProbe.h"
 #include "support/OffscreenGL.h"
 #include "support/ResMount.h"
 #include "ui/InputManager.h"
+#include "ui/UIMetrics.h"
 #include "ui/WidgetManager.h"
 #include "ui/WidgetModalContainer.h"
 
@@ -28,6 +32,7 @@ protected:
     void StartScreen(int width, int height, int32_t deviceClass = kDeviceClassDesktop)
     {
         SetDisplayMetricsForClass(deviceClass);
+        SetupUIMetrics();
         SetFrameTiming(60.0f);
         gl = std::make_unique<cOffscreenGL>(width, height);
         ASSERT_TRUE(gl->IsReady()) << gl->Error();
@@ -54,6 +59,7 @@ protected:
         mount.reset();
         gl.reset();
         ResetDisplayMetrics();
+        SetupUIMetrics();
     }
 
     void DrawFrame()
@@ -76,6 +82,21 @@ protected:
         Frames(1);
         cMouseTouchTranslator::OnButtonUp(*input, cMouseTouchTranslator::kLeft, x, y);
         Frames(2);
+    }
+
+    // What a new user would trip over on the screen as it now draws: texts
+    // under 4.5:1 against their ground or under 9 px (disabled controls'
+    // texts are dimmed on purpose), texts written over texts, and sibling
+    // controls that overlap. Empty when there is none.
+    std::string ScreenFaults()
+    {
+        MarkControlsUndrawn(manager->GetRoot());
+        DrawFrame();
+        const std::string overlaps = FindOverlappingControls(manager->GetRoot());
+        const std::vector<cRect> disabled = FindDisabledControls(manager->GetRoot());
+        cLegibilityProbe probe;
+        probe.Capture(gl->Width(), gl->Height(), [this] { DrawFrame(); }, [this] { return gl->ReadPixels(); });
+        return probe.Faults(4.5, 9.0f, disabled) + probe.OverlappingTexts() + overlaps;
     }
 
     std::unique_ptr<cOffscreenGL> gl;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/GenString.h"
+#include "render/Font.h"
 #include "ui/DialogueFixture.h"
 #include "ui/WidgetButton.h"
 #include "ui/WidgetComboBox.h"
@@ -19,10 +20,11 @@ TEST_F(WidgetFactoriesTest, TextSizesAndRowHeightFollowTheDeviceClass)
         int32_t deviceClass;
         float sizes[kTextSizeCount];
         float rowHeight;
+        float smallestText;
     } cases[] = {
-        {kDeviceClassDesktop, {10, 11, 9, 12, 6, 7, 8}, 53},
-        {kDeviceClassPhone, {10, 11, 9, 12, 6, 7, 8}, 53},
-        {kDeviceClassTablet, {12, 13, 11, 15, 7, 8, 9}, 63},
+        {kDeviceClassDesktop, {10, 11, 9, 12, 6, 7, 8}, 53, 9},
+        {kDeviceClassPhone, {10, 11, 9, 12, 6, 7, 8}, 53, 0},
+        {kDeviceClassTablet, {12, 13, 11, 15, 7, 8, 9}, 63, 0},
     };
     for (const cCase& c : cases)
     {
@@ -32,6 +34,7 @@ TEST_F(WidgetFactoriesTest, TextSizesAndRowHeightFollowTheDeviceClass)
             EXPECT_EQ(GetTextSize(i), c.sizes[i]) << "text size " << i;
         EXPECT_EQ(GetStandardTextSize(), c.sizes[kTextSizeStandard]);
         EXPECT_EQ(GetRowHeight(), c.rowHeight);
+        EXPECT_EQ(GetSmallestTextSize(), c.smallestText);
     }
 }
 

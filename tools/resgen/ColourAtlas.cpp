@@ -49,6 +49,17 @@ struct cEntryDef
     const char* drawing;
 };
 
+// The synthesizer's face plate: its captions are printed in dark red
+// (115, 0, 0), which reads only on a light ground (over 4.5:1 on each of
+// these); its knobs, lamps and displays stay dark on it.
+const cColour kSynthFace = cColour::FromARGB(0xffc8c8c8);
+const cColour kSynthStripFace = cColour::FromARGB(0xffbebebe);
+const cColour kSynthBoxFace = cColour::FromARGB(0xffb4b4b4);
+const cColour kSynthHighlightFace = cColour::FromARGB(0xffd4d4d4);
+const cColour kSynthRim = cColour::FromARGB(0xff7a7a7a);
+// Wells sunk into the face plate, under the cyan texts of lists.
+const cColour kSynthWell = cColour::FromARGB(0xff141414);
+
 // Shadow margin of drawn button sprites around their size sprites.
 constexpr int kShadowLeft = 2, kShadowTop = 1, kShadowRight = 2, kShadowBottom = 3;
 
@@ -139,6 +150,24 @@ private:
         return [lit, radius](cCanvas& canvas, const cRectF& body) { DrawButtonFace(canvas, body, radius, lit); };
     }
 
+    // The effect panels' switches carry dark labels (0xff202020): their faces
+    // are light, grey when off and a pale blue when on.
+    static cFaceArt EffectButtonFace(bool lit)
+    {
+        return [lit](cCanvas& canvas, const cRectF& b)
+        {
+            const float radius = 4.0f;
+            canvas.FillRoundRect(b.x0, b.y0, b.x1, b.y1, radius,
+                                 cColour::FromARGB(lit ? 0xff1c6e90 : 0xff5a5a5a));
+            canvas.FillRoundRect(b.x0 + 1, b.y0 + 1, b.x1 - 1, b.y1 - 1, radius - 1,
+                                 lit ? cPaint::Vertical(cColour::FromARGB(0xff9fe0fa), cColour::FromARGB(0xff5cc4ec),
+                                                        b.y0 + 1, b.y1 - 1)
+                                     : cPaint::Vertical(cColour::FromARGB(0xffd8d8d8), cColour::FromARGB(0xffb4b4b4),
+                                                        b.y0 + 1, b.y1 - 1));
+            canvas.FillRect(b.x0 + radius, b.y0 + 1, b.x1 - radius, b.y0 + 2, kWhite.WithAlpha(0.5f));
+        };
+    }
+
     void AddSolidFill()
     {
         cArtGroup group;
@@ -216,7 +245,7 @@ private:
     {
         const int w = P(80, 110), h = P(40, 55);
         Skin(57, 59, w, h, "Effect-panel button, unlit, drawn", "Effect-panel button, unlit, size sprite",
-             "three-patch across", ButtonFace(false));
+             "three-patch across", EffectButtonFace(false));
         // The lit button carries a marker for its icon and label anchor.
         const cRectI body{kShadowLeft, kShadowTop, kShadowLeft + w, kShadowTop + h};
         const cRectI whole = body.Grown(kShadowLeft, kShadowTop, kShadowRight, kShadowBottom);
@@ -231,7 +260,7 @@ private:
               {
                   const cRectF b = Map(place, body);
                   DrawShadow(canvas, b, place.S(4));
-                  DrawButtonFace(canvas, b, place.S(4), true);
+                  EffectButtonFace(true)(canvas, b);
               });
 
         const int knob = P(48, 64), glow = P(4, 5);
@@ -411,11 +440,13 @@ private:
             const int side = P(28, 32), border = 8;
             const cRectI frame{0, 0, side, side};
             Group(side, side,
-                  {{128, frame, "Modulation-matrix list frame", "nine-patch with inner sprite 131, centre open"},
+                  {{128, frame, "Modulation-matrix list frame", "nine-patch with inner sprite 131, centre filled"},
                    {131, frame.Inset(border, border, border, border), "Inner sprite of 128", "stretch area of 128"}},
                   [frame](cCanvas& canvas, const cPlace& place)
                   {
                       const cRectF r = Map(place, frame);
+                      // The rows' cyan texts read on a dark well, not on the light face plate.
+                      canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, place.S(6), kSynthWell);
                       canvas.StrokeRoundRect(r.x0, r.y0, r.x1, r.y1, place.S(6), place.S(7), kPanel);
                       canvas.StrokeRoundRect(r.x0, r.y0, r.x1, r.y1, place.S(6), place.S(1), kEdge);
                       canvas.StrokeRoundRect(r.x0 + place.S(7), r.y0 + place.S(7), r.x1 - place.S(7), r.y1 - place.S(7),
@@ -449,7 +480,7 @@ private:
         Single(136, arrowW, arrowH, "Cheek down arrow", "natural size; grey when disabled", cheekArrow(false));
         Single(137, arrowW, arrowH, "Cheek up arrow; its height sizes the cheek toggles", "natural size", cheekArrow(true));
         Single(138, 16, 16, "Synth panel background", "nine-patch without inner sprite",
-               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, kPanel, kEdge); });
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, kSynthFace, kSynthRim); });
         Single(140, 8, 32, "Synth page-container background", "scaled quad",
                [](cCanvas& canvas, const cRectF& r)
                {
@@ -457,15 +488,15 @@ private:
                                    cPaint::Vertical(cColour::FromARGB(0xff262626), kDarker, r.y0, r.y1));
                });
         Single(141, 16, 16, "Multi-editor highlight panel", "nine-patch without inner sprite",
-               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff383838), kLit); });
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, kSynthHighlightFace, kLit); });
         AddOscillatorBadges();
         Single(139, 16, 16, "Synth oscillator-strip background", "nine-patch without inner sprite",
-               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, cColour::FromARGB(0xff2e2e2e), kEdge); });
+               [](cCanvas& canvas, const cRectF& r) { DrawPanel(canvas, r, 4.0f, kSynthStripFace, kSynthRim); });
         Single(113, 16, 16, "Synth strip box behind a column of controls", "nine-patch without inner sprite",
                [](cCanvas& canvas, const cRectF& r)
                {
-                   canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 4.0f, cColour::FromARGB(0xff242424));
-                   canvas.StrokeRoundRect(r.x0 + 0.5f, r.y0 + 0.5f, r.x1 - 0.5f, r.y1 - 0.5f, 4.0f, 1.0f, kEdge);
+                   canvas.FillRoundRect(r.x0, r.y0, r.x1, r.y1, 4.0f, kSynthBoxFace);
+                   canvas.StrokeRoundRect(r.x0 + 0.5f, r.y0 + 0.5f, r.x1 - 0.5f, r.y1 - 0.5f, 4.0f, 1.0f, kSynthRim);
                });
         Single(110, P(20, 26), P(20, 26), "Synth sample-file icon in the file browser", "natural size",
                [](cCanvas& canvas, const cRectF& r) { DrawIcon(canvas, r, eIcon::AudioFile, kValue); });
@@ -479,16 +510,20 @@ private:
         {
             const int w = P(32, 44), h = P(112, 150), margin = 2;
             const cRectI body{margin, margin, margin + w, margin + h};
-            const cRectI track = body.Inset(P(4, 6), P(8, 10), P(4, 6), P(8, 10));
+            // The housing starts below the body's top: the "PITCH" caption
+            // stands there, in line with the pads' titles.
+            const int captionRoom = P(12, 14);
+            const cRectI track = body.Inset(P(4, 6), captionRoom + P(8, 10), P(4, 6), P(8, 10));
             Group(w + 2 * margin, h + 2 * margin,
                   {{143, {0, 0, w + 2 * margin, h + 2 * margin}, "Pitch-bend wheel, drawn", "natural size"},
                    {144, body, "Pitch-bend wheel, layout", "size sprite: layout only"},
                    {145, track, "Marker: wheel track inside 144", "marker: never drawn"}},
-                  [body, track](cCanvas& canvas, const cPlace& place)
+                  [body, track, captionRoom](cCanvas& canvas, const cPlace& place)
                   {
-                      const cRectF b = Map(place, body);
+                      cRectF b = Map(place, body);
+                      b.y0 += place.S(float(captionRoom));
                       DrawShadow(canvas, b, place.S(4));
-                      DrawPanel(canvas, b, place.S(4), kPanel, kEdge);
+                      DrawPanel(canvas, b, place.S(4), kSynthFace, kSynthRim);
                       const cRectF t = Map(place, track);
                       canvas.FillRoundRect(t.x0, t.y0, t.x1, t.y1, place.S(3),
                                            cPaint::Vertical(kBlack, cColour::FromARGB(0xff181818), t.y0, t.y1));
@@ -1084,16 +1119,24 @@ private:
         }
         // The tools' icons sit under their labels and values, smaller.
         const int tool = P(14, 18);
-        const cGlyphDef tools[] = {
-            {S::kTempo, eGlyph::Tempo, "BPM icon, drawn at alpha 128 under the tempo"},
-            {S::kQuantize, eGlyph::Quantize, "QUANTIZE icon, drawn at alpha 128 under its setting"},
-            {S::kClick, eGlyph::Click, "CLICK icon, unlit"},
+        Single(S::kClick, tool, tool, "CLICK icon, unlit", "natural size, below the label; tinted: white art",
+               [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Click, kWhite); });
+        // The tempo and the quantize setting are written over the middle of
+        // these two: their glyphs stand at the ends, the middle stays clear.
+        const int flanked = P(50, 64), end = P(10, 13);
+        const cGlyphDef flanking[] = {
+            {S::kTempo, eGlyph::Tempo, "BPM icon, drawn at alpha 128 either side of the tempo"},
+            {S::kQuantize, eGlyph::Quantize, "QUANTIZE icon, drawn at alpha 128 either side of its setting"},
         };
-        for (const cGlyphDef& def : tools)
+        for (const cGlyphDef& def : flanking)
         {
             const eGlyph glyph = def.glyph;
-            Single(def.index, tool, tool, def.role, "natural size, below the label; tinted: white art",
-                   [glyph](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, glyph, kWhite); });
+            Single(def.index, flanked, tool, def.role, "natural size, centred on the value; tinted: white art",
+                   [glyph, end](cCanvas& canvas, const cRectF& r)
+                   {
+                       DrawGlyph(canvas, {r.x0, r.y0, r.x0 + float(end), r.y1}, glyph, kWhite);
+                       DrawGlyph(canvas, {r.x1 - float(end), r.y0, r.x1, r.y1}, glyph, kWhite);
+                   });
         }
         Single(S::kClickAlways, tool, tool, "CLICK lit: clicking always", "natural size, centred",
                [](cCanvas& canvas, const cRectF& r) { DrawGlyph(canvas, r, eGlyph::Click, kValue); });
@@ -1293,7 +1336,10 @@ private:
             {S::kShare, eIcon::Share, "Project page: \"Share\" icon (button hidden)"},
             {S::kEmail, eIcon::Email, "Project page: \"Email File\" icon (button hidden)"},
         };
-        const int icon = P(24, 32);
+        // The icon sits 8 px above the middle of a standard button (32 px
+        // high, 44 on a tablet) with the label below it: this size keeps it
+        // inside the button's face.
+        const int icon = P(15, 26);
         for (const cIconDef& def : icons)
         {
             const eIcon kind = def.icon;

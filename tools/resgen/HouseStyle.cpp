@@ -36,8 +36,10 @@ void DrawShadow(cCanvas& canvas, const cRectF& body, float radius)
 
 void DrawButtonFace(cCanvas& canvas, const cRectF& body, float radius, bool lit)
 {
-    const cColour top = lit ? kValue : cColour::FromARGB(0xff4a4a4a);
-    const cColour bottom = lit ? kLit : cColour::FromARGB(0xff2a2a2a);
+    // Lit faces are a deep blue: the light labels (0xffdcdcdc) read on them
+    // at over 4.5:1, as on the unlit grey.
+    const cColour top = lit ? cColour::FromARGB(0xff006496) : cColour::FromARGB(0xff4a4a4a);
+    const cColour bottom = lit ? cColour::FromARGB(0xff004e7a) : cColour::FromARGB(0xff2a2a2a);
     const cColour rim = lit ? cColour::FromARGB(0xff00415c) : cColour::FromARGB(0xff121212);
     canvas.FillRoundRect(body.x0, body.y0, body.x1, body.y1, radius, rim);
     canvas.FillRoundRect(body.x0 + 1, body.y0 + 1, body.x1 - 1, body.y1 - 1, radius - 1,

@@ -9,15 +9,19 @@ namespace PadEditorArt
 {
 namespace
 {
-const cColour kBackground = cColour::FromARGB(0xff7a7a7a);
+// Light behind the pads: the names above them are dark (0xff1e1e1e, or dark
+// red for a missing sample) and read on it at over 4.5:1.
+const cColour kBackground = cColour::FromARGB(0xffc0c0c0);
 const cColour kFrameFace = cColour::FromARGB(0xff3a3a3a);
 const cColour kFrameRim = cColour::FromARGB(0xff262626);
-const cColour kPanelFace = cColour::FromARGB(0xff858585);
-const cColour kPanelRim = cColour::FromARGB(0xff5c5c5c);
+// Dark under the panels' light captions (0xffdcdcdc reads at over 4.5:1).
+const cColour kPanelFace = cColour::FromARGB(0xff4a4a4a);
+const cColour kPanelRim = cColour::FromARGB(0xff2a2a2a);
 const cColour kPadTop = cColour::FromARGB(0xfff0f0f0);
 const cColour kPadBottom = cColour::FromARGB(0xffc4c4c4);
 const cColour kPadRim = cColour::FromARGB(0xff8a8a8a);
-const cColour kDisplay = cColour::FromARGB(0xff141c1e);
+// Near black: the red value texts (240, 36, 36) read on it at over 4.5:1.
+const cColour kDisplay = cColour::FromARGB(0xff0a0e0f);
 const cColour kDisplayRim = cColour::FromARGB(0xff3e4a4e);
 const cColour kRecordRed = cColour::FromARGB(0xffe02424);
 // Each bus's glow, in the hue its tint gives the pads.

@@ -112,6 +112,9 @@ public:
     // keeping the package it replaces as "<name>.bak.vrx". A failure leaves
     // the earlier package as it was.
     bool SaveBank(const cGenString& packagePath);
+    // A bank folder that a cut-short save left missing, put back (with a
+    // status-bar notice) from the whole version beside it.
+    void RecoverBank(const cGenString& packageFolder);
 
     // The voices' view of the active set, on the audio thread.
     cTriggerPadData& GetActivePad(int32_t pad) { return ActiveSet().pads[pad]; }

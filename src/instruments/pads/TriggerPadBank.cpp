@@ -5,19 +5,27 @@
 #include "audio/AudioLock.h"
 #include "audio/SampleRegistry.h"
 #include "base/DiskFiles.h"
+#include "base/File.h"
 #include "base/FileSystem.h"
 #include "base/FileSystemRegistry.h"
 #include "base/PathUtils.h"
+#include "base/SafeWrite.h"
+#include "base/StatusNotice.h"
 #include "base/StatusText.h"
 #include "base/UniqueFileName.h"
 #include "project/SampleRelocator.h"
 #include "project/SampleRelocatorAll.h"
+
+#include <memory>
+#include <string>
+#include <unistd.h>
 
 namespace
 {
 using tPath = cGenStringFixed<260>;
 
 constexpr int kLastCounter = 99;
+constexpr const char* kPackageFileName = "Package.vrx";
 
 File::cFileSystem* Documents() { return gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr; }
 
@@ -26,6 +34,26 @@ bool WithSuffix(const cGenString& path, const char* suffix, cGenString& out)
     out.Assign(path);
     out.AppendCString(suffix);
     return out.Length() == path.Length() + cGenString(suffix).Length();
+}
+
+void GetBankDisplayName(cGenString& path)
+{
+    const cGenString name = PathGetFileName(path);
+    path.Assign(name);
+    PathRemoveExtension(path);
+}
+
+// "Package.vrx" from the document made in memory, written safely.
+bool WritePackageFile(File::cFileSystem& documents, const cGenString& folder, const File::cFileMemoryWrite& image)
+{
+    tPath path(folder);
+    if (!PathAppend(path, cGenString(kPackageFileName)))
+        return false;
+    std::unique_ptr<File::cFile> stream(documents.Open(path, File::kModeWrite, File::kFlagSafeWrite));
+    if (!stream)
+        return false;
+    const bool written = stream->Write(image.GetData(), image.GetLength()) == image.GetLength();
+    return stream->Close(!written) && written;
 }
 
 bool HaveSameBytes(File::cFileSystem& documents, const cGenString& a, const cGenString& b)
@@ -57,6 +85,7 @@ bool ChooseCopyTarget(File::cFileSystem& documents, const cGenString& source, co
 
 bool cTriggerPad::LoadBank(const cGenString& destinationFolder, const cGenString& packageFolder, bool copySamples)
 {
+    RecoverBank(packageFolder);
     cSampleRelocator relocator(packageFolder, false);
     if (!InactiveSet().Load(packageFolder, &relocator))
         return false;
@@ -95,37 +124,64 @@ bool cTriggerPad::CopyPackageSamples(const cGenString& destinationFolder)
     return ok;
 }
 
-// The package is written whole under "<path>.tmp" and only then put in
-// place; any failure removes the temporary folder and leaves the earlier
-// package as it was.
+// The package is written whole in a folder of its own beside the path, its
+// samples first and "Package.vrx" last, and only then changes places with
+// the earlier package in one step; any failure removes the temporary folder
+// and leaves the earlier package as it was. A folder or link already named
+// like a temporary is never touched.
 bool cTriggerPad::SaveBank(const cGenString& packagePath)
 {
     File::cFileSystem* documents = Documents();
-    tPath temp, backup, kept, base(packagePath);
-    if (!documents || packagePath.IsEmpty() || !WithSuffix(packagePath, ".tmp", temp) ||
-        !WithSuffix(packagePath, ".bak", backup))
+    tPath native, backup, kept, base(packagePath);
+    if (!documents || packagePath.IsEmpty() || !WithSuffix(packagePath, ".bak", backup))
         return false;
+    native.Assign(*documents->GetRootPath());
     PathRemoveExtension(base);
-    if (!WithSuffix(base, ".bak.vrx", kept))
+    if (!PathAppend(native, packagePath) || !WithSuffix(base, ".bak.vrx", kept))
         return false;
-    // A folder left by an earlier failed save would mix into this one.
-    documents->Delete(temp);
-    if (!documents->CreateFolder(temp))
+    std::string tempFolder;
+    const int held = CreateUniqueFolder(std::string(native.CStr()) + ".", ".tmp", tempFolder);
+    tPath temp;
+    if (held < 0 || !WithSuffix(packagePath, tempFolder.c_str() + native.Length(), temp))
+    {
+        if (held >= 0)
+            ::close(held);
         return false;
+    }
     cSampleRelocatorAll relocator(temp);
-    bool ok = ActiveSet().Save(temp, &relocator);
+    File::cFileMemoryWrite image;
+    bool ok = ActiveSet().Write(image, &relocator);
     if (ok)
     {
         SetStatusText("Copying samples");
-        ok = relocator.CopyFiles() && documents->CommitTemp(packagePath, false);
+        ok = relocator.CopyFiles() && WritePackageFile(*documents, temp, image) &&
+             CommitSafeFolderFrom(tempFolder.c_str(), native.CStr(), false);
     }
     if (!ok)
-    {
         documents->Delete(temp);
+    ::close(held);
+    if (!ok)
         return false;
-    }
     // The bank it replaced stays as "<name>.bak.vrx", itself a package.
     documents->Delete(kept);
     documents->Rename(backup, kept);
     return true;
+}
+
+// A bank whose save was cut short between its two renames, on a file system
+// that cannot swap folders in one step, is put back from the whole version
+// beside it.
+void cTriggerPad::RecoverBank(const cGenString& packageFolder)
+{
+    File::cFileSystem* documents = Documents();
+    tPath native;
+    if (!documents || packageFolder.IsEmpty() || documents->Exists(packageFolder))
+        return;
+    native.Assign(*documents->GetRootPath());
+    std::string from;
+    if (!PathAppend(native, packageFolder) || !RecoverMissingFolder(native.CStr(), kPackageFileName, &from))
+        return;
+    tPath name(packageFolder);
+    GetBankDisplayName(name);
+    PostStatusNotice("Recovered bank '%s' from '%s'", name.CStr(), from.c_str() + from.find_last_of('/') + 1);
 }

@@ -185,8 +185,13 @@ bool cTriggerPadSet::Save(const cGenString& folder, cSampleRelocator* relocator)
     std::unique_ptr<File::cFile> stream(documents->Open(path, File::kModeWrite, File::kFlagSafeWrite));
     if (!stream)
         return false;
-    Base::cSerialiseXML serialiser(kFileVersion, stream.get(), 0);
-    bool ok = serialiser.Begin() && Serialise(serialiser, relocator);
-    ok = serialiser.End() && ok;
+    const bool ok = Write(*stream, relocator);
     return stream->Close(!ok) && ok;
+}
+
+bool cTriggerPadSet::Write(File::cFile& stream, cSampleRelocator* relocator)
+{
+    Base::cSerialiseXML serialiser(kFileVersion, &stream, 0);
+    bool ok = serialiser.Begin() && Serialise(serialiser, relocator);
+    return serialiser.End() && ok;
 }

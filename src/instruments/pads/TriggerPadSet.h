@@ -10,6 +10,10 @@ namespace Base
 {
 class cSerialise;
 }
+namespace File
+{
+class cFile;
+}
 
 // All pad, output and mute settings of the pad module: the module keeps two,
 // plays the active one and loads whole banks into the other.
@@ -56,6 +60,8 @@ public:
     bool Load(const cGenString& folder, cSampleRelocator* relocator);
     // Written safely; false when it could not be written whole.
     bool Save(const cGenString& folder, cSampleRelocator* relocator);
+    // The document "Package.vrx" holds, into any stream open for writing.
+    bool Write(File::cFile& stream, cSampleRelocator* relocator);
 
     uint32_t mute;
     cTriggerPadOutput outputs[kOutputCount];

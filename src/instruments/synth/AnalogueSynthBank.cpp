@@ -33,11 +33,14 @@ void MakeFileName(tFileName& name, const cGenString& path, const char* suffix)
     name.AppendCString(suffix);
 }
 
-// Version and size; false with the error text when the file is refused.
+// Version and size; false with the error text when the file is refused. A
+// file whose size field is wrong is damaged whatever its version field
+// says: garbage is not taken for a newer bank.
 bool ReadHeader(File::cFile& file, cGenString& errorText)
 {
     uint32_t version = 0, size = 0;
-    if (file.SerialiseUInt32(&version) != 4 || file.SerialiseUInt32(&size) != 4)
+    if (file.SerialiseUInt32(&version) != 4 || file.SerialiseUInt32(&size) != 4 ||
+        int64_t(size) != int64_t(file.GetLength()))
     {
         errorText.AssignCStr(kTextSize);
         return false;
@@ -46,11 +49,6 @@ bool ReadHeader(File::cFile& file, cGenString& errorText)
     if (version >= 5)
     {
         errorText.AssignCStr(kTextNewer);
-        return false;
-    }
-    if (int64_t(size) != int64_t(file.GetLength()))
-    {
-        errorText.AssignCStr(kTextSize);
         return false;
     }
     return true;
@@ -209,7 +207,12 @@ bool LoadBank(cAnalogueSynthPresetStore& store, int32_t bank, const cGenString& 
     for (const char* const* suffix = GetLoadSuffixList(mode); *suffix && !loaded; ++suffix)
     {
         MakeFileName(fileName, path, *suffix);
-        loaded = ReadBankFile(*fileSystem, fileName, relocator, *scratch, errorText);
+        cGenStringFixed<128> reason;
+        loaded = ReadBankFile(*fileSystem, fileName, relocator, *scratch, reason);
+        // What is wrong with the file the mode asks for first is the fault
+        // to tell: the fallbacks tried after it do not hide it.
+        if (!loaded && suffix == GetLoadSuffixList(mode))
+            errorText.Assign(reason);
     }
     MakeFileName(fileName, path, ".as");
     fileSystem->Delete(fileName);

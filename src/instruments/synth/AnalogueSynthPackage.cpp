@@ -1,6 +1,7 @@
 #include "instruments/synth/AnalogueSynthPackage.h"
 
 #include "audio/AudioLock.h"
+#include "audio/InstrumentIcons.h"
 #include "audio/InstrumentSlotTable.h"
 #include "base/CriticalSection.h"
 #include "base/PathUtils.h"
@@ -82,6 +83,10 @@ bool ForEachPart(tVisit visit)
 cAnalogueSynthPackage::cAnalogueSynthPackage() : mStore(std::make_unique<cAnalogueSynthPresetStore>())
 {
     mName.AssignCStr("Kest");
+    // The grid's cells and the type lists show the package by these, as
+    // they do the mixing desk and the pads.
+    mGridIconSprite = InstrumentIcons::kSynthGrid;
+    mListIconSprite = InstrumentIcons::kSynthList;
     LoadGlobalBanks();
     SetControllerTables(kControllerNames, kControllerParams, kDefaultAssignments);
     CreateKeyStripDrawer();
@@ -219,8 +224,16 @@ bool cAnalogueSynthPackage::LoadProjectData(const cGenString& folder, cSampleRel
     cGenStringFixed<512> path(folder.CStr());
     PathAppend(path, cGenString(kProjectBankName));
     // The project bank is always saved under its normal name.
-    return LoadBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, mode == 3 ? 1 : mode,
-                    errorText);
+    cGenStringFixed<256> reason;
+    if (LoadBank(*mStore, cAnalogueSynthPresetStore::kProjectBank, path, relocator, mode == 3 ? 1 : mode, reason))
+        return true;
+    // Nothing of another project's bank may stay in its place.
+    {
+        cScopedAudioLock lock;
+        mStore->ClearProjectBank();
+    }
+    errorText.Printf("Couldn't load the sound bank '%s.bnk': %s", kProjectBankName, reason.CStr());
+    return false;
 }
 
 bool cAnalogueSynthPackage::SaveProjectData(const cGenString& folder, cSampleRelocator* relocator, bool)

@@ -28,7 +28,13 @@ constexpr float kLabelSize = 6.0f;
 constexpr float kTouchMargin = 10.0f;
 constexpr float kDragMillimetres = 2.0f;
 constexpr uint32_t kCurveColour = 0xffe5b000;
-constexpr uint32_t kPanelColour = 0xff3a3a3a;
+// Light: the title and the grid's labels beside the plot are dark
+// (0xff000000, 0xff202020) and read on it at over 4.5:1.
+constexpr uint32_t kPanelColour = 0xffb4b4b4;
+// Room beside the plot for the level labels, and below it for the frequencies.
+constexpr float kLevelLabelRoom = 26.0f;
+constexpr float kFrequencyLabelRoom = 14.0f;
+constexpr float kPlotTop = 10.0f;
 constexpr uint32_t kSwitchLabelColour = 0xff202020;
 
 float Log2(float x) { return std::log(x) * kInverseLn2; }
@@ -314,7 +320,9 @@ void cEffectAnalyserUI::OnLayout()
     const cRect& rect = GetRect();
     const float width = rect.xMax - rect.xMin, height = rect.yMax - rect.yMin;
     PlaceAtOwnSize(mOn, 10.0f, height * 0.5f - 12.0f);
-    Place(mSpectrum, 80.0f, 10.0f, width - 90.0f, height - 20.0f);
+    // The plot and its labels start where the switch ends.
+    const float left = RightOfOwnSize(mOn) + kLevelLabelRoom;
+    Place(mSpectrum, left, kPlotTop, width - left - 10.0f, height - kPlotTop - kFrequencyLabelRoom);
 }
 
 // The analysis runs here, so the spectrum drawn after it shows this frame.

@@ -19,6 +19,8 @@ constexpr uint32_t kKnobCaptionColour = 0xffdcdcdc;
 constexpr uint32_t kSwitchLabelColour = 0xff202020;
 constexpr uint32_t kPanelColour = 0xff404040;
 constexpr float kKnobSize = 52.0f;
+constexpr float kModeWidth = 116.0f;
+constexpr float kControlGap = 4.0f;
 
 // Eighths of a turn from 1/8 to 7/8, the half turn left out.
 const cWidgetKnob::cListEntry kBeatStops[] = {
@@ -171,8 +173,10 @@ void cEffectChorusDelayUI::OnLayout()
     const float width = rect.xMax - rect.xMin, height = rect.yMax - rect.yMin;
     const float top = (height - kKnobSize) * 0.5f + 6.0f;
     PlaceAtOwnSize(mOn, 10.0f, height * 0.5f - 8.0f);
-    Place(mMode, 80.0f, height * 0.5f - 10.0f, 120.0f, 36.0f);
-    const float left = 210.0f, pitch = (width - left - 8.0f) / 4.0f;
+    // The mode spinner starts where the switch ends, the knobs where it ends.
+    const float modeLeft = RightOfOwnSize(mOn) + kControlGap;
+    Place(mMode, modeLeft, height * 0.5f - 10.0f, kModeWidth, 36.0f);
+    const float left = modeLeft + kModeWidth + kControlGap, pitch = (width - left - 8.0f) / 4.0f;
     for (int32_t cell = 0; cell < 4; ++cell)
     {
         const float x = left + pitch * float(cell) + (pitch - kKnobSize) * 0.5f;

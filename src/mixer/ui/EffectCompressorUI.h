@@ -9,7 +9,8 @@
 class cEffectCompressorUI : public cEffectKnobPanel
 {
 public:
-    static constexpr float kMeterPanelWidth = 150.0f;
+    // Narrow enough that the five knobs keep apart in a rack column (480 px).
+    static constexpr float kMeterPanelWidth = 110.0f;
     static constexpr float kMeterPanelHeight = 36.0f;
     // A bar at rest shows this much.
     static constexpr float kRestLevel = 0.03f;

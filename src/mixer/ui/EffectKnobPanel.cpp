@@ -72,8 +72,9 @@ void cEffectKnobPanel::OnLayout()
 {
     const cRect& rect = GetRect();
     const float width = rect.xMax - rect.xMin, height = rect.yMax - rect.yMin;
-    PlaceAtOwnSize(mSwitches[0], 8.0f, 6.0f);
-    PlaceAtOwnSize(mSwitches[1], 8.0f, height * 0.5f + 2.0f);
+    // The two switches meet at the middle, a pixel either side of it.
+    PlaceAtOwnSize(mSwitches[0], 8.0f, height * 0.5f - mSwitches[0]->GetAnchorValue(3) - 1.0f);
+    PlaceAtOwnSize(mSwitches[1], 8.0f, height * 0.5f + 1.0f);
     const float left = KnobRowLeft();
     const float pitch = mKnobCount > 0 ? (width - left - 8.0f) / float(mKnobCount) : 0.0f;
     for (int32_t i = 0; i < mKnobCount; ++i)

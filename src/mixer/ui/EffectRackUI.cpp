@@ -286,13 +286,12 @@ bool cEffectRackUI::Draw(cDrawList& list)
         child->UpdateRect();
         child->SetVisible(Overlaps(child->GetRect(), bandTop, bandBottom));
     }
+    // Rows partly out of the area stay inside it, even at rest: a short
+    // screen cuts the last row, which must not show through the strip below.
     const bool shifted = std::fabs(offset) > 0.5f;
-    bool clipped = false;
+    const bool clipped = list.PushClipRect(area);
     if (shifted)
-    {
-        clipped = list.PushClipRect(area);
         list.PushTransform(VerticalShift(offset));
-    }
     DrawPlaceholders(list, offset);
     for (int32_t i = 0; i < mSeparatorCount; ++i)
         if (Overlaps(mSeparators[i], bandTop, bandBottom + 1.0f))
@@ -304,11 +303,9 @@ bool cEffectRackUI::Draw(cDrawList& list)
     }
     mEditorArea->DrawTree(list);
     if (shifted)
-    {
         list.PopMatrix();
-        if (clipped)
-            list.PopClipRect();
-    }
+    if (clipped)
+        list.PopClipRect();
     mNodeStrip->DrawTree(list);
     return true;
 }

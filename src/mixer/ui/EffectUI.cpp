@@ -65,3 +65,5 @@ void cEffectUI::PlaceAtOwnSize(cWidget* widget, float x, float y)
 {
     widget->SetAnchors(widget->GetAnchorWord(), x, y, widget->GetAnchorValue(2), widget->GetAnchorValue(3));
 }
+
+float cEffectUI::RightOfOwnSize(const cWidget* widget) { return widget->GetAnchorValue(0) + widget->GetAnchorValue(2); }

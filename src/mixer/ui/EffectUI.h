@@ -51,6 +51,8 @@ protected:
     // own size.
     static void Place(cWidget* widget, float x, float y, float width, float height);
     static void PlaceAtOwnSize(cWidget* widget, float x, float y);
+    // Where a child placed at its own size ends across, from the editor's left.
+    static float RightOfOwnSize(const cWidget* widget);
 
     cAudioModuleBase* mEffect = nullptr;
     int32_t mInstance = 0;

@@ -17,6 +17,8 @@ constexpr uint32_t kKnobCaptionColour = 0xffdcdcdc;
 constexpr uint32_t kSwitchLabelColour = 0xff202020;
 constexpr uint32_t kPanelColour = 0xff3a3a3a;
 constexpr float kKnobSize = 52.0f;
+constexpr float kShapeWidth = 130.0f;
+constexpr float kControlGap = 4.0f;
 constexpr uint32_t kKnobParameters[cEffectWaveShapeUI::kKnobCount] = {
     cWaveShapeParams::kFieldDrive, cWaveShapeParams::kFieldBright, cWaveShapeParams::kFieldOut};
 const char* const kKnobNames[cEffectWaveShapeUI::kKnobCount] = {"DRIVE", "CONTOUR", "LEVEL"};
@@ -112,8 +114,10 @@ void cEffectWaveShapeUI::OnLayout()
     const cRect& rect = GetRect();
     const float width = rect.xMax - rect.xMin, height = rect.yMax - rect.yMin;
     PlaceAtOwnSize(mPower, 10.0f, height * 0.5f - 8.0f);
-    Place(mShape, 80.0f, height * 0.5f - 10.0f, 130.0f, 36.0f);
-    const float left = 220.0f, pitch = (width - left - 8.0f) / float(kKnobCount);
+    // The spinner starts where the switch ends, the knobs where it ends.
+    const float shapeLeft = RightOfOwnSize(mPower) + kControlGap;
+    Place(mShape, shapeLeft, height * 0.5f - 10.0f, kShapeWidth, 36.0f);
+    const float left = shapeLeft + kShapeWidth + kControlGap, pitch = (width - left - 8.0f) / float(kKnobCount);
     for (int32_t knob = 0; knob < kKnobCount; ++knob)
         Place(mKnobs[knob], left + pitch * float(knob) + (pitch - kKnobSize) * 0.5f, (height - kKnobSize) * 0.5f + 6.0f,
               kKnobSize, kKnobSize);

@@ -33,6 +33,7 @@ namespace
 {
 constexpr int32_t kAlertStyle = kAlertIconOnNo | kAlertIconOnOK;
 constexpr int32_t kExportOverlayStyle = 2;
+constexpr const char* kLoadWarningTitle = "Sound Bank Not Loaded";
 constexpr uint32_t kSaveFlags = cWidgetFileBrowser::kFlagSave | cWidgetFileBrowser::kFlagNameAtOnce;
 constexpr uint32_t kIconButtonStyle = 0;
 // Progress-bar frame and fill of the colour atlas, as the overlay's.
@@ -234,6 +235,18 @@ void cSetupPanelProject::ShowAlert(int32_t style, const char* title, const char*
     alert->Show(answered ? cDelegate(this, &cSetupPanelProject::OnAlertDone) : cDelegate());
 }
 
+// What a load left out (a bank that did not load) is told, the project
+// being there all the same.
+void cSetupPanelProject::ShowLoadWarning(const cGenString& warning)
+{
+    cWidgetAlert* alert = mHost->GetAlert();
+    alert->Reset(kAlertStyle);
+    alert->SetName(kLoadWarningTitle);
+    alert->SetText(warning.CStr());
+    alert->SetButton(kAlertOK, "OK");
+    alert->Show(cDelegate());
+}
+
 // --------------------------------------------------------------- browsers
 
 void cSetupPanelProject::ResetBrowser(const char* title, const char* fileName)
@@ -378,12 +391,13 @@ void cSetupPanelProject::StartJob(int32_t style, const char* titleFormat, const 
     overlay->SetJob(job);
 }
 
-// The recent project is forgotten until the job succeeds, so a save or load
-// that crashes the program is not tried again at the next start.
+// The recent project changes only once the job has succeeded: a save is
+// whole or not there at all, so a save or load cut short (the program
+// killed, a crash) leaves the next start opening the project as it last
+// was, never forgetting it.
 void cSetupPanelProject::StartSaveJob(cProject* project, const cGenString& path)
 {
     StartJob(0, "Saving Project '%s'", path, new cJobSaveProject(project, path));
-    mHost->SetRecentProject("");
     mHost->GetProgress()->Start(cDelegate(this, &cSetupPanelProject::OnJobDone));
 }
 
@@ -392,7 +406,6 @@ void cSetupPanelProject::StartLoadJob(cProject* project, const cGenString& path)
     if (project->IsActive())
         project->Deactivate();
     StartJob(0, "Loading Project '%s'", path, new cJobLoadProject(project, path));
-    mHost->SetRecentProject("");
     mHost->GetProgress()->Start(cDelegate(this, &cSetupPanelProject::OnJobDone));
 }
 
@@ -454,7 +467,9 @@ void cSetupPanelProject::OnLoadDone(cProject* project, cJobLoadProject* job)
         AnnounceDone("Loaded Project '%s'", job->path);
         mHost->SetRecentProject(project->GetPath().CStr());
         project->Activate();
-        if (job->nameChanged)
+        if (!project->GetLoadWarning().IsEmpty())
+            ShowLoadWarning(project->GetLoadWarning());
+        else if (job->nameChanged)
         {
             cGenStringFixed<300> text;
             text.Printf("Project was renamed to '%s'", name.CStr());

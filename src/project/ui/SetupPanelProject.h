@@ -162,6 +162,7 @@ private:
     void SetTransposeDisplay(int32_t value);
     void ShowEmailUnavailable();
     void ShowAlert(int32_t style, const char* title, const char* firstLine, const char* secondLine, bool answered);
+    void ShowLoadWarning(const cGenString& warning);
     void ShowExportFolder();
     void OnExportDone(cJobExportProject* job);
     void OnLoadDone(cProject* project, cJobLoadProject* job);

@@ -19,6 +19,8 @@ namespace
 {
 // The request flags of the copy's browser: save, name at once.
 constexpr uint32_t kCopyRequestFlags = 6;
+// As long as the start-up page's "Loaded Project" note.
+constexpr float kCopiedMessageSeconds = 2.5f;
 
 const cAtlasSprite* Sprite(int index) { return &gTex8888AtlasTable[index]; }
 
@@ -83,6 +85,11 @@ bool cWidgetOpenURL::OpenFile(const char* path)
     }
     else
         return false;
+    // A data home that has never held such a file has no folder for it yet:
+    // without it the browser would fall back to the root and the copy land
+    // beside the user's folders.
+    if (File::cFileSystem* documents = gFileSystemRegistry ? gFileSystemRegistry->FindFileSystem("Doc") : nullptr)
+        documents->CreateFolder(cGenString(start));
     cGenStringFixed<260> title;
     title.Printf("Copy '%s' to", name.c_str());
     mBrowser->SetName(title.CStr());
@@ -114,6 +121,7 @@ intptr_t cWidgetOpenURL::OnBrowserDone(int32_t result, cWidgetFileBrowser* brows
         Cancel();
         return 0;
     }
+    mChosenPath = browser->path;
     const std::string destination = std::string(documents->GetRootPath()->CStr()) + "/" + browser->path.CStr();
     const std::string name = mHandedFile.substr(mHandedFile.find_last_of('/') + 1);
     cGenStringFixed<260> title;
@@ -133,11 +141,25 @@ intptr_t cWidgetOpenURL::OnCopyDone(cJobCopyFile* job, cWidgetProgress*)
         delete job;
         return 0;
     }
-    if (!job->success)
+    if (job->success)
+        ReportCopied();
+    else
         ReportFailure(*job);
     delete job;
     Cancel();
     return 0;
+}
+
+// The copy is confirmed where it went, in the user's folders.
+void cWidgetOpenURL::ReportCopied()
+{
+    cGenStringFixed<260> folder(mChosenPath);
+    const cGenStringFixed<260> name(PathGetFileName(folder));
+    PathStripToDirectory(folder);
+    folder.RemoveTrailingSeparator();
+    cGenStringFixed<600> text;
+    text.Printf("Copied '%s' to %s", name.CStr(), folder.CStr());
+    mHost->ShowTimedMessage(text.CStr(), kCopiedMessageSeconds);
 }
 
 void cWidgetOpenURL::ReportFailure(const cJobCopyFile& job)

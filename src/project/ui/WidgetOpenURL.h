@@ -51,12 +51,15 @@ protected:
 private:
     intptr_t OnBrowserDone(int32_t result, cWidgetFileBrowser* browser);
     intptr_t OnCopyDone(cJobCopyFile* job, cWidgetProgress* overlay);
+    void ReportCopied();
     void ReportFailure(const cJobCopyFile& job);
 
     cFileBrowserHost* mHost;
     // -1 idle, 0 waiting for the browser or the copy.
     int32_t mState = -1;
     std::string mHandedFile;
+    // Where in "Doc" the user chose to copy it.
+    cGenStringFixed<260> mChosenPath;
     cWidgetFileBrowser* mBrowser;
     cWidgetProgress* mProgress;
 };

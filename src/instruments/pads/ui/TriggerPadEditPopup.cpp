@@ -99,7 +99,7 @@ void cTriggerPadEditPopup::ShowBus(int32_t bus)
     cGenStringFixed<16> label;
     label.Printf("BUS %d", int(bus + 1));
     mBus->SetName(label.CStr());
-    mBus->labelStyle.colour = cTriggerPadTile::BusTextColour(bus);
+    mBus->labelStyle.colour = cTriggerPadTile::BusCaptionColour(bus);
     mTile.bus = bus;
 }
 

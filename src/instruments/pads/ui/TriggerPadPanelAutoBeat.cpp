@@ -62,7 +62,9 @@ cTriggerPadPanelAutoBeat::cTriggerPadPanelAutoBeat(cTriggerPadUI* owner) : cTrig
     mKnob = CreatePadKnob(0);
     mKnob->SetName("VELOCITY");
     mKnob->captionStyle.font.Select(GetTextSize(kTextSizeToggle));
-    mKnob->captionStyle.colour = kLabelColour;
+    // The knob's name stands on the dark panel beside "AUTOBEAT": in the
+    // same light caption colour, where dark text would not read.
+    mKnob->captionStyle.colour = kCaptionColour;
     mKnob->valueDelegate = cDelegate(this, &cTriggerPadPanelAutoBeat::OnVelocityKnob);
     mKnob->SetValue(float(cTriggerPadUI::kDefaultVelocity) / 127.0f);
     AddChild(mKnob);

@@ -73,7 +73,7 @@ void cTriggerPadPanelEdit::ShowBus(int32_t bus)
     cGenStringFixed<16> label;
     label.Printf("BUS %d", int(bus + 1));
     mBusButton->SetName(label.CStr());
-    mBusButton->labelStyle.colour = cTriggerPadTile::BusTextColour(bus);
+    mBusButton->labelStyle.colour = cTriggerPadTile::BusCaptionColour(bus);
 }
 
 void cTriggerPadPanelEdit::OnStateChange()

@@ -25,11 +25,11 @@ using namespace TriggerPadLayout;
 namespace
 {
 const char* const kKnobLabels[cTriggerPadPanelOutput::kKnobCount] = {"SEND 1", "SEND 2", "CUTOFF", "Q"};
-constexpr uint32_t kLabelColour = 0xff202020;
 constexpr float kLabelSize = 9.0f;
 constexpr float kBoxMargin = 6.0f;
-// Above the knobs' labels: the bus's name.
-constexpr float kCaptionRoom = 24.0f;
+// Above the knobs' labels: the bus's name, clear of the box's rim and of
+// the labels under it.
+constexpr float kCaptionRoom = 30.0f;
 const char* const kBusNames[] = {"BUS 1", "BUS 2", "BUS 3"};
 
 uint32_t OutputParamId(int32_t bus, int32_t parameter)
@@ -45,7 +45,8 @@ cTriggerPadPanelOutput::cTriggerPadPanelOutput(cTriggerPadUI* owner) : cTriggerP
         mKnobs[knob] = CreatePadKnob(0);
         mKnobs[knob]->SetName(kKnobLabels[knob]);
         mKnobs[knob]->captionStyle.font.Select(kLabelSize);
-        mKnobs[knob]->captionStyle.colour = kLabelColour;
+        // The knob factory's light label colour: the panel is dark under it,
+        // as under "FILTER" and "TYPE".
         if (knob < kModuleKnobCount)
         {
             mKnobs[knob]->valueDelegate = cDelegate(this, &cTriggerPadPanelOutput::OnModuleKnob);
@@ -217,8 +218,8 @@ bool cTriggerPadPanelOutput::Draw(cDrawList& list)
     list.DrawNinePatch(box, &gTex8888AtlasTable[TriggerPadSprite::kBusPanelBackground], nullptr,
                        cTriggerPadTile::BusTextColour(mBus), true);
     // Which bus this is, where three stand one above the other.
-    list.GetTextBatch().DrawText(box.xMin + kBoxMargin, box.yMin + 3.0f, list.depth, mOwner->GetCaptionFont(),
-                                 cTriggerPadTile::BusTextColour(mBus), kBusNames[ClampTo(mBus, 0, 2)]);
+    list.GetTextBatch().DrawText(box.xMin + kBoxMargin, box.yMin + kBoxMargin, list.depth, mOwner->GetCaptionFont(),
+                                 cTriggerPadTile::BusCaptionColour(mBus), kBusNames[ClampTo(mBus, 0, 2)]);
     for (int32_t knob = 0; knob < kModuleKnobCount; ++knob)
         RefreshKnob(knob, false);
     DrawChildren(list);

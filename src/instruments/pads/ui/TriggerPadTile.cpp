@@ -15,6 +15,8 @@ namespace
 {
 constexpr uint32_t kBusTints[] = {0xffffdcdc, 0xffc8ffdc, 0xffdcdcff};
 constexpr uint32_t kBusTextColours[] = {0xff864f22, 0xff36672f, 0xff2a248d};
+// The same hues light enough to read on the editor's dark panels (over 4.5:1).
+constexpr uint32_t kBusCaptionColours[] = {0xffffc396, 0xff96dc8c, 0xffaaaaff};
 constexpr int32_t kBusLitSprites[] = {TriggerPadSprite::kPadLitBus1, TriggerPadSprite::kPadLitBus2,
                                       TriggerPadSprite::kPadLitBus3};
 constexpr int32_t kStretched = 0x33;
@@ -35,6 +37,11 @@ float RoundEdge(float value) { return std::floor(value + 0.5f); }
 uint32_t cTriggerPadTile::BusTint(int32_t bus) { return IsBus(bus) ? kBusTints[bus] : 0xffffffffu; }
 
 uint32_t cTriggerPadTile::BusTextColour(int32_t bus) { return IsBus(bus) ? kBusTextColours[bus] : 0xffdcdcdcu; }
+
+uint32_t cTriggerPadTile::BusCaptionColour(int32_t bus)
+{
+    return IsBus(bus) ? kBusCaptionColours[bus] : 0xffdcdcdcu;
+}
 
 cTriggerPadTile::cTriggerPadTile()
 {

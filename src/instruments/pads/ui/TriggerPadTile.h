@@ -25,8 +25,10 @@ public:
 
     // The bus's tint of pad images and panels; white for a bus outside 0..2.
     static uint32_t BusTint(int32_t bus);
-    // The bus's colour of texts and panels on the dark skin.
+    // The bus's colour, which tints its panel on the output page.
     static uint32_t BusTextColour(int32_t bus);
+    // A bus's name written on a panel: its hue, lightened to read there.
+    static uint32_t BusCaptionColour(int32_t bus);
 
     cTriggerPadTile();
 

@@ -31,7 +31,10 @@ constexpr int32_t kLogoSprite = 1; // of the mono atlas
 constexpr int32_t kMarkerSprite = 87;
 constexpr float kLabelSize = 8.0f;
 constexpr uint32_t kTitleColour = SynthColour::kDarkRed;
-constexpr uint32_t kAxisColour = SynthColour::kTeal;
+// The teal of the axis captions, deepened: they stand on the light face
+// plate, where the full teal (0, 127, 142) reads at under 3:1 (on no ground
+// but white does it reach 4.5:1); this shade reads at over 5:1.
+constexpr uint32_t kAxisColour = 0xff5f5500;
 constexpr float kColumnWidth = 160.0f;
 constexpr float kColumnTop = 28.0f;
 constexpr float kTitleGap = 5.0f;
@@ -88,8 +91,9 @@ cAnalogueSynthPanelMod::cAnalogueSynthPanelMod(cAnalogueSynthUI* owner) : cAnalo
     mPitchBend = new cPitchBendPanel(owner);
     AddChild(mPitchBend);
 
+    // Unnamed: the panel writes "ACCEL" over its column with the pads'
+    // titles; the button's own label would say it again across its LEDs' line.
     mAccel = CreateSynthLEDButton(2, kAccelFlags);
-    mAccel->SetName("ACCEL");
     mAccel->SetTag(int32_t(MakeSynthParamId(kSynthParamAccel)));
     mAccel->SetLEDCount(2);
     mAccel->SetLED(0, 1, "XY1");
@@ -286,7 +290,7 @@ void cAnalogueSynthPanelMod::DrawCaptions(cDrawList& list)
     cTextBatch& text = list.GetTextBatch();
     const cRect& accel = mAccel->GetRect();
     text.DrawTextAligned(0.5f * (accel.xMin + accel.xMax), top, list.depth, mLabelFont, kTitleColour,
-                         kTextAlignCentreX, "ACCEL");
+                         kTextAlignCentreX | kTextAlignTop, "ACCEL");
     for (int32_t index = 0; index < 2; ++index)
         text.DrawText(mPads[index]->GetRect().xMin, top, list.depth, mLabelFont, kTitleColour, GetPadTitle(index));
 }

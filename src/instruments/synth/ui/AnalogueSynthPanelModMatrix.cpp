@@ -221,7 +221,7 @@ bool cAnalogueSynthPanelModMatrix::Draw(cDrawList& list)
     const cRect frame = {area.xMin - kFrameGrowth, area.yMin - kFrameGrowth, area.xMax + kFrameGrowth,
                          area.yMax + kFrameGrowth};
     list.DrawNinePatch(frame, SynthSprite(kSynthListFrame), SynthSprite(kSynthListFrameInner), SynthColour::kWhite,
-                       false);
+                       true);
     cScopedClipRect clip(list, area);
     DrawRows(list, *matrix);
     return false;

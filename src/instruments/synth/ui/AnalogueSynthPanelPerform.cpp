@@ -106,12 +106,14 @@ void cAnalogueSynthPanelPerform::FollowModuleBend()
 
 bool cAnalogueSynthPanelPerform::Draw(cDrawList& list)
 {
+    FollowModuleBend();
+    // The caption lies on the wheel's panel: drawn after it, not under it.
+    DrawChildren(list);
     const cFontHandle font = cFontHandle::CopyWithSize(list.fontHandle, kCaptionSize);
     const float lineHeight = font.sizeEntry ? font.sizeEntry->size : kCaptionSize;
     const cRect& wheel = mPitchBend->GetRect();
     const float top = mMod->GetPad(1)->GetRect().yMin - kCaptionGap - lineHeight;
     list.GetTextBatch().DrawTextAligned(0.5f * (wheel.xMin + wheel.xMax), top, list.depth, font,
-                                        SynthColour::kDarkRed, kTextAlignCentreX, "PITCH");
-    FollowModuleBend();
-    return false;
+                                        SynthColour::kDarkRed, kTextAlignCentreX | kTextAlignTop, "PITCH");
+    return true;
 }

@@ -10,6 +10,7 @@
 #include "instruments/synth/SynthParamId.h"
 #include "instruments/synth/ui/AnalogueSynthFactories.h"
 #include "instruments/synth/ui/AnalogueSynthUI.h"
+#include "render/TextBatch.h"
 #include "ui/LayoutBuilders.h"
 #include "ui/LayoutItem.h"
 #include "ui/LayoutLinear.h"
@@ -29,6 +30,7 @@ constexpr int32_t kSyncIndex = 5;
 constexpr uint32_t kSpinStyle = 17;
 constexpr uint32_t kSelectorFlags = 0x10041;
 constexpr uint32_t kSyncFlags = 0x60002;
+constexpr float kSelectorNumberGap = 2.0f;
 constexpr float kSideMargin = 17.0f;
 constexpr float kTitleTop = 3.0f;
 
@@ -55,6 +57,12 @@ cAnalogueSynthStripLFO::cAnalogueSynthStripLFO(cAnalogueSynthUI* owner, int32_t)
     const char* const selectorTexts[] = {"1", "2", "3", "4"};
     for (int32_t i = 0; i < cAnalogueSynthInstrument::kLFOCount; ++i)
         mSelector->SetLED(i, i, selectorTexts[i]);
+    // The numbers stand beside their LEDs: above them they would sit on the
+    // column's line, which runs through a single digit.
+    cTextStyle& numbers = mSelector->GetLEDTextStyle();
+    numbers.alignment = kTextAlignOutsideRight | kTextAlignCentreY;
+    numbers.offsetX = kSelectorNumberGap;
+    numbers.offsetY = 0.0f;
     mSelector->clickDelegate.Bind(this, &cAnalogueSynthStripLFO::OnSelectorChanged);
     mShape = CreateSynthSpin(kSpinStyle);
     mShape->minimum = 0;
