@@ -36,9 +36,10 @@ constexpr int kAlertTitleX = 512, kAlertTitleY = 60, kMiddleX = 512, kMiddleY = 
 // draws some 150 pixels wide.
 constexpr int kTitleX = 362, kTitleY = 49, kTitleWidth = 300, kTitleHeight = 14, kCancelledTitleMaxWidth = 120;
 
-// The reference song's 66,560 ticks, played at 40 BPM: a third of its
-// tempo makes the render last long enough for a cancel to land in it.
-constexpr size_t kSongFrames = 3 * 5733120;
+// The reference song's 260 beats played at 40 BPM, 390 s, in whole blocks
+// of 256 frames: a third of its tempo makes the render last long enough for
+// a cancel to land in it.
+constexpr size_t kSongFrames = 17199104;
 
 // The reference song with its one tempo event, 120 BPM, set to 40 BPM.
 bool WriteSlowedSong(const std::filesystem::path& from, const std::string& to)
