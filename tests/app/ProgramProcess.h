@@ -143,13 +143,14 @@ public:
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
-private:
     bool HasExited()
     {
         if (!mExited && waitpid(mPid, &mStatus, WNOHANG) == mPid)
             mExited = true;
         return mExited;
     }
+
+private:
 
     // Whether the program's descriptor is a connection to an X server with
     // bytes the program has not read yet.

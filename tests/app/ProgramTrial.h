@@ -271,8 +271,15 @@ protected:
         mWindow.clear();
         if (!program->Started())
             return program;
-        mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
-        mWindow = mWindow.substr(0, mWindow.find('\n'));
+        // A search that could not reach the display returns at once, empty:
+        // it is asked again for as long as the program runs.
+        WaitUntil(
+            [&] {
+                mWindow = mDisplay.Output("xdotool search --sync --onlyvisible --name 'Quilwright V1.42'");
+                mWindow = mWindow.substr(0, mWindow.find('\n'));
+                return !mWindow.empty() || program->HasExited();
+            },
+            60.0);
         if (mWindow.empty())
             return program;
         mDisplay.Run("xdotool windowfocus --sync " + mWindow);

@@ -36,7 +36,9 @@ inline std::string ReadDisplayLine(int pipe)
 // number in use makes it exit, and the next draw is tried), so no other
 // server starting or stopping on the machine is ever the trial's; clients
 // need the cookie in its authority file, so no stray client reaches it and
-// the trial's clients reach no other server. It ends with the trial, or with
+// the trial's clients reach no other server. It never resets when its last
+// client leaves (a check of the display, a program closed), so no client
+// meets a server between two lives. It ends with the trial, or with
 // the test program should that be killed first.
 class cVirtualDisplay
 {
@@ -111,7 +113,7 @@ private:
         if (server.empty() || pipe2(pipeEnds, O_CLOEXEC) != 0)
             return;
         std::vector<std::string> arguments = {server, display, "-displayfd", "3", "-auth", mAuthority,
-                                              "-screen", "0", "1280x960x24", "-nolisten", "tcp"};
+                                              "-screen", "0", "1280x960x24", "-nolisten", "tcp", "-noreset"};
         std::vector<char*> argv;
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
