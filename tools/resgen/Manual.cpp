@@ -33,8 +33,17 @@ slots in the main menu that drops from it, choose what the window shows:</p>
 <tr><th>MANAGE</th><td>The setup screen, with the tabs <em>Project</em> (new, load, save and export projects),
 <em>Settings</em> (key width, knob control, control sensitivity, buffer latency and two switches),
 <em>Help</em> (this page) and <em>MIDI</em> (MIDI inputs and controller mappings).</td></tr>
-<tr><th>An instrument slot</th><td>The editor of the instrument in that slot: the synthesizer, the pads or the desk.</td></tr>
+<tr><th>An instrument slot</th><td>The editor of the instrument in that slot: the synthesizer, the pads or the desk.
+Hold a slot to choose its instrument, name, MIDI input channel and transpose.</td></tr>
 </table>
+<p>BPM, LOOP, CLICK, QUANTIZE and UNDO sit beside the transport (stop, play, record). On the SONG page,
+<em>Tools</em> holds the tempo, the MIDI file page (import and export), clearing the song and the
+preferences.</p>
+
+<h2>The mouse</h2>
+<p>The mouse stands in for a touch screen: the left button is one finger. The right button is two
+fingers mirrored about the point you press, so a right drag pinches to zoom in the song roll, the piano
+roll and the sample editor.</p>
 <p>On the <em>MIDI</em> tab, <em>Inputs</em> lists the MIDI ports: <em>ENABLE</em> opens a port,
 <em>OMNI</em> sends everything it plays to the instrument selected in the main menu, and the sixteen
 channel buttons choose the channels it listens to. <em>Mappings</em> assigns a MIDI controller to each
@@ -52,6 +61,15 @@ controllable parameter: choose the number, or press <em>Teach</em> and move the 
 <tr><th>Escape</th><td>Close the panel that is open (the back button).</td></tr>
 </table>
 <p>Holding the song-position screen in the status bar for a second opens this page.</p>
+
+<h2>Keys of the instruments</h2>
+<table>
+<tr><th>1-4, Q-R, A-F, Z-V</th><td>Play the sixteen pads on the pads' page, Z-V the bottom row.</td></tr>
+<tr><th>Z to / and Q to ]</th><td>Play two octaves of the synthesizer's keyboard on its pages; S to ' and
+2 to = play the keys between.</td></tr>
+<tr><th>Left, Right</th><td>Move the synthesizer's keyboard an octave down or up.</td></tr>
+<tr><th>Up, Down</th><td>Move up or down through the synthesizer's pages.</td></tr>
+</table>
 
 <h2>Where your files live</h2>
 <p>Everything you make is kept in <code>Quilwright/Documents</code> inside your data folder
