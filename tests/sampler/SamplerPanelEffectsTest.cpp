@@ -306,14 +306,20 @@ TEST_F(SamplerPanelEffects, CancelledRenderChangesNothing)
 
 // The editor refusing the rendered file (here: it was damaged before the
 // completion ran) is a failure with the editor's reason, not a success:
-// sample, history, modified flag and tab stay.
+// sample, history, modified flag and tab stay. The render is held at the
+// gate until the test has its job, so no frame completes it first.
 TEST_F(SamplerPanelEffects, RefusedReplaceIsReportedAsFailure)
 {
     Edit(MakeSample(2, 2000, Ramp));
     const std::vector<int16_t> before = Values();
+    Install<cTestEffect>(audition->GetRack(), "TEST-GATE");
+    cGateEffect::entered.store(false);
+    cGateEffect::open.store(false);
     Click(panel->GetProcessButton());
+    ASSERT_TRUE(WaitUntil([] { return cGateEffect::entered.load(); }));
     cWidgetProgress::cJob* job = host.progress->GetJob();
     ASSERT_NE(job, nullptr);
+    cGateEffect::open.store(true);
     ASSERT_TRUE(WaitUntil([&] { return job->mState.load() == JobQueue::cJob::kStateFinished; }));
     WriteFile(WorkFile(), "RIFF\x04\x00\x00\x00WAVE");
     Settle();
