@@ -30,16 +30,9 @@ constexpr int32_t kSynthSlot = 2;
 // Anything quieter is not heard beside a mix.
 constexpr double kHeardDb = -40.0;
 
-class MixdownFactoryContent : public ::testing::Test
+class MixdownFactoryContent : public cContentMixdownFixture
 {
 protected:
-    void SetUp() override
-    {
-        mWorld = std::make_unique<cMixdownWorld>(true);
-        ASSERT_TRUE(mWorld->IsReady()) << "no content at " << BuildFile("bin/Resource")
-                                       << " (the quil_resources target makes it), or no audio manager";
-    }
-    void TearDown() override { mWorld.reset(); }
 
     static cProject& Project() { return *cProjectList::GetInstance()->GetCurrentProject(); }
     static cAnalogueSynthPackage& Synth()
@@ -136,9 +129,6 @@ protected:
         EXPECT_NEAR(Pitch(samples), pitch->second, pitch->second * 0.005);
         return true;
     }
-
-private:
-    std::unique_ptr<cMixdownWorld> mWorld;
 };
 } // namespace
 

@@ -420,6 +420,22 @@ inline void MuteAllBut(int32_t keptTrack)
         Sequencer().SetTrackMuteSolo(i, i == keptTrack ? cTrack::kNormal : cTrack::kMute);
 }
 
+// A world with the generated content loaded, as the program mixes it.
+class cContentMixdownFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mWorld = std::make_unique<cMixdownWorld>(true);
+        ASSERT_TRUE(mWorld->IsReady()) << "no content at " << BuildFile("bin/Resource")
+                                       << " (the quil_resources target makes it), or no audio manager";
+    }
+    void TearDown() override { mWorld.reset(); }
+
+private:
+    std::unique_ptr<cMixdownWorld> mWorld;
+};
+
 class cMixdownFixture : public ::testing::Test
 {
 protected:

@@ -25,16 +25,9 @@ constexpr uint32_t kBlock = cOfflineRender::kBlockFrames;
 constexpr uint32_t kSkippedBlocks = 5 * 44100 / kBlock;
 constexpr uint32_t kKeptBlocks = 3 * 44100 / kBlock;
 
-class MixdownGolden : public ::testing::Test
+class MixdownGolden : public cContentMixdownFixture
 {
 protected:
-    void SetUp() override
-    {
-        mWorld = std::make_unique<cMixdownWorld>(true);
-        ASSERT_TRUE(mWorld->IsReady()) << "no content at " << BuildFile("bin/Resource")
-                                       << " (the quil_resources target makes it), or no audio manager";
-    }
-    void TearDown() override { mWorld.reset(); }
 
     static bool ArrangeMono()
     {
@@ -76,9 +69,6 @@ protected:
         render.Restore();
         return kept;
     }
-
-private:
-    std::unique_ptr<cMixdownWorld> mWorld;
 };
 } // namespace
 
