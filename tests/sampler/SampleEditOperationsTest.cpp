@@ -1,5 +1,6 @@
 #include "SampleEditFixture.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace
@@ -241,7 +242,10 @@ TEST_F(SampleEditOperationsTest, AReplaceTakesTheFilesFormatAndItsUndoTheOldOne)
         EXPECT_EQ(command->GetPath(), Sampler() + "/" + adopted);
         char undo[32];
         std::snprintf(undo, sizeof(undo), "%XUndo.tmp", command->GetIdentity());
-        EXPECT_EQ(SamplerFiles(), (std::vector<std::string>{undo, adopted})) << "the command owns the render";
+        // Listed sorted: the names' order follows the command's identity.
+        std::vector<std::string> owned = {undo, adopted};
+        std::sort(owned.begin(), owned.end());
+        EXPECT_EQ(SamplerFiles(), owned) << "the command owns the render";
         EXPECT_EQ(mSample->GetChannels(), 1);
         EXPECT_EQ(mSample->GetSampleRate(), 32000);
         EXPECT_EQ(mSample->GetBits(), 16);
