@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "ProgramProcess.h"
@@ -180,19 +181,23 @@ protected:
         }
         return shot;
     }
-    // A screenshot once the window shows still: two shots agree with a frame
-    // of the program's drawn between them, so no fade or slide is under way.
-    // A program stalled by a busy machine draws no frame, and the wait waits
-    // for it too. A window that never stands still is a failure.
+    // A screenshot once the window shows still: with a frame of the
+    // program's drawn since the last shot, the picture repeats one taken
+    // earlier in this wait, so no fade or slide is under way (they never
+    // repeat a picture). With nothing moving two shots in a row agree; a
+    // blinking button (an edited preset's WRITE) rests between its fades,
+    // and on a busy machine every two shots in a row may straddle a fade,
+    // so a return to a resting picture counts too. A program stalled by a
+    // busy machine draws no frame, and the wait waits for it too. A window
+    // that never stands still is a failure.
     cScreenshot StillShot(const std::string& name)
     {
-        cScreenshot last = Shot("probe"), now;
+        cScreenshot now = Shot("probe");
+        std::unordered_set<size_t> seen = {now.Hash()};
         EXPECT_TRUE(WaitUntil([&] {
             Settle();
             now = Shot("probe");
-            const bool still = now == last;
-            last = now;
-            return still;
+            return !seen.insert(now.Hash()).second;
         })) << "the window never stood still for " << name;
         if (name != "probe")
         {

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -65,6 +67,13 @@ public:
             bytes.append(reinterpret_cast<const char*>(&mRgb[(size_t(row) * size_t(mWidth) + size_t(left)) * 3]),
                          size_t(std::max(right - left, 0)) * 3);
         return bytes;
+    }
+    // Equal pictures hash alike.
+    size_t Hash() const
+    {
+        return std::hash<std::string_view>()(
+                   std::string_view(reinterpret_cast<const char*>(mRgb.data()), mRgb.size())) ^
+               (size_t(mWidth) << 16) ^ size_t(mHeight);
     }
     bool operator==(const cScreenshot& other) const
     {
